@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The folder that holds TLDs.txt, the word lists and the result files.
+namespace ProgramFolder {
+
+// --home DIR, else VANTREL_HOME, else the executable's folder when it is
+// writable (a portable install or the build tree), else the XDG data folder
+// (~/.local/share/vantrel).
+QString resolve(const QString &homeOption, const QString &environmentHome, const QString &executableDir,
+                const QString &dataLocation);
+
+// resolve() with the process's own environment, executable folder and data location.
+QString resolveForProcess(const QString &homeOption);
+
+// Creates the program folder if needed, then each missing data file
+// (BrowserSearch.txt, Appends.txt, CreatedDomains.txt, Remembered.txt, one
+// empty line each) and folder (backups, overflow, wordlists, searches).
+// Each step ignores its own failure; returns whether the folder is usable
+// (exists and is writable) afterwards.
+bool createStartupFilesAndFolders(const QString &folder);
+
+} // namespace ProgramFolder

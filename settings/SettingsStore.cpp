@@ -1,0 +1,252 @@
+#include "SettingsStore.h"
+
+#include "Prompt.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString permissionDeniedText(const QString &productName)
+{
+    return productName
+        + QStringLiteral(" requires read/write access to the system registry and hard drive in order to run properly."
+                         "  This user account does not have the proper permissions set.  As a result some or all of"
+                         " your settings may not be properly saved.  Please contact your system administrator or"
+                         " change the permission settings for this account.")
+        + QStringLiteral("\r\n\r\n")
+        + QStringLiteral("If you would like to prevent this error message from being displayed again, please press"
+                         " 'Ignore'.");
+}
+
+QString userFile(const SettingsLocations &locations, const QString &application)
+{
+    return QDir(locations.userDir).filePath(application.trimmed() + QStringLiteral(".ini"));
+}
+
+QString machineFolder(const SettingsLocations &locations, const QString &company)
+{
+    return QDir(locations.machineDir).filePath(company.trimmed());
+}
+
+QString machineFile(const SettingsLocations &locations, const QString &company, const QString &application)
+{
+    return QDir(machineFolder(locations, company)).filePath(application.trimmed() + QStringLiteral(".ini"));
+}
+
+void setError(MachineSettingError *error, MachineSettingError::Code code, int detail, const QString &text)
+{
+    if (!error)
+        return;
+    error->code = code;
+    error->detail = detail;
+    error->text = text;
+}
+
+// What a settings file holds under one key, read from a private snapshot:
+// QSettings caches parsed files process-wide and reports a parse error only
+// the first time an unchanged file is read, so reading the file itself would
+// let a damaged file look healthy from the second read on.
+struct StoredValue
+{
+    enum class Kind { Missing, Present, Unreadable };
+    Kind kind = Kind::Missing;
+    QVariant value;
+    int errorNumber = 0;
+};
+
+StoredValue unreadable(int errorNumber)
+{
+    return {StoredValue::Kind::Unreadable, QVariant(), errorNumber};
+}
+
+StoredValue readStoredValue(const QString &file, const QString &group, const QString &key)
+{
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int openError = errno;
+        if (openError == ENOENT || openError == ENOTDIR)
+            return {};
+        return unreadable(openError);
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0) {
+        const int statError = errno;
+        ::close(fd);
+        return unreadable(statError);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return unreadable(EISDIR);
+    }
+    QFile source;
+    if (!source.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return unreadable(EIO);
+    }
+    const QByteArray contents = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return unreadable(EIO);
+    source.close();
+
+    QTemporaryFile snapshot(QDir::tempPath() + QStringLiteral("/vantrel-settings-XXXXXX.ini"));
+    if (!snapshot.open() || snapshot.write(contents) != contents.size() || !snapshot.flush())
+        return unreadable(EIO);
+
+    QSettings settings(snapshot.fileName(), QSettings::IniFormat);
+    settings.beginGroup(group);
+    const bool present = settings.contains(key);
+    const QVariant value = present ? settings.value(key) : QVariant();
+    if (settings.status() != QSettings::NoError)
+        return unreadable(EINVAL);
+    if (!present)
+        return {};
+    return {StoredValue::Kind::Present, value, 0};
+}
+
+// Stores one value and reports whether it reached the file. QSettings keeps
+// the first error it meets, so a parse error in the old contents can hide a
+// failed save; in that case the file itself decides.
+bool storeValue(const QString &file, const QString &group, const QString &key, const QString &value)
+{
+    QSettings::Status status;
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        if (!settings.isWritable())
+            return false;
+        settings.beginGroup(group);
+        settings.setValue(key, value);
+        settings.sync();
+        status = settings.status();
+    }
+    if (status != QSettings::FormatError)
+        return status == QSettings::NoError;
+    const StoredValue stored = readStoredValue(file, group, key);
+    return stored.kind == StoredValue::Kind::Present && stored.value.typeId() == QMetaType::QString
+        && stored.value.toString() == value;
+}
+
+} // namespace
+
+SettingsLocations SettingsLocations::fromEnvironment()
+{
+    SettingsLocations locations;
+    const QString configDir = qEnvironmentVariable("VANTREL_CONFIG_DIR");
+    if (!configDir.isEmpty()) {
+        locations.userDir = configDir + QStringLiteral("/user");
+        locations.machineDir = configDir + QStringLiteral("/machine");
+    } else {
+        locations.userDir =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vantrel");
+        locations.machineDir = QStringLiteral("/etc/xdg/vantrel");
+    }
+    return locations;
+}
+
+SettingsStore::SettingsStore(SettingsLocations locations, QString companyName, QString productName, Prompt &prompt)
+    : m_locations(std::move(locations))
+    , m_companyName(std::move(companyName))
+    , m_productName(std::move(productName))
+    , m_prompt(prompt)
+{
+}
+
+QString SettingsStore::getUserSetting(const QString &application, const QString &section, const QString &key,
+                                      const QString &defaultValue) const
+{
+    if (key.isEmpty())
+        return defaultValue;
+    const QString file = userFile(m_locations, application);
+    if (!QFileInfo::exists(file))
+        return defaultValue;
+    QSettings settings(file, QSettings::IniFormat);
+    settings.beginGroup(section);
+    const QVariant value = settings.value(key);
+    return value.typeId() == QMetaType::QString ? value.toString() : defaultValue;
+}
+
+bool SettingsStore::saveUserSetting(const QString &application, const QString &section, const QString &key,
+                                    const QString &value)
+{
+    if (key.isEmpty())
+        return false;
+    QDir().mkpath(m_locations.userDir);
+    return storeValue(userFile(m_locations, application), section, key, value);
+}
+
+QString SettingsStore::readMachineSetting(const QString &application, const QString &section, const QString &key,
+                                          const QString &defaultValue, MachineSettingError *error) const
+{
+    setError(error, MachineSettingError::Code::None, 0, QString());
+
+    const QString app = application.trimmed();
+    const QString group = section.trimmed();
+    const QString name = key.trimmed();
+    if (app.isEmpty()) {
+        setError(error, MachineSettingError::Code::AppNameEmpty, 0, QStringLiteral("AppName may not be empty"));
+        return defaultValue;
+    }
+    if (group.isEmpty()) {
+        setError(error, MachineSettingError::Code::SectionEmpty, 0, QStringLiteral("Section may not be empty"));
+        return defaultValue;
+    }
+    if (name.isEmpty()) {
+        setError(error, MachineSettingError::Code::KeyEmpty, 0, QStringLiteral("Key may not be empty"));
+        return defaultValue;
+    }
+
+    const StoredValue stored = readStoredValue(machineFile(m_locations, m_companyName, app), group, name);
+    switch (stored.kind) {
+    case StoredValue::Kind::Missing:
+        return defaultValue;
+    case StoredValue::Kind::Unreadable:
+        setError(error, MachineSettingError::Code::CouldNotOpenSection, stored.errorNumber,
+                 QStringLiteral("Could not open registry section"));
+        return defaultValue;
+    case StoredValue::Kind::Present:
+        break;
+    }
+    if (stored.value.typeId() != QMetaType::QString) {
+        setError(error, MachineSettingError::Code::NotAString, stored.value.typeId(),
+                 QStringLiteral("Registry data not a string"));
+        return defaultValue;
+    }
+    return stored.value.toString();
+}
+
+void SettingsStore::writeMachineSetting(const QString &application, const QString &section, const QString &key,
+                                        const QString &value)
+{
+    const QString folder = machineFolder(m_locations, m_companyName);
+    const QString file = machineFile(m_locations, m_companyName, application);
+    for (;;) {
+        if (QDir().mkpath(folder) && storeValue(file, section.trimmed(), key, value))
+            return;
+
+        if (getUserSetting(m_productName, QStringLiteral("Settings"), QStringLiteral("IgnorePermissionDeniedError"),
+                           QStringLiteral("0"))
+            == QLatin1String("1"))
+            return;
+
+        switch (m_prompt.showMessage(QStringLiteral("Permission Denied"), permissionDeniedText(m_productName),
+                                     Prompt::Icon::Critical, Prompt::Buttons::AbortRetryIgnore)) {
+        case Prompt::Answer::Retry:
+            continue;
+        case Prompt::Answer::Ignore:
+            saveUserSetting(m_productName, QStringLiteral("Settings"), QStringLiteral("IgnorePermissionDeniedError"),
+                            QStringLiteral("1"));
+            return;
+        default:
+            return;
+        }
+    }
+}
