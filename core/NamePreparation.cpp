@@ -1,0 +1,70 @@
+#include "NamePreparation.h"
+
+namespace {
+
+struct PercentCode
+{
+    const char *code;
+    char16_t character;
+};
+
+// "%25" comes first so that doubly encoded text decodes all the way.
+constexpr PercentCode percentCodes[] = {
+    {"%25", u'%'}, {"%20", u' '}, {"%3C", u'<'}, {"%3E", u'>'}, {"%23", u'#'}, {"%7B", u'{'},
+    {"%7D", u'}'}, {"%7C", u'|'}, {"%5C", u'\\'}, {"%5E", u'^'}, {"%7E", u'~'}, {"%5B", u'['},
+    {"%5D", u']'}, {"%60", u'`'}, {"%3B", u';'}, {"%2F", u'/'}, {"%3F", u'?'}, {"%3A", u':'},
+    {"%40", u'@'}, {"%3D", u'='}, {"%26", u'&'}, {"%24", u'$'}, {"%0A", u'\n'}, {"%0D", u'\r'},
+};
+
+// Removed from the label one after the other, case-sensitive, in this order.
+const char16_t *const junk[] = {
+    u"&nbsp;", u"related:", u"site:", u"<b>", u" ", u"/", u".", u"%", u"!", u"/", u"~", u"#",
+    u"'", u"\"", u"$", u"%", u"^", u"&", u"*", u"(", u")", u"=", u"\\", u"|", u"+", u"`",
+    u"?", u">", u"<", u",", u"'", u"\"", u".", u"nbsp;", u";", u":",
+    u"\u00AB", u"\u00B4", u"\u00AF", u"\u00BA", u"\u00B8", u"_",
+};
+
+bool isControlCharacter(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+} // namespace
+
+QString urlDecode(const QString &text)
+{
+    QString decoded = text;
+    for (const PercentCode &entry : percentCodes) {
+        const QLatin1String code(entry.code);
+        const QChar character(entry.character);
+        while (decoded.contains(code, Qt::CaseInsensitive))
+            decoded.replace(code, QString(character), Qt::CaseInsensitive);
+    }
+    return decoded;
+}
+
+QString correctName(const QString &name)
+{
+    const qsizetype firstDot = name.indexOf(QLatin1Char('.'));
+    const QString suffix = firstDot >= 0 ? name.mid(firstDot) : QString();
+
+    QString label = name;
+    if (!suffix.isEmpty())
+        label.remove(suffix, Qt::CaseInsensitive);
+    for (const char16_t *piece : junk)
+        label.remove(QString::fromUtf16(piece), Qt::CaseSensitive);
+
+    QString corrected = label + suffix;
+    corrected.remove(QLatin1Char('?'));
+    return corrected;
+}
+
+QString prepareLookupName(const QString &name, const QString &chosenTld, const QString &defaultExtension)
+{
+    const qsizetype colon = name.indexOf(QLatin1Char(':'));
+    QString prepared = correctName(urlDecode(colon >= 0 ? name.mid(colon + 1) : name));
+    if (!prepared.contains(QLatin1Char('.')))
+        prepared += chosenTld.isEmpty() ? defaultExtension : QLatin1Char('.') + chosenTld;
+    prepared.removeIf(isControlCharacter);
+    return prepared;
+}

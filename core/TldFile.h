@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TldTable;
+
+// TLDs.txt in a program folder: 8-bit text, one "ext|server|port|status|throttle|indicators"
+// line per entry, CR LF line ends. Every rewrite is atomic.
+class TldFile
+{
+public:
+    explicit TldFile(const QString &programFolder);
+
+    QString path() const { return m_path; }
+
+    // Rebuilds the table from the file. Malformed lines (fewer than six
+    // fields, a port that is no number in 0..32767, a throttle that is no
+    // 32-bit number) are skipped. When the file is missing, unreadable or
+    // holds no usable line the table keeps what it held and false is returned.
+    bool loadTldTable(TldTable &table, QString *error = nullptr) const;
+
+    // Replaces every line whose first field equals the lower-cased extension,
+    // keeping its place, or appends the line after the file's final empty
+    // line. Creates the file when it is missing.
+    bool saveTldEntry(const QString &extension, const QString &whoisServer, const QString &port, bool enabled,
+                      const QString &throttleMs, const QString &successIndicators, QString *error = nullptr) const;
+
+    // Appends one line; status is the text "Enabled" or "Disabled".
+    bool appendTldEntry(const QString &extension, const QString &whoisServer, const QString &port,
+                        const QString &status, const QString &throttleMs, const QString &successIndicators,
+                        QString *error = nullptr) const;
+
+    // With replace the file is replaced by the defaults; otherwise the
+    // defaults are written only when the file is missing.
+    bool writeDefaultTldTable(bool replace, QString *error = nullptr) const;
+
+    // What the main window's TLD combo box lists: field 1 (trimmed) of every
+    // line with at least four fields whose field 4 is exactly "Enabled",
+    // except empty ones and "proxy"; file order, duplicates kept.
+    QStringList enabledExtensions() const;
+
+    // The line builder shared by the two writers.
+    static QString buildLine(const QString &extension, const QString &whoisServer, const QString &port,
+                             const QString &status, const QString &throttleMs, const QString &successIndicators);
+
+private:
+    QString m_path;
+};

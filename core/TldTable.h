@@ -1,0 +1,31 @@
+#pragma once
+
+#include "TldEntry.h"
+
+#include <QStringList>
+#include <QVector>
+
+// The in-memory TLD table: one slot per non-empty line of TLDs.txt, in file
+// order, duplicates included. A tldIndex is a slot number; -1 means none.
+class TldTable
+{
+public:
+    int size() const { return int(m_entries.size()); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    const TldEntry &entry(int tldIndex) const { return m_entries.at(tldIndex); }
+    const QVector<TldEntry> &entries() const { return m_entries; }
+    void setEntries(QVector<TldEntry> entries) { m_entries = std::move(entries); }
+
+    // The slot whose server answers for the domain, or -1: the last label,
+    // then (for names of three or more labels) the last two labels; a
+    // two-label name in no row falls back to the latest "com" slot (slot 0
+    // without one). With useProxy the key is "proxy" instead of the last label.
+    int findTldIndex(const QString &domain, bool useProxy) const;
+
+    // Extensions of the enabled, non-proxy slots in table order (the page
+    // scanner's extension set).
+    QStringList enabledExtensionSet() const;
+
+private:
+    QVector<TldEntry> m_entries;
+};
