@@ -1,0 +1,263 @@
+#include "ConnectionPool.h"
+
+#include "LookupContext.h"
+#include "NamePreparation.h"
+#include "RegistrarBlockedNotice.h"
+#include "ResultLists.h"
+#include "ThrottleState.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+
+struct ConnectionPool::Slot
+{
+    int number = 0;
+    QTcpSocket Winsock1;
+    QTimer timTimeout;
+    QString slotDomain;
+    QString slotServer;
+    QByteArray slotReply;
+    qint16 slotTicks = 0;
+    quint16 port = 43;
+    VerdictRule verdict{QString()};
+    QString peerAddress;
+    bool running = false;
+    // Bumped whenever the slot's lookup is started or closed, so a queued
+    // failure report of an older lookup is dropped.
+    quint64 generation = 0;
+};
+
+ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, ResultLists &results,
+                               RegistrarBlockedNotice &blockedNotice, PoolTimings timings, QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_throttle(throttle)
+    , m_results(results)
+    , m_blockedNotice(blockedNotice)
+    , m_timings(timings)
+{
+    Q_ASSERT(poolSize >= 1 && poolSize <= maxPoolSize);
+    for (int number = 0; number < poolSize; ++number) {
+        auto slot = std::make_unique<Slot>();
+        slot->number = number;
+        slot->timTimeout.setInterval(m_timings.tickMs);
+        QTcpSocket *socket = &slot->Winsock1;
+        connect(socket, &QTcpSocket::connected, this, [this, number] { onConnected(number); });
+        connect(socket, &QTcpSocket::readyRead, this, [this, number] { onReadyRead(number); });
+        connect(socket, &QTcpSocket::errorOccurred, this, [this, number] { onSocketError(number); });
+        connect(&slot->timTimeout, &QTimer::timeout, this, [this, number] { onTimeoutTick(number); });
+        m_slots.push_back(std::move(slot));
+    }
+    m_overall.setInterval(m_timings.tickMs);
+    connect(&m_overall, &QTimer::timeout, this, &ConnectionPool::onWatchdogTick);
+}
+
+ConnectionPool::~ConnectionPool()
+{
+    for (auto &slot : m_slots)
+        slot->Winsock1.disconnect(this);
+}
+
+void ConnectionPool::startLookup(const QString &name, int number)
+{
+    if (m_stopRequested || number < 0 || number >= poolSize())
+        return;
+    Slot &slot = *m_slots[size_t(number)];
+    slot.slotDomain = prepareLookupName(name, m_chosenTld, m_context.defaultExtension);
+    slot.running = true;
+    ++slot.generation;
+
+    const int tldIndex = m_context.tldTable.findTldIndex(slot.slotDomain, m_context.useProxy);
+    if (tldIndex < 0) {
+        slot.slotServer.clear();
+        failLookup(number, QStringLiteral("No TLD entry answers for %1").arg(slot.slotDomain));
+        return;
+    }
+    const TldEntry &entry = m_context.tldTable.entry(tldIndex);
+    slot.port = quint16(entry.port);
+    slot.slotServer = entry.whoisServer;
+    slot.verdict = VerdictRule(entry.successIndicators);
+    slot.peerAddress.clear();
+    m_throttle.setCurrentThrottleMs(entry.throttleMs);
+
+    slot.slotReply.clear();
+    slot.slotTicks = 0;
+    slot.timTimeout.start(m_timings.tickMs);
+    slot.Winsock1.abort();
+    connectSlot(slot);
+}
+
+void ConnectionPool::failLookup(int number, const QString &description)
+{
+    Slot &slot = *m_slots[size_t(number)];
+    const quint64 generation = slot.generation;
+    // Reported from the event loop, never from inside the caller's dispatch.
+    QMetaObject::invokeMethod(
+        this,
+        [this, number, generation, description] {
+            Slot &failed = *m_slots[size_t(number)];
+            if (m_stopRequested || failed.generation != generation || !failed.running)
+                return;
+            failed.running = false;
+            emit messageRequested(QStringLiteral("Error"),
+                                  QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") + description);
+            emit lookupEnded({number, failed.slotDomain, failed.slotServer, LookupOutcome::Kind::Error});
+        },
+        Qt::QueuedConnection);
+}
+
+void ConnectionPool::connectSlot(Slot &slot)
+{
+    slot.Winsock1.connectToHost(slot.slotServer, slot.port);
+}
+
+void ConnectionPool::onConnected(int number)
+{
+    Slot &slot = *m_slots[size_t(number)];
+    if (m_stopRequested || !slot.running) {
+        slot.Winsock1.abort();
+        return;
+    }
+    slot.peerAddress = slot.Winsock1.peerAddress().toString();
+    emit connectionStatusChanged(QStringLiteral("connecting(%1): - Search String: %2").arg(number).arg(slot.slotDomain));
+    slot.slotTicks = 0;
+    slot.timTimeout.start(m_timings.tickMs);
+    if (slot.Winsock1.write(slot.slotDomain.toLatin1() + "\r\n") < 0) {
+        slot.Winsock1.abort();
+        connectSlot(slot);
+    }
+}
+
+void ConnectionPool::onReadyRead(int number)
+{
+    Slot &slot = *m_slots[size_t(number)];
+    if (m_stopRequested || !slot.running) {
+        slot.Winsock1.abort();
+        return;
+    }
+    const QByteArray piece = slot.Winsock1.readAll();
+    const qsizetype room = replyCap - slot.slotReply.size();
+    if (room > 0)
+        slot.slotReply.append(piece.constData(), qMin(room, piece.size()));
+}
+
+void ConnectionPool::onSocketError(int number)
+{
+    // The server closing the connection is the normal end of a reply. Other
+    // failures stay silent: the time-out timer reconnects, the watchdog frees
+    // the batch.
+    if (m_slots[size_t(number)]->Winsock1.error() == QAbstractSocket::RemoteHostClosedError)
+        closedByServer(number);
+}
+
+void ConnectionPool::closedByServer(int number)
+{
+    Slot &slot = *m_slots[size_t(number)];
+    if (m_stopRequested || !slot.running) {
+        slot.Winsock1.abort();
+        return;
+    }
+    onReadyRead(number);
+    slot.timTimeout.stop();
+    m_overall.stop();
+
+    LookupOutcome outcome{number, slot.slotDomain, slot.slotServer, LookupOutcome::Kind::Registered};
+    switch (slot.verdict.judge(slot.slotReply)) {
+    case Verdict::Available:
+        outcome.kind = LookupOutcome::Kind::Available;
+        m_results.fileAvailable(slot.slotDomain);
+        break;
+    case Verdict::Blocked:
+        outcome.kind = LookupOutcome::Kind::Blocked;
+        m_blockedNotice.report(remoteAddress(number), QString::fromLatin1(slot.slotReply));
+        break;
+    case Verdict::Registered:
+        m_results.fileRegistered(slot.slotDomain);
+        break;
+    }
+    m_results.checkListSizes();
+    slot.Winsock1.abort();
+    slot.running = false;
+    emit lookupEnded(outcome);
+}
+
+void ConnectionPool::onTimeoutTick(int number)
+{
+    Slot &slot = *m_slots[size_t(number)];
+    ++slot.slotTicks;
+    if (m_stopRequested || !slot.running) {
+        slot.timTimeout.stop();
+        return;
+    }
+    if (slot.slotTicks >= m_timings.reconnectTicks) {
+        // Data still arriving does not count: the reply so far is kept and the
+        // new one is appended to it.
+        slot.Winsock1.abort();
+        slot.slotTicks = 0;
+        slot.timTimeout.start(m_timings.tickMs);
+        connectSlot(slot);
+    }
+}
+
+void ConnectionPool::startWatchdog()
+{
+    m_watchdogTicks = 0;
+    m_overall.start(m_timings.tickMs);
+}
+
+void ConnectionPool::stopWatchdog()
+{
+    m_overall.stop();
+    m_watchdogTicks = 0;
+}
+
+void ConnectionPool::onWatchdogTick()
+{
+    if (m_stopRequested) {
+        m_overall.stop();
+        return;
+    }
+    if (++m_watchdogTicks < m_timings.watchdogTicks)
+        return;
+    m_overall.stop();
+    m_watchdogTicks = 0;
+    m_blockedNotice.report(remoteAddress(0), QStringLiteral("Connection Timed Out"));
+    for (auto &slot : m_slots) {
+        if (!slot->running)
+            continue;
+        const LookupOutcome outcome{slot->number, slot->slotDomain, slot->slotServer, LookupOutcome::Kind::Timeout};
+        closeSlot(slot->number);
+        emit lookupEnded(outcome);
+    }
+    emit watchdogExpired();
+}
+
+void ConnectionPool::closeSlot(int number)
+{
+    Slot &slot = *m_slots[size_t(number)];
+    slot.Winsock1.abort();
+    slot.timTimeout.stop();
+    slot.slotTicks = 0;
+    slot.running = false;
+    ++slot.generation;
+}
+
+void ConnectionPool::closeAll()
+{
+    for (auto &slot : m_slots)
+        closeSlot(slot->number);
+}
+
+int ConnectionPool::runningLookups() const
+{
+    int running = 0;
+    for (const auto &slot : m_slots)
+        running += slot->running ? 1 : 0;
+    return running;
+}
+
+QString ConnectionPool::remoteAddress(int number) const
+{
+    const Slot &slot = *m_slots[size_t(number)];
+    return slot.peerAddress.isEmpty() ? slot.slotServer : slot.peerAddress;
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "LookupOutcome.h"
+#include "Verdict.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+class QTcpSocket;
+class RegistrarBlockedNotice;
+class ResultLists;
+class ThrottleState;
+struct LookupContext;
+
+// Timer lengths of the pool. The defaults are the real ones; tests shorten
+// the tick to run the reconnect and watchdog paths quickly.
+struct PoolTimings
+{
+    int tickMs = 1000;         // one tick of a slot's time-out timer and of the watchdog
+    int reconnectTicks = 10;   // a slot silent for this many ticks since its connect reconnects
+    int watchdogTicks = 30;    // a batch with no ended lookup for this many ticks is freed
+};
+
+// The WHOIS sockets of a window: one slot per socket, each with its one-tick
+// time-out timer, plus the batch watchdog `overall`. A lookup connects to the
+// TLD entry's server, sends the name and CR LF, collects the reply until the
+// server closes and then files the verdict into the result lists.
+class ConnectionPool : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int maxPoolSize = 101;
+    // Replies beyond this are read and dropped until the server closes.
+    static constexpr qsizetype replyCap = 1024 * 1024;
+
+    ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, ResultLists &results,
+                   RegistrarBlockedNotice &blockedNotice, PoolTimings timings = {}, QObject *parent = nullptr);
+    ~ConnectionPool() override;
+
+    int poolSize() const { return int(m_slots.size()); }
+
+    // The TLD the main window's combo box shows; appended to names without a dot.
+    void setChosenTld(const QString &tld) { m_chosenTld = tld; }
+    // While set, every socket and timer event only closes its socket or stops its timer.
+    void setStopRequested(bool stop) { m_stopRequested = stop; }
+    bool stopRequested() const { return m_stopRequested; }
+
+    // Prepares the name, takes the server, port, pause and phrases of its TLD
+    // entry and connects. A name no entry answers for ends at once (queued)
+    // with an error outcome and messageRequested().
+    void startLookup(const QString &name, int slot);
+
+    // Closes every socket and stops every time-out timer. Lookups still
+    // running end without an outcome.
+    void closeAll();
+    void closeSlot(int slot);
+
+    void startWatchdog();
+    void stopWatchdog();
+    int runningLookups() const;
+
+    // The address of the server a slot's socket was last connected to (the
+    // host name when no connection was ever made).
+    QString remoteAddress(int slot) const;
+
+signals:
+    // A lookup has ended: judged, abandoned by the watchdog, or unable to start.
+    void lookupEnded(const LookupOutcome &outcome);
+    // Nothing has ended for watchdogTicks ticks: every running lookup was
+    // abandoned (each with a Timeout outcome before this signal).
+    void watchdogExpired();
+    // Status panel 3.
+    void connectionStatusChanged(const QString &text);
+    void messageRequested(const QString &title, const QString &text);
+
+private:
+    struct Slot;
+
+    void onConnected(int slot);
+    void onReadyRead(int slot);
+    void onSocketError(int slot);
+    void onTimeoutTick(int slot);
+    void onWatchdogTick();
+    void closedByServer(int slot);
+    void connectSlot(Slot &slot);
+    void failLookup(int slot, const QString &description);
+
+    LookupContext &m_context;
+    ThrottleState &m_throttle;
+    ResultLists &m_results;
+    RegistrarBlockedNotice &m_blockedNotice;
+    PoolTimings m_timings;
+    std::vector<std::unique_ptr<Slot>> m_slots;
+    QTimer m_overall;
+    int m_watchdogTicks = 0;
+    QString m_chosenTld;
+    bool m_stopRequested = false;
+};

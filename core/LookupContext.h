@@ -1,0 +1,14 @@
+#pragma once
+
+#include "TldTable.h"
+
+#include <QString>
+
+// Process-wide lookup settings, shared by reference between the main
+// window's pool, the browse window and the setup window.
+struct LookupContext
+{
+    TldTable tldTable;
+    bool useProxy = false;
+    QString defaultExtension = QStringLiteral(".com"); // with its leading dot
+};

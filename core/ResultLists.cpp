@@ -1,0 +1,271 @@
+#include "ResultLists.h"
+
+#include "FileUtils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A TLD handed over without a label is dropped; only these two are known to
+// come through that way.
+bool isBareExtension(const QString &name)
+{
+    return name == u".com"_s || name == u".net"_s;
+}
+
+ResultLists::List profileOf(const QString &name)
+{
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    const qsizetype labelLength = dot < 0 ? name.size() : dot;
+    if (labelLength < 5)
+        return ResultLists::High;
+    if (labelLength <= 7)
+        return ResultLists::Mid;
+    return ResultLists::Low;
+}
+
+// Drops the time-zone field ("t", also written "(t)" or "[t]") from a
+// QLocale time format, leaving quoted literals alone.
+QString withoutTimeZone(const QString &format)
+{
+    QString result;
+    const qsizetype n = format.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = format.at(i);
+        if (c == QLatin1Char('\'')) {
+            qsizetype end = format.indexOf(QLatin1Char('\''), i + 1);
+            if (end < 0)
+                end = n - 1;
+            result += format.mid(i, end - i + 1);
+            i = end + 1;
+            continue;
+        }
+        if (c == QLatin1Char('t')) {
+            while (i < n && format.at(i) == QLatin1Char('t'))
+                ++i;
+            continue;
+        }
+        if (c == QLatin1Char('(') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('(') ? QLatin1Char(')') : QLatin1Char(']');
+            qsizetype j = i + 1;
+            while (j < n && format.at(j) == QLatin1Char('t'))
+                ++j;
+            if (j > i + 1 && j < n && format.at(j) == close) {
+                i = j + 1;
+                continue;
+            }
+        }
+        result += c;
+        ++i;
+    }
+    return result.trimmed();
+}
+
+// Local date and time in the system's short date and seconds-precise time
+// format, with every "/", ":" and space taken out so it fits a file name.
+QString stampFor(const QDateTime &moment)
+{
+    const QLocale locale = QLocale::system();
+    const QDateTime local = moment.toLocalTime();
+    QString text = locale.toString(local.date(), locale.dateFormat(QLocale::ShortFormat)) + QLatin1Char(' ')
+        + locale.toString(local.time(), withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
+    text.removeIf([](QChar c) { return c == QLatin1Char('/') || c == QLatin1Char(':') || c.isSpace(); });
+    return text;
+}
+
+QByteArray listFileContents(const QStringList &names)
+{
+    QByteArray contents;
+    for (const QString &name : names) {
+        contents += name.toLatin1();
+        contents += "\r\n";
+    }
+    return contents;
+}
+
+} // namespace
+
+ResultLists::ResultLists(const QString &programFolder, QObject *parent)
+    : QObject(parent)
+    , m_programFolder(programFolder)
+    , m_clock(&QDateTime::currentDateTime)
+{
+}
+
+void ResultLists::setClock(std::function<QDateTime()> clock)
+{
+    m_clock = std::move(clock);
+}
+
+void ResultLists::fileAvailable(const QString &name)
+{
+    if (isBareExtension(name))
+        return;
+    const List list = profileOf(name);
+    Slot &target = slot(list);
+    ++target.counter;
+    target.model.append(name);
+    emit captionChanged(list, caption(list));
+    saveResultLists();
+}
+
+void ResultLists::fileRegistered(const QString &name)
+{
+    if (isBareExtension(name))
+        return;
+    Slot &target = slot(Registered);
+    if (target.model.size() > registeredCap)
+        target.model.clear();
+    ++target.counter;
+    target.model.append(name);
+    emit captionChanged(Registered, caption(Registered));
+}
+
+bool ResultLists::saveResultLists()
+{
+    return writeProfileFiles(m_programFolder);
+}
+
+void ResultLists::checkListSizes()
+{
+    if (slot(Low).model.size() < overflowSize && slot(High).model.size() < overflowSize
+        && slot(Mid).model.size() < overflowSize)
+        return;
+    // Without a copy in the overflow folder the lists stay as they are, so a
+    // failed dump loses no names; the next check tries again.
+    if (!dumpOverflowLists())
+        return;
+    clearResultLists();
+    emit overflowSaved();
+}
+
+bool ResultLists::dumpOverflowLists()
+{
+    return writeProfileFiles(m_programFolder + u"/overflow"_s);
+}
+
+void ResultLists::clearResultLists()
+{
+    for (Slot &each : m_slots) {
+        each.model.clear();
+        each.counter = 0;
+    }
+    startBackupSet();
+}
+
+bool ResultLists::startBackupSet()
+{
+    m_listStamp = stampFor(m_clock());
+    const QString folder = m_programFolder + u"/backups/"_s;
+    bool ok = true;
+    for (const QString &prefix : {u"HighProfile"_s, u"MidProfile"_s, u"LowProfile"_s})
+        ok = appendBackupPlaceholder(folder + prefix + m_listStamp + u".txt"_s) && ok;
+    return ok;
+}
+
+void ResultLists::resetCounters()
+{
+    for (Slot &each : m_slots)
+        each.counter = 0;
+}
+
+DomainListModel *ResultLists::model(List list)
+{
+    return &slot(list).model;
+}
+
+const QStringList &ResultLists::names(List list) const
+{
+    return slot(list).model.names();
+}
+
+qint32 ResultLists::counter(List list) const
+{
+    return slot(list).counter;
+}
+
+QString ResultLists::caption(List list) const
+{
+    QString title;
+    switch (list) {
+    case Low:
+        title = u"Low Profile ("_s;
+        break;
+    case Registered:
+        title = u"Registered ("_s;
+        break;
+    case High:
+        title = u"High Profile ("_s;
+        break;
+    case Mid:
+        title = u"Mid Profile ("_s;
+        break;
+    }
+    return title + QString::number(counter(list)) + QLatin1Char(')');
+}
+
+QString ResultLists::profileFilePath(const QString &folder, List list) const
+{
+    // The files are named one step above the lists they hold.
+    QString prefix;
+    switch (list) {
+    case Low:
+        prefix = u"LowProfile"_s;
+        break;
+    case Mid:
+        prefix = u"HighProfile"_s;
+        break;
+    case High:
+        prefix = u"SuperHighProfile"_s;
+        break;
+    case Registered:
+        return {};
+    }
+    return folder + QLatin1Char('/') + prefix + m_listStamp + u".txt"_s;
+}
+
+bool ResultLists::writeProfileFiles(const QString &folder)
+{
+    bool ok = true;
+    for (const List list : {Low, Mid, High})
+        ok = writeFile(profileFilePath(folder, list), listFileContents(names(list))) && ok;
+    return ok;
+}
+
+bool ResultLists::writeFile(const QString &path, const QByteArray &contents)
+{
+    QString error;
+    if (writeFileAtomically(path, contents, &error))
+        return true;
+    // A missing folder is the usual cause (overflow or backups removed while
+    // running); name it, as the save file's own reason is often unhelpful.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        error = u"Could not write %1: the folder %2 does not exist"_s.arg(QDir::toNativeSeparators(path),
+                                                                         QDir::toNativeSeparators(folder));
+    emit writeFailed(error);
+    return false;
+}
+
+bool ResultLists::appendBackupPlaceholder(const QString &path)
+{
+    QByteArray contents;
+    // Anything at the path that is not a file is left to the write to report.
+    if (QFileInfo(path).isFile()) {
+        QFile old(path);
+        if (old.open(QIODevice::ReadOnly))
+            contents = old.readAll();
+        if (old.error() != QFileDevice::NoError) {
+            emit writeFailed(u"Could not read %1: %2"_s.arg(QDir::toNativeSeparators(path), old.errorString()));
+            return false;
+        }
+    }
+    contents += " \r\n";
+    return writeFile(path, contents);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "DomainListModel.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+// The four result lists with their counters and captions, and the profile,
+// overflow and backup files written from them.
+class ResultLists : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Numbers as the main window's lists: Low = List1, Registered = List2,
+    // High = List3, Mid = List4.
+    enum List { Low = 1, Registered = 2, High = 3, Mid = 4 };
+    Q_ENUM(List)
+
+    static constexpr int overflowSize = 20000;
+    static constexpr int registeredCap = 100;
+
+    explicit ResultLists(const QString &programFolder, QObject *parent = nullptr);
+
+    // Clock used for the list stamp; tests set a fixed one.
+    void setClock(std::function<QDateTime()> clock);
+
+    void fileAvailable(const QString &name);
+    void fileRegistered(const QString &name);
+    // Writes the three profile files; false (and writeFailed) on a file error.
+    bool saveResultLists();
+    // After every verdict: when a profile list holds overflowSize names, all
+    // three are saved into the overflow folder, every list is emptied and
+    // overflowSaved() is emitted.
+    void checkListSizes();
+    bool dumpOverflowLists();
+    void clearResultLists();
+    bool startBackupSet();
+    // Start zeroes the counters; the lists keep their names.
+    void resetCounters();
+
+    DomainListModel *model(List list);
+    const QStringList &names(List list) const;
+    qint32 counter(List list) const;
+    // "High Profile (N)", "Mid Profile (N)", "Low Profile (N)", "Registered (N)".
+    QString caption(List list) const;
+    QString listStamp() const { return m_listStamp; }
+    // "LowProfile" + stamp + ".txt" etc., in the given folder.
+    QString profileFilePath(const QString &folder, List list) const;
+
+signals:
+    void captionChanged(ResultLists::List list, const QString &caption);
+    void overflowSaved();
+    void writeFailed(const QString &message);
+
+private:
+    struct Slot
+    {
+        DomainListModel model;
+        qint32 counter = 0;
+    };
+
+    Slot &slot(List list) { return m_slots[list - 1]; }
+    const Slot &slot(List list) const { return m_slots[list - 1]; }
+    bool writeProfileFiles(const QString &folder);
+    bool writeFile(const QString &path, const QByteArray &contents);
+    bool appendBackupPlaceholder(const QString &path);
+
+    QString m_programFolder;
+    std::function<QDateTime()> m_clock;
+    std::array<Slot, 4> m_slots;
+    QString m_listStamp;
+};

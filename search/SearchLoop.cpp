@@ -1,0 +1,122 @@
+#include "SearchLoop.h"
+
+#include "ConnectionPool.h"
+#include "LookupOutcome.h"
+#include "NamePreparation.h"
+#include "ResultLists.h"
+#include "ThrottleState.h"
+#include "WordSource.h"
+
+SearchLoop::SearchLoop(ConnectionPool &pool, ThrottleState &throttle, ResultLists &results, QObject *parent)
+    : QObject(parent)
+    , m_pool(pool)
+    , m_throttle(throttle)
+    , m_results(results)
+{
+    connect(&m_throttle, &ThrottleState::pauseEnded, this, &SearchLoop::pauseEnded);
+    connect(&m_pool, &ConnectionPool::lookupEnded, this, &SearchLoop::lookupFinished);
+    connect(&m_pool, &ConnectionPool::watchdogExpired, this, &SearchLoop::watchdogExpired);
+}
+
+void SearchLoop::start(WordSource &source, qint32 startNumber, qint32 wordMax)
+{
+    m_source = &source;
+    m_running = true;
+    m_pool.setStopRequested(false);
+    m_results.resetCounters();
+    m_currentWordNumber = startNumber;
+    m_wordMax = wordMax;
+    dispatchBatch();
+}
+
+void SearchLoop::stop()
+{
+    m_pool.setStopRequested(true);
+    m_pool.stopWatchdog();
+    m_pool.closeAll();
+    m_waitingForPause = false;
+    m_batchDone = m_batchStarted;
+    const bool wasRunning = m_running;
+    m_running = false;
+    emit entryStatusChanged(QStringLiteral("Entry Status"));
+    emit openConnectionsChanged(QStringLiteral("Open Connections"));
+    if (wasRunning)
+        emit stopped();
+}
+
+void SearchLoop::dispatchBatch()
+{
+    if (!m_running)
+        return;
+    m_listEnded = false;
+    m_batchStarted = 0;
+    m_batchDone = 0;
+    m_pool.startWatchdog();
+    // The pause is a continuation: pauseEnded() picks the batch up again.
+    m_waitingForPause = true;
+    m_throttle.startPause();
+    emit entryStatusChanged(QStringLiteral("Waiting %1 milliseconds.").arg(m_throttle.currentThrottleMs()));
+}
+
+void SearchLoop::pauseEnded()
+{
+    if (!m_waitingForPause)
+        return;
+    m_waitingForPause = false;
+    if (m_running)
+        startBatchLookups();
+}
+
+void SearchLoop::startBatchLookups()
+{
+    const QString marker = QString::fromLatin1(endMarker);
+    for (int slot = 0; slot < m_pool.poolSize() && m_running; ++slot) {
+        m_pool.closeSlot(slot);
+        emit openConnectionsChanged(QStringLiteral("Open: %1").arg(slot));
+        QString word = m_source->readWord(m_currentWordNumber);
+        if (word.isEmpty())
+            word = marker;
+        word = correctName(word);
+        ++m_currentWordNumber;
+        if (m_wordMax >= m_currentWordNumber)
+            emit entryStatusChanged(QStringLiteral("%1 of %2").arg(m_currentWordNumber).arg(m_wordMax));
+        if (m_wordMax < m_currentWordNumber)
+            emit openConnectionsChanged(QStringLiteral("Open: Closing connections..."));
+        else
+            emit openConnectionsChanged(QStringLiteral("Open: %1").arg(m_pool.poolSize() - m_batchDone));
+        if (word == marker) {
+            m_pool.stopWatchdog();
+            m_listEnded = true;
+            break;
+        }
+        emit wordTaken(m_currentWordNumber);
+        ++m_batchStarted;
+        m_pool.startLookup(word, slot);
+    }
+    // A batch that found the end of the list with nothing running ends the run now.
+    if (m_running && m_listEnded && m_batchDone >= m_batchStarted)
+        stop();
+}
+
+void SearchLoop::lookupFinished()
+{
+    if (!m_running)
+        return;
+    ++m_batchDone;
+    m_pool.stopWatchdog();
+    if (m_batchDone < m_batchStarted)
+        return;
+    m_pool.closeAll();
+    if (m_listEnded)
+        stop();
+    else
+        dispatchBatch();
+}
+
+void SearchLoop::watchdogExpired()
+{
+    // Running lookups have already ended as timeouts. A watchdog that fires
+    // during a long pause only gives the batch a fresh period.
+    if (m_running && m_waitingForPause)
+        m_pool.startWatchdog();
+}

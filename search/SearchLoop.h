@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class ConnectionPool;
+class ResultLists;
+class ThrottleState;
+class WordSource;
+struct LookupOutcome;
+
+// Drives a search run over a word source in batches: the throttle pause, one
+// word per pool slot, and the next batch once every lookup of this one has
+// ended. Stops on request or at the end of the source.
+class SearchLoop : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *endMarker = "endoffileffile";
+
+    SearchLoop(ConnectionPool &pool, ThrottleState &throttle, ResultLists &results, QObject *parent = nullptr);
+
+    bool isRunning() const { return m_running; }
+    qint32 currentWordNumber() const { return m_currentWordNumber; }
+    qint32 wordMax() const { return m_wordMax; }
+
+    // Start: zeroes the result counters and runs from startNumber.
+    void start(WordSource &source, qint32 startNumber, qint32 wordMax);
+    // Stop: closes every connection; late events of the run do nothing.
+    void stop();
+
+signals:
+    // After each word taken, with the position of the next word: the resume position.
+    void wordTaken(qint32 nextWordNumber);
+    // Status panels 1 (entry status) and 2 (open connections).
+    void entryStatusChanged(const QString &text);
+    void openConnectionsChanged(const QString &text);
+    void stopped();
+
+private:
+    void dispatchBatch();
+    void pauseEnded();
+    void startBatchLookups();
+    void lookupFinished();
+    void watchdogExpired();
+
+    ConnectionPool &m_pool;
+    ThrottleState &m_throttle;
+    ResultLists &m_results;
+    WordSource *m_source = nullptr;
+    bool m_running = false;
+    bool m_waitingForPause = false;
+    bool m_listEnded = false;
+    qint32 m_currentWordNumber = 0;
+    qint32 m_wordMax = 0;
+    int m_batchStarted = 0;
+    int m_batchDone = 0;
+};

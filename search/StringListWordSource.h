@@ -1,0 +1,18 @@
+#pragma once
+
+#include "WordSource.h"
+
+#include <QStringList>
+
+// Words held in memory, e.g. the names given on the command line.
+class StringListWordSource : public WordSource
+{
+public:
+    explicit StringListWordSource(QStringList words);
+
+    QString readWord(qint32 position) override;
+    qint32 size() const { return qint32(m_words.size()); }
+
+private:
+    QStringList m_words;
+};

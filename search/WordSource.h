@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// Where a search run takes its words from, by 1-based position.
+class WordSource
+{
+public:
+    virtual ~WordSource() = default;
+    // The word at the position, or the empty text when there is none.
+    virtual QString readWord(qint32 position) = 0;
+};

@@ -1,0 +1,349 @@
+#include "ConnectionPool.h"
+#include "LookupContext.h"
+#include "RegistrarBlockedNotice.h"
+#include "ResultLists.h"
+#include "ThrottleState.h"
+#include "WhoisTestServer.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(LookupOutcome)
+
+namespace {
+
+constexpr int tickMs = 40;
+const QString standard = u"No match,not registered,not found,available for registration,no domain records,AVAIL,No entries found"_s;
+
+TldEntry entry(const QString &extension, quint16 port, const QString &indicators = standard,
+               const QString &server = u"127.0.0.1"_s)
+{
+    return {extension, server, qint16(port), true, 0, indicators};
+}
+
+// One pool with everything it files into, on a temporary program folder.
+struct PoolFixture
+{
+    explicit PoolFixture(int poolSize = 1)
+        : results(folder.path())
+        , pool(poolSize, context, throttle, results, notice, PoolTimings{tickMs, 10, 30})
+        , ended(&pool, &ConnectionPool::lookupEnded)
+        , messages(&pool, &ConnectionPool::messageRequested)
+    {
+        QDir(folder.path()).mkpath(u"backups"_s);
+        QDir(folder.path()).mkpath(u"overflow"_s);
+    }
+
+    LookupOutcome outcome(int index = 0) const { return ended.at(index).at(0).value<LookupOutcome>(); }
+
+    QTemporaryDir folder;
+    LookupContext context;
+    ThrottleState throttle{1};
+    ResultLists results;
+    RegistrarBlockedNotice notice;
+    ConnectionPool pool;
+    QSignalSpy ended;
+    QSignalSpy messages;
+};
+
+} // namespace
+
+class TestConnectionPool : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void answerAndCloseFilesVerdict_data();
+    void answerAndCloseFilesVerdict();
+    void blockedReplyKeepsFirstServer();
+    void slowReplyIsCutAndAskedAgainOnEntryPort();
+    void silentServerIsReconnectedThenAbandoned();
+    void refusedConnectionIsSilentUntilWatchdog();
+    void endlessReplyIsCapped();
+    void resetConnectionEndsLookup();
+    void unknownTldEndsAtOnceWithError();
+    void stopDuringConnectTakesNoVerdict();
+    void slotsKeepTheirOwnIndicators();
+    void proxyTakesEveryName();
+    void throttlePauseCountsTicks_data();
+    void throttlePauseCountsTicks();
+};
+
+void TestConnectionPool::initTestCase()
+{
+    qRegisterMetaType<LookupOutcome>();
+}
+
+void TestConnectionPool::answerAndCloseFilesVerdict_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QByteArray>("query");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("list");
+    QTest::newRow("available short") << u"ab"_s << "No match for \"AB.TEST\".\r\n"_ba << "ab.test"_ba
+                                     << int(LookupOutcome::Kind::Available) << int(ResultLists::High);
+    QTest::newRow("available long") << u"abcdefgh.test"_s << "NOT FOUND"_ba << "abcdefgh.test"_ba
+                                    << int(LookupOutcome::Kind::Available) << int(ResultLists::Low);
+    QTest::newRow("registered") << u"Example.test"_s << "Domain Name: EXAMPLE.TEST\r\n"_ba << "Example.test"_ba
+                                << int(LookupOutcome::Kind::Registered) << int(ResultLists::Registered);
+    QTest::newRow("empty reply is registered") << u"quiet"_s << QByteArray() << "quiet.test"_ba
+                                               << int(LookupOutcome::Kind::Registered) << int(ResultLists::Registered);
+    QTest::newRow("NUL and 8-bit bytes") << u"bytes"_s << QByteArray("\xff\xfe\0no MATCH\0", 12) << "bytes.test"_ba
+                                         << int(LookupOutcome::Kind::Available) << int(ResultLists::Mid);
+    QTest::newRow("query is cleaned") << u"related:my%20site"_s << "No match"_ba << "mysite.test"_ba
+                                      << int(LookupOutcome::Kind::Available) << int(ResultLists::Mid);
+}
+
+void TestConnectionPool::answerAndCloseFilesVerdict()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, reply);
+    QFETCH(QByteArray, query);
+    QFETCH(int, kind);
+    QFETCH(int, list);
+
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply(reply);
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
+    fixture.pool.setChosenTld(u"test"_s);
+
+    fixture.pool.startLookup(name, 0);
+    QTRY_COMPARE(fixture.ended.size(), 1);
+    QCOMPARE(server.queries, QList<QByteArray>{query});
+    QCOMPARE(int(fixture.outcome().kind), kind);
+    QCOMPARE(fixture.outcome().domain, QString::fromLatin1(query));
+    QCOMPARE(fixture.results.names(ResultLists::List(list)), QStringList{QString::fromLatin1(query)});
+    QCOMPARE(fixture.pool.runningLookups(), 0);
+    QTest::qWait(3 * tickMs);
+    QCOMPARE(fixture.ended.size(), 1);
+}
+
+void TestConnectionPool::blockedReplyKeepsFirstServer()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("Query rate EXCEEDED\r\n");
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
+    QSignalSpy shown(&fixture.notice, &RegistrarBlockedNotice::showRequested);
+
+    fixture.pool.startLookup(u"one.test"_s, 0);
+    QTRY_COMPARE(fixture.ended.size(), 1);
+    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Blocked);
+    QCOMPARE(fixture.notice.registrar(), u"127.0.0.1"_s);
+    QCOMPARE(fixture.notice.response(), u"Query rate EXCEEDED\r\n"_s);
+
+    server.setReply("quota used up");
+    fixture.pool.startLookup(u"two.test"_s, 0);
+    QTRY_COMPARE(fixture.ended.size(), 2);
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(fixture.notice.response(), u"Query rate EXCEEDED\r\n"_s);
+    for (auto list : {ResultLists::High, ResultLists::Mid, ResultLists::Low, ResultLists::Registered})
+        QVERIFY(fixture.results.names(list).isEmpty());
+}
+
+// Data still arriving ten ticks after the connect does not hold the slot: it
+// reconnects on the entry's own port, asks again, and the verdict sees the
+// first part followed by the whole new reply.
+void TestConnectionPool::slowReplyIsCutAndAskedAgainOnEntryPort()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *socket, const QByteArray &, int connection) {
+        if (connection == 1) {
+            socket->write("Domain: slow.test\r\nNo ma");
+            WhoisTestServer::answerLater(socket, "rest", 11 * tickMs);
+        } else {
+            WhoisTestServer::answerAndClose(socket, "tch\r\n");
+        }
+    });
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
+
+    fixture.pool.startLookup(u"slow.test"_s, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 30 * tickMs);
+    QCOMPARE(server.connections, 2);
+    QCOMPARE(server.queries, (QList<QByteArray>{"slow.test", "slow.test"}));
+    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Available);
+}
+
+void TestConnectionPool::silentServerIsReconnectedThenAbandoned()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *, const QByteArray &, int) {});
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
+    QSignalSpy expired(&fixture.pool, &ConnectionPool::watchdogExpired);
+
+    fixture.pool.startWatchdog();
+    fixture.pool.startLookup(u"silent.test"_s, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(expired.size(), 1, 60 * tickMs);
+    QCOMPARE(server.connections, 3); // at 0, 10 and 20 ticks
+    QCOMPARE(fixture.ended.size(), 1);
+    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Timeout);
+    QCOMPARE(fixture.notice.registrar(), u"127.0.0.1"_s);
+    QCOMPARE(fixture.notice.response(), u"Connection Timed Out"_s);
+    QCOMPARE(fixture.pool.runningLookups(), 0);
+    QVERIFY(fixture.results.names(ResultLists::Registered).isEmpty());
+    QTest::qWait(12 * tickMs);
+    QCOMPARE(server.connections, 3);
+}
+
+void TestConnectionPool::refusedConnectionIsSilentUntilWatchdog()
+{
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, WhoisTestServer::unusedPort())});
+    QSignalSpy expired(&fixture.pool, &ConnectionPool::watchdogExpired);
+
+    fixture.pool.startWatchdog();
+    fixture.pool.startLookup(u"refused.test"_s, 0);
+    QTest::qWait(15 * tickMs);
+    QCOMPARE(fixture.ended.size(), 0);
+    QCOMPARE(fixture.messages.size(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(expired.size(), 1, 40 * tickMs);
+    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Timeout);
+    QCOMPARE(fixture.notice.response(), u"Connection Timed Out"_s);
+}
+
+void TestConnectionPool::endlessReplyIsCapped()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    QByteArray reply(3 * 1024 * 1024, 'x');
+    reply += "No match";
+    server.setReply(reply);
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
+
+    fixture.pool.startLookup(u"big.test"_s, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 10000);
+    // The phrase lies beyond the kept first mebibyte.
+    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Registered);
+}
+
+void TestConnectionPool::resetConnectionEndsLookup()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *socket, const QByteArray &, int) {
+        socket->write("No match");
+        socket->flush();
+        socket->abort();
+    });
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
+
+    fixture.pool.startLookup(u"reset.test"_s, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 40 * tickMs);
+    QCOMPARE(fixture.pool.runningLookups(), 0);
+}
+
+void TestConnectionPool::unknownTldEndsAtOnceWithError()
+{
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"net"_s, WhoisTestServer::unusedPort())});
+
+    fixture.pool.startLookup(u"a.b.zz"_s, 0);
+    QCOMPARE(fixture.ended.size(), 0); // never from inside startLookup
+    QTRY_COMPARE(fixture.ended.size(), 1);
+    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Error);
+    QCOMPARE(fixture.outcome().domain, u"a.b.zz"_s);
+    QCOMPARE(fixture.messages.size(), 1);
+    QCOMPARE(fixture.messages.at(0).at(0).toString(), u"Error"_s);
+    QVERIFY(fixture.messages.at(0).at(1).toString().startsWith(u"An error has occurred.\r\nError #: "_s));
+    QVERIFY(fixture.messages.at(0).at(1).toString().contains(u"\r\nDescription: "_s));
+}
+
+void TestConnectionPool::stopDuringConnectTakesNoVerdict()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("No match");
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
+
+    fixture.pool.startLookup(u"stopped.test"_s, 0);
+    fixture.pool.setStopRequested(true);
+    QTest::qWait(15 * tickMs);
+    fixture.pool.closeAll();
+    QCOMPARE(fixture.ended.size(), 0);
+    QVERIFY(fixture.results.names(ResultLists::Mid).isEmpty());
+
+    // Late events of a stopped run are ignored; a new lookup is not.
+    fixture.pool.setStopRequested(false);
+    fixture.pool.startLookup(u"again.test"_s, 0);
+    QTRY_COMPARE(fixture.ended.size(), 1);
+    QCOMPARE(fixture.results.names(ResultLists::Mid), QStringList{u"again.test"_s});
+}
+
+void TestConnectionPool::slotsKeepTheirOwnIndicators()
+{
+    WhoisTestServer first;
+    WhoisTestServer second;
+    QVERIFY(first.listen());
+    QVERIFY(second.listen());
+    first.setHandler([](QTcpSocket *socket, const QByteArray &, int) {
+        WhoisTestServer::answerLater(socket, "status: free", 3 * tickMs);
+    });
+    second.setReply("No entries found");
+    PoolFixture fixture(2);
+    fixture.context.tldTable.setEntries({entry(u"de"_s, first.port(), u"free"_s), entry(u"uk"_s, second.port())});
+
+    fixture.pool.startLookup(u"one.de"_s, 0);
+    fixture.pool.startLookup(u"two.uk"_s, 1);
+    QCOMPARE(fixture.pool.runningLookups(), 2);
+    QTRY_COMPARE(fixture.ended.size(), 2);
+    QCOMPARE(fixture.outcome(0).kind, LookupOutcome::Kind::Available);
+    QCOMPARE(fixture.outcome(1).kind, LookupOutcome::Kind::Available);
+    QCOMPARE(fixture.results.names(ResultLists::High), (QStringList{u"two.uk"_s, u"one.de"_s}));
+}
+
+void TestConnectionPool::proxyTakesEveryName()
+{
+    WhoisTestServer proxy;
+    QVERIFY(proxy.listen());
+    proxy.setReply("proxied: free");
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"com"_s, WhoisTestServer::unusedPort()),
+                                         entry(u"proxy"_s, proxy.port(), u"free"_s)});
+    fixture.context.useProxy = true;
+
+    fixture.pool.startLookup(u"anything.com"_s, 0);
+    QTRY_COMPARE(fixture.ended.size(), 1);
+    QCOMPARE(proxy.queries, QList<QByteArray>{"anything.com"});
+    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Available);
+}
+
+void TestConnectionPool::throttlePauseCountsTicks_data()
+{
+    QTest::addColumn<int>("throttleMs");
+    QTest::newRow("default 25") << 25;
+    QTest::newRow("zero ends at first tick") << 0;
+}
+
+void TestConnectionPool::throttlePauseCountsTicks()
+{
+    QFETCH(int, throttleMs);
+    ThrottleState throttle(1);
+    throttle.setCurrentThrottleMs(throttleMs);
+    QSignalSpy ended(&throttle, &ThrottleState::pauseEnded);
+    throttle.startPause();
+    QVERIFY(throttle.throttleActive());
+    QVERIFY(ended.wait(2000));
+    QCOMPARE(ended.size(), 1);
+    QVERIFY(!throttle.throttleActive());
+    QCOMPARE(throttle.throttleTicks(), throttleMs);
+}
+
+QTEST_GUILESS_MAIN(TestConnectionPool)
+#include "TestConnectionPool.moc"

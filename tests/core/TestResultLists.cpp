@@ -1,0 +1,458 @@
+#include "DomainListModel.h"
+#include "ResultLists.h"
+#include "TestFiles.h"
+
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray listFile(const QStringList &names)
+{
+    QByteArray contents;
+    for (const QString &name : names)
+        contents += name.toLatin1() + "\r\n";
+    return contents;
+}
+
+// A name of the right label length for the list.
+QString nameFor(ResultLists::List list, int i)
+{
+    switch (list) {
+    case ResultLists::High:
+        return QString::number(i, 36) + u".com"_s;
+    case ResultLists::Mid:
+        return u"m%1.net"_s.arg(i, 5, 10, QLatin1Char('0'));
+    default:
+        return u"lowprofile%1.org"_s.arg(i, 5, 10, QLatin1Char('0'));
+    }
+}
+
+const QList<ResultLists::List> allLists = {ResultLists::Low, ResultLists::Registered, ResultLists::High,
+                                           ResultLists::Mid};
+
+} // namespace
+
+class TestResultLists : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void filesByLabelLength_data();
+    void filesByLabelLength();
+    void bareExtensionsAreIgnored();
+    void registeredListEmptiedPastCap();
+    void profileFilesBeforeStamp();
+    void resetCountersKeepsNames();
+    void listStamp_data();
+    void listStamp();
+    void backupPlaceholdersAppend();
+    void overflow_data();
+    void overflow();
+
+    void saveFailsBelowRegularFile();
+    void saveFailsOnFolderAtTarget();
+    void failedOverflowKeepsLists();
+    void backupFailureStillSetsStamp();
+
+    void modelSignals();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_folder;
+};
+
+void TestResultLists::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_folder = m_dir->path();
+    QVERIFY(QDir(m_folder).mkdir(u"backups"_s));
+    QVERIFY(QDir(m_folder).mkdir(u"overflow"_s));
+}
+
+void TestResultLists::filesByLabelLength_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<ResultLists::List>("list");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("ab.com") << u"ab.com"_s << ResultLists::High << u"High Profile (1)"_s;
+    QTest::newRow("label before first dot") << u"abcd.co.uk"_s << ResultLists::High << u"High Profile (1)"_s;
+    QTest::newRow("4, no dot") << u"abcd"_s << ResultLists::High << u"High Profile (1)"_s;
+    QTest::newRow("bare .org is an empty label") << u".org"_s << ResultLists::High << u"High Profile (1)"_s;
+    QTest::newRow("abcde.net") << u"abcde.net"_s << ResultLists::Mid << u"Mid Profile (1)"_s;
+    QTest::newRow("hyphens count") << u"a-b-c-d.com"_s << ResultLists::Mid << u"Mid Profile (1)"_s;
+    QTest::newRow("7, no dot") << u"example"_s << ResultLists::Mid << u"Mid Profile (1)"_s;
+    QTest::newRow("abcdefgh.org") << u"abcdefgh.org"_s << ResultLists::Low << u"Low Profile (1)"_s;
+    QTest::newRow("digits count") << u"1234567890.de"_s << ResultLists::Low << u"Low Profile (1)"_s;
+}
+
+void TestResultLists::filesByLabelLength()
+{
+    QFETCH(QString, name);
+    QFETCH(ResultLists::List, list);
+    QFETCH(QString, caption);
+
+    ResultLists lists(m_folder);
+    QSignalSpy captions(&lists, &ResultLists::captionChanged);
+    lists.fileAvailable(name);
+
+    for (const ResultLists::List each : allLists) {
+        QCOMPARE(lists.names(each), each == list ? QStringList{name} : QStringList());
+        QCOMPARE(lists.counter(each), each == list ? 1 : 0);
+    }
+    QCOMPARE(captions.size(), 1);
+    QCOMPARE(captions.at(0).at(0).value<ResultLists::List>(), list);
+    QCOMPARE(captions.at(0).at(1).toString(), caption);
+    QCOMPARE(lists.caption(list), caption);
+}
+
+void TestResultLists::bareExtensionsAreIgnored()
+{
+    ResultLists lists(m_folder);
+    QSignalSpy captions(&lists, &ResultLists::captionChanged);
+    for (const QString &name : {u".com"_s, u".net"_s}) {
+        lists.fileAvailable(name);
+        lists.fileRegistered(name);
+    }
+    for (const ResultLists::List each : allLists) {
+        QVERIFY(lists.names(each).isEmpty());
+        QCOMPARE(lists.counter(each), 0);
+    }
+    QCOMPARE(captions.size(), 0);
+    QCOMPARE(QDir(m_folder).entryList(QDir::Files), QStringList());
+}
+
+void TestResultLists::registeredListEmptiedPastCap()
+{
+    ResultLists lists(m_folder);
+    for (int i = 1; i <= 101; ++i)
+        lists.fileRegistered(u"taken%1.com"_s.arg(i));
+    QCOMPARE(lists.names(ResultLists::Registered).size(), 101);
+
+    QSignalSpy captions(&lists, &ResultLists::captionChanged);
+    lists.fileRegistered(u"last.com"_s);
+    QCOMPARE(lists.names(ResultLists::Registered), QStringList{u"last.com"_s});
+    QCOMPARE(lists.counter(ResultLists::Registered), 102);
+    QCOMPARE(captions.size(), 1);
+    QCOMPARE(captions.at(0).at(1).toString(), u"Registered (102)"_s);
+    // Registered names never reach a file.
+    QCOMPARE(QDir(m_folder).entryList(QDir::Files), QStringList());
+}
+
+void TestResultLists::profileFilesBeforeStamp()
+{
+    QFile stale(m_folder + u"/LowProfile.txt"_s);
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write("an older and much longer list\r\nof names\r\n");
+    stale.close();
+
+    ResultLists lists(m_folder);
+    QCOMPARE(lists.profileFilePath(m_folder, ResultLists::Low), m_folder + u"/LowProfile.txt"_s);
+    QCOMPARE(lists.profileFilePath(m_folder, ResultLists::Mid), m_folder + u"/HighProfile.txt"_s);
+    QCOMPARE(lists.profileFilePath(m_folder, ResultLists::High), m_folder + u"/SuperHighProfile.txt"_s);
+
+    for (const QString &name : {u"ab.com"_s, u"abcde.net"_s, u"b\u00fccher.de"_s, u"xy.net"_s})
+        lists.fileAvailable(name);
+    lists.fileRegistered(u"taken.com"_s);
+
+    QCOMPARE(readFile(m_folder + u"/LowProfile.txt"_s), QByteArray());
+    QCOMPARE(readFile(m_folder + u"/HighProfile.txt"_s), "abcde.net\r\nb\xfc" "cher.de\r\n"_ba);
+    QCOMPARE(readFile(m_folder + u"/SuperHighProfile.txt"_s), "ab.com\r\nxy.net\r\n"_ba);
+
+    lists.fileAvailable(u"abcdefgh.org"_s);
+    QCOMPARE(readFile(m_folder + u"/LowProfile.txt"_s), "abcdefgh.org\r\n"_ba);
+    QCOMPARE(QDir(m_folder).entryList(QDir::Files),
+             QStringList({u"HighProfile.txt"_s, u"LowProfile.txt"_s, u"SuperHighProfile.txt"_s}));
+}
+
+void TestResultLists::resetCountersKeepsNames()
+{
+    ResultLists lists(m_folder);
+    lists.fileAvailable(u"ab.com"_s);
+    lists.fileAvailable(u"cd.com"_s);
+    lists.fileRegistered(u"taken.com"_s);
+    QSignalSpy captions(&lists, &ResultLists::captionChanged);
+    lists.resetCounters();
+    QCOMPARE(captions.size(), 0);
+    for (const ResultLists::List each : allLists)
+        QCOMPARE(lists.counter(each), 0);
+
+    lists.fileAvailable(u"ef.com"_s);
+    QCOMPARE(captions.size(), 1);
+    QCOMPARE(captions.at(0).at(1).toString(), u"High Profile (1)"_s);
+    QCOMPARE(lists.names(ResultLists::High), QStringList({u"ab.com"_s, u"cd.com"_s, u"ef.com"_s}));
+    QCOMPARE(lists.names(ResultLists::Registered), QStringList{u"taken.com"_s});
+    QCOMPARE(readFile(m_folder + u"/SuperHighProfile.txt"_s), "ab.com\r\ncd.com\r\nef.com\r\n"_ba);
+}
+
+// main() pins the time formats to en_US: short date "M/d/yy", long time
+// "h:mm:ss AP t".
+void TestResultLists::listStamp_data()
+{
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QString>("stamp");
+
+    QTest::newRow("afternoon") << QDateTime(QDate(2026, 12, 6), QTime(13, 45, 7)) << u"1262614507PM"_s;
+    QTest::newRow("morning") << QDateTime(QDate(2027, 1, 2), QTime(9, 5, 3)) << u"122790503AM"_s;
+    QTest::newRow("midnight") << QDateTime(QDate(2026, 3, 15), QTime(0, 0)) << u"31526120000AM"_s;
+}
+
+void TestResultLists::listStamp()
+{
+    QFETCH(QDateTime, moment);
+    QFETCH(QString, stamp);
+    if (QLocale::system().dateFormat(QLocale::ShortFormat) != u"M/d/yy"_s)
+        QSKIP("system time formats are not en_US");
+
+    ResultLists lists(m_folder);
+    lists.setClock([moment] { return moment; });
+    QVERIFY(lists.startBackupSet());
+    QCOMPARE(lists.listStamp(), stamp);
+    QCOMPARE(lists.profileFilePath(m_folder, ResultLists::High), m_folder + u"/SuperHighProfile"_s + stamp + u".txt"_s);
+    const QStringList backups = {u"HighProfile"_s + stamp + u".txt"_s, u"LowProfile"_s + stamp + u".txt"_s,
+                                 u"MidProfile"_s + stamp + u".txt"_s};
+    QCOMPARE(QDir(m_folder + u"/backups"_s).entryList(QDir::Files), backups);
+    for (const QString &backup : backups)
+        QCOMPARE(readFile(m_folder + u"/backups/"_s + backup), " \r\n"_ba);
+}
+
+void TestResultLists::backupPlaceholdersAppend()
+{
+    ResultLists lists(m_folder);
+    lists.setClock([] { return QDateTime(QDate(2026, 12, 6), QTime(13, 45, 7)); });
+    QVERIFY(lists.startBackupSet());
+    const QString midBackup = m_folder + u"/backups/MidProfile"_s + lists.listStamp() + u".txt"_s;
+    QFile file(midBackup);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("kept\r\n");
+    file.close();
+
+    QVERIFY(lists.startBackupSet());
+    QCOMPARE(readFile(midBackup), " \r\nkept\r\n \r\n"_ba);
+    QCOMPARE(readFile(m_folder + u"/backups/LowProfile"_s + lists.listStamp() + u".txt"_s), " \r\n \r\n"_ba);
+}
+
+void TestResultLists::overflow_data()
+{
+    QTest::addColumn<ResultLists::List>("full");
+    QTest::newRow("low") << ResultLists::Low;
+    QTest::newRow("mid") << ResultLists::Mid;
+    QTest::newRow("high") << ResultLists::High;
+}
+
+void TestResultLists::overflow()
+{
+    QFETCH(ResultLists::List, full);
+
+    ResultLists lists(m_folder);
+    QDateTime now(QDate(2026, 12, 6), QTime(13, 45, 7));
+    lists.setClock([&now] { return now; });
+    QVERIFY(lists.startBackupSet());
+    const QString oldStamp = lists.listStamp();
+
+    lists.fileAvailable(u"ab.com"_s);
+    lists.fileAvailable(u"abcde.net"_s);
+    lists.fileAvailable(u"abcdefgh.org"_s);
+    lists.fileRegistered(u"taken.com"_s);
+    // Filling through the model skips rewriting ever longer profile files.
+    QStringList filler;
+    for (int i = 1; i <= ResultLists::overflowSize - 2; ++i)
+        filler << nameFor(full, i);
+    lists.model(full)->append(filler);
+    QCOMPARE(lists.names(full).size(), ResultLists::overflowSize - 1);
+
+    QSignalSpy overflowSaved(&lists, &ResultLists::overflowSaved);
+    QSignalSpy captions(&lists, &ResultLists::captionChanged);
+    lists.checkListSizes();
+    QCOMPARE(overflowSaved.size(), 0);
+
+    lists.fileAvailable(nameFor(full, ResultLists::overflowSize - 1));
+    const QStringList low = lists.names(ResultLists::Low);
+    const QStringList mid = lists.names(ResultLists::Mid);
+    const QStringList high = lists.names(ResultLists::High);
+    QCOMPARE(lists.names(full).size(), ResultLists::overflowSize);
+    const QString fullProfile = lists.profileFilePath(m_folder, full);
+    QCOMPARE(readFile(fullProfile), listFile(lists.names(full)));
+
+    now = QDateTime(QDate(2027, 1, 2), QTime(9, 5, 3));
+    captions.clear();
+    lists.checkListSizes();
+    QCOMPARE(overflowSaved.size(), 1);
+    QCOMPARE(captions.size(), 0);
+
+    const QString overflow = m_folder + u"/overflow/"_s;
+    QCOMPARE(QDir(overflow).entryList(QDir::Files),
+             QStringList({u"HighProfile"_s + oldStamp + u".txt"_s, u"LowProfile"_s + oldStamp + u".txt"_s,
+                          u"SuperHighProfile"_s + oldStamp + u".txt"_s}));
+    QCOMPARE(readFile(overflow + u"LowProfile"_s + oldStamp + u".txt"_s), listFile(low));
+    QCOMPARE(readFile(overflow + u"HighProfile"_s + oldStamp + u".txt"_s), listFile(mid));
+    QCOMPARE(readFile(overflow + u"SuperHighProfile"_s + oldStamp + u".txt"_s), listFile(high));
+
+    for (const ResultLists::List each : allLists) {
+        QVERIFY(lists.names(each).isEmpty());
+        QCOMPARE(lists.counter(each), 0);
+    }
+    const QString newStamp = lists.listStamp();
+    QVERIFY(newStamp != oldStamp);
+    for (const QString &prefix : {u"HighProfile"_s, u"MidProfile"_s, u"LowProfile"_s})
+        QCOMPARE(readFile(m_folder + u"/backups/"_s + prefix + newStamp + u".txt"_s), " \r\n"_ba);
+
+    lists.fileAvailable(u"xy.com"_s);
+    QCOMPARE(captions.size(), 1);
+    QCOMPARE(captions.at(0).at(1).toString(), u"High Profile (1)"_s);
+    QCOMPARE(readFile(m_folder + u"/SuperHighProfile"_s + newStamp + u".txt"_s), "xy.com\r\n"_ba);
+    QCOMPARE(readFile(m_folder + u"/HighProfile"_s + newStamp + u".txt"_s), QByteArray());
+    QCOMPARE(readFile(m_folder + u"/LowProfile"_s + newStamp + u".txt"_s), QByteArray());
+    // The profile file under the old stamp is left as the last save wrote it.
+    QCOMPARE(readFile(fullProfile).count('\n'), ResultLists::overflowSize);
+    QCOMPARE(overflowSaved.size(), 1);
+}
+
+void TestResultLists::saveFailsBelowRegularFile()
+{
+    QFile plain(m_folder + u"/plain"_s);
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+
+    ResultLists lists(m_folder + u"/plain/program"_s);
+    QSignalSpy failures(&lists, &ResultLists::writeFailed);
+    lists.fileAvailable(u"ab.com"_s);
+    QCOMPARE(failures.size(), 3);
+    const QStringList files = {u"/LowProfile.txt"_s, u"/HighProfile.txt"_s, u"/SuperHighProfile.txt"_s};
+    for (int i = 0; i < 3; ++i) {
+        const QString message = failures.at(i).at(0).toString();
+        QVERIFY2(message.contains(m_folder + u"/plain/program"_s + files.at(i)), qPrintable(message));
+        QVERIFY2(message.contains(u"does not exist"_s), qPrintable(message));
+    }
+    QCOMPARE(lists.names(ResultLists::High), QStringList{u"ab.com"_s});
+    QCOMPARE(lists.counter(ResultLists::High), 1);
+    QVERIFY(!lists.saveResultLists());
+}
+
+void TestResultLists::saveFailsOnFolderAtTarget()
+{
+    QVERIFY(QDir(m_folder).mkdir(u"HighProfile.txt"_s));
+    ResultLists lists(m_folder);
+    lists.fileAvailable(u"ab.com"_s);
+    QSignalSpy failures(&lists, &ResultLists::writeFailed);
+    lists.fileAvailable(u"abcde.net"_s);
+
+    QCOMPARE(failures.size(), 1);
+    const QString message = failures.at(0).at(0).toString();
+    QVERIFY2(message.contains(m_folder + u"/HighProfile.txt"_s), qPrintable(message));
+    QCOMPARE(lists.names(ResultLists::Mid), QStringList{u"abcde.net"_s});
+    // The other two files are still written.
+    QCOMPARE(readFile(m_folder + u"/SuperHighProfile.txt"_s), "ab.com\r\n"_ba);
+    QCOMPARE(readFile(m_folder + u"/LowProfile.txt"_s), QByteArray());
+}
+
+void TestResultLists::failedOverflowKeepsLists()
+{
+    QVERIFY(QDir(m_folder).rmdir(u"overflow"_s));
+    ResultLists lists(m_folder);
+    lists.fileRegistered(u"taken.com"_s);
+    QStringList filler;
+    for (int i = 1; i <= ResultLists::overflowSize; ++i)
+        filler << nameFor(ResultLists::Low, i);
+    lists.model(ResultLists::Low)->append(filler);
+
+    QSignalSpy failures(&lists, &ResultLists::writeFailed);
+    QSignalSpy overflowSaved(&lists, &ResultLists::overflowSaved);
+    lists.checkListSizes();
+    QCOMPARE(failures.size(), 3);
+    QVERIFY2(failures.at(0).at(0).toString().contains(u"/overflow/LowProfile.txt"_s),
+             qPrintable(failures.at(0).at(0).toString()));
+    QCOMPARE(overflowSaved.size(), 0);
+    QCOMPARE(lists.names(ResultLists::Low), filler);
+    QCOMPARE(lists.names(ResultLists::Registered), QStringList{u"taken.com"_s});
+    QCOMPARE(lists.listStamp(), QString());
+
+    // Once the folder is back the next check saves and clears.
+    QVERIFY(QDir(m_folder).mkdir(u"overflow"_s));
+    lists.checkListSizes();
+    QCOMPARE(overflowSaved.size(), 1);
+    QCOMPARE(readFile(m_folder + u"/overflow/LowProfile.txt"_s), listFile(filler));
+    QVERIFY(lists.names(ResultLists::Low).isEmpty());
+}
+
+void TestResultLists::backupFailureStillSetsStamp()
+{
+    ResultLists lists(m_folder);
+    lists.setClock([] { return QDateTime(QDate(2026, 12, 6), QTime(13, 45, 7)); });
+    QVERIFY(lists.startBackupSet());
+    const QString stamp = lists.listStamp();
+    QVERIFY(QFile::remove(m_folder + u"/backups/MidProfile"_s + stamp + u".txt"_s));
+    QVERIFY(QDir(m_folder).mkdir(u"backups/MidProfile"_s + stamp + u".txt"_s));
+
+    QSignalSpy failures(&lists, &ResultLists::writeFailed);
+    QVERIFY(!lists.startBackupSet());
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(failures.at(0).at(0).toString().contains(u"MidProfile"_s + stamp + u".txt"_s),
+             qPrintable(failures.at(0).at(0).toString()));
+    QCOMPARE(lists.listStamp(), stamp);
+    QCOMPARE(readFile(m_folder + u"/backups/HighProfile"_s + stamp + u".txt"_s), " \r\n \r\n"_ba);
+}
+
+void TestResultLists::modelSignals()
+{
+    DomainListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+
+    model.append(u"a.com"_s);
+    model.append(QStringList({u"b.com"_s, u"c.com"_s, u"d.com"_s}));
+    model.append(QStringList());
+    QCOMPARE(inserted.size(), 2);
+    QCOMPARE(inserted.at(0).at(1).toInt(), 0);
+    QCOMPARE(inserted.at(0).at(2).toInt(), 0);
+    QCOMPARE(inserted.at(1).at(1).toInt(), 1);
+    QCOMPARE(inserted.at(1).at(2).toInt(), 3);
+    QCOMPARE(model.rowCount(), 4);
+    QCOMPARE(model.data(model.index(2)).toString(), u"c.com"_s);
+    QVERIFY(!model.data(model.index(4)).isValid());
+
+    QVERIFY(model.removeRows(1, 2));
+    QCOMPARE(removed.size(), 1);
+    QCOMPARE(removed.at(0).at(1).toInt(), 1);
+    QCOMPARE(removed.at(0).at(2).toInt(), 2);
+    QCOMPARE(model.names(), QStringList({u"a.com"_s, u"d.com"_s}));
+
+    QVERIFY(!model.removeRows(1, 2));
+    QVERIFY(!model.removeRows(-1, 1));
+    QVERIFY(!model.removeRows(0, 0));
+    QVERIFY(!model.removeRows(0, 1, model.index(0)));
+    QCOMPARE(removed.size(), 1);
+    QCOMPARE(model.size(), 2);
+
+    model.clear();
+    QCOMPARE(reset.size(), 1);
+    QCOMPARE(model.rowCount(), 0);
+}
+
+int main(int argc, char *argv[])
+{
+    // The list stamp follows the system's time formats; pin them so the
+    // expected stamps hold wherever the tests run.
+    qunsetenv("LC_ALL");
+    qputenv("LC_TIME", "en_US.UTF-8");
+    QCoreApplication app(argc, argv);
+    TestResultLists test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestResultLists.moc"

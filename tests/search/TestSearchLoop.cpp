@@ -1,0 +1,193 @@
+#include "ConnectionPool.h"
+#include "LookupContext.h"
+#include "RegistrarBlockedNotice.h"
+#include "ResultLists.h"
+#include "SearchLoop.h"
+#include "StringListWordSource.h"
+#include "ThrottleState.h"
+#include "WhoisTestServer.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(LookupOutcome)
+
+namespace {
+
+constexpr int tickMs = 20;
+
+// A search run over a loopback WHOIS server for the "test" TLD.
+struct RunFixture
+{
+    explicit RunFixture(int poolSize = 1, qint32 throttleMs = 0)
+        : results(folder.path())
+        , pool(poolSize, context, throttle, results, notice, PoolTimings{tickMs, 10, 30})
+        , loop(pool, throttle, results)
+        , taken(&loop, &SearchLoop::wordTaken)
+        , stopped(&loop, &SearchLoop::stopped)
+        , ended(&pool, &ConnectionPool::lookupEnded)
+    {
+        QDir(folder.path()).mkpath(u"backups"_s);
+        QDir(folder.path()).mkpath(u"overflow"_s);
+        server.listen();
+        context.tldTable.setEntries({{u"test"_s, u"127.0.0.1"_s, qint16(server.port()), true, throttleMs, u"No match"_s}});
+        pool.setChosenTld(u"test"_s);
+        throttle.setCurrentThrottleMs(throttleMs);
+        QObject::connect(&loop, &SearchLoop::entryStatusChanged, &loop, [this](const QString &text) { entry << text; });
+        QObject::connect(&loop, &SearchLoop::openConnectionsChanged, &loop, [this](const QString &text) { open << text; });
+    }
+
+    QList<qint32> takenPositions() const
+    {
+        QList<qint32> positions;
+        for (const auto &arguments : taken)
+            positions << arguments.at(0).toInt();
+        return positions;
+    }
+
+    QTemporaryDir folder;
+    WhoisTestServer server;
+    LookupContext context;
+    ThrottleState throttle{1};
+    ResultLists results;
+    RegistrarBlockedNotice notice;
+    ConnectionPool pool;
+    SearchLoop loop;
+    QSignalSpy taken;
+    QSignalSpy stopped;
+    QSignalSpy ended;
+    QStringList entry;
+    QStringList open;
+};
+
+QStringList numberedWords(int count)
+{
+    QStringList words;
+    for (int i = 1; i <= count; ++i)
+        words << u"word%1"_s.arg(i);
+    return words;
+}
+
+} // namespace
+
+class TestSearchLoop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qRegisterMetaType<LookupOutcome>(); }
+    void startsAtPositionAndStopsAtEndOfList();
+    void oneWordList();
+    void stopDuringPauseStartsNoLookup();
+    void batchesWaitForEveryLookup();
+    void unknownTldDoesNotStallRun();
+    void watchdogFreesBatchAndRunGoesOn();
+};
+
+void TestSearchLoop::startsAtPositionAndStopsAtEndOfList()
+{
+    RunFixture run;
+    StringListWordSource words(numberedWords(10));
+    run.loop.start(words, 5, 10);
+    QTRY_COMPARE(run.stopped.size(), 1);
+
+    QCOMPARE(run.server.queries, (QList<QByteArray>{"word5.test", "word6.test", "word7.test", "word8.test",
+                                                    "word9.test", "word10.test"}));
+    QCOMPARE(run.takenPositions(), (QList<qint32>{6, 7, 8, 9, 10, 11}));
+    QCOMPARE(run.results.names(ResultLists::Registered).size(), 6);
+    QVERIFY(run.entry.contains(u"6 of 10"_s));
+    QVERIFY(run.entry.contains(u"Waiting 0 milliseconds."_s));
+    QVERIFY(!run.entry.contains(u"11 of 10"_s));
+    // Taking the last word already says the connections are closing.
+    const qsizetype lastWord = run.open.indexOf(u"Open: Closing connections..."_s);
+    QVERIFY(lastWord > 0);
+    QCOMPARE(run.entry.last(), u"Entry Status"_s);
+    QCOMPARE(run.open.last(), u"Open Connections"_s);
+    QVERIFY(!run.loop.isRunning());
+}
+
+void TestSearchLoop::oneWordList()
+{
+    RunFixture run;
+    run.server.setReply("No match for ONLY.TEST");
+    StringListWordSource words({u"only"_s});
+    run.loop.start(words, 1, 1);
+    QTRY_COMPARE(run.stopped.size(), 1);
+    QCOMPARE(run.results.names(ResultLists::High), QStringList{u"only.test"_s});
+}
+
+void TestSearchLoop::stopDuringPauseStartsNoLookup()
+{
+    RunFixture run(1, 300);
+    StringListWordSource words(numberedWords(3));
+    run.loop.start(words, 1, 3);
+    QVERIFY(run.throttle.throttleActive());
+    QCOMPARE(run.entry.last(), u"Waiting 300 milliseconds."_s);
+    QTest::qWait(50);
+    run.loop.stop();
+    QCOMPARE(run.stopped.size(), 1);
+    QTest::qWait(500);
+    QCOMPARE(run.server.connections, 0);
+    QCOMPARE(run.taken.size(), 0);
+    QCOMPARE(run.entry.last(), u"Entry Status"_s);
+}
+
+// With several slots a batch ends only when every lookup started in it has
+// ended, however the replies interleave.
+void TestSearchLoop::batchesWaitForEveryLookup()
+{
+    RunFixture run(3);
+    run.server.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        const QByteArray reply = query.endsWith("3.test") ? "No match" : "Domain Name: taken";
+        WhoisTestServer::answerLater(socket, reply, QRandomGenerator::global()->bounded(1, 60));
+    });
+    QList<int> runningAtStart;
+    QObject::connect(&run.loop, &SearchLoop::wordTaken, &run.loop,
+                     [&] { runningAtStart << run.pool.runningLookups(); });
+    StringListWordSource words(numberedWords(7));
+    run.loop.start(words, 1, 7);
+    QTRY_COMPARE(run.stopped.size(), 1);
+
+    QCOMPARE(run.server.queries.size(), 7);
+    QCOMPARE(run.ended.size(), 7);
+    // Lookups of one batch start together; a new batch starts with none running.
+    QCOMPARE(runningAtStart, (QList<int>{0, 1, 2, 0, 1, 2, 0}));
+    QCOMPARE(run.results.names(ResultLists::Mid), QStringList{u"word3.test"_s});
+    QCOMPARE(run.results.names(ResultLists::Registered).size(), 6);
+}
+
+void TestSearchLoop::unknownTldDoesNotStallRun()
+{
+    RunFixture run;
+    StringListWordSource words({u"a.b.zz"_s, u"fine"_s});
+    QSignalSpy messages(&run.pool, &ConnectionPool::messageRequested);
+    run.loop.start(words, 1, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(run.stopped.size(), 1, 10 * tickMs);
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(run.server.queries, QList<QByteArray>{"fine.test"});
+}
+
+void TestSearchLoop::watchdogFreesBatchAndRunGoesOn()
+{
+    RunFixture run;
+    run.server.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        if (query != "silent.test")
+            WhoisTestServer::answerAndClose(socket, "No match");
+    });
+    StringListWordSource words({u"silent"_s, u"next"_s});
+    run.loop.start(words, 1, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(run.stopped.size(), 1, 60 * tickMs);
+    QCOMPARE(run.ended.size(), 2);
+    QCOMPARE(run.ended.at(0).at(0).value<LookupOutcome>().kind, LookupOutcome::Kind::Timeout);
+    QCOMPARE(run.notice.response(), u"Connection Timed Out"_s);
+    QCOMPARE(run.results.names(ResultLists::High), QStringList{u"next.test"_s});
+}
+
+QTEST_GUILESS_MAIN(TestSearchLoop)
+#include "TestSearchLoop.moc"
