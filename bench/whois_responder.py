@@ -1,0 +1,41 @@
+#!/usr/bin/env python3
+"""A loopback WHOIS responder for benchmarks: answers every query at once
+with a fixed reply and closes the connection.
+
+usage: whois_responder.py PORT [PORT...] [--reply TEXT]
+Listens on 127.0.0.1 only and exits after --lifetime seconds (default 600).
+"""
+import argparse
+import asyncio
+
+
+async def serve(ports, reply, lifetime):
+    async def handle(reader, writer):
+        try:
+            await reader.readuntil(b"\r\n")
+            writer.write(reply)
+            await writer.drain()
+        except (asyncio.IncompleteReadError, ConnectionError):
+            pass
+        finally:
+            writer.close()
+
+    servers = [await asyncio.start_server(handle, "127.0.0.1", port, backlog=512) for port in ports]
+    try:
+        await asyncio.sleep(lifetime)
+    finally:
+        for server in servers:
+            server.close()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("ports", type=int, nargs="+")
+    parser.add_argument("--reply", default="Domain Name: EXAMPLE.COM\r\nRegistrar: Example Registrar\r\n")
+    parser.add_argument("--lifetime", type=float, default=600)
+    args = parser.parse_args()
+    asyncio.run(serve(args.ports, args.reply.encode("latin-1"), args.lifetime))
+
+
+if __name__ == "__main__":
+    main()

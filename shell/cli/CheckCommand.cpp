@@ -1,0 +1,83 @@
+#include "CheckCommand.h"
+
+#include "Branding.h"
+#include "ConnectionPool.h"
+#include "HeadlessRun.h"
+#include "ProgramFolder.h"
+#include "SettingsStore.h"
+#include "StringListWordSource.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QTextStream>
+
+namespace {
+
+// The usable lines of a domain list file: neither empty nor a lone CR.
+bool readListFile(const QString &path, QStringList &names, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine();
+        if (line.endsWith('\n'))
+            line.chop(1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            names << QString::fromLatin1(line);
+    }
+    return true;
+}
+
+} // namespace
+
+QString CheckCommand::summary() const
+{
+    return QStringLiteral("Asks WHOIS about each NAME (and each name of the list FILE), files the results into the "
+                          "profile files and prints \"<name> TAB <verdict> TAB <server>\" per name.");
+}
+
+int CheckCommand::run(const QStringList &arguments, CommandContext &context)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption tldOption(QStringLiteral("tld"), QString(), QStringLiteral("EXT"));
+    const QCommandLineOption slotsOption(QStringLiteral("slots"), QString(), QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption listOption(QStringLiteral("list"), QString(), QStringLiteral("FILE"));
+    parser.addOptions({tldOption, slotsOption, listOption});
+    if (!parser.parse(QStringList{name()} + arguments))
+        return usageError(context, parser.errorText());
+
+    bool slotsValid = false;
+    const int poolSize = parser.value(slotsOption).toInt(&slotsValid);
+    if (!slotsValid || poolSize < 1 || poolSize > ConnectionPool::maxPoolSize)
+        return usageError(context, QStringLiteral("--slots takes a number from 1 to %1").arg(ConnectionPool::maxPoolSize));
+
+    QStringList names = parser.positionalArguments();
+    if (parser.isSet(listOption)) {
+        QString error;
+        if (!readListFile(parser.value(listOption), names, &error))
+            return usageError(context, error);
+    }
+    if (names.isEmpty() && !parser.isSet(listOption))
+        return usageError(context, QStringLiteral("no NAME or --list given"));
+
+    const Branding branding;
+    SettingsStore settings(SettingsLocations::fromEnvironment(), branding.companyName, branding.productName,
+                           context.prompt);
+    HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), poolSize);
+    QString error;
+    if (!run.prepare(settings, &error)) {
+        context.err << "vantrel check: " << error << Qt::endl;
+        return ExitFailure;
+    }
+    const QString tld = tldOptionText(parser.value(tldOption));
+    run.setChosenTld(tld);
+
+    StringListWordSource source(names);
+    run.run(source, 1, source.size());
+    return ExitSuccess;
+}

@@ -1,0 +1,36 @@
+#include "PrepareCommand.h"
+
+#include "Branding.h"
+#include "NamePreparation.h"
+#include "SettingsStore.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+
+QString PrepareCommand::summary() const
+{
+    return QStringLiteral("Prints the name each NAME is asked for: cleaned, with \".EXT\" (or the default "
+                          "extension) added when it has no dot.");
+}
+
+int PrepareCommand::run(const QStringList &arguments, CommandContext &context)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption tldOption(QStringLiteral("tld"), QString(), QStringLiteral("EXT"));
+    parser.addOption(tldOption);
+    if (!parser.parse(QStringList{name()} + arguments))
+        return usageError(context, parser.errorText());
+    const QStringList names = parser.positionalArguments();
+    if (names.isEmpty())
+        return usageError(context, QStringLiteral("no NAME given"));
+
+    const QString tld = tldOptionText(parser.value(tldOption));
+    const Branding branding;
+    const SettingsStore settings(SettingsLocations::fromEnvironment(), branding.companyName, branding.productName,
+                                 context.prompt);
+    const QString defaultExtension = settings.getUserSetting(branding.productName, QStringLiteral("Settings"),
+                                                             QStringLiteral("DefaultExt"), QStringLiteral(".com"));
+    for (const QString &candidate : names)
+        context.out << prepareLookupName(candidate, tld, defaultExtension) << '\n';
+    return ExitSuccess;
+}

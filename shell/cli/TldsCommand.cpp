@@ -1,0 +1,35 @@
+#include "TldsCommand.h"
+
+#include "ProgramFolder.h"
+#include "TldFile.h"
+
+#include <QTextStream>
+
+QString TldsCommand::summary() const
+{
+    return QStringLiteral("Creates the program folder's data files and TLDs.txt when missing, then prints the "
+                          "enabled extensions, one per line.");
+}
+
+int TldsCommand::run(const QStringList &arguments, CommandContext &context)
+{
+    if (!arguments.isEmpty())
+        return usageError(context, QStringLiteral("unexpected argument %1").arg(arguments.first()));
+
+    const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
+    if (!ProgramFolder::createStartupFilesAndFolders(folder)) {
+        context.err << "vantrel tlds: the program folder " << folder << " is not usable (missing or read-only)"
+                    << Qt::endl;
+        return ExitFailure;
+    }
+    const TldFile tldFile(folder);
+    QString error;
+    if (!tldFile.writeDefaultTldTable(false, &error)) {
+        context.err << "vantrel tlds: " << error << Qt::endl;
+        return ExitFailure;
+    }
+    const QStringList extensions = tldFile.enabledExtensions();
+    for (const QString &extension : extensions)
+        context.out << extension << '\n';
+    return ExitSuccess;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "Command.h"
+
+// `vantrel tlds`: prepares the program folder and lists the enabled extensions.
+class TldsCommand : public Command
+{
+public:
+    QString name() const override { return QStringLiteral("tlds"); }
+    QString synopsis() const override { return QString(); }
+    QString summary() const override;
+    int run(const QStringList &arguments, CommandContext &context) override;
+};

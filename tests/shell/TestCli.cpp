@@ -1,0 +1,297 @@
+#include "CommandLine.h"
+#include "TestFiles.h"
+#include "WhoisTestServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTcpSocket>
+#include <QTextStream>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Run runVantrel(const QStringList &arguments)
+{
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int exitCode = runCommandLine(arguments, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return {exitCode, out, err};
+}
+
+// A program folder whose "test" TLD (and "proxy" row) point at the server.
+void writeTestTable(const QString &folder, quint16 port, const QByteArray &throttle = "0")
+{
+    const QByteArray portText = QByteArray::number(port);
+    writeFile(folder + u"/TLDs.txt"_s,
+              "com|127.0.0.1|" + portText + "|Enabled|" + throttle + "|No match\r\n"
+              "test|127.0.0.1|" + portText + "|Enabled|" + throttle + "|No match,AVAIL\r\n");
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void usageErrors_data();
+    void usageErrors();
+    void helpListsEveryCommand();
+    void tldsPreparesFolderAndListsEnabled();
+    void tldsKeepsExistingTable();
+    void tldsReportsUnusableFolder();
+    void prepareNames();
+    void prepareUsesStoredDefaultExtension();
+    void headlessRunNeedsNoDisplay();
+    void checkPrintsOneLinePerName();
+    void checkReadsListFile();
+    void checkManySlots();
+    void checkKeepsGoingWhenProfileFileFails();
+    void checkStopsOnInterrupt();
+
+private:
+    QTemporaryDir m_config;
+};
+
+void TestCli::initTestCase()
+{
+    QVERIFY(m_config.isValid());
+    qputenv("VANTREL_CONFIG_DIR", QFile::encodeName(m_config.path()));
+}
+
+void TestCli::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no command") << QStringList() << u"usage: vantrel"_s;
+    QTest::newRow("unknown command") << QStringList{u"frobnicate"_s} << u"unknown command frobnicate"_s;
+    QTest::newRow("unknown option") << QStringList{u"--frob"_s, u"tlds"_s} << u"unknown option --frob"_s;
+    QTest::newRow("home without folder") << QStringList{u"--home"_s} << u"--home needs a folder"_s;
+    QTest::newRow("prepare without names") << QStringList{u"prepare"_s} << u"no NAME given"_s;
+    QTest::newRow("prepare tld without value") << QStringList{u"prepare"_s, u"--tld"_s} << u"--tld"_s;
+    QTest::newRow("prepare unknown option") << QStringList{u"prepare"_s, u"--x"_s, u"a"_s} << u"Unknown option 'x'"_s;
+    QTest::newRow("check without names") << QStringList{u"check"_s} << u"no NAME or --list given"_s;
+    QTest::newRow("check zero slots") << QStringList{u"check"_s, u"--slots"_s, u"0"_s, u"a"_s} << u"1 to 101"_s;
+    QTest::newRow("check too many slots") << QStringList{u"check"_s, u"--slots=102"_s, u"a"_s} << u"1 to 101"_s;
+    QTest::newRow("check missing list") << QStringList{u"check"_s, u"--list"_s, u"/nonexistent/list.txt"_s}
+                                        << u"cannot read /nonexistent/list.txt"_s;
+    QTest::newRow("tlds with argument") << QStringList{u"tlds"_s, u"extra"_s} << u"unexpected argument extra"_s;
+}
+
+void TestCli::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const Run run = runVantrel(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+}
+
+void TestCli::helpListsEveryCommand()
+{
+    const Run run = runVantrel({u"--help"_s});
+    QCOMPARE(run.exitCode, 0);
+    for (const QString &command : {u"tlds"_s, u"prepare [--tld EXT] [--] NAME..."_s})
+        QVERIFY2(run.out.contains(u"  "_s + command), qPrintable(command));
+}
+
+void TestCli::tldsPreparesFolderAndListsEnabled()
+{
+    QTemporaryDir home;
+    const QString folder = home.path() + u"/fresh"_s;
+    const Run run = runVantrel({u"--home"_s, folder, u"tlds"_s});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, u"com\nnet\n"_s);
+    for (const QString &file : {u"BrowserSearch.txt"_s, u"Appends.txt"_s, u"CreatedDomains.txt"_s,
+                                u"Remembered.txt"_s})
+        QCOMPARE(readFile(folder + QLatin1Char('/') + file), "\r\n"_ba);
+    for (const QString &subfolder : {u"backups"_s, u"overflow"_s, u"wordlists"_s, u"searches"_s})
+        QVERIFY(QDir(folder + QLatin1Char('/') + subfolder).exists());
+    QCOMPARE(readFile(folder + u"/TLDs.txt"_s).count("\r\n"), 180);
+}
+
+void TestCli::tldsKeepsExistingTable()
+{
+    QTemporaryDir home;
+    QFile table(home.filePath(u"TLDs.txt"_s));
+    QVERIFY(table.open(QIODevice::WriteOnly));
+    table.write("org|whois.example|43|Enabled|25|No match\r\n"
+                "proxy|p.example|43|Enabled|25|x\r\n"
+                "net|n.example|43|enabled|25|x\r\n"
+                " de |d.example|43|Enabled\r\n"
+                "org|whois.example|43|Enabled|25|No match\r\n");
+    table.close();
+    const Run run = runVantrel({u"--home="_s + home.path(), u"tlds"_s});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, u"org\nde\norg\n"_s);
+}
+
+void TestCli::tldsReportsUnusableFolder()
+{
+    QTemporaryDir home;
+    QFile blocker(home.filePath(u"file"_s));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const Run run = runVantrel({u"--home"_s, blocker.fileName() + u"/below"_s, u"tlds"_s});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(u"not usable"_s), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+}
+
+void TestCli::prepareNames()
+{
+    const Run run = runVantrel({u"prepare"_s, u"--tld"_s, u"net"_s, u"related:Example.com"_s, u"my%20site"_s,
+                                u"--"_s, u"-dash"_s, u"evil%0D%0Aname"_s});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, u"Example.com\nmysite.net\n-dash.net\nevilname.net\n"_s);
+}
+
+void TestCli::prepareUsesStoredDefaultExtension()
+{
+    QCOMPARE(runVantrel({u"prepare"_s, u"bare"_s}).out, u"bare.com\n"_s);
+
+    QDir().mkpath(m_config.path() + u"/user"_s);
+    QFile ini(m_config.path() + u"/user/Ornisk.ini"_s);
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Settings]\nDefaultExt=.org\n");
+    ini.close();
+    QCOMPARE(runVantrel({u"prepare"_s, u"bare"_s}).out, u"bare.org\n"_s);
+    QCOMPARE(runVantrel({u"prepare"_s, u"--tld"_s, u".info"_s, u"bare"_s}).out, u"bare.info\n"_s);
+    QVERIFY(ini.remove());
+}
+
+// A headless command must not need a display: with no X server and the xcb
+// platform forced, anything that created a QApplication would abort.
+void TestCli::headlessRunNeedsNoDisplay()
+{
+    QTemporaryDir home;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VANTREL_EXECUTABLE), {u"--home"_s, home.path(), u"tlds"_s});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardOutput(), "com\nnet\n"_ba);
+}
+
+void TestCli::checkPrintsOneLinePerName()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        WhoisTestServer::answerAndClose(socket, query.startsWith("free") ? "No match" : "Domain Name: x");
+    });
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+
+    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"--tld"_s, u"test"_s, u"free"_s,
+                                u"taken"_s, u"freedom.com"_s, u"a.b.zz"_s});
+    QCOMPARE(run.exitCode, 0);
+    const QString server0 = u"\t127.0.0.1\n"_s;
+    QCOMPARE(run.out, u"free.test\tavailable"_s + server0 + u"taken.test\tregistered"_s + server0
+                          + u"freedom.com\tavailable"_s + server0 + u"a.b.zz\terror\t\n"_s);
+    QVERIFY2(run.err.contains(u"An error has occurred."_s), qPrintable(run.err));
+    QCOMPARE(readFile(home.path() + u"/SuperHighProfile.txt"_s), "free.test\r\n"_ba);
+    QCOMPARE(readFile(home.path() + u"/HighProfile.txt"_s), "freedom.com\r\n"_ba);
+    QCOMPARE(readFile(home.path() + u"/LowProfile.txt"_s), QByteArray());
+}
+
+void TestCli::checkReadsListFile()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+    writeFile(home.path() + u"/list.txt"_s, "one.test\r\n\r\n\r\ntwo\r\n \r\nthree.test");
+
+    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"--list"_s, home.path() + u"/list.txt"_s,
+                                u"zero.test"_s});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(server.queries, (QList<QByteArray>{"zero.test", "one.test", "two.com", ".com", "three.test"}));
+    QCOMPARE(run.out.count(QLatin1Char('\n')), 5);
+}
+
+void TestCli::checkManySlots()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *socket, const QByteArray &, int connection) {
+        WhoisTestServer::answerLater(socket, "Domain Name: x", (connection * 7) % 20);
+    });
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+    QStringList arguments{u"--home"_s, home.path(), u"check"_s, u"--slots"_s, u"4"_s, u"--tld"_s, u"test"_s};
+    for (int i = 0; i < 10; ++i)
+        arguments << u"n%1"_s.arg(i);
+
+    const Run run = runVantrel(arguments);
+    QCOMPARE(run.exitCode, 0);
+    QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.sort();
+    QCOMPARE(lines.size(), 10);
+    QCOMPARE(lines.first(), u"n0.test\tregistered\t127.0.0.1"_s);
+    QCOMPARE(server.queries.size(), 10);
+}
+
+// A profile file that cannot be written is reported; the run goes on and the
+// other files are still written.
+void TestCli::checkKeepsGoingWhenProfileFileFails()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("No match");
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+    QVERIFY(QDir(home.path()).mkdir(u"SuperHighProfile.txt"_s));
+
+    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"ab.test"_s, u"abcdefghij.test"_s});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out.count(u"\tavailable\t"_s), 2);
+    QVERIFY2(run.err.contains(u"SuperHighProfile.txt"_s), qPrintable(run.err));
+    QCOMPARE(readFile(home.path() + u"/LowProfile.txt"_s), "abcdefghij.test\r\n"_ba);
+}
+
+void TestCli::checkStopsOnInterrupt()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *, const QByteArray &, int) {});
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+
+    QProcess process;
+    process.start(QStringLiteral(VANTREL_EXECUTABLE),
+                  {u"--home"_s, home.path(), u"check"_s, u"--tld"_s, u"test"_s, u"silent"_s, u"later"_s});
+    QVERIFY(process.waitForStarted());
+    QTRY_COMPARE(server.queries.size(), 1);
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(server.queries, QList<QByteArray>{"silent.test"});
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "TestCli.moc"
