@@ -4,4 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/build.sh >&2
-exec ./build/vantrel "$@"
+exec ./build/bin/vantrel "$@"

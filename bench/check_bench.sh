@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 names=${1:-5000}
-vantrel=$PWD/build/vantrel
+vantrel=$PWD/build/bin/vantrel
 work=$(mktemp -d)
 trap 'kill $responder 2>/dev/null || true; rm -rf "$work"' EXIT
 export VANTREL_CONFIG_DIR=$work/config
