@@ -1,7 +1,10 @@
 #include "ProgramFolder.h"
 
+#include "FileUtils.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -26,8 +29,9 @@ QString resolve(const QString &homeOption, const QString &environmentHome, const
 
 QString resolveForProcess(const QString &homeOption)
 {
-    const QString executableDir =
-        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    QString executableDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    if (QDir(executableDir) == QDir(QStringLiteral(VANTREL_INSTALL_BINDIR)))
+        executableDir.clear();
     return resolve(homeOption, qEnvironmentVariable("VANTREL_HOME"), executableDir,
                    QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/vantrel"));
 }
@@ -57,6 +61,29 @@ bool createStartupFilesAndFolders(const QString &folder)
     // proves the folder can be written.
     QTemporaryFile probe(dir.filePath(QStringLiteral(".vantrel-probe-XXXXXX")));
     return probe.open();
+}
+
+QString shippedDataDir()
+{
+    const QString configured = qEnvironmentVariable("VANTREL_DATA_DIR");
+    if (!configured.isEmpty())
+        return configured;
+    const QString executableDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    return QDir::cleanPath(executableDir + QStringLiteral("/../share/vantrel"));
+}
+
+void installShippedFiles(const QString &folder, const QString &shippedDir)
+{
+    const QDir source(shippedDir + QStringLiteral("/program"));
+    QDirIterator files(source.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString shipped = files.next();
+        const QString target = QDir(folder).filePath(source.relativeFilePath(shipped));
+        if (QFileInfo::exists(target))
+            continue;
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        copyFile(shipped, target);
+    }
 }
 
 } // namespace ProgramFolder

@@ -11,8 +11,19 @@ namespace ProgramFolder {
 QString resolve(const QString &homeOption, const QString &environmentHome, const QString &executableDir,
                 const QString &dataLocation);
 
-// resolve() with the process's own environment, executable folder and data location.
+// resolve() with the process's own environment, executable folder and data
+// location. An executable in the install prefix's bin folder is never
+// portable, even where it is writable (as for root).
 QString resolveForProcess(const QString &homeOption);
+
+// Where the files shipped with the program lie: VANTREL_DATA_DIR, else
+// share/vantrel beside the executable's folder (the build tree and installs alike).
+QString shippedDataDir();
+
+// Copies every file below shippedDir/program that the program folder lacks
+// (word lists, help page), keeping relative paths. Existing files are left
+// alone; failures are skipped.
+void installShippedFiles(const QString &folder, const QString &shippedDir);
 
 // Creates the program folder if needed, then each missing data file
 // (BrowserSearch.txt, Appends.txt, CreatedDomains.txt, Remembered.txt, one
