@@ -4,4 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/build.sh >&2
+if [ "$(id -u)" -eq 0 ]; then
+    # The embedded browser refuses to start as root with its sandbox on.
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
 exec ./build/bin/vantrel "$@"

@@ -17,6 +17,6 @@ function(vantrel_add_test name)
     target_link_libraries(${name} PRIVATE vantrel_common vantrel_testsupport Qt6::Test ${ARG_LIBS})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTREL_TESTDATA=${VANTREL_TESTDATA_DIR}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTREL_TESTDATA=${VANTREL_TESTDATA_DIR};VANTREL_DATA_DIR=${VANTREL_SHARE_DIR}"
         TIMEOUT 300)
 endfunction()

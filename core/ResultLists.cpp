@@ -190,24 +190,40 @@ qint32 ResultLists::counter(List list) const
     return slot(list).counter;
 }
 
-QString ResultLists::caption(List list) const
+QString ResultLists::listName(List list)
 {
-    QString title;
     switch (list) {
     case Low:
-        title = u"Low Profile ("_s;
-        break;
+        return u"Low Profile"_s;
     case Registered:
-        title = u"Registered ("_s;
-        break;
+        return u"Registered"_s;
     case High:
-        title = u"High Profile ("_s;
-        break;
+        return u"High Profile"_s;
     case Mid:
-        title = u"Mid Profile ("_s;
-        break;
+        return u"Mid Profile"_s;
     }
-    return title + QString::number(counter(list)) + QLatin1Char(')');
+    return {};
+}
+
+QString ResultLists::caption(List list) const
+{
+    return listName(list) + u" ("_s + QString::number(counter(list)) + QLatin1Char(')');
+}
+
+bool ResultLists::removeName(List list, int row)
+{
+    if (!slot(list).model.removeRows(row, 1))
+        return false;
+    --slot(list).counter;
+    emit captionChanged(list, caption(list));
+    return true;
+}
+
+void ResultLists::clearList(List list)
+{
+    slot(list).model.clear();
+    slot(list).counter = 0;
+    emit captionChanged(list, listName(list));
 }
 
 QString ResultLists::profileFilePath(const QString &folder, List list) const

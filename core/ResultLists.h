@@ -43,6 +43,15 @@ public:
     // Start zeroes the counters; the lists keep their names.
     void resetCounters();
 
+    // The main window's "Del": removes one name and counts it off; false when
+    // there is no such row (nothing changes then).
+    bool removeName(List list, int row);
+    // The main window's "Clear": empties the list, zeroes its counter and
+    // shows the bare list name as its caption.
+    void clearList(List list);
+    // "Low Profile", "Registered", "High Profile", "Mid Profile".
+    static QString listName(List list);
+
     DomainListModel *model(List list);
     const QStringList &names(List list) const;
     qint32 counter(List list) const;

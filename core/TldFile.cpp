@@ -189,6 +189,40 @@ QStringList TldFile::enabledExtensions() const
     return extensions;
 }
 
+QList<QStringList> TldFile::rows(QString *error) const
+{
+    QList<QStringList> result;
+    if (!QFileInfo::exists(m_path))
+        return result;
+    QByteArray contents;
+    if (!readWholeFile(m_path, contents, error))
+        return result;
+
+    constexpr qsizetype fieldCount = 6;
+    for (const QByteArray &line : splitLines(contents)) {
+        if (isBlank(line))
+            continue;
+        QStringList fields = QString::fromLatin1(line).split(separator);
+        if (fields.size() > fieldCount) {
+            const QString surplus = fields.mid(fieldCount - 1).join(separator);
+            fields.resize(fieldCount - 1);
+            fields << surplus;
+        }
+        while (fields.size() < fieldCount)
+            fields << QString();
+        result << fields;
+    }
+    return result;
+}
+
+bool TldFile::writeRows(const QList<QStringList> &rows, QString *error) const
+{
+    QByteArray contents;
+    for (const QStringList &row : rows)
+        contents += row.join(separator).toLatin1() + "\r\n\r\n";
+    return writeFileAtomically(m_path, contents, error);
+}
+
 QString TldFile::buildLine(const QString &extension, const QString &whoisServer, const QString &port,
                            const QString &status, const QString &throttleMs, const QString &successIndicators)
 {

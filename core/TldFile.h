@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -39,6 +40,16 @@ public:
     // line with at least four fields whose field 4 is exactly "Enabled",
     // except empty ones and "proxy"; file order, duplicates kept.
     QStringList enabledExtensions() const;
+
+    // The six fields of every non-blank line as stored (no lower-casing), in
+    // file order. A line with fewer fields gets empty ones; a line with more
+    // keeps the surplus, "|" included, in its sixth field, so writeRows()
+    // gives the line back unchanged. A missing file gives no rows.
+    QList<QStringList> rows(QString *error = nullptr) const;
+
+    // Replaces the file with the rows in the given order, each joined by "|"
+    // and followed by two CR LF (an empty line after every row).
+    bool writeRows(const QList<QStringList> &rows, QString *error = nullptr) const;
 
     // The line builder shared by the two writers.
     static QString buildLine(const QString &extension, const QString &whoisServer, const QString &port,

@@ -74,8 +74,12 @@ void SearchLoop::startBatchLookups()
         m_pool.closeSlot(slot);
         emit openConnectionsChanged(QStringLiteral("Open: %1").arg(slot));
         QString word = m_source->readWord(m_currentWordNumber);
-        if (word.isEmpty())
+        if (word.isEmpty()) {
+            const QString failure = m_source->readFailure();
+            if (!failure.isEmpty())
+                emit wordSourceFailed(failure);
             word = marker;
+        }
         word = correctName(word);
         ++m_currentWordNumber;
         if (m_wordMax >= m_currentWordNumber)

@@ -23,6 +23,8 @@ public:
 
     bool isRunning() const { return m_running; }
     qint32 currentWordNumber() const { return m_currentWordNumber; }
+    // The position read at start-up; Start replaces it.
+    void setCurrentWordNumber(qint32 position) { m_currentWordNumber = position; }
     qint32 wordMax() const { return m_wordMax; }
 
     // Start: zeroes the result counters and runs from startNumber.
@@ -37,6 +39,9 @@ signals:
     void entryStatusChanged(const QString &text);
     void openConnectionsChanged(const QString &text);
     void stopped();
+    // The word source could not be read ("File <path> not found."); the run
+    // takes it as the end of the list.
+    void wordSourceFailed(const QString &message);
 
 private:
     void dispatchBatch();

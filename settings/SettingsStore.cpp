@@ -113,10 +113,10 @@ StoredValue readStoredValue(const QString &file, const QString &group, const QSt
     return {StoredValue::Kind::Present, value, 0};
 }
 
-// Stores one value and reports whether it reached the file. QSettings keeps
-// the first error it meets, so a parse error in the old contents can hide a
-// failed save; in that case the file itself decides.
-bool storeValue(const QString &file, const QString &group, const QString &key, const QString &value)
+// Stores the values in one write and reports whether they reached the file.
+// QSettings keeps the first error it meets, so a parse error in the old
+// contents can hide a failed save; in that case the file itself decides.
+bool storeValues(const QString &file, const QString &group, const QList<std::pair<QString, QString>> &values)
 {
     QSettings::Status status;
     {
@@ -124,15 +124,25 @@ bool storeValue(const QString &file, const QString &group, const QString &key, c
         if (!settings.isWritable())
             return false;
         settings.beginGroup(group);
-        settings.setValue(key, value);
+        for (const auto &[key, value] : values)
+            settings.setValue(key, value);
         settings.sync();
         status = settings.status();
     }
     if (status != QSettings::FormatError)
         return status == QSettings::NoError;
-    const StoredValue stored = readStoredValue(file, group, key);
-    return stored.kind == StoredValue::Kind::Present && stored.value.typeId() == QMetaType::QString
-        && stored.value.toString() == value;
+    for (const auto &[key, value] : values) {
+        const StoredValue stored = readStoredValue(file, group, key);
+        if (stored.kind != StoredValue::Kind::Present || stored.value.typeId() != QMetaType::QString
+            || stored.value.toString() != value)
+            return false;
+    }
+    return true;
+}
+
+bool storeValue(const QString &file, const QString &group, const QString &key, const QString &value)
+{
+    return storeValues(file, group, {{key, value}});
 }
 
 } // namespace
@@ -172,6 +182,17 @@ QString SettingsStore::getUserSetting(const QString &application, const QString 
     settings.beginGroup(section);
     const QVariant value = settings.value(key);
     return value.typeId() == QMetaType::QString ? value.toString() : defaultValue;
+}
+
+bool SettingsStore::saveUserSettings(const QString &application, const QString &section,
+                                     const QList<std::pair<QString, QString>> &values)
+{
+    for (const auto &entry : values) {
+        if (entry.first.isEmpty())
+            return false;
+    }
+    QDir().mkpath(m_locations.userDir);
+    return storeValues(userFile(m_locations, application), section, values);
 }
 
 bool SettingsStore::saveUserSetting(const QString &application, const QString &section, const QString &key,

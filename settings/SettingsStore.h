@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class Prompt;
 
@@ -42,6 +45,10 @@ public:
     // False when the value could not be stored.
     bool saveUserSetting(const QString &application, const QString &section, const QString &key,
                          const QString &value);
+
+    // Several values of one section stored in one write.
+    bool saveUserSettings(const QString &application, const QString &section,
+                          const QList<std::pair<QString, QString>> &values);
 
     // On failure returns defaultValue and fills *error; on success error->code is None.
     QString readMachineSetting(const QString &application, const QString &section, const QString &key,

@@ -1,13 +1,55 @@
 #include "CommandLine.h"
+#include "DesktopProgram.h"
+#include "ProgramFolder.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTextStream>
+
+namespace {
+
+// The desktop program runs when no command is given: the arguments hold at
+// most the --home option. The folder given, if any, is stored in *home.
+bool wantsDesktop(const QStringList &arguments, QString *home)
+{
+    if (arguments.isEmpty())
+        return true;
+    if (arguments.size() == 2 && arguments.at(0) == QLatin1String("--home")) {
+        *home = arguments.at(1);
+        return true;
+    }
+    if (arguments.size() == 1 && arguments.at(0).startsWith(QLatin1String("--home="))) {
+        *home = arguments.at(0).mid(7);
+        return true;
+    }
+    return false;
+}
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int index = 1; index < argc; ++index)
+        arguments << QString::fromLocal8Bit(argv[index]);
+    return arguments;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("vantrel"));
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return runCommandLine(QCoreApplication::arguments().mid(1), out, err);
+    const QStringList arguments = argumentsOf(argc, argv);
+    QString home;
+    if (!wantsDesktop(arguments, &home)) {
+        // Headless commands never need a display.
+        QCoreApplication application(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("vantrel"));
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return runCommandLine(arguments, out, err);
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vantrel"));
+    DesktopProgram program(ProgramFolder::resolveForProcess(home));
+    program.start();
+    return QApplication::exec();
 }

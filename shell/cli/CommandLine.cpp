@@ -3,7 +3,10 @@
 #include "CheckCommand.h"
 #include "Command.h"
 #include "ConsolePrompt.h"
+#include "ExtractCommand.h"
+#include "GenerateCommand.h"
 #include "PrepareCommand.h"
+#include "SearchCommand.h"
 #include "TldsCommand.h"
 
 #include <QTextStream>
@@ -19,6 +22,9 @@ std::vector<std::unique_ptr<Command>> allCommands()
     commands.push_back(std::make_unique<TldsCommand>());
     commands.push_back(std::make_unique<PrepareCommand>());
     commands.push_back(std::make_unique<CheckCommand>());
+    commands.push_back(std::make_unique<ExtractCommand>());
+    commands.push_back(std::make_unique<GenerateCommand>());
+    commands.push_back(std::make_unique<SearchCommand>());
     return commands;
 }
 

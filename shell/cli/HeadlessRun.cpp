@@ -39,6 +39,7 @@ bool HeadlessRun::prepare(SettingsStore &settings, QString *error)
         *error = QStringLiteral("the program folder %1 is not usable (missing or read-only)").arg(m_programFolder);
         return false;
     }
+    ProgramFolder::installShippedFiles(m_programFolder, ProgramFolder::shippedDataDir());
     const TldFile tldFile(m_programFolder);
     if (!tldFile.writeDefaultTldTable(false, error) || !tldFile.loadTldTable(m_lookupContext.tldTable, error))
         return false;

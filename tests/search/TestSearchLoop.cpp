@@ -4,8 +4,10 @@
 #include "ResultLists.h"
 #include "SearchLoop.h"
 #include "StringListWordSource.h"
+#include "TestFiles.h"
 #include "ThrottleState.h"
 #include "WhoisTestServer.h"
+#include "WordFile.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -88,6 +90,7 @@ private slots:
     void batchesWaitForEveryLookup();
     void unknownTldDoesNotStallRun();
     void watchdogFreesBatchAndRunGoesOn();
+    void fileThatGrowsDuringRun();
 };
 
 void TestSearchLoop::startsAtPositionAndStopsAtEndOfList()
@@ -187,6 +190,26 @@ void TestSearchLoop::watchdogFreesBatchAndRunGoesOn()
     QCOMPARE(run.ended.at(0).at(0).value<LookupOutcome>().kind, LookupOutcome::Kind::Timeout);
     QCOMPARE(run.notice.response(), u"Connection Timed Out"_s);
     QCOMPARE(run.results.names(ResultLists::High), QStringList{u"next.test"_s});
+}
+
+// Names appended to the word file while the run reads it are checked too:
+// the run ends at the end of the file, not at the size it had at Start.
+void TestSearchLoop::fileThatGrowsDuringRun()
+{
+    RunFixture run;
+    const QString path = run.folder.filePath(u"list.txt"_s);
+    writeFile(path, "first\r\nsecond\r\n");
+    WordFile words(path);
+    QObject::connect(&run.loop, &SearchLoop::wordTaken, &run.loop, [&](qint32 next) {
+        if (next == 3) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("third\r\n");
+        }
+    });
+    run.loop.start(words, 1, words.countListEntries());
+    QTRY_COMPARE(run.stopped.size(), 1);
+    QCOMPARE(run.server.queries, (QList<QByteArray>{"first.test", "second.test", "third.test"}));
 }
 
 QTEST_GUILESS_MAIN(TestSearchLoop)

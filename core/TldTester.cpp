@@ -1,0 +1,181 @@
+#include "TldTester.h"
+
+#include "LookupContext.h"
+#include "NamePreparation.h"
+
+#include <optional>
+
+namespace {
+
+QString trimSpaces(const QString &piece)
+{
+    qsizetype begin = 0;
+    qsizetype end = piece.size();
+    while (begin < end && piece.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && piece.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return piece.mid(begin, end - begin);
+}
+
+// The first phrase of the list found in the reply (ASCII case folded), as
+// written in the list but trimmed. An empty phrase is found in any non-empty reply.
+std::optional<QString> successWord(const QByteArray &reply, const QString &successIndicators)
+{
+    if (successIndicators.isEmpty())
+        return std::nullopt;
+    const QByteArray folded = reply.toLower();
+    const QStringList pieces = successIndicators.split(QLatin1Char(','));
+    for (const QString &piece : pieces) {
+        const QString word = trimSpaces(piece);
+        const QByteArray needle = word.toLatin1().toLower();
+        if (needle.isEmpty() ? !folded.isEmpty() : folded.contains(needle))
+            return word;
+    }
+    return std::nullopt;
+}
+
+// A name made from an empty test label, or from a label ending in a double quote.
+bool isOddName(const QString &testDomain)
+{
+    for (const QString &tld : {QStringLiteral(".com"), QStringLiteral(".net")}) {
+        if (testDomain.compare(tld, Qt::CaseInsensitive) == 0
+            || testDomain.contains(QLatin1Char('"') + tld, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+QString withoutControlCharacters(QString text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    return text;
+}
+
+bool isInvalidOperation(QAbstractSocket::SocketError error)
+{
+    return error == QAbstractSocket::OperationError || error == QAbstractSocket::UnsupportedSocketOperationError;
+}
+
+} // namespace
+
+TldTester::TldTester(const LookupContext &context, TldTestTimings timings, QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_timings(timings)
+{
+    m_timeout.setInterval(m_timings.tickMs);
+    connect(&m_timeout, &QTimer::timeout, this, &TldTester::onTick);
+    connect(&m_socket, &QTcpSocket::connected, this, &TldTester::onConnected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &TldTester::onReadyRead);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &TldTester::onError);
+}
+
+QString TldTester::testDomainFor(const QString &label, const QString &extension)
+{
+    QString domain = label + QLatin1Char('.') + extension;
+    return domain.replace(QLatin1String(".."), QLatin1String("."));
+}
+
+bool TldTester::startRegistrarTest(const QString &testDomain)
+{
+    stop();
+    m_testDomain = testDomain;
+    m_testQueryName = withoutControlCharacters(correctName(urlDecode(testDomain)));
+
+    const int tldIndex = m_context.tldTable.findTldIndex(m_testQueryName, m_context.useProxy);
+    if (tldIndex < 0)
+        return false;
+    const TldEntry &entry = m_context.tldTable.entry(tldIndex);
+    m_server = entry.whoisServer;
+    m_port = quint16(entry.port);
+
+    m_testReply.clear();
+    m_remoteHost.clear();
+    m_remotePort = 0;
+    m_timeoutTicks = 0;
+    m_timeout.start();
+    connectToServer();
+    return true;
+}
+
+void TldTester::stop()
+{
+    m_timeout.stop();
+    m_timeoutTicks = 0;
+    m_socket.abort();
+}
+
+void TldTester::connectToServer()
+{
+    // A connect the socket rejects on the spot as an invalid operation is
+    // tried again a few times; any other failure shows up later as a silent
+    // server, which the time-out reports.
+    m_connecting = true;
+    for (int tries = 1;; ++tries) {
+        m_socket.abort();
+        m_socket.connectToHost(m_server, m_port);
+        if (m_socket.state() != QAbstractSocket::UnconnectedState || !isInvalidOperation(m_socket.error())
+            || tries == maxConnectTries)
+            break;
+    }
+    m_connecting = false;
+    if (m_socket.state() == QAbstractSocket::UnconnectedState)
+        m_socket.abort();
+}
+
+void TldTester::onConnected()
+{
+    m_remoteHost = m_socket.peerName().isEmpty() ? m_socket.peerAddress().toString() : m_socket.peerName();
+    m_remotePort = m_socket.peerPort();
+    if (m_socket.write(m_testQueryName.toLatin1() + "\r\n") < 0)
+        m_socket.abort();
+}
+
+void TldTester::onReadyRead()
+{
+    m_testReply += m_socket.readAll();
+}
+
+void TldTester::onError(QAbstractSocket::SocketError error)
+{
+    if (m_connecting || error != QAbstractSocket::RemoteHostClosedError || !m_timeout.isActive())
+        return;
+    m_testReply += m_socket.readAll();
+    m_timeout.stop();
+    m_timeoutTicks = 0;
+    m_socket.abort();
+    emit replyComplete(m_testReply, m_remoteHost, m_remotePort);
+}
+
+void TldTester::onTick()
+{
+    if (++m_timeoutTicks < m_timings.timeoutTicks)
+        return;
+    stop();
+    emit timedOut();
+}
+
+TldTestResult judgeTestReply(const QString &testDomain, const QByteArray &reply, const QString &successIndicators,
+                             const QString &remoteHost, quint16 remotePort)
+{
+    const QString details = QStringLiteral("Domain: ") + testDomain + QStringLiteral("\r\n") + remoteHost
+        + QLatin1Char(':') + QString::number(remotePort) + QStringLiteral("\r\n\r\n") + QString::fromLatin1(reply);
+    const bool odd = isOddName(testDomain);
+
+    TldTestResult result;
+    if (const std::optional<QString> word = successWord(reply, successIndicators)) {
+        result.verdict = Verdict::Available;
+        if (!odd && !testDomain.contains(QLatin1String("endoffile"), Qt::CaseInsensitive))
+            result.message = QStringLiteral("Appears to be: AVAILABLE\r\nSuccess word: ") + *word
+                + QStringLiteral("\r\n") + details;
+        return result;
+    }
+    // With no phrases the shared verdict only looks for the refusal words.
+    result.verdict = judgeReplyText(reply, QString());
+    if (result.verdict == Verdict::Blocked)
+        result.message = QStringLiteral("Appears to be: Error/Blocked\r\n") + details;
+    else if (!odd)
+        result.message = QStringLiteral("Appears to be: Registered\r\n") + details;
+    return result;
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "Verdict.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+#include <QTimer>
+
+struct LookupContext;
+
+// Timer lengths of a registrar test; the defaults are the real ones.
+struct TldTestTimings
+{
+    int tickMs = 1000;
+    int timeoutTicks = 5; // ticks from the start of a test to "Connection timed out"
+};
+
+// What the setup window shows once a test server has closed the connection.
+struct TldTestResult
+{
+    Verdict verdict = Verdict::Registered;
+    QString message; // empty when the name's guards keep the result quiet
+};
+
+// One test query against the WHOIS server of a TLD row, on its own socket
+// (independent of the main window's pool). The server is the one the lookup
+// context's table names for the cleaned test name, so with the proxy switch
+// on the proxy row's server is asked.
+class TldTester : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How often a connect that the socket refuses as an invalid operation is
+    // tried before the test gives up on it.
+    static constexpr int maxConnectTries = 3;
+
+    explicit TldTester(const LookupContext &context, TldTestTimings timings = {}, QObject *parent = nullptr);
+
+    // The name tested for a row: label "." extension, with every ".." made
+    // one "." (an extension typed with its dot still gives one dot).
+    static QString testDomainFor(const QString &label, const QString &extension);
+
+    // Drops a running test and starts a new one. Returns false, with nothing
+    // started, when no TLD row answers for the name.
+    bool startRegistrarTest(const QString &testDomain);
+    void stop();
+
+    QString testDomain() const { return m_testDomain; }
+
+signals:
+    // The server closed the connection; reply is everything it sent.
+    void replyComplete(const QByteArray &reply, const QString &remoteHost, quint16 remotePort);
+    // No close by the server within the time-out; the socket is closed.
+    void timedOut();
+
+private:
+    void connectToServer();
+    void onConnected();
+    void onReadyRead();
+    void onError(QAbstractSocket::SocketError error);
+    void onTick();
+
+    const LookupContext &m_context;
+    TldTestTimings m_timings;
+    QTcpSocket m_socket;
+    QTimer m_timeout;
+    int m_timeoutTicks = 0;
+    QString m_testDomain;
+    QString m_testQueryName; // as sent: urlDecode, then correctName, without control characters
+    QString m_server;
+    quint16 m_port = 43;
+    QByteArray m_testReply;
+    QString m_remoteHost;
+    quint16 m_remotePort = 0;
+    bool m_connecting = false;
+};
+
+// The verdict and message of a finished test. The phrases come from
+// successIndicators (the editor's text); the verdict order is that of the
+// main window's. The AVAILABLE message is kept quiet for an odd name (".com",
+// ".net", or a double quote right before ".com"/".net") and for a name holding
+// "endoffile"; the Registered message for an odd name; Error/Blocked always shows.
+TldTestResult judgeTestReply(const QString &testDomain, const QByteArray &reply, const QString &successIndicators,
+                             const QString &remoteHost, quint16 remotePort);

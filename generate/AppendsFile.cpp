@@ -1,0 +1,92 @@
+#include "AppendsFile.h"
+
+#include "FileUtils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+bool readContents(const QString &path, QByteArray &contents, QString *error)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        contents = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return true;
+    }
+    if (error)
+        *error = QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    return false;
+}
+
+// Lines end at LF, with a CR before it belonging to the line end; text after
+// the last LF is a line of its own.
+QStringList splitLines(const QByteArray &contents)
+{
+    QList<QByteArray> raw = contents.split('\n');
+    if (raw.last().isEmpty())
+        raw.removeLast();
+    QStringList lines;
+    lines.reserve(raw.size());
+    for (QByteArray &line : raw) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines << QString::fromLatin1(line);
+    }
+    return lines;
+}
+
+} // namespace
+
+AppendsFile::AppendsFile(const QString &programFolder)
+    : m_path(QDir(programFolder).filePath(QStringLiteral("Appends.txt")))
+{
+}
+
+bool AppendsFile::isUsableLine(const QString &line)
+{
+    return !line.isEmpty() && line != QLatin1String(" ");
+}
+
+bool AppendsFile::readWords(QStringList &words, QString *error) const
+{
+    QByteArray contents;
+    if (!readContents(m_path, contents, error))
+        return false;
+    const QStringList lines = splitLines(contents);
+    for (const QString &line : lines) {
+        if (isUsableLine(line))
+            words << line;
+    }
+    return true;
+}
+
+bool AppendsFile::appendWord(const QString &word, QString *error) const
+{
+    QByteArray contents;
+    if (QFileInfo::exists(m_path) && !readContents(m_path, contents, error))
+        return false;
+    // A last line without its line end must not run into the new one.
+    if (!contents.isEmpty() && !contents.endsWith('\n'))
+        contents += "\r\n";
+    contents += word.toLatin1() + "\r\n";
+    return writeFileAtomically(m_path, contents, error);
+}
+
+bool AppendsFile::removeWord(const QString &word, QString *error) const
+{
+    QByteArray contents;
+    if (!readContents(m_path, contents, error))
+        return false;
+    QString kept;
+    const QStringList lines = splitLines(contents);
+    for (const QString &line : lines) {
+        if (line != word)
+            kept += line + QLatin1String("\r\n");
+    }
+    kept.replace(QLatin1String("\r\n\r\n"), QLatin1String("\r\n"));
+    kept += QLatin1String("\r\n");
+    return writeFileAtomically(m_path, kept.toLatin1(), error);
+}

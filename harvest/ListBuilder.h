@@ -1,0 +1,142 @@
+#pragma once
+
+#include "CollectedList.h"
+#include "DomainExtraction.h"
+#include "PageDownload.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+#include <functional>
+
+class TldTable;
+
+enum class SearchEngine { None, Yahoo, Google };
+
+// Where an engine's result pages are requested. Only scheme, host and port are
+// configurable; paths and queries are fixed.
+struct SearchEngineAddress
+{
+    QString scheme;
+    QString host;
+    int port = -1; // -1: the scheme's default
+};
+
+struct SearchEngineHosts
+{
+    SearchEngineAddress yahoo{QStringLiteral("http"), QStringLiteral("search.yahoo.com")};
+    SearchEngineAddress google{QStringLiteral("http"), QStringLiteral("www.google.com")};
+};
+
+// The configurable parts of a list builder run; the defaults are the real ones.
+struct ListBuilderConfig
+{
+    SearchEngineHosts engines;
+    ExtractionFilter filter;
+    int startTickMs = 1000; // one tick of the window's start timer (three ticks before the first page)
+    int pauseMs = 500;      // between two pages
+};
+
+// What the list builder takes from the main window.
+struct ListBuilderRequest
+{
+    // The search text as typed; read when the run starts and again when the
+    // finished list is copied into the searches folder.
+    std::function<QString()> searchText;
+    QString searchType; // "Yahoo Search" or "Google Search"
+    int sizeIndex = -1; // selected entry of "~100 Domains", "~200 Domains", "~500 Domains", "~1000 Domains!"
+};
+
+SearchEngine searchEngineForType(const QString &searchType);
+// 100, 200, 500 or 1000; 100 for no selection.
+qint32 targetCountForSizeIndex(int sizeIndex);
+// UTF-8; spaces become "+", everything outside the unreserved characters
+// (letters, digits, "-", ".", "_", "~") is percent-encoded.
+QByteArray encodeSearchPhrase(const QString &phrase);
+// The result page holding results from resultOffset (1-based) on; an empty
+// URL for SearchEngine::None.
+QUrl resultPageUrl(SearchEngine engine, const SearchEngineHosts &hosts, const QByteArray &encodedPhrase,
+                   qint32 resultOffset);
+// The gathered list as written to BrowserSearch.txt (before its final CR LF):
+// doubled line breaks collapsed seven times over, and the two "target=_blank"
+// leftovers removed.
+QString finishedListText(QString foundList);
+// "Yahoo <phrase>.txt" or "Google <phrase>.txt"; "/", "\", NUL and other
+// control characters of the phrase become "_" so the name stays one file name.
+QString searchCopyName(SearchEngine engine, const QString &phrase);
+// Lines of the file (ending at CR or CR LF) that are not empty.
+qint32 countListLines(const QString &path);
+
+// One run of the search-engine list builder: downloads result pages one after
+// another, extracts the domain names of each, and when enough names are
+// gathered or a page adds none, writes BrowserSearch.txt and its copy in the
+// searches folder. Status is reported after every downloaded chunk and every
+// line read; the event loop gets a turn while a page arrives, at least every
+// 10 ms while a page is read, and during the pause between pages (a timer), so
+// the program stays responsive without a nested event loop.
+class ListBuilder : public QObject
+{
+    Q_OBJECT
+
+public:
+    ListBuilder(QString programFolder, const TldTable &tldTable, ListBuilderRequest request,
+                ListBuilderConfig config = {}, QObject *parent = nullptr);
+    ~ListBuilder() override;
+
+    SearchEngine engine() const { return m_engine; }
+    qint32 targetCount() const { return m_targetCount; }
+    qint32 resultOffset() const { return m_resultOffset; }
+    qint32 totalFound() const { return m_counters.totalFound; }
+    const QString &foundList() const { return m_foundList.text(); }
+    // BrowserSearch.txt once the run has finished, else empty.
+    const QString &listFile() const { return m_listFile; }
+    bool isRunning() const { return m_phase != Phase::Idle && m_phase != Phase::Done; }
+
+    // Fetches the first result page; the run then goes on by itself.
+    void fetchFirstPage();
+    // Ends a run at once: the download is dropped and the temporary file
+    // deleted; nothing is written and finished() is not emitted.
+    void abort();
+
+signals:
+    // "Downloaded N bytes." while a page arrives, "Extracted N unique domain
+    // names" while it is read.
+    void statusChanged(const QString &text);
+    // BrowserSearch.txt and its copy are written.
+    void finished(qint32 totalFound, qint32 listLineCount);
+    // BrowserSearch.txt could not be written; the run has ended.
+    void failed(const QString &error);
+
+private:
+    enum class Phase { Idle, Downloading, Extracting, Pausing, Done };
+
+    void fetchNextPage();
+    void downloadPage(const QUrl &url);
+    void pageDownloaded(const QByteArray &body);
+    void extractSomeLines();
+    void pageDone();
+    void pauseEnded();
+    void finish();
+    void setStatus(const QString &text);
+
+    QString m_programFolder;
+    const TldTable &m_tldTable;
+    ListBuilderRequest m_request;
+    ListBuilderConfig m_config;
+    SearchEngine m_engine;
+    QByteArray m_searchPhrase;
+    qint32 m_targetCount;
+    qint32 m_resultOffset = 1;
+    ExtractionCounters m_counters;
+    CollectedList m_foundList;
+    QString m_listFile;
+    Phase m_phase = Phase::Idle;
+    QString m_status;
+    PageDownload m_download;
+    PageExtraction m_extraction;
+    QTimer m_sliceTimer;
+    QTimer m_pauseTimer;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "SearchType.h"
+
+class SettingsStore;
+
+// Where each search type stands, kept under application "Vantrel".
+class ResumePositions
+{
+public:
+    explicit ResumePositions(SettingsStore &settings);
+
+    // The stored position of the type's next word (default 1).
+    qint32 stored(SearchType type) const;
+    // The position of the next word of the last run, whatever its type (default 0).
+    qint32 wordNumber() const;
+    // After a word is taken: the type's key (if it has one), then wordNumber.
+    void save(SearchType type, qint32 nextWordNumber);
+
+private:
+    SettingsStore &m_settings;
+};

@@ -1,0 +1,116 @@
+#include "SearchType.h"
+
+#include "ResumePositions.h"
+
+#include <QDir>
+
+namespace {
+
+struct TypeInfo
+{
+    SearchType type;
+    const char *text;
+    const char *resumeKey;
+    const char *listFile;
+};
+
+constexpr TypeInfo types[] = {
+    {SearchType::BrowseForNames, "Browse for names", "", ""},
+    {SearchType::GenerateNames, "Generate names", "", ""},
+    {SearchType::YahooSearch, "Yahoo Search", "YahooWordNum", ""},
+    {SearchType::GoogleSearch, "Google Search", "GoogleWordNum", ""},
+    {SearchType::FullWordList, "Full Word List", "FullWordNum", "FullWordList.txt"},
+    {SearchType::AllTwoLetter, "All Two Letter", "TwoWordNum", "AllTwoLetter.txt"},
+    {SearchType::AllThreeLetter, "All Three Letter", "ThreeWordNum", "AllThreeLetter.txt"},
+    {SearchType::AllFourLetter, "All Four Letter", "FourWordNum", "AllFourLetter.txt"},
+    {SearchType::CustomList, "Custom List", "CustWordNum", ""},
+};
+
+const TypeInfo &info(SearchType type)
+{
+    return types[int(type)];
+}
+
+} // namespace
+
+namespace SearchTypes {
+
+QStringList texts()
+{
+    QStringList result;
+    for (const TypeInfo &entry : types)
+        result << QLatin1String(entry.text);
+    return result;
+}
+
+QString text(SearchType type)
+{
+    return QLatin1String(info(type).text);
+}
+
+std::optional<SearchType> fromText(const QString &text)
+{
+    for (const TypeInfo &entry : types) {
+        if (text == QLatin1String(entry.text))
+            return entry.type;
+    }
+    return std::nullopt;
+}
+
+QString resumeKey(SearchType type)
+{
+    return QLatin1String(info(type).resumeKey);
+}
+
+QString builtInListFile(SearchType type)
+{
+    return QLatin1String(info(type).listFile);
+}
+
+} // namespace SearchTypes
+
+SearchTypeSelection selectSearchType(SearchType type, const QString &programFolder, SettingsStore &settings)
+{
+    const QDir folder(programFolder);
+    SearchTypeSelection selection;
+    switch (type) {
+    case SearchType::FullWordList:
+    case SearchType::AllTwoLetter:
+    case SearchType::AllThreeLetter:
+    case SearchType::AllFourLetter:
+        selection.showWordRange = true;
+        selection.setsWordFile = true;
+        selection.wordFile = folder.filePath(QStringLiteral("wordlists/") + SearchTypes::builtInListFile(type));
+        selection.countsEntries = true;
+        selection.setsControls = true;
+        selection.wordNumberText = QString::number(ResumePositions(settings).stored(type));
+        break;
+    case SearchType::CustomList:
+        selection.showWordRange = true;
+        selection.choosesWordFile = true;
+        selection.countsEntries = true;
+        selection.setsControls = true;
+        selection.wordNumberText = QStringLiteral("1");
+        break;
+    case SearchType::YahooSearch:
+    case SearchType::GoogleSearch:
+        selection.showInternetSearch = true;
+        selection.setsWordFile = true;
+        selection.wordFile = folder.filePath(QStringLiteral("BrowserSearch.txt"));
+        selection.setsControls = true;
+        selection.internetSearchEnabled = true;
+        selection.wordNumberText = QStringLiteral("1");
+        break;
+    case SearchType::BrowseForNames:
+        selection.opensBrowseWindow = true;
+        break;
+    case SearchType::GenerateNames:
+        selection.setsWordFile = true;
+        selection.wordFile = folder.filePath(QStringLiteral("CreatedDomains.txt"));
+        selection.setsControls = true;
+        selection.wordNumberText = QStringLiteral("1");
+        selection.opensNameCreator = true;
+        break;
+    }
+    return selection;
+}

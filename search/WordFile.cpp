@@ -1,0 +1,103 @@
+#include "WordFile.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr qint64 chunkSize = 1 << 16;
+
+} // namespace
+
+WordFile::WordFile(const QString &path)
+{
+    setPath(path);
+}
+
+void WordFile::setPath(const QString &path)
+{
+    m_path = path;
+    m_file.close();
+    m_stamp = {};
+    m_lineStarts.clear();
+}
+
+bool WordFile::refresh()
+{
+    struct stat info;
+    if (m_path.isEmpty() || ::stat(QFile::encodeName(m_path).constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        m_file.close();
+        m_stamp = {};
+        m_lineStarts.clear();
+        return false;
+    }
+    const FileStamp stamp{qint64(info.st_size), qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+                          quint64(info.st_ino)};
+    if (m_file.isOpen() && stamp == m_stamp)
+        return true;
+    m_file.close();
+    m_file.setFileName(m_path);
+    if (!m_file.open(QIODevice::ReadOnly)) {
+        m_stamp = {};
+        m_lineStarts.clear();
+        return false;
+    }
+    m_stamp = stamp;
+    return buildIndex();
+}
+
+bool WordFile::buildIndex()
+{
+    m_lineStarts.clear();
+    if (!m_file.seek(0))
+        return false;
+    qint64 position = 0;
+    qint64 lineStart = 0;
+    bool lineHasText = false;
+    while (true) {
+        const QByteArray chunk = m_file.read(chunkSize);
+        if (chunk.isEmpty())
+            break;
+        for (const char c : chunk) {
+            if (c == '\n' || c == '\r') {
+                if (lineHasText)
+                    m_lineStarts.append(lineStart);
+                lineHasText = false;
+                lineStart = position + 1;
+            } else {
+                lineHasText = true;
+            }
+            ++position;
+        }
+    }
+    if (lineHasText)
+        m_lineStarts.append(lineStart);
+    return m_file.error() == QFileDevice::NoError;
+}
+
+QString WordFile::readWord(qint32 position)
+{
+    m_lastReadFailed = !refresh();
+    if (m_lastReadFailed || position < 1 || position > m_lineStarts.size())
+        return {};
+    if (!m_file.seek(m_lineStarts.at(position - 1)))
+        return {};
+    QByteArray line = m_file.readLine();
+    while (!line.isEmpty() && (line.endsWith('\n') || line.endsWith('\r')))
+        line.chop(1);
+    // A lone CR ends a line too, and readLine() does not stop there.
+    const qsizetype carriageReturn = line.indexOf('\r');
+    if (carriageReturn >= 0)
+        line.truncate(carriageReturn);
+    return QString::fromLatin1(line);
+}
+
+qint32 WordFile::countListEntries()
+{
+    m_lastReadFailed = !refresh();
+    return qint32(m_lineStarts.size());
+}
+
+QString WordFile::readFailure() const
+{
+    return m_lastReadFailed ? QStringLiteral("File %1 not found.").arg(m_path) : QString();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "WordSource.h"
+
+#include <QFile>
+#include <QString>
+#include <QVector>
+
+// A word list file read by position. Positions count usable lines (neither
+// empty nor a bare line end; a line of spaces is usable) from 1. Lines end at
+// CR LF, LF or CR. The offsets of the usable lines are kept and rebuilt when
+// the file is replaced, grows or shrinks, so reading position p does not read
+// the file from its start.
+class WordFile : public WordSource
+{
+public:
+    explicit WordFile(const QString &path = QString());
+
+    QString path() const { return m_path; }
+    void setPath(const QString &path);
+
+    // The p-th usable line, unchanged; the empty text when there is none
+    // (including p < 1) or the file cannot be read.
+    QString readWord(qint32 position) override;
+    // The number of usable lines; 0 for a missing or unreadable file.
+    qint32 countListEntries();
+    // "File <path> not found." after a read of a file that cannot be opened.
+    QString readFailure() const override;
+
+private:
+    struct FileStamp
+    {
+        qint64 size = -1;
+        qint64 modified = 0;
+        quint64 inode = 0;
+        bool operator==(const FileStamp &other) const
+        {
+            return size == other.size && modified == other.modified && inode == other.inode;
+        }
+    };
+
+    bool refresh();
+    bool buildIndex();
+
+    QString m_path;
+    QFile m_file;
+    FileStamp m_stamp;
+    QVector<qint64> m_lineStarts;
+    bool m_lastReadFailed = false;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QListView>
+
+// One of the main window's domain lists. Result lists are drag sources whose
+// payload is the selected row numbers joined by "|"; the saved list accepts
+// such drops from the other lists only.
+class DomainListView : public QListView
+{
+    Q_OBJECT
+
+public:
+    enum class Role { DragSource, DropTarget };
+
+    DomainListView(Role role, QWidget *parent = nullptr);
+
+    // "0|3|4": the selected rows in ascending order.
+    QString selectedRowsPayload() const;
+
+signals:
+    void deleteRequested();
+    void clearRequested();
+    void payloadDropped(const QString &payload);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    bool acceptsDrop(const QDropEvent *event) const;
+};

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "Branding.h"
+#include "DesktopContext.h"
+#include "GlobalSkinner.h"
+#include "SettingsStore.h"
+#include "WidgetPrompt.h"
+#include "frmWebsite.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class Form1;
+class Form2;
+class frmBlocked;
+class frmMake;
+class frmSettings;
+class frmSplash;
+class frmWhois;
+
+// The desktop program: the splash window, then the main window, and the
+// secondary windows the main window asks for, each created when first needed.
+class DesktopProgram : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DesktopProgram(const QString &programFolder);
+    ~DesktopProgram() override;
+
+    void start();
+
+private:
+    void showMainWindow();
+    void openSetup();
+    void openListBuilder();
+    void openNameCreator();
+    void openAbout();
+    void openHelp();
+    void openWhois(const QString &domain);
+    void showOverflowNotice();
+    void shutDown();
+
+    template<typename Window>
+    void showOnce(QPointer<Window> &window, std::function<Window *()> create);
+
+    QString m_shippedDataDir;
+    Branding m_branding;
+    WidgetPrompt m_prompt;
+    SettingsStore m_settings;
+    DesktopContext m_context;
+    GlobalSkinner m_globalSkinner;
+    std::unique_ptr<frmWebsite> m_website;
+    std::unique_ptr<frmSplash> m_splash;
+    std::unique_ptr<Form1> m_mainWindow;
+    std::unique_ptr<frmBlocked> m_blocked;
+    QPointer<frmSettings> m_settingsWindow;
+    QPointer<frmMake> m_nameCreator;
+    QPointer<frmWhois> m_whoisWindow;
+    QPointer<QWidget> m_listBuilder;
+    QPointer<QWidget> m_about;
+    QPointer<Form2> m_overflowNotice;
+};

@@ -1,0 +1,91 @@
+#include "ExtractCommand.h"
+
+#include "CollectedList.h"
+#include "DomainExtraction.h"
+#include "ProgramFolder.h"
+#include "TldFile.h"
+#include "TldTable.h"
+
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+// An empty path reads standard input.
+bool readPage(const QString &path, QByteArray &page, QString *error)
+{
+    QFile file(path);
+    const bool opened = path.isEmpty() ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
+    if (opened) {
+        page = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return true;
+    }
+    *error = QStringLiteral("cannot read %1: %2")
+                 .arg(path.isEmpty() ? QStringLiteral("standard input") : path, file.errorString());
+    return false;
+}
+
+} // namespace
+
+QString ExtractCommand::summary() const
+{
+    return QStringLiteral("Extracts the domain names of each saved page FILE (standard input without FILE) into "
+                          "one list, as the list builder does with result pages, using the enabled TLDs, and "
+                          "prints the list, one name per line.");
+}
+
+int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
+{
+    QStringList paths = arguments;
+    if (!paths.isEmpty() && paths.first() == QLatin1String("--"))
+        paths.removeFirst();
+    else if (!paths.isEmpty() && paths.first().startsWith(QLatin1Char('-')) && paths.first() != QLatin1String("-"))
+        return usageError(context, QStringLiteral("unknown option %1").arg(paths.first()));
+    if (paths.isEmpty())
+        paths << QString();
+
+    QList<QByteArray> pages;
+    for (const QString &path : std::as_const(paths)) {
+        QString error;
+        pages.append(QByteArray());
+        if (!readPage(path == QLatin1String("-") ? QString() : path, pages.last(), &error))
+            return usageError(context, error);
+    }
+
+    const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
+    if (!ProgramFolder::createStartupFilesAndFolders(folder)) {
+        context.err << "vantrel extract: the program folder " << folder << " is not usable (missing or read-only)"
+                    << Qt::endl;
+        return ExitFailure;
+    }
+    const TldFile tldFile(folder);
+    TldTable table;
+    QString error;
+    if (!tldFile.writeDefaultTldTable(false, &error) || !tldFile.loadTldTable(table, &error)) {
+        context.err << "vantrel extract: " << error << Qt::endl;
+        return ExitFailure;
+    }
+
+    const ExtractionSettings settings{table.enabledExtensionSet(), searchOutputPath(folder), ExtractionFilter()};
+    CollectedList list;
+    ExtractionCounters counters;
+    for (const QByteArray &page : std::as_const(pages)) {
+        if (!extractDomains(QString::fromLatin1(page), settings, list, counters, {}, &error)) {
+            context.err << "vantrel extract: " << error << Qt::endl;
+            return ExitFailure;
+        }
+    }
+
+    // The names are 8-bit text: print their bytes as they came.
+    const auto encoding = context.out.encoding();
+    context.out.setEncoding(QStringConverter::Latin1);
+    const QStringList entries = list.text().split(QLatin1String("\r\n"), Qt::SkipEmptyParts);
+    for (const QString &entry : entries)
+        context.out << entry << '\n';
+    context.out.flush();
+    context.out.setEncoding(encoding);
+    return ExitSuccess;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "Command.h"
+
+// `vantrel extract`: gathers the domain names of saved web pages into one list.
+class ExtractCommand : public Command
+{
+public:
+    QString name() const override { return QStringLiteral("extract"); }
+    QString synopsis() const override { return QStringLiteral("[FILE...]"); }
+    QString summary() const override;
+    int run(const QStringList &arguments, CommandContext &context) override;
+};

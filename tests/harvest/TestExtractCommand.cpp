@@ -1,0 +1,115 @@
+#include "CommandLine.h"
+#include "TestFiles.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Run runVantrel(const QStringList &arguments)
+{
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int exitCode = runCommandLine(arguments, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return {exitCode, out, err};
+}
+
+} // namespace
+
+class TestExtractCommand : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void pagesInOrderIntoOneList();
+    void usesTheFoldersEnabledTlds();
+    void readsStandardInputAsBytes();
+    void unreadablePage();
+
+private:
+    QTemporaryDir m_config;
+};
+
+void TestExtractCommand::initTestCase()
+{
+    QVERIFY(m_config.isValid());
+    qputenv("VANTREL_CONFIG_DIR", QFile::encodeName(m_config.path()));
+}
+
+void TestExtractCommand::pagesInOrderIntoOneList()
+{
+    QTemporaryDir work;
+    const QString home = work.filePath(u"home"_s);
+    writeFile(work.filePath(u"one.html"_s),
+              "<a href=\"http://www.first.com/\">1</a> <a href=\"http://www.spaced.com%20words\">s</a>\r\n"
+              "<a href=\"http://www.shop.second.net/\">2</a>\r\n");
+    writeFile(work.filePath(u"two.html"_s), "<cite>www.first.com/again</cite> <a href=\"http://www.third.com/\">");
+    // What an interrupted run left behind is read with the first page.
+    writeFile(home + u"/SearchOutput.txt"_s, "http://www.left.com/\r\n");
+
+    const Run run = runVantrel({u"--home"_s, home, u"extract"_s, work.filePath(u"one.html"_s),
+                                work.filePath(u"two.html"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+    // The default table enables com and net; www.shop.second.net has no registrable part.
+    QCOMPARE(run.out, u"left.com\nfirst.com\nspaced.com \nthird.com\n"_s);
+    QVERIFY(!QFile::exists(home + u"/SearchOutput.txt"_s));
+    QCOMPARE(readFile(home + u"/TLDs.txt"_s).count("\r\n"), 180);
+    QVERIFY(QFile::exists(home + u"/searches"_s));
+}
+
+void TestExtractCommand::usesTheFoldersEnabledTlds()
+{
+    QTemporaryDir home;
+    writeFile(home.filePath(u"TLDs.txt"_s), "com|w.example|43|Disabled|0|x\r\n"
+                                            "org|w.example|43|Enabled|0|x\r\n"
+                                            "co.uk|w.example|43|Enabled|0|x\r\n");
+    writeFile(home.filePath(u"page.html"_s), "http://www.a.com/ http://www.b.org/ http://www.c.co.uk/");
+    const Run run = runVantrel({u"--home"_s, home.path(), u"extract"_s, home.filePath(u"page.html"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, u"b.org\nc.co.uk\n"_s);
+
+    writeFile(home.filePath(u"TLDs.txt"_s), "com|w.example|43|Disabled|0|x\r\n");
+    QCOMPARE(runVantrel({u"--home"_s, home.path(), u"extract"_s, home.filePath(u"page.html"_s)}).out, QString());
+}
+
+void TestExtractCommand::readsStandardInputAsBytes()
+{
+    QTemporaryDir home;
+    QProcess process;
+    process.start(QStringLiteral(VANTREL_EXECUTABLE), {u"--home"_s, home.path(), u"extract"_s});
+    QVERIFY(process.waitForStarted());
+    process.write("<a href=\"http://www.caf\xe9.com/\">caf\xe9</a> <a href=\"http://www.plain.net/\">\r\n");
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardOutput(), "caf\xe9.com\nplain.net\n"_ba);
+}
+
+void TestExtractCommand::unreadablePage()
+{
+    QTemporaryDir home;
+    const Run run = runVantrel({u"--home"_s, home.path(), u"extract"_s, home.filePath(u"missing.html"_s)});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(u"cannot read "_s + home.filePath(u"missing.html"_s)), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestExtractCommand)
+#include "TestExtractCommand.moc"

@@ -1,0 +1,239 @@
+#include "Form3.h"
+#include "HttpTestServer.h"
+#include "ProgramFolder.h"
+#include "ScriptedPrompt.h"
+#include "TestFiles.h"
+#include "TldTable.h"
+
+#include <QDir>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray resultPage(int first, int count)
+{
+    QByteArray page = "<html><body>\n";
+    for (int i = first; i < first + count; ++i)
+        page += "<p><a href=\"http://www.site" + QByteArray::number(i) + ".com/x\">Result</a></p>\n";
+    return page + "</body></html>\n";
+}
+
+} // namespace
+
+class TestListBuilderWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void controlsAndTexts();
+    void runHandsListToMainWindow();
+    void closingDuringDownloadWritesNothing();
+    void closingWhileExtractingWritesNothing();
+    void closingDuringPauseWritesNothing();
+
+private:
+    Form3 *openForm(ListBuilderConfig config);
+    ListBuilderConfig loopbackConfig() const;
+    void verifyNothingWritten(const QPointer<Form3> &form, QSignalSpy &listReady, QSignalSpy &startSearch);
+    QLineEdit *text1(Form3 *form) const { return form->findChild<QLineEdit *>(u"Text1"_s); }
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<HttpTestServer> m_server;
+    TldTable m_table;
+    ScriptedPrompt m_prompt;
+};
+
+void TestListBuilderWindow::init()
+{
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+    QVERIFY(ProgramFolder::createStartupFilesAndFolders(m_home->path()));
+    writeFile(m_home->filePath(u"BrowserSearch.txt"_s), "earlier.com\r\n");
+    m_server = std::make_unique<HttpTestServer>();
+    QVERIFY(m_server->listen());
+    TldEntry com;
+    com.extension = u"com"_s;
+    com.enabled = true;
+    m_table.setEntries({com});
+    m_prompt.messages.clear();
+}
+
+void TestListBuilderWindow::cleanup()
+{
+    // A failed test may leave its window open.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        delete window;
+}
+
+ListBuilderConfig TestListBuilderWindow::loopbackConfig() const
+{
+    ListBuilderConfig config;
+    config.engines.google = {u"http"_s, u"127.0.0.1"_s, m_server->port()};
+    config.engines.yahoo = config.engines.google;
+    config.startTickMs = 1;
+    config.pauseMs = 0;
+    return config;
+}
+
+Form3 *TestListBuilderWindow::openForm(ListBuilderConfig config)
+{
+    auto *form = new Form3(m_home->path(), m_table, {[] { return u"blue widgets"_s; }, u"Google Search"_s, 0},
+                           m_prompt, u"Ornisk"_s, config);
+    form->show();
+    return form;
+}
+
+void TestListBuilderWindow::verifyNothingWritten(const QPointer<Form3> &form, QSignalSpy &listReady,
+                                                 QSignalSpy &startSearch)
+{
+    QTRY_VERIFY(form.isNull());
+    QTest::qWait(50);
+    QVERIFY(listReady.isEmpty());
+    QVERIFY(startSearch.isEmpty());
+    QVERIFY(m_prompt.messages.isEmpty());
+    QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)), "earlier.com\r\n"_ba);
+    QVERIFY(QDir(m_home->filePath(u"searches"_s)).isEmpty());
+    QVERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));
+}
+
+void TestListBuilderWindow::controlsAndTexts()
+{
+    QPointer<Form3> form = openForm(ListBuilderConfig());
+    QCOMPARE(form->objectName(), u"Form3"_s);
+    QCOMPARE(form->windowTitle(), u"List Builder - Finding domain names..."_s);
+    QCOMPARE(form->findChild<QLabel *>(u"Label1"_s)->text(),
+             u"Extracting Domains from search results.  Please be patient."_s);
+    QCOMPARE(text1(form)->text(), u"Status..."_s);
+    QCOMPARE(text1(form)->toolTip(), u"This shows the number of unique .com, .org and .net domain names found."_s);
+    auto *timer1 = form->findChild<QTimer *>(u"Timer1"_s);
+    QVERIFY(timer1->isActive());
+    QCOMPARE(timer1->interval(), 1000);
+    QVERIFY(form->testAttribute(Qt::WA_DeleteOnClose));
+    form->close();
+    QTRY_VERIFY(form.isNull());
+}
+
+void TestListBuilderWindow::runHandsListToMainWindow()
+{
+    m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &request) {
+        HttpTestServer::reply(socket, request.target.contains("&start=0&") ? resultPage(1, 4) : QByteArray());
+    });
+    ListBuilderConfig config = loopbackConfig();
+    config.startTickMs = 100;
+    QElapsedTimer clock;
+    clock.start();
+    QPointer<Form3> form = openForm(config);
+    qint64 firstRequestMs = -1;
+    connect(m_server.get(), &HttpTestServer::requestReceived, this, [&] {
+        if (firstRequestMs < 0)
+            firstRequestMs = clock.elapsed();
+    });
+
+    struct Step
+    {
+        QString what;
+        qint32 value;
+        qsizetype messagesShown;
+        bool windowVisible;
+        QString status;
+    };
+    QList<Step> steps;
+    connect(form, &Form3::listReady, this, [&](qint32 wordMax) {
+        steps.append({u"listReady"_s, wordMax, m_prompt.messages.size(), form->isVisible(), text1(form)->text()});
+    });
+    connect(form, &Form3::startSearchRequested, this, [&] {
+        steps.append({u"start"_s, 0, m_prompt.messages.size(), form->isVisible(), text1(form)->text()});
+    });
+
+    QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 2, 10000);
+    QTRY_VERIFY(form.isNull());
+
+    // Timer1 starts the run on its third tick.
+    QVERIFY2(firstRequestMs >= 250, qPrintable(QString::number(firstRequestMs)));
+    QCOMPARE(m_server->requests.size(), 2);
+
+    QCOMPARE(steps.at(0).what, u"listReady"_s);
+    QCOMPARE(steps.at(0).value, 4);
+    QCOMPARE(steps.at(0).messagesShown, 0);
+    QVERIFY(steps.at(0).windowVisible);
+    QCOMPARE(steps.at(1).what, u"start"_s);
+    QCOMPARE(steps.at(1).messagesShown, 1);
+    QVERIFY(!steps.at(1).windowVisible);
+    QCOMPARE(steps.at(1).status, u"Finished! Extracted 4 domain names."_s);
+
+    const ScriptedPrompt::Message &message = m_prompt.messages.first();
+    QCOMPARE(message.title, u"Ornisk"_s);
+    QCOMPARE(message.text, u"List of 4 unique domains was created successfully!"_s);
+    QCOMPARE(message.buttons, Prompt::Buttons::Ok);
+    QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)),
+             "site1.com\r\nsite2.com\r\nsite3.com\r\nsite4.com\r\n\r\n"_ba);
+    QVERIFY(QFile::exists(m_home->filePath(u"searches/Google blue widgets.txt"_s)));
+}
+
+void TestListBuilderWindow::closingDuringDownloadWritesNothing()
+{
+    QList<QPointer<QTcpSocket>> held;
+    m_server->setHandler([&held](QTcpSocket *socket, const HttpTestServer::Request &) { held.append(socket); });
+    QPointer<Form3> form = openForm(loopbackConfig());
+    QSignalSpy listReady(form, &Form3::listReady);
+    QSignalSpy startSearch(form, &Form3::startSearchRequested);
+    QTRY_COMPARE(held.size(), 1);
+    form->close();
+    verifyNothingWritten(form, listReady, startSearch);
+    // The dropped download closed its connection.
+    QTRY_VERIFY(held.first().isNull() || held.first()->state() != QAbstractSocket::ConnectedState);
+}
+
+void TestListBuilderWindow::closingWhileExtractingWritesNothing()
+{
+    // A page long enough to be read in several turns of the event loop; the
+    // window is closed from the first progress report on, inside the read.
+    m_server->setBody(resultPage(1, 20000));
+    QPointer<Form3> form = openForm(loopbackConfig());
+    QSignalSpy listReady(form, &Form3::listReady);
+    QSignalSpy startSearch(form, &Form3::startSearchRequested);
+    bool extracting = false;
+    connect(text1(form), &QLineEdit::textChanged, form, [&](const QString &text) {
+        if (text.startsWith(u"Extracted"_s)) {
+            extracting = QFile::exists(m_home->filePath(u"SearchOutput.txt"_s));
+            form->close();
+        }
+    });
+    verifyNothingWritten(form, listReady, startSearch);
+    QVERIFY(extracting);
+    QCOMPARE(m_server->requests.size(), 1);
+}
+
+void TestListBuilderWindow::closingDuringPauseWritesNothing()
+{
+    m_server->setBody(resultPage(1, 3));
+    ListBuilderConfig config = loopbackConfig();
+    config.pauseMs = 60000;
+    QPointer<Form3> form = openForm(config);
+    QSignalSpy listReady(form, &Form3::listReady);
+    QSignalSpy startSearch(form, &Form3::startSearchRequested);
+    // The page is read to its end (its temporary file is gone): the pause runs.
+    QTRY_COMPARE(text1(form)->text(), u"Extracted 3 unique domain names"_s);
+    QTRY_VERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));
+    form->close();
+    verifyNothingWritten(form, listReady, startSearch);
+    QCOMPARE(m_server->requests.size(), 1);
+}
+
+QTEST_MAIN(TestListBuilderWindow)
+#include "TestListBuilderWindow.moc"

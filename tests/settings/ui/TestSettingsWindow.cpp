@@ -1,0 +1,838 @@
+#include "Branding.h"
+#include "ConnectionPool.h"
+#include "DefaultTldTable.h"
+#include "ListViewSort.h"
+#include "LookupContext.h"
+#include "RegistrarBlockedNotice.h"
+#include "ResultLists.h"
+#include "ScriptedPrompt.h"
+#include "SettingsStore.h"
+#include "TestFiles.h"
+#include "ThrottleState.h"
+#include "TldFile.h"
+#include "WhoisTestServer.h"
+#include "frmSettings.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QNetworkProxy>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int tickMs = 60;
+const QString product = u"Ornisk"_s;
+const QString settingsSection = u"Settings"_s;
+const QString standard = QString::fromLatin1(DefaultTldTable::standardIndicators);
+
+// A setup window on a temporary program folder and settings store.
+struct SetupFixture
+{
+    SetupFixture()
+        : programFolder(dir.filePath(u"program"_s))
+        , locations{dir.filePath(u"user"_s), dir.filePath(u"machine"_s)}
+    {
+    }
+
+    void writeTlds(const QByteArray &contents) { writeFile(TldFile(programFolder).path(), contents); }
+    void writeDefaultTlds()
+    {
+        QDir().mkpath(programFolder);
+        QVERIFY(TldFile(programFolder).writeDefaultTldTable(false));
+    }
+    QByteArray tlds() const { return readFile(TldFile(programFolder).path()); }
+
+    frmSettings &open()
+    {
+        store = std::make_unique<SettingsStore>(locations, branding.companyName, branding.productName, prompt);
+        window = std::make_unique<frmSettings>(context, *store, branding, programFolder, prompt,
+                                               TldTestTimings{tickMs, 5});
+        return *window;
+    }
+
+    template<typename T>
+    T *child(const char *name) const
+    {
+        T *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QTreeWidget *list() const { return child<QTreeWidget>("lstDomains"); }
+    QLineEdit *edit(const char *name) const { return child<QLineEdit>(name); }
+    void click(const char *name) const { child<QPushButton>(name)->click(); }
+
+    QStringList column(int index) const
+    {
+        QStringList texts;
+        for (int row = 0; row < list()->topLevelItemCount(); ++row)
+            texts << list()->topLevelItem(row)->text(index);
+        return texts;
+    }
+    void select(const QString &extension) const
+    {
+        const QList<QTreeWidgetItem *> rows = list()->findItems(extension, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        QVERIFY(!rows.isEmpty());
+        list()->setCurrentItem(rows.first());
+    }
+    void clickHeader(int column) const
+    {
+        if (!window->isVisible()) {
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        }
+        QHeaderView *header = list()->header();
+        const QPoint inside(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                            header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, inside);
+    }
+    QString userSetting(const QString &key) const
+    {
+        return store->getUserSetting(product, settingsSection, key, u"<unset>"_s);
+    }
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const ScriptedPrompt::Message &message : prompt.messages)
+            texts << message.text;
+        return texts;
+    }
+
+    QTemporaryDir dir;
+    QString programFolder;
+    SettingsLocations locations;
+    Branding branding;
+    ScriptedPrompt prompt;
+    std::unique_ptr<SettingsStore> store;
+    LookupContext context;
+    std::unique_ptr<frmSettings> window;
+};
+
+QByteArray line(const QByteArray &extension, quint16 port, const QByteArray &status = "Enabled",
+                const QByteArray &indicators = DefaultTldTable::standardIndicators)
+{
+    return extension + "|127.0.0.1|" + QByteArray::number(port) + '|' + status + "|25|" + indicators + "\r\n";
+}
+
+} // namespace
+
+class TestSettingsWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loadWithNothingStored();
+    void loadWithStoredValues();
+    void defaultBoxFocusRule_data();
+    void defaultBoxFocusRule();
+    void closeHandsBackDefaultExtension();
+    void saveNewEntryTakesDefaults();
+    void saveRefusesEmptyField_data();
+    void saveRefusesEmptyField();
+    void saveReplacesClickedRowInPlace();
+    void toggleFlipsStatusAndKeepsEditor();
+    void toggleOnCapitalisedRowWritesLowerCaseLine();
+    void actionsWithoutSelectionDoNothing();
+    void deleteRewritesInDisplayOrder();
+    void deleteCancelledOrKeepingOddLinesWhole();
+    void restoreDefaultsReplacesTable();
+    void headerClicksSortBothWays();
+    void sortFunctionEdges();
+    void debugExportWritesProgramText();
+    void runningLookupUsesSavedEntry();
+    void testSelectedReportsVerdict_data();
+    void testSelectedReportsVerdict();
+    void testSelectedGoesToProxyServer();
+    void testSelectedTimesOut_data();
+    void testSelectedTimesOut();
+    void testSelectedWithoutTableEntryIsQuiet();
+    void testSelectedGivesUpUnsupportedConnect();
+    void proxyWriteRefused_data();
+    void proxyWriteRefused();
+};
+
+void TestSettingsWindow::loadWithNothingStored()
+{
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    fixture.open();
+
+    QTreeWidget *list = fixture.list();
+    QCOMPARE(list->columnCount(), 6);
+    const QStringList headers{u"Extension"_s, u"Server"_s, u"Port"_s, u"Status"_s, u"Throttle"_s, u"Success"_s};
+    for (int column = 0; column < 6; ++column)
+        QCOMPARE(list->headerItem()->text(column), headers.at(column));
+    QCOMPARE(list->topLevelItemCount(), 179);
+    // Rows as stored, in file order, capital letters kept.
+    const QStringList lines = DefaultTldTable::lines();
+    for (int row = 0; row < 179; ++row) {
+        QStringList fields;
+        for (int column = 0; column < 6; ++column)
+            fields << list->topLevelItem(row)->text(column);
+        QCOMPARE(fields.join(u'|'), lines.at(row));
+    }
+
+    QCOMPARE(fixture.edit("txtDefault")->text(), u".com"_s);
+    QCOMPARE(fixture.edit("txtthrot")->text(), u"20"_s);
+    QCOMPARE(fixture.edit("txtsearch")->text(), u"Google"_s);
+    QVERIFY(!fixture.child<QCheckBox>("chkProxy")->isChecked());
+    QVERIFY(fixture.child<QPushButton>("Command4")->isHidden());
+    // Values that differ from the boxes' initial texts were written back.
+    QCOMPARE(fixture.userSetting(u"Throttle"_s), u"20"_s);
+    QCOMPARE(fixture.userSetting(u"DefaultExt"_s), u".com"_s);
+    QCOMPARE(fixture.userSetting(u"DefaultSearch"_s), u"<unset>"_s);
+    QCOMPARE(fixture.store->readMachineSetting(product, settingsSection, u"chkProxy"_s, u"<unset>"_s), u"<unset>"_s);
+    QVERIFY(fixture.prompt.messages.isEmpty());
+}
+
+void TestSettingsWindow::loadWithStoredValues()
+{
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    {
+        SettingsStore store(fixture.locations, fixture.branding.companyName, product, fixture.prompt);
+        store.saveUserSetting(product, settingsSection, u"Throttle"_s, u"75"_s);
+        store.saveUserSetting(product, settingsSection, u"DefaultSearch"_s, u"Yahoo"_s);
+        store.writeMachineSetting(product, settingsSection, u"chkProxy"_s, u"1"_s);
+    }
+    fixture.context.defaultExtension = u".net"_s;
+    fixture.open();
+
+    QCOMPARE(fixture.edit("txtthrot")->text(), u"75"_s);
+    QCOMPARE(fixture.edit("txtsearch")->text(), u"Yahoo"_s);
+    QCOMPARE(fixture.edit("txtDefault")->text(), u".net"_s);
+    QVERIFY(fixture.child<QCheckBox>("chkProxy")->isChecked());
+    QVERIFY(fixture.context.useProxy);
+    QCOMPARE(fixture.userSetting(u"DefaultExt"_s), u".net"_s);
+
+    // Every change of a box is stored at once.
+    fixture.edit("txtsearch")->setText(u"Bing"_s);
+    fixture.edit("txtthrot")->setText(u"abc"_s);
+    QCOMPARE(fixture.userSetting(u"DefaultSearch"_s), u"Bing"_s);
+    QCOMPARE(fixture.userSetting(u"Throttle"_s), u"abc"_s);
+    fixture.child<QCheckBox>("chkProxy")->click();
+    QVERIFY(!fixture.context.useProxy);
+    QCOMPARE(fixture.store->readMachineSetting(product, settingsSection, u"chkProxy"_s, u"<unset>"_s), u"0"_s);
+}
+
+void TestSettingsWindow::defaultBoxFocusRule_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("no dot gets one") << u"org"_s << u".org"_s;
+    QTest::newRow("a dot anywhere stays") << u"co.uk"_s << u"co.uk"_s;
+    QTest::newRow("leading dot stays") << u".info"_s << u".info"_s;
+    QTest::newRow("empty becomes .com") << QString() << u".com"_s;
+}
+
+void TestSettingsWindow::defaultBoxFocusRule()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    fixture.open();
+    QLineEdit *box = fixture.edit("txtDefault");
+
+    box->setText(typed);
+    QCOMPARE(fixture.context.defaultExtension, typed);
+    QCOMPARE(fixture.userSetting(u"DefaultExt"_s), typed);
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(box, &focusOut);
+    QCOMPARE(box->text(), kept);
+    QCOMPARE(fixture.context.defaultExtension, kept);
+    QCOMPARE(fixture.userSetting(u"DefaultExt"_s), kept);
+}
+
+void TestSettingsWindow::closeHandsBackDefaultExtension()
+{
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    frmSettings &window = fixture.open();
+    QSignalSpy closed(&window, &frmSettings::closed);
+    window.show();
+
+    fixture.edit("txtDefault")->setText(u"biz"_s);
+    fixture.context.defaultExtension = u".stale"_s;
+    QVERIFY(window.close());
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(fixture.context.defaultExtension, u".biz"_s);
+    QCOMPARE(fixture.userSetting(u"DefaultExt"_s), u".biz"_s);
+}
+
+void TestSettingsWindow::saveNewEntryTakesDefaults()
+{
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    fixture.open();
+
+    fixture.edit("txtExt")->setText(u"Shop"_s);
+    fixture.edit("txtServer")->setText(u"whois.Shop.example"_s);
+    fixture.edit("txtPort")->setText(u"4343"_s);
+    fixture.click("cmdSave");
+
+    QVERIFY(fixture.prompt.messages.isEmpty());
+    QCOMPARE(fixture.edit("txtThrottle")->text(), u"25"_s);
+    QCOMPARE(fixture.edit("txtSuccess")->text(), standard);
+    const QByteArray expected = DefaultTldTable::fileContents() + "shop|whois.Shop.example|4343|Enabled|25|"
+        + DefaultTldTable::standardIndicators + "\r\n";
+    QCOMPARE(fixture.tlds(), expected);
+    QCOMPARE(fixture.list()->topLevelItemCount(), 180);
+    QCOMPARE(fixture.list()->currentItem()->text(0), u"shop"_s);
+    // The shared table already holds the new row.
+    QCOMPARE(fixture.context.tldTable.size(), 180);
+    const TldEntry &added = fixture.context.tldTable.entry(fixture.context.tldTable.findTldIndex(u"a.shop"_s, false));
+    QCOMPARE(added.whoisServer, u"whois.shop.example"_s);
+    QCOMPARE(added.port, qint16(4343));
+}
+
+void TestSettingsWindow::saveRefusesEmptyField_data()
+{
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("no extension") << QString() << u"whois.x"_s << u"43"_s << false;
+    QTest::newRow("no server") << u"x"_s << QString() << u"43"_s << false;
+    QTest::newRow("no port") << u"x"_s << u"whois.x"_s << QString() << false;
+    QTest::newRow("a space is text") << u" "_s << u" "_s << u" "_s << true;
+}
+
+void TestSettingsWindow::saveRefusesEmptyField()
+{
+    QFETCH(QString, extension);
+    QFETCH(QString, server);
+    QFETCH(QString, port);
+    QFETCH(bool, saved);
+    SetupFixture fixture;
+    fixture.writeTlds(line("com", 43));
+    fixture.open();
+
+    fixture.edit("txtExt")->setText(extension);
+    fixture.edit("txtServer")->setText(server);
+    fixture.edit("txtPort")->setText(port);
+    fixture.click("cmdSave");
+
+    if (saved) {
+        QVERIFY(fixture.prompt.messages.isEmpty());
+        QCOMPARE(fixture.tlds(), line("com", 43) + "\r\n" + " | | |Enabled|25|" + DefaultTldTable::standardIndicators
+                                     + "\r\n");
+    } else {
+        QCOMPARE(fixture.messageTexts(), QStringList{u"Please enter valid information for all fields."_s});
+        QCOMPARE(fixture.prompt.messages.first().buttons, Prompt::Buttons::Ok);
+        QCOMPARE(fixture.tlds(), line("com", 43));
+        QVERIFY(fixture.edit("txtThrottle")->text().isEmpty());
+    }
+}
+
+void TestSettingsWindow::saveReplacesClickedRowInPlace()
+{
+    SetupFixture fixture;
+    fixture.writeTlds(line("com", 43) + line("org", 43, "Disabled", "Not found") + line("net", 43));
+    fixture.open();
+
+    fixture.select(u"org"_s);
+    QCOMPARE(fixture.edit("txtExt")->text(), u"org"_s);
+    QCOMPARE(fixture.edit("txtSuccess")->text(), u"Not found"_s);
+    fixture.edit("txtExt")->setText(u"ORG"_s);
+    fixture.edit("txtServer")->setText(u"whois.org.example"_s);
+    fixture.click("cmdSave");
+
+    // The clicked row's status goes with it; the extension is lower-cased.
+    QCOMPARE(fixture.tlds(), line("com", 43) + "org|whois.org.example|43|Disabled|25|Not found\r\n" + line("net", 43)
+                                 + "\r\n");
+    QCOMPARE(fixture.column(1), (QStringList{u"127.0.0.1"_s, u"whois.org.example"_s, u"127.0.0.1"_s}));
+    QCOMPARE(fixture.context.tldTable.entry(1).whoisServer, u"whois.org.example"_s);
+    QVERIFY(!fixture.context.tldTable.entry(1).enabled);
+
+    // "New Extension" makes the next save an enabled entry.
+    fixture.click("Command1");
+    QVERIFY(fixture.edit("txtExt")->text().isEmpty());
+    QCOMPARE(fixture.edit("txtSuccess")->text(), u"Not found"_s);
+    fixture.edit("txtExt")->setText(u"info"_s);
+    fixture.edit("txtServer")->setText(u"whois.info.example"_s);
+    fixture.edit("txtPort")->setText(u"43"_s);
+    fixture.click("cmdSave");
+    QVERIFY(fixture.tlds().endsWith("\r\ninfo|whois.info.example|43|Enabled|25|Not found\r\n"));
+}
+
+void TestSettingsWindow::toggleFlipsStatusAndKeepsEditor()
+{
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    QVERIFY(TldFile(fixture.programFolder).loadTldTable(fixture.context.tldTable));
+    fixture.open();
+    const int net = fixture.context.tldTable.findTldIndex(u"a.net"_s, false);
+    QVERIFY(net > 0);
+    QVERIFY(fixture.context.tldTable.entry(net).enabled);
+
+    fixture.select(u"net"_s);
+    fixture.edit("txtServer")->setText(u"edited"_s);
+    fixture.click("cmdToggle");
+    QVERIFY(fixture.tlds().contains("\r\nnet|whois.verisign-grs.com|43|Disabled|25|"));
+    QVERIFY(!fixture.context.tldTable.entry(net).enabled);
+    QCOMPARE(fixture.edit("txtServer")->text(), u"edited"_s);
+
+    fixture.click("cmdToggle");
+    QVERIFY(fixture.tlds().contains("\r\nnet|whois.verisign-grs.com|43|Enabled|25|"));
+    QVERIFY(fixture.context.tldTable.entry(net).enabled);
+    QCOMPARE(fixture.tlds().count("|Enabled|"), 3);
+    QCOMPARE(fixture.list()->topLevelItemCount(), 179);
+}
+
+void TestSettingsWindow::toggleOnCapitalisedRowWritesLowerCaseLine()
+{
+    SetupFixture fixture;
+    fixture.writeTlds("List|whois.list.example|43|Disabled|25|x\r\nother|o|43|Disabled|25|y\r\n");
+    fixture.open();
+
+    fixture.select(u"List"_s);
+    fixture.click("cmdToggle");
+    QCOMPARE(fixture.tlds(), QByteArray("List|whois.list.example|43|Disabled|25|x\r\nother|o|43|Disabled|25|y\r\n\r\n"
+                                        "list|whois.list.example|43|Enabled|25|x\r\n"));
+    QCOMPARE(fixture.list()->currentItem()->text(0), u"list"_s);
+}
+
+void TestSettingsWindow::actionsWithoutSelectionDoNothing()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    SetupFixture fixture;
+    const QByteArray contents = line("com", server.port()) + line("net", server.port());
+    fixture.writeTlds(contents);
+    fixture.open();
+    QVERIFY(fixture.list()->selectedItems().isEmpty());
+
+    fixture.click("cmdToggle");
+    fixture.click("Command2");
+    fixture.click("cmdTest");
+    QTest::qWait(8 * tickMs);
+    QCOMPARE(fixture.tlds(), contents);
+    QVERIFY(fixture.prompt.messages.isEmpty());
+    QCOMPARE(server.connections, 0);
+}
+
+void TestSettingsWindow::deleteRewritesInDisplayOrder()
+{
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    fixture.open();
+
+    // Ascending by status: the disabled rows in file order, then the enabled ones.
+    fixture.clickHeader(3);
+    const QStringList defaults = DefaultTldTable::lines();
+    QStringList expected;
+    for (const bool enabled : {false, true}) {
+        for (const QString &tld : defaults) {
+            if (tld.contains(u"|Enabled|"_s) == enabled && !tld.startsWith(u"ac|"_s))
+                expected << tld;
+        }
+    }
+    fixture.select(u"ac"_s);
+    fixture.prompt.answers.enqueue(Prompt::Answer::Ok);
+    fixture.click("Command2");
+
+    QCOMPARE(fixture.prompt.messages.size(), 1);
+    QCOMPARE(fixture.prompt.messages.first().title, u"Delete?"_s);
+    QCOMPARE(fixture.prompt.messages.first().text, u"Really delete this TLD from the list?"_s);
+    QCOMPARE(fixture.prompt.messages.first().buttons, Prompt::Buttons::OkCancel);
+    QCOMPARE(fixture.tlds(), expected.join(u"\r\n\r\n"_s).toLatin1() + "\r\n\r\n");
+    QCOMPARE(fixture.context.tldTable.size(), 178);
+    QCOMPARE(fixture.context.tldTable.entry(0).extension, u"0"_s);
+    QCOMPARE(fixture.context.tldTable.entry(177).extension, u"proxy"_s);
+    QVERIFY(fixture.edit("txtExt")->text().isEmpty());
+    QVERIFY(fixture.edit("txtServer")->text().isEmpty());
+    QVERIFY(fixture.edit("txtPort")->text().isEmpty());
+}
+
+void TestSettingsWindow::deleteCancelledOrKeepingOddLinesWhole()
+{
+    SetupFixture fixture;
+    fixture.writeTlds("a|s|43|Enabled|25|x|y\r\n \r\nshort|s\r\nb|s|43|Enabled|25|z\r\n");
+    fixture.open();
+    QCOMPARE(fixture.column(5), (QStringList{u"x|y"_s, QString(), u"z"_s}));
+
+    fixture.select(u"b"_s);
+    fixture.click("Command2"); // the scripted prompt answers Cancel
+    QCOMPARE(fixture.list()->topLevelItemCount(), 3);
+    QCOMPARE(fixture.tlds(), QByteArray("a|s|43|Enabled|25|x|y\r\n \r\nshort|s\r\nb|s|43|Enabled|25|z\r\n"));
+
+    fixture.prompt.answers.enqueue(Prompt::Answer::Ok);
+    fixture.click("Command2");
+    QCOMPARE(fixture.tlds(), QByteArray("a|s|43|Enabled|25|x|y\r\n\r\nshort|s||||\r\n\r\n"));
+}
+
+void TestSettingsWindow::restoreDefaultsReplacesTable()
+{
+    SetupFixture fixture;
+    fixture.writeTlds(line("only", 43));
+    fixture.open();
+    QCOMPARE(fixture.list()->topLevelItemCount(), 1);
+
+    fixture.click("Command3");
+    QVERIFY(fixture.prompt.messages.isEmpty());
+    QCOMPARE(fixture.tlds(), DefaultTldTable::fileContents());
+    QCOMPARE(fixture.list()->topLevelItemCount(), 179);
+    QCOMPARE(fixture.context.tldTable.size(), 179);
+}
+
+void TestSettingsWindow::headerClicksSortBothWays()
+{
+    SetupFixture fixture;
+    fixture.writeTlds("b|srv2|43|Enabled|25|x\r\nC|srv1|7|Disabled|25|x\r\na|srv3|100|Enabled|25|x\r\n");
+    fixture.open();
+
+    fixture.clickHeader(0);
+    QCOMPARE(fixture.column(0), (QStringList{u"a"_s, u"b"_s, u"C"_s}));
+    fixture.clickHeader(0);
+    QCOMPARE(fixture.column(0), (QStringList{u"C"_s, u"b"_s, u"a"_s}));
+    // Another column flips the order again: descending becomes ascending.
+    fixture.clickHeader(1);
+    QCOMPARE(fixture.column(1), (QStringList{u"srv1"_s, u"srv2"_s, u"srv3"_s}));
+    fixture.clickHeader(1);
+    QCOMPARE(fixture.column(1), (QStringList{u"srv3"_s, u"srv2"_s, u"srv1"_s}));
+    // Ports sort as text.
+    fixture.clickHeader(2);
+    QCOMPARE(fixture.column(2), (QStringList{u"100"_s, u"43"_s, u"7"_s}));
+
+    // The list stays sorted when a save refills it; the file keeps its order.
+    fixture.edit("txtExt")->setText(u"d"_s);
+    fixture.edit("txtServer")->setText(u"srv0"_s);
+    fixture.edit("txtPort")->setText(u"5"_s);
+    fixture.click("cmdSave");
+    QCOMPARE(fixture.column(0), (QStringList{u"a"_s, u"b"_s, u"d"_s, u"C"_s}));
+    QVERIFY(fixture.tlds().endsWith("\r\n\r\nd|srv0|5|Enabled|25|" + QByteArray(DefaultTldTable::standardIndicators)
+                                    + "\r\n"));
+}
+
+void TestSettingsWindow::sortFunctionEdges()
+{
+    ScriptedPrompt prompt;
+    QTreeWidget list;
+    list.setColumnCount(2);
+
+    // Nothing to sort: success, and sorting stays off.
+    QVERIFY(EnhListView_SortColumns(list, 1, true, prompt));
+    QVERIFY(!list.isSortingEnabled());
+
+    new QTreeWidgetItem(&list, QStringList{u"b"_s, u"1"_s});
+    new QTreeWidgetItem(&list, QStringList{u"a"_s, u"2"_s});
+    QVERIFY(!EnhListView_SortColumns(list, 3, false, prompt));
+    QVERIFY(!EnhListView_SortColumns(list, 0, false, prompt));
+    QVERIFY(prompt.messages.isEmpty());
+    QVERIFY(!EnhListView_SortColumns(list, 3, true, prompt));
+    QCOMPARE(prompt.messages.size(), 1);
+    QCOMPARE(prompt.messages.first().title, u"Error in Function : EnhListView_SortColumns"_s);
+    QCOMPARE(prompt.messages.first().text, u"Error380\tInvalid property value"_s);
+    QCOMPARE(prompt.messages.first().icon, Prompt::Icon::Information);
+    QCOMPARE(list.topLevelItem(0)->text(0), u"b"_s);
+
+    // The order flips from the one the list had.
+    list.header()->setSortIndicator(0, Qt::AscendingOrder);
+    QVERIFY(EnhListView_SortColumns(list, 2, false, prompt));
+    QVERIFY(list.isSortingEnabled());
+    QCOMPARE(list.sortColumn(), 1);
+    QCOMPARE(list.topLevelItem(0)->text(1), u"2"_s);
+    new QTreeWidgetItem(&list, QStringList{u"c"_s, u"3"_s});
+    QCOMPARE(list.topLevelItem(0)->text(1), u"3"_s);
+}
+
+void TestSettingsWindow::debugExportWritesProgramText()
+{
+    SetupFixture fixture;
+    fixture.writeTlds("b|s|43|Enabled|25|x,y\r\na|t|43|Disabled|25|#NOTE#\r\n");
+    fixture.open();
+    writeFile(fixture.programFolder + u"/debug.txt"_s, "old contents that are longer than the new ones\r\n");
+
+    fixture.clickHeader(0);
+    fixture.click("Command4");
+    QCOMPARE(readFile(fixture.programFolder + u"/debug.txt"_s),
+             QByteArray("strTemp = strTemp & \"a|t|43|Disabled|25|#NOTE#\" & vbcrlf\r\n"
+                        "strTemp = strTemp & \"b|s|43|Enabled|25|x,y\" & vbcrlf\r\n"));
+}
+
+void TestSettingsWindow::runningLookupUsesSavedEntry()
+{
+    WhoisTestServer oldServer;
+    WhoisTestServer newServer;
+    QVERIFY(oldServer.listen());
+    QVERIFY(newServer.listen());
+    newServer.setReply("No match for \"NAME.TEST\"\r\n");
+    SetupFixture fixture;
+    fixture.writeTlds(line("test", oldServer.port()));
+    QVERIFY(QDir(fixture.programFolder).mkpath(u"backups"_s));
+    QVERIFY(QDir(fixture.programFolder).mkpath(u"overflow"_s));
+    QVERIFY(TldFile(fixture.programFolder).loadTldTable(fixture.context.tldTable));
+
+    // The main window's pool, sharing the lookup context with the setup window.
+    ThrottleState throttle;
+    ResultLists results(fixture.programFolder);
+    RegistrarBlockedNotice notice;
+    ConnectionPool pool(1, fixture.context, throttle, results, notice, PoolTimings{tickMs, 10, 30});
+    QSignalSpy ended(&pool, &ConnectionPool::lookupEnded);
+    pool.startLookup(u"first.test"_s, 0);
+    QTRY_COMPARE(ended.size(), 1);
+    QCOMPARE(oldServer.queries.size(), 1);
+
+    fixture.open();
+    fixture.select(u"test"_s);
+    fixture.edit("txtPort")->setText(QString::number(newServer.port()));
+    fixture.click("cmdSave");
+
+    pool.startLookup(u"name.test"_s, 0);
+    QTRY_COMPARE(ended.size(), 2);
+    QCOMPARE(oldServer.queries.size(), 1);
+    QCOMPARE(newServer.queries, QList<QByteArray>{"name.test"});
+    QCOMPARE(results.names(ResultLists::High), QStringList{u"name.test"_s});
+}
+
+void TestSettingsWindow::testSelectedReportsVerdict_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("editorPhrases");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QByteArray>("query");
+    QTest::addColumn<QString>("message"); // "{port}" stands for the server port; empty: no message
+
+    const QString tail = u"\r\n127.0.0.1:{port}\r\n\r\n"_s;
+    QTest::newRow("available") << u"Google"_s << u"com"_s << u"not here, No match"_s
+                               << "NO MATCH for GOOGLE.COM"_ba << "Google.com"_ba
+                               << u"Appears to be: AVAILABLE\r\nSuccess word: No match\r\nDomain: Google.com"_s + tail
+                                      + u"NO MATCH for GOOGLE.COM"_s;
+    QTest::newRow("registered") << u"Google"_s << u"net"_s << standard << "Domain Name: GOOGLE.NET"_ba
+                                << "Google.net"_ba
+                                << u"Appears to be: Registered\r\nDomain: Google.net"_s + tail
+                                       + u"Domain Name: GOOGLE.NET"_s;
+    QTest::newRow("blocked") << u"Google"_s << u"com"_s << standard << "Query rate EXCEEDED"_ba << "Google.com"_ba
+                             << u"Appears to be: Error/Blocked\r\nDomain: Google.com"_s + tail
+                                    + u"Query rate EXCEEDED"_s;
+    QTest::newRow("phrase before refusal word") << u"Google"_s << u"com"_s << u"No match"_s
+                                                << "error: No match"_ba << "Google.com"_ba
+                                                << u"Appears to be: AVAILABLE\r\nSuccess word: No match\r\n"
+                                                   u"Domain: Google.com"_s
+                                                       + tail + u"error: No match"_s;
+    QTest::newRow("empty phrase matches anything") << u"Google"_s << u"com"_s << u"No match,,"_s << "taken"_ba
+                                                   << "Google.com"_ba
+                                                   << u"Appears to be: AVAILABLE\r\nSuccess word: \r\n"
+                                                      u"Domain: Google.com"_s
+                                                          + tail + u"taken"_s;
+    QTest::newRow("no phrases") << u"Google"_s << u"com"_s << QString() << "No match"_ba << "Google.com"_ba
+                                << u"Appears to be: Registered\r\nDomain: Google.com"_s + tail + u"No match"_s;
+    QTest::newRow("label is cleaned, dot typed with row") << u"my site!"_s << u".com"_s << standard
+                                                          << "not found"_ba << "mysite.com"_ba
+                                                          << u"Appears to be: AVAILABLE\r\nSuccess word: not found\r\n"
+                                                             u"Domain: my site!.com"_s
+                                                                 + tail + u"not found"_s;
+    QTest::newRow("encoded line break never reaches the wire")
+        << u"a%0D%0Ab"_s << u"com"_s << standard << "No match"_ba << "ab.com"_ba
+        << u"Appears to be: AVAILABLE\r\nSuccess word: No match\r\nDomain: a%0D%0Ab.com"_s + tail + u"No match"_s;
+    QTest::newRow("empty label, available: quiet") << QString() << u"com"_s << standard << "No match"_ba
+                                                   << ".com"_ba << QString();
+    QTest::newRow("empty label, registered: quiet") << QString() << u"com"_s << standard << "Domain Name: X"_ba
+                                                    << ".com"_ba << QString();
+    QTest::newRow("empty label, blocked: shown") << QString() << u"net"_s << standard << "Blocked"_ba << ".net"_ba
+                                                 << u"Appears to be: Error/Blocked\r\nDomain: .net"_s + tail
+                                                        + u"Blocked"_s;
+    QTest::newRow("quote before .COM: quiet") << u"x\""_s << u"COM"_s << standard << "No match"_ba << "x.COM"_ba
+                                              << QString();
+    QTest::newRow("endoffile, available: quiet") << u"EndOfFile"_s << u"com"_s << standard << "No match"_ba
+                                                 << "EndOfFile.com"_ba << QString();
+    QTest::newRow("endoffile, registered: shown") << u"EndOfFile"_s << u"com"_s << standard << "taken"_ba
+                                                  << "EndOfFile.com"_ba
+                                                  << u"Appears to be: Registered\r\nDomain: EndOfFile.com"_s + tail
+                                                         + u"taken"_s;
+}
+
+void TestSettingsWindow::testSelectedReportsVerdict()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, row);
+    QFETCH(QString, editorPhrases);
+    QFETCH(QByteArray, reply);
+    QFETCH(QByteArray, query);
+    QFETCH(QString, message);
+
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply(reply);
+    SetupFixture fixture;
+    // The rows' own phrases play no part: the test reads the editor box.
+    fixture.writeTlds(line("com", server.port(), "Enabled", "zzz") + line("net", server.port(), "Enabled", "zzz")
+                      + line(".com", server.port()) + line("COM", server.port()));
+    QVERIFY(TldFile(fixture.programFolder).loadTldTable(fixture.context.tldTable));
+    fixture.open();
+    fixture.edit("txtsearch")->setText(label);
+    fixture.select(row);
+    fixture.edit("txtSuccess")->setText(editorPhrases);
+
+    fixture.click("cmdTest");
+    QTRY_COMPARE(server.queries.size(), 1);
+    QCOMPARE(server.queries.first(), query);
+    if (message.isEmpty()) {
+        // Long enough for a missed close to end in the time-out message.
+        QTest::qWait(8 * tickMs);
+        QCOMPARE(fixture.messageTexts(), QStringList());
+    } else {
+        QTRY_COMPARE(fixture.prompt.messages.size(), 1);
+        QCOMPARE(fixture.prompt.messages.first().text, message.replace(u"{port}"_s, QString::number(server.port())));
+        QCOMPARE(fixture.prompt.messages.first().buttons, Prompt::Buttons::Ok);
+        QTest::qWait(8 * tickMs);
+        QCOMPARE(fixture.prompt.messages.size(), 1);
+    }
+    QCOMPARE(server.connections, 1);
+}
+
+void TestSettingsWindow::testSelectedGoesToProxyServer()
+{
+    WhoisTestServer rowServer;
+    WhoisTestServer proxyServer;
+    QVERIFY(rowServer.listen());
+    QVERIFY(proxyServer.listen());
+    proxyServer.setReply("No match");
+    SetupFixture fixture;
+    fixture.writeTlds(line("com", rowServer.port()) + line("proxy", proxyServer.port()));
+    QVERIFY(TldFile(fixture.programFolder).loadTldTable(fixture.context.tldTable));
+    fixture.open();
+
+    fixture.child<QCheckBox>("chkProxy")->click();
+    QVERIFY(fixture.context.useProxy);
+    fixture.select(u"com"_s);
+    fixture.click("cmdTest");
+    QTRY_COMPARE(fixture.prompt.messages.size(), 1);
+    QCOMPARE(proxyServer.queries, QList<QByteArray>{"Google.com"});
+    QCOMPARE(rowServer.connections, 0);
+    QVERIFY(fixture.prompt.messages.first().text.endsWith(u":%1\r\n\r\nNo match"_s.arg(proxyServer.port())));
+}
+
+void TestSettingsWindow::testSelectedTimesOut_data()
+{
+    QTest::addColumn<bool>("listening");
+    QTest::newRow("server never answers") << true;
+    QTest::newRow("connection refused") << false;
+}
+
+void TestSettingsWindow::testSelectedTimesOut()
+{
+    QFETCH(bool, listening);
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *, const QByteArray &, int) {});
+    const quint16 port = listening ? server.port() : WhoisTestServer::unusedPort();
+    SetupFixture fixture;
+    fixture.writeTlds(line("com", port));
+    QVERIFY(TldFile(fixture.programFolder).loadTldTable(fixture.context.tldTable));
+    fixture.open();
+
+    fixture.select(u"com"_s);
+    fixture.click("cmdTest");
+    QTRY_COMPARE(fixture.messageTexts(), QStringList{u"Connection timed out"_s});
+    if (listening)
+        QCOMPARE(server.queries, QList<QByteArray>{"Google.com"});
+
+    // A second test starts afresh.
+    fixture.click("cmdTest");
+    QTRY_COMPARE(fixture.prompt.messages.size(), 2);
+    QCOMPARE(fixture.prompt.messages.last().text, u"Connection timed out"_s);
+}
+
+void TestSettingsWindow::testSelectedWithoutTableEntryIsQuiet()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    SetupFixture fixture;
+    fixture.writeTlds(line("zz", server.port()) + line("p.q.r", server.port()));
+    QVERIFY(TldFile(fixture.programFolder).loadTldTable(fixture.context.tldTable));
+    fixture.open();
+
+    // "Google.p.q.r": neither "r" nor "q.r" has a row, and the name has three labels.
+    fixture.select(u"p.q.r"_s);
+    fixture.click("cmdTest");
+    QTest::qWait(8 * tickMs);
+    QVERIFY(fixture.prompt.messages.isEmpty());
+    QCOMPARE(server.connections, 0);
+
+    fixture.select(u"zz"_s);
+    fixture.click("cmdTest");
+    QTRY_COMPARE(fixture.prompt.messages.size(), 1);
+    QCOMPARE(server.queries, QList<QByteArray>{"Google.zz"});
+}
+
+void TestSettingsWindow::testSelectedGivesUpUnsupportedConnect()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    SetupFixture fixture;
+    // 0.0.0.0 reaches this machine, and unlike loopback addresses it is not
+    // exempt from the application proxy.
+    fixture.writeTlds("com|0.0.0.0|" + QByteArray::number(server.port()) + "|Enabled|25|x\r\n");
+    QVERIFY(TldFile(fixture.programFolder).loadTldTable(fixture.context.tldTable));
+    fixture.open();
+
+    // A caching proxy cannot carry a TCP connection: every connect is refused
+    // on the spot as an unsupported operation. Tried a bounded number of
+    // times, the test ends like one with a silent server.
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpCachingProxy, u"127.0.0.1"_s, 1));
+    fixture.select(u"com"_s);
+    fixture.click("cmdTest");
+    QTRY_COMPARE(fixture.messageTexts(), QStringList{u"Connection timed out"_s});
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    QCOMPARE(server.connections, 0);
+}
+
+void TestSettingsWindow::proxyWriteRefused_data()
+{
+    QTest::addColumn<QString>("answers"); // A: Abort, R: Retry, I: Ignore
+    QTest::addColumn<int>("boxes");
+    QTest::addColumn<QString>("ignoreSetting");
+    QTest::newRow("abort") << u"A"_s << 1 << u"<unset>"_s;
+    QTest::newRow("retry, then abort") << u"RA"_s << 2 << u"<unset>"_s;
+    QTest::newRow("ignore") << u"I"_s << 1 << u"1"_s;
+}
+
+void TestSettingsWindow::proxyWriteRefused()
+{
+    QFETCH(QString, answers);
+    QFETCH(int, boxes);
+    QFETCH(QString, ignoreSetting);
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    // The machine folder cannot be created: its parent is a regular file.
+    writeFile(fixture.dir.filePath(u"blocker"_s), "file\r\n");
+    fixture.locations.machineDir = fixture.dir.filePath(u"blocker/machine"_s);
+    fixture.open();
+    QVERIFY(fixture.prompt.messages.isEmpty());
+
+    for (const QChar answer : answers) {
+        fixture.prompt.answers.enqueue(answer == u'A'   ? Prompt::Answer::Abort
+                                       : answer == u'R' ? Prompt::Answer::Retry
+                                                        : Prompt::Answer::Ignore);
+    }
+    fixture.child<QCheckBox>("chkProxy")->click();
+    QVERIFY(fixture.context.useProxy);
+    QCOMPARE(fixture.prompt.messages.size(), boxes);
+    for (const ScriptedPrompt::Message &message : std::as_const(fixture.prompt.messages)) {
+        QCOMPARE(message.title, u"Permission Denied"_s);
+        QVERIFY(message.text.startsWith(u"Ornisk requires read/write access"_s));
+        QCOMPARE(message.buttons, Prompt::Buttons::AbortRetryIgnore);
+    }
+    QCOMPARE(fixture.userSetting(u"IgnorePermissionDeniedError"_s), ignoreSetting);
+
+    // After Ignore a failing write stays silent; otherwise it asks again.
+    fixture.child<QCheckBox>("chkProxy")->click();
+    QVERIFY(!fixture.context.useProxy);
+    QCOMPARE(fixture.prompt.messages.size(), ignoreSetting == u"1"_s ? boxes : boxes + 1);
+}
+
+QTEST_MAIN(TestSettingsWindow)
+#include "TestSettingsWindow.moc"

@@ -1,0 +1,145 @@
+#include "WhoisTestServer.h"
+#include "frmWhois.h"
+
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Long enough never to cut a loopback answer short.
+constexpr int generousGiveUpMs = 10000;
+
+WhoisInfoServer loopback(quint16 port, int giveUpMs = generousGiveUpMs)
+{
+    return {u"127.0.0.1"_s, port, giveUpMs};
+}
+
+QString shownText(const frmWhois &window)
+{
+    return window.findChild<QTextEdit *>(u"text1"_s)->toPlainText();
+}
+
+// The text box shows CR LF line ends as plain line breaks.
+QString asShown(const QByteArray &answer)
+{
+    return QString::fromLatin1(answer).replace(u"\r\n"_s, u"\n"_s);
+}
+
+} // namespace
+
+class TestWhoisWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answerInPiecesShownWhole();
+    void secondOpenReplacesFirstQuery();
+    void closingDropsQuery();
+    void givesUpAndSaysSo_data();
+    void givesUpAndSaysSo();
+};
+
+void TestWhoisWindow::answerInPiecesShownWhole()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    const QByteArray pieces[] = {"Domain Name: EXAMPLE.COM\r\n", "Registrar: \xe9xample Inc.\r\n",
+                                 "Updated Date: 2024-01-01\r\n"};
+    server.setHandler([&pieces](QTcpSocket *socket, const QByteArray &, int) {
+        socket->write(pieces[0]);
+        QTimer::singleShot(40, socket, [socket, &pieces] { socket->write(pieces[1]); });
+        WhoisTestServer::answerLater(socket, pieces[2], 80);
+    });
+    frmWhois window(loopback(server.port()));
+    QCOMPARE(window.windowTitle(), u"WHOIS Information"_s);
+
+    window.openFor(u"Ex ample.COM"_s);
+    QVERIFY(window.isVisible());
+    QTRY_COMPARE(server.queries.size(), 1);
+    QCOMPARE(server.queries.first(), "Ex ample.COM"_ba); // sent as shown in the list
+    QVERIFY(shownText(window).isEmpty());
+    QTRY_COMPARE(shownText(window), asShown(pieces[0] + pieces[1] + pieces[2]));
+}
+
+void TestWhoisWindow::secondOpenReplacesFirstQuery()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        if (query == "first.com")
+            WhoisTestServer::answerLater(socket, "FIRST ANSWER\r\n", 150);
+        else
+            WhoisTestServer::answerAndClose(socket, "SECOND ANSWER\r\n");
+    });
+    frmWhois window(loopback(server.port()));
+
+    window.openFor(u"first.com"_s);
+    QTRY_COMPARE(server.queries.size(), 1);
+    window.openFor(u"second.com"_s);
+    QTRY_COMPARE(shownText(window), u"SECOND ANSWER\n"_s);
+    // Past the time the first answer arrives: it is not shown.
+    QTest::qWait(300);
+    QCOMPARE(shownText(window), u"SECOND ANSWER\n"_s);
+    QCOMPARE(server.queries, (QList<QByteArray>{"first.com", "second.com"}));
+    QCOMPARE(server.connections, 2);
+}
+
+void TestWhoisWindow::closingDropsQuery()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *socket, const QByteArray &, int) {
+        WhoisTestServer::answerLater(socket, "LATE\r\n", 100);
+    });
+    frmWhois window(loopback(server.port()));
+
+    window.openFor(u"example.com"_s);
+    QTRY_COMPARE(server.queries.size(), 1);
+    window.close();
+    QTest::qWait(300); // past the late answer
+    QVERIFY(shownText(window).isEmpty());
+
+    window.openFor(u"example.com"_s);
+    QTRY_COMPARE(shownText(window), u"LATE\n"_s);
+}
+
+void TestWhoisWindow::givesUpAndSaysSo_data()
+{
+    QTest::addColumn<bool>("listening");
+    QTest::addColumn<QByteArray>("partial");
+    QTest::newRow("silent server") << true << QByteArray();
+    QTest::newRow("server never closes") << true << "Domain Name: EXAMPLE.COM\r\n"_ba;
+    QTest::newRow("connection refused") << false << QByteArray();
+}
+
+void TestWhoisWindow::givesUpAndSaysSo()
+{
+    QFETCH(bool, listening);
+    QFETCH(QByteArray, partial);
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([partial](QTcpSocket *socket, const QByteArray &, int) { socket->write(partial); });
+    const quint16 port = listening ? server.port() : WhoisTestServer::unusedPort();
+    frmWhois window(loopback(port, 400));
+
+    window.openFor(u"example.com"_s);
+    QTRY_VERIFY(!shownText(window).isEmpty());
+    const QString start = u"No answer from 127.0.0.1:%1"_s.arg(port);
+    if (listening) {
+        QString expected = start + u" within 0.4 seconds."_s;
+        if (!partial.isEmpty())
+            expected += u"\n\n"_s + asShown(partial);
+        QCOMPARE(shownText(window), expected);
+    } else {
+        QVERIFY2(shownText(window).startsWith(start + u": "_s), qPrintable(shownText(window)));
+        QVERIFY(shownText(window).contains(u"refused"_s, Qt::CaseInsensitive));
+    }
+}
+
+QTEST_MAIN(TestWhoisWindow)
+#include "TestWhoisWindow.moc"
