@@ -20,3 +20,13 @@ function(vantrel_add_test name)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTREL_TESTDATA=${VANTREL_TESTDATA_DIR};VANTREL_DATA_DIR=${VANTREL_SHARE_DIR}"
         TIMEOUT 300)
 endfunction()
+
+# vantrel_add_webengine_test(NAME source... LIBS lib...)
+# A test that drives the real embedded browser: it needs an X display
+# (test.sh runs CTest under xvfb-run) and, as root, the browser's sandbox off.
+function(vantrel_add_webengine_test name)
+    vantrel_add_test(${name} ${ARGN})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=xcb;QTWEBENGINE_DISABLE_SANDBOX=1;QT_LOGGING_RULES=qt.webenginecontext.info=false;VANTREL_TESTDATA=${VANTREL_TESTDATA_DIR};VANTREL_DATA_DIR=${VANTREL_SHARE_DIR}"
+        RUN_SERIAL TRUE)
+endfunction()

@@ -5,6 +5,8 @@
 #include "Form3.h"
 #include "Form8.h"
 #include "ProgramFolder.h"
+#include "SkinLabel.h"
+#include "Skinner.h"
 #include "frmAbout.h"
 #include "frmBlocked.h"
 #include "frmMake.h"
@@ -68,6 +70,17 @@ void DesktopProgram::showOnce(QPointer<Window> &window, std::function<Window *()
     window->activateWindow();
 }
 
+void DesktopProgram::skinWindow(QWidget *window, bool withLabels) const
+{
+    if (!m_branding.useSkin || !m_context.skinner)
+        return;
+    if (withLabels) {
+        SkinLabelArray SkinLabel1(QStringLiteral("SkinLabel1"), window);
+        Skinner::skinLabels(window, {&SkinLabel1});
+    }
+    m_context.skinner->applySkin(window);
+}
+
 void DesktopProgram::openSetup()
 {
     showOnce<frmSettings>(m_settingsWindow, [this] {
@@ -89,6 +102,7 @@ void DesktopProgram::openListBuilder()
                                  m_branding.productName);
         connect(window, &Form3::listReady, main, [main](qint32 wordMax) { main->setListSize(wordMax); });
         connect(window, &Form3::startSearchRequested, main, &Form1::startSearch);
+        skinWindow(window, true);
         return window;
     });
 }
@@ -99,6 +113,7 @@ void DesktopProgram::openNameCreator()
         auto *window = new frmMake(m_context.programFolder, m_settings, m_prompt, m_branding);
         connect(window, &frmMake::startSearchRequested, m_mainWindow.get(),
                 [this](qint32 wordMax) { m_mainWindow->startListSearch(wordMax); });
+        skinWindow(window, false);
         return window;
     });
 }

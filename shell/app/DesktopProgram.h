@@ -43,6 +43,10 @@ private:
     void showOverflowNotice();
     void shutDown();
 
+    // Skins a window the main window opens, when the skin is on; with labels,
+    // its plain labels get skinned twins from a "SkinLabel1" template first.
+    void skinWindow(QWidget *window, bool withLabels) const;
+
     template<typename Window>
     void showOnce(QPointer<Window> &window, std::function<Window *()> create);
 
