@@ -16,8 +16,9 @@
 
 #include <QApplication>
 
-DesktopProgram::DesktopProgram(const QString &programFolder)
+DesktopProgram::DesktopProgram(const QString &programFolder, Prompt *prompt)
     : m_shippedDataDir(ProgramFolder::shippedDataDir())
+    , m_prompt(prompt ? *prompt : m_widgetPrompt)
     , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.productName, m_prompt)
     , m_context(programFolder, m_branding, m_settings, m_prompt)
 {
@@ -51,7 +52,7 @@ void DesktopProgram::showMainWindow()
     connect(window, &Form1::overflowNoticeRequested, this, &DesktopProgram::showOverflowNotice);
     connect(window, &Form1::shutDownRequested, this, &DesktopProgram::shutDown);
 
-    m_prompt = WidgetPrompt(window);
+    m_widgetPrompt = WidgetPrompt(window);
     // The splash goes before start-up can ask anything of the user.
     m_splash->hide();
     window->startUp();

@@ -27,10 +27,13 @@ class DesktopProgram : public QObject
     Q_OBJECT
 
 public:
-    explicit DesktopProgram(const QString &programFolder);
+    // prompt: where message boxes and file dialogs go; the program's own
+    // widget boxes when null.
+    explicit DesktopProgram(const QString &programFolder, Prompt *prompt = nullptr);
     ~DesktopProgram() override;
 
     void start();
+    Form1 *mainWindow() const { return m_mainWindow.get(); }
 
 private:
     void showMainWindow();
@@ -52,7 +55,8 @@ private:
 
     QString m_shippedDataDir;
     Branding m_branding;
-    WidgetPrompt m_prompt;
+    WidgetPrompt m_widgetPrompt;
+    Prompt &m_prompt;
     SettingsStore m_settings;
     DesktopContext m_context;
     GlobalSkinner m_globalSkinner;
