@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "CommandRun.h"
 #include "TestFiles.h"
 
 #include <QTemporaryDir>
@@ -8,25 +8,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Run
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-Run runVantrel(const QStringList &arguments)
-{
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int exitCode = runCommandLine(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {exitCode, out, err};
-}
 
 QString lines(const QStringList &names)
 {

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "CommandRun.h"
 #include "TestFiles.h"
 
 #include <QProcess>
@@ -7,29 +7,6 @@
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-struct Run
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-Run runVantrel(const QStringList &arguments)
-{
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int exitCode = runCommandLine(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {exitCode, out, err};
-}
-
-} // namespace
 
 class TestExtractCommand : public QObject
 {

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "CommandRun.h"
 #include "TestFiles.h"
 #include "WhoisTestServer.h"
 
@@ -15,25 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Run
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-Run runVantrel(const QStringList &arguments)
-{
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int exitCode = runCommandLine(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {exitCode, out, err};
-}
 
 // A program folder whose "test" TLD (and "proxy" row) point at the server.
 void writeTestTable(const QString &folder, quint16 port, const QByteArray &throttle = "0")

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "CommandRun.h"
 #include "TestFiles.h"
 #include "WhoisTestServer.h"
 
@@ -10,13 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Run
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
 
 // A program folder whose com and net rows point at one loopback server.
 class SearchFixture
@@ -33,13 +26,7 @@ public:
 
     Run search(const QStringList &arguments)
     {
-        QString out;
-        QString err;
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
-        const int exitCode =
-            runCommandLine(QStringList{u"--home"_s, home.path(), u"search"_s} + arguments, outStream, errStream);
-        return {exitCode, out, err};
+        return runVantrel(QStringList{u"--home"_s, home.path(), u"search"_s} + arguments);
     }
 
     QString resumeValue(const QString &key) const
