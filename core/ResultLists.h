@@ -49,6 +49,8 @@ public:
     // The main window's "Clear": empties the list, zeroes its counter and
     // shows the bare list name as its caption.
     void clearList(List list);
+    // Zeroes one counter; the list and its caption stay as they are.
+    void resetCounter(List list) { slot(list).counter = 0; }
     // "Low Profile", "Registered", "High Profile", "Mid Profile".
     static QString listName(List list);
 

@@ -58,8 +58,9 @@ QUrl frameNavigationUrl(const QString &address);
 // What one line gave.
 struct BrowsedLine
 {
-    bool accepted = false;  // a new name joined the page's list
-    QString frameToFollow;  // a frame's address, as frameAddress() made it
+    bool accepted = false;    // a new name joined the page's list
+    bool followsFrame = false; // the line ended a frame tag: frameAddress holds its address
+    QString frameAddress;
 };
 
 // One page's extraction, a line at a time, so that the window can report

@@ -3,6 +3,7 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "Form5.h"
 #include "Form8.h"
 #include "ProgramFolder.h"
 #include "SkinLabel.h"
@@ -45,6 +46,7 @@ void DesktopProgram::showMainWindow()
     connect(window, &Form1::setupRequested, this, &DesktopProgram::openSetup);
     connect(window, &Form1::listBuilderRequested, this, &DesktopProgram::openListBuilder);
     connect(window, &Form1::nameCreatorRequested, this, &DesktopProgram::openNameCreator);
+    connect(window, &Form1::browseWindowRequested, this, &DesktopProgram::openBrowseWindow);
     connect(window, &Form1::aboutRequested, this, &DesktopProgram::openAbout);
     connect(window, &Form1::helpRequested, this, &DesktopProgram::openHelp);
     connect(window, &Form1::websiteRequested, this, [this] { m_website->load(QStringLiteral("Website")); });
@@ -119,6 +121,19 @@ void DesktopProgram::openNameCreator()
     });
 }
 
+void DesktopProgram::openBrowseWindow()
+{
+    showOnce<QWidget>(m_browseWindow, [this] {
+        Form1 *main = m_mainWindow.get();
+        // The window skins itself.
+        auto *window = new Form5(m_context.programFolder, m_branding, m_context.lookup, m_context.throttle,
+                                 main->resultLists(), main->blockedNotice(), m_context.selectedDomain,
+                                 m_context.skinner);
+        connect(window, &Form5::whoisWindowRequested, this, &DesktopProgram::openWhois);
+        return window;
+    });
+}
+
 void DesktopProgram::openAbout()
 {
     showOnce<QWidget>(m_about, [this] { return new frmAbout(m_branding, m_context.skinner); });
@@ -146,7 +161,7 @@ void DesktopProgram::showOverflowNotice()
 
 void DesktopProgram::shutDown()
 {
-    for (QWidget *window : {static_cast<QWidget *>(m_overflowNotice), m_listBuilder.data(),
+    for (QWidget *window : {static_cast<QWidget *>(m_overflowNotice), m_listBuilder.data(), m_browseWindow.data(),
                             static_cast<QWidget *>(m_nameCreator), static_cast<QWidget *>(m_whoisWindow),
                             static_cast<QWidget *>(m_settingsWindow), m_about.data()}) {
         if (window)

@@ -40,6 +40,7 @@ private:
     void openSetup();
     void openListBuilder();
     void openNameCreator();
+    void openBrowseWindow();
     void openAbout();
     void openHelp();
     void openWhois(const QString &domain);
@@ -68,6 +69,7 @@ private:
     QPointer<frmMake> m_nameCreator;
     QPointer<frmWhois> m_whoisWindow;
     QPointer<QWidget> m_listBuilder;
+    QPointer<QWidget> m_browseWindow;
     QPointer<QWidget> m_about;
     QPointer<Form2> m_overflowNotice;
 };

@@ -13,6 +13,19 @@ const char defaultPartnerIsc[] = "vtl0001";
 const char defaultPartnerPid[] = "100001";
 const char defaultPartnerAid[] = "200001";
 
+// The branding keys of the marketplace home pages, with their built-in values.
+const struct
+{
+    const char *key;
+    const char *homePage;
+} marketplaceKeys[] = {
+    {"marketBuyDomains", "https://www.buydomains.com/"}, {"marketGoogle", "https://www.google.com/"},
+    {"marketDmoz", "http://www.dmoz.org/"},              {"marketAfternic", "https://www.afternic.com/"},
+    {"marketNameJet", "https://www.namejet.com/"},       {"marketSedo", "https://sedo.com/"},
+    {"marketTdnam", "https://www.tdnam.com/"},           {"marketSnapNames", "https://www.snapnames.com/"},
+    {"marketDotPound", "http://www.dotpound.com/"},
+};
+
 // key (lower case) -> value, from lines "key=value"; ";" and "#" start comment
 // lines, "[section]" lines are ignored.
 QHash<QString, QString> readBrandingFile(const QString &path)
@@ -96,6 +109,14 @@ QString Branding::defaultPurchaseUrlPrefix()
                            QLatin1String(defaultPartnerPid), QLatin1String(defaultPartnerAid));
 }
 
+QStringList Branding::defaultMarketplaceHomePages()
+{
+    QStringList homePages;
+    for (const auto &marketplace : marketplaceKeys)
+        homePages << QLatin1String(marketplace.homePage);
+    return homePages;
+}
+
 Branding applyBranding(const QString &shippedDataDir)
 {
     Branding branding;
@@ -124,6 +145,11 @@ Branding applyBranding(const QString &shippedDataDir)
     branding.bannerUrl = resolveAddress(shippedDataDir, branding.bannerUrl);
     readText(values, "skinFile", branding.skinFile);
     branding.skinFile = resolvePath(shippedDataDir, branding.skinFile);
+
+    for (qsizetype index = 0; index < branding.marketplaceHomePages.size(); ++index)
+        readText(values, marketplaceKeys[index].key, branding.marketplaceHomePages[index]);
+    readText(values, "afternicRefId", branding.afternicRefId);
+    readText(values, "sedoPartnerId", branding.sedoPartnerId);
 
     readText(values, "whoisInfoHost", branding.whoisInfoHost);
     readPort(values, "whoisInfoPort", branding.whoisInfoPort);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // Product texts and switches, filled once at start and passed to whoever needs them.
@@ -26,6 +27,13 @@ struct Branding
     // Colours and style sheet of the skin; after applyBranding() an absolute path.
     QString skinFile = QStringLiteral("vantrel.skin");
 
+    // Home pages of the browse window's marketplace buttons, in button order:
+    // BuyDomains, Google, DMOZ, AfterNIC, NameJet, Sedo, TDNAM, SnapNames, DotPound.
+    QStringList marketplaceHomePages = defaultMarketplaceHomePages();
+    // The referral values of the Afternic and Sedo addresses.
+    QString afternicRefId = QStringLiteral("100001");
+    QString sedoPartnerId = QStringLiteral("100001");
+
     // The fixed server of the WHOIS information window.
     QString whoisInfoHost = QStringLiteral("whois.verisign-grs.com");
     quint16 whoisInfoPort = 43;
@@ -35,6 +43,7 @@ struct Branding
     static QString purchaseAddress(const QString &host, const QString &isc, const QString &pid, const QString &aid);
     // The address with the built-in registrar host and partner values.
     static QString defaultPurchaseUrlPrefix();
+    static QStringList defaultMarketplaceHomePages();
 };
 
 // The branding values: the built-in ones, overridden key by key by

@@ -1,0 +1,255 @@
+#include "BrowsedNameChecker.h"
+
+#include "ConnectionPool.h"
+#include "LookupContext.h"
+#include "NamePreparation.h"
+#include "RegistrarBlockedNotice.h"
+#include "ResultLists.h"
+#include "ThrottleState.h"
+#include "Verdict.h"
+
+#include <QFile>
+#include <QHostAddress>
+
+namespace {
+
+bool isBareExtension(const QString &name)
+{
+    return name == QLatin1String(".com") || name == QLatin1String(".net");
+}
+
+bool isUsableLine(const QString &line)
+{
+    return !line.isEmpty() && line != QLatin1String(" ");
+}
+
+} // namespace
+
+BrowsedNameChecker::BrowsedNameChecker(QString listPath, LookupContext &context, ThrottleState &throttle,
+                                       ResultLists &results, RegistrarBlockedNotice &blockedNotice,
+                                       const ExtractionCounters &counters, BrowsedCheckTimings timings,
+                                       QObject *parent)
+    : QObject(parent)
+    , m_listPath(std::move(listPath))
+    , m_context(context)
+    , m_throttle(throttle)
+    , m_results(results)
+    , m_blockedNotice(blockedNotice)
+    , m_counters(counters)
+    , m_timings(timings)
+{
+    Winsock1.setObjectName(QStringLiteral("Winsock1"));
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    timTimeout.setObjectName(QStringLiteral("timTimeout"));
+    Timer1.setInterval(m_timings.dispatchMs);
+    timTimeout.setInterval(m_timings.timeoutTickMs);
+    connect(&Winsock1, &QTcpSocket::connected, this, &BrowsedNameChecker::onConnected);
+    connect(&Winsock1, &QTcpSocket::readyRead, this, &BrowsedNameChecker::onReadyRead);
+    connect(&Winsock1, &QTcpSocket::errorOccurred, this, &BrowsedNameChecker::onSocketError);
+    connect(&Timer1, &QTimer::timeout, this, &BrowsedNameChecker::dispatchNextName);
+    connect(&timTimeout, &QTimer::timeout, this, &BrowsedNameChecker::onTimeoutTick);
+    connect(&m_throttle, &ThrottleState::pauseEnded, this, &BrowsedNameChecker::onPauseEnded);
+}
+
+BrowsedNameChecker::~BrowsedNameChecker()
+{
+    Winsock1.disconnect(this);
+    Winsock1.abort();
+}
+
+void BrowsedNameChecker::start()
+{
+    m_nextIndex = 0;
+    m_timeoutTicks = 0;
+    m_state = State::Idle;
+    Timer1.start();
+}
+
+void BrowsedNameChecker::stop()
+{
+    Timer1.stop();
+    timTimeout.stop();
+    Winsock1.abort();
+    m_state = State::Idle;
+}
+
+void BrowsedNameChecker::dispatchNextName()
+{
+    if (m_state != State::Idle || m_nextIndex > m_counters.totalFound)
+        return;
+    const bool timerWasOn = Timer1.isActive();
+    Timer1.stop();
+    // A skipped name moves nextIndex on; the next one is tried at once.
+    while (m_nextIndex <= m_counters.totalFound) {
+        const QString name = readListEntry(m_nextIndex);
+        if (name == endOfList) {
+            const qint32 checked = m_results.counter(ResultLists::High) + m_results.counter(ResultLists::Registered)
+                + m_results.counter(ResultLists::Mid) + m_results.counter(ResultLists::Low);
+            emit checkStatusChanged(QStringLiteral("Checked %1 unique domains.").arg(checked));
+            if (m_counters.pageFound > 0)
+                emit pageStatusChanged(QStringLiteral("Finished domains on current page"));
+            break;
+        }
+        if (checkBrowsedName(name))
+            break;
+    }
+    if (timerWasOn)
+        Timer1.start();
+}
+
+QString BrowsedNameChecker::readListEntry(qint32 index) const
+{
+    QFile file(m_listPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return endOfList;
+    const QByteArray contents = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return endOfList;
+    const QStringList lines = splitAtLineEnds(QString::fromLatin1(contents));
+    qint32 usable = 0;
+    for (const QString &line : lines) {
+        if (!isUsableLine(line))
+            continue;
+        if (usable == index)
+            return line;
+        ++usable;
+    }
+    return endOfList;
+}
+
+bool BrowsedNameChecker::checkBrowsedName(const QString &name)
+{
+    m_currentName = correctName(urlDecode(name));
+    // One name is one query line.
+    m_currentName.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    if (!containsEnabledTld(m_currentName, m_context.tldTable.enabledExtensionSet())) {
+        skipName();
+        return false;
+    }
+    const int tldIndex = m_context.tldTable.findTldIndex(m_currentName, m_context.useProxy);
+    if (tldIndex < 0) {
+        skipName();
+        return false;
+    }
+    const TldEntry &entry = m_context.tldTable.entry(tldIndex);
+    m_queryPort = quint16(entry.port);
+    m_queryServer = entry.whoisServer;
+    m_successText = entry.successIndicators;
+    m_throttle.setCurrentThrottleMs(entry.throttleMs);
+    m_whoisReply.clear();
+    m_timeoutTicks = 0;
+    timTimeout.start();
+    emit checkStatusChanged(QStringLiteral("Checking status of: ") + m_currentName);
+    Winsock1.abort();
+    m_peerAddress.clear();
+    m_state = State::Querying;
+    Winsock1.connectToHost(m_queryServer, m_queryPort);
+    return true;
+}
+
+void BrowsedNameChecker::skipName()
+{
+    ++m_nextIndex;
+    Winsock1.abort();
+}
+
+void BrowsedNameChecker::onConnected()
+{
+    if (m_state != State::Querying) {
+        Winsock1.abort();
+        return;
+    }
+    m_peerAddress = Winsock1.peerAddress().toString();
+    if (Winsock1.write(m_currentName.toLatin1() + "\r\n") < 0)
+        Winsock1.abort();
+}
+
+void BrowsedNameChecker::onReadyRead()
+{
+    const QByteArray piece = Winsock1.readAll();
+    if (m_state != State::Querying)
+        return;
+    const qsizetype room = ConnectionPool::replyCap - m_whoisReply.size();
+    if (room > 0)
+        m_whoisReply.append(piece.constData(), qMin(room, piece.size()));
+}
+
+void BrowsedNameChecker::onSocketError()
+{
+    // The server closing the connection ends the reply. Other failures stay
+    // quiet: the time-out gives the name up.
+    if (Winsock1.error() == QAbstractSocket::RemoteHostClosedError && m_state == State::Querying)
+        judgeReply();
+}
+
+void BrowsedNameChecker::judgeReply()
+{
+    timTimeout.stop();
+    onReadyRead();
+
+    Verdict verdict = judgeReplyText(m_whoisReply, m_successText);
+    // Only a name with a dot can be available; otherwise the reply is judged
+    // by the refusal words alone.
+    if (verdict == Verdict::Available && !m_currentName.contains(u'.'))
+        verdict = judgeReplyText(m_whoisReply, QString());
+
+    switch (verdict) {
+    case Verdict::Available:
+        if (!isBareExtension(m_currentName) && !m_currentName.contains(QLatin1String("endoffile"), Qt::CaseInsensitive)) {
+            m_results.fileAvailable(m_currentName);
+            const qint32 available = m_results.counter(ResultLists::Mid) + m_results.counter(ResultLists::High)
+                + m_results.counter(ResultLists::Low);
+            emit unregisteredCaptionChanged(QStringLiteral("Unregistered: (%1)").arg(available));
+            m_List1.append(m_currentName);
+            emit checkStatusChanged(QStringLiteral("Unregistered: ") + m_currentName);
+        }
+        break;
+    case Verdict::Blocked:
+        m_blockedNotice.report(serverAddress(), QString::fromLatin1(m_whoisReply));
+        break;
+    case Verdict::Registered:
+        if (!isBareExtension(m_currentName)) {
+            m_results.fileRegistered(m_currentName);
+            emit registeredCaptionChanged(
+                QStringLiteral("Registered: (%1)").arg(m_results.counter(ResultLists::Registered)));
+            m_List2.append(m_currentName);
+        }
+        break;
+    }
+
+    ++m_nextIndex;
+    Winsock1.abort();
+    m_state = State::Pausing;
+    m_throttle.startPause();
+    emit checkStatusChanged(QStringLiteral("Pausing for %1 milliseconds.").arg(m_throttle.currentThrottleMs()));
+}
+
+void BrowsedNameChecker::onPauseEnded()
+{
+    if (m_state != State::Pausing)
+        return;
+    m_state = State::Idle;
+    dispatchNextName();
+}
+
+void BrowsedNameChecker::onTimeoutTick()
+{
+    if (m_state != State::Querying) {
+        timTimeout.stop();
+        return;
+    }
+    if (++m_timeoutTicks < m_timings.timeoutTicks)
+        return;
+    timTimeout.stop();
+    m_blockedNotice.report(serverAddress(), QStringLiteral("Connection Timed Out"));
+    m_timeoutTicks = 0;
+    Winsock1.abort();
+    ++m_nextIndex;
+    m_state = State::Idle;
+    dispatchNextName();
+}
+
+QString BrowsedNameChecker::serverAddress() const
+{
+    return m_peerAddress.isEmpty() ? m_queryServer : m_peerAddress;
+}

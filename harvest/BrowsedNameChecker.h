@@ -1,0 +1,118 @@
+#pragma once
+
+#include "DomainExtraction.h"
+#include "DomainListModel.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+#include <QTimer>
+
+class RegistrarBlockedNotice;
+class ResultLists;
+class ThrottleState;
+struct LookupContext;
+
+// Timer lengths of the checking. The defaults are the real ones; tests
+// shorten them.
+struct BrowsedCheckTimings
+{
+    int dispatchMs = 1000;    // Timer1: looks for the next name to check
+    int timeoutTickMs = 1000; // one tick of timTimeout
+    int timeoutTicks = 5;     // a query without an answer for this many ticks is given up
+};
+
+// Checks the names the browse window appends to BrowserSearch.txt, one after
+// another, through its own socket: prepares the name, asks the WHOIS server of
+// its TLD entry, judges the reply, files the name into the program's result
+// lists and into the window's two lists (List1 available, List2 registered),
+// then pauses for the shared throttle before the next name.
+//
+// Only one name is ever in hand: while a query runs or its pause lasts, Timer1
+// and every other call of dispatchNextName() leave it alone; a server that
+// does not close the connection is given up after timeoutTicks ticks.
+class BrowsedNameChecker : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What readListEntry() gives past the last usable line.
+    static constexpr QLatin1String endOfList{"endoffileffile"};
+
+    // counters: the window's totalFound and pageFound.
+    BrowsedNameChecker(QString listPath, LookupContext &context, ThrottleState &throttle, ResultLists &results,
+                       RegistrarBlockedNotice &blockedNotice, const ExtractionCounters &counters,
+                       BrowsedCheckTimings timings = {}, QObject *parent = nullptr);
+    ~BrowsedNameChecker() override;
+
+    // Window load: nextIndex 0, Timer1 on.
+    void start();
+    // Window unload: every timer off, the socket closed, a pause no longer awaited.
+    void stop();
+
+    // Checks the name at nextIndex, if there is one and nothing is in hand.
+    void dispatchNextName();
+    // The usable line (not empty, not a single space) with that 0-based
+    // index, or endOfList past the last one or when the file cannot be read.
+    QString readListEntry(qint32 index) const;
+    // Prepares the name and starts its query; a name without an enabled TLD
+    // or without a TLD entry is skipped (nextIndex moves on) and false returned.
+    bool checkBrowsedName(const QString &name);
+
+    qint32 nextIndex() const { return m_nextIndex; }
+    QString currentName() const { return m_currentName; }
+    bool isQuerying() const { return m_state == State::Querying; }
+    bool isPausing() const { return m_state == State::Pausing; }
+
+    // List1 and List2 of the window.
+    DomainListModel &unregisteredList() { return m_List1; }
+    DomainListModel &registeredList() { return m_List2; }
+    // The program's result lists the checked names are filed into.
+    ResultLists &results() { return m_results; }
+
+signals:
+    // Status panel 1: "Checking status of: ", "Pausing for ", "Checked ", "Unregistered: ".
+    void checkStatusChanged(const QString &text);
+    // Status panel 2: "Finished domains on current page".
+    void pageStatusChanged(const QString &text);
+    // Label1 "Unregistered: (N)" and Label2 "Registered: (N)" after a verdict.
+    void unregisteredCaptionChanged(const QString &caption);
+    void registeredCaptionChanged(const QString &caption);
+
+private:
+    enum class State { Idle, Querying, Pausing };
+
+    void onConnected();
+    void onReadyRead();
+    void onSocketError();
+    void judgeReply();
+    void onTimeoutTick();
+    void onPauseEnded();
+    void skipName();
+    QString serverAddress() const;
+
+    QString m_listPath;
+    LookupContext &m_context;
+    ThrottleState &m_throttle;
+    ResultLists &m_results;
+    RegistrarBlockedNotice &m_blockedNotice;
+    const ExtractionCounters &m_counters;
+    BrowsedCheckTimings m_timings;
+
+    QTcpSocket Winsock1;
+    QTimer Timer1;
+    QTimer timTimeout;
+    DomainListModel m_List1;
+    DomainListModel m_List2;
+
+    State m_state = State::Idle;
+    qint32 m_nextIndex = 0;
+    QString m_currentName;
+    QString m_queryServer;
+    quint16 m_queryPort = 43;
+    QString m_successText;
+    QByteArray m_whoisReply;
+    qint16 m_timeoutTicks = 0;
+    QString m_peerAddress;
+};
