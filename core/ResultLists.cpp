@@ -129,7 +129,28 @@ void ResultLists::fileRegistered(const QString &name)
 
 bool ResultLists::saveResultLists()
 {
+    if (!m_previousFilesKept) {
+        m_previousFilesKept = true;
+        keepPreviousProfileFiles();
+    }
     return writeProfileFiles(m_programFolder);
+}
+
+// The profile files mirror this run's lists only, so the first save of a run
+// would overwrite what an earlier run found. Those files are copied into the
+// backups folder first, as "Previous" + file name + date and time.
+void ResultLists::keepPreviousProfileFiles()
+{
+    const QString suffix = stampFor(m_clock()) + u".txt"_s;
+    for (const List list : {Low, Mid, High}) {
+        const QFileInfo previous(profileFilePath(m_programFolder, list));
+        if (!previous.isFile() || previous.size() == 0)
+            continue;
+        const QString copy = m_programFolder + u"/backups/Previous"_s + previous.completeBaseName() + suffix;
+        QFile source(previous.filePath());
+        if (!source.open(QIODevice::ReadOnly) || !writeFile(copy, source.readAll()))
+            emit writeFailed(u"Could not keep the earlier %1 in the backups folder"_s.arg(previous.fileName()));
+    }
 }
 
 void ResultLists::checkListSizes()

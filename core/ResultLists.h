@@ -32,6 +32,7 @@ public:
     void fileAvailable(const QString &name);
     void fileRegistered(const QString &name);
     // Writes the three profile files; false (and writeFailed) on a file error.
+    // The first save keeps the files an earlier run left in the backups folder.
     bool saveResultLists();
     // After every verdict: when a profile list holds overflowSize names, all
     // three are saved into the overflow folder, every list is emptied and
@@ -78,6 +79,7 @@ private:
     Slot &slot(List list) { return m_slots[list - 1]; }
     const Slot &slot(List list) const { return m_slots[list - 1]; }
     bool writeProfileFiles(const QString &folder);
+    void keepPreviousProfileFiles();
     bool writeFile(const QString &path, const QByteArray &contents);
     bool appendBackupPlaceholder(const QString &path);
 
@@ -85,4 +87,5 @@ private:
     std::function<QDateTime()> m_clock;
     std::array<Slot, 4> m_slots;
     QString m_listStamp;
+    bool m_previousFilesKept = false;
 };

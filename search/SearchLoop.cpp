@@ -107,9 +107,13 @@ void SearchLoop::lookupFinished()
     if (!m_running)
         return;
     ++m_batchDone;
-    m_pool.stopWatchdog();
-    if (m_batchDone < m_batchStarted)
+    if (m_batchDone < m_batchStarted) {
+        // Lookups of this batch are still running: the watchdog starts
+        // counting again, so one that never ends cannot hold the run.
+        m_pool.startWatchdog();
         return;
+    }
+    m_pool.stopWatchdog();
     m_pool.closeAll();
     if (m_listEnded)
         stop();

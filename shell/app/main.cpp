@@ -47,6 +47,13 @@ int main(int argc, char *argv[])
         return runCommandLine(arguments, out, err);
     }
 
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        QTextStream(stderr) << "vantrel: there is no display to open the desktop program on; "
+                               "see vantrel --help for the commands that run without one"
+                            << Qt::endl;
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantrel"));
     DesktopProgram program(ProgramFolder::resolveForProcess(home));

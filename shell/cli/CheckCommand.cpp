@@ -56,7 +56,9 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
     if (!slotsValid || poolSize < 1 || poolSize > ConnectionPool::maxPoolSize)
         return usageError(context, QStringLiteral("--slots takes a number from 1 to %1").arg(ConnectionPool::maxPoolSize));
 
+    // An empty argument names nothing; as a word it would end the run.
     QStringList names = parser.positionalArguments();
+    names.removeAll(QString());
     if (parser.isSet(listOption)) {
         QString error;
         if (!readListFile(parser.value(listOption), names, &error))

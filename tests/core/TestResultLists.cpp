@@ -176,6 +176,13 @@ void TestResultLists::profileFilesBeforeStamp()
     QCOMPARE(readFile(m_folder + u"/LowProfile.txt"_s), "abcdefgh.org\r\n"_ba);
     QCOMPARE(QDir(m_folder).entryList(QDir::Files),
              QStringList({u"HighProfile.txt"_s, u"LowProfile.txt"_s, u"SuperHighProfile.txt"_s}));
+
+    // What the earlier run found was kept before the first overwrite; empty
+    // or missing files were not copied.
+    const QStringList kept = QDir(m_folder + u"/backups"_s).entryList(QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(kept.first().startsWith(u"PreviousLowProfile"_s));
+    QCOMPARE(readFile(m_folder + u"/backups/"_s + kept.first()), "an older and much longer list\r\nof names\r\n"_ba);
 }
 
 void TestResultLists::resetCountersKeepsNames()

@@ -91,6 +91,7 @@ private slots:
     void unknownTldDoesNotStallRun();
     void watchdogFreesBatchAndRunGoesOn();
     void fileThatGrowsDuringRun();
+    void silentLookupDoesNotHoldBatchOfSeveralSlots();
 };
 
 void TestSearchLoop::startsAtPositionAndStopsAtEndOfList()
@@ -210,6 +211,23 @@ void TestSearchLoop::fileThatGrowsDuringRun()
     run.loop.start(words, 1, words.countListEntries());
     QTRY_COMPARE(run.stopped.size(), 1);
     QCOMPARE(run.server.queries, (QList<QByteArray>{"first.test", "second.test", "third.test"}));
+}
+
+// With several slots, lookups that end reset the watchdog; a lookup that
+// never ends is abandoned once nothing has ended for its period.
+void TestSearchLoop::silentLookupDoesNotHoldBatchOfSeveralSlots()
+{
+    RunFixture run(3);
+    run.server.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        if (query != "silent.test")
+            WhoisTestServer::answerAndClose(socket, "Domain Name: x");
+    });
+    StringListWordSource words({u"silent"_s, u"one"_s, u"two"_s, u"three"_s, u"four"_s});
+    run.loop.start(words, 1, 5);
+    QTRY_COMPARE_WITH_TIMEOUT(run.stopped.size(), 1, 80 * tickMs);
+    QCOMPARE(run.ended.size(), 5);
+    QCOMPARE(run.ended.at(2).at(0).value<LookupOutcome>().kind, LookupOutcome::Kind::Timeout);
+    QCOMPARE(run.results.names(ResultLists::Registered).size(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestSearchLoop)

@@ -187,7 +187,7 @@ void TestCli::checkPrintsOneLinePerName()
     QTemporaryDir home;
     writeTestTable(home.path(), server.port());
 
-    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"--tld"_s, u"test"_s, u"free"_s,
+    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"--tld"_s, u"test"_s, u"free"_s, QString(),
                                 u"taken"_s, u"freedom.com"_s, u"a.b.zz"_s});
     QCOMPARE(run.exitCode, 0);
     const QString server0 = u"\t127.0.0.1\n"_s;
