@@ -193,15 +193,15 @@ void Form5::buildControls()
         int stretch;
     } lists[] = {{"Unregistered:", "These domain names have not been registered.", 2}, {"Registered:", "", 1}};
     for (int list = 1; list <= 2; ++list) {
-        const auto &spec = lists[list - 1];
+        const auto &column = lists[list - 1];
         auto *label = new SkinLabel(central);
         label->setObjectName(QStringLiteral("Label%1").arg(list));
-        label->setText(QLatin1String(spec.label));
+        label->setText(QLatin1String(column.label));
         m_listLabels[size_t(list - 1)] = label;
 
         auto *view = new QListView(central);
         view->setObjectName(QStringLiteral("List%1").arg(list));
-        view->setToolTip(QLatin1String(spec.tooltip));
+        view->setToolTip(QLatin1String(column.tooltip));
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setUniformItemSizes(true);
         view->setModel(list == 1 ? &m_checker.unregisteredList() : &m_checker.registeredList());
@@ -224,7 +224,7 @@ void Form5::buildControls()
         connect(del, &QPushButton::clicked, this, [this, list] { deleteSelected(list); });
 
         listColumn->addWidget(label);
-        listColumn->addWidget(view, spec.stretch);
+        listColumn->addWidget(view, column.stretch);
         listColumn->addLayout(buttons);
     }
     body->addLayout(listColumn);

@@ -39,7 +39,7 @@ public:
     // The start-up sequence; each step that fails is skipped.
     void startUp();
 
-    // Lists 1 to 5, as the spec numbers them.
+    // Lists 1 to 5: Low, Registered, High, Mid, Saved.
     DomainListView *list(int number) const { return m_lists.at(size_t(number - 1)); }
     SearchLoop &searchLoop() { return m_loop; }
     ResultLists &resultLists() { return m_results; }
