@@ -496,7 +496,9 @@ void Form1::stopSearch()
 void Form1::restoreAfterStop()
 {
     Combo1->setEnabled(true);
-    if (m_searchType == SearchType::CustomList || m_searchType == SearchType::GenerateNames || !m_searchType) {
+    const std::optional<SearchType> shown = SearchTypes::fromText(Combo1->currentText());
+    if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames
+        || shown == SearchType::BrowseForNames) {
         cmdDoSearch->setEnabled(true);
         Command3->setEnabled(false);
         txtsearch->setEnabled(false);
@@ -505,7 +507,7 @@ void Form1::restoreAfterStop()
         txtWordNum->setEnabled(true);
         txtWordNum->setText(QString::number(ResumePositions(m_context.settings).stored(SearchType::CustomList)));
     } else {
-        applySearchTypeSelection(*m_searchType);
+        applySearchTypeSelection(*shown);
     }
     m_statusPanels[0]->setText(QStringLiteral("Entry Status"));
     m_statusPanels[1]->setText(QStringLiteral("Open Connections"));

@@ -105,6 +105,7 @@ private slots:
     void startNumberGuardAndSearchButton();
     void searchRunEndsByItself();
     void shutDownStopsRun();
+    void customListRunShowsResumePositionAfterStop();
 };
 
 void TestForm1::controlsCarryTheirNames()
@@ -317,6 +318,32 @@ void TestForm1::shutDownStopsRun()
     fixture.child<QAction>(u"mnuFileItem(0)"_s)->trigger();
     QCOMPARE(shutDown.size(), 1);
     QVERIFY(!window.searchLoop().isRunning());
+}
+
+void TestForm1::customListRunShowsResumePositionAfterStop()
+{
+    WindowFixture fixture;
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        if (query != "two.com")
+            WhoisTestServer::answerAndClose(socket, "Domain Name: x");
+    });
+    writeFile(fixture.home.filePath(u"TLDs.txt"_s),
+              "com|127.0.0.1|" + QByteArray::number(server.port()) + "|Enabled|0|No match\r\n");
+    writeFile(fixture.home.filePath(u"mine.txt"_s), "one\r\ntwo\r\nthree\r\n");
+    fixture.prompt.fileNames.enqueue(fixture.home.filePath(u"mine.txt"_s));
+    Form1 &window = fixture.window();
+    window.startUp();
+    fixture.child<QAction>(u"mnuToolsItem(8)"_s)->trigger(); // Custom List
+    QCOMPARE(fixture.child<QLineEdit>(u"txtWordMax"_s)->text(), u"3"_s);
+    fixture.child<QPushButton>(u"cmdDoSearch"_s)->click();
+    QTRY_COMPARE(server.queries.size(), 2);
+    fixture.child<QPushButton>(u"Command3"_s)->click();
+    QVERIFY(fixture.child<QPushButton>(u"cmdDoSearch"_s)->isEnabled());
+    // The position after the last word taken, as stored.
+    QCOMPARE(fixture.child<QLineEdit>(u"txtWordNum"_s)->text(), u"3"_s);
+    QCOMPARE(fixture.setting(u"Vantrel"_s, u"CustWordNum"_s), u"3"_s);
 }
 
 QTEST_MAIN(TestForm1)
