@@ -7,34 +7,6 @@
 
 namespace {
 
-QString trimSpaces(const QString &piece)
-{
-    qsizetype begin = 0;
-    qsizetype end = piece.size();
-    while (begin < end && piece.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && piece.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return piece.mid(begin, end - begin);
-}
-
-// The first phrase of the list found in the reply (ASCII case folded), as
-// written in the list but trimmed. An empty phrase is found in any non-empty reply.
-std::optional<QString> successWord(const QByteArray &reply, const QString &successIndicators)
-{
-    if (successIndicators.isEmpty())
-        return std::nullopt;
-    const QByteArray folded = reply.toLower();
-    const QStringList pieces = successIndicators.split(QLatin1Char(','));
-    for (const QString &piece : pieces) {
-        const QString word = trimSpaces(piece);
-        const QByteArray needle = word.toLatin1().toLower();
-        if (needle.isEmpty() ? !folded.isEmpty() : folded.contains(needle))
-            return word;
-    }
-    return std::nullopt;
-}
-
 // A name made from an empty test label, or from a label ending in a double quote.
 bool isOddName(const QString &testDomain)
 {
@@ -164,7 +136,7 @@ TldTestResult judgeTestReply(const QString &testDomain, const QByteArray &reply,
     const bool odd = isOddName(testDomain);
 
     TldTestResult result;
-    if (const std::optional<QString> word = successWord(reply, successIndicators)) {
+    if (const std::optional<QString> word = VerdictRule(successIndicators).matchingIndicator(reply)) {
         result.verdict = Verdict::Available;
         if (!odd && !testDomain.contains(QLatin1String("endoffile"), Qt::CaseInsensitive))
             result.message = QStringLiteral("Appears to be: AVAILABLE\r\nSuccess word: ") + *word

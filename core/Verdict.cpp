@@ -41,18 +41,37 @@ VerdictRule::VerdictRule(const QString &successIndicators)
     if (successIndicators.isEmpty())
         return;
     const QStringList pieces = successIndicators.split(QLatin1Char(','));
-    for (const QString &piece : pieces)
-        m_indicators.append(asciiLower(trimSpaces(piece).toLatin1()));
+    for (const QString &piece : pieces) {
+        m_phrases.append(trimSpaces(piece));
+        m_indicators.append(asciiLower(m_phrases.last().toLatin1()));
+    }
+}
+
+qsizetype VerdictRule::firstMatch(const QByteArray &foldedReply) const
+{
+    for (qsizetype index = 0; index < m_indicators.size(); ++index) {
+        const QByteArray &indicator = m_indicators.at(index);
+        // An empty piece is found in any non-empty reply.
+        if (indicator.isEmpty() ? !foldedReply.isEmpty()
+                                : containsBytes(foldedReply, indicator.constData(), size_t(indicator.size())))
+            return index;
+    }
+    return -1;
+}
+
+std::optional<QString> VerdictRule::matchingIndicator(const QByteArray &reply) const
+{
+    const qsizetype index = firstMatch(asciiLower(reply));
+    if (index < 0)
+        return std::nullopt;
+    return m_phrases.at(index);
 }
 
 Verdict VerdictRule::judge(const QByteArray &reply) const
 {
     const QByteArray folded = asciiLower(reply);
-    for (const QByteArray &indicator : m_indicators) {
-        // An empty piece is found in any non-empty reply.
-        if (indicator.isEmpty() ? !folded.isEmpty() : containsBytes(folded, indicator.constData(), size_t(indicator.size())))
-            return Verdict::Available;
-    }
+    if (firstMatch(folded) >= 0)
+        return Verdict::Available;
     for (const char *word : refusalWords) {
         if (containsBytes(folded, word, std::strlen(word)))
             return Verdict::Blocked;

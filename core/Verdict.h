@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 #include <QString>
+
+#include <optional>
 
 enum class Verdict { Available, Blocked, Registered };
 
@@ -20,7 +23,12 @@ class VerdictRule
 public:
     explicit VerdictRule(const QString &successIndicators);
     Verdict judge(const QByteArray &reply) const;
+    // The first phrase found in the reply, trimmed, as the list writes it.
+    std::optional<QString> matchingIndicator(const QByteArray &reply) const;
 
 private:
-    QList<QByteArray> m_indicators; // lower-cased
+    qsizetype firstMatch(const QByteArray &foldedReply) const;
+
+    QStringList m_phrases;          // trimmed, as written
+    QList<QByteArray> m_indicators; // the same, lower-cased
 };

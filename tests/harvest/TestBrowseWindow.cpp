@@ -8,6 +8,7 @@
 #include "Skinner.h"
 #include "TestFiles.h"
 #include "ThrottleState.h"
+#include "WaitUntil.h"
 #include "WhoisTestServer.h"
 
 #include <QApplication>
@@ -37,22 +38,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Runs a real event loop until done() holds (the browser and the 1 ms
-// throttle ticks need one; QTRY_ polls with sleeps in between).
-bool waitUntil(const std::function<bool()> &done, int timeoutMs = 15000)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(2);
-    loop.exec();
-    return done();
-}
 
 QByteArray page(const QByteArray &title, const QByteArray &body)
 {

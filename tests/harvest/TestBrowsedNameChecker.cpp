@@ -5,6 +5,7 @@
 #include "ResultLists.h"
 #include "TestFiles.h"
 #include "ThrottleState.h"
+#include "WaitUntil.h"
 #include "WhoisTestServer.h"
 
 #include <QDir>
@@ -22,22 +23,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString standard = u"No match,not found,AVAIL"_s;
-
-// Runs a real event loop until done() holds. QTRY_ polls with short sleeps,
-// which would stretch every 1 ms throttle tick to the length of a sleep.
-bool waitUntil(const std::function<bool()> &done, int timeoutMs = 5000)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(1);
-    loop.exec();
-    return done();
-}
 
 // Names holding "free" are available, every other name is registered.
 void answerByName(QTcpSocket *socket, const QByteArray &query, int)
