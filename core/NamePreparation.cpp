@@ -24,11 +24,6 @@ const char16_t *const junk[] = {
     u"\u00AB", u"\u00B4", u"\u00AF", u"\u00BA", u"\u00B8", u"_",
 };
 
-bool isControlCharacter(QChar c)
-{
-    return c.unicode() < 0x20 || c.unicode() == 0x7F;
-}
-
 } // namespace
 
 QString urlDecode(const QString &text)
@@ -59,12 +54,17 @@ QString correctName(const QString &name)
     return corrected;
 }
 
+QString removeControlCharacters(QString text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    return text;
+}
+
 QString prepareLookupName(const QString &name, const QString &chosenTld, const QString &defaultExtension)
 {
     const qsizetype colon = name.indexOf(QLatin1Char(':'));
     QString prepared = correctName(urlDecode(colon >= 0 ? name.mid(colon + 1) : name));
     if (!prepared.contains(QLatin1Char('.')))
         prepared += chosenTld.isEmpty() ? defaultExtension : QLatin1Char('.') + chosenTld;
-    prepared.removeIf(isControlCharacter);
-    return prepared;
+    return removeControlCharacters(std::move(prepared));
 }

@@ -10,6 +10,10 @@ QString urlDecode(const QString &text);
 // from the first "." on).
 QString correctName(const QString &name);
 
+// The text without control characters (below 0x20, and 0x7F): a name that
+// goes on the wire is always exactly one query line.
+QString removeControlCharacters(QString text);
+
 // The name a lookup sends for a candidate: the text after the first ":",
 // decoded and corrected; without a "." it gets "." + chosenTld, or
 // defaultExtension (which carries its own dot) when chosenTld is empty.

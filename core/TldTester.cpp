@@ -18,12 +18,6 @@ bool isOddName(const QString &testDomain)
     return false;
 }
 
-QString withoutControlCharacters(QString text)
-{
-    text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
-    return text;
-}
-
 bool isInvalidOperation(QAbstractSocket::SocketError error)
 {
     return error == QAbstractSocket::OperationError || error == QAbstractSocket::UnsupportedSocketOperationError;
@@ -53,7 +47,7 @@ bool TldTester::startRegistrarTest(const QString &testDomain)
 {
     stop();
     m_testDomain = testDomain;
-    m_testQueryName = withoutControlCharacters(correctName(urlDecode(testDomain)));
+    m_testQueryName = removeControlCharacters(correctName(urlDecode(testDomain)));
 
     const int tldIndex = m_context.tldTable.findTldIndex(m_testQueryName, m_context.useProxy);
     if (tldIndex < 0)

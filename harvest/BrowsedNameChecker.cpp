@@ -119,9 +119,7 @@ QString BrowsedNameChecker::readListEntry(qint32 index) const
 
 bool BrowsedNameChecker::checkBrowsedName(const QString &name)
 {
-    m_currentName = correctName(urlDecode(name));
-    // One name is one query line.
-    m_currentName.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    m_currentName = removeControlCharacters(correctName(urlDecode(name)));
     if (!containsEnabledTld(m_currentName, m_context.tldTable.enabledExtensionSet())) {
         skipName();
         return false;

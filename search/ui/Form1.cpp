@@ -3,7 +3,7 @@
 #include "BannerView.h"
 #include "DesktopContext.h"
 #include "DomainListView.h"
-#include "FileUtils.h"
+#include "LookupSettings.h"
 #include "ProgramFolder.h"
 #include "Prompt.h"
 #include "ResumePositions.h"
@@ -307,10 +307,7 @@ void Form1::startUp()
     const Branding &branding = m_context.branding;
     SettingsStore &settings = m_context.settings;
     const QString product = branding.productName;
-    const QDir folder(m_context.programFolder);
 
-    m_context.throttle.setCurrentThrottleMs(
-        settings.getUserSetting(product, settingsSection, QStringLiteral("Throttle"), QStringLiteral("25")).toInt());
     loadTLDs();
     if (branding.useSplashIcon)
         setWindowIcon(programIcon(QStringLiteral("AAA")));
@@ -347,10 +344,7 @@ void Form1::startUp()
     const TldFile tldFile(m_context.programFolder);
     tldFile.writeDefaultTldTable(false);
     tldFile.loadTldTable(m_context.lookup.tldTable);
-    m_context.lookup.useProxy =
-        settings.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0")).toInt() != 0;
-    m_context.lookup.defaultExtension =
-        settings.getUserSetting(product, settingsSection, QStringLiteral("DefaultExt"), QStringLiteral(".com"));
+    LookupSettings::load(settings, product, m_context.lookup, m_context.throttle);
 
     if (settings.getUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QString()).isEmpty()) {
         settings.saveUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QStringLiteral("NO"));

@@ -1,6 +1,5 @@
 #include "CheckCommand.h"
 
-#include "Branding.h"
 #include "ConnectionPool.h"
 #include "HeadlessRun.h"
 #include "ProgramFolder.h"
@@ -67,9 +66,7 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
     if (names.isEmpty() && !parser.isSet(listOption))
         return usageError(context, QStringLiteral("no NAME or --list given"));
 
-    const Branding branding;
-    SettingsStore settings(SettingsLocations::fromEnvironment(), branding.companyName, branding.productName,
-                           context.prompt);
+    SettingsStore settings = settingsStore(context);
     HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), poolSize);
     QString error;
     if (!run.prepare(settings, &error)) {

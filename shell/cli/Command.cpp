@@ -1,5 +1,8 @@
 #include "Command.h"
 
+#include "Branding.h"
+#include "SettingsStore.h"
+
 #include <QTextStream>
 
 int Command::usageError(CommandContext &context, const QString &message) const
@@ -7,6 +10,13 @@ int Command::usageError(CommandContext &context, const QString &message) const
     context.err << "vantrel " << name() << ": " << message << Qt::endl
                 << "usage: vantrel [--home DIR] " << name() << ' ' << synopsis() << Qt::endl;
     return ExitUsage;
+}
+
+SettingsStore Command::settingsStore(CommandContext &context)
+{
+    const Branding branding;
+    return SettingsStore(SettingsLocations::fromEnvironment(), branding.companyName, branding.productName,
+                         context.prompt);
 }
 
 QString Command::tldOptionText(QString tld)

@@ -5,6 +5,7 @@
 
 class Prompt;
 class QTextStream;
+class SettingsStore;
 
 // What every headless command gets from the command line around it.
 struct CommandContext
@@ -31,6 +32,8 @@ public:
     virtual int run(const QStringList &arguments, CommandContext &context) = 0;
 
 protected:
+    // The product's settings store; its messages go to the command's prompt.
+    static SettingsStore settingsStore(CommandContext &context);
     // The text of a --tld option, without a leading dot.
     static QString tldOptionText(QString tld);
     int usageError(CommandContext &context, const QString &message) const;

@@ -69,8 +69,7 @@ int GenerateCommand::run(const QStringList &arguments, CommandContext &context)
     }
 
     const Branding branding;
-    const SettingsStore settings(SettingsLocations::fromEnvironment(), branding.companyName, branding.productName,
-                                 context.prompt);
+    const SettingsStore settings = settingsStore(context);
     const auto boxTicked = [&](int index) {
         return settings
                    .getUserSetting(branding.productName, QStringLiteral("Settings"),

@@ -2,6 +2,7 @@
 
 #include "Command.h"
 #include "InterruptWatcher.h"
+#include "LookupSettings.h"
 #include "ProgramFolder.h"
 #include "SettingsStore.h"
 #include "TldFile.h"
@@ -44,14 +45,7 @@ bool HeadlessRun::prepare(SettingsStore &settings, QString *error)
     if (!tldFile.writeDefaultTldTable(false, error) || !tldFile.loadTldTable(m_lookupContext.tldTable, error))
         return false;
 
-    const QString application = m_branding.productName;
-    const QString section = QStringLiteral("Settings");
-    m_throttle.setCurrentThrottleMs(
-        settings.getUserSetting(application, section, QStringLiteral("Throttle"), QStringLiteral("25")).toInt());
-    m_lookupContext.useProxy =
-        settings.readMachineSetting(application, section, QStringLiteral("chkProxy"), QStringLiteral("0")).toInt() != 0;
-    m_lookupContext.defaultExtension =
-        settings.getUserSetting(application, section, QStringLiteral("DefaultExt"), QStringLiteral(".com"));
+    LookupSettings::load(settings, m_branding.productName, m_lookupContext, m_throttle);
     return true;
 }
 

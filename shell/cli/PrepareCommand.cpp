@@ -1,6 +1,7 @@
 #include "PrepareCommand.h"
 
 #include "Branding.h"
+#include "LookupSettings.h"
 #include "NamePreparation.h"
 #include "SettingsStore.h"
 
@@ -25,11 +26,7 @@ int PrepareCommand::run(const QStringList &arguments, CommandContext &context)
         return usageError(context, QStringLiteral("no NAME given"));
 
     const QString tld = tldOptionText(parser.value(tldOption));
-    const Branding branding;
-    const SettingsStore settings(SettingsLocations::fromEnvironment(), branding.companyName, branding.productName,
-                                 context.prompt);
-    const QString defaultExtension = settings.getUserSetting(branding.productName, QStringLiteral("Settings"),
-                                                             QStringLiteral("DefaultExt"), QStringLiteral(".com"));
+    const QString defaultExtension = LookupSettings::defaultExtension(settingsStore(context), Branding().productName);
     for (const QString &candidate : names)
         context.out << prepareLookupName(candidate, tld, defaultExtension) << '\n';
     return ExitSuccess;

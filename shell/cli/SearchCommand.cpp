@@ -1,6 +1,5 @@
 #include "SearchCommand.h"
 
-#include "Branding.h"
 #include "ConnectionPool.h"
 #include "HeadlessRun.h"
 #include "ProgramFolder.h"
@@ -52,9 +51,7 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
     if (!startValid || (parser.isSet(startOption) && requestedStart < 1))
         return usageError(context, QStringLiteral("--start takes a position from 1 on"));
 
-    const Branding branding;
-    SettingsStore settings(SettingsLocations::fromEnvironment(), branding.companyName, branding.productName,
-                           context.prompt);
+    SettingsStore settings = settingsStore(context);
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
     HeadlessRun run(context, folder, poolSize);
     QString error;
