@@ -5,8 +5,11 @@
 # usage: bench/check_bench.sh [NAMES]   (default 5000; needs a build in ./build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/lib.sh
 names=${1:-5000}
 vantrel=$PWD/build/bin/vantrel
+require_file "$vantrel" "vantrel"
+require_tool python3 whois
 work=$(mktemp -d)
 trap 'kill $responder 2>/dev/null || true; rm -rf "$work"' EXIT
 export VANTREL_CONFIG_DIR=$work/config

@@ -6,7 +6,10 @@
 #        needs a build in ./build, or VANTREL=path/to/vantrel)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/lib.sh
 vantrel=${VANTREL:-$PWD/build/bin/vantrel}
+require_file "$vantrel" "vantrel"
+require_tool python3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export VANTREL_CONFIG_DIR=$work/config

@@ -4,6 +4,9 @@
 # usage: bench/launch_bench.sh   (needs a build in ./build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/lib.sh
+require_file build/bin/vantrel "vantrel"
+require_tool xvfb-run xdotool
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/config/user" "$work/runtime"

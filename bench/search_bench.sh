@@ -4,7 +4,12 @@
 # usage: bench/search_bench.sh   (needs a build in ./build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/lib.sh
 vantrel=$PWD/build/bin/vantrel
+require_file "$vantrel" "vantrel"
+require_file build/bench/wordfile_bench "wordfile_bench"
+require_file build/share/vantrel/program/wordlists/AllFourLetter.txt "the four-letter list"
+require_tool python3
 work=$(mktemp -d)
 trap 'kill $responder 2>/dev/null || true; rm -rf "$work"' EXIT
 export VANTREL_CONFIG_DIR=$work/config

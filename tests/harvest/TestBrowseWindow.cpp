@@ -1,4 +1,4 @@
-#include "Form5.h"
+#include "BrowseWindow.h"
 #include "HttpTestServer.h"
 #include "LookupContext.h"
 #include "RegistrarBlockedNotice.h"
@@ -78,7 +78,7 @@ private slots:
     void skinnedWindow();
 
 private:
-    Form5 *openForm(const Skinner *skinner = nullptr);
+    BrowseWindow *openForm(const Skinner *skinner = nullptr);
     QUrl local(const char *path) const;
     void browse(const char *path);
     bool checkedAll(qint32 names) const;
@@ -108,7 +108,7 @@ private:
     QString m_selected;
     Branding m_branding;
     BrowsedCheckTimings m_timings{200, 100, 5};
-    QPointer<Form5> m_form;
+    QPointer<BrowseWindow> m_form;
     std::unique_ptr<QSignalSpy> m_checkStatus;
 };
 
@@ -195,9 +195,9 @@ QUrl TestBrowseWindow::local(const char *path) const
     return QUrl(u"http://127.0.0.1:%1%2"_s.arg(m_web.port()).arg(QLatin1String(path)));
 }
 
-Form5 *TestBrowseWindow::openForm(const Skinner *skinner)
+BrowseWindow *TestBrowseWindow::openForm(const Skinner *skinner)
 {
-    m_form = new Form5(m_folder->path(), m_branding, m_lookup, m_throttle, *m_results, m_notice, m_selected, skinner,
+    m_form = new BrowseWindow(m_folder->path(), m_branding, m_lookup, m_throttle, *m_results, m_notice, m_selected, skinner,
                        m_timings);
     m_checkStatus = std::make_unique<QSignalSpy>(&m_form->checker(), &BrowsedNameChecker::checkStatusChanged);
     m_form->show();
@@ -413,7 +413,7 @@ void TestBrowseWindow::doubleClick()
     delete m_form;
     m_branding.purchaseOnDoubleClick = false;
     openForm();
-    QSignalSpy whois(m_form.data(), &Form5::whoisWindowRequested);
+    QSignalSpy whois(m_form.data(), &BrowseWindow::whoisWindowRequested);
     browse("/links.html");
     QVERIFY(waitUntil([this] { return checkedAll(4); }));
     QListView *list1 = child<QListView>(u"List1"_s);

@@ -1,4 +1,4 @@
-#include "Form3.h"
+#include "ListBuilderWindow.h"
 #include "HttpTestServer.h"
 #include "ProgramFolder.h"
 #include "ScriptedPrompt.h"
@@ -46,10 +46,10 @@ private slots:
     void closingDuringPauseWritesNothing();
 
 private:
-    Form3 *openForm(ListBuilderConfig config);
+    ListBuilderWindow *openForm(ListBuilderConfig config);
     ListBuilderConfig loopbackConfig() const;
-    void verifyNothingWritten(const QPointer<Form3> &form, QSignalSpy &listReady, QSignalSpy &startSearch);
-    QLineEdit *text1(Form3 *form) const { return form->findChild<QLineEdit *>(u"Text1"_s); }
+    void verifyNothingWritten(const QPointer<ListBuilderWindow> &form, QSignalSpy &listReady, QSignalSpy &startSearch);
+    QLineEdit *text1(ListBuilderWindow *form) const { return form->findChild<QLineEdit *>(u"Text1"_s); }
 
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<HttpTestServer> m_server;
@@ -90,15 +90,15 @@ ListBuilderConfig TestListBuilderWindow::loopbackConfig() const
     return config;
 }
 
-Form3 *TestListBuilderWindow::openForm(ListBuilderConfig config)
+ListBuilderWindow *TestListBuilderWindow::openForm(ListBuilderConfig config)
 {
-    auto *form = new Form3(m_home->path(), m_table, {[] { return u"blue widgets"_s; }, u"Google Search"_s, 0},
+    auto *form = new ListBuilderWindow(m_home->path(), m_table, {[] { return u"blue widgets"_s; }, u"Google Search"_s, 0},
                            m_prompt, u"Ornisk"_s, config);
     form->show();
     return form;
 }
 
-void TestListBuilderWindow::verifyNothingWritten(const QPointer<Form3> &form, QSignalSpy &listReady,
+void TestListBuilderWindow::verifyNothingWritten(const QPointer<ListBuilderWindow> &form, QSignalSpy &listReady,
                                                  QSignalSpy &startSearch)
 {
     QTRY_VERIFY(form.isNull());
@@ -113,7 +113,7 @@ void TestListBuilderWindow::verifyNothingWritten(const QPointer<Form3> &form, QS
 
 void TestListBuilderWindow::controlsAndTexts()
 {
-    QPointer<Form3> form = openForm(ListBuilderConfig());
+    QPointer<ListBuilderWindow> form = openForm(ListBuilderConfig());
     QCOMPARE(form->objectName(), u"Form3"_s);
     QCOMPARE(form->windowTitle(), u"List Builder - Finding domain names..."_s);
     QCOMPARE(form->findChild<QLabel *>(u"Label1"_s)->text(),
@@ -137,7 +137,7 @@ void TestListBuilderWindow::runHandsListToMainWindow()
     config.startTickMs = 100;
     QElapsedTimer clock;
     clock.start();
-    QPointer<Form3> form = openForm(config);
+    QPointer<ListBuilderWindow> form = openForm(config);
     qint64 firstRequestMs = -1;
     connect(m_server.get(), &HttpTestServer::requestReceived, this, [&] {
         if (firstRequestMs < 0)
@@ -153,10 +153,10 @@ void TestListBuilderWindow::runHandsListToMainWindow()
         QString status;
     };
     QList<Step> steps;
-    connect(form, &Form3::listReady, this, [&](qint32 wordMax) {
+    connect(form, &ListBuilderWindow::listReady, this, [&](qint32 wordMax) {
         steps.append({u"listReady"_s, wordMax, m_prompt.messages.size(), form->isVisible(), text1(form)->text()});
     });
-    connect(form, &Form3::startSearchRequested, this, [&] {
+    connect(form, &ListBuilderWindow::startSearchRequested, this, [&] {
         steps.append({u"start"_s, 0, m_prompt.messages.size(), form->isVisible(), text1(form)->text()});
     });
 
@@ -189,9 +189,9 @@ void TestListBuilderWindow::closingDuringDownloadWritesNothing()
 {
     QList<QPointer<QTcpSocket>> held;
     m_server->setHandler([&held](QTcpSocket *socket, const HttpTestServer::Request &) { held.append(socket); });
-    QPointer<Form3> form = openForm(loopbackConfig());
-    QSignalSpy listReady(form, &Form3::listReady);
-    QSignalSpy startSearch(form, &Form3::startSearchRequested);
+    QPointer<ListBuilderWindow> form = openForm(loopbackConfig());
+    QSignalSpy listReady(form, &ListBuilderWindow::listReady);
+    QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
     QTRY_COMPARE(held.size(), 1);
     form->close();
     verifyNothingWritten(form, listReady, startSearch);
@@ -204,9 +204,9 @@ void TestListBuilderWindow::closingWhileExtractingWritesNothing()
     // A page long enough to be read in several turns of the event loop; the
     // window is closed from the first progress report on, inside the read.
     m_server->setBody(resultPage(1, 20000));
-    QPointer<Form3> form = openForm(loopbackConfig());
-    QSignalSpy listReady(form, &Form3::listReady);
-    QSignalSpy startSearch(form, &Form3::startSearchRequested);
+    QPointer<ListBuilderWindow> form = openForm(loopbackConfig());
+    QSignalSpy listReady(form, &ListBuilderWindow::listReady);
+    QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
     bool extracting = false;
     connect(text1(form), &QLineEdit::textChanged, form, [&](const QString &text) {
         if (text.startsWith(u"Extracted"_s)) {
@@ -224,9 +224,9 @@ void TestListBuilderWindow::closingDuringPauseWritesNothing()
     m_server->setBody(resultPage(1, 3));
     ListBuilderConfig config = loopbackConfig();
     config.pauseMs = 60000;
-    QPointer<Form3> form = openForm(config);
-    QSignalSpy listReady(form, &Form3::listReady);
-    QSignalSpy startSearch(form, &Form3::startSearchRequested);
+    QPointer<ListBuilderWindow> form = openForm(config);
+    QSignalSpy listReady(form, &ListBuilderWindow::listReady);
+    QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
     // The page is read to its end (its temporary file is gone): the pause runs.
     QTRY_COMPARE(text1(form)->text(), u"Extracted 3 unique domain names"_s);
     QTRY_VERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));

@@ -1,9 +1,9 @@
-#include "Form2.h"
+#include "OverflowNoticeWindow.h"
 #include "RegistrarBlockedNotice.h"
 #include "Skin.h"
 #include "SkinLabel.h"
 #include "Skinner.h"
-#include "frmBlocked.h"
+#include "RegistrarBlockedWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +26,7 @@ private slots:
 void TestNoticeWindows::blockedWindowTexts()
 {
     RegistrarBlockedNotice notice;
-    const frmBlocked window(notice);
+    const RegistrarBlockedWindow window(notice);
     QCOMPARE(window.windowTitle(), QStringLiteral("Registrar blocked"));
     QStringList texts;
     const QList<QLabel *> labels = window.findChildren<QLabel *>();
@@ -45,7 +45,7 @@ void TestNoticeWindows::blockedWindowTexts()
 void TestNoticeWindows::blockedWindowKeepsFirstServerUntilClosed()
 {
     RegistrarBlockedNotice notice;
-    frmBlocked window(notice);
+    RegistrarBlockedWindow window(notice);
     auto *txtRegistrar = window.findChild<QLineEdit *>(QStringLiteral("txtRegistrar"));
     auto *txtResponse = window.findChild<QPlainTextEdit *>(QStringLiteral("txtResponse"));
     QVERIFY(txtRegistrar && txtResponse);
@@ -74,7 +74,7 @@ void TestNoticeWindows::blockedWindowKeepsFirstServerUntilClosed()
 
 void TestNoticeWindows::overflowNoticeTextsAndOk()
 {
-    Form2 window(nullptr);
+    OverflowNoticeWindow window(nullptr);
     QCOMPARE(window.windowTitle(), QStringLiteral("File backup"));
     const auto *label = window.findChild<QLabel *>(QStringLiteral("Label1"));
     QVERIFY(label);
@@ -96,7 +96,7 @@ void TestNoticeWindows::overflowNoticeIsSkinnedWithSkinner()
 {
     const Skin skin(QStringLiteral(VANTREL_SHELL_DATA_DIR "/vantrel.skin"));
     const Skinner skinner(skin);
-    const Form2 window(&skinner);
+    const OverflowNoticeWindow window(&skinner);
     const SkinLabelArray &twins = window.skinLabel1();
     QCOMPARE(twins.upperBound(), 1);
     QCOMPARE(twins.element(1)->text(), window.findChild<QLabel *>(QStringLiteral("Label1"))->text());

@@ -11,7 +11,7 @@
 #include "ThrottleState.h"
 #include "TldFile.h"
 #include "WhoisTestServer.h"
-#include "frmSettings.h"
+#include "SetupWindow.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -52,10 +52,10 @@ struct SetupFixture
     }
     QByteArray tlds() const { return readFile(TldFile(programFolder).path()); }
 
-    frmSettings &open()
+    SetupWindow &open()
     {
         store = std::make_unique<SettingsStore>(locations, branding.companyName, branding.productName, prompt);
-        window = std::make_unique<frmSettings>(context, *store, branding, programFolder, prompt,
+        window = std::make_unique<SetupWindow>(context, *store, branding, programFolder, prompt,
                                                TldTestTimings{tickMs, 5});
         return *window;
     }
@@ -115,7 +115,7 @@ struct SetupFixture
     ScriptedPrompt prompt;
     std::unique_ptr<SettingsStore> store;
     LookupContext context;
-    std::unique_ptr<frmSettings> window;
+    std::unique_ptr<SetupWindow> window;
 };
 
 QByteArray line(const QByteArray &extension, quint16 port, const QByteArray &status = "Enabled",
@@ -258,8 +258,8 @@ void TestSettingsWindow::closeHandsBackDefaultExtension()
 {
     SetupFixture fixture;
     fixture.writeDefaultTlds();
-    frmSettings &window = fixture.open();
-    QSignalSpy closed(&window, &frmSettings::closed);
+    SetupWindow &window = fixture.open();
+    QSignalSpy closed(&window, &SetupWindow::closed);
     window.show();
 
     fixture.edit("txtDefault")->setText(u"biz"_s);

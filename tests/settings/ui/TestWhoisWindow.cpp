@@ -1,5 +1,5 @@
 #include "WhoisTestServer.h"
-#include "frmWhois.h"
+#include "WhoisWindow.h"
 
 #include <QPointer>
 #include <QTcpSocket>
@@ -19,7 +19,7 @@ WhoisInfoServer loopback(quint16 port, int giveUpMs = generousGiveUpMs)
     return {u"127.0.0.1"_s, port, giveUpMs};
 }
 
-QString shownText(const frmWhois &window)
+QString shownText(const WhoisWindow &window)
 {
     return window.findChild<QTextEdit *>(u"text1"_s)->toPlainText();
 }
@@ -55,7 +55,7 @@ void TestWhoisWindow::answerInPiecesShownWhole()
         QTimer::singleShot(40, socket, [socket, &pieces] { socket->write(pieces[1]); });
         WhoisTestServer::answerLater(socket, pieces[2], 80);
     });
-    frmWhois window(loopback(server.port()));
+    WhoisWindow window(loopback(server.port()));
     QCOMPARE(window.windowTitle(), u"WHOIS Information"_s);
 
     window.openFor(u"Ex ample.COM"_s);
@@ -76,7 +76,7 @@ void TestWhoisWindow::secondOpenReplacesFirstQuery()
         else
             WhoisTestServer::answerAndClose(socket, "SECOND ANSWER\r\n");
     });
-    frmWhois window(loopback(server.port()));
+    WhoisWindow window(loopback(server.port()));
 
     window.openFor(u"first.com"_s);
     QTRY_COMPARE(server.queries.size(), 1);
@@ -96,7 +96,7 @@ void TestWhoisWindow::closingDropsQuery()
     server.setHandler([](QTcpSocket *socket, const QByteArray &, int) {
         WhoisTestServer::answerLater(socket, "LATE\r\n", 100);
     });
-    frmWhois window(loopback(server.port()));
+    WhoisWindow window(loopback(server.port()));
 
     window.openFor(u"example.com"_s);
     QTRY_COMPARE(server.queries.size(), 1);
@@ -125,7 +125,7 @@ void TestWhoisWindow::givesUpAndSaysSo()
     QVERIFY(server.listen());
     server.setHandler([partial](QTcpSocket *socket, const QByteArray &, int) { socket->write(partial); });
     const quint16 port = listening ? server.port() : WhoisTestServer::unusedPort();
-    frmWhois window(loopback(port, 400));
+    WhoisWindow window(loopback(port, 400));
 
     window.openFor(u"example.com"_s);
     QTRY_VERIFY(!shownText(window).isEmpty());

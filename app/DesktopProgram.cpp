@@ -1,0 +1,175 @@
+#include "DesktopProgram.h"
+
+#include "MainWindow.h"
+#include "OverflowNoticeWindow.h"
+#include "ListBuilderWindow.h"
+#include "BrowseWindow.h"
+#include "HelpLauncher.h"
+#include "ProgramFolder.h"
+#include "SkinLabel.h"
+#include "Skinner.h"
+#include "AboutWindow.h"
+#include "RegistrarBlockedWindow.h"
+#include "NameCreatorWindow.h"
+#include "SetupWindow.h"
+#include "SplashWindow.h"
+#include "WhoisWindow.h"
+
+#include <QApplication>
+
+DesktopProgram::DesktopProgram(const QString &programFolder, Prompt *prompt)
+    : m_shippedDataDir(ProgramFolder::shippedDataDir())
+    , m_prompt(prompt ? *prompt : m_widgetPrompt)
+    , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.productName, m_prompt)
+    , m_context(programFolder, m_branding, m_settings, m_prompt)
+{
+}
+
+DesktopProgram::~DesktopProgram() = default;
+
+void DesktopProgram::start()
+{
+    m_splash = std::make_unique<SplashWindow>(m_branding, m_globalSkinner, m_shippedDataDir);
+    connect(m_splash.get(), &SplashWindow::mainWindowRequested, this, &DesktopProgram::showMainWindow);
+    m_splash->show();
+}
+
+void DesktopProgram::showMainWindow()
+{
+    m_context.branding = m_branding;
+    m_context.skinner = m_splash->skinner();
+    m_website = std::make_unique<WebsiteLauncher>(m_branding, m_shippedDataDir);
+    m_mainWindow = std::make_unique<MainWindow>(m_context);
+    MainWindow *window = m_mainWindow.get();
+    m_blocked = std::make_unique<RegistrarBlockedWindow>(window->blockedNotice());
+
+    connect(window, &MainWindow::setupRequested, this, &DesktopProgram::openSetup);
+    connect(window, &MainWindow::listBuilderRequested, this, &DesktopProgram::openListBuilder);
+    connect(window, &MainWindow::nameCreatorRequested, this, &DesktopProgram::openNameCreator);
+    connect(window, &MainWindow::browseWindowRequested, this, &DesktopProgram::openBrowseWindow);
+    connect(window, &MainWindow::aboutRequested, this, &DesktopProgram::openAbout);
+    connect(window, &MainWindow::helpRequested, this, &DesktopProgram::openHelp);
+    connect(window, &MainWindow::websiteRequested, this, [this] { m_website->load(QStringLiteral("Website")); });
+    connect(window, &MainWindow::whoisWindowRequested, this, &DesktopProgram::openWhois);
+    connect(window, &MainWindow::overflowNoticeRequested, this, &DesktopProgram::showOverflowNotice);
+    connect(window, &MainWindow::shutDownRequested, this, &DesktopProgram::shutDown);
+
+    m_widgetPrompt = WidgetPrompt(window);
+    // The splash goes before start-up can ask anything of the user.
+    m_splash->hide();
+    window->startUp();
+    window->show();
+}
+
+template<typename Window>
+void DesktopProgram::showOnce(QPointer<Window> &window, std::function<Window *()> create)
+{
+    if (!window) {
+        window = create();
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void DesktopProgram::skinWindow(QWidget *window, bool withLabels) const
+{
+    if (!m_branding.useSkin || !m_context.skinner)
+        return;
+    if (withLabels) {
+        SkinLabelArray SkinLabel1(QStringLiteral("SkinLabel1"), window);
+        Skinner::skinLabels(window, {&SkinLabel1});
+    }
+    m_context.skinner->applySkin(window);
+}
+
+void DesktopProgram::openSetup()
+{
+    showOnce<SetupWindow>(m_settingsWindow, [this] {
+        auto *window = new SetupWindow(m_context.lookup, m_settings, m_branding, m_context.programFolder, m_prompt);
+        connect(window, &SetupWindow::closed, m_mainWindow.get(), &MainWindow::loadTLDs);
+        return window;
+    });
+}
+
+void DesktopProgram::openListBuilder()
+{
+    MainWindow *main = m_mainWindow.get();
+    showOnce<QWidget>(m_listBuilder, [this, main] {
+        ListBuilderRequest request;
+        request.searchText = [main] { return main->searchText(); };
+        request.searchType = main->searchTypeText();
+        request.sizeIndex = main->amountIndex();
+        auto *window = new ListBuilderWindow(m_context.programFolder, m_context.lookup.tldTable, request, m_prompt,
+                                 m_branding.productName);
+        connect(window, &ListBuilderWindow::listReady, main, [main](qint32 wordMax) { main->setListSize(wordMax); });
+        connect(window, &ListBuilderWindow::startSearchRequested, main, &MainWindow::startSearch);
+        skinWindow(window, true);
+        return window;
+    });
+}
+
+void DesktopProgram::openNameCreator()
+{
+    showOnce<NameCreatorWindow>(m_nameCreator, [this] {
+        auto *window = new NameCreatorWindow(m_context.programFolder, m_settings, m_prompt, m_branding);
+        connect(window, &NameCreatorWindow::startSearchRequested, m_mainWindow.get(),
+                [this](qint32 wordMax) { m_mainWindow->startListSearch(wordMax); });
+        skinWindow(window, false);
+        return window;
+    });
+}
+
+void DesktopProgram::openBrowseWindow()
+{
+    showOnce<QWidget>(m_browseWindow, [this] {
+        MainWindow *main = m_mainWindow.get();
+        // The window skins itself.
+        auto *window = new BrowseWindow(m_context.programFolder, m_branding, m_context.lookup, m_context.throttle,
+                                 main->resultLists(), main->blockedNotice(), m_context.selectedDomain,
+                                 m_context.skinner);
+        connect(window, &BrowseWindow::whoisWindowRequested, this, &DesktopProgram::openWhois);
+        return window;
+    });
+}
+
+void DesktopProgram::openAbout()
+{
+    showOnce<QWidget>(m_about, [this] { return new AboutWindow(m_branding, m_context.skinner); });
+}
+
+void DesktopProgram::openHelp()
+{
+    HelpLauncher(m_branding, m_settings, m_context.programFolder).run();
+}
+
+void DesktopProgram::openWhois(const QString &domain)
+{
+    // A double-click always asks afresh.
+    if (m_whoisWindow)
+        m_whoisWindow->close();
+    m_whoisWindow = new WhoisWindow({m_branding.whoisInfoHost, m_branding.whoisInfoPort});
+    m_whoisWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_whoisWindow->openFor(domain);
+}
+
+void DesktopProgram::showOverflowNotice()
+{
+    showOnce<OverflowNoticeWindow>(m_overflowNotice, [this] { return new OverflowNoticeWindow(m_context.skinner); });
+}
+
+void DesktopProgram::shutDown()
+{
+    for (QWidget *window : {static_cast<QWidget *>(m_overflowNotice), m_listBuilder.data(), m_browseWindow.data(),
+                            static_cast<QWidget *>(m_nameCreator), static_cast<QWidget *>(m_whoisWindow),
+                            static_cast<QWidget *>(m_settingsWindow), m_about.data()}) {
+        if (window)
+            window->close();
+    }
+    m_blocked.reset();
+    m_splash->close();
+    if (m_branding.useSkin)
+        m_globalSkinner.switchOff();
+    QApplication::quit();
+}

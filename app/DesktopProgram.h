@@ -1,0 +1,75 @@
+#pragma once
+
+#include "Branding.h"
+#include "DesktopContext.h"
+#include "GlobalSkinner.h"
+#include "SettingsStore.h"
+#include "WidgetPrompt.h"
+#include "WebsiteLauncher.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class MainWindow;
+class OverflowNoticeWindow;
+class RegistrarBlockedWindow;
+class NameCreatorWindow;
+class SetupWindow;
+class SplashWindow;
+class WhoisWindow;
+
+// The desktop program: the splash window, then the main window, and the
+// secondary windows the main window asks for, each created when first needed.
+class DesktopProgram : public QObject
+{
+    Q_OBJECT
+
+public:
+    // prompt: where message boxes and file dialogs go; the program's own
+    // widget boxes when null.
+    explicit DesktopProgram(const QString &programFolder, Prompt *prompt = nullptr);
+    ~DesktopProgram() override;
+
+    void start();
+    MainWindow *mainWindow() const { return m_mainWindow.get(); }
+
+private:
+    void showMainWindow();
+    void openSetup();
+    void openListBuilder();
+    void openNameCreator();
+    void openBrowseWindow();
+    void openAbout();
+    void openHelp();
+    void openWhois(const QString &domain);
+    void showOverflowNotice();
+    void shutDown();
+
+    // Skins a window the main window opens, when the skin is on; with labels,
+    // its plain labels get skinned twins from a "SkinLabel1" template first.
+    void skinWindow(QWidget *window, bool withLabels) const;
+
+    template<typename Window>
+    void showOnce(QPointer<Window> &window, std::function<Window *()> create);
+
+    QString m_shippedDataDir;
+    Branding m_branding;
+    WidgetPrompt m_widgetPrompt;
+    Prompt &m_prompt;
+    SettingsStore m_settings;
+    DesktopContext m_context;
+    GlobalSkinner m_globalSkinner;
+    std::unique_ptr<WebsiteLauncher> m_website;
+    std::unique_ptr<SplashWindow> m_splash;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<RegistrarBlockedWindow> m_blocked;
+    QPointer<SetupWindow> m_settingsWindow;
+    QPointer<NameCreatorWindow> m_nameCreator;
+    QPointer<WhoisWindow> m_whoisWindow;
+    QPointer<QWidget> m_listBuilder;
+    QPointer<QWidget> m_browseWindow;
+    QPointer<QWidget> m_about;
+    QPointer<OverflowNoticeWindow> m_overflowNotice;
+};

@@ -1,0 +1,21 @@
+# Shared by the benchmark scripts: stop before measuring anything when an
+# input is missing, and let a failure inside $(...) stop the script too.
+shopt -s inherit_errexit
+
+fail() {
+    echo "$(basename "$0"): $*" >&2
+    exit 1
+}
+
+# require_file PATH WHAT: PATH must exist (a built binary, a word list...).
+require_file() {
+    [ -e "$1" ] || fail "$2 not found at $1 (build first: ./scripts/build.sh)"
+}
+
+# require_tool NAME...: each NAME must be on PATH.
+require_tool() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" > /dev/null || fail "needs '$tool' (install it with apt-get)"
+    done
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "BrowsedNameChecker.h"
+#include "BrowsedPageExtraction.h"
+#include "Branding.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QListView;
+class QWebEngineView;
+class RegistrarBlockedNotice;
+class ResultLists;
+class SkinLabel;
+class SkinLabelArray;
+class Skinner;
+class ThrottleState;
+struct LookupContext;
+
+// The "Browse for Domains" window: a web browser that takes the domain names
+// out of every page it shows (and out of the pages of that page's frames,
+// which the hidden second browser loads), appends the new ones to
+// BrowserSearch.txt and has them checked one after another against WHOIS.
+// Available names land in "Unregistered:" and the program's profile lists,
+// registered ones in "Registered:" and the program's registered list.
+//
+// The window deletes itself when closed; BrowserSearch.txt is deleted when it
+// opens and when it closes.
+class BrowseWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // results and blockedNotice are the main window's; selectedDomain is the
+    // program's name last double-clicked. With a skinner (the skin is on) the
+    // window's labels are skinned and the skin is applied.
+    BrowseWindow(const QString &programFolder, const Branding &branding, LookupContext &lookup, ThrottleState &throttle,
+          ResultLists &results, RegistrarBlockedNotice &blockedNotice, QString &selectedDomain,
+          const Skinner *skinner = nullptr, BrowsedCheckTimings timings = {}, QWidget *parent = nullptr);
+    ~BrowseWindow() override;
+
+    // The address box's "GO": the text joins the history, the browser goes there.
+    void navigate(const QString &address);
+    void layoutBrowseWindow();
+
+    QWebEngineView *browser() const { return m_browser; }
+    BrowsedNameChecker &checker() { return m_checker; }
+    const BrowsedPages &pages() const { return m_pages; }
+
+signals:
+    // A double-click while double-click does not purchase: the WHOIS
+    // information window is to show the name.
+    void whoisWindowRequested(const QString &domain);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void connectBrowser();
+    // Extracts the body HTML of the view's document once it is complete (each
+    // document once), then runs then.
+    void readBody(QWebEngineView *view, const std::function<void()> &then = {});
+    void extractPage(const QString &pageText);
+    void startNextExtraction();
+    void extractSomeLines();
+    void endExtraction();
+    void followFrame(const QString &address);
+    void loadNextFrame();
+    void openMarketplace(int index);
+    void clearCache();
+    void copyList(int list);
+    void clearList(int list);
+    void deleteSelected(int list);
+    void doubleClicked(int list, const QModelIndex &index);
+    void unload();
+    void setPageStatus(const QString &text);
+    int twips(int value) const;
+
+    QString m_programFolder;
+    Branding m_branding;
+    LookupContext &m_lookup;
+    QString &m_selectedDomain;
+
+    BrowsedPages m_pages;
+    BrowsedNameChecker m_checker;
+    std::optional<BrowsedPageExtraction> m_extraction;
+    QStringList m_pendingPages;
+    QTimer m_sliceTimer;
+    QTimer m_documentPoll;
+    QStringList m_framesToLoad;
+    QStringList m_framesFollowed;
+    bool m_frameLoading = false;
+    bool m_unloaded = false;
+
+    QComboBox *m_addressBox = nullptr;
+    QWebEngineView *m_browser = nullptr;
+    QWebEngineView *m_frameReader = nullptr;
+    std::array<SkinLabel *, 2> m_listLabels{};
+    std::array<QListView *, 2> m_lists{};
+    std::array<QLabel *, 3> m_statusPanels{};
+    std::unique_ptr<SkinLabelArray> m_skinLabels;
+};

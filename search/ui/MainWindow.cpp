@@ -1,0 +1,638 @@
+#include "MainWindow.h"
+
+#include "BannerView.h"
+#include "DesktopContext.h"
+#include "DomainListView.h"
+#include "LookupSettings.h"
+#include "ProgramFolder.h"
+#include "Prompt.h"
+#include "ResumePositions.h"
+#include "SavedDomains.h"
+#include "SettingsStore.h"
+#include "SkinLabel.h"
+#include "Skinner.h"
+#include "TldFile.h"
+#include "WindowIcons.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QUrl>
+
+namespace {
+
+const QString settingsSection = QStringLiteral("Settings");
+
+// The list number of each result list.
+ResultLists::List resultList(int number)
+{
+    return ResultLists::List(number);
+}
+
+} // namespace
+
+MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
+    : QMainWindow(parent)
+    , m_context(context)
+    , m_results(context.programFolder)
+    , m_pool(1, context.lookup, context.throttle, m_results, m_blockedNotice, context.poolTimings)
+    , m_loop(m_pool, context.throttle, m_results)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Vantrel - Domain Name Manager"));
+    buildControls();
+    buildMenus();
+
+    connect(&m_results, &ResultLists::captionChanged, this,
+            [this](ResultLists::List list, const QString &caption) { m_listLabels.at(size_t(list - 1))->setText(caption); });
+    connect(&m_results, &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
+    connect(&m_results, &ResultLists::writeFailed, this, [this](const QString &message) {
+        statusBar()->showMessage(message, 10000);
+    });
+    connect(&m_pool, &ConnectionPool::connectionStatusChanged, m_statusPanels[2], &QLabel::setText);
+    connect(&m_pool, &ConnectionPool::messageRequested, this, [this](const QString &title, const QString &text) {
+        m_context.prompt.showMessage(title, text, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+    });
+    connect(&m_loop, &SearchLoop::entryStatusChanged, m_statusPanels[0], &QLabel::setText);
+    connect(&m_loop, &SearchLoop::openConnectionsChanged, m_statusPanels[1], &QLabel::setText);
+    connect(&m_loop, &SearchLoop::wordSourceFailed, this, [this](const QString &message) {
+        m_context.prompt.showMessage(QString(), message, Prompt::Icon::None, Prompt::Buttons::Ok);
+    });
+    connect(&m_loop, &SearchLoop::wordTaken, this, [this](qint32 next) {
+        if (m_searchType)
+            ResumePositions(m_context.settings).save(*m_searchType, next);
+    });
+    connect(&m_loop, &SearchLoop::stopped, this, &MainWindow::restoreAfterStop);
+}
+
+MainWindow::~MainWindow() = default;
+
+int MainWindow::twips(int value) const
+{
+    return qRound(value * logicalDpiX() / 1440.0);
+}
+
+void MainWindow::buildControls()
+{
+    auto *central = new QWidget(this);
+    setCentralWidget(central);
+
+    auto makeLabel = [](QWidget *parent, const QString &name, const QString &text) {
+        auto *label = new QLabel(text, parent);
+        label->setObjectName(name);
+        return label;
+    };
+    auto makeButton = [](QWidget *parent, const QString &name, const QString &text, const QString &tooltip) {
+        auto *button = new QPushButton(text, parent);
+        button->setObjectName(name);
+        button->setToolTip(tooltip);
+        return button;
+    };
+    auto makeEdit = [](QWidget *parent, const QString &name, const QString &text, const QString &tooltip) {
+        auto *edit = new QLineEdit(text, parent);
+        edit->setObjectName(name);
+        edit->setToolTip(tooltip);
+        return edit;
+    };
+
+    m_searchFrame = new QGroupBox(central);
+    m_searchFrame->setObjectName(QStringLiteral("Frame1"));
+    auto *searchRow = new QHBoxLayout(m_searchFrame);
+    m_searchTypeLabel = makeLabel(m_searchFrame, QStringLiteral("Label6"), QStringLiteral("Search Type:"));
+    m_searchTypeBox = new QComboBox(m_searchFrame);
+    m_searchTypeBox->setObjectName(QStringLiteral("Combo1"));
+    m_searchTypeBox->setToolTip(QStringLiteral("Select the type of search you would like to run"));
+    m_searchTypeBox->addItems(SearchTypes::texts());
+    m_searchTypeBox->setCurrentIndex(-1);
+    m_searchTypeBox->setMinimumContentsLength(16);
+
+    QLabel *wLabel1 = makeLabel(m_searchFrame, QStringLiteral("wLabel1"), QStringLiteral("Start Number:"));
+    txtWordNum = makeEdit(m_searchFrame, QStringLiteral("txtWordNum"), QStringLiteral("1"), QString());
+    QLabel *wLabel2 = makeLabel(m_searchFrame, QStringLiteral("wLabel2"), QStringLiteral("Of"));
+    txtWordMax = makeEdit(m_searchFrame, QStringLiteral("txtWordMax"), QStringLiteral("1"),
+                          QStringLiteral("The number of entries on your list."));
+    cmdDoSearch = makeButton(m_searchFrame, QStringLiteral("cmdDoSearch"), QStringLiteral("Start"),
+                             QStringLiteral("Click here to start searching your list."));
+    QLabel *sLblTLD = makeLabel(m_searchFrame, QStringLiteral("sLblTLD"), QStringLiteral("TLD:"));
+    cmbTLDs = new QComboBox(m_searchFrame);
+    cmbTLDs->setObjectName(QStringLiteral("cmbTLDs"));
+    m_wordRangeControls = {txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch, cmbTLDs, sLblTLD};
+
+    QLabel *SLabel1 = makeLabel(m_searchFrame, QStringLiteral("SLabel1"), QStringLiteral("Search String:"));
+    txtsearch = makeEdit(m_searchFrame, QStringLiteral("txtsearch"), QString(), QStringLiteral("Enter a search string"));
+    QLabel *SLabel2 = makeLabel(m_searchFrame, QStringLiteral("SLabel2"), QStringLiteral("Get"));
+    m_amountBox = new QComboBox(m_searchFrame);
+    m_amountBox->setObjectName(QStringLiteral("Combo2"));
+    m_amountBox->setToolTip(QStringLiteral("The approximate number of domains to find, if available."));
+    m_amountBox->setEditable(true);
+    m_amountBox->addItems({QStringLiteral("~100 Domains"), QStringLiteral("~200 Domains"), QStringLiteral("~500 Domains"),
+                      QStringLiteral("~1000 Domains")});
+    cmdCreate = makeButton(m_searchFrame, QStringLiteral("cmdCreate"), QStringLiteral("Search"),
+                           QStringLiteral("Click here to start your internet search!"));
+    cmdCreate->setEnabled(false);
+    m_internetSearchControls = {SLabel1, SLabel2, txtsearch, m_amountBox, cmdCreate};
+
+    m_stopButton = makeButton(m_searchFrame, QStringLiteral("Command3"), QStringLiteral("Stop"),
+                          QStringLiteral("Click here to stop searching names"));
+    m_stopButton->setEnabled(false);
+    cmdSetup = makeButton(m_searchFrame, QStringLiteral("cmdSetup"), QStringLiteral("Setup"), QString());
+    cmdWebsite = makeButton(m_searchFrame, QStringLiteral("cmdWebsite"), QString(), QString());
+
+    for (QWidget *widget : {static_cast<QWidget *>(m_searchTypeLabel), static_cast<QWidget *>(m_searchTypeBox)})
+        searchRow->addWidget(widget);
+    for (QWidget *widget : {static_cast<QWidget *>(wLabel1), static_cast<QWidget *>(txtWordNum),
+                            static_cast<QWidget *>(wLabel2), static_cast<QWidget *>(txtWordMax),
+                            static_cast<QWidget *>(sLblTLD), static_cast<QWidget *>(cmbTLDs),
+                            static_cast<QWidget *>(cmdDoSearch)})
+        searchRow->addWidget(widget);
+    for (QWidget *widget : m_internetSearchControls)
+        searchRow->addWidget(widget);
+    searchRow->addWidget(m_stopButton);
+    searchRow->addStretch();
+    searchRow->addWidget(cmdSetup);
+    searchRow->addWidget(cmdWebsite);
+    txtWordNum->setMaximumWidth(90);
+    txtWordMax->setMaximumWidth(90);
+    txtWordMax->setReadOnly(true);
+    showInternetSearchControls(false);
+
+    m_listsFrame = new QGroupBox(QStringLiteral("Domain Name Manager"), central);
+    m_listsFrame->setObjectName(QStringLiteral("Frame2"));
+    buildListColumn(1, ResultLists::listName(ResultLists::Low), QStringLiteral("These domains have 8 or more characters."));
+    buildListColumn(2, ResultLists::listName(ResultLists::Registered),
+                    QStringLiteral("These domain names are already registered."));
+    buildListColumn(3, ResultLists::listName(ResultLists::High), QStringLiteral("These domains have less than 5 characters"));
+    buildListColumn(4, ResultLists::listName(ResultLists::Mid), QStringLiteral("These domains have 5 to 7 characters"));
+    buildListColumn(5, QStringLiteral("Saved Domains"), QStringLiteral("Drag a domain name here to save it."));
+
+    m_bannerPicture = new QLabel(central);
+    m_bannerPicture->setObjectName(QStringLiteral("wbPicture"));
+    m_banner = new BannerView(central);
+    m_banner->hide();
+    m_searchSkinLabels = std::make_unique<SkinLabelArray>(QStringLiteral("SkinLabel1"), m_searchFrame);
+    m_listSkinLabels = std::make_unique<SkinLabelArray>(QStringLiteral("SkinLabel2"), m_listsFrame);
+
+    auto *status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(status);
+    const char *const idleTexts[] = {"Entry Status", "Open Connections", "Connection Status"};
+    for (size_t panel = 0; panel < m_statusPanels.size(); ++panel) {
+        m_statusPanels[panel] = new QLabel(QLatin1String(idleTexts[panel]), status);
+        m_statusPanels[panel]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel + 1));
+        status->addWidget(m_statusPanels[panel], panel == 2 ? 2 : 1);
+    }
+
+    connect(m_searchTypeBox, &QComboBox::activated, this, &MainWindow::chooseSearchType);
+    connect(cmdDoSearch, &QPushButton::clicked, this, &MainWindow::startSearch);
+    connect(m_stopButton, &QPushButton::clicked, this, &MainWindow::stopSearch);
+    connect(txtWordNum, &QLineEdit::textChanged, this, &MainWindow::guardWordNumber);
+    connect(txtsearch, &QLineEdit::textChanged, this,
+            [this](const QString &text) { cmdCreate->setEnabled(!text.isEmpty()); });
+    connect(cmdSetup, &QPushButton::clicked, this, &MainWindow::setupRequested);
+    connect(cmdCreate, &QPushButton::clicked, this, &MainWindow::listBuilderRequested);
+    connect(cmdWebsite, &QPushButton::clicked, this, &MainWindow::websiteRequested);
+    connect(cmbTLDs, &QComboBox::currentTextChanged, &m_pool, &ConnectionPool::setChosenTld);
+}
+
+void MainWindow::buildListColumn(int number, const QString &title, const QString &tooltip)
+{
+    const size_t slot = size_t(number - 1);
+    auto *label = new SkinLabel(m_listsFrame);
+    label->setText(title);
+    label->setObjectName(QStringLiteral("Label%1").arg(number));
+    m_listLabels[slot] = label;
+
+    auto *view = new DomainListView(number == 5 ? DomainListView::Role::DropTarget : DomainListView::Role::DragSource,
+                                    m_listsFrame);
+    view->setObjectName(QStringLiteral("List%1").arg(number));
+    view->setToolTip(tooltip);
+    view->setModel(number == 5 ? &m_savedModel : m_results.model(resultList(number)));
+    m_lists[slot] = view;
+
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        const char *tooltip;
+    } buttons[] = {{"cmdCopy", "Copy", "Copy List"}, {"cmdClear", "Del", "Delete Selected Item"}, {"cmdClear2", "Clear", "Clear List"}};
+    for (const auto &button : buttons) {
+        auto *widget = new QPushButton(QLatin1String(button.caption), m_listsFrame);
+        widget->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(button.name)).arg(number));
+        widget->setToolTip(QLatin1String(button.tooltip));
+        m_listButtons[slot] << widget;
+    }
+    connect(m_listButtons[slot][0], &QPushButton::clicked, this, [this, number] { copyList(number); });
+    connect(m_listButtons[slot][1], &QPushButton::clicked, this, [this, number] { deleteEntry(number); });
+    connect(m_listButtons[slot][2], &QPushButton::clicked, this, [this, number] { clearList(number); });
+    connect(view, &DomainListView::deleteRequested, this, [this, number] { deleteEntry(number); });
+    connect(view, &DomainListView::clearRequested, this, [this, number] { clearList(number); });
+    connect(view, &QAbstractItemView::doubleClicked, this,
+            [this, number](const QModelIndex &index) { doubleClicked(number, index); });
+    if (number == 5) {
+        connect(view, &DomainListView::payloadDropped, this, &MainWindow::dropOnSavedList);
+    } else {
+        connect(view, &QAbstractItemView::pressed, this, [this, number] { m_dragSourceList = number; });
+    }
+}
+
+void MainWindow::buildMenus()
+{
+    auto addItem = [this](QMenu *menu, const QString &objectName, const QString &caption, auto action) {
+        QAction *item = menu->addAction(caption);
+        item->setObjectName(objectName);
+        connect(item, &QAction::triggered, this, action);
+        return item;
+    };
+    QMenu *menuFile = menuBar()->addMenu(QStringLiteral("File"));
+    menuFile->setObjectName(QStringLiteral("menuFile"));
+    addItem(menuFile, QStringLiteral("mnuFileItem(0)"), QStringLiteral("Exit"), [this] { close(); });
+
+    QMenu *mnuEdit = menuBar()->addMenu(QStringLiteral("Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    const struct
+    {
+        const char *caption;
+        bool copy;
+        QList<int> lists;
+    } editItems[] = {
+        {"Clear High/Mid/Low", false, {1, 3, 4}}, {"Clear High", false, {3}}, {"Clear Mid", false, {4}},
+        {"Clear Low", false, {1}}, {"Clear Registered", false, {2}}, {"Clear Saved", false, {5}},
+        {"Copy High", true, {3}}, {"Copy Mid", true, {4}}, {"Copy Low", true, {1}}, {"Copy Saved", true, {5}},
+    };
+    int index = 0;
+    for (const auto &entry : editItems) {
+        const QList<int> lists = entry.lists;
+        const bool copy = entry.copy;
+        addItem(mnuEdit, QStringLiteral("mnuEditItem(%1)").arg(index++), QLatin1String(entry.caption), [this, lists, copy] {
+            for (int number : lists)
+                copy ? copyList(number) : clearList(number);
+        });
+    }
+
+    QMenu *mnuTools = menuBar()->addMenu(QStringLiteral("Tools"));
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    const QStringList types = SearchTypes::texts();
+    for (int item = 0; item < types.size(); ++item) {
+        addItem(mnuTools, QStringLiteral("mnuToolsItem(%1)").arg(item), types.at(item), [this, item] {
+            m_searchTypeBox->setCurrentIndex(item);
+            chooseSearchType(item);
+        });
+    }
+
+    QMenu *mnuOptions = menuBar()->addMenu(QStringLiteral("Options"));
+    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    addItem(mnuOptions, QStringLiteral("mnuOptionsItem(0)"), QStringLiteral("Setup"), [this] { emit setupRequested(); });
+    QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    addItem(mnuHelp, QStringLiteral("mnuHelpItem(0)"), QStringLiteral("View Help"), [this] { emit helpRequested(); });
+    QMenu *mnuAbout = menuBar()->addMenu(QStringLiteral("About"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    addItem(mnuAbout, QStringLiteral("mnuAboutItem(0)"), QStringLiteral("About this software"),
+            [this] { emit aboutRequested(); });
+}
+
+void MainWindow::startUp()
+{
+    const Branding &branding = m_context.branding;
+    SettingsStore &settings = m_context.settings;
+    const QString product = branding.productName;
+
+    loadTLDs();
+    if (branding.useSplashIcon)
+        setWindowIcon(programIcon(QStringLiteral("AAA")));
+    setWindowIcons(this, QStringLiteral("AAA"), true);
+    setWindowTitle(product + QStringLiteral(" by ") + branding.companyName);
+    cmdWebsite->setText(QStringLiteral("Visit ") + branding.comments);
+    if (branding.purchaseOnDoubleClick)
+        m_listsFrame->setTitle(QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
+    if (branding.useSkin && m_context.skinner) {
+        Skinner::skinLabels(this, {m_searchSkinLabels.get(), m_listSkinLabels.get()});
+        m_context.skinner->applySkin(this);
+    }
+    if (branding.showBanner) {
+        m_bannerPicture->hide();
+        m_banner->show();
+        m_banner->navigate(branding.bannerUrl);
+        layoutMainWindow();
+    }
+
+    if (settings.getUserSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("1"))
+        == QLatin1String("1")) {
+        settings.saveUserSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("0"));
+        emit helpRequested();
+    }
+    ProgramFolder::createStartupFilesAndFolders(m_context.programFolder);
+    ProgramFolder::installShippedFiles(m_context.programFolder, ProgramFolder::shippedDataDir());
+    loadSavedDomains();
+    // Without a window manager "maximised" means nothing: take the screen.
+    if (screen())
+        setGeometry(screen()->availableGeometry());
+    showMaximized();
+    m_loop.setCurrentWordNumber(ResumePositions(settings).wordNumber());
+
+    const TldFile tldFile(m_context.programFolder);
+    tldFile.writeDefaultTldTable(false);
+    tldFile.loadTldTable(m_context.lookup.tldTable);
+    LookupSettings::load(settings, product, m_context.lookup, m_context.throttle);
+
+    if (settings.getUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QString()).isEmpty()) {
+        settings.saveUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QStringLiteral("NO"));
+        m_context.prompt.showMessage(
+            QString(),
+            QStringLiteral("Since this is your first time using this program you should visit the Setup area to enable "
+                           "any Top Level Domains (TLDs) that you want to work with.\r\n\r\nBy default, only .COM and "
+                           ".NET domains are enabled, but you can configure this program to work with any TLD."),
+            Prompt::Icon::None, Prompt::Buttons::Ok);
+    }
+}
+
+void MainWindow::loadTLDs()
+{
+    const QString current = cmbTLDs->currentText();
+    cmbTLDs->clear();
+    cmbTLDs->addItems(TldFile(m_context.programFolder).enabledExtensions());
+    const int index = cmbTLDs->findText(current);
+    if (index >= 0)
+        cmbTLDs->setCurrentIndex(index);
+    m_pool.setChosenTld(cmbTLDs->currentText());
+}
+
+void MainWindow::showWordRangeControls(bool visible)
+{
+    for (QWidget *widget : std::as_const(m_wordRangeControls))
+        widget->setVisible(visible);
+}
+
+void MainWindow::showInternetSearchControls(bool visible)
+{
+    for (QWidget *widget : std::as_const(m_internetSearchControls))
+        widget->setVisible(visible);
+}
+
+void MainWindow::loadSavedDomains()
+{
+    m_savedModel.append(SavedDomains::load(QDir(m_context.programFolder).filePath(QStringLiteral("Remembered.txt"))));
+}
+
+void MainWindow::saveSavedDomains()
+{
+    QString error;
+    if (!SavedDomains::save(QDir(m_context.programFolder).filePath(QStringLiteral("Remembered.txt")),
+                            m_savedModel.names(), &error))
+        m_context.prompt.showMessage(QStringLiteral("Saved Domains"), error, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+}
+
+void MainWindow::chooseSearchType(int index)
+{
+    const std::optional<SearchType> type = SearchTypes::fromText(m_searchTypeBox->itemText(index));
+    if (type)
+        applySearchTypeSelection(*type);
+}
+
+void MainWindow::applySearchTypeSelection(SearchType type)
+{
+    const SearchTypeSelection selection = selectSearchType(type, m_context.programFolder, m_context.settings);
+    if (selection.opensBrowseWindow) {
+        showWordRangeControls(false);
+        showInternetSearchControls(false);
+        emit browseWindowRequested();
+        return;
+    }
+    m_searchType = type;
+    showInternetSearchControls(selection.showInternetSearch);
+    showWordRangeControls(selection.showWordRange);
+    if (selection.setsWordFile)
+        m_wordFile.setPath(selection.wordFile);
+    if (selection.choosesWordFile) {
+        m_wordFile.setPath(m_context.prompt.openFileName(
+            QString(), QDir(m_context.programFolder).filePath(QStringLiteral("wordlists")), QStringLiteral("*.txt")));
+    }
+    if (selection.countsEntries)
+        txtWordMax->setText(QString::number(countListEntries()));
+    if (selection.setsControls) {
+        cmdDoSearch->setEnabled(selection.startEnabled);
+        m_stopButton->setEnabled(selection.stopEnabled);
+        txtsearch->setEnabled(selection.internetSearchEnabled);
+        m_amountBox->setEnabled(selection.internetSearchEnabled);
+        cmdCreate->setEnabled(selection.internetSearchEnabled && !txtsearch->text().isEmpty());
+        txtWordNum->setEnabled(selection.wordNumberEnabled);
+        txtWordNum->setText(selection.wordNumberText);
+    }
+    if (selection.opensNameCreator)
+        emit nameCreatorRequested();
+}
+
+void MainWindow::setSearchControlsEnabled(bool enabled)
+{
+    for (QWidget *widget : {static_cast<QWidget *>(cmdDoSearch), static_cast<QWidget *>(m_stopButton),
+                            static_cast<QWidget *>(m_searchTypeBox), static_cast<QWidget *>(txtWordNum),
+                            static_cast<QWidget *>(m_amountBox), static_cast<QWidget *>(cmdCreate),
+                            static_cast<QWidget *>(txtsearch)})
+        widget->setEnabled(enabled);
+}
+
+void MainWindow::startSearch()
+{
+    setSearchControlsEnabled(false);
+    if (m_searchType == SearchType::YahooSearch || m_searchType == SearchType::GoogleSearch)
+        txtWordNum->setText(QStringLiteral("1"));
+    m_stopButton->setEnabled(true);
+    m_loop.start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
+}
+
+QString MainWindow::searchText() const
+{
+    return txtsearch->text();
+}
+
+QString MainWindow::searchTypeText() const
+{
+    return m_searchTypeBox->currentText();
+}
+
+int MainWindow::amountIndex() const
+{
+    return m_amountBox->currentIndex();
+}
+
+void MainWindow::setListSize(qint32 wordMax)
+{
+    txtWordMax->setText(QString::number(wordMax));
+    txtWordNum->setText(QStringLiteral("1"));
+}
+
+void MainWindow::startListSearch(qint32 wordMax, qint32 startNumber)
+{
+    txtWordMax->setText(QString::number(wordMax));
+    txtWordNum->setText(QString::number(startNumber));
+    startSearch();
+}
+
+void MainWindow::stopSearch()
+{
+    if (m_loop.isRunning())
+        m_loop.stop(); // restoreAfterStop() follows from stopped()
+    else
+        restoreAfterStop();
+}
+
+void MainWindow::restoreAfterStop()
+{
+    m_searchTypeBox->setEnabled(true);
+    const std::optional<SearchType> shown = SearchTypes::fromText(m_searchTypeBox->currentText());
+    if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames
+        || shown == SearchType::BrowseForNames) {
+        cmdDoSearch->setEnabled(true);
+        m_stopButton->setEnabled(false);
+        txtsearch->setEnabled(false);
+        m_amountBox->setEnabled(false);
+        cmdCreate->setEnabled(false);
+        txtWordNum->setEnabled(true);
+        txtWordNum->setText(QString::number(ResumePositions(m_context.settings).stored(SearchType::CustomList)));
+    } else {
+        applySearchTypeSelection(*shown);
+    }
+    m_statusPanels[0]->setText(QStringLiteral("Entry Status"));
+    m_statusPanels[1]->setText(QStringLiteral("Open Connections"));
+    m_statusPanels[2]->setText(QStringLiteral("Connection Status"));
+}
+
+// The start number must lie within the list: 1 to its size.
+void MainWindow::guardWordNumber()
+{
+    bool startValid = false;
+    bool sizeValid = false;
+    const qint32 start = txtWordNum->text().toInt(&startValid);
+    const qint32 size = txtWordMax->text().toInt(&sizeValid);
+    if (!startValid || !sizeValid || start > size || start < 1)
+        txtWordNum->setText(QStringLiteral("1"));
+}
+
+const QStringList &MainWindow::namesOf(int number) const
+{
+    return number == 5 ? m_savedModel.names() : m_results.names(resultList(number));
+}
+
+void MainWindow::deleteEntry(int number)
+{
+    const int row = list(number)->currentIndex().row();
+    if (row < 0)
+        return;
+    if (number == 5)
+        m_savedModel.removeRows(row, 1);
+    else
+        m_results.removeName(resultList(number), row);
+}
+
+void MainWindow::clearList(int number)
+{
+    if (number == 5)
+        m_savedModel.clear();
+    else
+        m_results.clearList(resultList(number));
+}
+
+void MainWindow::copyList(int number)
+{
+    QString text;
+    for (const QString &name : namesOf(number))
+        text += name + QStringLiteral("\r\n");
+    QClipboard *clipboard = QApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+void MainWindow::dropOnSavedList(const QString &payload)
+{
+    if (m_dragSourceList >= 1 && m_dragSourceList <= 4) {
+        const QStringList &source = namesOf(m_dragSourceList);
+        const QStringList pieces = payload.split(QLatin1Char('|'));
+        for (const QString &piece : pieces) {
+            bool valid = false;
+            const int row = piece.toInt(&valid);
+            if (valid && row >= 0 && row < source.size())
+                m_savedModel.append(source.at(row));
+        }
+    }
+    saveSavedDomains();
+}
+
+void MainWindow::doubleClicked(int number, const QModelIndex &index)
+{
+    if (number == 2)
+        m_dragSourceList = 2;
+    if (!index.isValid())
+        return;
+    m_context.selectedDomain = namesOf(number).value(index.row());
+    if (m_context.branding.purchaseOnDoubleClick)
+        QDesktopServices::openUrl(QUrl(m_context.branding.purchaseUrlPrefix + m_context.selectedDomain));
+    else
+        emit whoisWindowRequested(m_context.selectedDomain);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    layoutMainWindow();
+}
+
+void MainWindow::layoutMainWindow()
+{
+    if (isMinimized())
+        return;
+    const int minimum = twips(6500);
+    setMinimumSize(minimum, minimum);
+    QWidget *central = centralWidget();
+    const int margin = twips(150);
+    int top = margin / 2;
+    if (!m_banner->isHidden()) {
+        m_banner->setGeometry(margin, top, central->width() - 2 * margin, m_banner->sizeHint().height());
+        top += m_banner->height() + twips(100);
+    }
+    m_bannerPicture->setGeometry(0, 0, 0, 0);
+    m_searchFrame->setGeometry(margin, top, width() - twips(300), m_searchFrame->sizeHint().height());
+    top += m_searchFrame->height() + margin / 2;
+
+    const int frameWidth = width() - twips(300);
+    const int frameBottom = central->height() - twips(1000) + statusBar()->height() + menuBar()->height();
+    m_listsFrame->setGeometry(margin, top, frameWidth, qMax(twips(1500), qMin(frameBottom, central->height()) - top));
+
+    const int inner = twips(120);
+    const int labelHeight = m_listLabels[0]->sizeHint().height();
+    const int buttonHeight = m_listButtons[0][0]->sizeHint().height();
+    const int columnWidth = (m_listsFrame->width() - 2 * inner) / 5;
+    const int listTop = inner + m_listsFrame->fontMetrics().height() + labelHeight;
+    const int listHeight = m_listsFrame->height() - listTop - buttonHeight - 2 * inner;
+    for (size_t column = 0; column < 5; ++column) {
+        const int left = inner + int(column) * columnWidth;
+        const int width = columnWidth - inner;
+        m_listLabels[column]->setGeometry(left, listTop - labelHeight, width, labelHeight);
+        m_lists[column]->setGeometry(left, listTop, width, qMax(0, listHeight));
+        const int buttonWidth = width / 3;
+        for (int button = 0; button < 3; ++button)
+            m_listButtons[column][button]->setGeometry(left + button * buttonWidth, listTop + listHeight + inner / 2,
+                                                       buttonWidth - 2, buttonHeight);
+    }
+    m_statusPanels[0]->setFixedWidth(frameWidth / 4);
+    m_statusPanels[1]->setFixedWidth(frameWidth / 4);
+    m_statusPanels[2]->setFixedWidth(frameWidth / 2);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    m_loop.stop();
+    m_pool.closeAll();
+    emit shutDownRequested();
+    event->accept();
+}

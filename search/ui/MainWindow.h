@@ -1,0 +1,145 @@
+#pragma once
+
+#include "ConnectionPool.h"
+#include "DomainListModel.h"
+#include "RegistrarBlockedNotice.h"
+#include "ResultLists.h"
+#include "SearchLoop.h"
+#include "SearchType.h"
+#include "WordFile.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class BannerView;
+class DomainListView;
+class SkinLabelArray;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+struct DesktopContext;
+
+// The program's main window: the five domain lists with their commands, the
+// search controls, the menus and the status bar, hosting one WHOIS slot and
+// the search loop.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(DesktopContext &context, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up sequence; each step that fails is skipped.
+    void startUp();
+
+    // Lists 1 to 5: Low, Registered, High, Mid, Saved.
+    DomainListView *list(int number) const { return m_lists.at(size_t(number - 1)); }
+    SearchLoop &searchLoop() { return m_loop; }
+    ResultLists &resultLists() { return m_results; }
+    RegistrarBlockedNotice &blockedNotice() { return m_blockedNotice; }
+    QString wordFile() const { return m_wordFile.path(); }
+    // What the list builder reads: the search string, the search type's text
+    // and the selected entry of the amount box.
+    QString searchText() const;
+    QString searchTypeText() const;
+    int amountIndex() const;
+
+    // Fills cmbTLDs from TLDs.txt.
+    void loadTLDs();
+    qint32 countListEntries() { return m_wordFile.countListEntries(); }
+    void showWordRangeControls(bool visible);
+    void showInternetSearchControls(bool visible);
+    void loadSavedDomains();
+    void saveSavedDomains();
+    void layoutMainWindow();
+
+    // A drop on the saved list: the payload's row numbers of the list last
+    // clicked (1 to 4) are appended; the saved-domains file is rewritten.
+    void dropOnSavedList(const QString &payload);
+
+    // A list made by another window is ready: its size goes into the "Of"
+    // box, the start number into "Start Number:", and Start is pressed.
+    void startListSearch(qint32 wordMax, qint32 startNumber = 1);
+    // A list made by another window is ready: its size goes into the "Of"
+    // box and the start number becomes "1".
+    void setListSize(qint32 wordMax);
+
+    // Start and Stop, as the buttons run them.
+    void startSearch();
+    void stopSearch();
+
+signals:
+    // Secondary windows the main window asks for; the program wires them.
+    void setupRequested();
+    void listBuilderRequested();
+    void browseWindowRequested();
+    void nameCreatorRequested();
+    void aboutRequested();
+    void helpRequested();
+    void websiteRequested();
+    void whoisWindowRequested(const QString &domain);
+    void overflowNoticeRequested();
+    void shutDownRequested();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void buildListColumn(int number, const QString &title, const QString &tooltip);
+    void chooseSearchType(int index);
+    void applySearchTypeSelection(SearchType type);
+    void setSearchControlsEnabled(bool enabled);
+    void restoreAfterStop();
+    void guardWordNumber();
+    void deleteEntry(int number);
+    void clearList(int number);
+    void copyList(int number);
+    void doubleClicked(int number, const QModelIndex &index);
+    const QStringList &namesOf(int number) const;
+    int twips(int value) const;
+
+    DesktopContext &m_context;
+    ResultLists m_results;
+    DomainListModel m_savedModel;
+    RegistrarBlockedNotice m_blockedNotice;
+    ConnectionPool m_pool;
+    SearchLoop m_loop;
+    WordFile m_wordFile;
+    std::optional<SearchType> m_searchType;
+    int m_dragSourceList = 0;
+
+    QGroupBox *m_searchFrame = nullptr;
+    QGroupBox *m_listsFrame = nullptr;
+    QComboBox *m_searchTypeBox = nullptr;
+    QComboBox *m_amountBox = nullptr;
+    QComboBox *cmbTLDs = nullptr;
+    QLineEdit *txtWordNum = nullptr;
+    QLineEdit *txtWordMax = nullptr;
+    QLineEdit *txtsearch = nullptr;
+    QPushButton *cmdDoSearch = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QPushButton *cmdCreate = nullptr;
+    QPushButton *cmdSetup = nullptr;
+    QPushButton *cmdWebsite = nullptr;
+    QLabel *m_searchTypeLabel = nullptr;
+    QList<QWidget *> m_wordRangeControls;
+    QList<QWidget *> m_internetSearchControls;
+    std::array<DomainListView *, 5> m_lists{};
+    std::array<QLabel *, 5> m_listLabels{};
+    std::array<QList<QPushButton *>, 5> m_listButtons;
+    std::array<QLabel *, 3> m_statusPanels{};
+    std::unique_ptr<SkinLabelArray> m_searchSkinLabels;
+    std::unique_ptr<SkinLabelArray> m_listSkinLabels;
+    BannerView *m_banner = nullptr;
+    QLabel *m_bannerPicture = nullptr;
+};

@@ -1,0 +1,430 @@
+#include "SetupWindow.h"
+
+#include "Branding.h"
+#include "DefaultTldTable.h"
+#include "FileUtils.h"
+#include "ListViewSort.h"
+#include "LookupContext.h"
+#include "Prompt.h"
+#include "SettingsStore.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString section = QStringLiteral("Settings");
+
+enum Column { Extension, Server, Port, Status, Throttle, Success, ColumnCount };
+
+// Rows sort by their text without regard to letter case, so "List" and
+// "list" stand together.
+class TldRowItem : public QTreeWidgetItem
+{
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+
+    bool operator<(const QTreeWidgetItem &other) const override
+    {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
+    }
+};
+
+QLineEdit *lineEdit(const char *name, const QString &text, QWidget *parent)
+{
+    auto *edit = new QLineEdit(text, parent);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+QPushButton *button(const char *name, const QString &caption, QWidget *parent)
+{
+    auto *push = new QPushButton(caption, parent);
+    push->setObjectName(QLatin1String(name));
+    push->setAutoDefault(false);
+    return push;
+}
+
+QLabel *label(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *caption = new QLabel(text, parent);
+    caption->setBuddy(buddy);
+    return caption;
+}
+
+} // namespace
+
+SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const Branding &branding,
+                         QString programFolder, Prompt &prompt, TldTestTimings testTimings, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_context(context)
+    , m_settings(settings)
+    , m_productName(branding.productName)
+    , m_programFolder(std::move(programFolder))
+    , m_prompt(prompt)
+    , m_tldFile(m_programFolder)
+    , m_tester(context, testTimings)
+{
+    setObjectName(QStringLiteral("frmSettings"));
+    setWindowTitle(QStringLiteral("Settings"));
+    buildControls();
+
+    connect(lstDomains, &QTreeWidget::itemSelectionChanged, this, [this] { copyRowToEditor(selectedRow()); });
+    connect(lstDomains, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *row) { copyRowToEditor(row); });
+    sortOnHeaderClicks(*lstDomains, false, m_prompt);
+    connect(cmdSave, &QPushButton::clicked, this, &SetupWindow::cmdSave_Click);
+    connect(cmdToggle, &QPushButton::clicked, this, &SetupWindow::cmdToggle_Click);
+    connect(m_newExtensionButton, &QPushButton::clicked, this, &SetupWindow::Command1_Click);
+    connect(m_deleteButton, &QPushButton::clicked, this, &SetupWindow::Command2_Click);
+    connect(m_restoreDefaultsButton, &QPushButton::clicked, this, &SetupWindow::Command3_Click);
+    connect(cmdTest, &QPushButton::clicked, this, &SetupWindow::cmdTest_Click);
+    connect(m_debugButton, &QPushButton::clicked, this, &SetupWindow::Command4_Click);
+    connect(chkProxy, &QCheckBox::toggled, this, &SetupWindow::chkProxy_Click);
+    connect(txtDefault, &QLineEdit::textChanged, this, &SetupWindow::txtDefault_Change);
+    connect(txtsearch, &QLineEdit::textChanged, this, &SetupWindow::txtsearch_Change);
+    connect(txtthrot, &QLineEdit::textChanged, this, &SetupWindow::txtthrot_Change);
+    txtDefault->installEventFilter(this);
+    connect(&m_tester, &TldTester::replyComplete, this, &SetupWindow::testReplyComplete);
+    connect(&m_tester, &TldTester::timedOut, this, &SetupWindow::testTimedOut);
+
+    loadValues();
+}
+
+void SetupWindow::buildControls()
+{
+    // Defaults, with the texts the boxes have before the stored values are
+    // loaded into them.
+    auto *defaults = new QGroupBox(QStringLiteral("Defaults:"), this);
+    txtDefault = lineEdit("txtDefault", QStringLiteral("com"), defaults);
+    txtsearch = lineEdit("txtsearch", QStringLiteral("Google"), defaults);
+    txtthrot = lineEdit("txtthrot", QStringLiteral("100"), defaults);
+    for (QLineEdit *edit : {txtDefault, txtsearch, txtthrot})
+        edit->setFixedWidth(140);
+    auto *defaultsGrid = new QGridLayout(defaults);
+    defaultsGrid->addWidget(label(QStringLiteral("Use the following TLD as the default (generally com)"), txtDefault,
+                                  defaults),
+                            0, 0);
+    defaultsGrid->addWidget(txtDefault, 0, 1);
+    defaultsGrid->addWidget(
+        label(QStringLiteral("Use this domain when testing registrars in the list below:"), txtsearch, defaults), 1, 0);
+    defaultsGrid->addWidget(txtsearch, 1, 1);
+    defaultsGrid->addWidget(label(QStringLiteral("Pause for this many milliseconds after each domain is scanned in "
+                                                 "Browse for Domains mode:"),
+                                  txtthrot, defaults),
+                            2, 0);
+    defaultsGrid->addWidget(txtthrot, 2, 1);
+    defaultsGrid->addWidget(
+        new QLabel(QStringLiteral("(Note: Other areas of the program use the individual throttle settings below)"),
+                   defaults),
+        3, 0, 1, 2);
+    defaultsGrid->setColumnStretch(0, 1);
+
+    auto *proxy = new QGroupBox(QStringLiteral("Proxy WHOIS server:"), this);
+    chkProxy = new QCheckBox(
+        QStringLiteral("Use the server entered under the extension \"proxy\" for all whois lookups"), proxy);
+    chkProxy->setObjectName(QStringLiteral("chkProxy"));
+    (new QVBoxLayout(proxy))->addWidget(chkProxy);
+
+    // The entry editor and the table buttons.
+    auto *editor = new QGroupBox(this);
+    txtExt = lineEdit("txtExt", QString(), editor);
+    txtServer = lineEdit("txtServer", QString(), editor);
+    txtPort = lineEdit("txtPort", QString(), editor);
+    txtThrottle = lineEdit("txtThrottle", QString(), editor);
+    txtSuccess = lineEdit("txtSuccess", QString(), editor);
+    txtExt->setMaximumWidth(110);
+    txtPort->setMaximumWidth(70);
+    txtThrottle->setMaximumWidth(70);
+    auto *editorGrid = new QGridLayout(editor);
+    editorGrid->addWidget(label(QStringLiteral("Extension:"), txtExt, editor), 0, 0);
+    editorGrid->addWidget(txtExt, 0, 1);
+    editorGrid->addWidget(label(QStringLiteral("Whois Server:"), txtServer, editor), 0, 2);
+    editorGrid->addWidget(txtServer, 0, 3);
+    editorGrid->addWidget(label(QStringLiteral("Port:"), txtPort, editor), 0, 4);
+    editorGrid->addWidget(txtPort, 0, 5);
+    editorGrid->addWidget(label(QStringLiteral("Throttle (ms):"), txtThrottle, editor), 0, 6);
+    editorGrid->addWidget(txtThrottle, 0, 7);
+    editorGrid->addWidget(label(QStringLiteral("Success Indicators:"), txtSuccess, editor), 1, 0, 1, 2);
+    editorGrid->addWidget(txtSuccess, 1, 2, 1, 6);
+    editorGrid->setColumnStretch(3, 1);
+
+    cmdSave = button("cmdSave", QStringLiteral("Add/Save"), editor);
+    cmdToggle = button("cmdToggle", QStringLiteral("Enable/Disable"), editor);
+    m_newExtensionButton = button("Command1", QStringLiteral("New Extension"), editor);
+    m_deleteButton = button("Command2", QStringLiteral("Delete Selected"), editor);
+    m_restoreDefaultsButton = button("Command3", QStringLiteral("Restore Defaults"), editor);
+    cmdTest = button("cmdTest", QStringLiteral("Test Selected"), editor);
+    m_debugButton = button("Command4", QStringLiteral("DEBUG"), editor);
+    m_debugButton->setVisible(false);
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *push : {cmdSave, cmdToggle, m_newExtensionButton, m_deleteButton, m_restoreDefaultsButton, cmdTest})
+        buttons->addWidget(push);
+    buttons->addStretch(1);
+    editorGrid->addLayout(buttons, 2, 0, 1, 8);
+
+    lstDomains = new QTreeWidget(this);
+    lstDomains->setObjectName(QStringLiteral("lstDomains"));
+    lstDomains->setRootIsDecorated(false);
+    lstDomains->setUniformRowHeights(true);
+    lstDomains->setAlternatingRowColors(true);
+    lstDomains->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstDomains->setHeaderLabels({QStringLiteral("Extension"), QStringLiteral("Server"), QStringLiteral("Port"),
+                                 QStringLiteral("Status"), QStringLiteral("Throttle"), QStringLiteral("Success")});
+    // Before the first header click the list counts as sorted descending, so
+    // that click sorts ascending.
+    lstDomains->header()->setSortIndicator(Extension, Qt::DescendingOrder);
+    lstDomains->setColumnWidth(Extension, 100);
+    lstDomains->setColumnWidth(Server, 210);
+    lstDomains->setColumnWidth(Port, 55);
+    lstDomains->setColumnWidth(Status, 75);
+    lstDomains->setColumnWidth(Throttle, 70);
+
+    // Only the list grows with the window.
+    auto *window = new QVBoxLayout(this);
+    window->addWidget(defaults);
+    window->addWidget(proxy);
+    window->addWidget(editor);
+    window->addWidget(label(QStringLiteral("List of Top Level Domains:"), lstDomains, this));
+    window->addWidget(lstDomains, 1);
+    lstDomains->setFocus();
+    resize(900, 720);
+}
+
+void SetupWindow::loadValues()
+{
+    fillTldListView();
+    m_editorEnabled = true;
+
+    // Each value that differs from the box's initial one runs the box's
+    // change reaction, which writes it back.
+    MachineSettingError error;
+    const QString proxyState =
+        m_settings.readMachineSetting(m_productName, section, QStringLiteral("chkProxy"), QStringLiteral("0"), &error);
+    if (error.code == MachineSettingError::Code::None)
+        chkProxy->setChecked(proxyState.trimmed().toDouble() != 0);
+    txtDefault->setText(m_context.defaultExtension);
+    txtthrot->setText(m_settings.getUserSetting(m_productName, section, QStringLiteral("Throttle"), QStringLiteral("20")));
+    txtsearch->setText(
+        m_settings.getUserSetting(m_productName, section, QStringLiteral("DefaultSearch"), QStringLiteral("Google")));
+}
+
+void SetupWindow::fillTldListView()
+{
+    lstDomains->clear();
+    QList<QTreeWidgetItem *> rows;
+    const QList<QStringList> fileRows = m_tldFile.rows();
+    for (const QStringList &fields : fileRows)
+        rows << new TldRowItem(fields);
+    lstDomains->addTopLevelItems(rows);
+    if (lstDomains->isSortingEnabled())
+        lstDomains->sortItems(lstDomains->sortColumn(), lstDomains->header()->sortIndicatorOrder());
+}
+
+void SetupWindow::reloadTldTable()
+{
+    m_tldFile.loadTldTable(m_context.tldTable);
+}
+
+QTreeWidgetItem *SetupWindow::selectedRow() const
+{
+    const QList<QTreeWidgetItem *> selected = lstDomains->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void SetupWindow::selectRow(const QString &extension)
+{
+    const QList<QTreeWidgetItem *> matches = lstDomains->findItems(extension, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (matches.isEmpty())
+        return;
+    const QSignalBlocker blocker(lstDomains);
+    lstDomains->setCurrentItem(matches.first());
+    lstDomains->scrollToItem(matches.first());
+}
+
+void SetupWindow::copyRowToEditor(const QTreeWidgetItem *row)
+{
+    if (!row)
+        return;
+    txtExt->setText(row->text(Extension));
+    txtServer->setText(row->text(Server));
+    txtPort->setText(row->text(Port));
+    txtThrottle->setText(row->text(Throttle));
+    txtSuccess->setText(row->text(Success));
+    m_editorEnabled = row->text(Status) == QLatin1String("Enabled");
+}
+
+QList<QStringList> SetupWindow::rowsInDisplayOrder() const
+{
+    QList<QStringList> rows;
+    for (int index = 0; index < lstDomains->topLevelItemCount(); ++index) {
+        const QTreeWidgetItem *row = lstDomains->topLevelItem(index);
+        QStringList fields;
+        for (int column = 0; column < ColumnCount; ++column)
+            fields << row->text(column);
+        rows << fields;
+    }
+    return rows;
+}
+
+void SetupWindow::cmdSave_Click()
+{
+    if (txtExt->text().isEmpty() || txtServer->text().isEmpty() || txtPort->text().isEmpty()) {
+        showMessage(QStringLiteral("Please enter valid information for all fields."));
+        return;
+    }
+    if (txtThrottle->text().isEmpty())
+        txtThrottle->setText(QStringLiteral("25"));
+    if (txtSuccess->text().isEmpty())
+        txtSuccess->setText(QString::fromLatin1(DefaultTldTable::standardIndicators));
+
+    m_tldFile.saveTldEntry(txtExt->text(), txtServer->text(), txtPort->text(), m_editorEnabled, txtThrottle->text(),
+                           txtSuccess->text());
+    fillTldListView();
+    selectRow(txtExt->text().toLower());
+    reloadTldTable();
+}
+
+void SetupWindow::cmdToggle_Click()
+{
+    const QTreeWidgetItem *row = selectedRow();
+    if (!row)
+        return;
+    const QString extension = row->text(Extension);
+    const bool enable = row->text(Status) != QLatin1String("Enabled");
+    m_tldFile.saveTldEntry(extension, row->text(Server), row->text(Port), enable, row->text(Throttle),
+                           row->text(Success));
+    fillTldListView();
+    selectRow(extension.toLower());
+    reloadTldTable();
+}
+
+void SetupWindow::Command1_Click()
+{
+    txtExt->clear();
+    txtServer->clear();
+    txtPort->clear();
+    txtExt->setFocus();
+    m_editorEnabled = true;
+}
+
+void SetupWindow::Command2_Click()
+{
+    QTreeWidgetItem *row = selectedRow();
+    if (!row)
+        return;
+    if (m_prompt.showMessage(QStringLiteral("Delete?"), QStringLiteral("Really delete this TLD from the list?"),
+                             Prompt::Icon::Question, Prompt::Buttons::OkCancel)
+        != Prompt::Answer::Ok)
+        return;
+
+    delete row;
+    if (!m_tldFile.writeRows(rowsInDisplayOrder()))
+        return;
+    reloadTldTable();
+    txtExt->clear();
+    txtServer->clear();
+    txtPort->clear();
+}
+
+void SetupWindow::Command3_Click()
+{
+    m_tldFile.writeDefaultTldTable(true);
+    fillTldListView();
+    reloadTldTable();
+}
+
+void SetupWindow::cmdTest_Click()
+{
+    const QTreeWidgetItem *row = selectedRow();
+    if (!row)
+        return;
+    m_tester.startRegistrarTest(TldTester::testDomainFor(txtsearch->text(), row->text(Extension)));
+}
+
+void SetupWindow::testReplyComplete(const QByteArray &reply, const QString &remoteHost, quint16 remotePort)
+{
+    const TldTestResult result =
+        judgeTestReply(m_tester.testDomain(), reply, txtSuccess->text(), remoteHost, remotePort);
+    if (!result.message.isEmpty())
+        showMessage(result.message);
+}
+
+void SetupWindow::testTimedOut()
+{
+    showMessage(QStringLiteral("Connection timed out"));
+}
+
+// Writes the listed table as program text that rebuilds it.
+void SetupWindow::Command4_Click()
+{
+    QByteArray contents;
+    const QList<QStringList> rows = rowsInDisplayOrder();
+    for (const QStringList &row : rows)
+        contents += "strTemp = strTemp & \"" + row.join(QLatin1Char('|')).toLatin1() + "\" & vbcrlf\r\n";
+    writeFileAtomically(QDir(m_programFolder).filePath(QStringLiteral("debug.txt")), contents);
+}
+
+void SetupWindow::chkProxy_Click(bool checked)
+{
+    m_context.useProxy = checked;
+    m_settings.writeMachineSetting(m_productName, section, QStringLiteral("chkProxy"),
+                                   checked ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void SetupWindow::txtDefault_Change(const QString &text)
+{
+    m_settings.saveUserSetting(m_productName, section, QStringLiteral("DefaultExt"), text);
+    m_context.defaultExtension = text;
+}
+
+void SetupWindow::applyDefaultExtensionRule()
+{
+    const QString text = txtDefault->text();
+    if (text.isEmpty())
+        txtDefault->setText(QStringLiteral(".com"));
+    else if (!text.contains(QLatin1Char('.')))
+        txtDefault->setText(QLatin1Char('.') + text);
+    m_context.defaultExtension = txtDefault->text();
+}
+
+void SetupWindow::txtsearch_Change(const QString &text)
+{
+    m_settings.saveUserSetting(m_productName, section, QStringLiteral("DefaultSearch"), text);
+}
+
+void SetupWindow::txtthrot_Change(const QString &text)
+{
+    m_settings.saveUserSetting(m_productName, section, QStringLiteral("Throttle"), text);
+}
+
+bool SetupWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtDefault && event->type() == QEvent::FocusOut)
+        applyDefaultExtensionRule();
+    return QWidget::eventFilter(watched, event);
+}
+
+void SetupWindow::closeEvent(QCloseEvent *event)
+{
+    m_tester.stop();
+    // Closing need not take the focus from the box first.
+    applyDefaultExtensionRule();
+    QWidget::closeEvent(event);
+    emit closed();
+}
+
+void SetupWindow::showMessage(const QString &text)
+{
+    m_prompt.showMessage(m_productName, text, Prompt::Icon::None, Prompt::Buttons::Ok);
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "TldFile.h"
+#include "TldTester.h"
+
+#include <QString>
+#include <QWidget>
+
+class Prompt;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class SettingsStore;
+struct Branding;
+struct LookupContext;
+
+// The setup window: edits TLDs.txt in the program folder and the few global
+// defaults. Every change is written at once; after every change of the file
+// the table is reloaded into the shared lookup context, so a running search
+// uses it from its next query on. Controls carry their designer names as
+// object names.
+class SetupWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Loading fills the list and the boxes and writes the loaded values back
+    // to the settings (and the proxy state into context.useProxy).
+    SetupWindow(LookupContext &context, SettingsStore &settings, const Branding &branding, QString programFolder,
+                Prompt &prompt, TldTestTimings testTimings = {}, QWidget *parent = nullptr);
+
+signals:
+    // The window was closed; context.defaultExtension holds the default box's
+    // value. The main window refills its TLD choice list here.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void loadValues();
+
+    void fillTldListView();
+    void reloadTldTable();
+    QTreeWidgetItem *selectedRow() const;
+    // Selects the first row showing the extension, without touching the editor.
+    void selectRow(const QString &extension);
+    void copyRowToEditor(const QTreeWidgetItem *row);
+    QList<QStringList> rowsInDisplayOrder() const;
+    void applyDefaultExtensionRule();
+
+    void cmdSave_Click();
+    void cmdToggle_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void cmdTest_Click();
+    void Command4_Click();
+    void chkProxy_Click(bool checked);
+    void txtDefault_Change(const QString &text);
+    void txtsearch_Change(const QString &text);
+    void txtthrot_Change(const QString &text);
+    void testReplyComplete(const QByteArray &reply, const QString &remoteHost, quint16 remotePort);
+    void testTimedOut();
+    void showMessage(const QString &text);
+
+    LookupContext &m_context;
+    SettingsStore &m_settings;
+    QString m_productName;
+    QString m_programFolder;
+    Prompt &m_prompt;
+    TldFile m_tldFile;
+    TldTester m_tester;
+    bool m_editorEnabled = true;
+
+    QTreeWidget *lstDomains = nullptr;
+    QLineEdit *txtExt = nullptr;
+    QLineEdit *txtServer = nullptr;
+    QLineEdit *txtPort = nullptr;
+    QLineEdit *txtThrottle = nullptr;
+    QLineEdit *txtSuccess = nullptr;
+    QPushButton *cmdSave = nullptr;
+    QPushButton *cmdToggle = nullptr;
+    QPushButton *m_newExtensionButton = nullptr;
+    QPushButton *m_deleteButton = nullptr;
+    QPushButton *m_restoreDefaultsButton = nullptr;
+    QPushButton *cmdTest = nullptr;
+    QPushButton *m_debugButton = nullptr;
+    QCheckBox *chkProxy = nullptr;
+    QLineEdit *txtDefault = nullptr;
+    QLineEdit *txtsearch = nullptr;
+    QLineEdit *txtthrot = nullptr;
+};

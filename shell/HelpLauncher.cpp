@@ -1,0 +1,47 @@
+#include "HelpLauncher.h"
+
+#include "Branding.h"
+#include "FileUtils.h"
+#include "SettingsStore.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
+
+namespace {
+
+// The folder's entry for name, whatever its letter case; empty when missing.
+QString helpFilePath(const QString &folder, const QString &name)
+{
+    const QDir dir(folder);
+    if (!fileExists(dir.filePath(name)))
+        return {};
+    const QStringList entries = dir.entryList(QDir::Files);
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return dir.absoluteFilePath(entry);
+    }
+    return {};
+}
+
+} // namespace
+
+HelpLauncher::HelpLauncher(const Branding &branding, SettingsStore &settings, const QString &programFolder)
+    : m_branding(branding)
+    , m_settings(settings)
+    , m_programFolder(programFolder)
+{
+}
+
+QString HelpLauncher::run()
+{
+    QString help = helpFilePath(m_programFolder, QStringLiteral("Help.chm"));
+    if (help.isEmpty())
+        help = helpFilePath(m_programFolder, QStringLiteral("Help.html"));
+    if (help.isEmpty())
+        return {};
+    QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    m_settings.writeMachineSetting(m_branding.productName, QStringLiteral("Settings"), QStringLiteral("showHelp"),
+                                   QStringLiteral("0"));
+    return help;
+}

@@ -1,0 +1,82 @@
+#include "DesktopProgram.h"
+#include "MainWindow.h"
+#include "ScriptedPrompt.h"
+#include "TestFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QWidget *visibleWindow(const QString &name)
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window->objectName() == name && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// The whole desktop program as a user starts it: splash, main window, and
+// the windows the main window opens.
+class TestDesktopProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void splashThenMainWindowThenSecondaryWindows();
+
+private:
+    QTemporaryDir m_config;
+};
+
+void TestDesktopProgram::initTestCase()
+{
+    writeFile(m_config.filePath(u"user/Ornisk.ini"_s), "[Settings]\nFirstUse=NO\nshowHelp=0\n");
+    qputenv("VANTREL_CONFIG_DIR", QFile::encodeName(m_config.path()));
+}
+
+void TestDesktopProgram::splashThenMainWindowThenSecondaryWindows()
+{
+    QTemporaryDir home;
+    ScriptedPrompt prompt;
+    DesktopProgram program(home.path(), &prompt);
+    program.start();
+    QVERIFY(visibleWindow(u"frmSplash"_s));
+    QVERIFY(!program.mainWindow());
+
+    QTRY_VERIFY(program.mainWindow() && program.mainWindow()->isVisible());
+    MainWindow *main = program.mainWindow();
+    QVERIFY(!visibleWindow(u"frmSplash"_s));
+    QCOMPARE(main->windowTitle(), u"Ornisk by vantrel.example"_s);
+    QVERIFY(QFile::exists(home.filePath(u"wordlists/AllFourLetter.txt"_s)));
+    QVERIFY(QFile::exists(home.filePath(u"Help.html"_s)));
+    QVERIFY(prompt.messages.isEmpty());
+
+    main->findChild<QPushButton *>(u"cmdSetup"_s)->click();
+    QTRY_VERIFY(visibleWindow(u"frmSettings"_s));
+    main->findChild<QAction *>(u"mnuAboutItem(0)"_s)->trigger();
+    QTRY_VERIFY(visibleWindow(u"frmAbout"_s));
+    main->findChild<QAction *>(u"mnuToolsItem(1)"_s)->trigger();
+    QTRY_VERIFY(visibleWindow(u"frmMake"_s));
+    emit main->resultLists().overflowSaved();
+    QTRY_VERIFY(visibleWindow(u"Form2"_s));
+    main->blockedNotice().report(u"192.0.2.1"_s, u"Query rate exceeded"_s);
+    QTRY_VERIFY(visibleWindow(u"frmBlocked"_s));
+
+    main->close();
+    for (const QString &name : {u"frmSettings"_s, u"frmAbout"_s, u"frmMake"_s, u"Form2"_s, u"frmBlocked"_s})
+        QTRY_VERIFY2(!visibleWindow(name), qPrintable(name));
+}
+
+QTEST_MAIN(TestDesktopProgram)
+#include "TestDesktopProgram.moc"
