@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Branding.h"
-#include "DesktopContext.h"
-#include "GlobalSkinner.h"
-#include "SettingsStore.h"
-#include "WidgetPrompt.h"
-#include "WebsiteLauncher.h"
+#include "base/Branding.h"
+#include "search/ui/DesktopContext.h"
+#include "base/ui/GlobalSkinner.h"
+#include "settings/SettingsStore.h"
+#include "base/ui/WidgetPrompt.h"
+#include "shell/WebsiteLauncher.h"
 
 #include <QObject>
 #include <QPointer>

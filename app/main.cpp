@@ -1,6 +1,6 @@
-#include "CommandLine.h"
-#include "DesktopProgram.h"
-#include "ProgramFolder.h"
+#include "cli/CommandLine.h"
+#include "app/DesktopProgram.h"
+#include "settings/ProgramFolder.h"
 
 #include <QApplication>
 #include <QTextStream>

@@ -1,4 +1,4 @@
-#include "Branding.h"
+#include "base/Branding.h"
 
 #include <QDir>
 #include <QFile>

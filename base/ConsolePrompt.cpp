@@ -1,4 +1,4 @@
-#include "ConsolePrompt.h"
+#include "base/ConsolePrompt.h"
 
 ConsolePrompt::ConsolePrompt(QTextStream &messages)
     : m_messages(messages)

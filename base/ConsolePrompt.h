@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prompt.h"
+#include "base/Prompt.h"
 
 #include <QTextStream>
 

@@ -1,10 +1,10 @@
 // Lookup-path micro benchmarks: run by hand, e.g.
 //   ./build/bench/core_bench --benchmark_min_time=1
-#include "DefaultTldTable.h"
-#include "NamePreparation.h"
-#include "TldFile.h"
-#include "TldTable.h"
-#include "Verdict.h"
+#include "core/DefaultTldTable.h"
+#include "core/NamePreparation.h"
+#include "core/TldFile.h"
+#include "core/TldTable.h"
+#include "core/Verdict.h"
 
 #include <QTemporaryDir>
 

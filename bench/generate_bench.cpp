@@ -1,8 +1,8 @@
 // Name creator benchmark: run by hand, e.g.
 //   ./build/bench/generate_bench --benchmark_min_time=1
-#include "AppendsFile.h"
-#include "CreatedDomainsFile.h"
-#include "NameGenerator.h"
+#include "generate/AppendsFile.h"
+#include "generate/CreatedDomainsFile.h"
+#include "generate/NameGenerator.h"
 
 #include <QFile>
 #include <QTemporaryDir>

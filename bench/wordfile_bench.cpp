@@ -1,6 +1,6 @@
 // Reads every position of a word list in order, as a search run does.
 // usage: wordfile_bench FILE
-#include "WordFile.h"
+#include "search/WordFile.h"
 
 #include <QElapsedTimer>
 #include <QTextStream>

@@ -1,10 +1,10 @@
-#include "CheckCommand.h"
+#include "cli/CheckCommand.h"
 
-#include "ConnectionPool.h"
-#include "HeadlessRun.h"
-#include "ProgramFolder.h"
-#include "SettingsStore.h"
-#include "StringListWordSource.h"
+#include "core/ConnectionPool.h"
+#include "cli/HeadlessRun.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
+#include "search/StringListWordSource.h"
 
 #include <QCommandLineParser>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Command.h"
+#include "cli/Command.h"
 
 // `vantrel check`: checks names as a search run would, printing one line per name.
 class CheckCommand : public Command

@@ -1,7 +1,7 @@
-#include "Command.h"
+#include "cli/Command.h"
 
-#include "Branding.h"
-#include "SettingsStore.h"
+#include "base/Branding.h"
+#include "settings/SettingsStore.h"
 
 #include <QTextStream>
 

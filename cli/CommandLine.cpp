@@ -1,13 +1,13 @@
-#include "CommandLine.h"
+#include "cli/CommandLine.h"
 
-#include "CheckCommand.h"
-#include "Command.h"
-#include "ConsolePrompt.h"
-#include "ExtractCommand.h"
-#include "GenerateCommand.h"
-#include "PrepareCommand.h"
-#include "SearchCommand.h"
-#include "TldsCommand.h"
+#include "cli/CheckCommand.h"
+#include "cli/Command.h"
+#include "base/ConsolePrompt.h"
+#include "cli/ExtractCommand.h"
+#include "cli/GenerateCommand.h"
+#include "cli/PrepareCommand.h"
+#include "cli/SearchCommand.h"
+#include "cli/TldsCommand.h"
 
 #include <QTextStream>
 

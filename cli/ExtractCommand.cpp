@@ -1,10 +1,10 @@
-#include "ExtractCommand.h"
+#include "cli/ExtractCommand.h"
 
-#include "CollectedList.h"
-#include "DomainExtraction.h"
-#include "ProgramFolder.h"
-#include "TldFile.h"
-#include "TldTable.h"
+#include "harvest/CollectedList.h"
+#include "harvest/DomainExtraction.h"
+#include "settings/ProgramFolder.h"
+#include "core/TldFile.h"
+#include "core/TldTable.h"
 
 #include <QFile>
 #include <QTextStream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Command.h"
+#include "cli/Command.h"
 
 // `vantrel extract`: gathers the domain names of saved web pages into one list.
 class ExtractCommand : public Command

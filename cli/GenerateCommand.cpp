@@ -1,11 +1,11 @@
-#include "GenerateCommand.h"
+#include "cli/GenerateCommand.h"
 
-#include "AppendsFile.h"
-#include "Branding.h"
-#include "NameGenerator.h"
-#include "ProgramFolder.h"
-#include "SettingsStore.h"
-#include "TldFile.h"
+#include "generate/AppendsFile.h"
+#include "base/Branding.h"
+#include "generate/NameGenerator.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
+#include "core/TldFile.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>

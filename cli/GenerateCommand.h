@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Command.h"
+#include "cli/Command.h"
 
 // `vantrel generate`: prints the names the name creator would make.
 class GenerateCommand : public Command

@@ -1,11 +1,11 @@
-#include "HeadlessRun.h"
+#include "cli/HeadlessRun.h"
 
-#include "Command.h"
-#include "InterruptWatcher.h"
-#include "LookupSettings.h"
-#include "ProgramFolder.h"
-#include "SettingsStore.h"
-#include "TldFile.h"
+#include "cli/Command.h"
+#include "cli/InterruptWatcher.h"
+#include "search/LookupSettings.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
+#include "core/TldFile.h"
 
 #include <QEventLoop>
 #include <QTextStream>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "Branding.h"
-#include "ConnectionPool.h"
-#include "LookupContext.h"
-#include "RegistrarBlockedNotice.h"
-#include "ResultLists.h"
-#include "SearchLoop.h"
-#include "ThrottleState.h"
+#include "base/Branding.h"
+#include "core/ConnectionPool.h"
+#include "core/LookupContext.h"
+#include "core/RegistrarBlockedNotice.h"
+#include "core/ResultLists.h"
+#include "search/SearchLoop.h"
+#include "core/ThrottleState.h"
 
 #include <QObject>
 

@@ -1,9 +1,9 @@
-#include "PrepareCommand.h"
+#include "cli/PrepareCommand.h"
 
-#include "Branding.h"
-#include "LookupSettings.h"
-#include "NamePreparation.h"
-#include "SettingsStore.h"
+#include "base/Branding.h"
+#include "search/LookupSettings.h"
+#include "core/NamePreparation.h"
+#include "settings/SettingsStore.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Command.h"
+#include "cli/Command.h"
 
 // `vantrel prepare`: prints the name a lookup would send for each argument.
 class PrepareCommand : public Command

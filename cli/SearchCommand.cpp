@@ -1,12 +1,12 @@
-#include "SearchCommand.h"
+#include "cli/SearchCommand.h"
 
-#include "ConnectionPool.h"
-#include "HeadlessRun.h"
-#include "ProgramFolder.h"
-#include "ResumePositions.h"
-#include "SearchType.h"
-#include "SettingsStore.h"
-#include "WordFile.h"
+#include "core/ConnectionPool.h"
+#include "cli/HeadlessRun.h"
+#include "settings/ProgramFolder.h"
+#include "search/ResumePositions.h"
+#include "search/SearchType.h"
+#include "settings/SettingsStore.h"
+#include "search/WordFile.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Command.h"
+#include "cli/Command.h"
 
 // `vantrel search`: a search run over one search type's word list.
 class SearchCommand : public Command

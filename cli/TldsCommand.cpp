@@ -1,7 +1,7 @@
-#include "TldsCommand.h"
+#include "cli/TldsCommand.h"
 
-#include "ProgramFolder.h"
-#include "TldFile.h"
+#include "settings/ProgramFolder.h"
+#include "core/TldFile.h"
 
 #include <QTextStream>
 

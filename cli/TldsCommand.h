@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Command.h"
+#include "cli/Command.h"
 
 // `vantrel tlds`: prepares the program folder and lists the enabled extensions.
 class TldsCommand : public Command

@@ -6,7 +6,10 @@ target_compile_definitions(vantrel_common INTERFACE
     QT_NO_CAST_TO_ASCII
     QT_NO_URL_CAST_FROM_STRING
     QT_NO_FOREACH
+    QT_NO_CONTEXTLESS_CONNECT
 )
+# Includes name their layer: #include "core/ConnectionPool.h".
+target_include_directories(vantrel_common INTERFACE ${PROJECT_SOURCE_DIR})
 target_compile_options(vantrel_common INTERFACE -Wall -Wextra -Wpedantic)
 
 # vantrel_add_test(NAME source... LIBS lib...)

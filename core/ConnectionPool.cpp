@@ -1,10 +1,10 @@
-#include "ConnectionPool.h"
+#include "core/ConnectionPool.h"
 
-#include "LookupContext.h"
-#include "NamePreparation.h"
-#include "RegistrarBlockedNotice.h"
-#include "ResultLists.h"
-#include "ThrottleState.h"
+#include "core/LookupContext.h"
+#include "core/NamePreparation.h"
+#include "core/RegistrarBlockedNotice.h"
+#include "core/ResultLists.h"
+#include "core/ThrottleState.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LookupOutcome.h"
-#include "Verdict.h"
+#include "core/LookupOutcome.h"
+#include "core/Verdict.h"
 
 #include <QByteArray>
 #include <QObject>

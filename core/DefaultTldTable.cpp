@@ -1,4 +1,4 @@
-#include "DefaultTldTable.h"
+#include "core/DefaultTldTable.h"
 
 #include <iterator>
 

@@ -1,4 +1,4 @@
-#include "DomainListModel.h"
+#include "core/DomainListModel.h"
 
 DomainListModel::DomainListModel(QObject *parent)
     : QAbstractListModel(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TldTable.h"
+#include "core/TldTable.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "LookupOutcome.h"
+#include "core/LookupOutcome.h"
 
 QString LookupOutcome::kindText(Kind kind)
 {

@@ -1,4 +1,4 @@
-#include "NamePreparation.h"
+#include "core/NamePreparation.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "RegistrarBlockedNotice.h"
+#include "core/RegistrarBlockedNotice.h"
 
 void RegistrarBlockedNotice::report(const QString &registrar, const QString &response)
 {

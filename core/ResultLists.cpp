@@ -1,6 +1,6 @@
-#include "ResultLists.h"
+#include "core/ResultLists.h"
 
-#include "FileUtils.h"
+#include "base/FileUtils.h"
 
 #include <QDir>
 #include <QFile>

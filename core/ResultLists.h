@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DomainListModel.h"
+#include "core/DomainListModel.h"
 
 #include <QDateTime>
 #include <QObject>

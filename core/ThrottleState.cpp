@@ -1,4 +1,4 @@
-#include "ThrottleState.h"
+#include "core/ThrottleState.h"
 
 ThrottleState::ThrottleState(int tickIntervalMs, QObject *parent)
     : QObject(parent)

@@ -1,8 +1,8 @@
-#include "TldFile.h"
+#include "core/TldFile.h"
 
-#include "DefaultTldTable.h"
-#include "FileUtils.h"
-#include "TldTable.h"
+#include "core/DefaultTldTable.h"
+#include "base/FileUtils.h"
+#include "core/TldTable.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "TldTable.h"
+#include "core/TldTable.h"
 
 int TldTable::findTldIndex(const QString &domain, bool useProxy) const
 {

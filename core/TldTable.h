@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TldEntry.h"
+#include "core/TldEntry.h"
 
 #include <QStringList>
 #include <QVector>

@@ -1,7 +1,7 @@
-#include "TldTester.h"
+#include "core/TldTester.h"
 
-#include "LookupContext.h"
-#include "NamePreparation.h"
+#include "core/LookupContext.h"
+#include "core/NamePreparation.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Verdict.h"
+#include "core/Verdict.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "Verdict.h"
+#include "core/Verdict.h"
 
 #include <cstring>
 

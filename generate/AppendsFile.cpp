@@ -1,6 +1,6 @@
-#include "AppendsFile.h"
+#include "generate/AppendsFile.h"
 
-#include "FileUtils.h"
+#include "base/FileUtils.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "CreatedDomainsFile.h"
+#include "generate/CreatedDomainsFile.h"
 
-#include "FileUtils.h"
+#include "base/FileUtils.h"
 
 #include <QDir>
 

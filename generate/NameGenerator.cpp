@@ -1,4 +1,4 @@
-#include "NameGenerator.h"
+#include "generate/NameGenerator.h"
 
 NameGenerator::NameGenerator(QString baseWord, const QStringList &tlds, NameForms forms)
     : m_base(std::move(baseWord))

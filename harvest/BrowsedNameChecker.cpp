@@ -1,12 +1,12 @@
-#include "BrowsedNameChecker.h"
+#include "harvest/BrowsedNameChecker.h"
 
-#include "ConnectionPool.h"
-#include "LookupContext.h"
-#include "NamePreparation.h"
-#include "RegistrarBlockedNotice.h"
-#include "ResultLists.h"
-#include "ThrottleState.h"
-#include "Verdict.h"
+#include "core/ConnectionPool.h"
+#include "core/LookupContext.h"
+#include "core/NamePreparation.h"
+#include "core/RegistrarBlockedNotice.h"
+#include "core/ResultLists.h"
+#include "core/ThrottleState.h"
+#include "core/Verdict.h"
 
 #include <QFile>
 #include <QHostAddress>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DomainExtraction.h"
-#include "DomainListModel.h"
+#include "harvest/DomainExtraction.h"
+#include "core/DomainListModel.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "BrowsedPageExtraction.h"
+#include "harvest/BrowsedPageExtraction.h"
 
-#include "NamePreparation.h"
+#include "core/NamePreparation.h"
 
 #include <QFile>
 #include <QLocale>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CollectedList.h"
-#include "DomainExtraction.h"
+#include "harvest/CollectedList.h"
+#include "harvest/DomainExtraction.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "CollectedList.h"
+#include "harvest/CollectedList.h"
 
 void CollectedList::append(const QString &name)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SubstringIndex.h"
+#include "harvest/SubstringIndex.h"
 
 #include <QString>
 

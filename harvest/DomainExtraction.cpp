@@ -1,7 +1,7 @@
-#include "DomainExtraction.h"
+#include "harvest/DomainExtraction.h"
 
-#include "CollectedList.h"
-#include "NamePreparation.h"
+#include "harvest/CollectedList.h"
+#include "core/NamePreparation.h"
 
 #include <QFile>
 

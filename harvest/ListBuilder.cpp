@@ -1,7 +1,7 @@
-#include "ListBuilder.h"
+#include "harvest/ListBuilder.h"
 
-#include "FileUtils.h"
-#include "TldTable.h"
+#include "base/FileUtils.h"
+#include "core/TldTable.h"
 
 #include <QElapsedTimer>
 #include <QFile>

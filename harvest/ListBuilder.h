@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CollectedList.h"
-#include "DomainExtraction.h"
-#include "PageDownload.h"
+#include "harvest/CollectedList.h"
+#include "harvest/DomainExtraction.h"
+#include "harvest/PageDownload.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "Marketplace.h"
+#include "harvest/Marketplace.h"
 
 #include <QUrlQuery>
 

@@ -1,4 +1,4 @@
-#include "PageDownload.h"
+#include "harvest/PageDownload.h"
 
 #include <QNetworkProxy>
 #include <QNetworkReply>

@@ -1,4 +1,4 @@
-#include "SubstringIndex.h"
+#include "harvest/SubstringIndex.h"
 
 #include <QChar>
 

@@ -1,8 +1,8 @@
-#include "LookupSettings.h"
+#include "search/LookupSettings.h"
 
-#include "LookupContext.h"
-#include "SettingsStore.h"
-#include "ThrottleState.h"
+#include "core/LookupContext.h"
+#include "settings/SettingsStore.h"
+#include "core/ThrottleState.h"
 
 namespace LookupSettings {
 

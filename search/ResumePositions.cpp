@@ -1,6 +1,6 @@
-#include "ResumePositions.h"
+#include "search/ResumePositions.h"
 
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 

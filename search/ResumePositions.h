@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SearchType.h"
+#include "search/SearchType.h"
 
 class SettingsStore;
 

@@ -1,6 +1,6 @@
-#include "SavedDomains.h"
+#include "search/SavedDomains.h"
 
-#include "FileUtils.h"
+#include "base/FileUtils.h"
 
 #include <QFile>
 

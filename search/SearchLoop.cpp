@@ -1,11 +1,11 @@
-#include "SearchLoop.h"
+#include "search/SearchLoop.h"
 
-#include "ConnectionPool.h"
-#include "LookupOutcome.h"
-#include "NamePreparation.h"
-#include "ResultLists.h"
-#include "ThrottleState.h"
-#include "WordSource.h"
+#include "core/ConnectionPool.h"
+#include "core/LookupOutcome.h"
+#include "core/NamePreparation.h"
+#include "core/ResultLists.h"
+#include "core/ThrottleState.h"
+#include "search/WordSource.h"
 
 SearchLoop::SearchLoop(ConnectionPool &pool, ThrottleState &throttle, ResultLists &results, QObject *parent)
     : QObject(parent)

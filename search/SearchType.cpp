@@ -1,6 +1,6 @@
-#include "SearchType.h"
+#include "search/SearchType.h"
 
-#include "ResumePositions.h"
+#include "search/ResumePositions.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "StringListWordSource.h"
+#include "search/StringListWordSource.h"
 
 StringListWordSource::StringListWordSource(QStringList words)
     : m_words(std::move(words))

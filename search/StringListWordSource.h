@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WordSource.h"
+#include "search/WordSource.h"
 
 #include <QStringList>
 

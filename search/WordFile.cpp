@@ -1,4 +1,4 @@
-#include "WordFile.h"
+#include "search/WordFile.h"
 
 #include <sys/stat.h>
 

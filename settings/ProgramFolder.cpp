@@ -1,6 +1,6 @@
-#include "ProgramFolder.h"
+#include "settings/ProgramFolder.h"
 
-#include "FileUtils.h"
+#include "base/FileUtils.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
-#include "Prompt.h"
+#include "base/Prompt.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "WhoisInfoQuery.h"
+#include "settings/WhoisInfoQuery.h"
 
 WhoisInfoQuery::WhoisInfoQuery(WhoisInfoServer server, QObject *parent)
     : QObject(parent)

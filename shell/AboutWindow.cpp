@@ -1,9 +1,9 @@
-#include "AboutWindow.h"
+#include "shell/AboutWindow.h"
 
-#include "Branding.h"
-#include "PictureBox.h"
-#include "Skinner.h"
-#include "WindowIcons.h"
+#include "base/Branding.h"
+#include "base/ui/PictureBox.h"
+#include "base/ui/Skinner.h"
+#include "base/ui/WindowIcons.h"
 
 #include <QGridLayout>
 #include <QLabel>

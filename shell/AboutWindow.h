@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinLabel.h"
+#include "base/ui/SkinLabel.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
-#include "HelpLauncher.h"
+#include "shell/HelpLauncher.h"
 
-#include "Branding.h"
-#include "FileUtils.h"
-#include "SettingsStore.h"
+#include "base/Branding.h"
+#include "base/FileUtils.h"
+#include "settings/SettingsStore.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "SplashWindow.h"
+#include "shell/SplashWindow.h"
 
-#include "Branding.h"
-#include "GlobalSkinner.h"
-#include "PictureBox.h"
-#include "Skin.h"
-#include "Skinner.h"
-#include "WindowIcons.h"
+#include "base/Branding.h"
+#include "base/ui/GlobalSkinner.h"
+#include "base/ui/PictureBox.h"
+#include "base/ui/Skin.h"
+#include "base/ui/Skinner.h"
+#include "base/ui/WindowIcons.h"
 
 #include <QFont>
 #include <QGuiApplication>

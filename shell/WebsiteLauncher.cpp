@@ -1,6 +1,6 @@
-#include "WebsiteLauncher.h"
+#include "shell/WebsiteLauncher.h"
 
-#include "Branding.h"
+#include "base/Branding.h"
 
 #include <QDesktopServices>
 #include <QUrl>

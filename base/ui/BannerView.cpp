@@ -1,4 +1,4 @@
-#include "BannerView.h"
+#include "base/ui/BannerView.h"
 
 #include <QUrl>
 #include <QVBoxLayout>

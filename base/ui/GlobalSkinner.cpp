@@ -1,7 +1,7 @@
-#include "GlobalSkinner.h"
+#include "base/ui/GlobalSkinner.h"
 
-#include "Skin.h"
-#include "Skinner.h"
+#include "base/ui/Skin.h"
+#include "base/ui/Skinner.h"
 
 #include <QCoreApplication>
 #include <QEvent>

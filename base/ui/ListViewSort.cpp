@@ -1,6 +1,6 @@
-#include "ListViewSort.h"
+#include "base/ui/ListViewSort.h"
 
-#include "Prompt.h"
+#include "base/Prompt.h"
 
 #include <QHeaderView>
 #include <QTreeView>

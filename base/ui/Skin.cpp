@@ -1,4 +1,4 @@
-#include "Skin.h"
+#include "base/ui/Skin.h"
 
 #include <QFile>
 #include <QWidget>

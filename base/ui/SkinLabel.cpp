@@ -1,4 +1,4 @@
-#include "SkinLabel.h"
+#include "base/ui/SkinLabel.h"
 
 SkinLabel::SkinLabel(QWidget *parent)
     : QLabel(parent)

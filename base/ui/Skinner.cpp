@@ -1,8 +1,8 @@
-#include "Skinner.h"
+#include "base/ui/Skinner.h"
 
-#include "PictureBox.h"
-#include "Skin.h"
-#include "SkinLabel.h"
+#include "base/ui/PictureBox.h"
+#include "base/ui/Skin.h"
+#include "base/ui/SkinLabel.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

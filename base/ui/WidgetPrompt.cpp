@@ -1,4 +1,4 @@
-#include "WidgetPrompt.h"
+#include "base/ui/WidgetPrompt.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "WindowIcons.h"
+#include "base/ui/WindowIcons.h"
 
 #include <QFile>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "OverflowNoticeWindow.h"
+#include "core/ui/OverflowNoticeWindow.h"
 
-#include "Skinner.h"
+#include "base/ui/Skinner.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "RegistrarBlockedWindow.h"
+#include "core/ui/RegistrarBlockedWindow.h"
 
-#include "RegistrarBlockedNotice.h"
+#include "core/RegistrarBlockedNotice.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -1,13 +1,13 @@
-#include "NameCreatorWindow.h"
+#include "generate/ui/NameCreatorWindow.h"
 
-#include "AppendsFile.h"
-#include "Branding.h"
-#include "CreatedDomainsFile.h"
-#include "DomainListModel.h"
-#include "FileUtils.h"
-#include "Prompt.h"
-#include "SettingsStore.h"
-#include "TldFile.h"
+#include "generate/AppendsFile.h"
+#include "base/Branding.h"
+#include "generate/CreatedDomainsFile.h"
+#include "core/DomainListModel.h"
+#include "base/FileUtils.h"
+#include "base/Prompt.h"
+#include "settings/SettingsStore.h"
+#include "core/TldFile.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NameGenerator.h"
+#include "generate/NameGenerator.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -1,11 +1,11 @@
-#include "BrowseWindow.h"
+#include "harvest/ui/BrowseWindow.h"
 
-#include "LookupContext.h"
-#include "Marketplace.h"
-#include "ResultLists.h"
-#include "SkinLabel.h"
-#include "Skinner.h"
-#include "WindowIcons.h"
+#include "core/LookupContext.h"
+#include "harvest/Marketplace.h"
+#include "core/ResultLists.h"
+#include "base/ui/SkinLabel.h"
+#include "base/ui/Skinner.h"
+#include "base/ui/WindowIcons.h"
 
 #include <QApplication>
 #include <QClipboard>

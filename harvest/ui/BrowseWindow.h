@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BrowsedNameChecker.h"
-#include "BrowsedPageExtraction.h"
-#include "Branding.h"
+#include "harvest/BrowsedNameChecker.h"
+#include "harvest/BrowsedPageExtraction.h"
+#include "base/Branding.h"
 
 #include <QMainWindow>
 #include <QStringList>

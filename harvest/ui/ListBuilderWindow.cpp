@@ -1,6 +1,6 @@
-#include "ListBuilderWindow.h"
+#include "harvest/ui/ListBuilderWindow.h"
 
-#include "Prompt.h"
+#include "base/Prompt.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListBuilder.h"
+#include "harvest/ListBuilder.h"
 
 #include <QWidget>
 

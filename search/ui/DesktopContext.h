@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Branding.h"
-#include "ConnectionPool.h"
-#include "LookupContext.h"
-#include "ThrottleState.h"
+#include "base/Branding.h"
+#include "core/ConnectionPool.h"
+#include "core/LookupContext.h"
+#include "core/ThrottleState.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "DomainListView.h"
+#include "search/ui/DomainListView.h"
 
 #include <QDrag>
 #include <QDragEnterEvent>

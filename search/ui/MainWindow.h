@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ConnectionPool.h"
-#include "DomainListModel.h"
-#include "RegistrarBlockedNotice.h"
-#include "ResultLists.h"
-#include "SearchLoop.h"
-#include "SearchType.h"
-#include "WordFile.h"
+#include "core/ConnectionPool.h"
+#include "core/DomainListModel.h"
+#include "core/RegistrarBlockedNotice.h"
+#include "core/ResultLists.h"
+#include "search/SearchLoop.h"
+#include "search/SearchType.h"
+#include "search/WordFile.h"
 
 #include <QMainWindow>
 #include <QPointer>

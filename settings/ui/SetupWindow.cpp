@@ -1,12 +1,12 @@
-#include "SetupWindow.h"
+#include "settings/ui/SetupWindow.h"
 
-#include "Branding.h"
-#include "DefaultTldTable.h"
-#include "FileUtils.h"
-#include "ListViewSort.h"
-#include "LookupContext.h"
-#include "Prompt.h"
-#include "SettingsStore.h"
+#include "base/Branding.h"
+#include "core/DefaultTldTable.h"
+#include "base/FileUtils.h"
+#include "base/ui/ListViewSort.h"
+#include "core/LookupContext.h"
+#include "base/Prompt.h"
+#include "settings/SettingsStore.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TldFile.h"
-#include "TldTester.h"
+#include "core/TldFile.h"
+#include "core/TldTester.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "WhoisWindow.h"
+#include "settings/ui/WhoisWindow.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WhoisInfoQuery.h"
+#include "settings/WhoisInfoQuery.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
-#include "DesktopProgram.h"
-#include "MainWindow.h"
-#include "ScriptedPrompt.h"
-#include "TestFiles.h"
+#include "app/DesktopProgram.h"
+#include "search/ui/MainWindow.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "tests/support/TestFiles.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "Branding.h"
-#include "TestFiles.h"
+#include "base/Branding.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "FileUtils.h"
-#include "TestFiles.h"
+#include "base/FileUtils.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

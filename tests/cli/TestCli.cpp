@@ -1,6 +1,6 @@
-#include "CommandRun.h"
-#include "TestFiles.h"
-#include "WhoisTestServer.h"
+#include "tests/support/CommandRun.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "ConnectionPool.h"
-#include "LookupContext.h"
-#include "RegistrarBlockedNotice.h"
-#include "ResultLists.h"
-#include "ThrottleState.h"
-#include "WhoisTestServer.h"
+#include "core/ConnectionPool.h"
+#include "core/LookupContext.h"
+#include "core/RegistrarBlockedNotice.h"
+#include "core/ResultLists.h"
+#include "core/ThrottleState.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
-#include "DomainListModel.h"
-#include "ResultLists.h"
-#include "TestFiles.h"
+#include "core/DomainListModel.h"
+#include "core/ResultLists.h"
+#include "tests/support/TestFiles.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "DefaultTldTable.h"
-#include "TestData.h"
-#include "TestFiles.h"
-#include "TldFile.h"
-#include "TldTable.h"
+#include "core/DefaultTldTable.h"
+#include "tests/support/TestData.h"
+#include "tests/support/TestFiles.h"
+#include "core/TldFile.h"
+#include "core/TldTable.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "DefaultTldTable.h"
-#include "TestData.h"
-#include "Verdict.h"
+#include "core/DefaultTldTable.h"
+#include "tests/support/TestData.h"
+#include "core/Verdict.h"
 
 #include <QDir>
 #include <QFile>

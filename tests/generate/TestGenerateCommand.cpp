@@ -1,5 +1,5 @@
-#include "CommandRun.h"
-#include "TestFiles.h"
+#include "tests/support/CommandRun.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "AppendsFile.h"
-#include "TestFiles.h"
+#include "generate/AppendsFile.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,10 +1,10 @@
-#include "Branding.h"
-#include "CommandLine.h"
-#include "ScriptedPrompt.h"
-#include "SettingsStore.h"
-#include "TestFiles.h"
-#include "WhoisTestServer.h"
-#include "NameCreatorWindow.h"
+#include "base/Branding.h"
+#include "cli/CommandLine.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "settings/SettingsStore.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/WhoisTestServer.h"
+#include "generate/ui/NameCreatorWindow.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "NameGenerator.h"
+#include "generate/NameGenerator.h"
 
 #include <QTest>
 

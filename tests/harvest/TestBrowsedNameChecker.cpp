@@ -1,12 +1,12 @@
-#include "BrowsedNameChecker.h"
-#include "BrowsedPageExtraction.h"
-#include "LookupContext.h"
-#include "RegistrarBlockedNotice.h"
-#include "ResultLists.h"
-#include "TestFiles.h"
-#include "ThrottleState.h"
-#include "WaitUntil.h"
-#include "WhoisTestServer.h"
+#include "harvest/BrowsedNameChecker.h"
+#include "harvest/BrowsedPageExtraction.h"
+#include "core/LookupContext.h"
+#include "core/RegistrarBlockedNotice.h"
+#include "core/ResultLists.h"
+#include "tests/support/TestFiles.h"
+#include "core/ThrottleState.h"
+#include "tests/support/WaitUntil.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -1,8 +1,8 @@
-#include "Branding.h"
-#include "BrowsedPageExtraction.h"
-#include "Marketplace.h"
-#include "TestData.h"
-#include "TestFiles.h"
+#include "base/Branding.h"
+#include "harvest/BrowsedPageExtraction.h"
+#include "harvest/Marketplace.h"
+#include "tests/support/TestData.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "CollectedList.h"
-#include "DomainExtraction.h"
-#include "TestData.h"
-#include "TestFiles.h"
+#include "harvest/CollectedList.h"
+#include "harvest/DomainExtraction.h"
+#include "tests/support/TestData.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "HttpTestServer.h"
-#include "ListBuilder.h"
-#include "PageDownload.h"
-#include "ProgramFolder.h"
-#include "TestFiles.h"
-#include "TldTable.h"
-#include "WhoisTestServer.h"
+#include "tests/support/HttpTestServer.h"
+#include "harvest/ListBuilder.h"
+#include "harvest/PageDownload.h"
+#include "settings/ProgramFolder.h"
+#include "tests/support/TestFiles.h"
+#include "core/TldTable.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
 #include <QSignalSpy>

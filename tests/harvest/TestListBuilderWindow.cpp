@@ -1,9 +1,9 @@
-#include "ListBuilderWindow.h"
-#include "HttpTestServer.h"
-#include "ProgramFolder.h"
-#include "ScriptedPrompt.h"
-#include "TestFiles.h"
-#include "TldTable.h"
+#include "harvest/ui/ListBuilderWindow.h"
+#include "tests/support/HttpTestServer.h"
+#include "settings/ProgramFolder.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "tests/support/TestFiles.h"
+#include "core/TldTable.h"
 
 #include <QDir>
 #include <QApplication>

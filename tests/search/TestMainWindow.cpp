@@ -1,10 +1,10 @@
-#include "DesktopContext.h"
-#include "DomainListView.h"
-#include "MainWindow.h"
-#include "ScriptedPrompt.h"
-#include "SettingsStore.h"
-#include "TestFiles.h"
-#include "WhoisTestServer.h"
+#include "search/ui/DesktopContext.h"
+#include "search/ui/DomainListView.h"
+#include "search/ui/MainWindow.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "settings/SettingsStore.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QAction>
 #include <QApplication>

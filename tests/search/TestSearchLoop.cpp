@@ -1,13 +1,13 @@
-#include "ConnectionPool.h"
-#include "LookupContext.h"
-#include "RegistrarBlockedNotice.h"
-#include "ResultLists.h"
-#include "SearchLoop.h"
-#include "StringListWordSource.h"
-#include "TestFiles.h"
-#include "ThrottleState.h"
-#include "WhoisTestServer.h"
-#include "WordFile.h"
+#include "core/ConnectionPool.h"
+#include "core/LookupContext.h"
+#include "core/RegistrarBlockedNotice.h"
+#include "core/ResultLists.h"
+#include "search/SearchLoop.h"
+#include "search/StringListWordSource.h"
+#include "tests/support/TestFiles.h"
+#include "core/ThrottleState.h"
+#include "tests/support/WhoisTestServer.h"
+#include "search/WordFile.h"
 
 #include <QDir>
 #include <QRandomGenerator>

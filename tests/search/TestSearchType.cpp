@@ -1,7 +1,7 @@
-#include "ResumePositions.h"
-#include "ScriptedPrompt.h"
-#include "SearchType.h"
-#include "SettingsStore.h"
+#include "search/ResumePositions.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "search/SearchType.h"
+#include "settings/SettingsStore.h"
 
 #include <QTemporaryDir>
 #include <QTest>

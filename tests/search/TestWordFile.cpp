@@ -1,5 +1,5 @@
-#include "TestFiles.h"
-#include "WordFile.h"
+#include "tests/support/TestFiles.h"
+#include "search/WordFile.h"
 
 #include <QTemporaryDir>
 #include <QTest>

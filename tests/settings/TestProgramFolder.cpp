@@ -1,5 +1,5 @@
-#include "ProgramFolder.h"
-#include "TestFiles.h"
+#include "settings/ProgramFolder.h"
+#include "tests/support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

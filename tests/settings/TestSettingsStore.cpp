@@ -1,6 +1,6 @@
-#include "ScriptedPrompt.h"
-#include "SettingsStore.h"
-#include "TestFiles.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "settings/SettingsStore.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "Branding.h"
-#include "HelpLauncher.h"
-#include "ScriptedPrompt.h"
-#include "SettingsStore.h"
-#include "TestFiles.h"
-#include "WebsiteLauncher.h"
+#include "base/Branding.h"
+#include "shell/HelpLauncher.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "settings/SettingsStore.h"
+#include "tests/support/TestFiles.h"
+#include "shell/WebsiteLauncher.h"
 
 #include <QDesktopServices>
 #include <QSignalSpy>

@@ -1,13 +1,13 @@
-#include "Branding.h"
-#include "GlobalSkinner.h"
-#include "PictureBox.h"
-#include "Skin.h"
-#include "SkinLabel.h"
-#include "Skinner.h"
-#include "TestFiles.h"
-#include "WindowIcons.h"
-#include "AboutWindow.h"
-#include "SplashWindow.h"
+#include "base/Branding.h"
+#include "base/ui/GlobalSkinner.h"
+#include "base/ui/PictureBox.h"
+#include "base/ui/Skin.h"
+#include "base/ui/SkinLabel.h"
+#include "base/ui/Skinner.h"
+#include "tests/support/TestFiles.h"
+#include "base/ui/WindowIcons.h"
+#include "shell/AboutWindow.h"
+#include "shell/SplashWindow.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "HttpTestServer.h"
+#include "tests/support/HttpTestServer.h"
 
 #include <QTcpSocket>
 

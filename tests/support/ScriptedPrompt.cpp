@@ -1,4 +1,4 @@
-#include "ScriptedPrompt.h"
+#include "tests/support/ScriptedPrompt.h"
 
 Prompt::Answer ScriptedPrompt::showMessage(const QString &title, const QString &text, Icon icon, Buttons buttons)
 {

@@ -1,4 +1,4 @@
-#include "WhoisTestServer.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QPointer>
 #include <QRandomGenerator>

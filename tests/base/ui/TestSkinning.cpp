@@ -1,9 +1,9 @@
-#include "GlobalSkinner.h"
-#include "PictureBox.h"
-#include "Skin.h"
-#include "SkinLabel.h"
-#include "Skinner.h"
-#include "TestFiles.h"
+#include "base/ui/GlobalSkinner.h"
+#include "base/ui/PictureBox.h"
+#include "base/ui/Skin.h"
+#include "base/ui/SkinLabel.h"
+#include "base/ui/Skinner.h"
+#include "tests/support/TestFiles.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,9 +1,9 @@
-#include "OverflowNoticeWindow.h"
-#include "RegistrarBlockedNotice.h"
-#include "Skin.h"
-#include "SkinLabel.h"
-#include "Skinner.h"
-#include "RegistrarBlockedWindow.h"
+#include "core/ui/OverflowNoticeWindow.h"
+#include "core/RegistrarBlockedNotice.h"
+#include "base/ui/Skin.h"
+#include "base/ui/SkinLabel.h"
+#include "base/ui/Skinner.h"
+#include "core/ui/RegistrarBlockedWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>

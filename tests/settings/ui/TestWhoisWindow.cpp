@@ -1,5 +1,5 @@
-#include "WhoisTestServer.h"
-#include "WhoisWindow.h"
+#include "tests/support/WhoisTestServer.h"
+#include "settings/ui/WhoisWindow.h"
 
 #include <QPointer>
 #include <QTcpSocket>
