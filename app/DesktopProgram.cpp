@@ -1,19 +1,19 @@
 #include "app/DesktopProgram.h"
 
-#include "search/ui/MainWindow.h"
-#include "core/ui/OverflowNoticeWindow.h"
-#include "harvest/ui/ListBuilderWindow.h"
-#include "harvest/ui/BrowseWindow.h"
-#include "shell/HelpLauncher.h"
-#include "settings/ProgramFolder.h"
 #include "base/ui/SkinLabel.h"
 #include "base/ui/Skinner.h"
-#include "shell/AboutWindow.h"
+#include "core/ui/OverflowNoticeWindow.h"
 #include "core/ui/RegistrarBlockedWindow.h"
 #include "generate/ui/NameCreatorWindow.h"
+#include "harvest/ui/BrowseWindow.h"
+#include "harvest/ui/ListBuilderWindow.h"
+#include "search/ui/MainWindow.h"
+#include "settings/ProgramFolder.h"
 #include "settings/ui/SetupWindow.h"
-#include "shell/SplashWindow.h"
 #include "settings/ui/WhoisWindow.h"
+#include "shell/AboutWindow.h"
+#include "shell/HelpLauncher.h"
+#include "shell/SplashWindow.h"
 
 #include <QApplication>
 
@@ -61,7 +61,7 @@ void DesktopProgram::showMainWindow()
     window->show();
 }
 
-template<typename Window>
+template <typename Window>
 void DesktopProgram::showOnce(QPointer<Window> &window, std::function<Window *()> create)
 {
     if (!window) {
@@ -102,7 +102,7 @@ void DesktopProgram::openListBuilder()
         request.searchType = main->searchTypeText();
         request.sizeIndex = main->amountIndex();
         auto *window = new ListBuilderWindow(m_context.programFolder, m_context.lookup.tldTable, request, m_prompt,
-                                 m_branding.productName);
+                                             m_branding.productName);
         connect(window, &ListBuilderWindow::listReady, main, [main](qint32 wordMax) { main->setListSize(wordMax); });
         connect(window, &ListBuilderWindow::startSearchRequested, main, &MainWindow::startSearch);
         skinWindow(window, true);
@@ -126,9 +126,9 @@ void DesktopProgram::openBrowseWindow()
     showOnce<QWidget>(m_browseWindow, [this] {
         MainWindow *main = m_mainWindow.get();
         // The window skins itself.
-        auto *window = new BrowseWindow(m_context.programFolder, m_branding, m_context.lookup, m_context.throttle,
-                                 main->resultLists(), main->blockedNotice(), m_context.selectedDomain,
-                                 m_context.skinner);
+        auto *window =
+            new BrowseWindow(m_context.programFolder, m_branding, m_context.lookup, m_context.throttle,
+                             main->resultLists(), main->blockedNotice(), m_context.selectedDomain, m_context.skinner);
         connect(window, &BrowseWindow::whoisWindowRequested, this, &DesktopProgram::openWhois);
         return window;
     });

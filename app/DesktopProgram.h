@@ -1,10 +1,10 @@
 #pragma once
 
 #include "base/Branding.h"
-#include "search/ui/DesktopContext.h"
 #include "base/ui/GlobalSkinner.h"
-#include "settings/SettingsStore.h"
 #include "base/ui/WidgetPrompt.h"
+#include "search/ui/DesktopContext.h"
+#include "settings/SettingsStore.h"
 #include "shell/WebsiteLauncher.h"
 
 #include <QObject>
@@ -51,7 +51,7 @@ private:
     // its plain labels get skinned twins from a "SkinLabel1" template first.
     void skinWindow(QWidget *window, bool withLabels) const;
 
-    template<typename Window>
+    template <typename Window>
     void showOnce(QPointer<Window> &window, std::function<Window *()> create);
 
     QString m_shippedDataDir;

@@ -1,5 +1,5 @@
-#include "cli/CommandLine.h"
 #include "app/DesktopProgram.h"
+#include "cli/CommandLine.h"
 #include "settings/ProgramFolder.h"
 
 #include <QApplication>
@@ -47,8 +47,8 @@ int main(int argc, char *argv[])
         return runCommandLine(arguments, out, err);
     }
 
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         QTextStream(stderr) << "vantrel: there is no display to open the desktop program on; "
                                "see vantrel --help for the commands that run without one"
                             << Qt::endl;

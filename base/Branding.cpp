@@ -19,10 +19,14 @@ const struct
     const char *key;
     const char *homePage;
 } marketplaceKeys[] = {
-    {"marketBuyDomains", "https://www.buydomains.com/"}, {"marketGoogle", "https://www.google.com/"},
-    {"marketDmoz", "http://www.dmoz.org/"},              {"marketAfternic", "https://www.afternic.com/"},
-    {"marketNameJet", "https://www.namejet.com/"},       {"marketSedo", "https://sedo.com/"},
-    {"marketTdnam", "https://www.tdnam.com/"},           {"marketSnapNames", "https://www.snapnames.com/"},
+    {"marketBuyDomains", "https://www.buydomains.com/"},
+    {"marketGoogle", "https://www.google.com/"},
+    {"marketDmoz", "http://www.dmoz.org/"},
+    {"marketAfternic", "https://www.afternic.com/"},
+    {"marketNameJet", "https://www.namejet.com/"},
+    {"marketSedo", "https://sedo.com/"},
+    {"marketTdnam", "https://www.tdnam.com/"},
+    {"marketSnapNames", "https://www.snapnames.com/"},
     {"marketDotPound", "http://www.dotpound.com/"},
 };
 
@@ -37,8 +41,8 @@ QHash<QString, QString> readBrandingFile(const QString &path)
     const QList<QByteArray> lines = file.readAll().split('\n');
     for (const QByteArray &rawLine : lines) {
         const QString line = QString::fromLatin1(rawLine).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#'))
-            || line.startsWith(QLatin1Char('[')))
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')) ||
+            line.startsWith(QLatin1Char('[')))
             continue;
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals <= 0)
@@ -98,9 +102,9 @@ QString resolveAddress(const QString &shippedDataDir, const QString &address)
 QString Branding::purchaseAddress(const QString &host, const QString &isc, const QString &pid, const QString &aid)
 {
     const auto encoded = [](const QString &value) { return QString::fromLatin1(QUrl::toPercentEncoding(value)); };
-    return QStringLiteral("https://") + host + QStringLiteral("/gdshop/registrar/search.asp?isc=") + encoded(isc)
-        + QStringLiteral("&pid=") + encoded(pid) + QStringLiteral("&aid=") + encoded(aid)
-        + QStringLiteral("&checkAvail=1&domaintocheck=");
+    return QStringLiteral("https://") + host + QStringLiteral("/gdshop/registrar/search.asp?isc=") + encoded(isc) +
+           QStringLiteral("&pid=") + encoded(pid) + QStringLiteral("&aid=") + encoded(aid) +
+           QStringLiteral("&checkAvail=1&domaintocheck=");
 }
 
 QString Branding::defaultPurchaseUrlPrefix()

@@ -37,8 +37,8 @@ void prepareFindAndJudge(benchmark::State &state)
     const TldTable table = loadDefaultTable(folder);
     const QByteArray reply = registeredReply();
     for (auto _ : state) {
-        const QString name = prepareLookupName(QStringLiteral("related:Example%20Name"), QString(),
-                                               QStringLiteral(".com"));
+        const QString name =
+            prepareLookupName(QStringLiteral("related:Example%20Name"), QString(), QStringLiteral(".com"));
         const int tldIndex = table.findTldIndex(name, false);
         const Verdict verdict = judgeReplyText(reply, table.entry(tldIndex).successIndicators);
         benchmark::DoNotOptimize(verdict);
@@ -49,7 +49,8 @@ BENCHMARK(prepareFindAndJudge)->Unit(benchmark::kMicrosecond);
 void prepareOnly(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(prepareLookupName(QStringLiteral("related:Example%20Name"), QString(), QStringLiteral(".com")));
+        benchmark::DoNotOptimize(
+            prepareLookupName(QStringLiteral("related:Example%20Name"), QString(), QStringLiteral(".com")));
 }
 BENCHMARK(prepareOnly)->Unit(benchmark::kMicrosecond);
 

@@ -11,9 +11,9 @@
 
 namespace {
 
-const QStringList tenTlds = {QStringLiteral(".com"),  QStringLiteral(".net"), QStringLiteral(".org"),
-                             QStringLiteral(".biz"),  QStringLiteral(".info"), QStringLiteral(".name"),
-                             QStringLiteral(".co.uk"), QStringLiteral(".de"),  QStringLiteral(".us"),
+const QStringList tenTlds = {QStringLiteral(".com"),   QStringLiteral(".net"),  QStringLiteral(".org"),
+                             QStringLiteral(".biz"),   QStringLiteral(".info"), QStringLiteral(".name"),
+                             QStringLiteral(".co.uk"), QStringLiteral(".de"),   QStringLiteral(".us"),
                              QStringLiteral(".tv")};
 
 // 1,000 list words in an Appends.txt; with all three boxes ticked and ten

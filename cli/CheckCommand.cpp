@@ -1,10 +1,10 @@
 #include "cli/CheckCommand.h"
 
-#include "core/ConnectionPool.h"
 #include "cli/HeadlessRun.h"
+#include "core/ConnectionPool.h"
+#include "search/StringListWordSource.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
-#include "search/StringListWordSource.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -53,7 +53,8 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
     bool slotsValid = false;
     const int poolSize = parser.value(slotsOption).toInt(&slotsValid);
     if (!slotsValid || poolSize < 1 || poolSize > ConnectionPool::maxPoolSize)
-        return usageError(context, QStringLiteral("--slots takes a number from 1 to %1").arg(ConnectionPool::maxPoolSize));
+        return usageError(context,
+                          QStringLiteral("--slots takes a number from 1 to %1").arg(ConnectionPool::maxPoolSize));
 
     // An empty argument names nothing; as a word it would end the run.
     QStringList names = parser.positionalArguments();

@@ -1,8 +1,8 @@
 #include "cli/CommandLine.h"
 
+#include "base/ConsolePrompt.h"
 #include "cli/CheckCommand.h"
 #include "cli/Command.h"
-#include "base/ConsolePrompt.h"
 #include "cli/ExtractCommand.h"
 #include "cli/GenerateCommand.h"
 #include "cli/PrepareCommand.h"

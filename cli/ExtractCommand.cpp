@@ -1,10 +1,10 @@
 #include "cli/ExtractCommand.h"
 
+#include "core/TldFile.h"
+#include "core/TldTable.h"
 #include "harvest/CollectedList.h"
 #include "harvest/DomainExtraction.h"
 #include "settings/ProgramFolder.h"
-#include "core/TldFile.h"
-#include "core/TldTable.h"
 
 #include <QFile>
 #include <QTextStream>

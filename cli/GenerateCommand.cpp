@@ -1,11 +1,11 @@
 #include "cli/GenerateCommand.h"
 
-#include "generate/AppendsFile.h"
 #include "base/Branding.h"
+#include "core/TldFile.h"
+#include "generate/AppendsFile.h"
 #include "generate/NameGenerator.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
-#include "core/TldFile.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -74,8 +74,7 @@ int GenerateCommand::run(const QStringList &arguments, CommandContext &context)
         return settings
                    .getUserSetting(branding.productName, QStringLiteral("Settings"),
                                    QStringLiteral("chkAdd%1").arg(index), QStringLiteral("1"))
-                   .toInt()
-            != 0;
+                   .toInt() != 0;
     };
     const NameForms forms{boxTicked(0) && !parser.isSet(noPrefixesOption),
                           boxTicked(1) && !parser.isSet(noSuffixesOption),

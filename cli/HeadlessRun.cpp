@@ -2,10 +2,10 @@
 
 #include "cli/Command.h"
 #include "cli/InterruptWatcher.h"
+#include "core/TldFile.h"
 #include "search/LookupSettings.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
-#include "core/TldFile.h"
 
 #include <QEventLoop>
 #include <QTextStream>
@@ -67,8 +67,7 @@ void HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 
 void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 {
-    m_context.out << outcome.domain << '\t' << LookupOutcome::kindText(outcome.kind) << '\t' << outcome.server
-                  << '\n';
+    m_context.out << outcome.domain << '\t' << LookupOutcome::kindText(outcome.kind) << '\t' << outcome.server << '\n';
     m_context.out.flush();
     ++m_finished;
     if (m_showProgress)

@@ -5,8 +5,8 @@
 #include "core/LookupContext.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
-#include "search/SearchLoop.h"
 #include "core/ThrottleState.h"
+#include "search/SearchLoop.h"
 
 #include <QObject>
 

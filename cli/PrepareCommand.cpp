@@ -1,8 +1,8 @@
 #include "cli/PrepareCommand.h"
 
 #include "base/Branding.h"
-#include "search/LookupSettings.h"
 #include "core/NamePreparation.h"
+#include "search/LookupSettings.h"
 #include "settings/SettingsStore.h"
 
 #include <QCommandLineParser>

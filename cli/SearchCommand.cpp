@@ -1,12 +1,12 @@
 #include "cli/SearchCommand.h"
 
-#include "core/ConnectionPool.h"
 #include "cli/HeadlessRun.h"
-#include "settings/ProgramFolder.h"
+#include "core/ConnectionPool.h"
 #include "search/ResumePositions.h"
 #include "search/SearchType.h"
-#include "settings/SettingsStore.h"
 #include "search/WordFile.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -36,7 +36,8 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
 
     const std::optional<SearchType> type = SearchTypes::fromText(parser.value(typeOption));
     if (!parser.isSet(typeOption) || !type)
-        return usageError(context, QStringLiteral("--type takes one of: %1").arg(SearchTypes::texts().join(QStringLiteral(", "))));
+        return usageError(
+            context, QStringLiteral("--type takes one of: %1").arg(SearchTypes::texts().join(QStringLiteral(", "))));
     if (*type == SearchType::BrowseForNames)
         return usageError(context, QStringLiteral("\"Browse for names\" needs the desktop program"));
     if ((*type == SearchType::CustomList) != parser.isSet(listOption))
@@ -45,7 +46,8 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
     bool slotsValid = false;
     const int poolSize = parser.value(slotsOption).toInt(&slotsValid);
     if (!slotsValid || poolSize < 1 || poolSize > ConnectionPool::maxPoolSize)
-        return usageError(context, QStringLiteral("--slots takes a number from 1 to %1").arg(ConnectionPool::maxPoolSize));
+        return usageError(context,
+                          QStringLiteral("--slots takes a number from 1 to %1").arg(ConnectionPool::maxPoolSize));
     bool startValid = true;
     const qint32 requestedStart = parser.isSet(startOption) ? parser.value(startOption).toInt(&startValid) : 0;
     if (!startValid || (parser.isSet(startOption) && requestedStart < 1))

@@ -1,7 +1,7 @@
 #include "cli/TldsCommand.h"
 
-#include "settings/ProgramFolder.h"
 #include "core/TldFile.h"
+#include "settings/ProgramFolder.h"
 
 #include <QTextStream>
 

@@ -100,7 +100,8 @@ void ConnectionPool::failLookup(int number, const QString &description)
                 return;
             failed.running = false;
             emit messageRequested(QStringLiteral("Error"),
-                                  QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") + description);
+                                  QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") +
+                                      description);
             emit lookupEnded({number, failed.slotDomain, failed.slotServer, LookupOutcome::Kind::Error});
         },
         Qt::QueuedConnection);
@@ -119,7 +120,8 @@ void ConnectionPool::onConnected(int number)
         return;
     }
     slot.peerAddress = slot.Winsock1.peerAddress().toString();
-    emit connectionStatusChanged(QStringLiteral("connecting(%1): - Search String: %2").arg(number).arg(slot.slotDomain));
+    emit connectionStatusChanged(
+        QStringLiteral("connecting(%1): - Search String: %2").arg(number).arg(slot.slotDomain));
     slot.slotTicks = 0;
     slot.timTimeout.start(m_timings.tickMs);
     if (slot.Winsock1.write(slot.slotDomain.toLatin1() + "\r\n") < 0) {

@@ -21,9 +21,9 @@ struct LookupContext;
 // the tick to run the reconnect and watchdog paths quickly.
 struct PoolTimings
 {
-    int tickMs = 1000;         // one tick of a slot's time-out timer and of the watchdog
-    int reconnectTicks = 10;   // a slot silent for this many ticks since its connect reconnects
-    int watchdogTicks = 30;    // a batch with no ended lookup for this many ticks is freed
+    int tickMs = 1000;       // one tick of a slot's time-out timer and of the watchdog
+    int reconnectTicks = 10; // a slot silent for this many ticks since its connect reconnects
+    int watchdogTicks = 30;  // a batch with no ended lookup for this many ticks is freed
 };
 
 // The WHOIS sockets of a window: one slot per socket, each with its one-tick

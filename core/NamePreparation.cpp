@@ -10,18 +10,18 @@ struct PercentCode
 
 // "%25" comes first so that doubly encoded text decodes all the way.
 constexpr PercentCode percentCodes[] = {
-    {"%25", u'%'}, {"%20", u' '}, {"%3C", u'<'}, {"%3E", u'>'}, {"%23", u'#'}, {"%7B", u'{'},
-    {"%7D", u'}'}, {"%7C", u'|'}, {"%5C", u'\\'}, {"%5E", u'^'}, {"%7E", u'~'}, {"%5B", u'['},
-    {"%5D", u']'}, {"%60", u'`'}, {"%3B", u';'}, {"%2F", u'/'}, {"%3F", u'?'}, {"%3A", u':'},
-    {"%40", u'@'}, {"%3D", u'='}, {"%26", u'&'}, {"%24", u'$'}, {"%0A", u'\n'}, {"%0D", u'\r'},
+    {"%25", u'%'}, {"%20", u' '}, {"%3C", u'<'},  {"%3E", u'>'}, {"%23", u'#'},  {"%7B", u'{'},
+    {"%7D", u'}'}, {"%7C", u'|'}, {"%5C", u'\\'}, {"%5E", u'^'}, {"%7E", u'~'},  {"%5B", u'['},
+    {"%5D", u']'}, {"%60", u'`'}, {"%3B", u';'},  {"%2F", u'/'}, {"%3F", u'?'},  {"%3A", u':'},
+    {"%40", u'@'}, {"%3D", u'='}, {"%26", u'&'},  {"%24", u'$'}, {"%0A", u'\n'}, {"%0D", u'\r'},
 };
 
 // Removed from the label one after the other, case-sensitive, in this order.
 const char16_t *const junk[] = {
-    u"&nbsp;", u"related:", u"site:", u"<b>", u" ", u"/", u".", u"%", u"!", u"/", u"~", u"#",
-    u"'", u"\"", u"$", u"%", u"^", u"&", u"*", u"(", u")", u"=", u"\\", u"|", u"+", u"`",
-    u"?", u">", u"<", u",", u"'", u"\"", u".", u"nbsp;", u";", u":",
-    u"\u00AB", u"\u00B4", u"\u00AF", u"\u00BA", u"\u00B8", u"_",
+    u"&nbsp;", u"related:", u"site:", u"<b>",    u" ",      u"/",      u".",      u"%",      u"!", u"/",  u"~",
+    u"#",      u"'",        u"\"",    u"$",      u"%",      u"^",      u"&",      u"*",      u"(", u")",  u"=",
+    u"\\",     u"|",        u"+",     u"`",      u"?",      u">",      u"<",      u",",      u"'", u"\"", u".",
+    u"nbsp;",  u";",        u":",     u"\u00AB", u"\u00B4", u"\u00AF", u"\u00BA", u"\u00B8", u"_",
 };
 
 } // namespace

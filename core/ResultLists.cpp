@@ -73,8 +73,8 @@ QString stampFor(const QDateTime &moment)
 {
     const QLocale locale = QLocale::system();
     const QDateTime local = moment.toLocalTime();
-    QString text = locale.toString(local.date(), locale.dateFormat(QLocale::ShortFormat)) + QLatin1Char(' ')
-        + locale.toString(local.time(), withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
+    QString text = locale.toString(local.date(), locale.dateFormat(QLocale::ShortFormat)) + QLatin1Char(' ') +
+                   locale.toString(local.time(), withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
     text.removeIf([](QChar c) { return c == QLatin1Char('/') || c == QLatin1Char(':') || c.isSpace(); });
     return text;
 }
@@ -155,8 +155,8 @@ void ResultLists::keepPreviousProfileFiles()
 
 void ResultLists::checkListSizes()
 {
-    if (slot(Low).model.size() < overflowSize && slot(High).model.size() < overflowSize
-        && slot(Mid).model.size() < overflowSize)
+    if (slot(Low).model.size() < overflowSize && slot(High).model.size() < overflowSize &&
+        slot(Mid).model.size() < overflowSize)
         return;
     // Without a copy in the overflow folder the lists stay as they are, so a
     // failed dump loses no names; the next check tries again.
@@ -285,7 +285,7 @@ bool ResultLists::writeFile(const QString &path, const QByteArray &contents)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo(folder).isDir())
         error = u"Could not write %1: the folder %2 does not exist"_s.arg(QDir::toNativeSeparators(path),
-                                                                         QDir::toNativeSeparators(folder));
+                                                                          QDir::toNativeSeparators(folder));
     emit writeFailed(error);
     return false;
 }

@@ -1,7 +1,7 @@
 #include "core/TldFile.h"
 
-#include "core/DefaultTldTable.h"
 #include "base/FileUtils.h"
+#include "core/DefaultTldTable.h"
 #include "core/TldTable.h"
 
 #include <QDir>
@@ -121,7 +121,8 @@ bool TldFile::saveTldEntry(const QString &extension, const QString &whoisServer,
                            const QString &throttleMs, const QString &successIndicators, QString *error) const
 {
     const QString status = enabled ? QStringLiteral("Enabled") : QStringLiteral("Disabled");
-    const QByteArray newLine = buildLine(extension, whoisServer, port, status, throttleMs, successIndicators).toLatin1();
+    const QByteArray newLine =
+        buildLine(extension, whoisServer, port, status, throttleMs, successIndicators).toLatin1();
 
     if (!QFileInfo::exists(m_path))
         return writeFileAtomically(m_path, newLine + "\r\n", error);
@@ -226,6 +227,6 @@ bool TldFile::writeRows(const QList<QStringList> &rows, QString *error) const
 QString TldFile::buildLine(const QString &extension, const QString &whoisServer, const QString &port,
                            const QString &status, const QString &throttleMs, const QString &successIndicators)
 {
-    return extension.toLower() + separator + whoisServer + separator + port + separator + status + separator
-           + throttleMs + separator + successIndicators;
+    return extension.toLower() + separator + whoisServer + separator + port + separator + status + separator +
+           throttleMs + separator + successIndicators;
 }

@@ -11,8 +11,8 @@ namespace {
 bool isOddName(const QString &testDomain)
 {
     for (const QString &tld : {QStringLiteral(".com"), QStringLiteral(".net")}) {
-        if (testDomain.compare(tld, Qt::CaseInsensitive) == 0
-            || testDomain.contains(QLatin1Char('"') + tld, Qt::CaseInsensitive))
+        if (testDomain.compare(tld, Qt::CaseInsensitive) == 0 ||
+            testDomain.contains(QLatin1Char('"') + tld, Qt::CaseInsensitive))
             return true;
     }
     return false;
@@ -81,8 +81,8 @@ void TldTester::connectToServer()
     for (int tries = 1;; ++tries) {
         m_socket.abort();
         m_socket.connectToHost(m_server, m_port);
-        if (m_socket.state() != QAbstractSocket::UnconnectedState || !isInvalidOperation(m_socket.error())
-            || tries == maxConnectTries)
+        if (m_socket.state() != QAbstractSocket::UnconnectedState || !isInvalidOperation(m_socket.error()) ||
+            tries == maxConnectTries)
             break;
     }
     m_connecting = false;
@@ -125,16 +125,17 @@ void TldTester::onTick()
 TldTestResult judgeTestReply(const QString &testDomain, const QByteArray &reply, const QString &successIndicators,
                              const QString &remoteHost, quint16 remotePort)
 {
-    const QString details = QStringLiteral("Domain: ") + testDomain + QStringLiteral("\r\n") + remoteHost
-        + QLatin1Char(':') + QString::number(remotePort) + QStringLiteral("\r\n\r\n") + QString::fromLatin1(reply);
+    const QString details = QStringLiteral("Domain: ") + testDomain + QStringLiteral("\r\n") + remoteHost +
+                            QLatin1Char(':') + QString::number(remotePort) + QStringLiteral("\r\n\r\n") +
+                            QString::fromLatin1(reply);
     const bool odd = isOddName(testDomain);
 
     TldTestResult result;
     if (const std::optional<QString> word = VerdictRule(successIndicators).matchingIndicator(reply)) {
         result.verdict = Verdict::Available;
         if (!odd && !testDomain.contains(QLatin1String("endoffile"), Qt::CaseInsensitive))
-            result.message = QStringLiteral("Appears to be: AVAILABLE\r\nSuccess word: ") + *word
-                + QStringLiteral("\r\n") + details;
+            result.message =
+                QStringLiteral("Appears to be: AVAILABLE\r\nSuccess word: ") + *word + QStringLiteral("\r\n") + details;
         return result;
     }
     // With no phrases the shared verdict only looks for the refusal words.

@@ -34,8 +34,7 @@ void NameGenerator::appendWordNames(const QString &listWord, QStringList &names)
 
 QStringList NameGenerator::generate(const QStringList &listWords) const
 {
-    const qsizetype formsPerWord =
-        (m_forms.prefixes ? 1 : 0) + (m_forms.suffixes ? 1 : 0);
+    const qsizetype formsPerWord = (m_forms.prefixes ? 1 : 0) + (m_forms.suffixes ? 1 : 0);
     QStringList names;
     names.reserve(m_tlds.size() * (1 + listWords.size() * formsPerWord * (m_forms.hyphens ? 2 : 1)));
     appendPlainNames(names);

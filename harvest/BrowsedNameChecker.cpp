@@ -27,8 +27,7 @@ bool isUsableLine(const QString &line)
 
 BrowsedNameChecker::BrowsedNameChecker(QString listPath, LookupContext &context, ThrottleState &throttle,
                                        ResultLists &results, RegistrarBlockedNotice &blockedNotice,
-                                       const ExtractionCounters &counters, BrowsedCheckTimings timings,
-                                       QObject *parent)
+                                       const ExtractionCounters &counters, BrowsedCheckTimings timings, QObject *parent)
     : QObject(parent)
     , m_listPath(std::move(listPath))
     , m_context(context)
@@ -83,8 +82,8 @@ void BrowsedNameChecker::dispatchNextName()
     while (m_nextIndex <= m_counters.totalFound) {
         const QString name = readListEntry(m_nextIndex);
         if (name == endOfList) {
-            const qint32 checked = m_results.counter(ResultLists::High) + m_results.counter(ResultLists::Registered)
-                + m_results.counter(ResultLists::Mid) + m_results.counter(ResultLists::Low);
+            const qint32 checked = m_results.counter(ResultLists::High) + m_results.counter(ResultLists::Registered) +
+                                   m_results.counter(ResultLists::Mid) + m_results.counter(ResultLists::Low);
             emit checkStatusChanged(QStringLiteral("Checked %1 unique domains.").arg(checked));
             if (m_counters.pageFound > 0)
                 emit pageStatusChanged(QStringLiteral("Finished domains on current page"));
@@ -193,10 +192,11 @@ void BrowsedNameChecker::judgeReply()
 
     switch (verdict) {
     case Verdict::Available:
-        if (!isBareExtension(m_currentName) && !m_currentName.contains(QLatin1String("endoffile"), Qt::CaseInsensitive)) {
+        if (!isBareExtension(m_currentName) &&
+            !m_currentName.contains(QLatin1String("endoffile"), Qt::CaseInsensitive)) {
             m_results.fileAvailable(m_currentName);
-            const qint32 available = m_results.counter(ResultLists::Mid) + m_results.counter(ResultLists::High)
-                + m_results.counter(ResultLists::Low);
+            const qint32 available = m_results.counter(ResultLists::Mid) + m_results.counter(ResultLists::High) +
+                                     m_results.counter(ResultLists::Low);
             emit unregisteredCaptionChanged(QStringLiteral("Unregistered: (%1)").arg(available));
             m_List1.append(m_currentName);
             emit checkStatusChanged(QStringLiteral("Unregistered: ") + m_currentName);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "harvest/DomainExtraction.h"
 #include "core/DomainListModel.h"
+#include "harvest/DomainExtraction.h"
 
 #include <QByteArray>
 #include <QObject>

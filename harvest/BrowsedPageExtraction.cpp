@@ -53,8 +53,8 @@ QString browsedPageTempPath(const QString &programFolder, const QDateTime &momen
 {
     const QLocale locale = QLocale::system();
     const QDateTime local = moment.toLocalTime();
-    QString stamp = locale.toString(local.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-        + locale.toString(local.time(), QLocale::LongFormat);
+    QString stamp = locale.toString(local.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                    locale.toString(local.time(), QLocale::LongFormat);
     stamp.removeIf([](QChar c) { return c == u' ' || c == u':' || c == u'/' || c == u'\\'; });
     return programFolder + QLatin1String("/SearchOutput") + stamp.trimmed();
 }

@@ -58,7 +58,7 @@ QUrl frameNavigationUrl(const QString &address);
 // What one line gave.
 struct BrowsedLine
 {
-    bool accepted = false;    // a new name joined the page's list
+    bool accepted = false;     // a new name joined the page's list
     bool followsFrame = false; // the line ended a frame tag: frameAddress holds its address
     QString frameAddress;
 };

@@ -1,7 +1,7 @@
 #include "harvest/DomainExtraction.h"
 
-#include "harvest/CollectedList.h"
 #include "core/NamePreparation.h"
+#include "harvest/CollectedList.h"
 
 #include <QFile>
 

@@ -150,5 +150,4 @@ private:
 // The whole page at once: every line of PageExtraction, with lineRead called
 // after each. False (with *error) when the temporary file fails.
 bool extractDomains(const QString &pageText, const ExtractionSettings &settings, CollectedList &list,
-                    ExtractionCounters &counters, const std::function<void()> &lineRead = {},
-                    QString *error = nullptr);
+                    ExtractionCounters &counters, const std::function<void()> &lineRead = {}, QString *error = nullptr);

@@ -53,10 +53,10 @@ QUrl resultPageUrl(SearchEngine engine, const SearchEngineHosts &hosts, const QB
         return {};
     const bool yahoo = engine == SearchEngine::Yahoo;
     const SearchEngineAddress &address = yahoo ? hosts.yahoo : hosts.google;
-    const QByteArray query = yahoo
-        ? "h=s&xargs=0&p=" + encodedPhrase + "&b=" + QByteArray::number(resultOffset)
-        : "num=100&hl=en&lr=&ie=UTF-8&oe=UTF-8&safe=off&filter=0&start=" + QByteArray::number(resultOffset - 1)
-            + "&sa=N&q=" + encodedPhrase;
+    const QByteArray query =
+        yahoo ? "h=s&xargs=0&p=" + encodedPhrase + "&b=" + QByteArray::number(resultOffset)
+              : "num=100&hl=en&lr=&ie=UTF-8&oe=UTF-8&safe=off&filter=0&start=" + QByteArray::number(resultOffset - 1) +
+                    "&sa=N&q=" + encodedPhrase;
     QUrl url;
     url.setScheme(address.scheme);
     url.setHost(address.host);

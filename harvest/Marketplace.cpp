@@ -4,8 +4,7 @@
 
 namespace {
 
-QUrl withPathAndQuery(const QString &homePage, const QString &path,
-                      const QList<QPair<QString, QString>> &queryItems)
+QUrl withPathAndQuery(const QString &homePage, const QString &path, const QList<QPair<QString, QString>> &queryItems)
 {
     QUrl address = QUrl::fromUserInput(homePage);
     address.setPath(path);
@@ -20,8 +19,8 @@ QUrl withPathAndQuery(const QString &homePage, const QString &path,
 
 QStringList marketplaceCaptions()
 {
-    return {QStringLiteral("BuyDomains"), QStringLiteral("Google"),  QStringLiteral("DMOZ"),
-            QStringLiteral("AfterNIC"),   QStringLiteral("NameJet"), QStringLiteral("Sedo"),
+    return {QStringLiteral("BuyDomains"), QStringLiteral("Google"),    QStringLiteral("DMOZ"),
+            QStringLiteral("AfterNIC"),   QStringLiteral("NameJet"),   QStringLiteral("Sedo"),
             QStringLiteral("TDNAM"),      QStringLiteral("SnapNames"), QStringLiteral("DotPound")};
 }
 
@@ -31,8 +30,8 @@ QUrl marketplaceAddress(const QString &caption, const QString &homePage, const Q
     if (caption.contains(QLatin1String("afternic"), Qt::CaseInsensitive))
         return withPathAndQuery(homePage, QStringLiteral("/index.php"), {{QStringLiteral("ref_id"), afternicRefId}});
     if (caption.contains(QLatin1String("sedo"), Qt::CaseInsensitive))
-        return withPathAndQuery(homePage, QStringLiteral("/main.php3"),
-                                {{QStringLiteral("language"), QStringLiteral("us")},
-                                 {QStringLiteral("partnerid"), sedoPartnerId}});
+        return withPathAndQuery(
+            homePage, QStringLiteral("/main.php3"),
+            {{QStringLiteral("language"), QStringLiteral("us")}, {QStringLiteral("partnerid"), sedoPartnerId}});
     return QUrl::fromUserInput(homePage);
 }

@@ -1,8 +1,8 @@
 #include "search/LookupSettings.h"
 
 #include "core/LookupContext.h"
-#include "settings/SettingsStore.h"
 #include "core/ThrottleState.h"
+#include "settings/SettingsStore.h"
 
 namespace LookupSettings {
 

@@ -18,14 +18,14 @@ namespace {
 
 QString permissionDeniedText(const QString &productName)
 {
-    return productName
-        + QStringLiteral(" requires read/write access to the system registry and hard drive in order to run properly."
-                         "  This user account does not have the proper permissions set.  As a result some or all of"
-                         " your settings may not be properly saved.  Please contact your system administrator or"
-                         " change the permission settings for this account.")
-        + QStringLiteral("\r\n\r\n")
-        + QStringLiteral("If you would like to prevent this error message from being displayed again, please press"
-                         " 'Ignore'.");
+    return productName +
+           QStringLiteral(" requires read/write access to the system registry and hard drive in order to run properly."
+                          "  This user account does not have the proper permissions set.  As a result some or all of"
+                          " your settings may not be properly saved.  Please contact your system administrator or"
+                          " change the permission settings for this account.") +
+           QStringLiteral("\r\n\r\n") +
+           QStringLiteral("If you would like to prevent this error message from being displayed again, please press"
+                          " 'Ignore'.");
 }
 
 QString userFile(const SettingsLocations &locations, const QString &application)
@@ -133,8 +133,8 @@ bool storeValues(const QString &file, const QString &group, const QList<std::pai
         return status == QSettings::NoError;
     for (const auto &[key, value] : values) {
         const StoredValue stored = readStoredValue(file, group, key);
-        if (stored.kind != StoredValue::Kind::Present || stored.value.typeId() != QMetaType::QString
-            || stored.value.toString() != value)
+        if (stored.kind != StoredValue::Kind::Present || stored.value.typeId() != QMetaType::QString ||
+            stored.value.toString() != value)
             return false;
     }
     return true;
@@ -254,8 +254,7 @@ void SettingsStore::writeMachineSetting(const QString &application, const QStrin
             return;
 
         if (getUserSetting(m_productName, QStringLiteral("Settings"), QStringLiteral("IgnorePermissionDeniedError"),
-                           QStringLiteral("0"))
-            == QLatin1String("1"))
+                           QStringLiteral("0")) == QLatin1String("1"))
             return;
 
         switch (m_prompt.showMessage(QStringLiteral("Permission Denied"), permissionDeniedText(m_productName),

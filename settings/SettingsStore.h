@@ -43,8 +43,7 @@ public:
     QString getUserSetting(const QString &application, const QString &section, const QString &key,
                            const QString &defaultValue) const;
     // False when the value could not be stored.
-    bool saveUserSetting(const QString &application, const QString &section, const QString &key,
-                         const QString &value);
+    bool saveUserSetting(const QString &application, const QString &section, const QString &key, const QString &value);
 
     // Several values of one section stored in one write.
     bool saveUserSettings(const QString &application, const QString &section,

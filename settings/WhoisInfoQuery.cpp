@@ -42,8 +42,10 @@ void WhoisInfoQuery::onError(QAbstractSocket::SocketError error)
     if (!m_giveUp.isActive())
         return;
     if (error != QAbstractSocket::RemoteHostClosedError) {
-        finishWithoutAnswer(
-            QStringLiteral("No answer from %1:%2: %3").arg(m_server.host).arg(m_server.port).arg(m_socket.errorString()));
+        finishWithoutAnswer(QStringLiteral("No answer from %1:%2: %3")
+                                .arg(m_server.host)
+                                .arg(m_server.port)
+                                .arg(m_socket.errorString()));
         return;
     }
     m_reply += m_socket.readAll();

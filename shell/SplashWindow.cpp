@@ -44,8 +44,7 @@ QPixmap splashPicture(const QString &productName, qreal devicePixelRatio)
     title.setBold(true);
     painter.setFont(title);
     painter.setPen(Qt::white);
-    painter.drawText(textArea.adjusted(0, 0, 0, -pictureHeight / 2 + 6), Qt::AlignLeft | Qt::AlignBottom,
-                     productName);
+    painter.drawText(textArea.adjusted(0, 0, 0, -pictureHeight / 2 + 6), Qt::AlignLeft | Qt::AlignBottom, productName);
 
     QFont subtitle = painter.font();
     subtitle.setPixelSize(17);
@@ -60,7 +59,7 @@ QPixmap splashPicture(const QString &productName, qreal devicePixelRatio)
 } // namespace
 
 SplashWindow::SplashWindow(Branding &branding, GlobalSkinner &globalSkinner, const QString &shippedDataDir,
-                     int tickIntervalMs, QWidget *parent)
+                           int tickIntervalMs, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
     , m_picture(new PictureBox(this))
     , lblCredit(new QLabel(this))

@@ -27,7 +27,7 @@ public:
     // globalSkinner: attached and switched on when useSkin is on.
     // tickIntervalMs: m_showTimer's interval; 2 in the program, shorter in tests.
     SplashWindow(Branding &branding, GlobalSkinner &globalSkinner, const QString &shippedDataDir,
-              int tickIntervalMs = 2, QWidget *parent = nullptr);
+                 int tickIntervalMs = 2, QWidget *parent = nullptr);
     ~SplashWindow() override;
 
     // The skin (the skin control "skn") and the steps that apply it to other

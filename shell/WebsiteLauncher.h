@@ -17,7 +17,7 @@ public:
     // branding: refreshed from shippedDataDir (applyBranding) at every load.
     // unloadAfterMs: m_unloadTimer's interval; 10000 in the program, shorter in tests.
     WebsiteLauncher(Branding &branding, const QString &shippedDataDir, int unloadAfterMs = 10000,
-               QObject *parent = nullptr);
+                    QObject *parent = nullptr);
 
     // websiteTarget "Website" opens Branding::comments ("http://" put in front
     // when it names no http or https scheme); any other target opens nothing.

@@ -14,8 +14,8 @@ namespace {
 
 bool isStandardDialog(QObject *object)
 {
-    return qobject_cast<QMessageBox *>(object) || qobject_cast<QFileDialog *>(object)
-        || qobject_cast<QInputDialog *>(object) || qobject_cast<QProgressDialog *>(object);
+    return qobject_cast<QMessageBox *>(object) || qobject_cast<QFileDialog *>(object) ||
+           qobject_cast<QInputDialog *>(object) || qobject_cast<QProgressDialog *>(object);
 }
 
 } // namespace

@@ -35,8 +35,8 @@ void colourControls(QWidget *window, const Skin &skin)
             continue;
         if (qobject_cast<QPushButton *>(widget)) {
             setColour(widget, QPalette::Button, skin.controlBack(), true);
-        } else if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QTextEdit *>(widget)
-                   || qobject_cast<QPlainTextEdit *>(widget) || qobject_cast<QAbstractItemView *>(widget)) {
+        } else if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QTextEdit *>(widget) ||
+                   qobject_cast<QPlainTextEdit *>(widget) || qobject_cast<QAbstractItemView *>(widget)) {
             setColour(widget, QPalette::Base, skin.controlBack(), true);
             // Disabled text keeps the style's greyed colour.
             setColour(widget, QPalette::Text, skin.controlText(), false);

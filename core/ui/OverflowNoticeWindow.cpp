@@ -17,8 +17,9 @@ OverflowNoticeWindow::OverflowNoticeWindow(const Skinner *skinner, QWidget *pare
     setWindowTitle(QStringLiteral("File backup"));
 
     m_messageLabel->setObjectName(QStringLiteral("Label1"));
-    m_messageLabel->setText(QStringLiteral("One of your lists has reached 20000 entries.  They have been saved and cleared.  "
-                                   "You may find your backed up lists in the tollarin /overflow/ directory."));
+    m_messageLabel->setText(
+        QStringLiteral("One of your lists has reached 20000 entries.  They have been saved and cleared.  "
+                       "You may find your backed up lists in the tollarin /overflow/ directory."));
     m_messageLabel->setWordWrap(true);
     // A fixed width makes the wrapped text's size hint exact.
     m_messageLabel->setFixedWidth(340);

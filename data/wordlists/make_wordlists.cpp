@@ -58,8 +58,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     const std::string folder = argv[1];
-    const bool written = writeCombinations(folder + "/AllTwoLetter.txt", 2)
-        && writeCombinations(folder + "/AllThreeLetter.txt", 3) && writeCombinations(folder + "/AllFourLetter.txt", 4)
-        && writeFullWordList(folder + "/FullWordList.txt", argv[2]);
+    const bool written =
+        writeCombinations(folder + "/AllTwoLetter.txt", 2) && writeCombinations(folder + "/AllThreeLetter.txt", 3) &&
+        writeCombinations(folder + "/AllFourLetter.txt", 4) && writeFullWordList(folder + "/FullWordList.txt", argv[2]);
     return written ? 0 : 1;
 }

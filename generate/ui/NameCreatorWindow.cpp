@@ -1,13 +1,13 @@
 #include "generate/ui/NameCreatorWindow.h"
 
-#include "generate/AppendsFile.h"
 #include "base/Branding.h"
-#include "generate/CreatedDomainsFile.h"
-#include "core/DomainListModel.h"
 #include "base/FileUtils.h"
 #include "base/Prompt.h"
-#include "settings/SettingsStore.h"
+#include "core/DomainListModel.h"
 #include "core/TldFile.h"
+#include "generate/AppendsFile.h"
+#include "generate/CreatedDomainsFile.h"
+#include "settings/SettingsStore.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -25,7 +25,7 @@ namespace {
 
 const QString settingsSection = QStringLiteral("Settings");
 
-template<typename Widget>
+template <typename Widget>
 Widget *named(Widget *widget, const QString &objectName)
 {
     widget->setObjectName(objectName);
@@ -34,8 +34,8 @@ Widget *named(Widget *widget, const QString &objectName)
 
 } // namespace
 
-NameCreatorWindow::NameCreatorWindow(QString programFolder, SettingsStore &settings, Prompt &prompt, const Branding &branding,
-                 QWidget *parent)
+NameCreatorWindow::NameCreatorWindow(QString programFolder, SettingsStore &settings, Prompt &prompt,
+                                     const Branding &branding, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_programFolder(std::move(programFolder))
     , m_settings(settings)
@@ -195,8 +195,8 @@ void NameCreatorWindow::setInputsEnabled(bool enabled)
         box->setEnabled(enabled);
     for (QCheckBox *box : m_chkExt)
         box->setEnabled(enabled);
-    for (QWidget *input : std::initializer_list<QWidget *>{m_baseWordEdit, m_appendWordEdit, m_txtCustom, m_startButton, m_saveAsButton,
-                                                           m_cmdAdd, m_cmdSub})
+    for (QWidget *input : std::initializer_list<QWidget *>{m_baseWordEdit, m_appendWordEdit, m_txtCustom, m_startButton,
+                                                           m_saveAsButton, m_cmdAdd, m_cmdSub})
         input->setEnabled(enabled);
 }
 

@@ -29,7 +29,7 @@ class NameCreatorWindow : public QWidget
 
 public:
     NameCreatorWindow(QString programFolder, SettingsStore &settings, Prompt &prompt, const Branding &branding,
-            QWidget *parent = nullptr);
+                      QWidget *parent = nullptr);
 
     bool isGenerating() const { return m_generating; }
 

@@ -1,11 +1,11 @@
 #include "harvest/ui/BrowseWindow.h"
 
-#include "core/LookupContext.h"
-#include "harvest/Marketplace.h"
-#include "core/ResultLists.h"
 #include "base/ui/SkinLabel.h"
 #include "base/ui/Skinner.h"
 #include "base/ui/WindowIcons.h"
+#include "core/LookupContext.h"
+#include "core/ResultLists.h"
+#include "harvest/Marketplace.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -75,16 +75,16 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
 
 } // namespace
 
-BrowseWindow::BrowseWindow(const QString &programFolder, const Branding &branding, LookupContext &lookup, ThrottleState &throttle,
-             ResultLists &results, RegistrarBlockedNotice &blockedNotice, QString &selectedDomain,
-             const Skinner *skinner, BrowsedCheckTimings timings, QWidget *parent)
+BrowseWindow::BrowseWindow(const QString &programFolder, const Branding &branding, LookupContext &lookup,
+                           ThrottleState &throttle, ResultLists &results, RegistrarBlockedNotice &blockedNotice,
+                           QString &selectedDomain, const Skinner *skinner, BrowsedCheckTimings timings,
+                           QWidget *parent)
     : QMainWindow(parent)
     , m_programFolder(programFolder)
     , m_branding(branding)
     , m_lookup(lookup)
     , m_selectedDomain(selectedDomain)
-    , m_checker(browserSearchPath(programFolder), lookup, throttle, results, blockedNotice, m_pages.counters,
-                timings)
+    , m_checker(browserSearchPath(programFolder), lookup, throttle, results, blockedNotice, m_pages.counters, timings)
 {
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -135,8 +135,10 @@ void BrowseWindow::buildControls()
     addressFrame->setObjectName(QStringLiteral("Frame1"));
     auto *addressRow = new QHBoxLayout(addressFrame);
     addressRow->setContentsMargins(0, 0, 0, 0);
-    auto *cmdBack = makeButton(addressFrame, QStringLiteral("cmdBack"), QStringLiteral("Back"), QStringLiteral("Go Back"));
-    auto *cmdFwd = makeButton(addressFrame, QStringLiteral("cmdFwd"), QStringLiteral("Forward"), QStringLiteral("Go Forward"));
+    auto *cmdBack =
+        makeButton(addressFrame, QStringLiteral("cmdBack"), QStringLiteral("Back"), QStringLiteral("Go Back"));
+    auto *cmdFwd =
+        makeButton(addressFrame, QStringLiteral("cmdFwd"), QStringLiteral("Forward"), QStringLiteral("Go Forward"));
     auto *cmdHome = makeButton(addressFrame, QStringLiteral("cmdHome"), QStringLiteral("Home"));
     auto *cmdRefresh = makeButton(addressFrame, QStringLiteral("cmdRefresh"), QStringLiteral("Refresh"));
     auto *cmdStop = makeButton(addressFrame, QStringLiteral("cmdStop"), QStringLiteral("Stop"));
@@ -149,10 +151,10 @@ void BrowseWindow::buildControls()
     m_addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_addressBox->lineEdit()->installEventFilter(this);
     auto *goButton = makeButton(addressFrame, QStringLiteral("Command1"), QStringLiteral("GO"),
-                          QStringLiteral("Navigate to the current url!"));
-    for (QWidget *widget : {static_cast<QWidget *>(cmdBack), static_cast<QWidget *>(cmdFwd),
-                            static_cast<QWidget *>(cmdHome), static_cast<QWidget *>(cmdRefresh),
-                            static_cast<QWidget *>(cmdStop), static_cast<QWidget *>(Label3)})
+                                QStringLiteral("Navigate to the current url!"));
+    for (QWidget *widget :
+         {static_cast<QWidget *>(cmdBack), static_cast<QWidget *>(cmdFwd), static_cast<QWidget *>(cmdHome),
+          static_cast<QWidget *>(cmdRefresh), static_cast<QWidget *>(cmdStop), static_cast<QWidget *>(Label3)})
         addressRow->addWidget(widget);
     addressRow->addWidget(m_addressBox, 1);
     addressRow->addWidget(goButton);
@@ -169,9 +171,10 @@ void BrowseWindow::buildControls()
         connect(button, &QPushButton::clicked, this, [this, index] { openMarketplace(index); });
     }
     marketRow->addStretch();
-    auto *Command3 = makeButton(Frame2, QStringLiteral("Command3"), QStringLiteral("Clear Cache"),
-                          QStringLiteral("If you notice the program has stopped checking domains, please click here "
-                                         "to correct the problem"));
+    auto *Command3 =
+        makeButton(Frame2, QStringLiteral("Command3"), QStringLiteral("Clear Cache"),
+                   QStringLiteral("If you notice the program has stopped checking domains, please click here "
+                                  "to correct the problem"));
     marketRow->addWidget(Command3);
 
     auto *body = new QHBoxLayout;
@@ -293,14 +296,14 @@ void BrowseWindow::readBody(QWebEngineView *view, const std::function<void()> &t
 {
     // The mark lives in the script world of this window only, where the page
     // cannot see or set it; error pages have no web address.
-    static const QString readOnce = QStringLiteral(
-        "(function () {"
-        "  if (document.readyState !== 'complete' || !document.body || document.vantrelBodyRead"
-        "      || !/^(https?|file|ftp):$/.test(window.location.protocol))"
-        "    return null;"
-        "  document.vantrelBodyRead = true;"
-        "  return document.body.innerHTML;"
-        "})()");
+    static const QString readOnce =
+        QStringLiteral("(function () {"
+                       "  if (document.readyState !== 'complete' || !document.body || document.vantrelBodyRead"
+                       "      || !/^(https?|file|ftp):$/.test(window.location.protocol))"
+                       "    return null;"
+                       "  document.vantrelBodyRead = true;"
+                       "  return document.body.innerHTML;"
+                       "})()");
     view->page()->runJavaScript(readOnce, QWebEngineScript::ApplicationWorld, [this, then](const QVariant &body) {
         if (m_unloaded)
             return;
@@ -391,8 +394,8 @@ void BrowseWindow::navigate(const QString &address)
 void BrowseWindow::openMarketplace(int index)
 {
     const QString caption = marketplaceCaptions().value(index);
-    m_browser->load(marketplaceAddress(caption, m_branding.marketplaceHomePages.value(index),
-                                         m_branding.afternicRefId, m_branding.sedoPartnerId));
+    m_browser->load(marketplaceAddress(caption, m_branding.marketplaceHomePages.value(index), m_branding.afternicRefId,
+                                       m_branding.sedoPartnerId));
 }
 
 void BrowseWindow::clearCache()
@@ -435,8 +438,9 @@ void BrowseWindow::deleteSelected(int list)
     const int row = m_lists[size_t(list - 1)]->currentIndex().row();
     if (row < 0 || !model.removeRows(row, 1))
         return;
-    m_listLabels[size_t(list - 1)]->setText((list == 1 ? QStringLiteral("Unregistered (") : QStringLiteral("Registered ("))
-                                            + QString::number(model.size()) + QLatin1Char(')'));
+    m_listLabels[size_t(list - 1)]->setText(
+        (list == 1 ? QStringLiteral("Unregistered (") : QStringLiteral("Registered (")) +
+        QString::number(model.size()) + QLatin1Char(')'));
 }
 
 void BrowseWindow::doubleClicked(int list, const QModelIndex &index)

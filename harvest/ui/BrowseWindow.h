@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/Branding.h"
 #include "harvest/BrowsedNameChecker.h"
 #include "harvest/BrowsedPageExtraction.h"
-#include "base/Branding.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -43,8 +43,8 @@ public:
     // program's name last double-clicked. With a skinner (the skin is on) the
     // window's labels are skinned and the skin is applied.
     BrowseWindow(const QString &programFolder, const Branding &branding, LookupContext &lookup, ThrottleState &throttle,
-          ResultLists &results, RegistrarBlockedNotice &blockedNotice, QString &selectedDomain,
-          const Skinner *skinner = nullptr, BrowsedCheckTimings timings = {}, QWidget *parent = nullptr);
+                 ResultLists &results, RegistrarBlockedNotice &blockedNotice, QString &selectedDomain,
+                 const Skinner *skinner = nullptr, BrowsedCheckTimings timings = {}, QWidget *parent = nullptr);
     ~BrowseWindow() override;
 
     // The address box's "GO": the text joins the history, the browser goes there.

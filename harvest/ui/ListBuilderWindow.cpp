@@ -9,8 +9,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-ListBuilderWindow::ListBuilderWindow(const QString &programFolder, const TldTable &tldTable, ListBuilderRequest request, Prompt &prompt,
-             QString applicationTitle, ListBuilderConfig config, QWidget *parent)
+ListBuilderWindow::ListBuilderWindow(const QString &programFolder, const TldTable &tldTable, ListBuilderRequest request,
+                                     Prompt &prompt, QString applicationTitle, ListBuilderConfig config,
+                                     QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_prompt(prompt)
     , m_applicationTitle(std::move(applicationTitle))

@@ -21,8 +21,9 @@ class ListBuilderWindow : public QWidget
     Q_OBJECT
 
 public:
-    ListBuilderWindow(const QString &programFolder, const TldTable &tldTable, ListBuilderRequest request, Prompt &prompt,
-          QString applicationTitle, ListBuilderConfig config = {}, QWidget *parent = nullptr);
+    ListBuilderWindow(const QString &programFolder, const TldTable &tldTable, ListBuilderRequest request,
+                      Prompt &prompt, QString applicationTitle, ListBuilderConfig config = {},
+                      QWidget *parent = nullptr);
 
 signals:
     // BrowserSearch.txt holds the new list of wordMax usable lines: the main

@@ -63,8 +63,8 @@ void DomainListView::startDrag(Qt::DropActions)
 bool DomainListView::acceptsDrop(const QDropEvent *event) const
 {
     // Text from other programs is not a list of our row numbers.
-    return acceptDrops() && event->mimeData()->hasText() && qobject_cast<DomainListView *>(event->source())
-        && event->source() != this;
+    return acceptDrops() && event->mimeData()->hasText() && qobject_cast<DomainListView *>(event->source()) &&
+           event->source() != this;
 }
 
 void DomainListView::dragEnterEvent(QDragEnterEvent *event)

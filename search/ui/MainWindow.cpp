@@ -1,18 +1,18 @@
 #include "search/ui/MainWindow.h"
 
-#include "base/ui/BannerView.h"
-#include "search/ui/DesktopContext.h"
-#include "search/ui/DomainListView.h"
-#include "search/LookupSettings.h"
-#include "settings/ProgramFolder.h"
 #include "base/Prompt.h"
-#include "search/ResumePositions.h"
-#include "search/SavedDomains.h"
-#include "settings/SettingsStore.h"
+#include "base/ui/BannerView.h"
 #include "base/ui/SkinLabel.h"
 #include "base/ui/Skinner.h"
-#include "core/TldFile.h"
 #include "base/ui/WindowIcons.h"
+#include "core/TldFile.h"
+#include "search/LookupSettings.h"
+#include "search/ResumePositions.h"
+#include "search/SavedDomains.h"
+#include "search/ui/DesktopContext.h"
+#include "search/ui/DomainListView.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -54,12 +54,12 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     buildControls();
     buildMenus();
 
-    connect(&m_results, &ResultLists::captionChanged, this,
-            [this](ResultLists::List list, const QString &caption) { m_listLabels.at(size_t(list - 1))->setText(caption); });
-    connect(&m_results, &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
-    connect(&m_results, &ResultLists::writeFailed, this, [this](const QString &message) {
-        statusBar()->showMessage(message, 10000);
+    connect(&m_results, &ResultLists::captionChanged, this, [this](ResultLists::List list, const QString &caption) {
+        m_listLabels.at(size_t(list - 1))->setText(caption);
     });
+    connect(&m_results, &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
+    connect(&m_results, &ResultLists::writeFailed, this,
+            [this](const QString &message) { statusBar()->showMessage(message, 10000); });
     connect(&m_pool, &ConnectionPool::connectionStatusChanged, m_statusPanels[2], &QLabel::setText);
     connect(&m_pool, &ConnectionPool::messageRequested, this, [this](const QString &title, const QString &text) {
         m_context.prompt.showMessage(title, text, Prompt::Icon::Warning, Prompt::Buttons::Ok);
@@ -130,31 +130,32 @@ void MainWindow::buildControls()
     m_wordRangeControls = {txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch, cmbTLDs, sLblTLD};
 
     QLabel *SLabel1 = makeLabel(m_searchFrame, QStringLiteral("SLabel1"), QStringLiteral("Search String:"));
-    txtsearch = makeEdit(m_searchFrame, QStringLiteral("txtsearch"), QString(), QStringLiteral("Enter a search string"));
+    txtsearch =
+        makeEdit(m_searchFrame, QStringLiteral("txtsearch"), QString(), QStringLiteral("Enter a search string"));
     QLabel *SLabel2 = makeLabel(m_searchFrame, QStringLiteral("SLabel2"), QStringLiteral("Get"));
     m_amountBox = new QComboBox(m_searchFrame);
     m_amountBox->setObjectName(QStringLiteral("Combo2"));
     m_amountBox->setToolTip(QStringLiteral("The approximate number of domains to find, if available."));
     m_amountBox->setEditable(true);
-    m_amountBox->addItems({QStringLiteral("~100 Domains"), QStringLiteral("~200 Domains"), QStringLiteral("~500 Domains"),
-                      QStringLiteral("~1000 Domains")});
+    m_amountBox->addItems({QStringLiteral("~100 Domains"), QStringLiteral("~200 Domains"),
+                           QStringLiteral("~500 Domains"), QStringLiteral("~1000 Domains")});
     cmdCreate = makeButton(m_searchFrame, QStringLiteral("cmdCreate"), QStringLiteral("Search"),
                            QStringLiteral("Click here to start your internet search!"));
     cmdCreate->setEnabled(false);
     m_internetSearchControls = {SLabel1, SLabel2, txtsearch, m_amountBox, cmdCreate};
 
     m_stopButton = makeButton(m_searchFrame, QStringLiteral("Command3"), QStringLiteral("Stop"),
-                          QStringLiteral("Click here to stop searching names"));
+                              QStringLiteral("Click here to stop searching names"));
     m_stopButton->setEnabled(false);
     cmdSetup = makeButton(m_searchFrame, QStringLiteral("cmdSetup"), QStringLiteral("Setup"), QString());
     cmdWebsite = makeButton(m_searchFrame, QStringLiteral("cmdWebsite"), QString(), QString());
 
     for (QWidget *widget : {static_cast<QWidget *>(m_searchTypeLabel), static_cast<QWidget *>(m_searchTypeBox)})
         searchRow->addWidget(widget);
-    for (QWidget *widget : {static_cast<QWidget *>(wLabel1), static_cast<QWidget *>(txtWordNum),
-                            static_cast<QWidget *>(wLabel2), static_cast<QWidget *>(txtWordMax),
-                            static_cast<QWidget *>(sLblTLD), static_cast<QWidget *>(cmbTLDs),
-                            static_cast<QWidget *>(cmdDoSearch)})
+    for (QWidget *widget :
+         {static_cast<QWidget *>(wLabel1), static_cast<QWidget *>(txtWordNum), static_cast<QWidget *>(wLabel2),
+          static_cast<QWidget *>(txtWordMax), static_cast<QWidget *>(sLblTLD), static_cast<QWidget *>(cmbTLDs),
+          static_cast<QWidget *>(cmdDoSearch)})
         searchRow->addWidget(widget);
     for (QWidget *widget : m_internetSearchControls)
         searchRow->addWidget(widget);
@@ -169,10 +170,12 @@ void MainWindow::buildControls()
 
     m_listsFrame = new QGroupBox(QStringLiteral("Domain Name Manager"), central);
     m_listsFrame->setObjectName(QStringLiteral("Frame2"));
-    buildListColumn(1, ResultLists::listName(ResultLists::Low), QStringLiteral("These domains have 8 or more characters."));
+    buildListColumn(1, ResultLists::listName(ResultLists::Low),
+                    QStringLiteral("These domains have 8 or more characters."));
     buildListColumn(2, ResultLists::listName(ResultLists::Registered),
                     QStringLiteral("These domain names are already registered."));
-    buildListColumn(3, ResultLists::listName(ResultLists::High), QStringLiteral("These domains have less than 5 characters"));
+    buildListColumn(3, ResultLists::listName(ResultLists::High),
+                    QStringLiteral("These domains have less than 5 characters"));
     buildListColumn(4, ResultLists::listName(ResultLists::Mid), QStringLiteral("These domains have 5 to 7 characters"));
     buildListColumn(5, QStringLiteral("Saved Domains"), QStringLiteral("Drag a domain name here to save it."));
 
@@ -225,7 +228,9 @@ void MainWindow::buildListColumn(int number, const QString &title, const QString
         const char *name;
         const char *caption;
         const char *tooltip;
-    } buttons[] = {{"cmdCopy", "Copy", "Copy List"}, {"cmdClear", "Del", "Delete Selected Item"}, {"cmdClear2", "Clear", "Clear List"}};
+    } buttons[] = {{"cmdCopy", "Copy", "Copy List"},
+                   {"cmdClear", "Del", "Delete Selected Item"},
+                   {"cmdClear2", "Clear", "Clear List"}};
     for (const auto &button : buttons) {
         auto *widget = new QPushButton(QLatin1String(button.caption), m_listsFrame);
         widget->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(button.name)).arg(number));
@@ -266,18 +271,26 @@ void MainWindow::buildMenus()
         bool copy;
         QList<int> lists;
     } editItems[] = {
-        {"Clear High/Mid/Low", false, {1, 3, 4}}, {"Clear High", false, {3}}, {"Clear Mid", false, {4}},
-        {"Clear Low", false, {1}}, {"Clear Registered", false, {2}}, {"Clear Saved", false, {5}},
-        {"Copy High", true, {3}}, {"Copy Mid", true, {4}}, {"Copy Low", true, {1}}, {"Copy Saved", true, {5}},
+        {"Clear High/Mid/Low", false, {1, 3, 4}},
+        {"Clear High", false, {3}},
+        {"Clear Mid", false, {4}},
+        {"Clear Low", false, {1}},
+        {"Clear Registered", false, {2}},
+        {"Clear Saved", false, {5}},
+        {"Copy High", true, {3}},
+        {"Copy Mid", true, {4}},
+        {"Copy Low", true, {1}},
+        {"Copy Saved", true, {5}},
     };
     int index = 0;
     for (const auto &entry : editItems) {
         const QList<int> lists = entry.lists;
         const bool copy = entry.copy;
-        addItem(mnuEdit, QStringLiteral("mnuEditItem(%1)").arg(index++), QLatin1String(entry.caption), [this, lists, copy] {
-            for (int number : lists)
-                copy ? copyList(number) : clearList(number);
-        });
+        addItem(mnuEdit, QStringLiteral("mnuEditItem(%1)").arg(index++), QLatin1String(entry.caption),
+                [this, lists, copy] {
+                    for (int number : lists)
+                        copy ? copyList(number) : clearList(number);
+                });
     }
 
     QMenu *mnuTools = menuBar()->addMenu(QStringLiteral("Tools"));
@@ -292,7 +305,8 @@ void MainWindow::buildMenus()
 
     QMenu *mnuOptions = menuBar()->addMenu(QStringLiteral("Options"));
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    addItem(mnuOptions, QStringLiteral("mnuOptionsItem(0)"), QStringLiteral("Setup"), [this] { emit setupRequested(); });
+    addItem(mnuOptions, QStringLiteral("mnuOptionsItem(0)"), QStringLiteral("Setup"),
+            [this] { emit setupRequested(); });
     QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     addItem(mnuHelp, QStringLiteral("mnuHelpItem(0)"), QStringLiteral("View Help"), [this] { emit helpRequested(); });
@@ -327,8 +341,8 @@ void MainWindow::startUp()
         layoutMainWindow();
     }
 
-    if (settings.getUserSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("1"))
-        == QLatin1String("1")) {
+    if (settings.getUserSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("1")) ==
+        QLatin1String("1")) {
         settings.saveUserSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("0"));
         emit helpRequested();
     }
@@ -390,7 +404,8 @@ void MainWindow::saveSavedDomains()
     QString error;
     if (!SavedDomains::save(QDir(m_context.programFolder).filePath(QStringLiteral("Remembered.txt")),
                             m_savedModel.names(), &error))
-        m_context.prompt.showMessage(QStringLiteral("Saved Domains"), error, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+        m_context.prompt.showMessage(QStringLiteral("Saved Domains"), error, Prompt::Icon::Warning,
+                                     Prompt::Buttons::Ok);
 }
 
 void MainWindow::chooseSearchType(int index)
@@ -435,10 +450,10 @@ void MainWindow::applySearchTypeSelection(SearchType type)
 
 void MainWindow::setSearchControlsEnabled(bool enabled)
 {
-    for (QWidget *widget : {static_cast<QWidget *>(cmdDoSearch), static_cast<QWidget *>(m_stopButton),
-                            static_cast<QWidget *>(m_searchTypeBox), static_cast<QWidget *>(txtWordNum),
-                            static_cast<QWidget *>(m_amountBox), static_cast<QWidget *>(cmdCreate),
-                            static_cast<QWidget *>(txtsearch)})
+    for (QWidget *widget :
+         {static_cast<QWidget *>(cmdDoSearch), static_cast<QWidget *>(m_stopButton),
+          static_cast<QWidget *>(m_searchTypeBox), static_cast<QWidget *>(txtWordNum),
+          static_cast<QWidget *>(m_amountBox), static_cast<QWidget *>(cmdCreate), static_cast<QWidget *>(txtsearch)})
         widget->setEnabled(enabled);
 }
 
@@ -491,8 +506,8 @@ void MainWindow::restoreAfterStop()
 {
     m_searchTypeBox->setEnabled(true);
     const std::optional<SearchType> shown = SearchTypes::fromText(m_searchTypeBox->currentText());
-    if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames
-        || shown == SearchType::BrowseForNames) {
+    if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames ||
+        shown == SearchType::BrowseForNames) {
         cmdDoSearch->setEnabled(true);
         m_stopButton->setEnabled(false);
         txtsearch->setEnabled(false);

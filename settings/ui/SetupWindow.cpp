@@ -1,11 +1,11 @@
 #include "settings/ui/SetupWindow.h"
 
 #include "base/Branding.h"
-#include "core/DefaultTldTable.h"
 #include "base/FileUtils.h"
-#include "base/ui/ListViewSort.h"
-#include "core/LookupContext.h"
 #include "base/Prompt.h"
+#include "base/ui/ListViewSort.h"
+#include "core/DefaultTldTable.h"
+#include "core/LookupContext.h"
 #include "settings/SettingsStore.h"
 
 #include <QCheckBox>
@@ -112,9 +112,8 @@ void SetupWindow::buildControls()
     for (QLineEdit *edit : {txtDefault, txtsearch, txtthrot})
         edit->setFixedWidth(140);
     auto *defaultsGrid = new QGridLayout(defaults);
-    defaultsGrid->addWidget(label(QStringLiteral("Use the following TLD as the default (generally com)"), txtDefault,
-                                  defaults),
-                            0, 0);
+    defaultsGrid->addWidget(
+        label(QStringLiteral("Use the following TLD as the default (generally com)"), txtDefault, defaults), 0, 0);
     defaultsGrid->addWidget(txtDefault, 0, 1);
     defaultsGrid->addWidget(
         label(QStringLiteral("Use this domain when testing registrars in the list below:"), txtsearch, defaults), 1, 0);
@@ -168,7 +167,8 @@ void SetupWindow::buildControls()
     m_debugButton = button("Command4", QStringLiteral("DEBUG"), editor);
     m_debugButton->setVisible(false);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *push : {cmdSave, cmdToggle, m_newExtensionButton, m_deleteButton, m_restoreDefaultsButton, cmdTest})
+    for (QPushButton *push :
+         {cmdSave, cmdToggle, m_newExtensionButton, m_deleteButton, m_restoreDefaultsButton, cmdTest})
         buttons->addWidget(push);
     buttons->addStretch(1);
     editorGrid->addLayout(buttons, 2, 0, 1, 8);
@@ -214,7 +214,8 @@ void SetupWindow::loadValues()
     if (error.code == MachineSettingError::Code::None)
         chkProxy->setChecked(proxyState.trimmed().toDouble() != 0);
     txtDefault->setText(m_context.defaultExtension);
-    txtthrot->setText(m_settings.getUserSetting(m_productName, section, QStringLiteral("Throttle"), QStringLiteral("20")));
+    txtthrot->setText(
+        m_settings.getUserSetting(m_productName, section, QStringLiteral("Throttle"), QStringLiteral("20")));
     txtsearch->setText(
         m_settings.getUserSetting(m_productName, section, QStringLiteral("DefaultSearch"), QStringLiteral("Google")));
 }
@@ -244,7 +245,8 @@ QTreeWidgetItem *SetupWindow::selectedRow() const
 
 void SetupWindow::selectRow(const QString &extension)
 {
-    const QList<QTreeWidgetItem *> matches = lstDomains->findItems(extension, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QList<QTreeWidgetItem *> matches =
+        lstDomains->findItems(extension, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (matches.isEmpty())
         return;
     const QSignalBlocker blocker(lstDomains);
@@ -324,8 +326,7 @@ void SetupWindow::Command2_Click()
     if (!row)
         return;
     if (m_prompt.showMessage(QStringLiteral("Delete?"), QStringLiteral("Really delete this TLD from the list?"),
-                             Prompt::Icon::Question, Prompt::Buttons::OkCancel)
-        != Prompt::Answer::Ok)
+                             Prompt::Icon::Question, Prompt::Buttons::OkCancel) != Prompt::Answer::Ok)
         return;
 
     delete row;

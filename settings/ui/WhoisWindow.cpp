@@ -24,7 +24,8 @@ WhoisWindow::WhoisWindow(WhoisInfoServer server, QWidget *parent)
 
     connect(&m_query, &WhoisInfoQuery::answered, m_recordText, &QTextEdit::setPlainText);
     connect(&m_query, &WhoisInfoQuery::gaveUp, this, [this](const QString &explanation, const QString &partial) {
-        m_recordText->setPlainText(partial.isEmpty() ? explanation : explanation + QStringLiteral("\r\n\r\n") + partial);
+        m_recordText->setPlainText(partial.isEmpty() ? explanation
+                                                     : explanation + QStringLiteral("\r\n\r\n") + partial);
     });
 }
 

@@ -39,20 +39,19 @@ void TestBranding::missingFileGivesBuiltInValues()
 void TestBranding::fileOverridesKeyByKey()
 {
     QTemporaryDir dir;
-    writeFile(dir.filePath(QStringLiteral("branding.ini")),
-              "; comment\r\n"
-              "[Branding]\r\n"
-              "productName = Testprodukt\r\n"
-              "COMPANYNAME=maker.example\r\n"
-              "purchaseOnDoubleClick=0\r\n"
-              "useSkin=false\r\n"
-              "purchaseHost=shop.example\r\n"
-              "purchaseIsc=a b&c\r\n"
-              "purchasePid=7\r\n"
-              "purchaseAid=8\r\n"
-              "whoisInfoHost=127.0.0.1\r\n"
-              "whoisInfoPort=4343\r\n"
-              "skinFile=/opt/skins/dark.skin\r\n");
+    writeFile(dir.filePath(QStringLiteral("branding.ini")), "; comment\r\n"
+                                                            "[Branding]\r\n"
+                                                            "productName = Testprodukt\r\n"
+                                                            "COMPANYNAME=maker.example\r\n"
+                                                            "purchaseOnDoubleClick=0\r\n"
+                                                            "useSkin=false\r\n"
+                                                            "purchaseHost=shop.example\r\n"
+                                                            "purchaseIsc=a b&c\r\n"
+                                                            "purchasePid=7\r\n"
+                                                            "purchaseAid=8\r\n"
+                                                            "whoisInfoHost=127.0.0.1\r\n"
+                                                            "whoisInfoPort=4343\r\n"
+                                                            "skinFile=/opt/skins/dark.skin\r\n");
     const Branding branding = applyBranding(dir.path());
 
     QCOMPARE(branding.productName, QStringLiteral("Testprodukt"));
@@ -79,12 +78,16 @@ void TestBranding::bannerAddress_data()
     QTest::addColumn<QString>("configured");
     QTest::addColumn<QString>("expected"); // %1: the shipped-data folder
 
-    QTest::newRow("relative file") << "pages/strip.html" << "file://%1/pages/strip.html";
-    QTest::newRow("absolute file") << "/srv/banner.html" << "file:///srv/banner.html";
+    QTest::newRow("relative file") << "pages/strip.html"
+                                   << "file://%1/pages/strip.html";
+    QTest::newRow("absolute file") << "/srv/banner.html"
+                                   << "file:///srv/banner.html";
     QTest::newRow("web address") << "http://www.vantrel.example/banner.html"
                                  << "http://www.vantrel.example/banner.html";
-    QTest::newRow("file address") << "file:///srv/b.html" << "file:///srv/b.html";
-    QTest::newRow("none") << "" << "";
+    QTest::newRow("file address") << "file:///srv/b.html"
+                                  << "file:///srv/b.html";
+    QTest::newRow("none") << ""
+                          << "";
 }
 
 void TestBranding::bannerAddress()

@@ -5,9 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTcpSocket>
 #include <QTextStream>
 
 #include <csignal>
@@ -20,9 +20,10 @@ namespace {
 void writeTestTable(const QString &folder, quint16 port, const QByteArray &throttle = "0")
 {
     const QByteArray portText = QByteArray::number(port);
-    writeFile(folder + u"/TLDs.txt"_s,
-              "com|127.0.0.1|" + portText + "|Enabled|" + throttle + "|No match\r\n"
-              "test|127.0.0.1|" + portText + "|Enabled|" + throttle + "|No match,AVAIL\r\n");
+    writeFile(folder + u"/TLDs.txt"_s, "com|127.0.0.1|" + portText + "|Enabled|" + throttle +
+                                           "|No match\r\n"
+                                           "test|127.0.0.1|" +
+                                           portText + "|Enabled|" + throttle + "|No match,AVAIL\r\n");
 }
 
 } // namespace
@@ -102,8 +103,7 @@ void TestCli::tldsPreparesFolderAndListsEnabled()
     const Run run = runVantrel({u"--home"_s, folder, u"tlds"_s});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, u"com\nnet\n"_s);
-    for (const QString &file : {u"BrowserSearch.txt"_s, u"Appends.txt"_s, u"CreatedDomains.txt"_s,
-                                u"Remembered.txt"_s})
+    for (const QString &file : {u"BrowserSearch.txt"_s, u"Appends.txt"_s, u"CreatedDomains.txt"_s, u"Remembered.txt"_s})
         QCOMPARE(readFile(folder + QLatin1Char('/') + file), "\r\n"_ba);
     for (const QString &subfolder : {u"backups"_s, u"overflow"_s, u"wordlists"_s, u"searches"_s})
         QVERIFY(QDir(folder + QLatin1Char('/') + subfolder).exists());
@@ -140,8 +140,8 @@ void TestCli::tldsReportsUnusableFolder()
 
 void TestCli::prepareNames()
 {
-    const Run run = runVantrel({u"prepare"_s, u"--tld"_s, u"net"_s, u"related:Example.com"_s, u"my%20site"_s,
-                                u"--"_s, u"-dash"_s, u"evil%0D%0Aname"_s});
+    const Run run = runVantrel({u"prepare"_s, u"--tld"_s, u"net"_s, u"related:Example.com"_s, u"my%20site"_s, u"--"_s,
+                                u"-dash"_s, u"evil%0D%0Aname"_s});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, u"Example.com\nmysite.net\n-dash.net\nevilname.net\n"_s);
 }
@@ -191,8 +191,8 @@ void TestCli::checkPrintsOneLinePerName()
                                 u"taken"_s, u"freedom.com"_s, u"a.b.zz"_s});
     QCOMPARE(run.exitCode, 0);
     const QString server0 = u"\t127.0.0.1\n"_s;
-    QCOMPARE(run.out, u"free.test\tavailable"_s + server0 + u"taken.test\tregistered"_s + server0
-                          + u"freedom.com\tavailable"_s + server0 + u"a.b.zz\terror\t\n"_s);
+    QCOMPARE(run.out, u"free.test\tavailable"_s + server0 + u"taken.test\tregistered"_s + server0 +
+                          u"freedom.com\tavailable"_s + server0 + u"a.b.zz\terror\t\n"_s);
     QVERIFY2(run.err.contains(u"An error has occurred."_s), qPrintable(run.err));
     QCOMPARE(readFile(home.path() + u"/SuperHighProfile.txt"_s), "free.test\r\n"_ba);
     QCOMPARE(readFile(home.path() + u"/HighProfile.txt"_s), "freedom.com\r\n"_ba);
@@ -207,8 +207,8 @@ void TestCli::checkReadsListFile()
     writeTestTable(home.path(), server.port());
     writeFile(home.path() + u"/list.txt"_s, "one.test\r\n\r\n\r\ntwo\r\n \r\nthree.test");
 
-    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"--list"_s, home.path() + u"/list.txt"_s,
-                                u"zero.test"_s});
+    const Run run =
+        runVantrel({u"--home"_s, home.path(), u"check"_s, u"--list"_s, home.path() + u"/list.txt"_s, u"zero.test"_s});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(server.queries, (QList<QByteArray>{"zero.test", "one.test", "two.com", ".com", "three.test"}));
     QCOMPARE(run.out.count(QLatin1Char('\n')), 5);

@@ -19,8 +19,8 @@ public:
     {
         server.listen();
         const QByteArray port = QByteArray::number(server.port());
-        writeFile(home.filePath(u"TLDs.txt"_s), "com|127.0.0.1|" + port + "|Enabled|0|No match\r\nnet|127.0.0.1|"
-                                                    + port + "|Enabled|0|No match\r\n");
+        writeFile(home.filePath(u"TLDs.txt"_s),
+                  "com|127.0.0.1|" + port + "|Enabled|0|No match\r\nnet|127.0.0.1|" + port + "|Enabled|0|No match\r\n");
         qputenv("VANTREL_CONFIG_DIR", QFile::encodeName(config.path()));
     }
 

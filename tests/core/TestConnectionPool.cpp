@@ -18,7 +18,8 @@ Q_DECLARE_METATYPE(LookupOutcome)
 namespace {
 
 constexpr int tickMs = 40;
-const QString standard = u"No match,not registered,not found,available for registration,no domain records,AVAIL,No entries found"_s;
+const QString standard =
+    u"No match,not registered,not found,available for registration,no domain records,AVAIL,No entries found"_s;
 
 TldEntry entry(const QString &extension, quint16 port, const QString &indicators = standard,
                const QString &server = u"127.0.0.1"_s)
@@ -87,18 +88,21 @@ void TestConnectionPool::answerAndCloseFilesVerdict_data()
     QTest::addColumn<QByteArray>("query");
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("list");
-    QTest::newRow("available short") << u"ab"_s << "No match for \"AB.TEST\".\r\n"_ba << "ab.test"_ba
-                                     << int(LookupOutcome::Kind::Available) << int(ResultLists::High);
-    QTest::newRow("available long") << u"abcdefgh.test"_s << "NOT FOUND"_ba << "abcdefgh.test"_ba
-                                    << int(LookupOutcome::Kind::Available) << int(ResultLists::Low);
-    QTest::newRow("registered") << u"Example.test"_s << "Domain Name: EXAMPLE.TEST\r\n"_ba << "Example.test"_ba
-                                << int(LookupOutcome::Kind::Registered) << int(ResultLists::Registered);
+    QTest::newRow("available short") << u"ab"_s << "No match for \"AB.TEST\".\r\n"_ba
+                                     << "ab.test"_ba << int(LookupOutcome::Kind::Available) << int(ResultLists::High);
+    QTest::newRow("available long") << u"abcdefgh.test"_s << "NOT FOUND"_ba
+                                    << "abcdefgh.test"_ba << int(LookupOutcome::Kind::Available)
+                                    << int(ResultLists::Low);
+    QTest::newRow("registered") << u"Example.test"_s << "Domain Name: EXAMPLE.TEST\r\n"_ba
+                                << "Example.test"_ba << int(LookupOutcome::Kind::Registered)
+                                << int(ResultLists::Registered);
     QTest::newRow("empty reply is registered") << u"quiet"_s << QByteArray() << "quiet.test"_ba
                                                << int(LookupOutcome::Kind::Registered) << int(ResultLists::Registered);
     QTest::newRow("NUL and 8-bit bytes") << u"bytes"_s << QByteArray("\xff\xfe\0no MATCH\0", 12) << "bytes.test"_ba
                                          << int(LookupOutcome::Kind::Available) << int(ResultLists::Mid);
-    QTest::newRow("query is cleaned") << u"related:my%20site"_s << "No match"_ba << "mysite.test"_ba
-                                      << int(LookupOutcome::Kind::Available) << int(ResultLists::Mid);
+    QTest::newRow("query is cleaned") << u"related:my%20site"_s << "No match"_ba
+                                      << "mysite.test"_ba << int(LookupOutcome::Kind::Available)
+                                      << int(ResultLists::Mid);
 }
 
 void TestConnectionPool::answerAndCloseFilesVerdict()
@@ -314,8 +318,8 @@ void TestConnectionPool::proxyTakesEveryName()
     QVERIFY(proxy.listen());
     proxy.setReply("proxied: free");
     PoolFixture fixture;
-    fixture.context.tldTable.setEntries({entry(u"com"_s, WhoisTestServer::unusedPort()),
-                                         entry(u"proxy"_s, proxy.port(), u"free"_s)});
+    fixture.context.tldTable.setEntries(
+        {entry(u"com"_s, WhoisTestServer::unusedPort()), entry(u"proxy"_s, proxy.port(), u"free"_s)});
     fixture.context.useProxy = true;
 
     fixture.pool.startLookup(u"anything.com"_s, 0);

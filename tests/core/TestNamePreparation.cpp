@@ -73,15 +73,14 @@ void TestNamePreparation::prepareLookupName_data()
     QTest::addColumn<QString>("chosenTld");
     QTest::addColumn<QString>("defaultExtension");
     QTest::addColumn<QString>("prepared");
-    QTest::newRow("own suffix wins over combo") << u"related:Example.com"_s << u"net"_s << u".com"_s
-                                                << u"Example.com"_s;
+    QTest::newRow("own suffix wins over combo")
+        << u"related:Example.com"_s << u"net"_s << u".com"_s << u"Example.com"_s;
     QTest::newRow("default extension") << u"example"_s << QString() << u".com"_s << u"example.com"_s;
     QTest::newRow("combo tld") << u"example"_s << u"org"_s << u".com"_s << u"example.org"_s;
     QTest::newRow("empty name") << QString() << u"com"_s << u".com"_s << u".com"_s;
     QTest::newRow("only after first colon") << u"a:b:c.com"_s << QString() << u".com"_s << u"bc.com"_s;
     QTest::newRow("percent-encoded") << u"my%20site"_s << u"net"_s << u".com"_s << u"mysite.net"_s;
-    QTest::newRow("encoded dot is decoded first") << u"foo%2Ecom"_s << QString() << u".com"_s
-                                                  << u"foo2Ecom.com"_s;
+    QTest::newRow("encoded dot is decoded first") << u"foo%2Ecom"_s << QString() << u".com"_s << u"foo2Ecom.com"_s;
     QTest::newRow("default without dot used as is") << u"ab"_s << QString() << u"net"_s << u"abnet"_s;
     QTest::newRow("case kept") << u"ExAmPle.CoM"_s << QString() << u".com"_s << u"ExAmPle.CoM"_s;
 }

@@ -169,7 +169,8 @@ void TestResultLists::profileFilesBeforeStamp()
     lists.fileRegistered(u"taken.com"_s);
 
     QCOMPARE(readFile(m_folder + u"/LowProfile.txt"_s), QByteArray());
-    QCOMPARE(readFile(m_folder + u"/HighProfile.txt"_s), "abcde.net\r\nb\xfc" "cher.de\r\n"_ba);
+    QCOMPARE(readFile(m_folder + u"/HighProfile.txt"_s), "abcde.net\r\nb\xfc"
+                                                         "cher.de\r\n"_ba);
     QCOMPARE(readFile(m_folder + u"/SuperHighProfile.txt"_s), "ab.com\r\nxy.net\r\n"_ba);
 
     lists.fileAvailable(u"abcdefgh.org"_s);

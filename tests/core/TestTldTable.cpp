@@ -1,8 +1,8 @@
 #include "core/DefaultTldTable.h"
-#include "tests/support/TestData.h"
-#include "tests/support/TestFiles.h"
 #include "core/TldFile.h"
 #include "core/TldTable.h"
+#include "tests/support/TestData.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,15 +87,16 @@ void TestTldTable::defaultTableLayout()
     const QStringList lines = DefaultTldTable::lines();
     QCOMPARE(lines.size(), 179);
 
-    const QStringList labels = u"0 128 192 64 800 888 ac af al am art arts as at au ave az ba bank be bg biz blues "
-                               "blues bot br bt by ca cc cdn cgi ch ck cl cn com corp cx cy cz dds de depot dev dir "
-                               "dk dz earth edu ee eg es event faq fi film florida fo fr fund gallery gb ge gm gmbh gov "
-                               "gr gs heck help here here hk hosts hotel hr hu humanrights hwy ie il info ins int iq is "
-                               "isp it java jp kg kr li life List list llb lol lt lu luv lv ma mart mbx md med mil mk "
-                               "moi ms mt music mx net nic nl no npo nu org php pics pka pl plan prices proxy pt pta "
-                               "radio ro rofl ru safe Script script se sex sg sh si sk sky sm speed sql st su swap tc "
-                               "texas tf th this this tj tm tn to tr tux tw ua uk us usa va ve vg video whois xxx y3k "
-                               "yu z zine zoo"_s.split(u' ');
+    const QStringList labels =
+        u"0 128 192 64 800 888 ac af al am art arts as at au ave az ba bank be bg biz blues "
+        "blues bot br bt by ca cc cdn cgi ch ck cl cn com corp cx cy cz dds de depot dev dir "
+        "dk dz earth edu ee eg es event faq fi film florida fo fr fund gallery gb ge gm gmbh gov "
+        "gr gs heck help here here hk hosts hotel hr hu humanrights hwy ie il info ins int iq is "
+        "isp it java jp kg kr li life List list llb lol lt lu luv lv ma mart mbx md med mil mk "
+        "moi ms mt music mx net nic nl no npo nu org php pics pka pl plan prices proxy pt pta "
+        "radio ro rofl ru safe Script script se sex sg sh si sk sky sm speed sql st su swap tc "
+        "texas tf th this this tj tm tn to tr tux tw ua uk us usa va ve vg video whois xxx y3k "
+        "yu z zine zoo"_s.split(u' ');
     QStringList enabled;
     for (int i = 0; i < lines.size(); ++i) {
         const QStringList fields = lines.at(i).split(u'|');
@@ -145,8 +146,7 @@ void TestTldTable::defaultSpecialPhrases_data()
     QTest::addColumn<QString>("phrases");
     QTest::addColumn<QStringList>("labels");
     QTest::newRow("Available") << u"Available"_s << QStringList{u"ac"_s};
-    QTest::newRow("No entries found") << u"No entries found"_s
-                                      << QStringList{u"al"_s, u"es"_s, u"fr"_s, u"ru"_s};
+    QTest::newRow("No entries found") << u"No entries found"_s << QStringList{u"al"_s, u"es"_s, u"fr"_s, u"ru"_s};
     QTest::newRow("Nothing found") << u"Nothing found"_s << QStringList{u"at"_s};
     QTest::newRow("No data found") << u"No data found"_s << QStringList{u"au"_s};
     QTest::newRow("AVAIL") << u"AVAIL"_s << QStringList{u"ca"_s};
@@ -382,7 +382,7 @@ void TestTldTable::loadFields()
     QVERIFY(dir.isValid());
     const TldFile file(dir.path());
     writeFile(file.path(), "CoM|WHOIS.Example.NET|4343|Enabled|-7|No Match,Free\r\n"
-                            "x|h|32767|Disabled|2147483647|a|b\r\n");
+                           "x|h|32767|Disabled|2147483647|a|b\r\n");
     TldTable table;
     QVERIFY(file.loadTldTable(table));
     QCOMPARE(table.size(), 2);

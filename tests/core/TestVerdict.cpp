@@ -1,6 +1,6 @@
 #include "core/DefaultTldTable.h"
-#include "tests/support/TestData.h"
 #include "core/Verdict.h"
+#include "tests/support/TestData.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,8 +32,8 @@ void TestVerdict::verdictRules_data()
     QTest::newRow("AVAIL inside unavailable") << "Domain is unavailable\r\n"_ba << standard << Verdict::Available;
     QTest::newRow("pieces trimmed") << "status: NOT FOUND"_ba << u" No match , not found "_s << Verdict::Available;
     QTest::newRow("only spaces trimmed") << "x free"_ba << u"\tfree"_s << Verdict::Registered;
-    QTest::newRow("empty piece matches any reply") << "Domain Name: X.COM"_ba << u"No match,,AVAIL"_s
-                                                   << Verdict::Available;
+    QTest::newRow("empty piece matches any reply")
+        << "Domain Name: X.COM"_ba << u"No match,,AVAIL"_s << Verdict::Available;
     QTest::newRow("trailing comma") << "registered"_ba << u"No match,"_s << Verdict::Available;
     QTest::newRow("empty piece, empty reply") << QByteArray() << u","_s << Verdict::Registered;
     QTest::newRow("empty list goes to refusal test") << "Query rate exceeded"_ba << QString() << Verdict::Blocked;
@@ -44,8 +44,8 @@ void TestVerdict::verdictRules_data()
     QTest::newRow("error") << "%ERROR:201: access denied"_ba << standard << Verdict::Blocked;
     QTest::newRow("success phrase beats error") << "No match\r\nerror"_ba << standard << Verdict::Available;
     QTest::newRow("empty reply is registered") << QByteArray() << standard << Verdict::Registered;
-    QTest::newRow("note phrase never matches") << "Domain Name: X.ORG"_ba << u"#VERY LOW QUERY LIMIT#,No match"_s
-                                               << Verdict::Registered;
+    QTest::newRow("note phrase never matches")
+        << "Domain Name: X.ORG"_ba << u"#VERY LOW QUERY LIMIT#,No match"_s << Verdict::Registered;
     QTest::newRow("NUL bytes in reply") << QByteArray("Domain\0 No Match", 16) << standard << Verdict::Available;
     QTest::newRow("8-bit reply") << "Dom\xe4ne: nicht gefunden, free"_ba << u"free"_s << Verdict::Available;
     QTest::newRow("8-bit phrase") << "Dom\xc4NE FREI"_ba << QString::fromLatin1("dom\xc4ne") << Verdict::Available;

@@ -86,20 +86,19 @@ void TestGenerateCommand::usageErrors()
 void TestGenerateCommand::everyEnabledTldByDefault()
 {
     QTemporaryDir home;
-    writeFile(home.path() + u"/TLDs.txt"_s,
-              "com|whois.example|43|Enabled|0|No match\r\n"
-              "proxy|p.example|43|Enabled|0|x\r\n"
-              "org|o.example|43|enabled|0|x\r\n"
-              "NET|n.example|43|Enabled|0|x\r\n");
+    writeFile(home.path() + u"/TLDs.txt"_s, "com|whois.example|43|Enabled|0|No match\r\n"
+                                            "proxy|p.example|43|Enabled|0|x\r\n"
+                                            "org|o.example|43|enabled|0|x\r\n"
+                                            "NET|n.example|43|Enabled|0|x\r\n");
     writeFile(home.path() + u"/Appends.txt"_s, "\r\nmy\r\n \r\nbig deal\r\n");
 
     const Run run = runVantrel({u"--home"_s, home.path(), u"generate"_s, u"--base"_s, u"Shop"_s});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, lines({u"Shop.com"_s,        u"Shop.net"_s,        u"myShop.com"_s,      u"myShop.net"_s,
-                             u"my-Shop.com"_s,     u"my-Shop.net"_s,     u"Shopmy.com"_s,      u"Shopmy.net"_s,
-                             u"Shop-my.com"_s,     u"Shop-my.net"_s,     u"bigdealShop.com"_s, u"bigdealShop.net"_s,
-                             u"bigdeal-Shop.com"_s, u"bigdeal-Shop.net"_s, u"Shopbigdeal.com"_s, u"Shopbigdeal.net"_s,
-                             u"Shop-bigdeal.com"_s, u"Shop-bigdeal.net"_s}));
+    QCOMPARE(run.out,
+             lines({u"Shop.com"_s, u"Shop.net"_s, u"myShop.com"_s, u"myShop.net"_s, u"my-Shop.com"_s, u"my-Shop.net"_s,
+                    u"Shopmy.com"_s, u"Shopmy.net"_s, u"Shop-my.com"_s, u"Shop-my.net"_s, u"bigdealShop.com"_s,
+                    u"bigdealShop.net"_s, u"bigdeal-Shop.com"_s, u"bigdeal-Shop.net"_s, u"Shopbigdeal.com"_s,
+                    u"Shopbigdeal.net"_s, u"Shop-bigdeal.com"_s, u"Shop-bigdeal.net"_s}));
     QVERIFY(run.err.isEmpty());
 }
 
@@ -108,15 +107,15 @@ void TestGenerateCommand::formsFromStoredBoxesAndOptions_data()
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("defaults: every form") << QByteArray() << QStringList()
-                                          << QStringList{u"shop.test"_s, u"myshop.test"_s, u"my-shop.test"_s,
-                                                         u"shopmy.test"_s, u"shop-my.test"_s};
+    QTest::newRow("defaults: every form")
+        << QByteArray() << QStringList()
+        << QStringList{u"shop.test"_s, u"myshop.test"_s, u"my-shop.test"_s, u"shopmy.test"_s, u"shop-my.test"_s};
     QTest::newRow("stored boxes") << "chkAdd0=0\nchkAdd2=0\n"_ba << QStringList()
                                   << QStringList{u"shop.test"_s, u"shopmy.test"_s};
     QTest::newRow("options") << QByteArray() << QStringList{u"--no-suffixes"_s, u"--no-hyphens"_s}
                              << QStringList{u"shop.test"_s, u"myshop.test"_s};
-    QTest::newRow("options and stored boxes") << "chkAdd1=0\n"_ba << QStringList{u"--no-prefixes"_s}
-                                              << QStringList{u"shop.test"_s};
+    QTest::newRow("options and stored boxes")
+        << "chkAdd1=0\n"_ba << QStringList{u"--no-prefixes"_s} << QStringList{u"shop.test"_s};
 }
 
 void TestGenerateCommand::formsFromStoredBoxesAndOptions()
@@ -129,9 +128,8 @@ void TestGenerateCommand::formsFromStoredBoxesAndOptions()
     QTemporaryDir home;
     writeFile(home.path() + u"/Appends.txt"_s, "my\r\n");
 
-    const Run run = runVantrel(QStringList{u"--home"_s, home.path(), u"generate"_s, u"--base=shop"_s,
-                                           u"--tld"_s, u".TEST"_s}
-                               + options);
+    const Run run = runVantrel(
+        QStringList{u"--home"_s, home.path(), u"generate"_s, u"--base=shop"_s, u"--tld"_s, u".TEST"_s} + options);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, lines(expected));
 }

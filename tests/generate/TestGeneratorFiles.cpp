@@ -77,8 +77,7 @@ void TestGeneratorFiles::removeWord_data()
     QTest::newRow("every equal line goes") << "a\r\nmy\r\nb\r\nmy\r\n"_ba << u"my"_s << "a\r\nb\r\n\r\n"_ba;
     QTest::newRow("case-sensitive") << "My\r\nmy\r\n"_ba << u"my"_s << "My\r\n\r\n"_ba;
     QTest::newRow("start-up line kept") << "\r\nmy\r\n"_ba << u"my"_s << "\r\n\r\n"_ba;
-    QTest::newRow("empty lines folded in one pass")
-        << "\r\n\r\n\r\nx\r\n"_ba << u"y"_s << "\r\n\r\nx\r\n\r\n"_ba;
+    QTest::newRow("empty lines folded in one pass") << "\r\n\r\n\r\nx\r\n"_ba << u"y"_s << "\r\n\r\nx\r\n\r\n"_ba;
     QTest::newRow("no such word") << "x\r\n"_ba << u"y"_s << "x\r\n\r\n"_ba;
 }
 

@@ -1,10 +1,10 @@
 #include "base/Branding.h"
 #include "cli/CommandLine.h"
-#include "tests/support/ScriptedPrompt.h"
+#include "generate/ui/NameCreatorWindow.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
-#include "generate/ui/NameCreatorWindow.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
@@ -51,7 +51,7 @@ struct Fixture
         return *window;
     }
 
-    template<typename Widget>
+    template <typename Widget>
     Widget *control(const QString &name) const
     {
         Widget *widget = window->findChild<Widget *>(name);
@@ -88,9 +88,8 @@ struct Fixture
     std::unique_ptr<NameCreatorWindow> window;
 };
 
-const QStringList inputNames{u"chkAdd0"_s,   u"chkAdd1"_s,   u"chkAdd2"_s, u"Text1"_s,  u"Text2"_s, u"Command1"_s,
-                             u"Command2"_s,  u"cmdAdd"_s,    u"cmdSub"_s,  u"chkExt0"_s, u"chkExt8"_s,
-                             u"txtCustom"_s};
+const QStringList inputNames{u"chkAdd0"_s,  u"chkAdd1"_s, u"chkAdd2"_s, u"Text1"_s,   u"Text2"_s,   u"Command1"_s,
+                             u"Command2"_s, u"cmdAdd"_s,  u"cmdSub"_s,  u"chkExt0"_s, u"chkExt8"_s, u"txtCustom"_s};
 
 } // namespace
 
@@ -141,8 +140,9 @@ void TestNameCreatorWindow::controls()
     for (int i = 0; i < 3; ++i)
         QCOMPARE(fixture.control<QCheckBox>(u"chkAdd%1"_s.arg(i))->text(), addTexts.at(i));
 
-    const QStringList extensionTexts{u".COM"_s, u".NET"_s,  u".ORG"_s,  u".BIZ"_s,             u".INFO"_s,
-                                     u".NAME"_s, u".AERO"_s, u".COOP"_s, u"Custom Extension:"_s};
+    const QStringList extensionTexts{u".COM"_s,  u".NET"_s,  u".ORG"_s,
+                                     u".BIZ"_s,  u".INFO"_s, u".NAME"_s,
+                                     u".AERO"_s, u".COOP"_s, u"Custom Extension:"_s};
     for (int i = 0; i < 9; ++i) {
         const auto *box = fixture.control<QCheckBox>(u"chkExt%1"_s.arg(i));
         QCOMPARE(box->text(), extensionTexts.at(i));
@@ -264,7 +264,8 @@ void TestNameCreatorWindow::generateWritesListAndRequestsSearch()
     QTRY_COMPARE(started.size(), 2);
     QCOMPARE(started.last().at(0).toInt(), 3);
     QCOMPARE(fixture.createdNames(), (QStringList{u"shop.net"_s, u"myshop.net"_s, u"shopmy.net"_s}));
-    QCOMPARE(readFile(fixture.path(u"CreatedDomains.txt"_s)), "shop.net\r\n\r\nmyshop.net\r\n\r\nshopmy.net\r\n\r\n"_ba);
+    QCOMPARE(readFile(fixture.path(u"CreatedDomains.txt"_s)),
+             "shop.net\r\n\r\nmyshop.net\r\n\r\nshopmy.net\r\n\r\n"_ba);
 }
 
 // 1,000 words, ten TLDs and all three boxes make 40,010 names. The window
@@ -310,13 +311,12 @@ void TestNameCreatorWindow::largeRunShowsProgressWhileItRuns()
     QCOMPARE(statusTexts, expected);
     QCOMPARE(started.first().at(0).toInt(), 40010);
 
-    const qsizetype seenProgress =
-        std::count_if(seenByTimer.cbegin(), seenByTimer.cend(),
-                      [](const QString &text) { return text.startsWith(u"Creating Domains - Created "_s); });
+    const qsizetype seenProgress = std::count_if(seenByTimer.cbegin(), seenByTimer.cend(), [](const QString &text) {
+        return text.startsWith(u"Creating Domains - Created "_s);
+    });
     seenByTimer.removeDuplicates();
     QVERIFY2(seenProgress >= 10, qPrintable(seenByTimer.join(u", "_s)));
-    QVERIFY(std::count_if(rowsSeen.cbegin(), rowsSeen.cend(), [](int rows) { return rows > 0 && rows < 40010; })
-            >= 10);
+    QVERIFY(std::count_if(rowsSeen.cbegin(), rowsSeen.cend(), [](int rows) { return rows > 0 && rows < 40010; }) >= 10);
 
     const QStringList names = fixture.createdNames();
     QCOMPARE(names.size(), 40010);
@@ -391,18 +391,18 @@ void TestNameCreatorWindow::generatedListSearchedEndToEnd()
     QString err;
     QTextStream outStream(&out);
     QTextStream errStream(&err);
-    const int exitCode = runCommandLine({u"--home"_s, fixture.folder.path(), u"check"_s, u"--list"_s,
-                                         fixture.path(u"CreatedDomains.txt"_s)},
-                                        outStream, errStream);
+    const int exitCode = runCommandLine(
+        {u"--home"_s, fixture.folder.path(), u"check"_s, u"--list"_s, fixture.path(u"CreatedDomains.txt"_s)}, outStream,
+        errStream);
     outStream.flush();
     QCOMPARE(exitCode, 0);
     QCOMPARE(server.queries,
              (QList<QByteArray>{"shop.test", "myshop.test", "my-shop.test", "shopmy.test", "shop-my.test"}));
     QCOMPARE(wordMax, int(server.queries.size()));
     const QString tail = u"\t127.0.0.1\n"_s;
-    QCOMPARE(out, u"shop.test\tregistered"_s + tail + u"myshop.test\tregistered"_s + tail
-                      + u"my-shop.test\tavailable"_s + tail + u"shopmy.test\tregistered"_s + tail
-                      + u"shop-my.test\tavailable"_s + tail);
+    QCOMPARE(out, u"shop.test\tregistered"_s + tail + u"myshop.test\tregistered"_s + tail +
+                      u"my-shop.test\tavailable"_s + tail + u"shopmy.test\tregistered"_s + tail +
+                      u"shop-my.test\tavailable"_s + tail);
 }
 
 QTEST_MAIN(TestNameCreatorWindow)

@@ -1,13 +1,13 @@
-#include "harvest/ui/BrowseWindow.h"
-#include "tests/support/HttpTestServer.h"
-#include "core/LookupContext.h"
-#include "core/RegistrarBlockedNotice.h"
-#include "core/ResultLists.h"
 #include "base/ui/Skin.h"
 #include "base/ui/SkinLabel.h"
 #include "base/ui/Skinner.h"
-#include "tests/support/TestFiles.h"
+#include "core/LookupContext.h"
+#include "core/RegistrarBlockedNotice.h"
+#include "core/ResultLists.h"
 #include "core/ThrottleState.h"
+#include "harvest/ui/BrowseWindow.h"
+#include "tests/support/HttpTestServer.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WaitUntil.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -83,7 +83,7 @@ private:
     void browse(const char *path);
     bool checkedAll(qint32 names) const;
     QString listPath() const { return m_folder->filePath(u"BrowserSearch.txt"_s); }
-    template<typename Widget>
+    template <typename Widget>
     Widget *child(const QString &name) const
     {
         return m_form->findChild<Widget *>(name);
@@ -197,8 +197,8 @@ QUrl TestBrowseWindow::local(const char *path) const
 
 BrowseWindow *TestBrowseWindow::openForm(const Skinner *skinner)
 {
-    m_form = new BrowseWindow(m_folder->path(), m_branding, m_lookup, m_throttle, *m_results, m_notice, m_selected, skinner,
-                       m_timings);
+    m_form = new BrowseWindow(m_folder->path(), m_branding, m_lookup, m_throttle, *m_results, m_notice, m_selected,
+                              skinner, m_timings);
     m_checkStatus = std::make_unique<QSignalSpy>(&m_form->checker(), &BrowsedNameChecker::checkStatusChanged);
     m_form->show();
     return m_form;
@@ -214,8 +214,8 @@ void TestBrowseWindow::browse(const char *path)
 bool TestBrowseWindow::checkedAll(qint32 names) const
 {
     const BrowsedNameChecker &checker = m_form->checker();
-    return m_form->pages().counters.totalFound == names && checker.nextIndex() == names && !checker.isQuerying()
-        && !checker.isPausing();
+    return m_form->pages().counters.totalFound == names && checker.nextIndex() == names && !checker.isQuerying() &&
+           !checker.isPausing();
 }
 
 void TestBrowseWindow::controlsAndWindowLoad()
@@ -233,12 +233,18 @@ void TestBrowseWindow::controlsAndWindowLoad()
         const char *caption;
         const char *tooltip;
     } buttons[] = {
-        {"Command1", "GO", "Navigate to the current url!"}, {"cmdBack", "Back", "Go Back"},
-        {"cmdFwd", "Forward", "Go Forward"},                {"cmdHome", "Home", ""},
-        {"cmdRefresh", "Refresh", ""},                      {"cmdStop", "Stop", ""},
-        {"cmdCopy(1)", "Copy", "Copy List"},                {"cmdCopy(2)", "Copy", "Copy List"},
-        {"cmdClear(1)", "Clear", "Clear List"},             {"cmdClear(2)", "Clear", "Clear List"},
-        {"cmdClear2(1)", "Del", "Delete Selected Item"},    {"cmdClear2(2)", "Del", "Delete Selected Item"},
+        {"Command1", "GO", "Navigate to the current url!"},
+        {"cmdBack", "Back", "Go Back"},
+        {"cmdFwd", "Forward", "Go Forward"},
+        {"cmdHome", "Home", ""},
+        {"cmdRefresh", "Refresh", ""},
+        {"cmdStop", "Stop", ""},
+        {"cmdCopy(1)", "Copy", "Copy List"},
+        {"cmdCopy(2)", "Copy", "Copy List"},
+        {"cmdClear(1)", "Clear", "Clear List"},
+        {"cmdClear(2)", "Clear", "Clear List"},
+        {"cmdClear2(1)", "Del", "Delete Selected Item"},
+        {"cmdClear2(2)", "Del", "Delete Selected Item"},
         {"Command3", "Clear Cache",
          "If you notice the program has stopped checking domains, please click here to correct the problem"},
     };
@@ -248,8 +254,8 @@ void TestBrowseWindow::controlsAndWindowLoad()
         QCOMPARE(widget->text(), QLatin1String(button.caption));
         QCOMPARE(widget->toolTip(), QLatin1String(button.tooltip));
     }
-    const QStringList markets{u"BuyDomains"_s, u"Google"_s,  u"DMOZ"_s,      u"AfterNIC"_s, u"NameJet"_s,
-                              u"Sedo"_s,       u"TDNAM"_s,   u"SnapNames"_s, u"DotPound"_s};
+    const QStringList markets{u"BuyDomains"_s, u"Google"_s, u"DMOZ"_s,      u"AfterNIC"_s, u"NameJet"_s,
+                              u"Sedo"_s,       u"TDNAM"_s,  u"SnapNames"_s, u"DotPound"_s};
     for (int index = 0; index < markets.size(); ++index)
         QCOMPARE(child<QPushButton>(u"Command2(%1)"_s.arg(index))->text(), markets.at(index));
     QCOMPARE(child<QLabel>(u"Label3"_s)->text(), u"URL:"_s);
@@ -435,7 +441,8 @@ void TestBrowseWindow::marketplaceAndCacheButtons()
         int button;
         const char *target;
         const char *title;
-    } markets[] = {{3, "/index.php?ref_id=R1", "Afternic"}, {5, "/main.php3?language=us&partnerid=P2", "Sedo"},
+    } markets[] = {{3, "/index.php?ref_id=R1", "Afternic"},
+                   {5, "/main.php3?language=us&partnerid=P2", "Sedo"},
                    {2, "/dmoz/", "DMOZ"}};
     // Each button is pressed as soon as the page before it shows its title,
     // often while that page is still loading.

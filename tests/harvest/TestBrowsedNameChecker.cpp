@@ -1,10 +1,10 @@
-#include "harvest/BrowsedNameChecker.h"
-#include "harvest/BrowsedPageExtraction.h"
 #include "core/LookupContext.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
-#include "tests/support/TestFiles.h"
 #include "core/ThrottleState.h"
+#include "harvest/BrowsedNameChecker.h"
+#include "harvest/BrowsedPageExtraction.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WaitUntil.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -129,15 +129,14 @@ void TestBrowsedNameChecker::checksNamesInOrderAndFilesThem()
     QCOMPARE(fixture.results.names(ResultLists::High), QStringList{u"free.com"_s});
     QCOMPARE(fixture.results.names(ResultLists::Low), QStringList{u"longerfree.net"_s});
     QCOMPARE(fixture.results.names(ResultLists::Registered), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
-    QCOMPARE(fixture.texts(fixture.unregisteredCaption),
-             (QStringList{u"Unregistered: (1)"_s, u"Unregistered: (2)"_s}));
+    QCOMPARE(fixture.texts(fixture.unregisteredCaption), (QStringList{u"Unregistered: (1)"_s, u"Unregistered: (2)"_s}));
     QCOMPARE(fixture.texts(fixture.registeredCaption), (QStringList{u"Registered: (1)"_s, u"Registered: (2)"_s}));
 
     const QStringList status = fixture.texts(fixture.checkStatus);
     QCOMPARE(status.mid(0, 4), (QStringList{u"Checking status of: free.com"_s, u"Unregistered: free.com"_s,
                                             u"Pausing for 0 milliseconds."_s, u"Checking status of: taken.com"_s}));
-    QCOMPARE(status.mid(4, 2), (QStringList{u"Pausing for 0 milliseconds."_s,
-                                            u"Checking status of: longerfree.net"_s}));
+    QCOMPARE(status.mid(4, 2),
+             (QStringList{u"Pausing for 0 milliseconds."_s, u"Checking status of: longerfree.net"_s}));
     QTRY_COMPARE(fixture.texts(fixture.checkStatus).constLast(), u"Checked 4 unique domains."_s);
     QCOMPARE(fixture.texts(fixture.pageStatus).constLast(), u"Finished domains on current page"_s);
 }
@@ -209,13 +208,12 @@ void TestBrowsedNameChecker::verdict_data()
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QString>("filed");
 
-    QTest::newRow("success phrase, any case") << u"abc.com"_s << standard << "NO MATCH for abc.com"_ba
-                                              << u"available"_s;
-    QTest::newRow("phrase inside a word") << u"abc.com"_s << standard << "abc.com is unavailable"_ba
-                                          << u"available"_s;
+    QTest::newRow("success phrase, any case")
+        << u"abc.com"_s << standard << "NO MATCH for abc.com"_ba << u"available"_s;
+    QTest::newRow("phrase inside a word") << u"abc.com"_s << standard << "abc.com is unavailable"_ba << u"available"_s;
     QTest::newRow("phrase wins over error") << u"abc.com"_s << standard << "error: No match"_ba << u"available"_s;
-    QTest::newRow("empty item matches any reply") << u"abc.com"_s << u"No match,,x"_s << "Domain: ABC.COM"_ba
-                                                  << u"available"_s;
+    QTest::newRow("empty item matches any reply")
+        << u"abc.com"_s << u"No match,,x"_s << "Domain: ABC.COM"_ba << u"available"_s;
     QTest::newRow("empty item, empty reply") << u"abc.com"_s << u"No match,,x"_s << QByteArray() << u"registered"_s;
     QTest::newRow("refusal") << u"abc.com"_s << standard << "Query rate exceeded"_ba << u"blocked"_s;
     QTest::newRow("registered") << u"abc.com"_s << standard << "Domain Name: ABC.COM"_ba << u"registered"_s;
@@ -291,8 +289,8 @@ void TestBrowsedNameChecker::silentServerTimesOut()
     QCOMPARE(fixture.netServer.queries, QList<QByteArray>{"answered.net"});
 
     // Nobody listening at all ends the same way, by the time-out.
-    fixture.context.tldTable.setEntries({TldEntry{u"com"_s, u"127.0.0.1"_s, qint16(WhoisTestServer::unusedPort()),
-                                                  true, 0, standard}});
+    fixture.context.tldTable.setEntries(
+        {TldEntry{u"com"_s, u"127.0.0.1"_s, qint16(WhoisTestServer::unusedPort()), true, 0, standard}});
     fixture.writeList("silent.com\r\nanswered.net\r\nrefused.com\r\n", 3);
     fixture.checker.dispatchNextName();
     QVERIFY(waitUntil([&] { return fixture.doneWith(3); }));

@@ -67,12 +67,11 @@ void TestBrowsedPageExtraction::pageNames_data()
     QTest::newRow("wbr inside a link") << "<a href=\"http://www.long<wbr>name.com/\">"
                                           "http://www.broken<WBR>up.net/</a>"_ba
                                        << comNet << u"longname.com\r\nbrokenup.net\r\n"_s;
-    QTest::newRow("mail link") << "<a href=\"mailto:sales@mail-shop.com\">write to sales@mail-shop.com</a>"_ba
-                               << comNet << u"mail-shop.com\r\n"_s;
+    QTest::newRow("mail link") << "<a href=\"mailto:sales@mail-shop.com\">write to sales@mail-shop.com</a>"_ba << comNet
+                               << u"mail-shop.com\r\n"_s;
     QTest::newRow("dotted user name") << "<p>john.doe@dotted-user.net</p>"_ba << comNet << u"dotted-user.net\r\n"_s;
-    QTest::newRow("bare hosts in text")
-        << "<p>Visit shop.plain-text.com today or <b>bold-host.net</b></p>"_ba << comNet
-        << u"plain-text.com\r\nbold-host.net\r\n"_s;
+    QTest::newRow("bare hosts in text") << "<p>Visit shop.plain-text.com today or <b>bold-host.net</b></p>"_ba << comNet
+                                        << u"plain-text.com\r\nbold-host.net\r\n"_s;
     QTest::newRow("attribute values") << "<img alt='quoted.com'> <div data-x=equals-sign.net>"_ba << comNet
                                       << u"quoted.com\r\nequals-sign.net\r\n"_s;
     QTest::newRow("https addresses") << "<a href=\"https://www.secure-site.com/login\">"_ba << comNet
@@ -87,8 +86,7 @@ void TestBrowsedPageExtraction::pageNames_data()
         << u"yahoo.com\r\nafternic.com\r\n"_s;
     QTest::newRow("port") << "<a href=\"http://www.port-site.com:8080/index.html\">"_ba << comNet
                           << u"port-site.com:\r\n"_s;
-    QTest::newRow("first character of a line start is lost") << "glued.com is a name"_ba << comNet
-                                                               << u"lued.com\r\n"_s;
+    QTest::newRow("first character of a line start is lost") << "glued.com is a name"_ba << comNet << u"lued.com\r\n"_s;
     QTest::newRow("disabled TLD") << "<a href=\"http://www.only.org/\">only.org</a>"_ba << comNet << QString();
     QTest::newRow("no TLD enabled") << "<a href=\"http://www.example.com/\">"_ba << QStringList() << QString();
 }
@@ -128,8 +126,8 @@ void TestBrowsedPageExtraction::namesAreUniqueSinceTheWindowOpened()
 {
     BrowsedPages pages;
     const ExtractionSettings comOnly = settings({u"com"_s});
-    QVERIFY(extractBrowsedPage(u"http://www.example.com/ and again http://www.example.com/"_s, comOnly, pages,
-                               listPath()));
+    QVERIFY(
+        extractBrowsedPage(u"http://www.example.com/ and again http://www.example.com/"_s, comOnly, pages, listPath()));
     QVERIFY(extractBrowsedPage(u"<p>www.example.com</p> http://www.EXAMPLE.com/x http://www.ample.com/"_s, comOnly,
                                pages, listPath()));
     QCOMPARE(readFile(listPath()), "example.com\r\n\r\n\r\n"_ba);
@@ -198,20 +196,19 @@ void TestBrowsedPageExtraction::frameTags_data()
     QTest::addColumn<QStringList>("frames");
     QTest::addColumn<QString>("names");
 
-    QTest::newRow("frameset body")
-        << u"\n<frame src=\"http://www.example.com/menu.html\" name=\"menu\">\n"
-           "<frame src=\"http://www.example.com/main.html\" name=\"main\">\n"_s
-        << QStringList{u"www.example.com/menu.html "_s, u"www.example.com/main.html "_s} << QString();
+    QTest::newRow("frameset body") << u"\n<frame src=\"http://www.example.com/menu.html\" name=\"menu\">\n"
+                                      "<frame src=\"http://www.example.com/main.html\" name=\"main\">\n"_s
+                                   << QStringList{u"www.example.com/menu.html "_s, u"www.example.com/main.html "_s}
+                                   << QString();
     QTest::newRow("upper case, no other attribute")
         << u"<FRAME SRC=\"http://www.framed.net/body.html\">\n<a href=\"http://www.after.com/\">"_s
         << QStringList{u"www.framed.net/body.html"_s} << u"after.com\r\n"_s;
-    QTest::newRow("frameset tag alone starts nothing") << u"<frameset cols=\"50%\"> http://www.site.com/"_s
-                                                       << QStringList() << u"site.com\r\n"_s;
-    QTest::newRow("address on the last line")
-        << u"<frame src=\"http://127.0.0.1:8080/left.html\" name=\"left\">"_s
-        << QStringList{u"127.0.0.1:8080/left.html "_s} << QString();
-    QTest::newRow("tag on the last line") << u"http://www.before.com/ <frame src=\"left.html\">"_s << QStringList()
-                                          << u"before.com\r\n"_s;
+    QTest::newRow("frameset tag alone starts nothing")
+        << u"<frameset cols=\"50%\"> http://www.site.com/"_s << QStringList() << u"site.com\r\n"_s;
+    QTest::newRow("address on the last line") << u"<frame src=\"http://127.0.0.1:8080/left.html\" name=\"left\">"_s
+                                              << QStringList{u"127.0.0.1:8080/left.html "_s} << QString();
+    QTest::newRow("tag on the last line")
+        << u"http://www.before.com/ <frame src=\"left.html\">"_s << QStringList() << u"before.com\r\n"_s;
 }
 
 void TestBrowsedPageExtraction::frameTags()
@@ -266,8 +263,8 @@ void TestBrowsedPageExtraction::marketplaceAddresses_data()
     QTest::newRow("sedo") << u"Sedo"_s << u"https://sedo.example/home?x=1#top"_s
                           << QUrl(u"https://sedo.example/main.php3?language=us&partnerid=P2"_s);
     QTest::newRow("dmoz") << u"DMOZ"_s << u"http://www.dmoz.example/"_s << QUrl(u"http://www.dmoz.example/"_s);
-    QTest::newRow("others as configured") << u"NameJet"_s << u"www.namejet.example/start"_s
-                                          << QUrl(u"http://www.namejet.example/start"_s);
+    QTest::newRow("others as configured")
+        << u"NameJet"_s << u"www.namejet.example/start"_s << QUrl(u"http://www.namejet.example/start"_s);
 }
 
 void TestBrowsedPageExtraction::marketplaceAddresses()

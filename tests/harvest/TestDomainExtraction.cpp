@@ -136,9 +136,8 @@ void TestDomainExtraction::splitAtTldBoundaries_data()
     QTest::addColumn<QStringList>("extensions");
     QTest::addColumn<QString>("expected");
     const QStringList com{u"com"_s};
-    QTest::newRow("every delimiter")
-        << u"a.com b.com/c.com'd.com:e.com?f"_s << com
-        << u"a.com \r\nb.com/\r\nc.com'\r\nd.com:\r\ne.com?\r\nf"_s;
+    QTest::newRow("every delimiter") << u"a.com b.com/c.com'd.com:e.com?f"_s << com
+                                     << u"a.com \r\nb.com/\r\nc.com'\r\nd.com:\r\ne.com?\r\nf"_s;
     QTest::newRow("quote after .com twice") << u"a.com/b.com\"c"_s << com << u"a.com/\r\nb.com\"\r\n\r\nc"_s;
     QTest::newRow(".com quote once per entry")
         << u"x.com\""_s << QStringList{u"com"_s, u"net"_s, u"net"_s} << u"x.com\"\r\n\r\n\r\n\r\n"_s;
@@ -161,8 +160,8 @@ void TestDomainExtraction::splitAtTldBoundaries()
 void TestDomainExtraction::splitAtTldBoundariesMatchesOneReplacementAtATime()
 {
     QRandomGenerator random(4711);
-    const QStringList tokens{u".com"_s, u"com"_s, u".net"_s, u"co"_s, u"m"_s, u"e"_s, u"t"_s, u"."_s, u"\""_s,
-                             u"'"_s, u"/"_s, u":"_s, u"?"_s, u" "_s, u"\r\n"_s, u"k"_s};
+    const QStringList tokens{u".com"_s, u"com"_s, u".net"_s, u"co"_s, u"m"_s, u"e"_s, u"t"_s,    u"."_s,
+                             u"\""_s,   u"'"_s,   u"/"_s,    u":"_s,  u"?"_s, u" "_s, u"\r\n"_s, u"k"_s};
     const QList<QStringList> tables{{u"com"_s},
                                     {u"com"_s, u"net"_s},
                                     {u"net"_s, u"com"_s, u"com"_s},
@@ -237,18 +236,15 @@ void TestDomainExtraction::extractFromPage_data()
     QTest::newRow("link in attribute, image host dropped")
         << "<a href=\"http://www.Example.com/page?x=1\">x</a><img src=\"http://us.yimg.com/i/a.gif\">"_ba << comNet
         << u"Example.com\r\n"_s;
-    QTest::newRow("redirect links")
-        << "<a href=\"/url?q=http://www.target-one.com/page&amp;sa=U\">One</a>\r\n"
-           "<a href=\"/url?q=www.target-two.net/&amp;sa=U\">Two</a>\r\n"
-           "<a href=\"/url?q=www.target-three.net&amp;sa=U\" class=r>Three</a>\r\n"_ba
-        << comNet << u"target-one.com\r\ntarget-two.net\r\n"_s;
-    QTest::newRow("displayed host after >")
-        << "<cite>www.cited.org/path</cite><cite>WWW.Shown.com/</cite>"_ba << QStringList{u"com"_s, u"org"_s}
-        << u"cited.org\r\nShown.com\r\n"_s;
-    QTest::newRow("frames")
-        << "<FRAMESET><FRAME SRC=\"http://www.framed-menu.com/menu.html\" NAME=m>"
-           "<frame src=http://www.framed-body.net/body.html></FRAMESET>"_ba
-        << comNet << u"framed-menu.com\r\nframed-body.net\r\n"_s;
+    QTest::newRow("redirect links") << "<a href=\"/url?q=http://www.target-one.com/page&amp;sa=U\">One</a>\r\n"
+                                       "<a href=\"/url?q=www.target-two.net/&amp;sa=U\">Two</a>\r\n"
+                                       "<a href=\"/url?q=www.target-three.net&amp;sa=U\" class=r>Three</a>\r\n"_ba
+                                    << comNet << u"target-one.com\r\ntarget-two.net\r\n"_s;
+    QTest::newRow("displayed host after >") << "<cite>www.cited.org/path</cite><cite>WWW.Shown.com/</cite>"_ba
+                                            << QStringList{u"com"_s, u"org"_s} << u"cited.org\r\nShown.com\r\n"_s;
+    QTest::newRow("frames") << "<FRAMESET><FRAME SRC=\"http://www.framed-menu.com/menu.html\" NAME=m>"
+                               "<frame src=http://www.framed-body.net/body.html></FRAMESET>"_ba
+                            << comNet << u"framed-menu.com\r\nframed-body.net\r\n"_s;
     QTest::newRow("mail links and user names")
         << "<a href=\"mailto:sales@shop-mail.com\">Mail</a> <a href=\"http://webmaster@host-at.com/\">x</a>"
            " <a href=\"http://www.kept.com/\">k</a>"_ba
@@ -257,20 +253,19 @@ void TestDomainExtraction::extractFromPage_data()
         << "<a href=\"http://<b>www.bold-one.com/</b>\">1</a> <a href=\"http://<B>www.bold-two.com/\">2</a>"
            " <cite>http://www.<b>bold</b>.com/</cite>"_ba
         << comNet << u"bold-one.com\r\nbold-two.com\r\n"_s;
-    QTest::newRow("port keeps its colon") << "<a href=\"http://www.port-site.com:8080/index.html\">"_ba << comNet
-                                          << u"port-site.com:\r\n"_s;
+    QTest::newRow("port keeps its colon")
+        << "<a href=\"http://www.port-site.com:8080/index.html\">"_ba << comNet << u"port-site.com:\r\n"_s;
     QTest::newRow("co.uk and us hosts")
         << "<a href=\"http://www.shop.example.co.uk/\">a</a> <a href=\"http://www.site.us/\">b</a>"
            " <a href=\"http://a.b.deep.us/\">c</a> <a href=\"http://www.other.co.uk/\">d</a>"
            " <a href=\"http://www.plain.com/\">e</a>"_ba
         << QStringList{u"com"_s, u"co.uk"_s, u"us"_s}
         << u"example.co.uk\r\nsite.us\r\ndeep.us\r\nother.co.uk\r\nplain.com\r\n"_s;
-    QTest::newRow("percent codes")
-        << "<a href=\"/r?u=http%3A%2F%2Fwww.hidden.com%2F\">h</a>\r\n"
-           "<a href=\"/url?q=www.encoded.com%2Fpath\">Enc</a>\r\n"
-           "<a href=\"http://www.spaced.com%20more words\">s</a>\r\n"
-           "<a href=\"http://www.spaced.com/\">again</a>\r\n"_ba
-        << comNet << u"encoded.com\r\nspaced.com \r\n"_s;
+    QTest::newRow("percent codes") << "<a href=\"/r?u=http%3A%2F%2Fwww.hidden.com%2F\">h</a>\r\n"
+                                      "<a href=\"/url?q=www.encoded.com%2Fpath\">Enc</a>\r\n"
+                                      "<a href=\"http://www.spaced.com%20more words\">s</a>\r\n"
+                                      "<a href=\"http://www.spaced.com/\">again</a>\r\n"_ba
+                                   << comNet << u"encoded.com\r\nspaced.com \r\n"_s;
     QTest::newRow("cr ends a line, lf does not")
         << "Visit http://www.cr-ended.com\r<br>Visit http://www.lf-ended.com\n<br>end"_ba << comNet
         << u"cr-ended.com\r\n"_s;
@@ -278,19 +273,18 @@ void TestDomainExtraction::extractFromPage_data()
         << "http://search.yahoo.com/ http://RD.YAHOO.COM/x http://www.afternic.com/ http://l.yimg.com/"
            " http://www.fine.com/"_ba
         << comNet << u"fine.com\r\n"_s;
-    QTest::newRow("name inside a gathered name") << "http://www.myexample.com/ http://www.example.com/"_ba
-                                                 << comNet << u"myexample.com\r\n"_s;
-    QTest::newRow("any case duplicate") << "http://www.Twice.com/ http://twice.COM/"_ba << comNet
-                                        << u"Twice.com\r\n"_s;
-    QTest::newRow("empty candidate never gathered") << "http://a.b.example.net/ http://www.real.net/"_ba
-                                                    << QStringList{u"net"_s} << u"real.net\r\n"_s;
+    QTest::newRow("name inside a gathered name")
+        << "http://www.myexample.com/ http://www.example.com/"_ba << comNet << u"myexample.com\r\n"_s;
+    QTest::newRow("any case duplicate") << "http://www.Twice.com/ http://twice.COM/"_ba << comNet << u"Twice.com\r\n"_s;
+    QTest::newRow("empty candidate never gathered")
+        << "http://a.b.example.net/ http://www.real.net/"_ba << QStringList{u"net"_s} << u"real.net\r\n"_s;
     QTest::newRow("markup stays out") << "http://www.tagged.com<br>"_ba << comNet << QString();
-    QTest::newRow("exact label case")
-        << "HREF=\"HTTP://WWW.UPPER.COM/\" http://www.Mixed.Shop.COM/"_ba << comNet << u"UPPER.COM\r\n"_s;
+    QTest::newRow("exact label case") << "HREF=\"HTTP://WWW.UPPER.COM/\" http://www.Mixed.Shop.COM/"_ba << comNet
+                                      << u"UPPER.COM\r\n"_s;
     QTest::newRow("https is not a link") << "<a href=\"https://www.secure.com/\">"_ba << comNet << QString();
     QTest::newRow("no enabled TLD") << "<a href=\"http://www.example.com/\">"_ba << QStringList() << QString();
-    QTest::newRow("8-bit bytes kept")
-        << "<a href=\"http://www.caf\xe9.com/\">caf\xe9</a>"_ba << comNet << u"caf\u00e9.com\r\n"_s;
+    QTest::newRow("8-bit bytes kept") << "<a href=\"http://www.caf\xe9.com/\">caf\xe9</a>"_ba << comNet
+                                      << u"caf\u00e9.com\r\n"_s;
 }
 
 void TestDomainExtraction::extractFromPage()
@@ -317,16 +311,16 @@ void TestDomainExtraction::countersAndProgressPerPage()
     int lines = 0;
     const auto lineRead = [&lines] { ++lines; };
 
-    QVERIFY(extractDomains(u"<a href=\"http://www.one.com/\"><a href=\"http://www.two.com/\">"_s,
-                           settings(extensions), list, counters, lineRead));
+    QVERIFY(extractDomains(u"<a href=\"http://www.one.com/\"><a href=\"http://www.two.com/\">"_s, settings(extensions),
+                           list, counters, lineRead));
     // "<a href=\"", the two links each cut after "com/", and the rest of each.
     QCOMPARE(lines, 5);
     QCOMPARE(counters.pageFound, 2);
     QCOMPARE(counters.totalFound, 2);
 
     lines = 0;
-    QVERIFY(extractDomains(u"http://www.one.com/ http://www.three.com/"_s, settings(extensions), list, counters,
-                           lineRead));
+    QVERIFY(
+        extractDomains(u"http://www.one.com/ http://www.three.com/"_s, settings(extensions), list, counters, lineRead));
     QCOMPARE(counters.pageFound, 1);
     QCOMPARE(counters.totalFound, 3);
     QCOMPARE(list.text(), u"one.com\r\ntwo.com\r\nthree.com\r\n"_s);
@@ -368,7 +362,8 @@ void TestDomainExtraction::temporaryFileFailureIsReported()
     ExtractionCounters counters{5, 7};
     QString error;
     int lines = 0;
-    QVERIFY(!extractDomains(u"http://www.example.com/"_s, broken, list, counters, [&lines] { ++lines; }, &error));
+    QVERIFY(!extractDomains(
+        u"http://www.example.com/"_s, broken, list, counters, [&lines] { ++lines; }, &error));
     QVERIFY2(error.contains(u"missing/SearchOutput.txt"_s), qPrintable(error));
     QCOMPARE(lines, 0);
     QVERIFY(list.isEmpty());
@@ -408,8 +403,7 @@ void TestDomainExtraction::realPages()
     QFile source(file);
     QVERIFY(source.open(QIODevice::ReadOnly));
     const QString page = QString::fromLatin1(source.readAll());
-    const ExtractionSettings realTable =
-        settings({u"com"_s, u"net"_s, u"org"_s, u"co.uk"_s, u"us"_s, u"co.jp"_s});
+    const ExtractionSettings realTable = settings({u"com"_s, u"net"_s, u"org"_s, u"co.uk"_s, u"us"_s, u"co.jp"_s});
 
     CollectedList list;
     ExtractionCounters counters;

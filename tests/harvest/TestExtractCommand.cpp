@@ -40,8 +40,8 @@ void TestExtractCommand::pagesInOrderIntoOneList()
     // What an interrupted run left behind is read with the first page.
     writeFile(home + u"/SearchOutput.txt"_s, "http://www.left.com/\r\n");
 
-    const Run run = runVantrel({u"--home"_s, home, u"extract"_s, work.filePath(u"one.html"_s),
-                                work.filePath(u"two.html"_s)});
+    const Run run =
+        runVantrel({u"--home"_s, home, u"extract"_s, work.filePath(u"one.html"_s), work.filePath(u"two.html"_s)});
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
     // The default table enables com and net; www.shop.second.net has no registrable part.

@@ -1,9 +1,9 @@
-#include "tests/support/HttpTestServer.h"
+#include "core/TldTable.h"
 #include "harvest/ListBuilder.h"
 #include "harvest/PageDownload.h"
 #include "settings/ProgramFolder.h"
+#include "tests/support/HttpTestServer.h"
 #include "tests/support/TestFiles.h"
-#include "core/TldTable.h"
 #include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
@@ -140,8 +140,8 @@ void TestListBuilder::finishedListText_data()
     QTest::newRow("plain") << u"a.com\r\nb.net\r\n"_s << u"a.com\r\nb.net\r\n"_s;
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("blank lines") << u"a.com\r\n\r\n\r\n\r\nb.com\r\n"_s << u"a.com\r\nb.com\r\n"_s;
-    QTest::newRow("128 breaks shrink to one") << u"a\r\n"_s.repeated(1) + u"\r\n"_s.repeated(127) + u"b"_s
-                                              << u"a\r\nb"_s;
+    QTest::newRow("128 breaks shrink to one")
+        << u"a\r\n"_s.repeated(1) + u"\r\n"_s.repeated(127) + u"b"_s << u"a\r\nb"_s;
     QTest::newRow("129 breaks leave two") << u"a"_s + u"\r\n"_s.repeated(129) + u"b"_s << u"a\r\n\r\nb"_s;
     QTest::newRow("target leftovers") << u"x.comtarget=_blank\r\ny.orgtarget=_blank\r\nz.nettarget=_blank\r\n"_s
                                       << u"x.y.z.nettarget=_blank\r\n"_s;
@@ -162,8 +162,7 @@ void TestListBuilder::searchCopyName_data()
     QTest::newRow("google") << SearchEngine::Google << u"blue widgets"_s << u"Google blue widgets.txt"_s;
     QTest::newRow("yahoo") << SearchEngine::Yahoo << u"a&b"_s << u"Yahoo a&b.txt"_s;
     QTest::newRow("folders") << SearchEngine::Google << u"../../etc/x\\y"_s << u"Google .._.._etc_x_y.txt"_s;
-    QTest::newRow("controls") << SearchEngine::Yahoo << u"a\tb\nc"_s + QChar(0) + QChar(0x7f)
-                              << u"Yahoo a_b_c__.txt"_s;
+    QTest::newRow("controls") << SearchEngine::Yahoo << u"a\tb\nc"_s + QChar(0) + QChar(0x7f) << u"Yahoo a_b_c__.txt"_s;
 }
 
 void TestListBuilder::searchCopyName()
@@ -254,8 +253,8 @@ void TestListBuilder::googleRunPagesUntilEmptyPage()
     QVERIFY(texts.contains(u"Extracted 30 unique domain names"_s));
     QCOMPARE(texts.last(), u"Extracted 54 unique domain names"_s);
     // Every line's report comes after the page has arrived in full.
-    QVERIFY(texts.indexOf(u"Extracted 1 unique domain names"_s)
-            > texts.indexOf(u"Downloaded %1 bytes."_s.arg(resultPage(1, 30).size())));
+    QVERIFY(texts.indexOf(u"Extracted 1 unique domain names"_s) >
+            texts.indexOf(u"Downloaded %1 bytes."_s.arg(resultPage(1, 30).size())));
 }
 
 void TestListBuilder::yahooRunStopsAtTargetCount()

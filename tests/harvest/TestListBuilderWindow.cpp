@@ -1,12 +1,12 @@
+#include "core/TldTable.h"
 #include "harvest/ui/ListBuilderWindow.h"
-#include "tests/support/HttpTestServer.h"
 #include "settings/ProgramFolder.h"
+#include "tests/support/HttpTestServer.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
-#include "core/TldTable.h"
 
-#include <QDir>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,8 +92,9 @@ ListBuilderConfig TestListBuilderWindow::loopbackConfig() const
 
 ListBuilderWindow *TestListBuilderWindow::openForm(ListBuilderConfig config)
 {
-    auto *form = new ListBuilderWindow(m_home->path(), m_table, {[] { return u"blue widgets"_s; }, u"Google Search"_s, 0},
-                           m_prompt, u"Ornisk"_s, config);
+    auto *form =
+        new ListBuilderWindow(m_home->path(), m_table, {[] { return u"blue widgets"_s; }, u"Google Search"_s, 0},
+                              m_prompt, u"Ornisk"_s, config);
     form->show();
     return form;
 }

@@ -1,8 +1,8 @@
 #include "search/ui/DesktopContext.h"
 #include "search/ui/DomainListView.h"
 #include "search/ui/MainWindow.h"
-#include "tests/support/ScriptedPrompt.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -65,7 +65,7 @@ struct WindowFixture
         return *form;
     }
 
-    template<typename T>
+    template <typename T>
     T *child(const QString &name)
     {
         T *found = window().findChild<T *>(name);

@@ -2,12 +2,12 @@
 #include "core/LookupContext.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
+#include "core/ThrottleState.h"
 #include "search/SearchLoop.h"
 #include "search/StringListWordSource.h"
-#include "tests/support/TestFiles.h"
-#include "core/ThrottleState.h"
-#include "tests/support/WhoisTestServer.h"
 #include "search/WordFile.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -38,11 +38,13 @@ struct RunFixture
         QDir(folder.path()).mkpath(u"backups"_s);
         QDir(folder.path()).mkpath(u"overflow"_s);
         server.listen();
-        context.tldTable.setEntries({{u"test"_s, u"127.0.0.1"_s, qint16(server.port()), true, throttleMs, u"No match"_s}});
+        context.tldTable.setEntries(
+            {{u"test"_s, u"127.0.0.1"_s, qint16(server.port()), true, throttleMs, u"No match"_s}});
         pool.setChosenTld(u"test"_s);
         throttle.setCurrentThrottleMs(throttleMs);
         QObject::connect(&loop, &SearchLoop::entryStatusChanged, &loop, [this](const QString &text) { entry << text; });
-        QObject::connect(&loop, &SearchLoop::openConnectionsChanged, &loop, [this](const QString &text) { open << text; });
+        QObject::connect(&loop, &SearchLoop::openConnectionsChanged, &loop,
+                         [this](const QString &text) { open << text; });
     }
 
     QList<qint32> takenPositions() const
@@ -101,8 +103,8 @@ void TestSearchLoop::startsAtPositionAndStopsAtEndOfList()
     run.loop.start(words, 5, 10);
     QTRY_COMPARE(run.stopped.size(), 1);
 
-    QCOMPARE(run.server.queries, (QList<QByteArray>{"word5.test", "word6.test", "word7.test", "word8.test",
-                                                    "word9.test", "word10.test"}));
+    QCOMPARE(run.server.queries,
+             (QList<QByteArray>{"word5.test", "word6.test", "word7.test", "word8.test", "word9.test", "word10.test"}));
     QCOMPARE(run.takenPositions(), (QList<qint32>{6, 7, 8, 9, 10, 11}));
     QCOMPARE(run.results.names(ResultLists::Registered).size(), 6);
     QVERIFY(run.entry.contains(u"6 of 10"_s));

@@ -1,7 +1,7 @@
 #include "search/ResumePositions.h"
-#include "tests/support/ScriptedPrompt.h"
 #include "search/SearchType.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/ScriptedPrompt.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,16 +20,15 @@ private slots:
 private:
     QTemporaryDir m_config;
     ScriptedPrompt m_prompt;
-    SettingsStore m_settings{{m_config.filePath(u"user"_s), m_config.filePath(u"machine"_s)},
-                             u"vantrel.example"_s, u"Ornisk"_s, m_prompt};
+    SettingsStore m_settings{
+        {m_config.filePath(u"user"_s), m_config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s, m_prompt};
 };
 
 void TestSearchType::textsInComboOrder()
 {
-    QCOMPARE(SearchTypes::texts(),
-             (QStringList{u"Browse for names"_s, u"Generate names"_s, u"Yahoo Search"_s, u"Google Search"_s,
-                          u"Full Word List"_s, u"All Two Letter"_s, u"All Three Letter"_s, u"All Four Letter"_s,
-                          u"Custom List"_s}));
+    QCOMPARE(SearchTypes::texts(), (QStringList{u"Browse for names"_s, u"Generate names"_s, u"Yahoo Search"_s,
+                                                u"Google Search"_s, u"Full Word List"_s, u"All Two Letter"_s,
+                                                u"All Three Letter"_s, u"All Four Letter"_s, u"Custom List"_s}));
     for (const QString &text : SearchTypes::texts())
         QCOMPARE(SearchTypes::text(*SearchTypes::fromText(text)), text);
     QVERIFY(!SearchTypes::fromText(u"all two letter"_s));

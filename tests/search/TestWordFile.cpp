@@ -1,5 +1,5 @@
-#include "tests/support/TestFiles.h"
 #include "search/WordFile.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>

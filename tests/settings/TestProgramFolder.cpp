@@ -16,7 +16,9 @@ const char *const startupFolders[] = {"backups", "overflow", "wordlists", "searc
 class EnvironmentOverride
 {
 public:
-    EnvironmentOverride(const char *name, const QString &value) : m_name(name), m_saved(qgetenv(name))
+    EnvironmentOverride(const char *name, const QString &value)
+        : m_name(name)
+        , m_saved(qgetenv(name))
     {
         if (value.isNull())
             qunsetenv(name);
@@ -60,18 +62,18 @@ void TestProgramFolder::resolveOrder_data()
     QTest::addColumn<QString>("homeOption");
     QTest::addColumn<QString>("environmentHome");
     QTest::addColumn<QString>("executableDir"); // relative to the test folder; "-" for none
-    QTest::addColumn<QString>("expected");       // "exe" and "data" stand for those folders
+    QTest::addColumn<QString>("expected");      // "exe" and "data" stand for those folders
 
-    QTest::newRow("option wins") << QStringLiteral("/opt/home") << QStringLiteral("/env/home")
-                                 << QStringLiteral("exe") << QStringLiteral("/opt/home");
+    QTest::newRow("option wins") << QStringLiteral("/opt/home") << QStringLiteral("/env/home") << QStringLiteral("exe")
+                                 << QStringLiteral("/opt/home");
     QTest::newRow("environment next") << QString() << QStringLiteral("/env/home") << QStringLiteral("exe")
                                       << QStringLiteral("/env/home");
-    QTest::newRow("writable executable folder") << QString() << QString() << QStringLiteral("exe")
-                                                << QStringLiteral("exe");
-    QTest::newRow("missing executable folder") << QString() << QString() << QStringLiteral("gone")
-                                               << QStringLiteral("data");
-    QTest::newRow("executable folder is a file") << QString() << QString() << QStringLiteral("file")
-                                                 << QStringLiteral("data");
+    QTest::newRow("writable executable folder")
+        << QString() << QString() << QStringLiteral("exe") << QStringLiteral("exe");
+    QTest::newRow("missing executable folder")
+        << QString() << QString() << QStringLiteral("gone") << QStringLiteral("data");
+    QTest::newRow("executable folder is a file")
+        << QString() << QString() << QStringLiteral("file") << QStringLiteral("data");
     QTest::newRow("no executable folder") << QString() << QString() << QStringLiteral("-") << QStringLiteral("data");
 }
 

@@ -1,5 +1,5 @@
-#include "tests/support/ScriptedPrompt.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -28,7 +28,10 @@ const QString expectedPermissionText = QStringLiteral(
 class UnblockingPrompt : public ScriptedPrompt
 {
 public:
-    explicit UnblockingPrompt(QString blocker) : m_blocker(std::move(blocker)) {}
+    explicit UnblockingPrompt(QString blocker)
+        : m_blocker(std::move(blocker))
+    {
+    }
 
     Answer showMessage(const QString &title, const QString &text, Icon icon, Buttons buttons) override
     {
@@ -104,8 +107,8 @@ SettingsLocations TestSettingsStore::locations() const
 
 QString TestSettingsStore::machineIni(const QString &application) const
 {
-    return m_dir->filePath(QStringLiteral("machine/") + company + QLatin1Char('/') + application
-                           + QStringLiteral(".ini"));
+    return m_dir->filePath(QStringLiteral("machine/") + company + QLatin1Char('/') + application +
+                           QStringLiteral(".ini"));
 }
 
 QString TestSettingsStore::blockerPath() const
@@ -207,9 +210,9 @@ void TestSettingsStore::machineRoundTrip()
     store.writeMachineSetting(product, settingsSection, QStringLiteral("showHelp"), QString());
     QCOMPARE(store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("x")),
              QStringLiteral("0"));
-    QCOMPARE(store.readMachineSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("x"),
-                                      &error),
-             QString());
+    QCOMPARE(
+        store.readMachineSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("x"), &error),
+        QString());
     QCOMPARE(error.code, MachineSettingError::Code::None);
 
     // The machine scope is not the user scope.
@@ -222,28 +225,28 @@ void TestSettingsStore::machineDefaults()
     SettingsStore store(locations(), company, product, m_prompt);
     MachineSettingError error;
 
-    QCOMPARE(store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"),
-                                      &error),
-             QStringLiteral("0"));
+    QCOMPARE(
+        store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"), &error),
+        QStringLiteral("0"));
     QCOMPARE(error.code, MachineSettingError::Code::None);
 
     writeFile(machineIni(), "[Other]\r\nchkProxy=1\r\n");
-    QCOMPARE(store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"),
-                                      &error),
-             QStringLiteral("0"));
+    QCOMPARE(
+        store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"), &error),
+        QStringLiteral("0"));
     QCOMPARE(error.code, MachineSettingError::Code::None);
 
     writeFile(machineIni(), "[Settings]\r\nshowHelp=0\r\n");
-    QCOMPARE(store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"),
-                                      &error),
-             QStringLiteral("0"));
+    QCOMPARE(
+        store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"), &error),
+        QStringLiteral("0"));
     QCOMPARE(error.code, MachineSettingError::Code::None);
 
     // A machine folder below a regular file is simply absent for a reader.
     SettingsStore blocked(blockedLocations(), company, product, m_prompt);
-    QCOMPARE(blocked.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"),
-                                        &error),
-             QStringLiteral("0"));
+    QCOMPARE(
+        blocked.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"), &error),
+        QStringLiteral("0"));
     QCOMPARE(error.code, MachineSettingError::Code::None);
 }
 
@@ -267,10 +270,9 @@ void TestSettingsStore::machineEmptyArguments_data()
     QTest::newRow("blank application") << QStringLiteral("   ") << settingsSection << QStringLiteral("chkProxy")
                                        << appCode << appText;
     QTest::newRow("application checked first") << QString() << QString() << QString() << appCode << appText;
-    QTest::newRow("empty section") << product << QString() << QStringLiteral("chkProxy") << sectionCode
-                                   << sectionText;
-    QTest::newRow("blank section, empty key") << product << QStringLiteral(" \t") << QString() << sectionCode
-                                              << sectionText;
+    QTest::newRow("empty section") << product << QString() << QStringLiteral("chkProxy") << sectionCode << sectionText;
+    QTest::newRow("blank section, empty key")
+        << product << QStringLiteral(" \t") << QString() << sectionCode << sectionText;
     QTest::newRow("empty key") << product << settingsSection << QString() << keyCode << keyText;
     QTest::newRow("blank key") << product << settingsSection << QStringLiteral("  ") << keyCode << keyText;
 }
@@ -342,10 +344,9 @@ void TestSettingsStore::machineUnreadableFile_data()
     QTest::addColumn<int>("detail");
 
     QTest::newRow("folder where the file belongs") << true << QByteArray() << int(EISDIR);
-    QTest::newRow("line without a value") << false << QByteArray("[Settings]\r\nnot a setting\r\nchkProxy=1\r\n")
-                                          << int(EINVAL);
-    QTest::newRow("unterminated section header") << false << QByteArray("[Settings\r\nchkProxy=1\r\n")
-                                                 << int(EINVAL);
+    QTest::newRow("line without a value")
+        << false << QByteArray("[Settings]\r\nnot a setting\r\nchkProxy=1\r\n") << int(EINVAL);
+    QTest::newRow("unterminated section header") << false << QByteArray("[Settings\r\nchkProxy=1\r\n") << int(EINVAL);
 }
 
 void TestSettingsStore::machineUnreadableFile()
@@ -363,9 +364,9 @@ void TestSettingsStore::machineUnreadableFile()
     // Twice: a second read of the same damaged file must fail the same way.
     for (int attempt = 0; attempt < 2; ++attempt) {
         MachineSettingError error;
-        QCOMPARE(store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"),
-                                          &error),
-                 QStringLiteral("0"));
+        QCOMPARE(
+            store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"), &error),
+            QStringLiteral("0"));
         QCOMPARE(error.code, MachineSettingError::Code::CouldNotOpenSection);
         QCOMPARE(error.text, QStringLiteral("Could not open registry section"));
         QCOMPARE(error.detail, detail);
@@ -380,9 +381,9 @@ void TestSettingsStore::machineWriteOverDamagedFile()
 
     QVERIFY(m_prompt.messages.isEmpty());
     MachineSettingError error;
-    QCOMPARE(store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"),
-                                      &error),
-             QStringLiteral("1"));
+    QCOMPARE(
+        store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"), &error),
+        QStringLiteral("1"));
     QCOMPARE(error.code, MachineSettingError::Code::None);
     QCOMPARE(store.readMachineSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("0")),
              QStringLiteral("1"));
@@ -422,9 +423,9 @@ void TestSettingsStore::permissionDeniedRetryUntilStored()
 
     QCOMPARE(prompt.messages.size(), 1);
     MachineSettingError error;
-    QCOMPARE(store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"),
-                                      &error),
-             QStringLiteral("1"));
+    QCOMPARE(
+        store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"), &error),
+        QStringLiteral("1"));
     QCOMPARE(error.code, MachineSettingError::Code::None);
 }
 

@@ -1,9 +1,9 @@
 #include "base/Branding.h"
-#include "shell/HelpLauncher.h"
-#include "tests/support/ScriptedPrompt.h"
 #include "settings/SettingsStore.h"
-#include "tests/support/TestFiles.h"
+#include "shell/HelpLauncher.h"
 #include "shell/WebsiteLauncher.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDesktopServices>
 #include <QSignalSpy>

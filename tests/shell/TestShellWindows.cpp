@@ -4,10 +4,10 @@
 #include "base/ui/Skin.h"
 #include "base/ui/SkinLabel.h"
 #include "base/ui/Skinner.h"
-#include "tests/support/TestFiles.h"
 #include "base/ui/WindowIcons.h"
 #include "shell/AboutWindow.h"
 #include "shell/SplashWindow.h"
+#include "tests/support/TestFiles.h"
 
 #include <QFile>
 #include <QLabel>

@@ -8,8 +8,8 @@ namespace {
 
 QByteArray replyHead(const QByteArray &status, qint64 length)
 {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(length)
-        + "\r\nConnection: close\r\n\r\n";
+    return "HTTP/1.1 " + status + "\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(length) +
+           "\r\nConnection: close\r\n\r\n";
 }
 
 } // namespace

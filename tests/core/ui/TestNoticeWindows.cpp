@@ -1,8 +1,8 @@
-#include "core/ui/OverflowNoticeWindow.h"
-#include "core/RegistrarBlockedNotice.h"
 #include "base/ui/Skin.h"
 #include "base/ui/SkinLabel.h"
 #include "base/ui/Skinner.h"
+#include "core/RegistrarBlockedNotice.h"
+#include "core/ui/OverflowNoticeWindow.h"
 #include "core/ui/RegistrarBlockedWindow.h"
 
 #include <QLabel>

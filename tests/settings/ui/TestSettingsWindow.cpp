@@ -1,17 +1,17 @@
 #include "base/Branding.h"
+#include "base/ui/ListViewSort.h"
 #include "core/ConnectionPool.h"
 #include "core/DefaultTldTable.h"
-#include "base/ui/ListViewSort.h"
 #include "core/LookupContext.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
-#include "tests/support/ScriptedPrompt.h"
-#include "settings/SettingsStore.h"
-#include "tests/support/TestFiles.h"
 #include "core/ThrottleState.h"
 #include "core/TldFile.h"
-#include "tests/support/WhoisTestServer.h"
+#include "settings/SettingsStore.h"
 #include "settings/ui/SetupWindow.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -55,12 +55,12 @@ struct SetupFixture
     SetupWindow &open()
     {
         store = std::make_unique<SettingsStore>(locations, branding.companyName, branding.productName, prompt);
-        window = std::make_unique<SetupWindow>(context, *store, branding, programFolder, prompt,
-                                               TldTestTimings{tickMs, 5});
+        window =
+            std::make_unique<SetupWindow>(context, *store, branding, programFolder, prompt, TldTestTimings{tickMs, 5});
         return *window;
     }
 
-    template<typename T>
+    template <typename T>
     T *child(const char *name) const
     {
         T *found = window->findChild<T *>(QLatin1String(name));
@@ -284,8 +284,8 @@ void TestSettingsWindow::saveNewEntryTakesDefaults()
     QVERIFY(fixture.prompt.messages.isEmpty());
     QCOMPARE(fixture.edit("txtThrottle")->text(), u"25"_s);
     QCOMPARE(fixture.edit("txtSuccess")->text(), standard);
-    const QByteArray expected = DefaultTldTable::fileContents() + "shop|whois.Shop.example|4343|Enabled|25|"
-        + DefaultTldTable::standardIndicators + "\r\n";
+    const QByteArray expected = DefaultTldTable::fileContents() + "shop|whois.Shop.example|4343|Enabled|25|" +
+                                DefaultTldTable::standardIndicators + "\r\n";
     QCOMPARE(fixture.tlds(), expected);
     QCOMPARE(fixture.list()->topLevelItemCount(), 180);
     QCOMPARE(fixture.list()->currentItem()->text(0), u"shop"_s);
@@ -325,8 +325,8 @@ void TestSettingsWindow::saveRefusesEmptyField()
 
     if (saved) {
         QVERIFY(fixture.prompt.messages.isEmpty());
-        QCOMPARE(fixture.tlds(), line("com", 43) + "\r\n" + " | | |Enabled|25|" + DefaultTldTable::standardIndicators
-                                     + "\r\n");
+        QCOMPARE(fixture.tlds(),
+                 line("com", 43) + "\r\n" + " | | |Enabled|25|" + DefaultTldTable::standardIndicators + "\r\n");
     } else {
         QCOMPARE(fixture.messageTexts(), QStringList{u"Please enter valid information for all fields."_s});
         QCOMPARE(fixture.prompt.messages.first().buttons, Prompt::Buttons::Ok);
@@ -349,8 +349,8 @@ void TestSettingsWindow::saveReplacesClickedRowInPlace()
     fixture.click("cmdSave");
 
     // The clicked row's status goes with it; the extension is lower-cased.
-    QCOMPARE(fixture.tlds(), line("com", 43) + "org|whois.org.example|43|Disabled|25|Not found\r\n" + line("net", 43)
-                                 + "\r\n");
+    QCOMPARE(fixture.tlds(),
+             line("com", 43) + "org|whois.org.example|43|Disabled|25|Not found\r\n" + line("net", 43) + "\r\n");
     QCOMPARE(fixture.column(1), (QStringList{u"127.0.0.1"_s, u"whois.org.example"_s, u"127.0.0.1"_s}));
     QCOMPARE(fixture.context.tldTable.entry(1).whoisServer, u"whois.org.example"_s);
     QVERIFY(!fixture.context.tldTable.entry(1).enabled);
@@ -511,8 +511,8 @@ void TestSettingsWindow::headerClicksSortBothWays()
     fixture.edit("txtPort")->setText(u"5"_s);
     fixture.click("cmdSave");
     QCOMPARE(fixture.column(0), (QStringList{u"a"_s, u"b"_s, u"d"_s, u"C"_s}));
-    QVERIFY(fixture.tlds().endsWith("\r\n\r\nd|srv0|5|Enabled|25|" + QByteArray(DefaultTldTable::standardIndicators)
-                                    + "\r\n"));
+    QVERIFY(fixture.tlds().endsWith("\r\n\r\nd|srv0|5|Enabled|25|" + QByteArray(DefaultTldTable::standardIndicators) +
+                                    "\r\n"));
 }
 
 void TestSettingsWindow::sortFunctionEdges()
@@ -606,52 +606,54 @@ void TestSettingsWindow::testSelectedReportsVerdict_data()
     QTest::addColumn<QString>("message"); // "{port}" stands for the server port; empty: no message
 
     const QString tail = u"\r\n127.0.0.1:{port}\r\n\r\n"_s;
-    QTest::newRow("available") << u"Google"_s << u"com"_s << u"not here, No match"_s
-                               << "NO MATCH for GOOGLE.COM"_ba << "Google.com"_ba
-                               << u"Appears to be: AVAILABLE\r\nSuccess word: No match\r\nDomain: Google.com"_s + tail
-                                      + u"NO MATCH for GOOGLE.COM"_s;
+    QTest::newRow("available") << u"Google"_s << u"com"_s << u"not here, No match"_s << "NO MATCH for GOOGLE.COM"_ba
+                               << "Google.com"_ba
+                               << u"Appears to be: AVAILABLE\r\nSuccess word: No match\r\nDomain: Google.com"_s + tail +
+                                      u"NO MATCH for GOOGLE.COM"_s;
     QTest::newRow("registered") << u"Google"_s << u"net"_s << standard << "Domain Name: GOOGLE.NET"_ba
                                 << "Google.net"_ba
-                                << u"Appears to be: Registered\r\nDomain: Google.net"_s + tail
-                                       + u"Domain Name: GOOGLE.NET"_s;
-    QTest::newRow("blocked") << u"Google"_s << u"com"_s << standard << "Query rate EXCEEDED"_ba << "Google.com"_ba
-                             << u"Appears to be: Error/Blocked\r\nDomain: Google.com"_s + tail
-                                    + u"Query rate EXCEEDED"_s;
-    QTest::newRow("phrase before refusal word") << u"Google"_s << u"com"_s << u"No match"_s
-                                                << "error: No match"_ba << "Google.com"_ba
+                                << u"Appears to be: Registered\r\nDomain: Google.net"_s + tail +
+                                       u"Domain Name: GOOGLE.NET"_s;
+    QTest::newRow("blocked") << u"Google"_s << u"com"_s << standard << "Query rate EXCEEDED"_ba
+                             << "Google.com"_ba
+                             << u"Appears to be: Error/Blocked\r\nDomain: Google.com"_s + tail +
+                                    u"Query rate EXCEEDED"_s;
+    QTest::newRow("phrase before refusal word") << u"Google"_s << u"com"_s << u"No match"_s << "error: No match"_ba
+                                                << "Google.com"_ba
                                                 << u"Appears to be: AVAILABLE\r\nSuccess word: No match\r\n"
-                                                   u"Domain: Google.com"_s
-                                                       + tail + u"error: No match"_s;
+                                                   u"Domain: Google.com"_s +
+                                                       tail + u"error: No match"_s;
     QTest::newRow("empty phrase matches anything") << u"Google"_s << u"com"_s << u"No match,,"_s << "taken"_ba
                                                    << "Google.com"_ba
                                                    << u"Appears to be: AVAILABLE\r\nSuccess word: \r\n"
-                                                      u"Domain: Google.com"_s
-                                                          + tail + u"taken"_s;
-    QTest::newRow("no phrases") << u"Google"_s << u"com"_s << QString() << "No match"_ba << "Google.com"_ba
+                                                      u"Domain: Google.com"_s +
+                                                          tail + u"taken"_s;
+    QTest::newRow("no phrases") << u"Google"_s << u"com"_s << QString() << "No match"_ba
+                                << "Google.com"_ba
                                 << u"Appears to be: Registered\r\nDomain: Google.com"_s + tail + u"No match"_s;
-    QTest::newRow("label is cleaned, dot typed with row") << u"my site!"_s << u".com"_s << standard
-                                                          << "not found"_ba << "mysite.com"_ba
+    QTest::newRow("label is cleaned, dot typed with row") << u"my site!"_s << u".com"_s << standard << "not found"_ba
+                                                          << "mysite.com"_ba
                                                           << u"Appears to be: AVAILABLE\r\nSuccess word: not found\r\n"
-                                                             u"Domain: my site!.com"_s
-                                                                 + tail + u"not found"_s;
+                                                             u"Domain: my site!.com"_s +
+                                                                 tail + u"not found"_s;
     QTest::newRow("encoded line break never reaches the wire")
-        << u"a%0D%0Ab"_s << u"com"_s << standard << "No match"_ba << "ab.com"_ba
+        << u"a%0D%0Ab"_s << u"com"_s << standard << "No match"_ba
+        << "ab.com"_ba
         << u"Appears to be: AVAILABLE\r\nSuccess word: No match\r\nDomain: a%0D%0Ab.com"_s + tail + u"No match"_s;
     QTest::newRow("empty label, available: quiet") << QString() << u"com"_s << standard << "No match"_ba
                                                    << ".com"_ba << QString();
     QTest::newRow("empty label, registered: quiet") << QString() << u"com"_s << standard << "Domain Name: X"_ba
                                                     << ".com"_ba << QString();
-    QTest::newRow("empty label, blocked: shown") << QString() << u"net"_s << standard << "Blocked"_ba << ".net"_ba
-                                                 << u"Appears to be: Error/Blocked\r\nDomain: .net"_s + tail
-                                                        + u"Blocked"_s;
-    QTest::newRow("quote before .COM: quiet") << u"x\""_s << u"COM"_s << standard << "No match"_ba << "x.COM"_ba
-                                              << QString();
+    QTest::newRow("empty label, blocked: shown")
+        << QString() << u"net"_s << standard << "Blocked"_ba
+        << ".net"_ba << u"Appears to be: Error/Blocked\r\nDomain: .net"_s + tail + u"Blocked"_s;
+    QTest::newRow("quote before .COM: quiet") << u"x\""_s << u"COM"_s << standard << "No match"_ba
+                                              << "x.COM"_ba << QString();
     QTest::newRow("endoffile, available: quiet") << u"EndOfFile"_s << u"com"_s << standard << "No match"_ba
                                                  << "EndOfFile.com"_ba << QString();
-    QTest::newRow("endoffile, registered: shown") << u"EndOfFile"_s << u"com"_s << standard << "taken"_ba
-                                                  << "EndOfFile.com"_ba
-                                                  << u"Appears to be: Registered\r\nDomain: EndOfFile.com"_s + tail
-                                                         + u"taken"_s;
+    QTest::newRow("endoffile, registered: shown")
+        << u"EndOfFile"_s << u"com"_s << standard << "taken"_ba
+        << "EndOfFile.com"_ba << u"Appears to be: Registered\r\nDomain: EndOfFile.com"_s + tail + u"taken"_s;
 }
 
 void TestSettingsWindow::testSelectedReportsVerdict()
@@ -668,8 +670,8 @@ void TestSettingsWindow::testSelectedReportsVerdict()
     server.setReply(reply);
     SetupFixture fixture;
     // The rows' own phrases play no part: the test reads the editor box.
-    fixture.writeTlds(line("com", server.port(), "Enabled", "zzz") + line("net", server.port(), "Enabled", "zzz")
-                      + line(".com", server.port()) + line("COM", server.port()));
+    fixture.writeTlds(line("com", server.port(), "Enabled", "zzz") + line("net", server.port(), "Enabled", "zzz") +
+                      line(".com", server.port()) + line("COM", server.port()));
     QVERIFY(TldFile(fixture.programFolder).loadTldTable(fixture.context.tldTable));
     fixture.open();
     fixture.edit("txtsearch")->setText(label);

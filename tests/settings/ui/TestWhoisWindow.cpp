@@ -1,5 +1,5 @@
-#include "tests/support/WhoisTestServer.h"
 #include "settings/ui/WhoisWindow.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QPointer>
 #include <QTcpSocket>
@@ -93,9 +93,8 @@ void TestWhoisWindow::closingDropsQuery()
 {
     WhoisTestServer server;
     QVERIFY(server.listen());
-    server.setHandler([](QTcpSocket *socket, const QByteArray &, int) {
-        WhoisTestServer::answerLater(socket, "LATE\r\n", 100);
-    });
+    server.setHandler(
+        [](QTcpSocket *socket, const QByteArray &, int) { WhoisTestServer::answerLater(socket, "LATE\r\n", 100); });
     WhoisWindow window(loopback(server.port()));
 
     window.openFor(u"example.com"_s);
