@@ -202,7 +202,13 @@ std::optional<HistoryEntry> HistoryStore::recentVerdict(const QString &name, int
     return entry;
 }
 
-QString HistoryStore::selectStatement(const HistoryFilter &filter, QVariantList *values)
+QStringList HistoryStore::columnNames()
+{
+    return columns.split(u", "_s);
+}
+
+QString HistoryStore::selectStatement(const HistoryFilter &filter, QVariantList *values, int sortColumn,
+                                      Qt::SortOrder order)
 {
     QStringList conditions;
     if (!filter.verdict.isEmpty()) {
@@ -224,7 +230,9 @@ QString HistoryStore::selectStatement(const HistoryFilter &filter, QVariantList 
     QString statement = u"SELECT %1 FROM verdicts"_s.arg(columns);
     if (!conditions.isEmpty())
         statement += u" WHERE "_s + conditions.join(u" AND "_s);
-    return statement + u" ORDER BY checked_at DESC"_s;
+    const QStringList names = columnNames();
+    const QString sortBy = names.value(sortColumn, u"checked_at"_s);
+    return statement + u" ORDER BY %1 %2"_s.arg(sortBy, order == Qt::AscendingOrder ? u"ASC"_s : u"DESC"_s);
 }
 
 bool HistoryStore::select(const HistoryFilter &filter, const std::function<bool(const HistoryEntry &)> &visit,

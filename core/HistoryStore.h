@@ -91,8 +91,12 @@ public:
     // it returns false. False, with *error, when the query failed.
     bool select(const HistoryFilter &filter, const std::function<bool(const HistoryEntry &)> &visit,
                 QString *error = nullptr);
-    // The SQL and its bound values for filter, for a model that pages through them.
-    static QString selectStatement(const HistoryFilter &filter, QVariantList *values);
+    // The SQL and its bound values for filter, for a model that pages through
+    // them, ordered by the column at sortColumn (as columnNames() lists them).
+    static QString selectStatement(const HistoryFilter &filter, QVariantList *values, int sortColumn = 5,
+                                   Qt::SortOrder order = Qt::DescendingOrder);
+    // name, tld, verdict, server, reason, checked_at, source.
+    static QStringList columnNames();
 
 signals:
     // A batch could not be written; the message is for the user.
