@@ -69,6 +69,8 @@ private slots:
     void unreachableEngine();
     void unwritableListIsReported();
     void abortFromProgressReportEndsRun();
+    void silentEngineTimesOutAndKeepsNames();
+    void cancelKeepsNames();
 
 private:
     ListBuilderConfig loopbackConfig(quint16 port) const;
@@ -92,8 +94,8 @@ void TestListBuilder::init()
 ListBuilderConfig TestListBuilder::loopbackConfig(quint16 port) const
 {
     ListBuilderConfig config;
-    config.engines.yahoo = {u"http"_s, u"127.0.0.1"_s, port};
-    config.engines.google = {u"http"_s, u"127.0.0.1"_s, port};
+    config.engines.yahoo = {u"http"_s, u"127.0.0.1"_s, port, u"/search/dir"_s};
+    config.engines.google = {u"http"_s, u"127.0.0.1"_s, port, u"/search"_s};
     config.pauseMs = 0;
     return config;
 }
@@ -373,6 +375,62 @@ void TestListBuilder::abortFromProgressReportEndsRun()
     QCOMPARE(m_server->requests.size(), 1);
     QCOMPARE(readFile(listPath()), "earlier.com\r\n"_ba);
     QVERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));
+}
+
+void TestListBuilder::silentEngineTimesOutAndKeepsNames()
+{
+    // The second page is never answered: the connection stays open and silent.
+    m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &request) {
+        if (request.target.contains("&b=1"))
+            HttpTestServer::reply(socket, resultPage(1, 4));
+    });
+    ListBuilderConfig config = loopbackConfig(m_server->port());
+    config.pageTimeoutMs = 300;
+    ListBuilder builder(m_home->path(), m_table, {[] { return u"slow"_s; }, u"Yahoo Search"_s, 0}, config);
+    QSignalSpy status(&builder, &ListBuilder::statusChanged);
+    QSignalSpy pages(&builder, &ListBuilder::pageFetched);
+    QSignalSpy finished(&builder, &ListBuilder::finished);
+    builder.fetchFirstPage();
+    QVERIFY(finished.wait(10000));
+
+    QCOMPARE(m_server->requests.size(), 2);
+    QCOMPARE(finished.first(), (QList<QVariant>{4, 4}));
+    QCOMPARE(readFile(listPath()), listOf(1, 4) + "\r\n");
+    QVERIFY(builder.timedOut());
+    QCOMPARE(status.last().first().toString(), u"Timed out waiting for 127.0.0.1"_s);
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(builder.pagesFetched(), 1);
+    QVERIFY(!builder.isRunning());
+}
+
+void TestListBuilder::cancelKeepsNames()
+{
+    // Cancel while the second page is awaited: the first page's names are written.
+    m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &request) {
+        if (request.target.contains("&start=0&"))
+            HttpTestServer::reply(socket, resultPage(1, 3));
+    });
+    ListBuilder builder(m_home->path(), m_table, {[] { return u"stop"_s; }, u"Google Search"_s, 0},
+                        loopbackConfig(m_server->port()));
+    QSignalSpy finished(&builder, &ListBuilder::finished);
+    builder.fetchFirstPage();
+    QTRY_COMPARE(m_server->requests.size(), 2);
+    builder.cancel();
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first(), (QList<QVariant>{3, 3}));
+    QCOMPARE(readFile(listPath()), listOf(1, 3) + "\r\n");
+    QVERIFY(!builder.timedOut());
+    QVERIFY(!builder.isRunning());
+    builder.cancel(); // once ended, nothing more happens
+    QCOMPARE(finished.size(), 1);
+
+    // Before the first page the list is simply empty.
+    ListBuilder early(m_home->path(), m_table, {[] { return u"stop"_s; }, u"Google Search"_s, 0},
+                      loopbackConfig(m_server->port()));
+    QSignalSpy earlyFinished(&early, &ListBuilder::finished);
+    early.cancel();
+    QCOMPARE(earlyFinished.size(), 1);
+    QCOMPARE(readFile(listPath()), "\r\n"_ba);
 }
 
 QTEST_GUILESS_MAIN(TestListBuilder)
