@@ -152,6 +152,11 @@ void BrowseWindow::buildControls()
     m_addressBox->setEditable(true);
     m_addressBox->setInsertPolicy(QComboBox::NoInsert);
     m_addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Typed keys go to the combo box, which hands them to its line edit
+    // directly, past the line edit's event filters: Return and keypad Enter
+    // are caught on both.
+    m_addressBox->installEventFilter(this);
+    m_addressBox->lineEdit()->installEventFilter(this);
     auto *goButton = makeButton(addressFrame, QStringLiteral("Command1"), QStringLiteral("GO"),
                                 QStringLiteral("Navigate to the current url!"));
     for (QWidget *widget :
@@ -249,10 +254,6 @@ void BrowseWindow::buildControls()
     }
 
     connect(goButton, &QPushButton::clicked, this, [this] { navigate(m_addressBox->currentText()); });
-    // Return and keypad Enter reach the line edit also when they are sent to
-    // the combo box, which hands them on without the line edit's event filters.
-    connect(m_addressBox->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { navigate(m_addressBox->currentText()); });
     connect(m_addressBox, &QComboBox::activated, this,
             [this](int index) { m_browser->load(QUrl::fromUserInput(m_addressBox->itemText(index))); });
     connect(cmdBack, &QPushButton::clicked, m_browser, &QWebEngineView::back);
@@ -495,6 +496,11 @@ bool BrowseWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        const bool inAddressBox = watched == m_addressBox || watched == m_addressBox->lineEdit();
+        if (inAddressBox && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            navigate(m_addressBox->currentText());
+            return true;
+        }
         for (int list = 1; list <= 2; ++list) {
             if (watched == m_lists[size_t(list - 1)] && key->key() == Qt::Key_Delete) {
                 if (key->modifiers() & Qt::ShiftModifier)

@@ -1,8 +1,11 @@
 #include "core/TldTable.h"
+#include "harvest/EngineSettings.h"
 #include "harvest/ListBuilder.h"
 #include "harvest/PageDownload.h"
 #include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -71,6 +74,7 @@ private slots:
     void abortFromProgressReportEndsRun();
     void silentEngineTimesOutAndKeepsNames();
     void cancelKeepsNames();
+    void engineAddressesFromSettings();
 
 private:
     ListBuilderConfig loopbackConfig(quint16 port) const;
@@ -431,6 +435,32 @@ void TestListBuilder::cancelKeepsNames()
     early.cancel();
     QCOMPARE(earlyFinished.size(), 1);
     QCOMPARE(readFile(listPath()), "\r\n"_ba);
+}
+
+void TestListBuilder::engineAddressesFromSettings()
+{
+    ScriptedPrompt prompt;
+    SettingsStore settings({m_home->filePath(u"user"_s), m_home->filePath(u"machine"_s)}, u"Maker"_s, u"Ornisk"_s,
+                           prompt);
+    const SearchEngineHosts defaults;
+    SearchEngineHosts read = readEngineSettings(settings, u"Ornisk"_s);
+    QCOMPARE(read.yahoo.host, u"search.yahoo.com"_s);
+    QCOMPARE(read.google.path, u"/search"_s);
+    QCOMPARE(::resultPageUrl(SearchEngine::Yahoo, read, "x", 1),
+             ::resultPageUrl(SearchEngine::Yahoo, defaults, "x", 1));
+
+    QVERIFY(settings.saveUserSettings(u"Ornisk"_s, u"Engines"_s,
+                                      {{u"GoogleScheme"_s, u"HTTPS"_s},
+                                       {u"GoogleHost"_s, u"plain.example"_s},
+                                       {u"GooglePath"_s, u"results"_s},
+                                       {u"YahooScheme"_s, u"gopher"_s},
+                                       {u"YahooHost"_s, u" "_s}}));
+    read = readEngineSettings(settings, u"Ornisk"_s);
+    QCOMPARE(::resultPageUrl(SearchEngine::Google, read, "x", 1).toEncoded(),
+             "https://plain.example/results?num=100&hl=en&lr=&ie=UTF-8&oe=UTF-8&safe=off&filter=0&start=0&sa=N&q=x"_ba);
+    // An unknown scheme and an empty host keep their defaults.
+    QCOMPARE(read.yahoo.scheme, u"http"_s);
+    QCOMPARE(read.yahoo.host, u"search.yahoo.com"_s);
 }
 
 QTEST_GUILESS_MAIN(TestListBuilder)
