@@ -101,21 +101,29 @@ QString unwrapRedirectLinks(const QString &pageText)
     QString text = pageText;
     for (const char16_t *mark : wrapperMarks) {
         const QStringView markView(mark);
+        // Built piece by piece, so that a page of many wrapped links costs
+        // one copy per kind of wrapper.
+        QString unwrapped;
+        qsizetype copied = 0;
         qsizetype from = 0;
         for (qsizetype at = text.indexOf(markView, from); at >= 0; at = text.indexOf(markView, from)) {
             qsizetype start = at;
-            while (start > 0 && !endsAddress(text.at(start - 1)))
+            while (start > copied && !endsAddress(text.at(start - 1)))
                 --start;
             qsizetype end = at + markView.size();
             while (end < text.size() && !endsAddress(text.at(end)))
                 ++end;
+            from = end;
             const QString target = redirectTarget(text.mid(start, end - start));
-            if (target.isEmpty()) {
-                from = end;
+            if (target.isEmpty())
                 continue;
-            }
-            text.replace(start, end - start, target);
-            from = start + target.size();
+            unwrapped.append(QStringView(text).mid(copied, start - copied));
+            unwrapped.append(target);
+            copied = end;
+        }
+        if (copied > 0) {
+            unwrapped.append(QStringView(text).mid(copied));
+            text = unwrapped;
         }
     }
     return text;
