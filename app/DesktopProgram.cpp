@@ -5,6 +5,7 @@
 #include "core/ui/OverflowNoticeWindow.h"
 #include "core/ui/RegistrarBlockedWindow.h"
 #include "generate/ui/NameCreatorWindow.h"
+#include "harvest/EngineSettings.h"
 #include "harvest/ui/BrowseWindow.h"
 #include "harvest/ui/ListBuilderWindow.h"
 #include "search/ui/MainWindow.h"
@@ -101,8 +102,10 @@ void DesktopProgram::openListBuilder()
         request.searchText = [main] { return main->searchText(); };
         request.searchType = main->searchTypeText();
         request.sizeIndex = main->amountIndex();
+        ListBuilderConfig config;
+        config.engines = readEngineSettings(m_settings, m_branding.productName);
         auto *window = new ListBuilderWindow(m_context.programFolder, m_context.lookup.tldTable, request, m_prompt,
-                                             m_branding.productName);
+                                             m_branding.productName, config);
         connect(window, &ListBuilderWindow::listReady, main, [main](qint32 wordMax) { main->setListSize(wordMax); });
         connect(window, &ListBuilderWindow::startSearchRequested, main, &MainWindow::startSearch);
         skinWindow(window, true);

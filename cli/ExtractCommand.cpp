@@ -2,11 +2,13 @@
 
 #include "core/TldFile.h"
 #include "core/TldTable.h"
+#include "harvest/BrowsedPageExtraction.h"
 #include "harvest/CollectedList.h"
 #include "harvest/DomainExtraction.h"
 #include "settings/ProgramFolder.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cstdio>
@@ -28,18 +30,55 @@ bool readPage(const QString &path, QByteArray &page, QString *error)
     return false;
 }
 
+QString extractAsListBuilder(const QList<QByteArray> &pages, const QStringList &extensions, const QString &folder,
+                             QString *error)
+{
+    const ExtractionSettings settings{extensions, searchOutputPath(folder), ExtractionFilter()};
+    CollectedList list;
+    ExtractionCounters counters;
+    for (const QByteArray &page : pages) {
+        if (!extractDomains(QString::fromLatin1(page), settings, list, counters, {}, error))
+            return {};
+    }
+    return list.text();
+}
+
+// The browse window's list file and temporary files go to a folder of their
+// own, so a browse window open meanwhile is not disturbed.
+QString extractAsBrowsed(const QList<QByteArray> &pages, const QStringList &extensions, const QString &folder,
+                         QString *error)
+{
+    QTemporaryDir work(folder + QLatin1String("/extract-XXXXXX"));
+    if (!work.isValid()) {
+        *error = work.errorString();
+        return {};
+    }
+    ExtractionSettings settings{extensions, browsedPageTempPath(work.path()), ExtractionFilter()};
+    BrowsedPages browsed;
+    for (const QByteArray &page : pages) {
+        if (!extractBrowsedPage(QString::fromLatin1(page), settings, browsed, browsedNamesPath(work.path()), nullptr,
+                                error))
+            return {};
+    }
+    return browsed.seenList.text();
+}
+
 } // namespace
 
 QString ExtractCommand::summary() const
 {
     return QStringLiteral("Extracts the domain names of each saved page FILE (standard input without FILE) into "
-                          "one list, as the list builder does with result pages, using the enabled TLDs, and "
-                          "prints the list, one name per line.");
+                          "one list, as the list builder does with result pages (with --browsed: as the browse "
+                          "window does with the pages it shows), using the enabled TLDs, and prints the list, one "
+                          "name per line.");
 }
 
 int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
 {
     QStringList paths = arguments;
+    const bool browsed = !paths.isEmpty() && paths.first() == QLatin1String("--browsed");
+    if (browsed)
+        paths.removeFirst();
     if (!paths.isEmpty() && paths.first() == QLatin1String("--"))
         paths.removeFirst();
     else if (!paths.isEmpty() && paths.first().startsWith(QLatin1Char('-')) && paths.first() != QLatin1String("-"))
@@ -69,20 +108,17 @@ int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
         return ExitFailure;
     }
 
-    const ExtractionSettings settings{table.enabledExtensionSet(), searchOutputPath(folder), ExtractionFilter()};
-    CollectedList list;
-    ExtractionCounters counters;
-    for (const QByteArray &page : std::as_const(pages)) {
-        if (!extractDomains(QString::fromLatin1(page), settings, list, counters, {}, &error)) {
-            context.err << "vantrel extract: " << error << Qt::endl;
-            return ExitFailure;
-        }
+    const QString names = browsed ? extractAsBrowsed(pages, table.enabledExtensionSet(), folder, &error)
+                                  : extractAsListBuilder(pages, table.enabledExtensionSet(), folder, &error);
+    if (!error.isEmpty()) {
+        context.err << "vantrel extract: " << error << Qt::endl;
+        return ExitFailure;
     }
 
     // The names are 8-bit text: print their bytes as they came.
     const auto encoding = context.out.encoding();
     context.out.setEncoding(QStringConverter::Latin1);
-    const QStringList entries = list.text().split(QLatin1String("\r\n"), Qt::SkipEmptyParts);
+    const QStringList entries = names.split(QLatin1String("\r\n"), Qt::SkipEmptyParts);
     for (const QString &entry : entries)
         context.out << entry << '\n';
     context.out.flush();

@@ -7,7 +7,7 @@ class ExtractCommand : public Command
 {
 public:
     QString name() const override { return QStringLiteral("extract"); }
-    QString synopsis() const override { return QStringLiteral("[FILE...]"); }
+    QString synopsis() const override { return QStringLiteral("[--browsed] [FILE...]"); }
     QString summary() const override;
     int run(const QStringList &arguments, CommandContext &context) override;
 };

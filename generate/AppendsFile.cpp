@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 bool readContents(const QString &path, QByteArray &contents, QString *error)
@@ -63,8 +65,18 @@ bool AppendsFile::readWords(QStringList &words, QString *error) const
     return true;
 }
 
+bool AppendsFile::fitsFile(const QString &word)
+{
+    return std::all_of(word.cbegin(), word.cend(), [](QChar character) { return character.unicode() <= 0xFF; });
+}
+
 bool AppendsFile::appendWord(const QString &word, QString *error) const
 {
+    if (!fitsFile(word)) {
+        if (error)
+            *error = QStringLiteral("\"%1\" holds characters that cannot be stored in %2.").arg(word, m_path);
+        return false;
+    }
     QByteArray contents;
     if (QFileInfo::exists(m_path) && !readContents(m_path, contents, error))
         return false;

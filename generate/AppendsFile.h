@@ -19,8 +19,13 @@ public:
     // file cannot be read.
     bool readWords(QStringList &words, QString *error = nullptr) const;
 
+    // Whether every character of the word has a byte in the file's 8-bit
+    // code (Latin-1).
+    static bool fitsFile(const QString &word);
+
     // Adds the word as a new last line, as typed (an empty word adds an empty
-    // line). Creates the file when it is missing.
+    // line). Creates the file when it is missing. A word that does not fit
+    // the file is refused (false, the file untouched).
     bool appendWord(const QString &word, QString *error = nullptr) const;
 
     // Drops every line equal to the word (case-sensitive), folds each pair of

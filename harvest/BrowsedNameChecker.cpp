@@ -195,10 +195,8 @@ void BrowsedNameChecker::judgeReply()
         if (!isBareExtension(m_currentName) &&
             !m_currentName.contains(QLatin1String("endoffile"), Qt::CaseInsensitive)) {
             m_results.fileAvailable(m_currentName);
-            const qint32 available = m_results.counter(ResultLists::Mid) + m_results.counter(ResultLists::High) +
-                                     m_results.counter(ResultLists::Low);
-            emit unregisteredCaptionChanged(QStringLiteral("Unregistered: (%1)").arg(available));
             m_List1.append(m_currentName);
+            emit unregisteredCaptionChanged(QStringLiteral("Unregistered: (%1)").arg(m_List1.size()));
             emit checkStatusChanged(QStringLiteral("Unregistered: ") + m_currentName);
         }
         break;
@@ -208,9 +206,8 @@ void BrowsedNameChecker::judgeReply()
     case Verdict::Registered:
         if (!isBareExtension(m_currentName)) {
             m_results.fileRegistered(m_currentName);
-            emit registeredCaptionChanged(
-                QStringLiteral("Registered: (%1)").arg(m_results.counter(ResultLists::Registered)));
             m_List2.append(m_currentName);
+            emit registeredCaptionChanged(QStringLiteral("Registered: (%1)").arg(m_List2.size()));
         }
         break;
     }

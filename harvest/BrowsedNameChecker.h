@@ -23,7 +23,7 @@ struct BrowsedCheckTimings
     int timeoutTicks = 5;     // a query without an answer for this many ticks is given up
 };
 
-// Checks the names the browse window appends to BrowserSearch.txt, one after
+// Checks the names the browse window appends to its list file, one after
 // another, through its own socket: prepares the name, asks the WHOIS server of
 // its TLD entry, judges the reply, files the name into the program's result
 // lists and into the window's two lists (List1 available, List2 registered),
@@ -76,7 +76,8 @@ signals:
     void checkStatusChanged(const QString &text);
     // Status panel 2: "Finished domains on current page".
     void pageStatusChanged(const QString &text);
-    // Label1 "Unregistered: (N)" and Label2 "Registered: (N)" after a verdict.
+    // Label1 "Unregistered: (N)" and Label2 "Registered: (N)" after a verdict,
+    // N being the names the list then shows.
     void unregisteredCaptionChanged(const QString &caption);
     void registeredCaptionChanged(const QString &caption);
 

@@ -1,6 +1,7 @@
 #include "harvest/BrowsedPageExtraction.h"
 
 #include "core/NamePreparation.h"
+#include "harvest/RedirectLinks.h"
 
 #include <QFile>
 #include <QLocale>
@@ -8,6 +9,9 @@
 namespace {
 
 const QLatin1String lineBreak("\r\n");
+
+// What is left of a scheme once a cut has gone through it.
+const char *const schemeRemnants[] = {"https://", "http://", "ttp://", "tp://", "p://", "://"};
 
 void removeFirst(QString &text, QLatin1String part)
 {
@@ -23,7 +27,7 @@ bool holdsHostBoundary(QStringView window)
         if (window.contains(QChar(boundary)))
             return true;
     }
-    return window.contains(u"http://", Qt::CaseInsensitive);
+    return window.contains(u"http://", Qt::CaseInsensitive) || window.contains(u"https://", Qt::CaseInsensitive);
 }
 
 QString cutFrameLine(const QString &line)
@@ -44,9 +48,9 @@ bool startsFrame(QStringView line)
 
 } // namespace
 
-QString browserSearchPath(const QString &programFolder)
+QString browsedNamesPath(const QString &programFolder)
 {
-    return programFolder + QLatin1String("/BrowserSearch.txt");
+    return programFolder + QLatin1String("/BrowsedNames.txt");
 }
 
 QString browsedPageTempPath(const QString &programFolder, const QDateTime &moment)
@@ -59,19 +63,39 @@ QString browsedPageTempPath(const QString &programFolder, const QDateTime &momen
     return programFolder + QLatin1String("/SearchOutput") + stamp.trimmed();
 }
 
-bool bareHostCandidate(const QString &line, const QStringList &extensions, QString &candidate)
+namespace {
+
+// 1-based, like tldEndPosition: the end of the earliest enabled TLD in the
+// text (the longest one where several start at the same dot); 0 for none.
+qsizetype earliestTldEnd(QStringView text, const QStringList &extensions)
+{
+    qsizetype bestDot = -1;
+    qsizetype bestLength = 0;
+    for (const QString &extension : extensions) {
+        for (qsizetype dot = text.indexOf(u'.'); dot >= 0 && (bestDot < 0 || dot <= bestDot);
+             dot = text.indexOf(u'.', dot + 1)) {
+            if (!text.mid(dot + 1).startsWith(extension, Qt::CaseInsensitive))
+                continue;
+            if (bestDot < 0 || dot < bestDot || extension.size() > bestLength) {
+                bestDot = dot;
+                bestLength = extension.size();
+            }
+            break;
+        }
+    }
+    return bestDot < 0 ? 0 : bestDot + bestLength + 2;
+}
+
+bool bareHostEndingAt(const QString &line, qsizetype end, const QStringList &extensions, QString &candidate)
 {
     // 1-based positions: the TLD's label ends at end - 1; the window starts
     // five characters before that end, never before the line.
-    const qsizetype end = tldEndPosition(line, extensions);
-    if (end == 0)
-        return false;
     qsizetype start = qMax<qsizetype>(1, end - 5);
     while (start > 1 && !holdsHostBoundary(QStringView(line).mid(start - 1, end - start)))
         --start;
     QString host = line.mid(start, qMax<qsizetype>(0, end - 1 - start));
 
-    for (const char *scheme : {"http://", "ttp://", "tp://", "p://", "://"})
+    for (const char *scheme : schemeRemnants)
         removeFirst(host, QLatin1String(scheme));
     host = cutToHost(host);
 
@@ -100,26 +124,36 @@ bool bareHostCandidate(const QString &line, const QStringList &extensions, QStri
     return true;
 }
 
+} // namespace
+
+bool bareHostCandidate(const QString &line, const QStringList &extensions, QString &candidate)
+{
+    const qsizetype end = tldEndPosition(line, extensions);
+    return end != 0 && bareHostEndingAt(line, end, extensions, candidate);
+}
+
+QStringList bareHostCandidates(const QString &line, const QStringList &extensions)
+{
+    QStringList candidates;
+    QStringView rest(line);
+    for (qsizetype end = earliestTldEnd(rest, extensions); end != 0; end = earliestTldEnd(rest, extensions)) {
+        QString candidate;
+        if (bareHostEndingAt(rest.toString(), end, extensions, candidate))
+            candidates.append(candidate);
+        rest = rest.mid(end - 1);
+    }
+    return candidates;
+}
+
 QString frameAddress(const QString &line, const QString &nextLine)
 {
     QString address = cutFrameLine(line) + cutFrameLine(nextLine);
     address.remove(u'"');
     address.remove(u'>');
     address.remove(u'<');
-    for (const char *scheme : {"http://", "ttp://", "tp://", "p://", "://"})
+    for (const char *scheme : schemeRemnants)
         address.remove(QLatin1String(scheme));
     return address;
-}
-
-QUrl frameNavigationUrl(const QString &address)
-{
-    const QString trimmed = address.trimmed();
-    qsizetype end = 0;
-    while (end < trimmed.size() && !trimmed.at(end).isSpace())
-        ++end;
-    if (end == 0)
-        return {};
-    return QUrl::fromUserInput(trimmed.left(end));
 }
 
 BrowsedPageExtraction::BrowsedPageExtraction(BrowsedPages &pages)
@@ -140,7 +174,7 @@ bool BrowsedPageExtraction::begin(const QString &pageText, const ExtractionSetti
     m_next = 0;
     m_followingFrame = false;
 
-    QString marked = markLinkStarts(pageText);
+    QString marked = markLinkStarts(unwrapRedirectLinks(pageText));
     marked.remove(QLatin1String("<wbr>"), Qt::CaseInsensitive);
     marked = splitAtTldBoundaries(marked, m_settings.extensions);
 
@@ -184,9 +218,8 @@ BrowsedLine BrowsedPageExtraction::processNextLine()
             if (containsEnabledTld(QString(QLatin1Char('.') + tail), extensions))
                 acceptCandidate(cleanCandidate(candidate), true, result);
         }
-    } else if (containsEnabledTld(line, extensions)) {
-        QString candidate;
-        if (bareHostCandidate(line, extensions, candidate))
+    } else {
+        for (const QString &candidate : bareHostCandidates(line, extensions))
             acceptCandidate(cleanCandidate(candidate), false, result);
     }
     return result;

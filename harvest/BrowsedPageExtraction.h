@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 
 // The browse window's variant of page extraction. It differs from
 // extractDomains in these ways: every call has its own temporary file, "<wbr>"
@@ -14,7 +13,7 @@
 // follow instead of names, lines that are not links but name an enabled TLD
 // (bare host names, mail addresses) are cut around that TLD, names are unique
 // against everything seen since the window opened, and the names of each page
-// are appended to BrowserSearch.txt, where the checking reads them.
+// are appended to the browse window's list file, where the checking reads them.
 
 // What the browse window keeps across pages.
 struct BrowsedPages
@@ -29,8 +28,10 @@ struct BrowsedPages
     ExtractionCounters counters;
 };
 
-// BrowserSearch.txt in the program folder.
-QString browserSearchPath(const QString &programFolder);
+// BrowsedNames.txt in the program folder: the browse window's own list of the
+// names to check. (The list builder writes BrowserSearch.txt, which a search
+// run may be reading meanwhile.)
+QString browsedNamesPath(const QString &programFolder);
 
 // "SearchOutput" + the local date and time in the system's short date and
 // long time format, with spaces, ":", "/" and "\" removed; in the program folder.
@@ -44,16 +45,15 @@ QString browsedPageTempPath(const QString &programFolder, const QDateTime &momen
 // has neither "." nor "=", or what follows them names no enabled TLD.
 bool bareHostCandidate(const QString &line, const QStringList &extensions, QString &candidate);
 
+// Every such candidate of the line, from left to right: after each enabled TLD
+// the rest of the line is searched again.
+QStringList bareHostCandidates(const QString &line, const QStringList &extensions);
+
 // The address a frame tag names, from the line after the tag and the one after
 // that (empty when the tag is on the last line): each is cut after its first ">"
 // when that comes before its first space, else after its first space; joined,
 // without quotes, "<", ">" and scheme remnants.
 QString frameAddress(const QString &line, const QString &nextLine);
-
-// Where the frame browser goes for such an address: the text up to its first
-// white space, read as a user would type it ("www.example.com/menu.html" is
-// an http address). Empty for an empty address.
-QUrl frameNavigationUrl(const QString &address);
 
 // What one line gave.
 struct BrowsedLine
@@ -73,9 +73,10 @@ public:
     BrowsedPageExtraction(const BrowsedPageExtraction &) = delete;
     BrowsedPageExtraction &operator=(const BrowsedPageExtraction &) = delete;
 
-    // Marks the link starts, drops "<wbr>", splits at the TLD boundaries and
-    // passes the text through settings.tempFilePath (deleted first). False,
-    // with no line to process, when the file cannot be written or read back.
+    // Replaces redirect links by their targets, marks the link starts, drops
+    // "<wbr>", splits at the TLD boundaries and passes the text through
+    // settings.tempFilePath (deleted first). False, with no line to process,
+    // when the file cannot be written or read back.
     bool begin(const QString &pageText, const ExtractionSettings &settings, QString *error = nullptr);
 
     bool hasNextLine() const { return m_next < m_lines.size(); }

@@ -2,8 +2,11 @@
 
 #include "core/NamePreparation.h"
 #include "harvest/CollectedList.h"
+#include "harvest/RedirectLinks.h"
 
 #include <QFile>
+
+#include <algorithm>
 
 namespace {
 
@@ -168,6 +171,7 @@ QString markLinkStarts(QString pageText)
     pageText.replace(QLatin1String("=www."), wwwLink, Qt::CaseInsensitive);
     pageText.replace(QLatin1String(">www."), wwwLink, Qt::CaseInsensitive);
     pageText.replace(QLatin1String("http://"), QLatin1String("\r\nhttp://"), Qt::CaseInsensitive);
+    pageText.replace(QLatin1String("https://"), QLatin1String("\r\nhttps://"), Qt::CaseInsensitive);
     pageText.replace(QLatin1String("<frame"), QLatin1String("\r\n<Frame"), Qt::CaseInsensitive);
     return pageText;
 }
@@ -212,9 +216,14 @@ bool appendAndReadBackLines(const QString &path, const QString &text, QStringLis
     return true;
 }
 
+bool startsWithWebScheme(QStringView line)
+{
+    return line.startsWith(u"http://") || line.startsWith(u"https://");
+}
+
 bool isHarvestableLink(QStringView line, const QStringList &extensions, const ExtractionFilter &filter)
 {
-    if (!line.startsWith(u"http://"))
+    if (!startsWithWebScheme(line))
         return false;
     for (QStringView unwanted : {QStringView(filter.searchEngineDomain), QStringView(u"@"), QStringView(u"yimg"),
                                  QStringView(filter.marketplaceDomain)}) {
@@ -226,7 +235,10 @@ bool isHarvestableLink(QStringView line, const QStringList &extensions, const Ex
 
 QString stripLinkPrefix(QString line, bool removeBoldTags)
 {
-    removeFirst(line, QLatin1String("http://"));
+    if (line.startsWith(QLatin1String("https://")))
+        line.remove(0, 8);
+    else
+        removeFirst(line, QLatin1String("http://"));
     if (removeBoldTags) {
         removeFirst(line, QLatin1String("<b>"));
         removeFirst(line, QLatin1String("<B>"));
@@ -242,6 +254,11 @@ QString cutToHost(QString candidate)
     const qsizetype slash = candidate.indexOf(u'/');
     if (slash >= 0)
         candidate.truncate(slash);
+    // Script text glues what follows an address to it ("host.com\\x22,1,[").
+    const auto notInHost = std::find_if(candidate.cbegin(), candidate.cend(), [](QChar character) {
+        return QStringView(u"\\,[]{}()|^`").contains(character);
+    });
+    candidate.truncate(notInHost - candidate.cbegin());
     // The test assumes a three-letter label after the dot.
     const qsizetype dot = candidate.indexOf(u'.');
     if (dot >= 0 && dot + 1 < candidate.size() - 3)
@@ -313,7 +330,7 @@ bool PageExtraction::begin(const QString &pageText, const ExtractionSettings &se
     cancel();
     m_settings = settings;
     m_counters.pageFound = 0;
-    const QString marked = splitAtTldBoundaries(markLinkStarts(pageText), m_settings.extensions);
+    const QString marked = splitAtTldBoundaries(markLinkStarts(unwrapRedirectLinks(pageText)), m_settings.extensions);
     m_fileInUse = true;
     if (!appendAndReadBackLines(m_settings.tempFilePath, marked, m_lines, error)) {
         end();

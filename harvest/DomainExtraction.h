@@ -45,8 +45,8 @@ QString registrableDomain(const QString &hostName);
 // The steps of one page, usable one by one by windows that run variants.
 
 // Rewrites "=www." and ">www." as "http://www." and starts a new line (CR LF)
-// before every "http://" (written lower case) and every "<Frame" (so
-// written), all ignoring case.
+// before every "http://" and "https://" (written lower case) and every
+// "<Frame" (so written), all ignoring case.
 QString markLinkStarts(QString pageText);
 
 // Lines end at a CR or a CR LF; a lone LF stays inside its line. Text after
@@ -66,17 +66,23 @@ struct ExtractionFilter
     QString marketplaceDomain = QStringLiteral("afternic.com");
 };
 
-// A line worth cutting: it starts with "http://" exactly, holds none of the
-// two filtered domains, "@" and "yimg" (ignoring case) and names an enabled TLD.
+// Whether the line starts with "http://" or "https://" exactly.
+bool startsWithWebScheme(QStringView line);
+
+// A line worth cutting: it starts with "http://" or "https://" exactly, holds
+// none of the two filtered domains, "@" and "yimg" (ignoring case) and names
+// an enabled TLD.
 bool isHarvestableLink(QStringView line, const QStringList &extensions, const ExtractionFilter &filter);
 
-// Removes the first "http://", then (with removeBoldTags) the first "<b>" and
+// Removes a leading "https://", else the first "http://"; then (with removeBoldTags) the first "<b>" and
 // the first "<B>".
 QString stripLinkPrefix(QString line, bool removeBoldTags = true);
 
 // Keeps everything up to and including the first space, then everything before
-// the first "/", then drops the first label when the first "." lies more than
-// four characters before the end ("www.example.com" gives "example.com").
+// the first "/", then everything before the first character no host name or
+// link text holds (one of \ , [ ] { } ( ) | ^ `), then drops the first label
+// when the first "." lies more than four characters before the end
+// ("www.example.com" gives "example.com").
 QString cutToHost(QString candidate);
 
 // The tail becomes the text after the candidate's first "." (when it has one),
@@ -124,9 +130,10 @@ public:
     PageExtraction(const PageExtraction &) = delete;
     PageExtraction &operator=(const PageExtraction &) = delete;
 
-    // Zeroes pageFound, marks the link starts, splits at the TLD
-    // boundaries and passes the text through the temporary file. False (and
-    // no line to process) when the file cannot be written or read back.
+    // Zeroes pageFound, replaces redirect links by their targets, marks the
+    // link starts, splits at the TLD boundaries and passes the text through
+    // the temporary file. False (and no line to process) when the file cannot
+    // be written or read back.
     bool begin(const QString &pageText, const ExtractionSettings &settings, QString *error = nullptr);
 
     bool hasNextLine() const { return m_next < m_lines.size(); }

@@ -61,7 +61,7 @@ QUrl resultPageUrl(SearchEngine engine, const SearchEngineHosts &hosts, const QB
     url.setScheme(address.scheme);
     url.setHost(address.host);
     url.setPort(address.port);
-    url.setPath(yahoo ? QStringLiteral("/search/dir") : QStringLiteral("/search"));
+    url.setPath(address.path);
     url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
     return url;
 }
@@ -122,6 +122,9 @@ ListBuilder::ListBuilder(QString programFolder, const TldTable &tldTable, ListBu
     connect(&m_download, &PageDownload::finished, this, &ListBuilder::pageDownloaded);
     connect(&m_sliceTimer, &QTimer::timeout, this, &ListBuilder::extractSomeLines);
     connect(&m_pauseTimer, &QTimer::timeout, this, &ListBuilder::pauseEnded);
+    m_pageTimeout.setSingleShot(true);
+    m_pageTimeout.setInterval(m_config.pageTimeoutMs);
+    connect(&m_pageTimeout, &QTimer::timeout, this, &ListBuilder::pageTimedOut);
 }
 
 ListBuilder::~ListBuilder()
@@ -136,15 +139,36 @@ void ListBuilder::fetchFirstPage()
     downloadPage(resultPageUrl(m_engine, m_config.engines, m_searchPhrase, m_resultOffset));
 }
 
+int ListBuilder::expectedPageCount() const
+{
+    const int perPage = m_engine == SearchEngine::Yahoo ? 20 : 100;
+    return qMax(1, (m_targetCount + perPage - 1) / perPage);
+}
+
+void ListBuilder::cancel()
+{
+    if (m_phase == Phase::Done)
+        return;
+    stopPage();
+    setStatus(QStringLiteral("Cancelled"));
+    finish();
+}
+
 void ListBuilder::abort()
 {
     if (!isRunning())
         return;
     m_phase = Phase::Done;
+    stopPage();
+}
+
+void ListBuilder::stopPage()
+{
     m_download.abort();
     m_extraction.cancel();
     m_sliceTimer.stop();
     m_pauseTimer.stop();
+    m_pageTimeout.stop();
 }
 
 void ListBuilder::fetchNextPage()
@@ -155,11 +179,28 @@ void ListBuilder::fetchNextPage()
 void ListBuilder::downloadPage(const QUrl &url)
 {
     m_phase = Phase::Downloading;
+    m_pageHost = url.host();
+    m_pageTimeout.start();
     m_download.start(url);
+}
+
+void ListBuilder::pageTimedOut()
+{
+    if (m_phase != Phase::Downloading)
+        return;
+    stopPage();
+    m_timedOut = true;
+    setStatus(QStringLiteral("Timed out waiting for %1").arg(m_pageHost));
+    finish();
 }
 
 void ListBuilder::pageDownloaded(const QByteArray &body)
 {
+    m_pageTimeout.stop();
+    ++m_pagesFetched;
+    emit pageFetched(m_pagesFetched);
+    if (m_phase != Phase::Downloading)
+        return; // stopped by a slot of pageFetched()
     m_phase = Phase::Extracting;
     const ExtractionSettings settings{m_tldTable.enabledExtensionSet(), searchOutputPath(m_programFolder),
                                       m_config.filter};

@@ -16,19 +16,21 @@ class TldTable;
 
 enum class SearchEngine { None, Yahoo, Google };
 
-// Where an engine's result pages are requested. Only scheme, host and port are
-// configurable; paths and queries are fixed.
+// Where an engine's result pages are requested. Scheme, host, port and path
+// are configurable; the query keys are fixed.
 struct SearchEngineAddress
 {
     QString scheme;
     QString host;
     int port = -1; // -1: the scheme's default
+    QString path;
 };
 
 struct SearchEngineHosts
 {
-    SearchEngineAddress yahoo{QStringLiteral("http"), QStringLiteral("search.yahoo.com")};
-    SearchEngineAddress google{QStringLiteral("http"), QStringLiteral("www.google.com")};
+    SearchEngineAddress yahoo{QStringLiteral("http"), QStringLiteral("search.yahoo.com"), -1,
+                              QStringLiteral("/search/dir")};
+    SearchEngineAddress google{QStringLiteral("http"), QStringLiteral("www.google.com"), -1, QStringLiteral("/search")};
 };
 
 // The configurable parts of a list builder run; the defaults are the real ones.
@@ -36,8 +38,9 @@ struct ListBuilderConfig
 {
     SearchEngineHosts engines;
     ExtractionFilter filter;
-    int startTickMs = 1000; // one tick of the window's start timer (three ticks before the first page)
-    int pauseMs = 500;      // between two pages
+    int startTickMs = 1000;    // one tick of the window's start timer (three ticks before the first page)
+    int pauseMs = 500;         // between two pages
+    int pageTimeoutMs = 30000; // a page that has not arrived by then ends the pages
 };
 
 // What the list builder takes from the main window.
@@ -76,7 +79,9 @@ qint32 countListLines(const QString &path);
 // searches folder. Status is reported after every downloaded chunk and every
 // line read; the event loop gets a turn while a page arrives, at least every
 // 10 ms while a page is read, and during the pause between pages (a timer), so
-// the program stays responsive without a nested event loop.
+// the program stays responsive without a nested event loop. A page that does
+// not arrive within pageTimeoutMs ends the pages: the status says "Timed out
+// waiting for <host>" and the names gathered so far are written as usual.
 class ListBuilder : public QObject
 {
     Q_OBJECT
@@ -94,9 +99,19 @@ public:
     // BrowserSearch.txt once the run has finished, else empty.
     const QString &listFile() const { return m_listFile; }
     bool isRunning() const { return m_phase != Phase::Idle && m_phase != Phase::Done; }
+    // Result pages downloaded so far, and how many the target would take if
+    // every result gave a new name.
+    int pagesFetched() const { return m_pagesFetched; }
+    int expectedPageCount() const;
+    // Whether the run ended because a page did not arrive in time.
+    bool timedOut() const { return m_timedOut; }
 
     // Fetches the first result page; the run then goes on by itself.
     void fetchFirstPage();
+    // The user's stop (also before the first page): the page in hand is
+    // dropped, the names gathered so far are written and finished() is
+    // emitted as at the end of the pages.
+    void cancel();
     // Ends a run at once: the download is dropped and the temporary file
     // deleted; nothing is written and finished() is not emitted.
     void abort();
@@ -105,6 +120,8 @@ signals:
     // "Downloaded N bytes." while a page arrives, "Extracted N unique domain
     // names" while it is read.
     void statusChanged(const QString &text);
+    // A result page has arrived (or given up on): pagesFetched() grew.
+    void pageFetched(int pagesFetched);
     // BrowserSearch.txt and its copy are written.
     void finished(qint32 totalFound, qint32 listLineCount);
     // BrowserSearch.txt could not be written; the run has ended.
@@ -116,6 +133,8 @@ private:
     void fetchNextPage();
     void downloadPage(const QUrl &url);
     void pageDownloaded(const QByteArray &body);
+    void pageTimedOut();
+    void stopPage();
     void extractSomeLines();
     void pageDone();
     void pauseEnded();
@@ -139,4 +158,8 @@ private:
     PageExtraction m_extraction;
     QTimer m_sliceTimer;
     QTimer m_pauseTimer;
+    QTimer m_pageTimeout;
+    QString m_pageHost;
+    int m_pagesFetched = 0;
+    bool m_timedOut = false;
 };

@@ -277,6 +277,14 @@ void NameCreatorWindow::finishGeneration()
 void NameCreatorWindow::addWord()
 {
     const QString word = m_appendWordEdit->text();
+    if (!AppendsFile::fitsFile(word)) {
+        m_prompt.showMessage(m_productName,
+                             QStringLiteral("The word \"%1\" was not added: it holds characters outside the "
+                                            "Latin-1 set, which the list of prefixes and suffixes cannot store.")
+                                 .arg(word),
+                             Prompt::Icon::Warning, Prompt::Buttons::Ok);
+        return;
+    }
     if (!AppendsFile(m_programFolder).appendWord(word))
         return;
     m_appendWords->addItem(word);

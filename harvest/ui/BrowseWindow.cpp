@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -63,6 +64,8 @@ protected:
 // Lines are read in slices of this length; the event loop runs between slices.
 constexpr int extractionSliceMs = 10;
 constexpr int documentPollMs = 500;
+// The most frame and iframe pages read for one page shown.
+constexpr qsizetype framesPerPage = 30;
 
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, const QString &tooltip = {})
 {
@@ -84,7 +87,7 @@ BrowseWindow::BrowseWindow(const QString &programFolder, const Branding &brandin
     , m_branding(branding)
     , m_lookup(lookup)
     , m_selectedDomain(selectedDomain)
-    , m_checker(browserSearchPath(programFolder), lookup, throttle, results, blockedNotice, m_pages.counters, timings)
+    , m_checker(browsedNamesPath(programFolder), lookup, throttle, results, blockedNotice, m_pages.counters, timings)
 {
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -106,7 +109,7 @@ BrowseWindow::BrowseWindow(const QString &programFolder, const Branding &brandin
         skinner->applySkin(this);
     }
     setWindowState(windowState() | Qt::WindowMaximized);
-    QFile::remove(browserSearchPath(m_programFolder));
+    QFile::remove(browsedNamesPath(m_programFolder));
     m_checker.start();
     m_browser->load(QUrl::fromUserInput(m_branding.comments));
 }
@@ -149,6 +152,10 @@ void BrowseWindow::buildControls()
     m_addressBox->setEditable(true);
     m_addressBox->setInsertPolicy(QComboBox::NoInsert);
     m_addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Typed keys go to the combo box, which hands them to its line edit
+    // directly, past the line edit's event filters: Return and keypad Enter
+    // are caught on both.
+    m_addressBox->installEventFilter(this);
     m_addressBox->lineEdit()->installEventFilter(this);
     auto *goButton = makeButton(addressFrame, QStringLiteral("Command1"), QStringLiteral("GO"),
                                 QStringLiteral("Navigate to the current url!"));
@@ -267,6 +274,7 @@ void BrowseWindow::connectBrowser()
         m_framesFollowed.clear();
     });
     connect(m_browser->page(), &QWebEnginePage::linkHovered, m_statusPanels[2], &QLabel::setText);
+    connect(m_browser->page(), &QWebEnginePage::loadingChanged, this, &BrowseWindow::loadingChanged);
     connect(m_browser, &QWebEngineView::titleChanged, this, [this](const QString &title) {
         m_addressBox->setEditText(m_browser->url().toString());
         setWindowTitle(m_branding.productName + QStringLiteral(" - ") + title);
@@ -292,23 +300,39 @@ void BrowseWindow::connectBrowser()
     });
 }
 
+void BrowseWindow::loadingChanged(const QWebEngineLoadingInfo &info)
+{
+    // The error text is only meaningful on a failed load.
+    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+        setPageStatus(QStringLiteral("Page failed to load: ") + info.errorString());
+    else if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
+        setPageStatus(QStringLiteral("Page load stopped"));
+}
+
 void BrowseWindow::readBody(QWebEngineView *view, const std::function<void()> &then)
 {
     // The mark lives in the script world of this window only, where the page
-    // cannot see or set it; error pages have no web address.
+    // cannot see or set it; error pages have no web address. Frame sources
+    // come resolved against the page's address by the browser.
     static const QString readOnce =
         QStringLiteral("(function () {"
                        "  if (document.readyState !== 'complete' || !document.body || document.vantrelBodyRead"
                        "      || !/^(https?|file|ftp):$/.test(window.location.protocol))"
                        "    return null;"
                        "  document.vantrelBodyRead = true;"
-                       "  return document.body.innerHTML;"
+                       "  var frames = Array.prototype.map.call("
+                       "      document.querySelectorAll('frame[src], iframe[src]'), function (f) { return f.src; });"
+                       "  return [document.body.innerHTML].concat(frames);"
                        "})()");
-    view->page()->runJavaScript(readOnce, QWebEngineScript::ApplicationWorld, [this, then](const QVariant &body) {
+    view->page()->runJavaScript(readOnce, QWebEngineScript::ApplicationWorld, [this, then](const QVariant &result) {
         if (m_unloaded)
             return;
-        if (body.typeId() == QMetaType::QString)
-            extractPage(body.toString());
+        QStringList parts = result.toStringList();
+        if (!parts.isEmpty()) {
+            extractPage(parts.takeFirst());
+            for (const QString &frame : std::as_const(parts))
+                queueFrame(QUrl(frame));
+        }
         if (then)
             then();
     });
@@ -354,7 +378,7 @@ void BrowseWindow::extractSomeLines()
 void BrowseWindow::endExtraction()
 {
     m_sliceTimer.stop();
-    m_extraction->finish(browserSearchPath(m_programFolder));
+    m_extraction->finish(browsedNamesPath(m_programFolder));
     m_extraction.reset();
     setPageStatus(m_pages.counters.pageFound < 1 ? QStringLiteral("No Domains Found")
                                                  : QStringLiteral("Domains Found, Checking Status"));
@@ -364,13 +388,24 @@ void BrowseWindow::endExtraction()
 
 void BrowseWindow::followFrame(const QString &address)
 {
+    // The frame itself is loaded from the document's own list of frames
+    // (readBody), where a relative source is already resolved.
     setPageStatus(QStringLiteral("Following Frame: ") + address);
-    const QUrl url = frameNavigationUrl(address);
-    // A frame page naming itself (or a page already followed) is loaded once.
-    if (!url.isValid() || m_framesFollowed.contains(url.toString()))
+}
+
+void BrowseWindow::queueFrame(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    if (!url.isValid() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https") && scheme != QLatin1String("file")))
         return;
-    m_framesFollowed.append(url.toString());
-    m_framesToLoad.append(url.toString());
+    // A frame page naming itself (or a page already followed) is loaded once;
+    // pages that keep nesting frames stop at framesPerPage.
+    const QString address = url.toString();
+    if (m_framesFollowed.contains(address) || m_framesFollowed.size() >= framesPerPage)
+        return;
+    m_framesFollowed.append(address);
+    m_framesToLoad.append(address);
     loadNextFrame();
 }
 
@@ -385,7 +420,9 @@ void BrowseWindow::loadNextFrame()
 void BrowseWindow::navigate(const QString &address)
 {
     m_addressBox->addItem(address);
-    m_addressBox->setEditText(address);
+    // The new entry is the current one, so that the box does not take the
+    // end of the editing for the choice of another equal entry.
+    m_addressBox->setCurrentIndex(m_addressBox->count() - 1);
     const QUrl url = QUrl::fromUserInput(address);
     if (url.isValid())
         m_browser->load(url);
@@ -459,7 +496,8 @@ bool BrowseWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (watched == m_addressBox->lineEdit() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        const bool inAddressBox = watched == m_addressBox || watched == m_addressBox->lineEdit();
+        if (inAddressBox && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             navigate(m_addressBox->currentText());
             return true;
         }
@@ -516,7 +554,7 @@ void BrowseWindow::unload()
     m_framesToLoad.clear();
     m_browser->stop();
     m_frameReader->stop();
-    QFile::remove(browserSearchPath(m_programFolder));
+    QFile::remove(browsedNamesPath(m_programFolder));
 }
 
 #include "BrowseWindow.moc"

@@ -16,6 +16,7 @@
 class QComboBox;
 class QLabel;
 class QListView;
+class QWebEngineLoadingInfo;
 class QWebEngineView;
 class RegistrarBlockedNotice;
 class ResultLists;
@@ -26,13 +27,15 @@ class ThrottleState;
 struct LookupContext;
 
 // The "Browse for Domains" window: a web browser that takes the domain names
-// out of every page it shows (and out of the pages of that page's frames,
-// which the hidden second browser loads), appends the new ones to
-// BrowserSearch.txt and has them checked one after another against WHOIS.
+// out of every page it shows (and out of the pages of that page's frames and
+// iframes, which the hidden second browser loads), appends the new ones to its
+// own list file (browsedNamesPath) and has them checked one after another
+// against WHOIS. The list builder's BrowserSearch.txt is left alone, so a
+// list-builder run while the window is open does not disturb the checking.
 // Available names land in "Unregistered:" and the program's profile lists,
 // registered ones in "Registered:" and the program's registered list.
 //
-// The window deletes itself when closed; BrowserSearch.txt is deleted when it
+// The window deletes itself when closed; its list file is deleted when it
 // opens and when it closes.
 class BrowseWindow : public QMainWindow
 {
@@ -76,6 +79,8 @@ private:
     void extractSomeLines();
     void endExtraction();
     void followFrame(const QString &address);
+    void queueFrame(const QUrl &url);
+    void loadingChanged(const QWebEngineLoadingInfo &info);
     void loadNextFrame();
     void openMarketplace(int index);
     void clearCache();

@@ -7,11 +7,14 @@
 class Prompt;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
+class QPushButton;
 class QTimer;
 
 // The list builder window "List Builder - Finding domain names...". Three
 // ticks of Timer1 after it is created it starts its ListBuilder run and shows
-// the run's progress in Text1. When the list is written it hands the list to
+// the run's progress in Text1 and the pages fetched in a progress bar; Cancel
+// ends the run with the names gathered so far. When the list is written it hands the list to
 // the main window (listReady), hides, shows the success message, asks for the
 // search run to start (startSearchRequested) and closes. The window deletes
 // itself when closed; closing it during a run drops the run without writing
@@ -39,11 +42,14 @@ protected:
 private:
     void pollBuilder();
     void runFinished(qint32 totalFound, qint32 listLineCount);
+    void cancelRun();
 
     Prompt &m_prompt;
     QString m_applicationTitle;
     QLabel *m_messageLabel;
     QLineEdit *m_statusText;
+    QProgressBar *m_pagesBar;
+    QPushButton *m_cancelButton;
     QTimer *m_pollTimer;
     ListBuilder *m_builder;
     qint16 m_tickCount = 0;

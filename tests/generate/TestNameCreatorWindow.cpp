@@ -1,5 +1,6 @@
 #include "base/Branding.h"
 #include "cli/CommandLine.h"
+#include "generate/AppendsFile.h"
 #include "generate/ui/NameCreatorWindow.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/ScriptedPrompt.h"
@@ -102,6 +103,7 @@ private slots:
     void settingsRoundTrip();
     void addAndRemoveWords();
     void removeWithoutSelection();
+    void wordsOutsideLatin1AreRefused();
     void generateWritesListAndRequestsSearch();
     void largeRunShowsProgressWhileItRuns();
     void unwritableListStartsNoSearch();
@@ -233,6 +235,36 @@ void TestNameCreatorWindow::removeWithoutSelection()
     QCOMPARE(message.buttons, Prompt::Buttons::Ok);
     QCOMPARE(fixture.items(u"List2"_s), QStringList{u"my"_s});
     QCOMPARE(readFile(fixture.path(u"Appends.txt"_s)), "my\r\n"_ba);
+}
+
+void TestNameCreatorWindow::wordsOutsideLatin1AreRefused()
+{
+    Fixture fixture;
+    writeFile(fixture.path(u"Appends.txt"_s), "my\r\n");
+    fixture.open();
+    auto *text2 = fixture.control<QLineEdit>(u"Text2"_s);
+    text2->setText(u"\u0161kola"_s); // outside Latin-1
+    QTest::keyClick(text2, Qt::Key_Return);
+    QCOMPARE(fixture.prompt.messages.size(), 1);
+    QVERIFY2(fixture.prompt.messages.first().text.contains(u"\"\u0161kola\" was not added"_s),
+             qPrintable(fixture.prompt.messages.first().text));
+    QCOMPARE(fixture.prompt.messages.first().icon, Prompt::Icon::Warning);
+    // The word stays in the box to be corrected; neither file nor list took it.
+    QCOMPARE(text2->text(), u"\u0161kola"_s);
+    QCOMPARE(fixture.items(u"List2"_s), QStringList{u"my"_s});
+    QCOMPARE(readFile(fixture.path(u"Appends.txt"_s)), "my\r\n"_ba);
+
+    // Latin-1 letters are kept as they are.
+    text2->setText(u"caf\u00e9"_s);
+    fixture.control<QPushButton>(u"cmdAdd"_s)->click();
+    QCOMPARE(fixture.prompt.messages.size(), 1);
+    QCOMPARE(readFile(fixture.path(u"Appends.txt"_s)), "my\r\ncaf\xe9\r\n"_ba);
+
+    // The file refuses such a word too, whoever asks.
+    QString error;
+    QVERIFY(!AppendsFile(fixture.folder.path()).appendWord(u"\u4e2d"_s, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readFile(fixture.path(u"Appends.txt"_s)), "my\r\ncaf\xe9\r\n"_ba);
 }
 
 void TestNameCreatorWindow::generateWritesListAndRequestsSearch()

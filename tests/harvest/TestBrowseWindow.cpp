@@ -5,6 +5,7 @@
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
 #include "core/ThrottleState.h"
+#include "harvest/ListBuilder.h"
 #include "harvest/ui/BrowseWindow.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/TestFiles.h"
@@ -76,13 +77,17 @@ private slots:
     void marketplaceAndCacheButtons();
     void unloadDeletesTheList();
     void skinnedWindow();
+    void addressBoxKeysNavigate();
+    void relativeFramesAndIframes();
+    void failedLoadIsReported();
+    void listBuilderRunWhileOpen();
 
 private:
     BrowseWindow *openForm(const Skinner *skinner = nullptr);
     QUrl local(const char *path) const;
     void browse(const char *path);
     bool checkedAll(qint32 names) const;
-    QString listPath() const { return m_folder->filePath(u"BrowserSearch.txt"_s); }
+    QString listPath() const { return browsedNamesPath(m_folder->path()); }
     template <typename Widget>
     Widget *child(const QString &name) const
     {
@@ -133,6 +138,16 @@ void TestBrowseWindow::initTestCase()
         {"/index.php?ref_id=R1", page("Afternic", "")},
         {"/main.php3?language=us&partnerid=P2", page("Sedo", "")},
         {"/dmoz/", page("DMOZ", "<a href=\"http://www.dmozfree.com/\">d</a>")},
+        {"/second.html", page("Second", "<p>Nothing here</p>")},
+        {"/sub/relative.html", "<html><head><title>Relative</title></head><frameset cols=\"50%,50%\">"
+                               "<frame src=\"left.html\"><frame src=\"/right.html\"></frameset></html>"},
+        {"/sub/left.html", page("Left", "<p>leftfree.com</p>")},
+        {"/right.html", page("Right", "<p>right-taken.net</p>")},
+        {"/inline.html", page("Inline", "<p>outerfree.com</p><iframe src=\"inner/box.html\"></iframe>")},
+        {"/inner/box.html", page("Box", "<p>innerfree.net and boxed-taken.com</p>")},
+        {"/search/dir?h=s&xargs=0&p=lamps&b=1",
+         page("Results", "<a href=\"https://www.builtfree.com/\">b</a> <a href=\"https://www.builttaken.net/\">c</a>")},
+        {"/later.html", page("Later", "<p>laterfree.com</p>")},
     };
     m_web.setHandler([this](QTcpSocket *socket, const HttpTestServer::Request &request) {
         const auto found = m_pages.constFind(request.target);
@@ -395,9 +410,9 @@ void TestBrowseWindow::listCommands()
     QCOMPARE(m_queries.size(), 8);
     QCOMPARE(names(1), (QStringList{u"freeone.com"_s, u"mailfree.net"_s}));
     QCOMPARE(names(2), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
-    // The caption counts the program's available names: "Clear" zeroed only
-    // the Low counter, so the first round's Mid name still counts.
-    QCOMPARE(child<QLabel>(u"Label1"_s)->text(), u"Unregistered: (3)"_s);
+    // The caption counts what the list shows, not the program's counters.
+    QCOMPARE(child<QLabel>(u"Label1"_s)->text(), u"Unregistered: (2)"_s);
+    QCOMPARE(child<QLabel>(u"Label2"_s)->text(), u"Registered: (2)"_s);
 }
 
 void TestBrowseWindow::doubleClick()
@@ -485,6 +500,75 @@ void TestBrowseWindow::unloadDeletesTheList()
     QCOMPARE(m_queries, (QList<QByteArray>{"quota.com", "silent.com"}));
     const QStringList leftovers = QDir(m_folder->path()).entryList({u"SearchOutput*"_s}, QDir::Files);
     QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(u' ')));
+}
+
+void TestBrowseWindow::addressBoxKeysNavigate()
+{
+    openForm();
+    QComboBox *text1 = child<QComboBox>(u"text1"_s);
+    // Keys sent to the combo box itself, as a user's keyboard delivers them.
+    text1->setFocus();
+    text1->setEditText(local("/second.html").toString());
+    QTest::keyClick(text1, Qt::Key_Return);
+    QVERIFY(waitUntil([this] { return m_form->windowTitle() == u"Ornisk - Second"_s; }));
+    text1->setEditText(local("/links.html").toString());
+    QTest::keyClick(text1, Qt::Key_Enter, Qt::KeypadModifier);
+    QVERIFY(waitUntil([this] { return m_form->windowTitle() == u"Ornisk - Links"_s; }));
+    QCOMPARE(text1->count(), 2);
+    QCOMPARE(text1->itemText(0), local("/second.html").toString());
+    QCOMPARE(m_form->browser()->url(), local("/links.html"));
+}
+
+void TestBrowseWindow::relativeFramesAndIframes()
+{
+    openForm();
+    browse("/sub/relative.html");
+    QVERIFY(waitUntil([this] { return checkedAll(2); }));
+    browse("/inline.html");
+    QVERIFY(waitUntil([this] { return checkedAll(5); }));
+    QCOMPARE(names(1), (QStringList{u"leftfree.com"_s, u"outerfree.com"_s, u"innerfree.net"_s}));
+    QCOMPARE(names(2), (QStringList{u"right-taken.net"_s, u"boxed-taken.com"_s}));
+    // The counts are those of the lists.
+    QCOMPARE(child<QLabel>(u"Label1"_s)->text(), u"Unregistered: (3)"_s);
+    QCOMPARE(child<QLabel>(u"Label2"_s)->text(), u"Registered: (2)"_s);
+}
+
+void TestBrowseWindow::failedLoadIsReported()
+{
+    openForm();
+    QVERIFY(waitUntil([this] { return panel(2) == u"No Domains Found"_s; }));
+    m_form->navigate(u"http://127.0.0.1:%1/nothing.html"_s.arg(WhoisTestServer::unusedPort()));
+    QVERIFY(waitUntil([this] { return panel(2).startsWith(u"Page failed to load: "_s); }));
+    QTest::qWait(300);
+    QVERIFY2(panel(2).startsWith(u"Page failed to load: "_s), qPrintable(panel(2)));
+}
+
+void TestBrowseWindow::listBuilderRunWhileOpen()
+{
+    openForm();
+    browse("/links.html");
+    QVERIFY(waitUntil([this] { return checkedAll(4); }));
+
+    // A list-builder run writes BrowserSearch.txt, for the main window's search.
+    ListBuilderConfig config;
+    config.engines.yahoo = {u"http"_s, u"127.0.0.1"_s, m_web.port(), u"/search/dir"_s};
+    config.pauseMs = 0;
+    ListBuilder builder(m_folder->path(), m_lookup.tldTable, {[] { return u"lamps"_s; }, u"Yahoo Search"_s, 0}, config);
+    QSignalSpy finished(&builder, &ListBuilder::finished);
+    builder.fetchFirstPage();
+    QVERIFY(finished.wait(10000));
+    const QByteArray built = "builtfree.com\r\nbuilttaken.net\r\n\r\n";
+    QCOMPARE(readFile(m_folder->filePath(u"BrowserSearch.txt"_s)), built);
+
+    // The window goes on checking the names of the pages it shows, and leaves
+    // the builder's list alone.
+    browse("/later.html");
+    QVERIFY(waitUntil([this] { return checkedAll(5); }));
+    QCOMPARE(names(1), (QStringList{u"freeone.com"_s, u"mailfree.net"_s, u"laterfree.com"_s}));
+    QCOMPARE(readFile(m_folder->filePath(u"BrowserSearch.txt"_s)), built);
+    m_form->close();
+    QTRY_VERIFY(m_form.isNull());
+    QCOMPARE(readFile(m_folder->filePath(u"BrowserSearch.txt"_s)), built);
 }
 
 void TestBrowseWindow::skinnedWindow()

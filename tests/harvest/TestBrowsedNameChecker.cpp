@@ -35,7 +35,7 @@ struct CheckerFixture
 {
     explicit CheckerFixture(BrowsedCheckTimings timings = {20, 20, 5})
         : results(folder.path())
-        , checker(browserSearchPath(folder.path()), context, throttle, results, notice, counters, timings)
+        , checker(browsedNamesPath(folder.path()), context, throttle, results, notice, counters, timings)
         , checkStatus(&checker, &BrowsedNameChecker::checkStatusChanged)
         , pageStatus(&checker, &BrowsedNameChecker::pageStatusChanged)
         , unregisteredCaption(&checker, &BrowsedNameChecker::unregisteredCaptionChanged)
@@ -61,7 +61,7 @@ struct CheckerFixture
 
     void writeList(const QByteArray &contents, qint32 totalFound)
     {
-        writeFile(browserSearchPath(folder.path()), contents);
+        writeFile(browsedNamesPath(folder.path()), contents);
         counters.totalFound = totalFound;
         counters.pageFound = totalFound;
     }

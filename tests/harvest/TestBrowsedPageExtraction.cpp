@@ -28,8 +28,6 @@ private slots:
     void temporaryFileNames();
     void frameTags_data();
     void frameTags();
-    void frameNavigationUrl_data();
-    void frameNavigationUrl();
     void listFileFailureKeepsThePage();
     void marketplaceAddresses_data();
     void marketplaceAddresses();
@@ -39,7 +37,7 @@ private slots:
 
 private:
     ExtractionSettings settings(const QStringList &extensions) const;
-    QString listPath() const { return browserSearchPath(m_folder->path()); }
+    QString listPath() const { return browsedNamesPath(m_folder->path()); }
 
     std::unique_ptr<QTemporaryDir> m_folder;
 };
@@ -87,6 +85,17 @@ void TestBrowsedPageExtraction::pageNames_data()
     QTest::newRow("port") << "<a href=\"http://www.port-site.com:8080/index.html\">"_ba << comNet
                           << u"port-site.com:\r\n"_s;
     QTest::newRow("first character of a line start is lost") << "glued.com is a name"_ba << comNet << u"lued.com\r\n"_s;
+    QTest::newRow("every name of a text line")
+        << "<p>Compare one-site.com, two-site.net and www.three-site.com; or four.com.</p>"_ba << comNet
+        << u"one-site.com\r\ntwo-site.net\r\nthree-site.com\r\nfour.com\r\n"_s;
+    QTest::newRow("secure addresses in text and script")
+        << "<p>see https://kwfinder.com/ now</p><script>x='href\\x3d\\x22https://mangools.com/\\x22'</script>"
+           "<span>HTTPS://BING.COM/</span>"_ba
+        << comNet << u"kwfinder.com\r\nmangools.com\r\nBING.COM\r\n"_s;
+    QTest::newRow("wrapped results")
+        << "<a href=\"http://r.search.yahoo.com/_ylt=A/RU=https%3a%2f%2fwww.wrapped-y.com%2f/RK=0/RS=x-\">y</a>"
+           "<a href=\"//duckduckgo.com/l/?uddg=https%3A%2F%2Fwrapped-d.net%2F&amp;rut=1\">d</a>"_ba
+        << comNet << u"wrapped-y.com\r\nwrapped-d.net\r\n"_s;
     QTest::newRow("disabled TLD") << "<a href=\"http://www.only.org/\">only.org</a>"_ba << comNet << QString();
     QTest::newRow("no TLD enabled") << "<a href=\"http://www.example.com/\">"_ba << QStringList() << QString();
 }
@@ -105,7 +114,7 @@ void TestBrowsedPageExtraction::pageNames()
     QCOMPARE(pages.counters.totalFound, pages.counters.pageFound);
     QVERIFY(pages.pageList.isEmpty());
     QCOMPARE(readFile(listPath()), (expected + u"\r\n"_s).toLatin1());
-    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{u"BrowserSearch.txt"_s});
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{u"BrowsedNames.txt"_s});
 }
 
 void TestBrowsedPageExtraction::bareHostWindowStaysInsideTheLine()
@@ -222,23 +231,6 @@ void TestBrowsedPageExtraction::frameTags()
     QCOMPARE(followed, frames);
     QCOMPARE(pages.seenList.text(), names);
     QCOMPARE(readFile(listPath()), (names + u"\r\n"_s).toLatin1());
-}
-
-void TestBrowsedPageExtraction::frameNavigationUrl_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QUrl>("url");
-    QTest::newRow("host and path") << u"www.example.com/menu.html "_s << QUrl(u"http://www.example.com/menu.html"_s);
-    QTest::newRow("cut at white space") << u"127.0.0.1:8080/left.html\nFrame "_s
-                                        << QUrl(u"http://127.0.0.1:8080/left.html"_s);
-    QTest::newRow("empty") << u"  "_s << QUrl();
-}
-
-void TestBrowsedPageExtraction::frameNavigationUrl()
-{
-    QFETCH(QString, address);
-    QFETCH(QUrl, url);
-    QCOMPARE(::frameNavigationUrl(address), url);
 }
 
 void TestBrowsedPageExtraction::listFileFailureKeepsThePage()

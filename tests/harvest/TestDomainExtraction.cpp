@@ -1,5 +1,6 @@
 #include "harvest/CollectedList.h"
 #include "harvest/DomainExtraction.h"
+#include "harvest/RedirectLinks.h"
 #include "tests/support/TestData.h"
 #include "tests/support/TestFiles.h"
 
@@ -54,6 +55,8 @@ private slots:
     void lineEnds();
     void collectedListAnswersLikeAScan();
 
+    void redirectTarget_data();
+    void redirectTarget();
     void extractFromPage_data();
     void extractFromPage();
     void countersAndProgressPerPage();
@@ -226,6 +229,36 @@ void TestDomainExtraction::collectedListAnswersLikeAScan()
     }
 }
 
+void TestDomainExtraction::redirectTarget_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("yahoo") << u"http://r.search.yahoo.com/_ylt=A9m./RV=2/RO=10/RU=http%3a%2f%2fwww.snow.com%2f/RK=0"_s
+                           << u"http://www.snow.com/"_s;
+    QTest::newRow("google q") << u"/url?q=https://www.domain.com/d/&amp;sa=U"_s << u"https://www.domain.com/d/"_s;
+    QTest::newRow("google url") << u"https://www.google.com/url?sa=t&url=http%3A%2F%2Fa.com%2F&usg=x"_s
+                                << u"http://a.com/"_s;
+    QTest::newRow("bing") << u"https://www.bing.com/ck/a?!&&p=1&u=a1aHR0cDovL3BsYWluLXRhcmdldC5uZXQv&ntb=1"_s
+                          << u"http://plain-target.net/"_s;
+    QTest::newRow("duckduckgo") << u"//duckduckgo.com/l/?kh=-1&amp;uddg=https%3A%2F%2Fd.com%2F"_s
+                                << u"https://d.com/"_s;
+    QTest::newRow("target without scheme") << u"/url?q=www.encoded.com%2Fpath&amp;sa=U"_s << QString();
+    QTest::newRow("bad base64") << u"https://www.bing.com/ck/a?u=a1***&ntb=1"_s << QString();
+    QTest::newRow("quote in target") << u"/url?q=http://x.com/%22%3E&sa=U"_s << QString();
+    QTest::newRow("parameter inside another name") << u"/x?menu=a1aHR0cDovL3BsYWluLXRhcmdldC5uZXQv"_s << QString();
+    QTest::newRow("plain link") << u"http://www.example.com/url?x=1"_s << QString();
+}
+
+void TestDomainExtraction::redirectTarget()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, target);
+    QCOMPARE(::redirectTarget(address), target);
+    // In page text the address is replaced where it stands.
+    const QString page = u"<a href=\""_s + address + u"\">x</a>"_s;
+    QCOMPARE(unwrapRedirectLinks(page), target.isEmpty() ? page : u"<a href=\""_s + target + u"\">x</a>"_s);
+}
+
 void TestDomainExtraction::extractFromPage_data()
 {
     QTest::addColumn<QByteArray>("page");
@@ -281,7 +314,27 @@ void TestDomainExtraction::extractFromPage_data()
     QTest::newRow("markup stays out") << "http://www.tagged.com<br>"_ba << comNet << QString();
     QTest::newRow("exact label case") << "HREF=\"HTTP://WWW.UPPER.COM/\" http://www.Mixed.Shop.COM/"_ba << comNet
                                       << u"UPPER.COM\r\n"_s;
-    QTest::newRow("https is not a link") << "<a href=\"https://www.secure.com/\">"_ba << comNet << QString();
+    QTest::newRow("https like http")
+        << "<a href=\"https://www.brightkettle.com/\">a</a> <a href=\"https://quietmaple.net/\">b</a>"
+           " <a href=\"HTTPS://Sunfern.com/x\">c</a> <a href=\"http://oldlink.com/\">d</a>"
+           " <a href=\"https://search.yahoo.com/q.com\">e</a> <img src=\"https://s.yimg.com/i/a.gif\">"_ba
+        << comNet << u"brightkettle.com\r\nquietmaple.net\r\nSunfern.com\r\noldlink.com\r\n"_s;
+    QTest::newRow("wrapped results")
+        << "<a href=\"https://r.search.yahoo.com/_ylt=A;_ylu=X/RV=2/RE=1/RO=10/RU=https%3a%2f%2fwww.yfound.com%2fp"
+           "/RK=2/RS=x-\">y</a>\n"
+           "<a href=\"/url?q=https://www.gfound.com/page&amp;sa=U&amp;ved=2ah\">g</a>\n"
+           "<a href=\"https://www.google.com/url?sa=t&amp;url=https%3A%2F%2Fwww.gurl.net%2F&amp;usg=A\">g2</a>\n"
+           "<a href=\"https://www.bing.com/ck/a?!&amp;&amp;p=abc&amp;u=a1aHR0cHM6Ly93d3cuYmluZ2ZvdW5kLmNvbS9hP2I9MQ"
+           "&amp;ntb=1\">b</a>\n"
+           "<a href=\"//duckduckgo.com/l/?uddg=https%3A%2F%2Fshop.dfound.com%2Fx&amp;rut=1\">d</a>\n"_ba
+        << comNet << u"yfound.com\r\ngfound.com\r\ngurl.net\r\nbingfound.com\r\ndfound.com\r\n"_s;
+    QTest::newRow("address inside script text")
+        << "x=[\\x22https://www.glued-site.com\\x22,1,[null,\\x22https://other-glued.net,2]"_ba << comNet
+        << u"glued-site.com\r\nother-glued.net\r\n"_s;
+    QTest::newRow("filters judge the wrapped target")
+        << "<a href=\"http://r.search.yahoo.com/_ylt=A/RU=https%3a%2f%2fde.mail.yahoo.com%2f/RK=0/RS=x-\">m</a>"
+           "<a href=\"/url?q=https://www.afternic.com/d&amp;sa=U\">a</a>"_ba
+        << comNet << QString();
     QTest::newRow("no enabled TLD") << "<a href=\"http://www.example.com/\">"_ba << QStringList() << QString();
     QTest::newRow("8-bit bytes kept") << "<a href=\"http://www.caf\xe9.com/\">caf\xe9</a>"_ba << comNet
                                       << u"caf\u00e9.com\r\n"_s;
@@ -411,8 +464,8 @@ void TestDomainExtraction::realPages()
     QCOMPARE(counters.pageFound, qint32(list.text().count(u"\r\n"_s)));
 
     // Host-like names only: letters, digits, "-" and dots, ending in a label,
-    // possibly followed by the space of a cut link text.
-    static const QRegularExpression hostLike(u"^[a-z0-9-]+(\\.[a-z0-9-]+)*\\.[a-z]{2,} ?$"_s,
+    // possibly followed by the space of a cut link text or the colon of a port.
+    static const QRegularExpression hostLike(u"^[a-z0-9-]+(\\.[a-z0-9-]+)*\\.[a-z]{2,}[ :]?$"_s,
                                              QRegularExpression::CaseInsensitiveOption);
     const QStringList entries = list.text().split(u"\r\n"_s, Qt::SkipEmptyParts);
     for (const QString &entry : entries)

@@ -18,6 +18,7 @@ private slots:
     void usesTheFoldersEnabledTlds();
     void readsStandardInputAsBytes();
     void unreadablePage();
+    void secureLinksBothPaths();
 
 private:
     QTemporaryDir m_config;
@@ -86,6 +87,26 @@ void TestExtractCommand::unreadablePage()
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(u"cannot read "_s + home.filePath(u"missing.html"_s)), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
+}
+
+void TestExtractCommand::secureLinksBothPaths()
+{
+    QTemporaryDir home;
+    writeFile(home.filePath(u"page.html"_s),
+              "<a href=\"https://www.brightkettle.com/\">a</a> <a href=\"https://quietmaple.net/\">b</a>\n"
+              "<a href=\"HTTPS://Sunfern.com/x\">c</a> <a href=\"http://oldlink.com/\">d</a>\n"
+              "<a href=\"https://search.yahoo.com/q.com\">e</a>\n");
+    const Run run = runVantrel({u"--home"_s, home.path(), u"extract"_s, home.filePath(u"page.html"_s)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, u"brightkettle.com\nquietmaple.net\nSunfern.com\noldlink.com\n"_s);
+
+    // The browse window's path also takes a second name of a text line, and
+    // never a scheme's leftovers.
+    writeFile(home.filePath(u"text.html"_s), "<p>Try https://kwfinder.com/tools or mangools.com, and bing.com.</p>");
+    const Run browsed =
+        runVantrel({u"--home"_s, home.path(), u"extract"_s, u"--browsed"_s, home.filePath(u"text.html"_s)});
+    QCOMPARE(browsed.exitCode, 0);
+    QCOMPARE(browsed.out, u"kwfinder.com\nmangools.com\nbing.com\n"_s);
 }
 
 QTEST_GUILESS_MAIN(TestExtractCommand)

@@ -1,8 +1,11 @@
 #include "core/TldTable.h"
+#include "harvest/EngineSettings.h"
 #include "harvest/ListBuilder.h"
 #include "harvest/PageDownload.h"
 #include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -69,6 +72,9 @@ private slots:
     void unreachableEngine();
     void unwritableListIsReported();
     void abortFromProgressReportEndsRun();
+    void silentEngineTimesOutAndKeepsNames();
+    void cancelKeepsNames();
+    void engineAddressesFromSettings();
 
 private:
     ListBuilderConfig loopbackConfig(quint16 port) const;
@@ -92,8 +98,8 @@ void TestListBuilder::init()
 ListBuilderConfig TestListBuilder::loopbackConfig(quint16 port) const
 {
     ListBuilderConfig config;
-    config.engines.yahoo = {u"http"_s, u"127.0.0.1"_s, port};
-    config.engines.google = {u"http"_s, u"127.0.0.1"_s, port};
+    config.engines.yahoo = {u"http"_s, u"127.0.0.1"_s, port, u"/search/dir"_s};
+    config.engines.google = {u"http"_s, u"127.0.0.1"_s, port, u"/search"_s};
     config.pauseMs = 0;
     return config;
 }
@@ -373,6 +379,88 @@ void TestListBuilder::abortFromProgressReportEndsRun()
     QCOMPARE(m_server->requests.size(), 1);
     QCOMPARE(readFile(listPath()), "earlier.com\r\n"_ba);
     QVERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));
+}
+
+void TestListBuilder::silentEngineTimesOutAndKeepsNames()
+{
+    // The second page is never answered: the connection stays open and silent.
+    m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &request) {
+        if (request.target.contains("&b=1"))
+            HttpTestServer::reply(socket, resultPage(1, 4));
+    });
+    ListBuilderConfig config = loopbackConfig(m_server->port());
+    config.pageTimeoutMs = 300;
+    ListBuilder builder(m_home->path(), m_table, {[] { return u"slow"_s; }, u"Yahoo Search"_s, 0}, config);
+    QSignalSpy status(&builder, &ListBuilder::statusChanged);
+    QSignalSpy pages(&builder, &ListBuilder::pageFetched);
+    QSignalSpy finished(&builder, &ListBuilder::finished);
+    builder.fetchFirstPage();
+    QVERIFY(finished.wait(10000));
+
+    QCOMPARE(m_server->requests.size(), 2);
+    QCOMPARE(finished.first(), (QList<QVariant>{4, 4}));
+    QCOMPARE(readFile(listPath()), listOf(1, 4) + "\r\n");
+    QVERIFY(builder.timedOut());
+    QCOMPARE(status.last().first().toString(), u"Timed out waiting for 127.0.0.1"_s);
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(builder.pagesFetched(), 1);
+    QVERIFY(!builder.isRunning());
+}
+
+void TestListBuilder::cancelKeepsNames()
+{
+    // Cancel while the second page is awaited: the first page's names are written.
+    m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &request) {
+        if (request.target.contains("&start=0&"))
+            HttpTestServer::reply(socket, resultPage(1, 3));
+    });
+    ListBuilder builder(m_home->path(), m_table, {[] { return u"stop"_s; }, u"Google Search"_s, 0},
+                        loopbackConfig(m_server->port()));
+    QSignalSpy finished(&builder, &ListBuilder::finished);
+    builder.fetchFirstPage();
+    QTRY_COMPARE(m_server->requests.size(), 2);
+    builder.cancel();
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first(), (QList<QVariant>{3, 3}));
+    QCOMPARE(readFile(listPath()), listOf(1, 3) + "\r\n");
+    QVERIFY(!builder.timedOut());
+    QVERIFY(!builder.isRunning());
+    builder.cancel(); // once ended, nothing more happens
+    QCOMPARE(finished.size(), 1);
+
+    // Before the first page the list is simply empty.
+    ListBuilder early(m_home->path(), m_table, {[] { return u"stop"_s; }, u"Google Search"_s, 0},
+                      loopbackConfig(m_server->port()));
+    QSignalSpy earlyFinished(&early, &ListBuilder::finished);
+    early.cancel();
+    QCOMPARE(earlyFinished.size(), 1);
+    QCOMPARE(readFile(listPath()), "\r\n"_ba);
+}
+
+void TestListBuilder::engineAddressesFromSettings()
+{
+    ScriptedPrompt prompt;
+    SettingsStore settings({m_home->filePath(u"user"_s), m_home->filePath(u"machine"_s)}, u"Maker"_s, u"Ornisk"_s,
+                           prompt);
+    const SearchEngineHosts defaults;
+    SearchEngineHosts read = readEngineSettings(settings, u"Ornisk"_s);
+    QCOMPARE(read.yahoo.host, u"search.yahoo.com"_s);
+    QCOMPARE(read.google.path, u"/search"_s);
+    QCOMPARE(::resultPageUrl(SearchEngine::Yahoo, read, "x", 1),
+             ::resultPageUrl(SearchEngine::Yahoo, defaults, "x", 1));
+
+    QVERIFY(settings.saveUserSettings(u"Ornisk"_s, u"Engines"_s,
+                                      {{u"GoogleScheme"_s, u"HTTPS"_s},
+                                       {u"GoogleHost"_s, u"plain.example"_s},
+                                       {u"GooglePath"_s, u"results"_s},
+                                       {u"YahooScheme"_s, u"gopher"_s},
+                                       {u"YahooHost"_s, u" "_s}}));
+    read = readEngineSettings(settings, u"Ornisk"_s);
+    QCOMPARE(::resultPageUrl(SearchEngine::Google, read, "x", 1).toEncoded(),
+             "https://plain.example/results?num=100&hl=en&lr=&ie=UTF-8&oe=UTF-8&safe=off&filter=0&start=0&sa=N&q=x"_ba);
+    // An unknown scheme and an empty host keep their defaults.
+    QCOMPARE(read.yahoo.scheme, u"http"_s);
+    QCOMPARE(read.yahoo.host, u"search.yahoo.com"_s);
 }
 
 QTEST_GUILESS_MAIN(TestListBuilder)

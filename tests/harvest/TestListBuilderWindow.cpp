@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -44,6 +46,7 @@ private slots:
     void closingDuringDownloadWritesNothing();
     void closingWhileExtractingWritesNothing();
     void closingDuringPauseWritesNothing();
+    void cancelAndTimeOutKeepNames();
 
 private:
     ListBuilderWindow *openForm(ListBuilderConfig config);
@@ -83,7 +86,7 @@ void TestListBuilderWindow::cleanup()
 ListBuilderConfig TestListBuilderWindow::loopbackConfig() const
 {
     ListBuilderConfig config;
-    config.engines.google = {u"http"_s, u"127.0.0.1"_s, m_server->port()};
+    config.engines.google = {u"http"_s, u"127.0.0.1"_s, m_server->port(), u"/search"_s};
     config.engines.yahoo = config.engines.google;
     config.startTickMs = 1;
     config.pauseMs = 0;
@@ -234,6 +237,45 @@ void TestListBuilderWindow::closingDuringPauseWritesNothing()
     form->close();
     verifyNothingWritten(form, listReady, startSearch);
     QCOMPARE(m_server->requests.size(), 1);
+}
+
+void TestListBuilderWindow::cancelAndTimeOutKeepNames()
+{
+    // The first page answers, the second never does.
+    QList<QPointer<QTcpSocket>> held;
+    m_server->setHandler([&held](QTcpSocket *socket, const HttpTestServer::Request &request) {
+        if (request.target.contains("&start=0&"))
+            HttpTestServer::reply(socket, resultPage(1, 3));
+        else
+            held.append(socket);
+    });
+    QPointer<ListBuilderWindow> form = openForm(loopbackConfig());
+    auto *bar = form->findChild<QProgressBar *>(u"pagesBar"_s);
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(bar->maximum(), 1);
+    QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
+    QTRY_COMPARE(held.size(), 1);
+    QCOMPARE(bar->value(), 1);
+    form->findChild<QPushButton *>(u"cmdCancel"_s)->click();
+    QTRY_COMPARE(startSearch.size(), 1);
+    QCOMPARE(m_prompt.messages.first().text, u"List of 3 unique domains was created successfully!"_s);
+    QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)), "site1.com\r\nsite2.com\r\nsite3.com\r\n\r\n"_ba);
+    QTRY_VERIFY(form.isNull());
+
+    // A page that does not come in time ends the pages the same way, and the
+    // status says why.
+    held.clear();
+    m_prompt.messages.clear();
+    ListBuilderConfig config = loopbackConfig();
+    config.pageTimeoutMs = 200;
+    form = openForm(config);
+    QStringList statusAtStart;
+    connect(form, &ListBuilderWindow::startSearchRequested, this,
+            [&] { statusAtStart << form->findChild<QLineEdit *>(u"Text1"_s)->text(); });
+    QTRY_COMPARE_WITH_TIMEOUT(statusAtStart.size(), 1, 10000);
+    QCOMPARE(statusAtStart.first(), u"Timed out waiting for 127.0.0.1"_s);
+    QCOMPARE(m_prompt.messages.first().text, u"List of 3 unique domains was created successfully!"_s);
+    QTRY_VERIFY(form.isNull());
 }
 
 QTEST_MAIN(TestListBuilderWindow)
