@@ -6,6 +6,7 @@
 #include "harvest/DomainExtraction.h"
 #include "settings/ProgramFolder.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <QTextStream>
 
@@ -32,18 +33,18 @@ bool readPage(const QString &path, QByteArray &page, QString *error)
 
 QString ExtractCommand::summary() const
 {
-    return QStringLiteral("Extracts the domain names of each saved page FILE (standard input without FILE) into "
-                          "one list, as the list builder does with result pages, using the enabled TLDs, and "
-                          "prints the list, one name per line.");
+    return QStringLiteral(
+        "Extracts the domain names of each saved page FILE (standard input without FILE, or for \"-\") into "
+        "one list, as the list builder does with result pages, using the enabled TLDs, and "
+        "prints the list, one name per line.");
 }
 
 int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
 {
-    QStringList paths = arguments;
-    if (!paths.isEmpty() && paths.first() == QLatin1String("--"))
-        paths.removeFirst();
-    else if (!paths.isEmpty() && paths.first().startsWith(QLatin1Char('-')) && paths.first() != QLatin1String("-"))
-        return usageError(context, QStringLiteral("unknown option %1").arg(paths.first()));
+    QCommandLineParser parser;
+    if (const auto exitCode = parse(parser, arguments, context))
+        return *exitCode;
+    QStringList paths = parser.positionalArguments();
     if (paths.isEmpty())
         paths << QString();
 
