@@ -15,8 +15,6 @@ private slots:
     void formats_data();
     void formats();
     void jsonLinesParse();
-    void formatNames_data();
-    void formatNames();
 };
 
 namespace {
@@ -85,28 +83,6 @@ void TestResultWriter::jsonLinesParse()
     QCOMPARE(error.error, QJsonParseError::NoError);
     QCOMPARE(second.value(u"name"_s).toString(), u"q\"\\\t\u00e9.com"_s);
     QCOMPARE(second.value(u"reason"_s).toString(), u"x"_s);
-}
-
-void TestResultWriter::formatNames_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("format"); // -1: rejected
-    QTest::newRow("tsv") << u"tsv"_s << int(OutputFormat::Tsv);
-    QTest::newRow("csv") << u"csv"_s << int(OutputFormat::Csv);
-    QTest::newRow("json") << u"json"_s << int(OutputFormat::Json);
-    QTest::newRow("upper case") << u"JSON"_s << -1;
-    QTest::newRow("empty") << QString() << -1;
-    QTest::newRow("other") << u"xml"_s << -1;
-}
-
-void TestResultWriter::formatNames()
-{
-    QFETCH(QString, text);
-    QFETCH(int, format);
-    const std::optional<OutputFormat> parsed = ResultWriter::formatFromText(text);
-    QCOMPARE(parsed.has_value(), format >= 0);
-    if (parsed)
-        QCOMPARE(int(*parsed), format);
 }
 
 QTEST_GUILESS_MAIN(TestResultWriter)
