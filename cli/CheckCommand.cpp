@@ -1,7 +1,6 @@
 #include "cli/CheckCommand.h"
 
 #include "cli/HeadlessRun.h"
-#include "core/ConnectionPool.h"
 #include "search/StringListWordSource.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
@@ -36,48 +35,49 @@ bool readListFile(const QString &path, QStringList &names, QString *error)
 
 QString CheckCommand::summary() const
 {
-    return QStringLiteral("Asks WHOIS about each NAME (and each name of the list FILE), files the results into the "
-                          "profile files and prints \"<name> TAB <verdict> TAB <server>\" per name.");
+    return QStringLiteral("Asks WHOIS about each NAME (and each name of the list FILE), files the available ones "
+                          "into the profile files of the program folder and prints a row per name: the name, its "
+                          "verdict (available, registered, blocked, timeout or error) and the server asked.");
+}
+
+QList<CommandOption> CheckCommand::options() const
+{
+    return QList<CommandOption>{{QStringLiteral("list"), QStringLiteral("FILE"),
+                                 QStringLiteral("also check the names of FILE, one per line")}} +
+           sharedOptions();
 }
 
 int CheckCommand::run(const QStringList &arguments, CommandContext &context)
 {
     QCommandLineParser parser;
-    const QCommandLineOption tldOption(QStringLiteral("tld"), QString(), QStringLiteral("EXT"));
-    const QCommandLineOption slotsOption(QStringLiteral("slots"), QString(), QStringLiteral("N"), QStringLiteral("1"));
-    const QCommandLineOption listOption(QStringLiteral("list"), QString(), QStringLiteral("FILE"));
-    parser.addOptions({tldOption, slotsOption, listOption});
-    if (!parser.parse(QStringList{name()} + arguments))
-        return usageError(context, parser.errorText());
-
-    bool slotsValid = false;
-    const int poolSize = parser.value(slotsOption).toInt(&slotsValid);
-    if (!slotsValid || poolSize < 1 || poolSize > ConnectionPool::maxPoolSize)
-        return usageError(context,
-                          QStringLiteral("--slots takes a number from 1 to %1").arg(ConnectionPool::maxPoolSize));
+    RunOptions options;
+    if (const auto exitCode = parse(parser, arguments, context))
+        return *exitCode;
+    if (const auto exitCode = readSharedOptions(parser, context, options))
+        return *exitCode;
 
     // An empty argument names nothing; as a word it would end the run.
     QStringList names = parser.positionalArguments();
     names.removeAll(QString());
-    if (parser.isSet(listOption)) {
+    const QString listFile = parser.value(QStringLiteral("list"));
+    const bool listGiven = parser.isSet(QStringLiteral("list"));
+    if (listGiven) {
         QString error;
-        if (!readListFile(parser.value(listOption), names, &error))
+        if (!readListFile(listFile, names, &error))
             return usageError(context, error);
     }
-    if (names.isEmpty() && !parser.isSet(listOption))
+    if (names.isEmpty() && !listGiven)
         return usageError(context, QStringLiteral("no NAME or --list given"));
 
     SettingsStore settings = settingsStore(context);
-    HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), poolSize);
+    HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), options.poolSize, options.output);
     QString error;
     if (!run.prepare(settings, &error)) {
         context.err << "vantrel check: " << error << Qt::endl;
         return ExitFailure;
     }
-    const QString tld = tldOptionText(parser.value(tldOption));
-    run.setChosenTld(tld);
+    run.setChosenTld(options.tld);
 
     StringListWordSource source(names);
-    run.run(source, 1, source.size());
-    return ExitSuccess;
+    return run.run(source, 1, source.size());
 }

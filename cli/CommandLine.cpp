@@ -14,7 +14,84 @@
 #include <memory>
 #include <vector>
 
+#ifndef VANTREL_VERSION
+#error "VANTREL_VERSION must be defined by the build"
+#endif
+
 namespace {
+
+void printVersion(QTextStream &stream)
+{
+    stream << "vantrel " << VANTREL_VERSION << " (Qt " << qVersion() << ")" << Qt::endl;
+}
+
+void printHelp(QTextStream &stream, const std::vector<std::unique_ptr<Command>> &commands)
+{
+    stream << "usage: vantrel [--home DIR] COMMAND [ARGS...]\n"
+              "       vantrel help COMMAND\n"
+              "\n"
+              "Finds domain names nobody has registered yet. Without a command it opens the\n"
+              "desktop program.\n"
+              "\n"
+              "Options:\n"
+              "  --home DIR   program folder (default: $VANTREL_HOME, else the executable's folder\n"
+              "               when writable, else ~/.local/share/vantrel)\n"
+              "  --version    show the version of vantrel and of Qt\n"
+              "  -h, --help   show this help\n"
+              "\n"
+              "Commands:\n";
+    for (const auto &command : commands) {
+        const QString synopsis = command->synopsis();
+        stream << "  " << command->name() << (synopsis.isEmpty() ? QString() : QLatin1Char(' ') + synopsis) << '\n';
+    }
+    stream << "\nSee vantrel help COMMAND (or vantrel COMMAND --help) for what a command does, its options and an "
+              "example.\n"
+              "\n"
+              "Exit status:\n";
+    for (ExitCode code : {ExitSuccess, ExitFailure, ExitUsage, ExitIncomplete, ExitInterrupted}) {
+        const QString meaning = code == ExitSuccess ? QStringLiteral("success; for check and search, every name got "
+                                                                     "a verdict")
+                                                    : Command::exitCodeMeaning(code);
+        stream << "  " << QString::number(code).leftJustified(5) << meaning << '\n';
+    }
+    stream.flush();
+}
+
+const Command *findCommand(const std::vector<std::unique_ptr<Command>> &commands, const QString &name)
+{
+    for (const auto &command : commands) {
+        if (command->name() == name)
+            return command.get();
+    }
+    return nullptr;
+}
+
+int unknownCommand(QTextStream &err, const QString &name)
+{
+    err << "vantrel: unknown command " << name << " (see vantrel --help)" << Qt::endl;
+    return ExitUsage;
+}
+
+// `vantrel help [COMMAND]`
+int runHelp(const QStringList &arguments, const std::vector<std::unique_ptr<Command>> &commands, QTextStream &out,
+            QTextStream &err)
+{
+    if (arguments.isEmpty()) {
+        printHelp(out, commands);
+        return ExitSuccess;
+    }
+    if (arguments.size() > 1) {
+        err << "vantrel help: takes one COMMAND" << Qt::endl;
+        return ExitUsage;
+    }
+    const Command *command = findCommand(commands, arguments.first());
+    if (!command)
+        return unknownCommand(err, arguments.first());
+    command->printHelp(out);
+    return ExitSuccess;
+}
+
+} // namespace
 
 std::vector<std::unique_ptr<Command>> allCommands()
 {
@@ -22,31 +99,16 @@ std::vector<std::unique_ptr<Command>> allCommands()
     commands.push_back(std::make_unique<TldsCommand>());
     commands.push_back(std::make_unique<PrepareCommand>());
     commands.push_back(std::make_unique<CheckCommand>());
-    commands.push_back(std::make_unique<ExtractCommand>());
-    commands.push_back(std::make_unique<GenerateCommand>());
     commands.push_back(std::make_unique<SearchCommand>());
+    commands.push_back(std::make_unique<GenerateCommand>());
+    commands.push_back(std::make_unique<ExtractCommand>());
     return commands;
 }
 
-void printHelp(QTextStream &stream, const std::vector<std::unique_ptr<Command>> &commands)
+QStringList globalOptionNames()
 {
-    stream << "usage: vantrel [--home DIR] COMMAND [ARGS...]" << Qt::endl
-           << Qt::endl
-           << "Finds domain names nobody has registered yet." << Qt::endl
-           << Qt::endl
-           << "Options:" << Qt::endl
-           << "  --home DIR   program folder (default: $VANTREL_HOME, else the executable's folder" << Qt::endl
-           << "               when writable, else ~/.local/share/vantrel)" << Qt::endl
-           << "  --help       show this help" << Qt::endl
-           << Qt::endl
-           << "Commands:" << Qt::endl;
-    for (const auto &command : commands) {
-        stream << "  " << command->name() << ' ' << command->synopsis() << Qt::endl
-               << "      " << command->summary() << Qt::endl;
-    }
+    return {QStringLiteral("home"), QStringLiteral("version"), QStringLiteral("help")};
 }
-
-} // namespace
 
 int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
@@ -59,6 +121,10 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
             printHelp(out, commands);
             return ExitSuccess;
         }
+        if (argument == QLatin1String("--version")) {
+            printVersion(out);
+            return ExitSuccess;
+        }
         if (argument == QLatin1String("--home")) {
             if (++position == arguments.size() || arguments.at(position).isEmpty()) {
                 err << "vantrel: --home needs a folder" << Qt::endl;
@@ -68,7 +134,7 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
         } else if (argument.startsWith(QLatin1String("--home="))) {
             homeOption = argument.mid(7);
         } else if (argument.startsWith(QLatin1Char('-'))) {
-            err << "vantrel: unknown option " << argument << Qt::endl;
+            err << "vantrel: unknown option " << argument << " (see vantrel --help)" << Qt::endl;
             return ExitUsage;
         } else {
             break;
@@ -80,6 +146,8 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
     }
 
     const QString commandName = arguments.at(position);
+    if (commandName == QLatin1String("help"))
+        return runHelp(arguments.mid(position + 1), commands, out, err);
     for (const auto &command : commands) {
         if (command->name() != commandName)
             continue;
@@ -90,6 +158,5 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
         err.flush();
         return exitCode;
     }
-    err << "vantrel: unknown command " << commandName << " (see vantrel --help)" << Qt::endl;
-    return ExitUsage;
+    return unknownCommand(err, commandName);
 }

@@ -7,6 +7,7 @@
 #include "harvest/DomainExtraction.h"
 #include "settings/ProgramFolder.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -67,22 +68,25 @@ QString extractAsBrowsed(const QList<QByteArray> &pages, const QStringList &exte
 
 QString ExtractCommand::summary() const
 {
-    return QStringLiteral("Extracts the domain names of each saved page FILE (standard input without FILE) into "
-                          "one list, as the list builder does with result pages (with --browsed: as the browse "
-                          "window does with the pages it shows), using the enabled TLDs, and prints the list, one "
-                          "name per line.");
+    return QStringLiteral(
+        "Extracts the domain names of each saved page FILE (standard input without FILE, or for \"-\") into "
+        "one list, as the list builder does with result pages (with --browsed: as the browse window does with "
+        "the pages it shows), using the enabled TLDs, and prints the list, one name per line.");
+}
+
+QList<CommandOption> ExtractCommand::options() const
+{
+    return {{QStringLiteral("browsed"), QString(),
+             QStringLiteral("Extract as the browse window does with the pages it shows.")}};
 }
 
 int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
 {
-    QStringList paths = arguments;
-    const bool browsed = !paths.isEmpty() && paths.first() == QLatin1String("--browsed");
-    if (browsed)
-        paths.removeFirst();
-    if (!paths.isEmpty() && paths.first() == QLatin1String("--"))
-        paths.removeFirst();
-    else if (!paths.isEmpty() && paths.first().startsWith(QLatin1Char('-')) && paths.first() != QLatin1String("-"))
-        return usageError(context, QStringLiteral("unknown option %1").arg(paths.first()));
+    QCommandLineParser parser;
+    if (const auto exitCode = parse(parser, arguments, context))
+        return *exitCode;
+    const bool browsed = parser.isSet(QStringLiteral("browsed"));
+    QStringList paths = parser.positionalArguments();
     if (paths.isEmpty())
         paths << QString();
 

@@ -7,7 +7,9 @@ class ExtractCommand : public Command
 {
 public:
     QString name() const override { return QStringLiteral("extract"); }
-    QString synopsis() const override { return QStringLiteral("[--browsed] [FILE...]"); }
+    QString operands() const override { return QStringLiteral("[FILE...]"); }
+    QString example() const override { return QStringLiteral("vantrel extract results.html > names.txt"); }
+    QList<CommandOption> options() const override;
     QString summary() const override;
     int run(const QStringList &arguments, CommandContext &context) override;
 };

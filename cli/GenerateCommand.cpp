@@ -17,27 +17,26 @@ QString GenerateCommand::summary() const
                           "creator's Prefixes, Suffixes and Hyphens boxes.");
 }
 
+QList<CommandOption> GenerateCommand::options() const
+{
+    return {
+        {QStringLiteral("base"), QStringLiteral("WORD"), QStringLiteral("the word the names are made from"), true},
+        {QStringLiteral("no-prefixes"), QString(), QStringLiteral("make no names with a word before WORD")},
+        {QStringLiteral("no-suffixes"), QString(), QStringLiteral("make no names with a word after WORD")},
+        {QStringLiteral("no-hyphens"), QString(), QStringLiteral("make no names with a hyphen between the words")},
+        {QStringLiteral("tld"), QStringLiteral("EXT"), QStringLiteral("make the names with .EXT (repeatable)"), false,
+         true},
+    };
+}
+
 int GenerateCommand::run(const QStringList &arguments, CommandContext &context)
 {
     QCommandLineParser parser;
-    const QCommandLineOption baseOption(QStringLiteral("base"), QString(), QStringLiteral("WORD"));
-    const QCommandLineOption noPrefixesOption(QStringLiteral("no-prefixes"));
-    const QCommandLineOption noSuffixesOption(QStringLiteral("no-suffixes"));
-    const QCommandLineOption noHyphensOption(QStringLiteral("no-hyphens"));
-    const QCommandLineOption tldOption(QStringLiteral("tld"), QString(), QStringLiteral("EXT"));
-    parser.addOptions({baseOption, noPrefixesOption, noSuffixesOption, noHyphensOption, tldOption});
-    if (!parser.parse(QStringList{name()} + arguments))
-        return usageError(context, parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(context, QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
-    if (!parser.isSet(baseOption))
-        return usageError(context, QStringLiteral("no --base given"));
-    const QStringList baseValues = parser.values(baseOption);
-    if (baseValues.size() > 1)
-        return usageError(context, QStringLiteral("--base given more than once"));
+    if (const auto exitCode = parse(parser, arguments, context))
+        return *exitCode;
 
     QStringList tlds;
-    const QStringList tldValues = parser.values(tldOption);
+    const QStringList tldValues = parser.values(QStringLiteral("tld"));
     for (const QString &value : tldValues) {
         const QString extension = tldOptionText(value);
         if (extension.isEmpty())
@@ -76,11 +75,11 @@ int GenerateCommand::run(const QStringList &arguments, CommandContext &context)
                                    QStringLiteral("chkAdd%1").arg(index), QStringLiteral("1"))
                    .toInt() != 0;
     };
-    const NameForms forms{boxTicked(0) && !parser.isSet(noPrefixesOption),
-                          boxTicked(1) && !parser.isSet(noSuffixesOption),
-                          boxTicked(2) && !parser.isSet(noHyphensOption)};
+    const NameForms forms{boxTicked(0) && !parser.isSet(QStringLiteral("no-prefixes")),
+                          boxTicked(1) && !parser.isSet(QStringLiteral("no-suffixes")),
+                          boxTicked(2) && !parser.isSet(QStringLiteral("no-hyphens"))};
 
-    const QStringList names = NameGenerator(baseValues.first(), tlds, forms).generate(words);
+    const QStringList names = NameGenerator(parser.value(QStringLiteral("base")), tlds, forms).generate(words);
     for (const QString &name : names)
         context.out << name << '\n';
     return ExitSuccess;

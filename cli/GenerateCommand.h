@@ -7,10 +7,8 @@ class GenerateCommand : public Command
 {
 public:
     QString name() const override { return QStringLiteral("generate"); }
-    QString synopsis() const override
-    {
-        return QStringLiteral("--base WORD [--no-prefixes] [--no-suffixes] [--no-hyphens] [--tld EXT ...]");
-    }
+    QList<CommandOption> options() const override;
+    QString example() const override { return QStringLiteral("vantrel generate --base cloud --no-hyphens --tld io"); }
     QString summary() const override;
     int run(const QStringList &arguments, CommandContext &context) override;
 };

@@ -12,13 +12,16 @@
 
 #include <unistd.h>
 
-HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, int poolSize, QObject *parent)
+HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, int poolSize,
+                         const OutputOptions &output, QObject *parent)
     : QObject(parent)
     , m_context(context)
     , m_programFolder(programFolder)
     , m_results(programFolder)
     , m_pool(poolSize, m_lookupContext, m_throttle, m_results, m_blockedNotice)
     , m_loop(m_pool, m_throttle, m_results)
+    , m_writer(context.out, output.format, lookupColumns())
+    , m_quiet(output.quiet)
 {
     connect(&m_pool, &ConnectionPool::lookupEnded, this, &HeadlessRun::printOutcome);
     connect(&m_pool, &ConnectionPool::messageRequested, this, [this](const QString &title, const QString &text) {
@@ -49,26 +52,39 @@ bool HeadlessRun::prepare(SettingsStore &settings, QString *error)
     return true;
 }
 
-void HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
+QStringList HeadlessRun::lookupColumns()
+{
+    return {QStringLiteral("name"), QStringLiteral("verdict"), QStringLiteral("server"), QStringLiteral("reason")};
+}
+
+int HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 {
     m_total = qMax(0, wordMax - startNumber + 1);
-    m_showProgress = ::isatty(STDERR_FILENO) == 1;
+    m_showProgress = !m_quiet && ::isatty(STDERR_FILENO) == 1;
 
     QEventLoop eventLoop;
     InterruptWatcher interrupts;
-    connect(&interrupts, &InterruptWatcher::interrupted, &m_loop, &SearchLoop::stop);
+    connect(&interrupts, &InterruptWatcher::interrupted, &m_loop, [this] {
+        m_interrupted = true;
+        m_loop.stop();
+    });
     connect(&m_loop, &SearchLoop::stopped, &eventLoop, &QEventLoop::quit);
     m_loop.start(source, startNumber, wordMax);
     if (m_loop.isRunning())
         eventLoop.exec();
     if (m_showProgress)
         m_context.err << Qt::endl;
+    if (m_interrupted)
+        return ExitInterrupted;
+    return m_unanswered > 0 ? ExitIncomplete : ExitSuccess;
 }
 
 void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 {
-    m_context.out << outcome.domain << '\t' << LookupOutcome::kindText(outcome.kind) << '\t' << outcome.server << '\n';
-    m_context.out.flush();
+    // The reason column is left out until outcomes carry one.
+    m_writer.write({outcome.domain, LookupOutcome::kindText(outcome.kind), outcome.server});
+    if (outcome.kind == LookupOutcome::Kind::Error || outcome.kind == LookupOutcome::Kind::Timeout)
+        ++m_unanswered;
     ++m_finished;
     if (m_showProgress)
         m_context.err << "\rchecked " << m_finished << " of " << m_total << Qt::flush;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Branding.h"
+#include "cli/ResultWriter.h"
 #include "core/ConnectionPool.h"
 #include "core/LookupContext.h"
 #include "core/RegistrarBlockedNotice.h"
@@ -16,13 +17,16 @@ class WordSource;
 
 // Everything a headless search or check run needs, assembled on a program
 // folder: the TLD table, the settings, the pool, the result lists and the
-// search loop. Each ended lookup prints "<name>\t<verdict>\t<server>".
+// search loop. Each ended lookup is written as a row of lookupColumns().
 class HeadlessRun : public QObject
 {
     Q_OBJECT
 
 public:
-    HeadlessRun(CommandContext &context, const QString &programFolder, int poolSize, QObject *parent = nullptr);
+    HeadlessRun(CommandContext &context, const QString &programFolder, int poolSize, const OutputOptions &output,
+                QObject *parent = nullptr);
+
+    static QStringList lookupColumns();
 
     // Creates the start-up files and folders and the default TLD table when
     // missing, loads the table and the lookup settings. False with *error
@@ -33,7 +37,9 @@ public:
     SearchLoop &loop() { return m_loop; }
 
     // Runs until the loop stops: at the end of the source or on SIGINT.
-    void run(WordSource &source, qint32 startNumber, qint32 wordMax);
+    // Returns the command's exit code: ExitIncomplete when a name ended in
+    // error or timeout, ExitInterrupted after SIGINT.
+    int run(WordSource &source, qint32 startNumber, qint32 wordMax);
 
 private:
     void printOutcome(const LookupOutcome &outcome);
@@ -48,6 +54,10 @@ private:
     RegistrarBlockedNotice m_blockedNotice;
     ConnectionPool m_pool;
     SearchLoop m_loop;
+    ResultWriter m_writer;
+    bool m_quiet = false;
+    bool m_interrupted = false;
+    qint32 m_unanswered = 0;
     qint32 m_finished = 0;
     qint32 m_total = 0;
     bool m_showProgress = false;

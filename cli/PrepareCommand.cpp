@@ -14,18 +14,22 @@ QString PrepareCommand::summary() const
                           "extension) added when it has no dot.");
 }
 
+QList<CommandOption> PrepareCommand::options() const
+{
+    return {{QStringLiteral("tld"), QStringLiteral("EXT"),
+             QStringLiteral("add .EXT to names without a dot (default: the default extension of the settings)")}};
+}
+
 int PrepareCommand::run(const QStringList &arguments, CommandContext &context)
 {
     QCommandLineParser parser;
-    const QCommandLineOption tldOption(QStringLiteral("tld"), QString(), QStringLiteral("EXT"));
-    parser.addOption(tldOption);
-    if (!parser.parse(QStringList{name()} + arguments))
-        return usageError(context, parser.errorText());
+    if (const auto exitCode = parse(parser, arguments, context))
+        return *exitCode;
     const QStringList names = parser.positionalArguments();
     if (names.isEmpty())
         return usageError(context, QStringLiteral("no NAME given"));
 
-    const QString tld = tldOptionText(parser.value(tldOption));
+    const QString tld = tldOptionText(parser.value(QStringLiteral("tld")));
     const QString defaultExtension = LookupSettings::defaultExtension(settingsStore(context), Branding().productName);
     for (const QString &candidate : names)
         context.out << prepareLookupName(candidate, tld, defaultExtension) << '\n';

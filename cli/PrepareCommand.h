@@ -7,7 +7,9 @@ class PrepareCommand : public Command
 {
 public:
     QString name() const override { return QStringLiteral("prepare"); }
-    QString synopsis() const override { return QStringLiteral("[--tld EXT] [--] NAME..."); }
+    QList<CommandOption> options() const override;
+    QString operands() const override { return QStringLiteral("[--] NAME..."); }
+    QString example() const override { return QStringLiteral("vantrel prepare --tld net \"my site\" example.org"); }
     QString summary() const override;
     int run(const QStringList &arguments, CommandContext &context) override;
 };

@@ -1,9 +1,7 @@
 #include "cli/SearchCommand.h"
 
 #include "cli/HeadlessRun.h"
-#include "core/ConnectionPool.h"
 #include "search/ResumePositions.h"
-#include "search/SearchType.h"
 #include "search/WordFile.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
@@ -12,59 +10,101 @@
 #include <QDir>
 #include <QTextStream>
 
+namespace {
+
+struct TypeSlug
+{
+    const char *slug;
+    SearchType type;
+};
+
+// Every type a headless run can do; "Browse for names" needs the desktop.
+const TypeSlug typeSlugTable[] = {
+    {"two-letter", SearchType::AllTwoLetter},   {"three-letter", SearchType::AllThreeLetter},
+    {"four-letter", SearchType::AllFourLetter}, {"full-word-list", SearchType::FullWordList},
+    {"custom", SearchType::CustomList},         {"generated", SearchType::GenerateNames},
+    {"yahoo", SearchType::YahooSearch},         {"google", SearchType::GoogleSearch},
+};
+
+} // namespace
+
+QStringList SearchCommand::typeSlugs()
+{
+    QStringList slugs;
+    for (const TypeSlug &entry : typeSlugTable)
+        slugs << QLatin1String(entry.slug);
+    return slugs;
+}
+
+std::optional<SearchType> SearchCommand::typeFromOption(const QString &text)
+{
+    for (const TypeSlug &entry : typeSlugTable) {
+        if (text == QLatin1String(entry.slug))
+            return entry.type;
+    }
+    return SearchTypes::fromText(text);
+}
+
 QString SearchCommand::summary() const
 {
-    return QStringLiteral("Runs a search over the word list of TYPE (\"Full Word List\", \"All Two Letter\", "
-                          "\"All Three Letter\", \"All Four Letter\", \"Custom List\" with --list, \"Generate "
-                          "names\", \"Yahoo Search\", \"Google Search\") from position N, else from the stored "
-                          "resume position; prints a line per name like check. Ctrl+C stops, keeping the position.");
+    return QStringLiteral("Runs a search over the word list of TYPE from position N, else from where the last run "
+                          "of that type stopped, and prints a row per name like check. Ctrl+C stops the run and "
+                          "keeps the position.");
+}
+
+QList<CommandOption> SearchCommand::options() const
+{
+    const QList<CommandOption> own{
+        {QStringLiteral("type"), QStringLiteral("TYPE"),
+         QStringLiteral("the search type: %1 (custom takes --list), or its caption in the main window, such as "
+                        "\"All Two Letter\"")
+             .arg(typeSlugs().join(QStringLiteral(", "))),
+         true},
+        {QStringLiteral("start"), QStringLiteral("N"),
+         QStringLiteral("begin at the N-th word of the list (default: the stored resume position)")},
+        {QStringLiteral("list"), QStringLiteral("FILE"), QStringLiteral("the word list of --type custom")},
+    };
+    return own + sharedOptions();
 }
 
 int SearchCommand::run(const QStringList &arguments, CommandContext &context)
 {
     QCommandLineParser parser;
-    const QCommandLineOption typeOption(QStringLiteral("type"), QString(), QStringLiteral("TYPE"));
-    const QCommandLineOption startOption(QStringLiteral("start"), QString(), QStringLiteral("N"));
-    const QCommandLineOption tldOption(QStringLiteral("tld"), QString(), QStringLiteral("EXT"));
-    const QCommandLineOption listOption(QStringLiteral("list"), QString(), QStringLiteral("FILE"));
-    const QCommandLineOption slotsOption(QStringLiteral("slots"), QString(), QStringLiteral("N"), QStringLiteral("1"));
-    parser.addOptions({typeOption, startOption, tldOption, listOption, slotsOption});
-    if (!parser.parse(QStringList{name()} + arguments))
-        return usageError(context, parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(context, QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
+    RunOptions options;
+    if (const auto exitCode = parse(parser, arguments, context))
+        return *exitCode;
 
-    const std::optional<SearchType> type = SearchTypes::fromText(parser.value(typeOption));
-    if (!parser.isSet(typeOption) || !type)
-        return usageError(
-            context, QStringLiteral("--type takes one of: %1").arg(SearchTypes::texts().join(QStringLiteral(", "))));
+    const QString typeText = parser.value(QStringLiteral("type"));
+    const std::optional<SearchType> type = typeFromOption(typeText);
+    if (!type)
+        return usageError(context,
+                          QStringLiteral("--type takes one of: %1").arg(typeSlugs().join(QStringLiteral(", "))));
     if (*type == SearchType::BrowseForNames)
         return usageError(context, QStringLiteral("\"Browse for names\" needs the desktop program"));
-    if ((*type == SearchType::CustomList) != parser.isSet(listOption))
-        return usageError(context, QStringLiteral("--list goes with --type \"Custom List\", and only with it"));
+    const bool listGiven = parser.isSet(QStringLiteral("list"));
+    if ((*type == SearchType::CustomList) != listGiven)
+        return usageError(context, QStringLiteral("--list goes with --type custom, and only with it"));
+    if (const auto exitCode = readSharedOptions(parser, context, options))
+        return *exitCode;
 
-    bool slotsValid = false;
-    const int poolSize = parser.value(slotsOption).toInt(&slotsValid);
-    if (!slotsValid || poolSize < 1 || poolSize > ConnectionPool::maxPoolSize)
-        return usageError(context,
-                          QStringLiteral("--slots takes a number from 1 to %1").arg(ConnectionPool::maxPoolSize));
+    const bool startGiven = parser.isSet(QStringLiteral("start"));
     bool startValid = true;
-    const qint32 requestedStart = parser.isSet(startOption) ? parser.value(startOption).toInt(&startValid) : 0;
-    if (!startValid || (parser.isSet(startOption) && requestedStart < 1))
+    const qint32 requestedStart = startGiven ? parser.value(QStringLiteral("start")).toInt(&startValid) : 0;
+    if (!startValid || (startGiven && requestedStart < 1))
         return usageError(context, QStringLiteral("--start takes a position from 1 on"));
 
     SettingsStore settings = settingsStore(context);
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
-    HeadlessRun run(context, folder, poolSize);
+    HeadlessRun run(context, folder, options.poolSize, options.output);
     QString error;
     if (!run.prepare(settings, &error)) {
         context.err << "vantrel search: " << error << Qt::endl;
         return ExitFailure;
     }
-    run.setChosenTld(tldOptionText(parser.value(tldOption)));
+    run.setChosenTld(options.tld);
 
     const SearchTypeSelection selection = selectSearchType(*type, folder, settings);
-    WordFile wordFile(selection.choosesWordFile ? QDir::current().absoluteFilePath(parser.value(listOption))
+    WordFile wordFile(selection.choosesWordFile ? QDir::current().absoluteFilePath(parser.value(QStringLiteral("list")))
                                                 : selection.wordFile);
     const qint32 wordMax = wordFile.countListEntries();
     if (!wordFile.readFailure().isEmpty()) {
@@ -81,6 +121,5 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
         start = positions.stored(*type);
     QObject::connect(&run.loop(), &SearchLoop::wordTaken, &run.loop(),
                      [&positions, type](qint32 next) { positions.save(*type, next); });
-    run.run(wordFile, start, wordMax);
-    return ExitSuccess;
+    return run.run(wordFile, start, wordMax);
 }

@@ -3,6 +3,7 @@
 #include "core/TldFile.h"
 #include "settings/ProgramFolder.h"
 
+#include <QCommandLineParser>
 #include <QTextStream>
 
 QString TldsCommand::summary() const
@@ -13,8 +14,9 @@ QString TldsCommand::summary() const
 
 int TldsCommand::run(const QStringList &arguments, CommandContext &context)
 {
-    if (!arguments.isEmpty())
-        return usageError(context, QStringLiteral("unexpected argument %1").arg(arguments.first()));
+    QCommandLineParser parser;
+    if (const auto exitCode = parse(parser, arguments, context))
+        return *exitCode;
 
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
     if (!ProgramFolder::createStartupFilesAndFolders(folder)) {

@@ -7,7 +7,7 @@ class TldsCommand : public Command
 {
 public:
     QString name() const override { return QStringLiteral("tlds"); }
-    QString synopsis() const override { return QString(); }
+    QString example() const override { return QStringLiteral("vantrel --home ~/vantrel tlds"); }
     QString summary() const override;
     int run(const QStringList &arguments, CommandContext &context) override;
 };

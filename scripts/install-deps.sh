@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Vantrel needs to build, run and test, skipping
-# what is already there.
+# Installs the Debian packages Vantrel needs to build, run and test, and
+# those named as arguments (what a script needs beyond that), skipping what
+# is already there.
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-webengine-dev libqt6sql6-sqlite
     xvfb xauth whois wamerican fonts-dejavu-core
+    "$@"
 )
 
 missing=()

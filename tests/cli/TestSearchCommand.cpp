@@ -60,7 +60,7 @@ void TestSearchCommand::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no type") << QStringList() << u"--type takes one of"_s;
+    QTest::newRow("no type") << QStringList() << u"no --type given"_s;
     QTest::newRow("unknown type") << QStringList{u"--type"_s, u"all two letter"_s} << u"--type takes one of"_s;
     QTest::newRow("browse") << QStringList{u"--type"_s, u"Browse for names"_s} << u"desktop program"_s;
     QTest::newRow("custom without list") << QStringList{u"--type=Custom List"_s} << u"--list goes with"_s;
