@@ -56,8 +56,7 @@ _vantrel()
         check) options="--list --tld --slots --format --quiet" ;;
         search) options="--type --start --list --tld --slots --format --quiet" ;;
         generate) options="--base --no-prefixes --no-suffixes --no-hyphens --tld" ;;
-        extract)
-            options="--browsed"
+        extract) options="--browsed"
             if [[ $cur != -* ]]; then
                 _filedir
                 return
