@@ -5,6 +5,7 @@
 #include "cli/Command.h"
 #include "cli/ExtractCommand.h"
 #include "cli/GenerateCommand.h"
+#include "cli/HistoryCommand.h"
 #include "cli/PrepareCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/TldsCommand.h"
@@ -102,6 +103,7 @@ std::vector<std::unique_ptr<Command>> allCommands()
     commands.push_back(std::make_unique<SearchCommand>());
     commands.push_back(std::make_unique<GenerateCommand>());
     commands.push_back(std::make_unique<ExtractCommand>());
+    commands.push_back(std::make_unique<HistoryCommand>());
     return commands;
 }
 

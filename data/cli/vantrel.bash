@@ -5,7 +5,7 @@ _vantrel()
     local cur prev words cword
     _init_completion || return
 
-    local commands="tlds prepare check search generate extract help"
+    local commands="tlds prepare check search generate extract history help"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -56,6 +56,7 @@ _vantrel()
         check) options="--list --tld --slots --format --quiet" ;;
         search) options="--type --start --list --tld --slots --format --quiet" ;;
         generate) options="--base --no-prefixes --no-suffixes --no-hyphens --tld" ;;
+        history) options="--verdict --tld --since --name-like --format" ;;
         extract) options="--browsed"
             if [[ $cur != -* ]]; then
                 _filedir

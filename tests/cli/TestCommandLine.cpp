@@ -1,5 +1,6 @@
 #include "cli/Command.h"
 #include "cli/SearchCommand.h"
+#include "core/HistoryStore.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
@@ -29,6 +30,7 @@ private slots:
     void checkFormats();
     void checkEndsIncompleteOnError();
     void homeAfterCommand();
+    void historyFiltersAndFormats();
     void manualCoversEveryOption();
     void completionCoversEveryOption();
 
@@ -129,6 +131,8 @@ void TestCommandLine::usageErrors_data()
     QTest::newRow("generate base twice") << QStringList{u"generate"_s, u"--base=a"_s, u"--base=b"_s}
                                          << u"--base given more than once"_s;
     QTest::newRow("extract unknown option") << QStringList{u"extract"_s, u"--frob"_s} << u"Unknown option 'frob'"_s;
+    QTest::newRow("history verdict") << QStringList{u"history"_s, u"--verdict=free"_s} << u"unknown verdict"_s;
+    QTest::newRow("history since") << QStringList{u"history"_s, u"--since=last week"_s} << u"--since wants a date"_s;
     QTest::newRow("help two commands") << QStringList{u"help"_s, u"check"_s, u"search"_s} << u"one COMMAND"_s;
 }
 
@@ -229,6 +233,36 @@ void TestCommandLine::homeAfterCommand()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, u"com\nnet\n"_s);
     QVERIFY(QFile::exists(home.filePath(u"TLDs.txt"_s)));
+}
+
+void TestCommandLine::historyFiltersAndFormats()
+{
+    QTemporaryDir home;
+    {
+        HistoryStore store(HistoryDatabase::inProgramFolder(home.path()));
+        QVERIFY(store.open(nullptr));
+        const QDateTime day(QDate(2026, 11, 20), QTime(8, 0), Qt::UTC);
+        store.record({u"abcde.com"_s, u"com"_s, u"available"_s, u"whois.a"_s, u"phrase:No match"_s, day, u"check"_s});
+        store.record({u"vwxyz.com"_s, u"com"_s, u"available"_s, u"whois.a"_s, u"rdap:404"_s, day.addDays(2),
+                      u"All Four Letter"_s});
+        store.record({u"abcde.net"_s, u"net"_s, u"available"_s, u"whois.a"_s, u"phrase:No match"_s, day, u"check"_s});
+        store.record({u"taken.com"_s, u"com"_s, u"registered"_s, u"dns"_s, u"dns:NS"_s, day, u"check"_s});
+    }
+    const QStringList base{u"--home"_s, home.path(), u"history"_s};
+
+    const Run tsv = runVantrel(base + QStringList{u"--verdict=available"_s, u"--tld=.com"_s});
+    QCOMPARE(tsv.exitCode, 0);
+    QCOMPARE(tsv.out, u"vwxyz.com\tavailable\twhois.a\trdap:404\t2026-11-22T08:00:00Z\tAll Four Letter\n"
+                      "abcde.com\tavailable\twhois.a\tphrase:No match\t2026-11-20T08:00:00Z\tcheck\n"_s);
+
+    const Run csv = runVantrel(base + QStringList{u"--since=2026-11-21"_s, u"--format=csv"_s});
+    QCOMPARE(csv.out, u"name,verdict,server,reason,checked_at,source\r\n"
+                      "vwxyz.com,available,whois.a,rdap:404,2026-11-22T08:00:00Z,All Four Letter\r\n"_s);
+
+    const Run json = runVantrel(base + QStringList{u"--name-like=%.net"_s, u"--format=json"_s});
+    const QJsonObject row = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    QCOMPARE(row.value(u"name"_s).toString(), u"abcde.net"_s);
+    QCOMPARE(row.value(u"checked_at"_s).toString(), u"2026-11-20T08:00:00Z"_s);
 }
 
 // The manual gives each command a section listing every option it takes.
