@@ -68,9 +68,9 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
         return usageError(context, QStringLiteral("no NAME or --list given"));
 
     SettingsStore settings = settingsStore(context);
-    HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), poolSize);
+    HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), settings, poolSize);
     QString error;
-    if (!run.prepare(settings, &error)) {
+    if (!run.prepare(&error)) {
         context.err << "vantrel check: " << error << Qt::endl;
         return ExitFailure;
     }

@@ -2,51 +2,31 @@
 
 #include "cli/Command.h"
 #include "cli/InterruptWatcher.h"
-#include "core/TldFile.h"
-#include "search/LookupSettings.h"
-#include "settings/ProgramFolder.h"
-#include "settings/SettingsStore.h"
 
 #include <QEventLoop>
 #include <QTextStream>
 
 #include <unistd.h>
 
-HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, int poolSize, QObject *parent)
+HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, SettingsStore &settings, int poolSize,
+                         QObject *parent)
     : QObject(parent)
     , m_context(context)
-    , m_programFolder(programFolder)
-    , m_results(programFolder)
-    , m_pool(poolSize, m_lookupContext, m_throttle, m_results, m_blockedNotice)
-    , m_loop(m_pool, m_throttle, m_results)
+    , m_session(programFolder, settings, m_branding, poolSize)
 {
-    connect(&m_pool, &ConnectionPool::lookupEnded, this, &HeadlessRun::printOutcome);
-    connect(&m_pool, &ConnectionPool::messageRequested, this, [this](const QString &title, const QString &text) {
-        QString flat = text;
-        m_context.err << title << ": " << flat.replace(QStringLiteral("\r\n"), QStringLiteral(" ")) << Qt::endl;
-    });
-    connect(&m_blockedNotice, &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
-    connect(&m_results, &ResultLists::writeFailed, this,
+    connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
+    connect(&m_session.pool(), &ConnectionPool::messageRequested, this,
+            [this](const QString &title, const QString &text) {
+                QString flat = text;
+                m_context.err << title << ": " << flat.replace(QStringLiteral("\r\n"), QStringLiteral(" ")) << Qt::endl;
+            });
+    connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
+    connect(&m_session.results(), &ResultLists::writeFailed, this,
             [this](const QString &message) { m_context.err << "vantrel: " << message << Qt::endl; });
-    connect(&m_results, &ResultLists::overflowSaved, this, [this] {
+    connect(&m_session.results(), &ResultLists::overflowSaved, this, [this] {
         m_context.err << "vantrel: a list reached " << ResultLists::overflowSize
                       << " names; the lists were saved in the overflow folder and cleared" << Qt::endl;
     });
-}
-
-bool HeadlessRun::prepare(SettingsStore &settings, QString *error)
-{
-    if (!ProgramFolder::createStartupFilesAndFolders(m_programFolder)) {
-        *error = QStringLiteral("the program folder %1 is not usable (missing or read-only)").arg(m_programFolder);
-        return false;
-    }
-    ProgramFolder::installShippedFiles(m_programFolder, ProgramFolder::shippedDataDir());
-    const TldFile tldFile(m_programFolder);
-    if (!tldFile.writeDefaultTldTable(false, error) || !tldFile.loadTldTable(m_lookupContext.tldTable, error))
-        return false;
-
-    LookupSettings::load(settings, m_branding.productName, m_lookupContext, m_throttle);
-    return true;
 }
 
 void HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
@@ -56,10 +36,11 @@ void HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 
     QEventLoop eventLoop;
     InterruptWatcher interrupts;
-    connect(&interrupts, &InterruptWatcher::interrupted, &m_loop, &SearchLoop::stop);
-    connect(&m_loop, &SearchLoop::stopped, &eventLoop, &QEventLoop::quit);
-    m_loop.start(source, startNumber, wordMax);
-    if (m_loop.isRunning())
+    SearchLoop &loop = m_session.loop();
+    connect(&interrupts, &InterruptWatcher::interrupted, &loop, &SearchLoop::stop);
+    connect(&loop, &SearchLoop::stopped, &eventLoop, &QEventLoop::quit);
+    loop.start(source, startNumber, wordMax);
+    if (loop.isRunning())
         eventLoop.exec();
     if (m_showProgress)
         m_context.err << Qt::endl;
@@ -76,8 +57,9 @@ void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 
 void HeadlessRun::reportBlocked()
 {
-    if (m_blockedNotice.registrar().isEmpty())
+    const RegistrarBlockedNotice &notice = m_session.blockedNotice();
+    if (notice.registrar().isEmpty())
         return;
-    const QString firstLine = m_blockedNotice.response().section(QLatin1Char('\n'), 0, 0).trimmed();
-    m_context.err << "vantrel: registrar blocked: " << m_blockedNotice.registrar() << ": " << firstLine << Qt::endl;
+    const QString firstLine = notice.response().section(QLatin1Char('\n'), 0, 0).trimmed();
+    m_context.err << "vantrel: registrar blocked: " << notice.registrar() << ": " << firstLine << Qt::endl;
 }

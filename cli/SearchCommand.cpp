@@ -55,9 +55,9 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
 
     SettingsStore settings = settingsStore(context);
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
-    HeadlessRun run(context, folder, poolSize);
+    HeadlessRun run(context, folder, settings, poolSize);
     QString error;
-    if (!run.prepare(settings, &error)) {
+    if (!run.prepare(&error)) {
         context.err << "vantrel search: " << error << Qt::endl;
         return ExitFailure;
     }

@@ -2,8 +2,6 @@
 
 #include "core/LookupContext.h"
 #include "core/NamePreparation.h"
-#include "core/RegistrarBlockedNotice.h"
-#include "core/ResultLists.h"
 #include "core/ThrottleState.h"
 
 #include <QHostAddress>
@@ -27,13 +25,11 @@ struct ConnectionPool::Slot
     quint64 generation = 0;
 };
 
-ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, ResultLists &results,
-                               RegistrarBlockedNotice &blockedNotice, PoolTimings timings, QObject *parent)
+ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, PoolTimings timings,
+                               QObject *parent)
     : QObject(parent)
     , m_context(context)
     , m_throttle(throttle)
-    , m_results(results)
-    , m_blockedNotice(blockedNotice)
     , m_timings(timings)
 {
     Q_ASSERT(poolSize >= 1 && poolSize <= maxPoolSize);
@@ -164,20 +160,18 @@ void ConnectionPool::closedByServer(int number)
     m_overall.stop();
 
     LookupOutcome outcome{number, slot.slotDomain, slot.slotServer, LookupOutcome::Kind::Registered};
+    outcome.remoteAddress = remoteAddress(number);
+    outcome.reply = slot.slotReply;
     switch (slot.verdict.judge(slot.slotReply)) {
     case Verdict::Available:
         outcome.kind = LookupOutcome::Kind::Available;
-        m_results.fileAvailable(slot.slotDomain);
         break;
     case Verdict::Blocked:
         outcome.kind = LookupOutcome::Kind::Blocked;
-        m_blockedNotice.report(remoteAddress(number), QString::fromLatin1(slot.slotReply));
         break;
     case Verdict::Registered:
-        m_results.fileRegistered(slot.slotDomain);
         break;
     }
-    m_results.checkListSizes();
     slot.Winsock1.abort();
     slot.running = false;
     emit lookupEnded(outcome);
@@ -223,11 +217,12 @@ void ConnectionPool::onWatchdogTick()
         return;
     m_overall.stop();
     m_watchdogTicks = 0;
-    m_blockedNotice.report(remoteAddress(0), QStringLiteral("Connection Timed Out"));
+    emit watchdogFired(remoteAddress(0));
     for (auto &slot : m_slots) {
         if (!slot->running)
             continue;
-        const LookupOutcome outcome{slot->number, slot->slotDomain, slot->slotServer, LookupOutcome::Kind::Timeout};
+        LookupOutcome outcome{slot->number, slot->slotDomain, slot->slotServer, LookupOutcome::Kind::Timeout};
+        outcome.remoteAddress = remoteAddress(slot->number);
         closeSlot(slot->number);
         emit lookupEnded(outcome);
     }

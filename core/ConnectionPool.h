@@ -12,8 +12,6 @@
 #include <vector>
 
 class QTcpSocket;
-class RegistrarBlockedNotice;
-class ResultLists;
 class ThrottleState;
 struct LookupContext;
 
@@ -29,7 +27,7 @@ struct PoolTimings
 // The WHOIS sockets of a window: one slot per socket, each with its one-tick
 // time-out timer, plus the batch watchdog `overall`. A lookup connects to the
 // TLD entry's server, sends the name and CR LF, collects the reply until the
-// server closes and then files the verdict into the result lists.
+// server closes and judges it; whoever owns the pool files the outcome.
 class ConnectionPool : public QObject
 {
     Q_OBJECT
@@ -39,8 +37,8 @@ public:
     // Replies beyond this are read and dropped until the server closes.
     static constexpr qsizetype replyCap = 1024 * 1024;
 
-    ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, ResultLists &results,
-                   RegistrarBlockedNotice &blockedNotice, PoolTimings timings = {}, QObject *parent = nullptr);
+    ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, PoolTimings timings = {},
+                   QObject *parent = nullptr);
     ~ConnectionPool() override;
 
     int poolSize() const { return int(m_slots.size()); }
@@ -72,6 +70,9 @@ public:
 signals:
     // A lookup has ended: judged, abandoned by the watchdog, or unable to start.
     void lookupEnded(const LookupOutcome &outcome);
+    // Nothing has ended for watchdogTicks ticks; emitted before the running
+    // lookups are abandoned, with the address of slot 0's server.
+    void watchdogFired(const QString &serverAddress);
     // Nothing has ended for watchdogTicks ticks: every running lookup was
     // abandoned (each with a Timeout outcome before this signal).
     void watchdogExpired();
@@ -93,8 +94,6 @@ private:
 
     LookupContext &m_context;
     ThrottleState &m_throttle;
-    ResultLists &m_results;
-    RegistrarBlockedNotice &m_blockedNotice;
     PoolTimings m_timings;
     std::vector<std::unique_ptr<Slot>> m_slots;
     QTimer m_overall;

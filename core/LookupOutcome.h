@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // How one lookup ended, for whoever reports progress.
@@ -7,10 +8,23 @@ struct LookupOutcome
 {
     enum class Kind { Available, Registered, Blocked, Timeout, Error };
 
+    LookupOutcome() = default;
+    LookupOutcome(int slotNumber, QString name, QString serverName, Kind endKind)
+        : slot(slotNumber)
+        , domain(std::move(name))
+        , server(std::move(serverName))
+        , kind(endKind)
+    {
+    }
+
     int slot = 0;
     QString domain; // the prepared name that was asked for
     QString server;
     Kind kind = Kind::Error;
+    // The address the reply came from (the server's name when no connection
+    // was made), and the reply as received.
+    QString remoteAddress;
+    QByteArray reply;
 
     static QString kindText(Kind kind);
 };

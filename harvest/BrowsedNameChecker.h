@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DomainListModel.h"
+#include "core/LookupOutcome.h"
 #include "harvest/DomainExtraction.h"
 
 #include <QByteArray>
@@ -9,10 +10,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-class RegistrarBlockedNotice;
-class ResultLists;
-class ThrottleState;
-struct LookupContext;
+class LookupSession;
 
 // Timer lengths of the checking. The defaults are the real ones; tests
 // shorten them.
@@ -25,9 +23,10 @@ struct BrowsedCheckTimings
 
 // Checks the names the browse window appends to BrowserSearch.txt, one after
 // another, through its own socket: prepares the name, asks the WHOIS server of
-// its TLD entry, judges the reply, files the name into the program's result
-// lists and into the window's two lists (List1 available, List2 registered),
-// then pauses for the shared throttle before the next name.
+// its TLD entry, judges the reply, files the outcome through the lookup
+// session (into the program's result lists) and the name into the window's two
+// lists (List1 available, List2 registered), then pauses for the session's
+// throttle before the next name.
 //
 // Only one name is ever in hand: while a query runs or its pause lasts, Timer1
 // and every other call of dispatchNextName() leave it alone; a server that
@@ -41,8 +40,7 @@ public:
     static constexpr QLatin1String endOfList{"endoffileffile"};
 
     // counters: the window's totalFound and pageFound.
-    BrowsedNameChecker(QString listPath, LookupContext &context, ThrottleState &throttle, ResultLists &results,
-                       RegistrarBlockedNotice &blockedNotice, const ExtractionCounters &counters,
+    BrowsedNameChecker(QString listPath, LookupSession &session, const ExtractionCounters &counters,
                        BrowsedCheckTimings timings = {}, QObject *parent = nullptr);
     ~BrowsedNameChecker() override;
 
@@ -68,8 +66,6 @@ public:
     // List1 and List2 of the window.
     DomainListModel &unregisteredList() { return m_List1; }
     DomainListModel &registeredList() { return m_List2; }
-    // The program's result lists the checked names are filed into.
-    ResultLists &results() { return m_results; }
 
 signals:
     // Status panel 1: "Checking status of: ", "Pausing for ", "Checked ", "Unregistered: ".
@@ -92,11 +88,10 @@ private:
     void skipName();
     QString serverAddress() const;
 
+    LookupOutcome outcome(LookupOutcome::Kind kind) const;
+
     QString m_listPath;
-    LookupContext &m_context;
-    ThrottleState &m_throttle;
-    ResultLists &m_results;
-    RegistrarBlockedNotice &m_blockedNotice;
+    LookupSession &m_session;
     const ExtractionCounters &m_counters;
     BrowsedCheckTimings m_timings;
 

@@ -1,7 +1,6 @@
 #include "search/SearchLoop.h"
 
 #include "core/ConnectionPool.h"
-#include "core/LookupOutcome.h"
 #include "core/NamePreparation.h"
 #include "core/ResultLists.h"
 #include "core/ThrottleState.h"
@@ -14,7 +13,6 @@ SearchLoop::SearchLoop(ConnectionPool &pool, ThrottleState &throttle, ResultList
     , m_results(results)
 {
     connect(&m_throttle, &ThrottleState::pauseEnded, this, &SearchLoop::pauseEnded);
-    connect(&m_pool, &ConnectionPool::lookupEnded, this, &SearchLoop::lookupFinished);
     connect(&m_pool, &ConnectionPool::watchdogExpired, this, &SearchLoop::watchdogExpired);
 }
 
@@ -95,14 +93,14 @@ void SearchLoop::startBatchLookups()
         }
         emit wordTaken(m_currentWordNumber);
         ++m_batchStarted;
-        m_pool.startLookup(word, slot);
+        emit lookupRequested(word, slot);
     }
     // A batch that found the end of the list with nothing running ends the run now.
     if (m_running && m_listEnded && m_batchDone >= m_batchStarted)
         stop();
 }
 
-void SearchLoop::lookupFinished()
+void SearchLoop::lookupEnded()
 {
     if (!m_running)
         return;

@@ -7,11 +7,11 @@ class ConnectionPool;
 class ResultLists;
 class ThrottleState;
 class WordSource;
-struct LookupOutcome;
 
 // Drives a search run over a word source in batches: the throttle pause, one
 // word per pool slot, and the next batch once every lookup of this one has
-// ended. Stops on request or at the end of the source.
+// ended. Stops on request or at the end of the source. Whoever owns the loop
+// carries out lookupRequested() and reports each ended lookup through lookupEnded().
 class SearchLoop : public QObject
 {
     Q_OBJECT
@@ -31,8 +31,12 @@ public:
     void start(WordSource &source, qint32 startNumber, qint32 wordMax);
     // Stop: closes every connection; late events of the run do nothing.
     void stop();
+    // A lookup the loop asked for has ended (and has been filed).
+    void lookupEnded();
 
 signals:
+    // The next word of the batch is to be looked up on this pool slot.
+    void lookupRequested(const QString &name, int slot);
     // After each word taken, with the position of the next word: the resume position.
     void wordTaken(qint32 nextWordNumber);
     // Status panels 1 (entry status) and 2 (open connections).
@@ -47,7 +51,6 @@ private:
     void dispatchBatch();
     void pauseEnded();
     void startBatchLookups();
-    void lookupFinished();
     void watchdogExpired();
 
     ConnectionPool &m_pool;

@@ -6,12 +6,11 @@
 #include "base/ui/Skinner.h"
 #include "base/ui/WindowIcons.h"
 #include "core/TldFile.h"
-#include "search/LookupSettings.h"
+#include "search/LookupSession.h"
 #include "search/ResumePositions.h"
 #include "search/SavedDomains.h"
 #include "search/ui/DesktopContext.h"
 #include "search/ui/DomainListView.h"
-#include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -45,38 +44,42 @@ ResultLists::List resultList(int number)
 MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     : QMainWindow(parent)
     , m_context(context)
-    , m_results(context.programFolder)
-    , m_pool(1, context.lookup, context.throttle, m_results, m_blockedNotice, context.poolTimings)
-    , m_loop(m_pool, context.throttle, m_results)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vantrel - Domain Name Manager"));
     buildControls();
     buildMenus();
 
-    connect(&m_results, &ResultLists::captionChanged, this, [this](ResultLists::List list, const QString &caption) {
-        m_listLabels.at(size_t(list - 1))->setText(caption);
-    });
-    connect(&m_results, &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
-    connect(&m_results, &ResultLists::writeFailed, this,
+    LookupSession &lookup = session();
+    connect(&lookup.results(), &ResultLists::captionChanged, this,
+            [this](ResultLists::List list, const QString &caption) {
+                m_listLabels.at(size_t(list - 1))->setText(caption);
+            });
+    connect(&lookup.results(), &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
+    connect(&lookup.results(), &ResultLists::writeFailed, this,
             [this](const QString &message) { statusBar()->showMessage(message, 10000); });
-    connect(&m_pool, &ConnectionPool::connectionStatusChanged, m_statusPanels[2], &QLabel::setText);
-    connect(&m_pool, &ConnectionPool::messageRequested, this, [this](const QString &title, const QString &text) {
+    connect(&lookup.pool(), &ConnectionPool::connectionStatusChanged, m_statusPanels[2], &QLabel::setText);
+    connect(&lookup.pool(), &ConnectionPool::messageRequested, this, [this](const QString &title, const QString &text) {
         m_context.prompt.showMessage(title, text, Prompt::Icon::Warning, Prompt::Buttons::Ok);
     });
-    connect(&m_loop, &SearchLoop::entryStatusChanged, m_statusPanels[0], &QLabel::setText);
-    connect(&m_loop, &SearchLoop::openConnectionsChanged, m_statusPanels[1], &QLabel::setText);
-    connect(&m_loop, &SearchLoop::wordSourceFailed, this, [this](const QString &message) {
+    connect(&lookup.loop(), &SearchLoop::entryStatusChanged, m_statusPanels[0], &QLabel::setText);
+    connect(&lookup.loop(), &SearchLoop::openConnectionsChanged, m_statusPanels[1], &QLabel::setText);
+    connect(&lookup.loop(), &SearchLoop::wordSourceFailed, this, [this](const QString &message) {
         m_context.prompt.showMessage(QString(), message, Prompt::Icon::None, Prompt::Buttons::Ok);
     });
-    connect(&m_loop, &SearchLoop::wordTaken, this, [this](qint32 next) {
+    connect(&lookup.loop(), &SearchLoop::wordTaken, this, [this](qint32 next) {
         if (m_searchType)
             ResumePositions(m_context.settings).save(*m_searchType, next);
     });
-    connect(&m_loop, &SearchLoop::stopped, this, &MainWindow::restoreAfterStop);
+    connect(&lookup.loop(), &SearchLoop::stopped, this, &MainWindow::restoreAfterStop);
 }
 
 MainWindow::~MainWindow() = default;
+
+LookupSession &MainWindow::session() const
+{
+    return m_context.session;
+}
 
 int MainWindow::twips(int value) const
 {
@@ -205,7 +208,7 @@ void MainWindow::buildControls()
     connect(cmdSetup, &QPushButton::clicked, this, &MainWindow::setupRequested);
     connect(cmdCreate, &QPushButton::clicked, this, &MainWindow::listBuilderRequested);
     connect(cmdWebsite, &QPushButton::clicked, this, &MainWindow::websiteRequested);
-    connect(cmbTLDs, &QComboBox::currentTextChanged, &m_pool, &ConnectionPool::setChosenTld);
+    connect(cmbTLDs, &QComboBox::currentTextChanged, &session(), &LookupSession::setChosenTld);
 }
 
 void MainWindow::buildListColumn(int number, const QString &title, const QString &tooltip)
@@ -220,7 +223,7 @@ void MainWindow::buildListColumn(int number, const QString &title, const QString
                                     m_listsFrame);
     view->setObjectName(QStringLiteral("List%1").arg(number));
     view->setToolTip(tooltip);
-    view->setModel(number == 5 ? &m_savedModel : m_results.model(resultList(number)));
+    view->setModel(number == 5 ? &m_savedModel : session().results().model(resultList(number)));
     m_lists[slot] = view;
 
     const struct
@@ -346,19 +349,15 @@ void MainWindow::startUp()
         settings.saveUserSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("0"));
         emit helpRequested();
     }
-    ProgramFolder::createStartupFilesAndFolders(m_context.programFolder);
-    ProgramFolder::installShippedFiles(m_context.programFolder, ProgramFolder::shippedDataDir());
+    QString error;
+    if (!session().prepare(&error))
+        statusBar()->showMessage(error, 10000);
     loadSavedDomains();
     // Without a window manager "maximised" means nothing: take the screen.
     if (screen())
         setGeometry(screen()->availableGeometry());
     showMaximized();
-    m_loop.setCurrentWordNumber(ResumePositions(settings).wordNumber());
-
-    const TldFile tldFile(m_context.programFolder);
-    tldFile.writeDefaultTldTable(false);
-    tldFile.loadTldTable(m_context.lookup.tldTable);
-    LookupSettings::load(settings, product, m_context.lookup, m_context.throttle);
+    session().loop().setCurrentWordNumber(ResumePositions(settings).wordNumber());
 
     if (settings.getUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QString()).isEmpty()) {
         settings.saveUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QStringLiteral("NO"));
@@ -379,7 +378,7 @@ void MainWindow::loadTLDs()
     const int index = cmbTLDs->findText(current);
     if (index >= 0)
         cmbTLDs->setCurrentIndex(index);
-    m_pool.setChosenTld(cmbTLDs->currentText());
+    session().setChosenTld(cmbTLDs->currentText());
 }
 
 void MainWindow::showWordRangeControls(bool visible)
@@ -463,7 +462,7 @@ void MainWindow::startSearch()
     if (m_searchType == SearchType::YahooSearch || m_searchType == SearchType::GoogleSearch)
         txtWordNum->setText(QStringLiteral("1"));
     m_stopButton->setEnabled(true);
-    m_loop.start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
+    session().loop().start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
 }
 
 QString MainWindow::searchText() const
@@ -496,8 +495,8 @@ void MainWindow::startListSearch(qint32 wordMax, qint32 startNumber)
 
 void MainWindow::stopSearch()
 {
-    if (m_loop.isRunning())
-        m_loop.stop(); // restoreAfterStop() follows from stopped()
+    if (session().loop().isRunning())
+        session().loop().stop(); // restoreAfterStop() follows from stopped()
     else
         restoreAfterStop();
 }
@@ -536,7 +535,7 @@ void MainWindow::guardWordNumber()
 
 const QStringList &MainWindow::namesOf(int number) const
 {
-    return number == 5 ? m_savedModel.names() : m_results.names(resultList(number));
+    return number == 5 ? m_savedModel.names() : session().results().names(resultList(number));
 }
 
 void MainWindow::deleteEntry(int number)
@@ -547,7 +546,7 @@ void MainWindow::deleteEntry(int number)
     if (number == 5)
         m_savedModel.removeRows(row, 1);
     else
-        m_results.removeName(resultList(number), row);
+        session().results().removeName(resultList(number), row);
 }
 
 void MainWindow::clearList(int number)
@@ -555,7 +554,7 @@ void MainWindow::clearList(int number)
     if (number == 5)
         m_savedModel.clear();
     else
-        m_results.clearList(resultList(number));
+        session().results().clearList(resultList(number));
 }
 
 void MainWindow::copyList(int number)
@@ -646,8 +645,7 @@ void MainWindow::layoutMainWindow()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    m_loop.stop();
-    m_pool.closeAll();
+    session().stop();
     emit shutDownRequested();
     event->accept();
 }

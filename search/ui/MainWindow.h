@@ -1,10 +1,6 @@
 #pragma once
 
-#include "core/ConnectionPool.h"
 #include "core/DomainListModel.h"
-#include "core/RegistrarBlockedNotice.h"
-#include "core/ResultLists.h"
-#include "search/SearchLoop.h"
 #include "search/SearchType.h"
 #include "search/WordFile.h"
 
@@ -23,11 +19,12 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class LookupSession;
 struct DesktopContext;
 
 // The program's main window: the five domain lists with their commands, the
-// search controls, the menus and the status bar, hosting one WHOIS slot and
-// the search loop.
+// search controls, the menus and the status bar. Its searches run on the
+// program's lookup session.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -36,14 +33,13 @@ public:
     explicit MainWindow(DesktopContext &context, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // The start-up sequence; each step that fails is skipped.
+    // The start-up sequence; a failure of the lookup session's start-up shows
+    // in the status bar and the window goes on without it.
     void startUp();
 
     // Lists 1 to 5: Low, Registered, High, Mid, Saved.
     DomainListView *list(int number) const { return m_lists.at(size_t(number - 1)); }
-    SearchLoop &searchLoop() { return m_loop; }
-    ResultLists &resultLists() { return m_results; }
-    RegistrarBlockedNotice &blockedNotice() { return m_blockedNotice; }
+    LookupSession &session() const;
     QString wordFile() const { return m_wordFile.path(); }
     // What the list builder reads: the search string, the search type's text
     // and the selected entry of the amount box.
@@ -109,11 +105,7 @@ private:
     int twips(int value) const;
 
     DesktopContext &m_context;
-    ResultLists m_results;
     DomainListModel m_savedModel;
-    RegistrarBlockedNotice m_blockedNotice;
-    ConnectionPool m_pool;
-    SearchLoop m_loop;
     WordFile m_wordFile;
     std::optional<SearchType> m_searchType;
     int m_dragSourceList = 0;

@@ -3,6 +3,7 @@
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
 #include "core/ThrottleState.h"
+#include "tests/support/TestSession.h"
 #include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
@@ -27,12 +28,16 @@ TldEntry entry(const QString &extension, quint16 port, const QString &indicators
     return {extension, server, qint16(port), true, 0, indicators};
 }
 
-// One pool with everything it files into, on a temporary program folder.
+// The pool of a lookup session on a temporary program folder, with
+// everything the session files its outcomes into.
 struct PoolFixture
 {
     explicit PoolFixture(int poolSize = 1)
-        : results(folder.path())
-        , pool(poolSize, context, throttle, results, notice, PoolTimings{tickMs, 10, 30})
+        : engine(folder.path(), poolSize, PoolTimings{tickMs, 10, 30})
+        , context(engine.session.lookup())
+        , results(engine.session.results())
+        , notice(engine.session.blockedNotice())
+        , pool(engine.session.pool())
         , ended(&pool, &ConnectionPool::lookupEnded)
         , messages(&pool, &ConnectionPool::messageRequested)
     {
@@ -43,11 +48,11 @@ struct PoolFixture
     LookupOutcome outcome(int index = 0) const { return ended.at(index).at(0).value<LookupOutcome>(); }
 
     QTemporaryDir folder;
-    LookupContext context;
-    ThrottleState throttle{1};
-    ResultLists results;
-    RegistrarBlockedNotice notice;
-    ConnectionPool pool;
+    TestSession engine;
+    LookupContext &context;
+    ResultLists &results;
+    RegistrarBlockedNotice &notice;
+    ConnectionPool &pool;
     QSignalSpy ended;
     QSignalSpy messages;
 };

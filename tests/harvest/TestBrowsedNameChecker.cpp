@@ -5,6 +5,7 @@
 #include "harvest/BrowsedNameChecker.h"
 #include "harvest/BrowsedPageExtraction.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestSession.h"
 #include "tests/support/WaitUntil.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -34,8 +35,12 @@ void answerByName(QTcpSocket *socket, const QByteArray &query, int)
 struct CheckerFixture
 {
     explicit CheckerFixture(BrowsedCheckTimings timings = {20, 20, 5})
-        : results(folder.path())
-        , checker(browserSearchPath(folder.path()), context, throttle, results, notice, counters, timings)
+        : engine(folder.path())
+        , context(engine.session.lookup())
+        , throttle(engine.session.throttle())
+        , results(engine.session.results())
+        , notice(engine.session.blockedNotice())
+        , checker(browserSearchPath(folder.path()), engine.session, counters, timings)
         , checkStatus(&checker, &BrowsedNameChecker::checkStatusChanged)
         , pageStatus(&checker, &BrowsedNameChecker::pageStatusChanged)
         , unregisteredCaption(&checker, &BrowsedNameChecker::unregisteredCaptionChanged)
@@ -80,10 +85,11 @@ struct CheckerFixture
     }
 
     QTemporaryDir folder;
-    LookupContext context;
-    ThrottleState throttle{1};
-    ResultLists results;
-    RegistrarBlockedNotice notice;
+    TestSession engine;
+    LookupContext &context;
+    ThrottleState &throttle;
+    ResultLists &results;
+    RegistrarBlockedNotice &notice;
     ExtractionCounters counters;
     WhoisTestServer comServer;
     WhoisTestServer netServer;

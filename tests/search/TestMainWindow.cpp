@@ -1,3 +1,4 @@
+#include "search/LookupSession.h"
 #include "search/ui/DesktopContext.h"
 #include "search/ui/DomainListView.h"
 #include "search/ui/MainWindow.h"
@@ -44,9 +45,10 @@ struct WindowFixture
     WindowFixture()
         : settings({config.filePath(u"user"_s), config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s,
                    prompt)
-        , context(home.path(), testBranding(), settings, prompt)
+        , branding(testBranding())
+        , session(home.path(), settings, branding, 1, PoolTimings{50, 10, 30})
+        , context(home.path(), branding, settings, prompt, session)
     {
-        context.poolTimings = PoolTimings{50, 10, 30};
     }
 
     static Branding testBranding()
@@ -85,6 +87,8 @@ struct WindowFixture
     QTemporaryDir config;
     ScriptedPrompt prompt;
     SettingsStore settings;
+    Branding branding;
+    LookupSession session;
     DesktopContext context;
     std::unique_ptr<MainWindow> form;
 };
@@ -138,7 +142,7 @@ void TestMainWindow::firstAndSecondStart()
     for (const QString &folder : {u"backups"_s, u"overflow"_s, u"wordlists"_s, u"searches"_s})
         QVERIFY(QDir(fixture.home.filePath(folder)).exists());
     QVERIFY(QFile::exists(fixture.home.filePath(u"TLDs.txt"_s)));
-    QCOMPARE(fixture.context.lookup.tldTable.size(), 179);
+    QCOMPARE(fixture.session.lookup().tldTable.size(), 179);
     QCOMPARE(help.size(), 1);
     QCOMPARE(fixture.prompt.messages.size(), 1);
     QVERIFY(fixture.prompt.messages.at(0).text.startsWith(u"Since this is your first time"_s));
@@ -162,7 +166,7 @@ void TestMainWindow::listCommandsAndKeyboard()
 {
     WindowFixture fixture;
     MainWindow &window = fixture.window();
-    ResultLists &results = window.resultLists();
+    ResultLists &results = window.session().results();
     for (const QString &name : {u"longername1.com"_s, u"longername2.com"_s, u"longername3.com"_s})
         results.fileAvailable(name);
     QLabel *label = fixture.child<QLabel>(u"Label1"_s);
@@ -198,7 +202,7 @@ void TestMainWindow::savedDomainsLoadAndDrop()
     window.startUp();
     QCOMPARE(window.list(5)->model()->rowCount(), 2);
 
-    ResultLists &results = window.resultLists();
+    ResultLists &results = window.session().results();
     for (const QString &name : {u"h0.com"_s, u"h1.com"_s, u"h2.com"_s, u"h3.com"_s, u"h4.com"_s})
         results.fileAvailable(name);
     DomainListView *high = window.list(3);
@@ -236,7 +240,7 @@ void TestMainWindow::doubleClickOpensPurchaseAddress()
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(u"https"_s, &catcher, "open");
     MainWindow &window = fixture.window();
-    window.resultLists().fileRegistered(u"taken.com"_s);
+    window.session().results().fileRegistered(u"taken.com"_s);
     DomainListView *list = window.list(2);
     const QPoint point = list->visualRect(list->model()->index(0, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
@@ -317,7 +321,7 @@ void TestMainWindow::shutDownStopsRun()
     QSignalSpy shutDown(&window, &MainWindow::shutDownRequested);
     fixture.child<QAction>(u"mnuFileItem(0)"_s)->trigger();
     QCOMPARE(shutDown.size(), 1);
-    QVERIFY(!window.searchLoop().isRunning());
+    QVERIFY(!window.session().loop().isRunning());
 }
 
 void TestMainWindow::customListRunShowsResumePositionAfterStop()

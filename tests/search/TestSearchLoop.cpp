@@ -7,6 +7,7 @@
 #include "search/StringListWordSource.h"
 #include "search/WordFile.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestSession.h"
 #include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
@@ -24,13 +25,17 @@ namespace {
 
 constexpr int tickMs = 20;
 
-// A search run over a loopback WHOIS server for the "test" TLD.
+// A search run of a lookup session over a loopback WHOIS server for the "test" TLD.
 struct RunFixture
 {
     explicit RunFixture(int poolSize = 1, qint32 throttleMs = 0)
-        : results(folder.path())
-        , pool(poolSize, context, throttle, results, notice, PoolTimings{tickMs, 10, 30})
-        , loop(pool, throttle, results)
+        : engine(folder.path(), poolSize, PoolTimings{tickMs, 10, 30})
+        , context(engine.session.lookup())
+        , throttle(engine.session.throttle())
+        , results(engine.session.results())
+        , notice(engine.session.blockedNotice())
+        , pool(engine.session.pool())
+        , loop(engine.session.loop())
         , taken(&loop, &SearchLoop::wordTaken)
         , stopped(&loop, &SearchLoop::stopped)
         , ended(&pool, &ConnectionPool::lookupEnded)
@@ -57,12 +62,13 @@ struct RunFixture
 
     QTemporaryDir folder;
     WhoisTestServer server;
-    LookupContext context;
-    ThrottleState throttle{1};
-    ResultLists results;
-    RegistrarBlockedNotice notice;
-    ConnectionPool pool;
-    SearchLoop loop;
+    TestSession engine;
+    LookupContext &context;
+    ThrottleState &throttle;
+    ResultLists &results;
+    RegistrarBlockedNotice &notice;
+    ConnectionPool &pool;
+    SearchLoop &loop;
     QSignalSpy taken;
     QSignalSpy stopped;
     QSignalSpy ended;
