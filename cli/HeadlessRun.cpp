@@ -15,11 +15,6 @@ HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, 
     , m_session(programFolder, settings, m_branding, poolSize)
 {
     connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
-    connect(&m_session.pool(), &ConnectionPool::messageRequested, this,
-            [this](const QString &title, const QString &text) {
-                QString flat = text;
-                m_context.err << title << ": " << flat.replace(QStringLiteral("\r\n"), QStringLiteral(" ")) << Qt::endl;
-            });
     connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
     connect(&m_session.results(), &ResultLists::writeFailed, this,
             [this](const QString &message) { m_context.err << "vantrel: " << message << Qt::endl; });
@@ -48,6 +43,8 @@ void HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 
 void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 {
+    if (outcome.error == LookupOutcome::ErrorKind::NoTldEntry)
+        m_context.err << "Error: An error has occurred. Error #: 1 Description: " << outcome.errorString << Qt::endl;
     m_context.out << outcome.domain << '\t' << LookupOutcome::kindText(outcome.kind) << '\t' << outcome.server << '\n';
     m_context.out.flush();
     ++m_finished;

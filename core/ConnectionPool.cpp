@@ -19,6 +19,8 @@ struct ConnectionPool::Slot
     quint16 port = 43;
     VerdictRule verdict{QString()};
     QString peerAddress;
+    // The last failure of the socket during this lookup.
+    QString socketError;
     bool running = false;
     // Bumped whenever the slot's lookup is started or closed, so a queued
     // failure report of an older lookup is dropped.
@@ -74,6 +76,7 @@ void ConnectionPool::startLookup(const QString &name, int number)
     slot.slotServer = entry.whoisServer;
     slot.verdict = VerdictRule(entry.successIndicators);
     slot.peerAddress.clear();
+    slot.socketError.clear();
     m_throttle.setCurrentThrottleMs(entry.throttleMs);
 
     slot.slotReply.clear();
@@ -95,10 +98,10 @@ void ConnectionPool::failLookup(int number, const QString &description)
             if (m_stopRequested || failed.generation != generation || !failed.running)
                 return;
             failed.running = false;
-            emit messageRequested(QStringLiteral("Error"),
-                                  QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") +
-                                      description);
-            emit lookupEnded({number, failed.slotDomain, failed.slotServer, LookupOutcome::Kind::Error});
+            LookupOutcome outcome = endedOutcome(failed, LookupOutcome::Kind::Error);
+            outcome.error = LookupOutcome::ErrorKind::NoTldEntry;
+            outcome.errorString = description;
+            emit lookupEnded(outcome);
         },
         Qt::QueuedConnection);
 }
@@ -116,8 +119,8 @@ void ConnectionPool::onConnected(int number)
         return;
     }
     slot.peerAddress = slot.Winsock1.peerAddress().toString();
-    emit connectionStatusChanged(
-        QStringLiteral("connecting(%1): - Search String: %2").arg(number).arg(slot.slotDomain));
+    slot.socketError.clear();
+    emit lookupConnected(number, slot.slotDomain);
     slot.slotTicks = 0;
     slot.timTimeout.start(m_timings.tickMs);
     if (slot.Winsock1.write(slot.slotDomain.toLatin1() + "\r\n") < 0) {
@@ -142,10 +145,13 @@ void ConnectionPool::onReadyRead(int number)
 void ConnectionPool::onSocketError(int number)
 {
     // The server closing the connection is the normal end of a reply. Other
-    // failures stay silent: the time-out timer reconnects, the watchdog frees
-    // the batch.
-    if (m_slots[size_t(number)]->Winsock1.error() == QAbstractSocket::RemoteHostClosedError)
+    // failures are kept for the outcome: the time-out timer reconnects, the
+    // watchdog frees the batch.
+    Slot &slot = *m_slots[size_t(number)];
+    if (slot.Winsock1.error() == QAbstractSocket::RemoteHostClosedError)
         closedByServer(number);
+    else if (slot.running)
+        slot.socketError = slot.Winsock1.errorString();
 }
 
 void ConnectionPool::closedByServer(int number)
@@ -159,8 +165,7 @@ void ConnectionPool::closedByServer(int number)
     slot.timTimeout.stop();
     m_overall.stop();
 
-    LookupOutcome outcome{number, slot.slotDomain, slot.slotServer, LookupOutcome::Kind::Registered};
-    outcome.remoteAddress = remoteAddress(number);
+    LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Registered);
     outcome.reply = slot.slotReply;
     switch (slot.verdict.judge(slot.slotReply)) {
     case Verdict::Available:
@@ -221,8 +226,10 @@ void ConnectionPool::onWatchdogTick()
     for (auto &slot : m_slots) {
         if (!slot->running)
             continue;
-        LookupOutcome outcome{slot->number, slot->slotDomain, slot->slotServer, LookupOutcome::Kind::Timeout};
-        outcome.remoteAddress = remoteAddress(slot->number);
+        LookupOutcome outcome = endedOutcome(*slot, LookupOutcome::Kind::Timeout);
+        outcome.error =
+            slot->socketError.isEmpty() ? LookupOutcome::ErrorKind::NoReply : LookupOutcome::ErrorKind::Network;
+        outcome.errorString = slot->socketError;
         closeSlot(slot->number);
         emit lookupEnded(outcome);
     }
@@ -257,4 +264,11 @@ QString ConnectionPool::remoteAddress(int number) const
 {
     const Slot &slot = *m_slots[size_t(number)];
     return slot.peerAddress.isEmpty() ? slot.slotServer : slot.peerAddress;
+}
+
+LookupOutcome ConnectionPool::endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const
+{
+    LookupOutcome outcome{slot.number, slot.slotDomain, slot.slotServer, kind};
+    outcome.remoteAddress = remoteAddress(slot.number);
+    return outcome;
 }

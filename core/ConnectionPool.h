@@ -51,7 +51,7 @@ public:
 
     // Prepares the name, takes the server, port, pause and phrases of its TLD
     // entry and connects. A name no entry answers for ends at once (queued)
-    // with an error outcome and messageRequested().
+    // with an Error outcome.
     void startLookup(const QString &name, int slot);
 
     // Closes every socket and stops every time-out timer. Lookups still
@@ -76,9 +76,8 @@ signals:
     // Nothing has ended for watchdogTicks ticks: every running lookup was
     // abandoned (each with a Timeout outcome before this signal).
     void watchdogExpired();
-    // Status panel 3.
-    void connectionStatusChanged(const QString &text);
-    void messageRequested(const QString &title, const QString &text);
+    // A slot's socket has connected and is about to send the name.
+    void lookupConnected(int slot, const QString &domain);
 
 private:
     struct Slot;
@@ -91,6 +90,7 @@ private:
     void closedByServer(int slot);
     void connectSlot(Slot &slot);
     void failLookup(int slot, const QString &description);
+    LookupOutcome endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const;
 
     LookupContext &m_context;
     ThrottleState &m_throttle;

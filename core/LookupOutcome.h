@@ -7,6 +7,13 @@
 struct LookupOutcome
 {
     enum class Kind { Available, Registered, Blocked, Timeout, Error };
+    // Why a lookup got no verdict.
+    enum class ErrorKind {
+        None,
+        NoTldEntry, // no entry of the TLD table answers for the name
+        Network,    // the connection failed; errorString holds the socket's description
+        NoReply,    // connected, or still connecting, but no reply came in time
+    };
 
     LookupOutcome() = default;
     LookupOutcome(int slotNumber, QString name, QString serverName, Kind endKind)
@@ -25,6 +32,8 @@ struct LookupOutcome
     // was made), and the reply as received.
     QString remoteAddress;
     QByteArray reply;
+    ErrorKind error = ErrorKind::None;
+    QString errorString;
 
     static QString kindText(Kind kind);
 };

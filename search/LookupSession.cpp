@@ -76,8 +76,8 @@ void LookupSession::reportUnanswered(const QString &serverAddress)
 void LookupSession::poolLookupEnded(const LookupOutcome &outcome)
 {
     file(outcome);
-    m_loop.lookupEnded();
     emit lookupEnded(outcome);
+    m_loop.lookupEnded();
 }
 
 void LookupSession::stop()

@@ -29,9 +29,9 @@ class SettingsStore;
 //  - file() takes an ended lookup into the result lists or the blocked
 //    notice. A history store that records every outcome records it here.
 //
-// The search loop asks for its lookups through startLookup(); the pool's
-// ended lookups are filed before the loop counts them and before
-// lookupEnded() is emitted. Other checkers (the browse window's) file their
+// The search loop asks for its lookups through startLookup(); each of the
+// pool's ended lookups is filed, then reported by lookupEnded(), then counted
+// by the loop. Other checkers (the browse window's) file their
 // own queries' outcomes through file().
 class LookupSession : public QObject
 {
@@ -72,7 +72,8 @@ public:
     void stop();
 
 signals:
-    // A pool lookup has ended and has been filed.
+    // A pool lookup has ended and has been filed; the search loop has not
+    // counted it yet.
     void lookupEnded(const LookupOutcome &outcome);
 
 private:

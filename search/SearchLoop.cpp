@@ -36,8 +36,6 @@ void SearchLoop::stop()
     m_batchDone = m_batchStarted;
     const bool wasRunning = m_running;
     m_running = false;
-    emit entryStatusChanged(QStringLiteral("Entry Status"));
-    emit openConnectionsChanged(QStringLiteral("Open Connections"));
     if (wasRunning)
         emit stopped();
 }
@@ -53,7 +51,7 @@ void SearchLoop::dispatchBatch()
     // The pause is a continuation: pauseEnded() picks the batch up again.
     m_waitingForPause = true;
     m_throttle.startPause();
-    emit entryStatusChanged(QStringLiteral("Waiting %1 milliseconds.").arg(m_throttle.currentThrottleMs()));
+    emit pauseStarted(m_throttle.currentThrottleMs());
 }
 
 void SearchLoop::pauseEnded()
@@ -70,7 +68,7 @@ void SearchLoop::startBatchLookups()
     const QString marker = QString::fromLatin1(endMarker);
     for (int slot = 0; slot < m_pool.poolSize() && m_running; ++slot) {
         m_pool.closeSlot(slot);
-        emit openConnectionsChanged(QStringLiteral("Open: %1").arg(slot));
+        emit openConnectionsChanged(slot);
         QString word = m_source->readWord(m_currentWordNumber);
         if (word.isEmpty()) {
             const QString failure = m_source->readFailure();
@@ -81,11 +79,11 @@ void SearchLoop::startBatchLookups()
         word = correctName(word);
         ++m_currentWordNumber;
         if (m_wordMax >= m_currentWordNumber)
-            emit entryStatusChanged(QStringLiteral("%1 of %2").arg(m_currentWordNumber).arg(m_wordMax));
+            emit progressed(m_currentWordNumber, m_wordMax);
         if (m_wordMax < m_currentWordNumber)
-            emit openConnectionsChanged(QStringLiteral("Open: Closing connections..."));
+            emit closingConnections();
         else
-            emit openConnectionsChanged(QStringLiteral("Open: %1").arg(m_pool.poolSize() - m_batchDone));
+            emit openConnectionsChanged(m_pool.poolSize() - m_batchDone);
         if (word == marker) {
             m_pool.stopWatchdog();
             m_listEnded = true;

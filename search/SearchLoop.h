@@ -39,9 +39,13 @@ signals:
     void lookupRequested(const QString &name, int slot);
     // After each word taken, with the position of the next word: the resume position.
     void wordTaken(qint32 nextWordNumber);
-    // Status panels 1 (entry status) and 2 (open connections).
-    void entryStatusChanged(const QString &text);
-    void openConnectionsChanged(const QString &text);
+    // The pause before a batch has begun.
+    void pauseStarted(qint32 milliseconds);
+    // A word was taken: the next word's position, within a list of wordMax.
+    void progressed(qint32 wordNumber, qint32 wordMax);
+    // Connections of the batch still open, or the last word taken: they are closing.
+    void openConnectionsChanged(int open);
+    void closingConnections();
     void stopped();
     // The word source could not be read ("File <path> not found."); the run
     // takes it as the end of the list.

@@ -58,12 +58,20 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     connect(&lookup.results(), &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
     connect(&lookup.results(), &ResultLists::writeFailed, this,
             [this](const QString &message) { statusBar()->showMessage(message, 10000); });
-    connect(&lookup.pool(), &ConnectionPool::connectionStatusChanged, m_statusPanels[2], &QLabel::setText);
-    connect(&lookup.pool(), &ConnectionPool::messageRequested, this, [this](const QString &title, const QString &text) {
-        m_context.prompt.showMessage(title, text, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+    connect(&lookup.pool(), &ConnectionPool::lookupConnected, this, [this](int slot, const QString &domain) {
+        m_statusPanels[2]->setText(QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
     });
-    connect(&lookup.loop(), &SearchLoop::entryStatusChanged, m_statusPanels[0], &QLabel::setText);
-    connect(&lookup.loop(), &SearchLoop::openConnectionsChanged, m_statusPanels[1], &QLabel::setText);
+    connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
+    connect(&lookup.loop(), &SearchLoop::pauseStarted, this, [this](qint32 milliseconds) {
+        m_statusPanels[0]->setText(QStringLiteral("Waiting %1 milliseconds.").arg(milliseconds));
+    });
+    connect(&lookup.loop(), &SearchLoop::progressed, this, [this](qint32 wordNumber, qint32 wordMax) {
+        m_statusPanels[0]->setText(QStringLiteral("%1 of %2").arg(wordNumber).arg(wordMax));
+    });
+    connect(&lookup.loop(), &SearchLoop::openConnectionsChanged, this,
+            [this](int open) { m_statusPanels[1]->setText(QStringLiteral("Open: %1").arg(open)); });
+    connect(&lookup.loop(), &SearchLoop::closingConnections, this,
+            [this] { m_statusPanels[1]->setText(QStringLiteral("Open: Closing connections...")); });
     connect(&lookup.loop(), &SearchLoop::wordSourceFailed, this, [this](const QString &message) {
         m_context.prompt.showMessage(QString(), message, Prompt::Icon::None, Prompt::Buttons::Ok);
     });
@@ -445,6 +453,16 @@ void MainWindow::applySearchTypeSelection(SearchType type)
     }
     if (selection.opensNameCreator)
         emit nameCreatorRequested();
+}
+
+void MainWindow::reportFailedLookup(const LookupOutcome &outcome)
+{
+    if (outcome.error != LookupOutcome::ErrorKind::NoTldEntry)
+        return;
+    m_context.prompt.showMessage(QStringLiteral("Error"),
+                                 QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") +
+                                     outcome.errorString,
+                                 Prompt::Icon::Warning, Prompt::Buttons::Ok);
 }
 
 void MainWindow::setSearchControlsEnabled(bool enabled)

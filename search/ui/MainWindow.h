@@ -21,6 +21,7 @@ class QLineEdit;
 class QPushButton;
 class LookupSession;
 struct DesktopContext;
+struct LookupOutcome;
 
 // The program's main window: the five domain lists with their commands, the
 // search controls, the menus and the status bar. Its searches run on the
@@ -94,6 +95,7 @@ private:
     void buildListColumn(int number, const QString &title, const QString &tooltip);
     void chooseSearchType(int index);
     void applySearchTypeSelection(SearchType type);
+    void reportFailedLookup(const LookupOutcome &outcome);
     void setSearchControlsEnabled(bool enabled);
     void restoreAfterStop();
     void guardWordNumber();
