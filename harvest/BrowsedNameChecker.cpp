@@ -76,8 +76,8 @@ void BrowsedNameChecker::dispatchNextName()
         const QString name = readListEntry(m_nextIndex);
         if (name == endOfList) {
             const qint32 checked =
-                m_session.results().counter(ResultLists::High) + m_session.results().counter(ResultLists::Registered) +
-                m_session.results().counter(ResultLists::Mid) + m_session.results().counter(ResultLists::Low);
+                m_session.results().counter(ResultList::High) + m_session.results().counter(ResultList::Registered) +
+                m_session.results().counter(ResultList::Mid) + m_session.results().counter(ResultList::Low);
             emit checkStatusChanged(QStringLiteral("Checked %1 unique domains.").arg(checked));
             if (m_counters.pageFound > 0)
                 emit pageStatusChanged(QStringLiteral("Finished domains on current page"));
@@ -189,9 +189,9 @@ void BrowsedNameChecker::judgeReply()
         if (!isBareExtension(m_currentName) &&
             !m_currentName.contains(QLatin1String("endoffile"), Qt::CaseInsensitive)) {
             m_session.file(outcome(LookupOutcome::Kind::Available));
-            const qint32 available = m_session.results().counter(ResultLists::Mid) +
-                                     m_session.results().counter(ResultLists::High) +
-                                     m_session.results().counter(ResultLists::Low);
+            const qint32 available = m_session.results().counter(ResultList::Mid) +
+                                     m_session.results().counter(ResultList::High) +
+                                     m_session.results().counter(ResultList::Low);
             emit unregisteredCaptionChanged(QStringLiteral("Unregistered: (%1)").arg(available));
             m_List1.append(m_currentName);
             emit checkStatusChanged(QStringLiteral("Unregistered: ") + m_currentName);
@@ -204,7 +204,7 @@ void BrowsedNameChecker::judgeReply()
         if (!isBareExtension(m_currentName)) {
             m_session.file(outcome(LookupOutcome::Kind::Registered));
             emit registeredCaptionChanged(
-                QStringLiteral("Registered: (%1)").arg(m_session.results().counter(ResultLists::Registered)));
+                QStringLiteral("Registered: (%1)").arg(m_session.results().counter(ResultList::Registered)));
             m_List2.append(m_currentName);
         }
         break;

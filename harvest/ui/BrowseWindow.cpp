@@ -420,11 +420,11 @@ void BrowseWindow::clearList(int list)
         m_checker.unregisteredList().clear();
         m_pages.pageList.clear();
         m_pages.seenList.clear();
-        m_session.results().resetCounter(ResultLists::Low);
+        m_session.results().resetCounter(ResultList::Low);
         m_listLabels[0]->setText(QStringLiteral("Unregistered"));
     } else {
         m_checker.registeredList().clear();
-        m_session.results().resetCounter(ResultLists::Registered);
+        m_session.results().resetCounter(ResultList::Registered);
         m_listLabels[1]->setText(QStringLiteral("Registered"));
     }
 }

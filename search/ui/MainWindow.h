@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DomainListModel.h"
+#include "core/ResultList.h"
 #include "search/SearchType.h"
 #include "search/WordFile.h"
 
@@ -38,8 +39,7 @@ public:
     // in the status bar and the window goes on without it.
     void startUp();
 
-    // Lists 1 to 5: Low, Registered, High, Mid, Saved.
-    DomainListView *list(int number) const { return m_lists.at(size_t(number - 1)); }
+    DomainListView *list(ResultList which) const { return m_lists.at(size_t(which)); }
     LookupSession &session() const;
     QString wordFile() const { return m_wordFile.path(); }
     // What the list builder reads: the search string, the search type's text
@@ -58,7 +58,7 @@ public:
     void layoutMainWindow();
 
     // A drop on the saved list: the payload's row numbers of the list last
-    // clicked (1 to 4) are appended; the saved-domains file is rewritten.
+    // clicked (one of the lookup lists) are appended; the saved-domains file is rewritten.
     void dropOnSavedList(const QString &payload);
 
     // A list made by another window is ready: its size goes into the "Of"
@@ -92,25 +92,26 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void buildListColumn(int number, const QString &title, const QString &tooltip);
+    void buildListColumn(ResultList which, const QString &tooltip);
     void chooseSearchType(int index);
     void applySearchTypeSelection(SearchType type);
     void reportFailedLookup(const LookupOutcome &outcome);
     void setSearchControlsEnabled(bool enabled);
     void restoreAfterStop();
     void guardWordNumber();
-    void deleteEntry(int number);
-    void clearList(int number);
-    void copyList(int number);
-    void doubleClicked(int number, const QModelIndex &index);
-    const QStringList &namesOf(int number) const;
+    void deleteEntry(ResultList which);
+    void clearList(ResultList which);
+    void copyList(ResultList which);
+    void doubleClicked(ResultList which, const QModelIndex &index);
+    const QStringList &namesOf(ResultList which) const;
+    QString savedDomainsPath() const;
     int twips(int value) const;
 
     DesktopContext &m_context;
     DomainListModel m_savedModel;
     WordFile m_wordFile;
     std::optional<SearchType> m_searchType;
-    int m_dragSourceList = 0;
+    std::optional<ResultList> m_dragSourceList;
 
     QGroupBox *m_searchFrame = nullptr;
     QGroupBox *m_listsFrame = nullptr;

@@ -92,20 +92,20 @@ void TestConnectionPool::answerAndCloseFilesVerdict_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("list");
     QTest::newRow("available short") << u"ab"_s << "No match for \"AB.TEST\".\r\n"_ba
-                                     << "ab.test"_ba << int(LookupOutcome::Kind::Available) << int(ResultLists::High);
+                                     << "ab.test"_ba << int(LookupOutcome::Kind::Available) << int(ResultList::High);
     QTest::newRow("available long") << u"abcdefgh.test"_s << "NOT FOUND"_ba
                                     << "abcdefgh.test"_ba << int(LookupOutcome::Kind::Available)
-                                    << int(ResultLists::Low);
+                                    << int(ResultList::Low);
     QTest::newRow("registered") << u"Example.test"_s << "Domain Name: EXAMPLE.TEST\r\n"_ba
                                 << "Example.test"_ba << int(LookupOutcome::Kind::Registered)
-                                << int(ResultLists::Registered);
+                                << int(ResultList::Registered);
     QTest::newRow("empty reply is registered") << u"quiet"_s << QByteArray() << "quiet.test"_ba
-                                               << int(LookupOutcome::Kind::Registered) << int(ResultLists::Registered);
+                                               << int(LookupOutcome::Kind::Registered) << int(ResultList::Registered);
     QTest::newRow("NUL and 8-bit bytes") << u"bytes"_s << QByteArray("\xff\xfe\0no MATCH\0", 12) << "bytes.test"_ba
-                                         << int(LookupOutcome::Kind::Available) << int(ResultLists::Mid);
+                                         << int(LookupOutcome::Kind::Available) << int(ResultList::Mid);
     QTest::newRow("query is cleaned") << u"related:my%20site"_s << "No match"_ba
                                       << "mysite.test"_ba << int(LookupOutcome::Kind::Available)
-                                      << int(ResultLists::Mid);
+                                      << int(ResultList::Mid);
 }
 
 void TestConnectionPool::answerAndCloseFilesVerdict()
@@ -130,7 +130,7 @@ void TestConnectionPool::answerAndCloseFilesVerdict()
     QCOMPARE(fixture.outcome().domain, QString::fromLatin1(query));
     QCOMPARE(fixture.outcome().reply, reply);
     QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::None);
-    QCOMPARE(fixture.results.names(ResultLists::List(list)), QStringList{QString::fromLatin1(query)});
+    QCOMPARE(fixture.results.names(ResultList(list)), QStringList{QString::fromLatin1(query)});
     QCOMPARE(fixture.pool.runningLookups(), 0);
     QTest::qWait(3 * tickMs);
     QCOMPARE(fixture.ended.size(), 1);
@@ -156,7 +156,7 @@ void TestConnectionPool::blockedReplyKeepsFirstServer()
     QTRY_COMPARE(fixture.ended.size(), 2);
     QCOMPARE(shown.size(), 2);
     QCOMPARE(fixture.notice.response(), u"Query rate EXCEEDED\r\n"_s);
-    for (auto list : {ResultLists::High, ResultLists::Mid, ResultLists::Low, ResultLists::Registered})
+    for (auto list : {ResultList::High, ResultList::Mid, ResultList::Low, ResultList::Registered})
         QVERIFY(fixture.results.names(list).isEmpty());
 }
 
@@ -206,7 +206,7 @@ void TestConnectionPool::silentServerIsReconnectedThenAbandoned()
     QCOMPARE(fixture.notice.registrar(), u"127.0.0.1"_s);
     QCOMPARE(fixture.notice.response(), u"Connection Timed Out"_s);
     QCOMPARE(fixture.pool.runningLookups(), 0);
-    QVERIFY(fixture.results.names(ResultLists::Registered).isEmpty());
+    QVERIFY(fixture.results.names(ResultList::Registered).isEmpty());
     QTest::qWait(12 * tickMs);
     QCOMPARE(server.connections, 3);
 }
@@ -289,13 +289,13 @@ void TestConnectionPool::stopDuringConnectTakesNoVerdict()
     QTest::qWait(15 * tickMs);
     fixture.pool.closeAll();
     QCOMPARE(fixture.ended.size(), 0);
-    QVERIFY(fixture.results.names(ResultLists::Mid).isEmpty());
+    QVERIFY(fixture.results.names(ResultList::Mid).isEmpty());
 
     // Late events of a stopped run are ignored; a new lookup is not.
     fixture.pool.setStopRequested(false);
     fixture.pool.startLookup(u"again.test"_s, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);
-    QCOMPARE(fixture.results.names(ResultLists::Mid), QStringList{u"again.test"_s});
+    QCOMPARE(fixture.results.names(ResultList::Mid), QStringList{u"again.test"_s});
 }
 
 void TestConnectionPool::slotsKeepTheirOwnIndicators()
@@ -317,7 +317,7 @@ void TestConnectionPool::slotsKeepTheirOwnIndicators()
     QTRY_COMPARE(fixture.ended.size(), 2);
     QCOMPARE(fixture.outcome(0).kind, LookupOutcome::Kind::Available);
     QCOMPARE(fixture.outcome(1).kind, LookupOutcome::Kind::Available);
-    QCOMPARE(fixture.results.names(ResultLists::High), (QStringList{u"two.uk"_s, u"one.de"_s}));
+    QCOMPARE(fixture.results.names(ResultList::High), (QStringList{u"two.uk"_s, u"one.de"_s}));
 }
 
 void TestConnectionPool::proxyTakesEveryName()

@@ -291,13 +291,13 @@ void TestBrowseWindow::browsedNamesAreCheckedAndFiled()
     QCOMPARE(names(2), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
     QCOMPARE(child<QLabel>(u"Label1"_s)->text(), u"Unregistered: (2)"_s);
     QCOMPARE(child<QLabel>(u"Label2"_s)->text(), u"Registered: (2)"_s);
-    QCOMPARE(m_engine->session.results().names(ResultLists::Mid), QStringList{u"freeone.com"_s});
-    QCOMPARE(m_engine->session.results().names(ResultLists::Low), QStringList{u"mailfree.net"_s});
-    QCOMPARE(m_engine->session.results().names(ResultLists::Registered),
+    QCOMPARE(m_engine->session.results().names(ResultList::Mid), QStringList{u"freeone.com"_s});
+    QCOMPARE(m_engine->session.results().names(ResultList::Low), QStringList{u"mailfree.net"_s});
+    QCOMPARE(m_engine->session.results().names(ResultList::Registered),
              (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
     QCOMPARE(readFile(listPath()), "\r\nfreeone.com\r\ntaken.com\r\nmailfree.net\r\nlongtaken.net\r\n\r\n"_ba);
     // The main window's profile file holds the available name as well.
-    QCOMPARE(readFile(m_engine->session.results().profileFilePath(m_folder->path(), ResultLists::Mid)),
+    QCOMPARE(readFile(m_engine->session.results().profileFilePath(m_folder->path(), ResultList::Mid)),
              "freeone.com\r\n"_ba);
 
     QStringList status;
@@ -352,7 +352,7 @@ void TestBrowseWindow::refusingAndSilentServers()
     QCOMPARE(m_engine->session.blockedNotice().response(), u"Query quota exceeded\r\n"_s);
     QCOMPARE(names(1), QStringList{u"afterfree.com"_s});
     QVERIFY(names(2).isEmpty());
-    QCOMPARE(m_engine->session.results().counter(ResultLists::Registered), 0);
+    QCOMPARE(m_engine->session.results().counter(ResultList::Registered), 0);
 }
 
 void TestBrowseWindow::listCommands()

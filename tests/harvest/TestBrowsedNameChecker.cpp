@@ -132,9 +132,9 @@ void TestBrowsedNameChecker::checksNamesInOrderAndFilesThem()
     QCOMPARE(fixture.netServer.queries, (QList<QByteArray>{"longerfree.net", "longtaken.net"}));
     QCOMPARE(fixture.checker.unregisteredList().names(), (QStringList{u"free.com"_s, u"longerfree.net"_s}));
     QCOMPARE(fixture.checker.registeredList().names(), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
-    QCOMPARE(fixture.results.names(ResultLists::High), QStringList{u"free.com"_s});
-    QCOMPARE(fixture.results.names(ResultLists::Low), QStringList{u"longerfree.net"_s});
-    QCOMPARE(fixture.results.names(ResultLists::Registered), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
+    QCOMPARE(fixture.results.names(ResultList::High), QStringList{u"free.com"_s});
+    QCOMPARE(fixture.results.names(ResultList::Low), QStringList{u"longerfree.net"_s});
+    QCOMPARE(fixture.results.names(ResultList::Registered), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
     QCOMPARE(fixture.texts(fixture.unregisteredCaption), (QStringList{u"Unregistered: (1)"_s, u"Unregistered: (2)"_s}));
     QCOMPARE(fixture.texts(fixture.registeredCaption), (QStringList{u"Registered: (1)"_s, u"Registered: (2)"_s}));
 
@@ -249,8 +249,8 @@ void TestBrowsedNameChecker::verdict()
     QCOMPARE(fixture.comServer.queries, QList<QByteArray>{name.toLatin1()});
     QCOMPARE(fixture.checker.unregisteredList().names(), filed == u"available"_s ? QStringList{name} : QStringList());
     QCOMPARE(fixture.checker.registeredList().names(), filed == u"registered"_s ? QStringList{name} : QStringList());
-    QCOMPARE(fixture.results.counter(ResultLists::High), filed == u"available"_s ? 1 : 0);
-    QCOMPARE(fixture.results.counter(ResultLists::Registered), filed == u"registered"_s ? 1 : 0);
+    QCOMPARE(fixture.results.counter(ResultList::High), filed == u"available"_s ? 1 : 0);
+    QCOMPARE(fixture.results.counter(ResultList::Registered), filed == u"registered"_s ? 1 : 0);
     if (filed == u"blocked"_s) {
         QCOMPARE(fixture.notice.registrar(), u"127.0.0.1"_s);
         QCOMPARE(fixture.notice.response(), QString::fromLatin1(reply));
@@ -340,7 +340,7 @@ void TestBrowsedNameChecker::stopLeavesTheQuery()
     QVERIFY(!fixture.checker.isQuerying());
     QCOMPARE(fixture.checker.nextIndex(), 0);
     QVERIFY(fixture.checker.unregisteredList().names().isEmpty());
-    QCOMPARE(fixture.results.counter(ResultLists::High), 0);
+    QCOMPARE(fixture.results.counter(ResultList::High), 0);
 }
 
 QTEST_GUILESS_MAIN(TestBrowsedNameChecker)

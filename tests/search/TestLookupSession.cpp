@@ -79,14 +79,14 @@ void TestLookupSession::prepareFailureNamesFirstFailedStep()
 void TestLookupSession::fileSortsOutcomes_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("list"); // 0: no list
+    QTest::addColumn<int>("list"); // -1: no list
     QTest::addColumn<bool>("notice");
 
-    QTest::newRow("available") << int(LookupOutcome::Kind::Available) << int(ResultLists::High) << false;
-    QTest::newRow("registered") << int(LookupOutcome::Kind::Registered) << int(ResultLists::Registered) << false;
-    QTest::newRow("blocked") << int(LookupOutcome::Kind::Blocked) << 0 << true;
-    QTest::newRow("timeout") << int(LookupOutcome::Kind::Timeout) << 0 << false;
-    QTest::newRow("error") << int(LookupOutcome::Kind::Error) << 0 << false;
+    QTest::newRow("available") << int(LookupOutcome::Kind::Available) << int(ResultList::High) << false;
+    QTest::newRow("registered") << int(LookupOutcome::Kind::Registered) << int(ResultList::Registered) << false;
+    QTest::newRow("blocked") << int(LookupOutcome::Kind::Blocked) << -1 << true;
+    QTest::newRow("timeout") << int(LookupOutcome::Kind::Timeout) << -1 << false;
+    QTest::newRow("error") << int(LookupOutcome::Kind::Error) << -1 << false;
 }
 
 void TestLookupSession::fileSortsOutcomes()
@@ -104,8 +104,8 @@ void TestLookupSession::fileSortsOutcomes()
     engine.session.file(outcome);
 
     ResultLists &results = engine.session.results();
-    for (auto each : {ResultLists::Low, ResultLists::Registered, ResultLists::High, ResultLists::Mid})
-        QCOMPARE(results.names(each), each == list ? QStringList{u"ab.test"_s} : QStringList());
+    for (auto each : {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid})
+        QCOMPARE(results.names(each), int(each) == list ? QStringList{u"ab.test"_s} : QStringList());
     const RegistrarBlockedNotice &blocked = engine.session.blockedNotice();
     QCOMPARE(blocked.registrar(), notice ? u"192.0.2.7"_s : QString());
     QCOMPARE(blocked.response(), notice ? u"Query limit reached\r\n"_s : QString());

@@ -175,10 +175,10 @@ void TestMainWindow::listCommandsAndKeyboard()
     fixture.child<QAction>(u"mnuEditItem(8)"_s)->trigger(); // Copy Low
     QCOMPARE(QApplication::clipboard()->text(), u"longername1.com\r\nlongername2.com\r\nlongername3.com\r\n"_s);
 
-    DomainListView *list = window.list(1);
+    DomainListView *list = window.list(ResultList::Low);
     list->setCurrentIndex(list->model()->index(1, 0));
     QTest::keyClick(list, Qt::Key_Delete);
-    QCOMPARE(results.names(ResultLists::Low), (QStringList{u"longername1.com"_s, u"longername3.com"_s}));
+    QCOMPARE(results.names(ResultList::Low), (QStringList{u"longername1.com"_s, u"longername3.com"_s}));
     QCOMPARE(label->text(), u"Low Profile (2)"_s);
 
     // "Del" with nothing selected changes nothing.
@@ -187,7 +187,7 @@ void TestMainWindow::listCommandsAndKeyboard()
     QCOMPARE(label->text(), u"Low Profile (2)"_s);
 
     QTest::keyClick(list, Qt::Key_Delete, Qt::ShiftModifier);
-    QVERIFY(results.names(ResultLists::Low).isEmpty());
+    QVERIFY(results.names(ResultList::Low).isEmpty());
     QCOMPARE(label->text(), u"Low Profile"_s);
 
     fixture.child<QPushButton>(u"cmdCopy(1)"_s)->click();
@@ -200,12 +200,12 @@ void TestMainWindow::savedDomainsLoadAndDrop()
     writeFile(fixture.home.filePath(u"Remembered.txt"_s), "a.com\r\n\r\n \r\nb.net\r\n");
     MainWindow &window = fixture.window();
     window.startUp();
-    QCOMPARE(window.list(5)->model()->rowCount(), 2);
+    QCOMPARE(window.list(ResultList::Saved)->model()->rowCount(), 2);
 
     ResultLists &results = window.session().results();
     for (const QString &name : {u"h0.com"_s, u"h1.com"_s, u"h2.com"_s, u"h3.com"_s, u"h4.com"_s})
         results.fileAvailable(name);
-    DomainListView *high = window.list(3);
+    DomainListView *high = window.list(ResultList::High);
     QTest::mouseClick(high->viewport(), Qt::LeftButton, {}, high->visualRect(high->model()->index(0, 0)).center());
     for (int row : {3, 4})
         high->selectionModel()->select(high->model()->index(row, 0), QItemSelectionModel::Select);
@@ -218,7 +218,7 @@ void TestMainWindow::savedDomainsLoadAndDrop()
 
     // Clearing the saved list does not rewrite the file.
     fixture.child<QAction>(u"mnuEditItem(5)"_s)->trigger();
-    QCOMPARE(window.list(5)->model()->rowCount(), 0);
+    QCOMPARE(window.list(ResultList::Saved)->model()->rowCount(), 0);
     QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)).count("\r\n"), 6);
 }
 
@@ -226,11 +226,11 @@ void TestMainWindow::foreignTextIsNotDropped()
 {
     WindowFixture fixture;
     MainWindow &window = fixture.window();
-    QSignalSpy dropped(window.list(5), &DomainListView::payloadDropped);
+    QSignalSpy dropped(window.list(ResultList::Saved), &DomainListView::payloadDropped);
     QMimeData mime;
     mime.setText(u"0|1"_s);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.list(5)->viewport(), &drop);
+    QApplication::sendEvent(window.list(ResultList::Saved)->viewport(), &drop);
     QCOMPARE(dropped.size(), 0);
 }
 
@@ -241,7 +241,7 @@ void TestMainWindow::doubleClickOpensPurchaseAddress()
     QDesktopServices::setUrlHandler(u"https"_s, &catcher, "open");
     MainWindow &window = fixture.window();
     window.session().results().fileRegistered(u"taken.com"_s);
-    DomainListView *list = window.list(2);
+    DomainListView *list = window.list(ResultList::Registered);
     const QPoint point = list->visualRect(list->model()->index(0, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);

@@ -117,7 +117,7 @@ void TestSearchLoop::startsAtPositionAndStopsAtEndOfList()
     QCOMPARE(run.server.queries,
              (QList<QByteArray>{"word5.test", "word6.test", "word7.test", "word8.test", "word9.test", "word10.test"}));
     QCOMPARE(run.takenPositions(), (QList<qint32>{6, 7, 8, 9, 10, 11}));
-    QCOMPARE(run.results.names(ResultLists::Registered).size(), 6);
+    QCOMPARE(run.results.names(ResultList::Registered).size(), 6);
     QVERIFY(run.entry.contains(u"6 of 10"_s));
     QVERIFY(run.entry.contains(u"pause 0"_s));
     QVERIFY(!run.entry.contains(u"11 of 10"_s));
@@ -135,7 +135,7 @@ void TestSearchLoop::oneWordList()
     StringListWordSource words({u"only"_s});
     run.loop.start(words, 1, 1);
     QTRY_COMPARE(run.stopped.size(), 1);
-    QCOMPARE(run.results.names(ResultLists::High), QStringList{u"only.test"_s});
+    QCOMPARE(run.results.names(ResultList::High), QStringList{u"only.test"_s});
 }
 
 void TestSearchLoop::stopDuringPauseStartsNoLookup()
@@ -174,8 +174,8 @@ void TestSearchLoop::batchesWaitForEveryLookup()
     QCOMPARE(run.ended.size(), 7);
     // Lookups of one batch start together; a new batch starts with none running.
     QCOMPARE(runningAtStart, (QList<int>{0, 1, 2, 0, 1, 2, 0}));
-    QCOMPARE(run.results.names(ResultLists::Mid), QStringList{u"word3.test"_s});
-    QCOMPARE(run.results.names(ResultLists::Registered).size(), 6);
+    QCOMPARE(run.results.names(ResultList::Mid), QStringList{u"word3.test"_s});
+    QCOMPARE(run.results.names(ResultList::Registered).size(), 6);
 }
 
 void TestSearchLoop::unknownTldDoesNotStallRun()
@@ -201,7 +201,7 @@ void TestSearchLoop::watchdogFreesBatchAndRunGoesOn()
     QCOMPARE(run.ended.size(), 2);
     QCOMPARE(run.ended.at(0).at(0).value<LookupOutcome>().kind, LookupOutcome::Kind::Timeout);
     QCOMPARE(run.notice.response(), u"Connection Timed Out"_s);
-    QCOMPARE(run.results.names(ResultLists::High), QStringList{u"next.test"_s});
+    QCOMPARE(run.results.names(ResultList::High), QStringList{u"next.test"_s});
 }
 
 // Names appended to the word file while the run reads it are checked too:
@@ -238,7 +238,7 @@ void TestSearchLoop::silentLookupDoesNotHoldBatchOfSeveralSlots()
     QTRY_COMPARE_WITH_TIMEOUT(run.stopped.size(), 1, 80 * tickMs);
     QCOMPARE(run.ended.size(), 5);
     QCOMPARE(run.ended.at(2).at(0).value<LookupOutcome>().kind, LookupOutcome::Kind::Timeout);
-    QCOMPARE(run.results.names(ResultLists::Registered).size(), 4);
+    QCOMPARE(run.results.names(ResultList::Registered).size(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestSearchLoop)
