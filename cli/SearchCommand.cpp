@@ -66,9 +66,10 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
     const SearchTypeSelection selection = selectSearchType(*type, folder, settings);
     WordFile wordFile(selection.choosesWordFile ? QDir::current().absoluteFilePath(parser.value(listOption))
                                                 : selection.wordFile);
-    const qint32 wordMax = wordFile.countListEntries();
-    if (!wordFile.readFailure().isEmpty()) {
-        context.err << "vantrel search: " << wordFile.readFailure() << Qt::endl;
+    QString listError;
+    const qint32 wordMax = wordFile.countListEntries(&listError);
+    if (!listError.isEmpty()) {
+        context.err << "vantrel search: " << listError << Qt::endl;
         return ExitFailure;
     }
 

@@ -73,8 +73,8 @@ void BrowsedNameChecker::dispatchNextName()
     Timer1.stop();
     // A skipped name moves nextIndex on; the next one is tried at once.
     while (m_nextIndex <= m_counters.totalFound) {
-        const QString name = readListEntry(m_nextIndex);
-        if (name == endOfList) {
+        const WordRead entry = readListEntry(m_nextIndex);
+        if (entry.status != WordRead::Status::Word) {
             const qint32 checked =
                 m_session.results().counter(ResultList::High) + m_session.results().counter(ResultList::Registered) +
                 m_session.results().counter(ResultList::Mid) + m_session.results().counter(ResultList::Low);
@@ -83,31 +83,31 @@ void BrowsedNameChecker::dispatchNextName()
                 emit pageStatusChanged(QStringLiteral("Finished domains on current page"));
             break;
         }
-        if (checkBrowsedName(name))
+        if (checkBrowsedName(entry.word))
             break;
     }
     if (timerWasOn)
         Timer1.start();
 }
 
-QString BrowsedNameChecker::readListEntry(qint32 index) const
+WordRead BrowsedNameChecker::readListEntry(qint32 index) const
 {
     QFile file(m_listPath);
     if (!file.open(QIODevice::ReadOnly))
-        return endOfList;
+        return WordRead::failed(file.errorString());
     const QByteArray contents = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return endOfList;
+        return WordRead::failed(file.errorString());
     const QStringList lines = splitAtLineEnds(QString::fromLatin1(contents));
     qint32 usable = 0;
     for (const QString &line : lines) {
         if (!isUsableLine(line))
             continue;
         if (usable == index)
-            return line;
+            return WordRead::found(line);
         ++usable;
     }
-    return endOfList;
+    return WordRead::endOfList();
 }
 
 bool BrowsedNameChecker::checkBrowsedName(const QString &name)

@@ -3,6 +3,7 @@
 #include "core/DomainListModel.h"
 #include "core/LookupOutcome.h"
 #include "harvest/DomainExtraction.h"
+#include "search/WordSource.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -36,9 +37,6 @@ class BrowsedNameChecker : public QObject
     Q_OBJECT
 
 public:
-    // What readListEntry() gives past the last usable line.
-    static constexpr QLatin1String endOfList{"endoffileffile"};
-
     // counters: the window's totalFound and pageFound.
     BrowsedNameChecker(QString listPath, LookupSession &session, const ExtractionCounters &counters,
                        BrowsedCheckTimings timings = {}, QObject *parent = nullptr);
@@ -52,8 +50,9 @@ public:
     // Checks the name at nextIndex, if there is one and nothing is in hand.
     void dispatchNextName();
     // The usable line (not empty, not a single space) with that 0-based
-    // index, or endOfList past the last one or when the file cannot be read.
-    QString readListEntry(qint32 index) const;
+    // index; the end of the list past the last one; a read failure when the
+    // file cannot be read, which the checking takes as the end of the list.
+    WordRead readListEntry(qint32 index) const;
     // Prepares the name and starts its query; a name without an enabled TLD
     // or without a TLD entry is skipped (nextIndex moves on) and false returned.
     bool checkBrowsedName(const QString &name);

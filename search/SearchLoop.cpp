@@ -65,18 +65,13 @@ void SearchLoop::pauseEnded()
 
 void SearchLoop::startBatchLookups()
 {
-    const QString marker = QString::fromLatin1(endMarker);
     for (int slot = 0; slot < m_pool.poolSize() && m_running; ++slot) {
         m_pool.closeSlot(slot);
         emit openConnectionsChanged(slot);
-        QString word = m_source->readWord(m_currentWordNumber);
-        if (word.isEmpty()) {
-            const QString failure = m_source->readFailure();
-            if (!failure.isEmpty())
-                emit wordSourceFailed(failure);
-            word = marker;
-        }
-        word = correctName(word);
+        const WordRead read = m_source->readWord(m_currentWordNumber);
+        if (read.status == WordRead::Status::ReadFailed)
+            emit wordSourceFailed(read.error);
+        const bool endOfList = read.status != WordRead::Status::Word;
         ++m_currentWordNumber;
         if (m_wordMax >= m_currentWordNumber)
             emit progressed(m_currentWordNumber, m_wordMax);
@@ -84,14 +79,14 @@ void SearchLoop::startBatchLookups()
             emit closingConnections();
         else
             emit openConnectionsChanged(m_pool.poolSize() - m_batchDone);
-        if (word == marker) {
+        if (endOfList) {
             m_pool.stopWatchdog();
             m_listEnded = true;
             break;
         }
         emit wordTaken(m_currentWordNumber);
         ++m_batchStarted;
-        emit lookupRequested(word, slot);
+        emit lookupRequested(correctName(read.word), slot);
     }
     // A batch that found the end of the list with nothing running ends the run now.
     if (m_running && m_listEnded && m_batchDone >= m_batchStarted)

@@ -17,8 +17,6 @@ class SearchLoop : public QObject
     Q_OBJECT
 
 public:
-    static constexpr const char *endMarker = "endoffileffile";
-
     SearchLoop(ConnectionPool &pool, ThrottleState &throttle, ResultLists &results, QObject *parent = nullptr);
 
     bool isRunning() const { return m_running; }

@@ -151,12 +151,12 @@ void TestBrowsedNameChecker::readListEntry_data()
 {
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<qint32>("index");
-    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("entry"); // empty: the end of the list
     const QByteArray list = "\r\none.com\r\n \r\ntwo.com\r\n\r\nthree.com \r\n\r\n";
     QTest::newRow("first") << list << 0 << u"one.com"_s;
     QTest::newRow("after empty and space lines") << list << 1 << u"two.com"_s;
     QTest::newRow("trailing space kept") << list << 2 << u"three.com "_s;
-    QTest::newRow("past the end") << list << 3 << QString(BrowsedNameChecker::endOfList);
+    QTest::newRow("past the end") << list << 3 << QString();
     QTest::newRow("last line without line end") << "one.com\r\ntwo.com"_ba << 1 << u"two.com"_s;
     QTest::newRow("cr alone ends a line") << "one.com\rtwo.com\r"_ba << 1 << u"two.com"_s;
 }
@@ -168,14 +168,16 @@ void TestBrowsedNameChecker::readListEntry()
     QFETCH(QString, entry);
     CheckerFixture fixture;
     fixture.writeList(contents, 0);
-    QCOMPARE(fixture.checker.readListEntry(index), entry);
+    const WordRead read = fixture.checker.readListEntry(index);
+    QCOMPARE(read.status, entry.isEmpty() ? WordRead::Status::EndOfList : WordRead::Status::Word);
+    QCOMPARE(read.word, entry);
 }
 
 void TestBrowsedNameChecker::missingListIsTheEndOfTheList()
 {
     CheckerFixture fixture;
     QVERIFY(fixture.listen());
-    QCOMPARE(fixture.checker.readListEntry(0), QString(BrowsedNameChecker::endOfList));
+    QCOMPARE(fixture.checker.readListEntry(0).status, WordRead::Status::ReadFailed);
     fixture.checker.start();
     QTRY_VERIFY(fixture.checkStatus.size() >= 2);
     QCOMPARE(fixture.texts(fixture.checkStatus).constFirst(), u"Checked 0 unique domains."_s);
