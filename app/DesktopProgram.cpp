@@ -22,7 +22,8 @@ DesktopProgram::DesktopProgram(const QString &programFolder, Prompt *prompt)
     : m_shippedDataDir(ProgramFolder::shippedDataDir())
     , m_prompt(prompt ? *prompt : m_widgetPrompt)
     , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.productName, m_prompt)
-    , m_context(programFolder, m_branding, m_settings, m_prompt)
+    , m_session(programFolder, m_settings, m_branding)
+    , m_context(programFolder, m_branding, m_settings, m_prompt, m_session)
 {
 }
 
@@ -42,7 +43,7 @@ void DesktopProgram::showMainWindow()
     m_website = std::make_unique<WebsiteLauncher>(m_branding, m_shippedDataDir);
     m_mainWindow = std::make_unique<MainWindow>(m_context);
     MainWindow *window = m_mainWindow.get();
-    m_blocked = std::make_unique<RegistrarBlockedWindow>(window->blockedNotice());
+    m_blocked = std::make_unique<RegistrarBlockedWindow>(m_session.blockedNotice());
 
     connect(window, &MainWindow::setupRequested, this, &DesktopProgram::openSetup);
     connect(window, &MainWindow::listBuilderRequested, this, &DesktopProgram::openListBuilder);
@@ -88,7 +89,7 @@ void DesktopProgram::skinWindow(QWidget *window, bool withLabels) const
 void DesktopProgram::openSetup()
 {
     showOnce<SetupWindow>(m_settingsWindow, [this] {
-        auto *window = new SetupWindow(m_context.lookup, m_settings, m_branding, m_context.programFolder, m_prompt);
+        auto *window = new SetupWindow(m_session.lookup(), m_settings, m_branding, m_context.programFolder, m_prompt);
         connect(window, &SetupWindow::closed, m_mainWindow.get(), &MainWindow::loadTLDs);
         return window;
     });
@@ -104,7 +105,7 @@ void DesktopProgram::openListBuilder()
         request.sizeIndex = main->amountIndex();
         ListBuilderConfig config;
         config.engines = readEngineSettings(m_settings, m_branding.productName);
-        auto *window = new ListBuilderWindow(m_context.programFolder, m_context.lookup.tldTable, request, m_prompt,
+        auto *window = new ListBuilderWindow(m_context.programFolder, m_session.lookup().tldTable, request, m_prompt,
                                              m_branding.productName, config);
         connect(window, &ListBuilderWindow::listReady, main, [main](qint32 wordMax) { main->setListSize(wordMax); });
         connect(window, &ListBuilderWindow::startSearchRequested, main, &MainWindow::startSearch);
@@ -127,11 +128,8 @@ void DesktopProgram::openNameCreator()
 void DesktopProgram::openBrowseWindow()
 {
     showOnce<QWidget>(m_browseWindow, [this] {
-        MainWindow *main = m_mainWindow.get();
         // The window skins itself.
-        auto *window =
-            new BrowseWindow(m_context.programFolder, m_branding, m_context.lookup, m_context.throttle,
-                             main->resultLists(), main->blockedNotice(), m_context.selectedDomain, m_context.skinner);
+        auto *window = new BrowseWindow(m_session, m_branding, m_context.selectedDomain, m_context.skinner);
         connect(window, &BrowseWindow::whoisWindowRequested, this, &DesktopProgram::openWhois);
         return window;
     });

@@ -3,6 +3,7 @@
 #include "base/Branding.h"
 #include "base/ui/GlobalSkinner.h"
 #include "base/ui/WidgetPrompt.h"
+#include "search/LookupSession.h"
 #include "search/ui/DesktopContext.h"
 #include "settings/SettingsStore.h"
 #include "shell/WebsiteLauncher.h"
@@ -59,6 +60,8 @@ private:
     WidgetPrompt m_widgetPrompt;
     Prompt &m_prompt;
     SettingsStore m_settings;
+    // The one lookup engine of the main window and the browse window.
+    LookupSession m_session;
     DesktopContext m_context;
     GlobalSkinner m_globalSkinner;
     std::unique_ptr<WebsiteLauncher> m_website;

@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     const qint32 count = file.countListEntries();
     qint64 characters = 0;
     for (qint32 position = 1; position <= count; ++position)
-        characters += file.readWord(position).size();
+        characters += file.readWord(position).word.size();
     out << "read " << count << " positions (" << characters << " characters) in " << timer.elapsed() << " ms\n";
     return 0;
 }

@@ -70,9 +70,10 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
         return usageError(context, QStringLiteral("no NAME or --list given"));
 
     SettingsStore settings = settingsStore(context);
-    HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), options.poolSize, options.output);
+    HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), settings, options.poolSize,
+                    options.output);
     QString error;
-    if (!run.prepare(settings, &error)) {
+    if (!run.prepare(&error)) {
         context.err << "vantrel check: " << error << Qt::endl;
         return ExitFailure;
     }

@@ -2,54 +2,28 @@
 
 #include "cli/Command.h"
 #include "cli/InterruptWatcher.h"
-#include "core/TldFile.h"
-#include "search/LookupSettings.h"
-#include "settings/ProgramFolder.h"
-#include "settings/SettingsStore.h"
 
 #include <QEventLoop>
 #include <QTextStream>
 
 #include <unistd.h>
 
-HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, int poolSize,
+HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, SettingsStore &settings, int poolSize,
                          const OutputOptions &output, QObject *parent)
     : QObject(parent)
     , m_context(context)
-    , m_programFolder(programFolder)
-    , m_results(programFolder)
-    , m_pool(poolSize, m_lookupContext, m_throttle, m_results, m_blockedNotice)
-    , m_loop(m_pool, m_throttle, m_results)
+    , m_session(programFolder, settings, m_branding, poolSize)
     , m_writer(context.out, output.format, lookupColumns())
     , m_quiet(output.quiet)
 {
-    connect(&m_pool, &ConnectionPool::lookupEnded, this, &HeadlessRun::printOutcome);
-    connect(&m_pool, &ConnectionPool::messageRequested, this, [this](const QString &title, const QString &text) {
-        QString flat = text;
-        m_context.err << title << ": " << flat.replace(QStringLiteral("\r\n"), QStringLiteral(" ")) << Qt::endl;
-    });
-    connect(&m_blockedNotice, &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
-    connect(&m_results, &ResultLists::writeFailed, this,
+    connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
+    connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
+    connect(&m_session.results(), &ResultLists::writeFailed, this,
             [this](const QString &message) { m_context.err << "vantrel: " << message << Qt::endl; });
-    connect(&m_results, &ResultLists::overflowSaved, this, [this] {
+    connect(&m_session.results(), &ResultLists::overflowSaved, this, [this] {
         m_context.err << "vantrel: a list reached " << ResultLists::overflowSize
                       << " names; the lists were saved in the overflow folder and cleared" << Qt::endl;
     });
-}
-
-bool HeadlessRun::prepare(SettingsStore &settings, QString *error)
-{
-    if (!ProgramFolder::createStartupFilesAndFolders(m_programFolder)) {
-        *error = QStringLiteral("the program folder %1 is not usable (missing or read-only)").arg(m_programFolder);
-        return false;
-    }
-    ProgramFolder::installShippedFiles(m_programFolder, ProgramFolder::shippedDataDir());
-    const TldFile tldFile(m_programFolder);
-    if (!tldFile.writeDefaultTldTable(false, error) || !tldFile.loadTldTable(m_lookupContext.tldTable, error))
-        return false;
-
-    LookupSettings::load(settings, m_branding.productName, m_lookupContext, m_throttle);
-    return true;
 }
 
 QStringList HeadlessRun::lookupColumns()
@@ -64,13 +38,14 @@ int HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 
     QEventLoop eventLoop;
     InterruptWatcher interrupts;
-    connect(&interrupts, &InterruptWatcher::interrupted, &m_loop, [this] {
+    SearchLoop &loop = m_session.loop();
+    connect(&interrupts, &InterruptWatcher::interrupted, &loop, [this, &loop] {
         m_interrupted = true;
-        m_loop.stop();
+        loop.stop();
     });
-    connect(&m_loop, &SearchLoop::stopped, &eventLoop, &QEventLoop::quit);
-    m_loop.start(source, startNumber, wordMax);
-    if (m_loop.isRunning())
+    connect(&loop, &SearchLoop::stopped, &eventLoop, &QEventLoop::quit);
+    loop.start(source, startNumber, wordMax);
+    if (loop.isRunning())
         eventLoop.exec();
     if (m_showProgress)
         m_context.err << Qt::endl;
@@ -81,6 +56,8 @@ int HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 
 void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 {
+    if (outcome.error == LookupOutcome::ErrorKind::NoTldEntry)
+        m_context.err << "Error: An error has occurred. Error #: 1 Description: " << outcome.errorString << Qt::endl;
     // The reason column is left out until outcomes carry one.
     m_writer.write({outcome.domain, LookupOutcome::kindText(outcome.kind), outcome.server});
     if (outcome.kind == LookupOutcome::Kind::Error || outcome.kind == LookupOutcome::Kind::Timeout)
@@ -92,8 +69,9 @@ void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 
 void HeadlessRun::reportBlocked()
 {
-    if (m_blockedNotice.registrar().isEmpty())
+    const RegistrarBlockedNotice &notice = m_session.blockedNotice();
+    if (notice.registrar().isEmpty())
         return;
-    const QString firstLine = m_blockedNotice.response().section(QLatin1Char('\n'), 0, 0).trimmed();
-    m_context.err << "vantrel: registrar blocked: " << m_blockedNotice.registrar() << ": " << firstLine << Qt::endl;
+    const QString firstLine = notice.response().section(QLatin1Char('\n'), 0, 0).trimmed();
+    m_context.err << "vantrel: registrar blocked: " << notice.registrar() << ": " << firstLine << Qt::endl;
 }

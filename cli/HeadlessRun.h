@@ -2,12 +2,7 @@
 
 #include "base/Branding.h"
 #include "cli/ResultWriter.h"
-#include "core/ConnectionPool.h"
-#include "core/LookupContext.h"
-#include "core/RegistrarBlockedNotice.h"
-#include "core/ResultLists.h"
-#include "core/ThrottleState.h"
-#include "search/SearchLoop.h"
+#include "search/LookupSession.h"
 
 #include <QObject>
 
@@ -15,26 +10,24 @@ struct CommandContext;
 class SettingsStore;
 class WordSource;
 
-// Everything a headless search or check run needs, assembled on a program
-// folder: the TLD table, the settings, the pool, the result lists and the
-// search loop. Each ended lookup is written as a row of lookupColumns().
+// A headless search or check run: a lookup session on the program folder,
+// reported on the command's streams. Each ended lookup is written as a row of
+// lookupColumns().
 class HeadlessRun : public QObject
 {
     Q_OBJECT
 
 public:
-    HeadlessRun(CommandContext &context, const QString &programFolder, int poolSize, const OutputOptions &output,
-                QObject *parent = nullptr);
+    HeadlessRun(CommandContext &context, const QString &programFolder, SettingsStore &settings, int poolSize,
+                const OutputOptions &output, QObject *parent = nullptr);
 
     static QStringList lookupColumns();
 
-    // Creates the start-up files and folders and the default TLD table when
-    // missing, loads the table and the lookup settings. False with *error
-    // when the program folder cannot be used.
-    bool prepare(SettingsStore &settings, QString *error);
+    // The session's start-up; a command cannot run without it.
+    bool prepare(QString *error) { return m_session.prepare(error); }
 
-    void setChosenTld(const QString &tld) { m_pool.setChosenTld(tld); }
-    SearchLoop &loop() { return m_loop; }
+    void setChosenTld(const QString &tld) { m_session.setChosenTld(tld); }
+    SearchLoop &loop() { return m_session.loop(); }
 
     // Runs until the loop stops: at the end of the source or on SIGINT.
     // Returns the command's exit code: ExitIncomplete when a name ended in
@@ -46,14 +39,8 @@ private:
     void reportBlocked();
 
     CommandContext &m_context;
-    QString m_programFolder;
     Branding m_branding;
-    LookupContext m_lookupContext;
-    ThrottleState m_throttle;
-    ResultLists m_results;
-    RegistrarBlockedNotice m_blockedNotice;
-    ConnectionPool m_pool;
-    SearchLoop m_loop;
+    LookupSession m_session;
     ResultWriter m_writer;
     bool m_quiet = false;
     bool m_interrupted = false;

@@ -95,9 +95,9 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
 
     SettingsStore settings = settingsStore(context);
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
-    HeadlessRun run(context, folder, options.poolSize, options.output);
+    HeadlessRun run(context, folder, settings, options.poolSize, options.output);
     QString error;
-    if (!run.prepare(settings, &error)) {
+    if (!run.prepare(&error)) {
         context.err << "vantrel search: " << error << Qt::endl;
         return ExitFailure;
     }
@@ -106,9 +106,10 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
     const SearchTypeSelection selection = selectSearchType(*type, folder, settings);
     WordFile wordFile(selection.choosesWordFile ? QDir::current().absoluteFilePath(parser.value(QStringLiteral("list")))
                                                 : selection.wordFile);
-    const qint32 wordMax = wordFile.countListEntries();
-    if (!wordFile.readFailure().isEmpty()) {
-        context.err << "vantrel search: " << wordFile.readFailure() << Qt::endl;
+    QString listError;
+    const qint32 wordMax = wordFile.countListEntries(&listError);
+    if (!listError.isEmpty()) {
+        context.err << "vantrel search: " << listError << Qt::endl;
         return ExitFailure;
     }
 

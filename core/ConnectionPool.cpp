@@ -2,8 +2,6 @@
 
 #include "core/LookupContext.h"
 #include "core/NamePreparation.h"
-#include "core/RegistrarBlockedNotice.h"
-#include "core/ResultLists.h"
 #include "core/ThrottleState.h"
 
 #include <QHostAddress>
@@ -21,19 +19,19 @@ struct ConnectionPool::Slot
     quint16 port = 43;
     VerdictRule verdict{QString()};
     QString peerAddress;
+    // The last failure of the socket during this lookup.
+    QString socketError;
     bool running = false;
     // Bumped whenever the slot's lookup is started or closed, so a queued
     // failure report of an older lookup is dropped.
     quint64 generation = 0;
 };
 
-ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, ResultLists &results,
-                               RegistrarBlockedNotice &blockedNotice, PoolTimings timings, QObject *parent)
+ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, PoolTimings timings,
+                               QObject *parent)
     : QObject(parent)
     , m_context(context)
     , m_throttle(throttle)
-    , m_results(results)
-    , m_blockedNotice(blockedNotice)
     , m_timings(timings)
 {
     Q_ASSERT(poolSize >= 1 && poolSize <= maxPoolSize);
@@ -78,6 +76,7 @@ void ConnectionPool::startLookup(const QString &name, int number)
     slot.slotServer = entry.whoisServer;
     slot.verdict = VerdictRule(entry.successIndicators);
     slot.peerAddress.clear();
+    slot.socketError.clear();
     m_throttle.setCurrentThrottleMs(entry.throttleMs);
 
     slot.slotReply.clear();
@@ -99,10 +98,10 @@ void ConnectionPool::failLookup(int number, const QString &description)
             if (m_stopRequested || failed.generation != generation || !failed.running)
                 return;
             failed.running = false;
-            emit messageRequested(QStringLiteral("Error"),
-                                  QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") +
-                                      description);
-            emit lookupEnded({number, failed.slotDomain, failed.slotServer, LookupOutcome::Kind::Error});
+            LookupOutcome outcome = endedOutcome(failed, LookupOutcome::Kind::Error);
+            outcome.error = LookupOutcome::ErrorKind::NoTldEntry;
+            outcome.errorString = description;
+            emit lookupEnded(outcome);
         },
         Qt::QueuedConnection);
 }
@@ -120,8 +119,8 @@ void ConnectionPool::onConnected(int number)
         return;
     }
     slot.peerAddress = slot.Winsock1.peerAddress().toString();
-    emit connectionStatusChanged(
-        QStringLiteral("connecting(%1): - Search String: %2").arg(number).arg(slot.slotDomain));
+    slot.socketError.clear();
+    emit lookupConnected(number, slot.slotDomain);
     slot.slotTicks = 0;
     slot.timTimeout.start(m_timings.tickMs);
     if (slot.Winsock1.write(slot.slotDomain.toLatin1() + "\r\n") < 0) {
@@ -146,10 +145,13 @@ void ConnectionPool::onReadyRead(int number)
 void ConnectionPool::onSocketError(int number)
 {
     // The server closing the connection is the normal end of a reply. Other
-    // failures stay silent: the time-out timer reconnects, the watchdog frees
-    // the batch.
-    if (m_slots[size_t(number)]->Winsock1.error() == QAbstractSocket::RemoteHostClosedError)
+    // failures are kept for the outcome: the time-out timer reconnects, the
+    // watchdog frees the batch.
+    Slot &slot = *m_slots[size_t(number)];
+    if (slot.Winsock1.error() == QAbstractSocket::RemoteHostClosedError)
         closedByServer(number);
+    else if (slot.running)
+        slot.socketError = slot.Winsock1.errorString();
 }
 
 void ConnectionPool::closedByServer(int number)
@@ -163,21 +165,18 @@ void ConnectionPool::closedByServer(int number)
     slot.timTimeout.stop();
     m_overall.stop();
 
-    LookupOutcome outcome{number, slot.slotDomain, slot.slotServer, LookupOutcome::Kind::Registered};
+    LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Registered);
+    outcome.reply = slot.slotReply;
     switch (slot.verdict.judge(slot.slotReply)) {
     case Verdict::Available:
         outcome.kind = LookupOutcome::Kind::Available;
-        m_results.fileAvailable(slot.slotDomain);
         break;
     case Verdict::Blocked:
         outcome.kind = LookupOutcome::Kind::Blocked;
-        m_blockedNotice.report(remoteAddress(number), QString::fromLatin1(slot.slotReply));
         break;
     case Verdict::Registered:
-        m_results.fileRegistered(slot.slotDomain);
         break;
     }
-    m_results.checkListSizes();
     slot.Winsock1.abort();
     slot.running = false;
     emit lookupEnded(outcome);
@@ -223,11 +222,14 @@ void ConnectionPool::onWatchdogTick()
         return;
     m_overall.stop();
     m_watchdogTicks = 0;
-    m_blockedNotice.report(remoteAddress(0), QStringLiteral("Connection Timed Out"));
+    emit watchdogFired(remoteAddress(0));
     for (auto &slot : m_slots) {
         if (!slot->running)
             continue;
-        const LookupOutcome outcome{slot->number, slot->slotDomain, slot->slotServer, LookupOutcome::Kind::Timeout};
+        LookupOutcome outcome = endedOutcome(*slot, LookupOutcome::Kind::Timeout);
+        outcome.error =
+            slot->socketError.isEmpty() ? LookupOutcome::ErrorKind::NoReply : LookupOutcome::ErrorKind::Network;
+        outcome.errorString = slot->socketError;
         closeSlot(slot->number);
         emit lookupEnded(outcome);
     }
@@ -262,4 +264,11 @@ QString ConnectionPool::remoteAddress(int number) const
 {
     const Slot &slot = *m_slots[size_t(number)];
     return slot.peerAddress.isEmpty() ? slot.slotServer : slot.peerAddress;
+}
+
+LookupOutcome ConnectionPool::endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const
+{
+    LookupOutcome outcome{slot.number, slot.slotDomain, slot.slotServer, kind};
+    outcome.remoteAddress = remoteAddress(slot.number);
+    return outcome;
 }

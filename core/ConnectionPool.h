@@ -12,8 +12,6 @@
 #include <vector>
 
 class QTcpSocket;
-class RegistrarBlockedNotice;
-class ResultLists;
 class ThrottleState;
 struct LookupContext;
 
@@ -29,7 +27,7 @@ struct PoolTimings
 // The WHOIS sockets of a window: one slot per socket, each with its one-tick
 // time-out timer, plus the batch watchdog `overall`. A lookup connects to the
 // TLD entry's server, sends the name and CR LF, collects the reply until the
-// server closes and then files the verdict into the result lists.
+// server closes and judges it; whoever owns the pool files the outcome.
 class ConnectionPool : public QObject
 {
     Q_OBJECT
@@ -39,8 +37,8 @@ public:
     // Replies beyond this are read and dropped until the server closes.
     static constexpr qsizetype replyCap = 1024 * 1024;
 
-    ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, ResultLists &results,
-                   RegistrarBlockedNotice &blockedNotice, PoolTimings timings = {}, QObject *parent = nullptr);
+    ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, PoolTimings timings = {},
+                   QObject *parent = nullptr);
     ~ConnectionPool() override;
 
     int poolSize() const { return int(m_slots.size()); }
@@ -53,7 +51,7 @@ public:
 
     // Prepares the name, takes the server, port, pause and phrases of its TLD
     // entry and connects. A name no entry answers for ends at once (queued)
-    // with an error outcome and messageRequested().
+    // with an Error outcome.
     void startLookup(const QString &name, int slot);
 
     // Closes every socket and stops every time-out timer. Lookups still
@@ -72,12 +70,14 @@ public:
 signals:
     // A lookup has ended: judged, abandoned by the watchdog, or unable to start.
     void lookupEnded(const LookupOutcome &outcome);
+    // Nothing has ended for watchdogTicks ticks; emitted before the running
+    // lookups are abandoned, with the address of slot 0's server.
+    void watchdogFired(const QString &serverAddress);
     // Nothing has ended for watchdogTicks ticks: every running lookup was
     // abandoned (each with a Timeout outcome before this signal).
     void watchdogExpired();
-    // Status panel 3.
-    void connectionStatusChanged(const QString &text);
-    void messageRequested(const QString &title, const QString &text);
+    // A slot's socket has connected and is about to send the name.
+    void lookupConnected(int slot, const QString &domain);
 
 private:
     struct Slot;
@@ -90,11 +90,10 @@ private:
     void closedByServer(int slot);
     void connectSlot(Slot &slot);
     void failLookup(int slot, const QString &description);
+    LookupOutcome endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const;
 
     LookupContext &m_context;
     ThrottleState &m_throttle;
-    ResultLists &m_results;
-    RegistrarBlockedNotice &m_blockedNotice;
     PoolTimings m_timings;
     std::vector<std::unique_ptr<Slot>> m_slots;
     QTimer m_overall;

@@ -1,16 +1,39 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // How one lookup ended, for whoever reports progress.
 struct LookupOutcome
 {
     enum class Kind { Available, Registered, Blocked, Timeout, Error };
+    // Why a lookup got no verdict.
+    enum class ErrorKind {
+        None,
+        NoTldEntry, // no entry of the TLD table answers for the name
+        Network,    // the connection failed; errorString holds the socket's description
+        NoReply,    // connected, or still connecting, but no reply came in time
+    };
+
+    LookupOutcome() = default;
+    LookupOutcome(int slotNumber, QString name, QString serverName, Kind endKind)
+        : slot(slotNumber)
+        , domain(std::move(name))
+        , server(std::move(serverName))
+        , kind(endKind)
+    {
+    }
 
     int slot = 0;
     QString domain; // the prepared name that was asked for
     QString server;
     Kind kind = Kind::Error;
+    // The address the reply came from (the server's name when no connection
+    // was made), and the reply as received.
+    QString remoteAddress;
+    QByteArray reply;
+    ErrorKind error = ErrorKind::None;
+    QString errorString;
 
     static QString kindText(Kind kind);
 };

@@ -18,15 +18,15 @@ bool isBareExtension(const QString &name)
     return name == u".com"_s || name == u".net"_s;
 }
 
-ResultLists::List profileOf(const QString &name)
+ResultList profileOf(const QString &name)
 {
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
     const qsizetype labelLength = dot < 0 ? name.size() : dot;
     if (labelLength < 5)
-        return ResultLists::High;
+        return ResultList::High;
     if (labelLength <= 7)
-        return ResultLists::Mid;
-    return ResultLists::Low;
+        return ResultList::Mid;
+    return ResultList::Low;
 }
 
 // Drops the time-zone field ("t", also written "(t)" or "[t]") from a
@@ -107,7 +107,7 @@ void ResultLists::fileAvailable(const QString &name)
 {
     if (isBareExtension(name))
         return;
-    const List list = profileOf(name);
+    const ResultList list = profileOf(name);
     Slot &target = slot(list);
     ++target.counter;
     target.model.append(name);
@@ -119,12 +119,12 @@ void ResultLists::fileRegistered(const QString &name)
 {
     if (isBareExtension(name))
         return;
-    Slot &target = slot(Registered);
+    Slot &target = slot(ResultList::Registered);
     if (target.model.size() > registeredCap)
         target.model.clear();
     ++target.counter;
     target.model.append(name);
-    emit captionChanged(Registered, caption(Registered));
+    emit captionChanged(ResultList::Registered, caption(ResultList::Registered));
 }
 
 bool ResultLists::saveResultLists()
@@ -142,7 +142,7 @@ bool ResultLists::saveResultLists()
 void ResultLists::keepPreviousProfileFiles()
 {
     const QString suffix = stampFor(m_clock()) + u".txt"_s;
-    for (const List list : {Low, Mid, High}) {
+    for (const ResultList list : {ResultList::Low, ResultList::Mid, ResultList::High}) {
         const QFileInfo previous(profileFilePath(m_programFolder, list));
         if (!previous.isFile() || previous.size() == 0)
             continue;
@@ -155,8 +155,8 @@ void ResultLists::keepPreviousProfileFiles()
 
 void ResultLists::checkListSizes()
 {
-    if (slot(Low).model.size() < overflowSize && slot(High).model.size() < overflowSize &&
-        slot(Mid).model.size() < overflowSize)
+    if (slot(ResultList::Low).model.size() < overflowSize && slot(ResultList::High).model.size() < overflowSize &&
+        slot(ResultList::Mid).model.size() < overflowSize)
         return;
     // Without a copy in the overflow folder the lists stay as they are, so a
     // failed dump loses no names; the next check tries again.
@@ -185,8 +185,10 @@ bool ResultLists::startBackupSet()
     m_listStamp = stampFor(m_clock());
     const QString folder = m_programFolder + u"/backups/"_s;
     bool ok = true;
-    for (const QString &prefix : {u"HighProfile"_s, u"MidProfile"_s, u"LowProfile"_s})
-        ok = appendBackupPlaceholder(folder + prefix + m_listStamp + u".txt"_s) && ok;
+    for (const ResultList list : {ResultList::High, ResultList::Mid, ResultList::Low})
+        ok =
+            appendBackupPlaceholder(folder + QLatin1String(resultListRow(list).backupStem) + m_listStamp + u".txt"_s) &&
+            ok;
     return ok;
 }
 
@@ -196,42 +198,27 @@ void ResultLists::resetCounters()
         each.counter = 0;
 }
 
-DomainListModel *ResultLists::model(List list)
+DomainListModel *ResultLists::model(ResultList list)
 {
     return &slot(list).model;
 }
 
-const QStringList &ResultLists::names(List list) const
+const QStringList &ResultLists::names(ResultList list) const
 {
     return slot(list).model.names();
 }
 
-qint32 ResultLists::counter(List list) const
+qint32 ResultLists::counter(ResultList list) const
 {
     return slot(list).counter;
 }
 
-QString ResultLists::listName(List list)
-{
-    switch (list) {
-    case Low:
-        return u"Low Profile"_s;
-    case Registered:
-        return u"Registered"_s;
-    case High:
-        return u"High Profile"_s;
-    case Mid:
-        return u"Mid Profile"_s;
-    }
-    return {};
-}
-
-QString ResultLists::caption(List list) const
+QString ResultLists::caption(ResultList list) const
 {
     return listName(list) + u" ("_s + QString::number(counter(list)) + QLatin1Char(')');
 }
 
-bool ResultLists::removeName(List list, int row)
+bool ResultLists::removeName(ResultList list, int row)
 {
     if (!slot(list).model.removeRows(row, 1))
         return false;
@@ -240,37 +227,37 @@ bool ResultLists::removeName(List list, int row)
     return true;
 }
 
-void ResultLists::clearList(List list)
+void ResultLists::clearList(ResultList list)
 {
     slot(list).model.clear();
     slot(list).counter = 0;
     emit captionChanged(list, listName(list));
 }
 
-QString ResultLists::profileFilePath(const QString &folder, List list) const
+QString ResultLists::profileFilePath(const QString &folder, ResultList list) const
 {
-    // The files are named one step above the lists they hold.
-    QString prefix;
-    switch (list) {
-    case Low:
-        prefix = u"LowProfile"_s;
-        break;
-    case Mid:
-        prefix = u"HighProfile"_s;
-        break;
-    case High:
-        prefix = u"SuperHighProfile"_s;
-        break;
-    case Registered:
+    const char *stem = resultListRow(list).fileStem;
+    if (list == ResultList::Saved || !stem)
         return {};
-    }
-    return folder + QLatin1Char('/') + prefix + m_listStamp + u".txt"_s;
+    return folder + QLatin1Char('/') + QLatin1String(stem) + m_listStamp + u".txt"_s;
+}
+
+ResultLists::Slot &ResultLists::slot(ResultList list)
+{
+    Q_ASSERT(list != ResultList::Saved);
+    return m_slots[static_cast<size_t>(list)];
+}
+
+const ResultLists::Slot &ResultLists::slot(ResultList list) const
+{
+    Q_ASSERT(list != ResultList::Saved);
+    return m_slots[static_cast<size_t>(list)];
 }
 
 bool ResultLists::writeProfileFiles(const QString &folder)
 {
     bool ok = true;
-    for (const List list : {Low, Mid, High})
+    for (const ResultList list : {ResultList::Low, ResultList::Mid, ResultList::High})
         ok = writeFile(profileFilePath(folder, list), listFileContents(names(list))) && ok;
     return ok;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DomainListModel.h"
+#include "core/ResultList.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -9,18 +10,14 @@
 #include <array>
 #include <functional>
 
-// The four result lists with their counters and captions, and the profile,
-// overflow and backup files written from them.
+// The four lists a lookup files names into (Low, Registered, High, Mid) with
+// their counters and captions, and the profile, overflow and backup files
+// written from them. The saved list is not one of them.
 class ResultLists : public QObject
 {
     Q_OBJECT
 
 public:
-    // Numbers as the main window's lists: Low = List1, Registered = List2,
-    // High = List3, Mid = List4.
-    enum List { Low = 1, Registered = 2, High = 3, Mid = 4 };
-    Q_ENUM(List)
-
     static constexpr int overflowSize = 20000;
     static constexpr int registeredCap = 100;
 
@@ -46,26 +43,26 @@ public:
 
     // The main window's "Del": removes one name and counts it off; false when
     // there is no such row (nothing changes then).
-    bool removeName(List list, int row);
+    bool removeName(ResultList list, int row);
     // The main window's "Clear": empties the list, zeroes its counter and
     // shows the bare list name as its caption.
-    void clearList(List list);
+    void clearList(ResultList list);
     // Zeroes one counter; the list and its caption stay as they are.
-    void resetCounter(List list) { slot(list).counter = 0; }
+    void resetCounter(ResultList list) { slot(list).counter = 0; }
     // "Low Profile", "Registered", "High Profile", "Mid Profile".
-    static QString listName(List list);
+    static QString listName(ResultList list) { return QLatin1String(resultListRow(list).name); }
 
-    DomainListModel *model(List list);
-    const QStringList &names(List list) const;
-    qint32 counter(List list) const;
+    DomainListModel *model(ResultList list);
+    const QStringList &names(ResultList list) const;
+    qint32 counter(ResultList list) const;
     // "High Profile (N)", "Mid Profile (N)", "Low Profile (N)", "Registered (N)".
-    QString caption(List list) const;
+    QString caption(ResultList list) const;
     QString listStamp() const { return m_listStamp; }
     // "LowProfile" + stamp + ".txt" etc., in the given folder.
-    QString profileFilePath(const QString &folder, List list) const;
+    QString profileFilePath(const QString &folder, ResultList list) const;
 
 signals:
-    void captionChanged(ResultLists::List list, const QString &caption);
+    void captionChanged(ResultList list, const QString &caption);
     void overflowSaved();
     void writeFailed(const QString &message);
 
@@ -76,8 +73,8 @@ private:
         qint32 counter = 0;
     };
 
-    Slot &slot(List list) { return m_slots[list - 1]; }
-    const Slot &slot(List list) const { return m_slots[list - 1]; }
+    Slot &slot(ResultList list);
+    const Slot &slot(ResultList list) const;
     bool writeProfileFiles(const QString &folder);
     void keepPreviousProfileFiles();
     bool writeFile(const QString &path, const QByteArray &contents);

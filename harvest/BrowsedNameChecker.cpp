@@ -1,12 +1,9 @@
 #include "harvest/BrowsedNameChecker.h"
 
 #include "core/ConnectionPool.h"
-#include "core/LookupContext.h"
 #include "core/NamePreparation.h"
-#include "core/RegistrarBlockedNotice.h"
-#include "core/ResultLists.h"
-#include "core/ThrottleState.h"
 #include "core/Verdict.h"
+#include "search/LookupSession.h"
 
 #include <QFile>
 #include <QHostAddress>
@@ -25,15 +22,11 @@ bool isUsableLine(const QString &line)
 
 } // namespace
 
-BrowsedNameChecker::BrowsedNameChecker(QString listPath, LookupContext &context, ThrottleState &throttle,
-                                       ResultLists &results, RegistrarBlockedNotice &blockedNotice,
-                                       const ExtractionCounters &counters, BrowsedCheckTimings timings, QObject *parent)
+BrowsedNameChecker::BrowsedNameChecker(QString listPath, LookupSession &session, const ExtractionCounters &counters,
+                                       BrowsedCheckTimings timings, QObject *parent)
     : QObject(parent)
     , m_listPath(std::move(listPath))
-    , m_context(context)
-    , m_throttle(throttle)
-    , m_results(results)
-    , m_blockedNotice(blockedNotice)
+    , m_session(session)
     , m_counters(counters)
     , m_timings(timings)
 {
@@ -47,7 +40,7 @@ BrowsedNameChecker::BrowsedNameChecker(QString listPath, LookupContext &context,
     connect(&Winsock1, &QTcpSocket::errorOccurred, this, &BrowsedNameChecker::onSocketError);
     connect(&Timer1, &QTimer::timeout, this, &BrowsedNameChecker::dispatchNextName);
     connect(&timTimeout, &QTimer::timeout, this, &BrowsedNameChecker::onTimeoutTick);
-    connect(&m_throttle, &ThrottleState::pauseEnded, this, &BrowsedNameChecker::onPauseEnded);
+    connect(&m_session.throttle(), &ThrottleState::pauseEnded, this, &BrowsedNameChecker::onPauseEnded);
 }
 
 BrowsedNameChecker::~BrowsedNameChecker()
@@ -80,59 +73,60 @@ void BrowsedNameChecker::dispatchNextName()
     Timer1.stop();
     // A skipped name moves nextIndex on; the next one is tried at once.
     while (m_nextIndex <= m_counters.totalFound) {
-        const QString name = readListEntry(m_nextIndex);
-        if (name == endOfList) {
-            const qint32 checked = m_results.counter(ResultLists::High) + m_results.counter(ResultLists::Registered) +
-                                   m_results.counter(ResultLists::Mid) + m_results.counter(ResultLists::Low);
+        const WordRead entry = readListEntry(m_nextIndex);
+        if (entry.status != WordRead::Status::Word) {
+            const qint32 checked =
+                m_session.results().counter(ResultList::High) + m_session.results().counter(ResultList::Registered) +
+                m_session.results().counter(ResultList::Mid) + m_session.results().counter(ResultList::Low);
             emit checkStatusChanged(QStringLiteral("Checked %1 unique domains.").arg(checked));
             if (m_counters.pageFound > 0)
                 emit pageStatusChanged(QStringLiteral("Finished domains on current page"));
             break;
         }
-        if (checkBrowsedName(name))
+        if (checkBrowsedName(entry.word))
             break;
     }
     if (timerWasOn)
         Timer1.start();
 }
 
-QString BrowsedNameChecker::readListEntry(qint32 index) const
+WordRead BrowsedNameChecker::readListEntry(qint32 index) const
 {
     QFile file(m_listPath);
     if (!file.open(QIODevice::ReadOnly))
-        return endOfList;
+        return WordRead::failed(file.errorString());
     const QByteArray contents = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return endOfList;
+        return WordRead::failed(file.errorString());
     const QStringList lines = splitAtLineEnds(QString::fromLatin1(contents));
     qint32 usable = 0;
     for (const QString &line : lines) {
         if (!isUsableLine(line))
             continue;
         if (usable == index)
-            return line;
+            return WordRead::found(line);
         ++usable;
     }
-    return endOfList;
+    return WordRead::endOfList();
 }
 
 bool BrowsedNameChecker::checkBrowsedName(const QString &name)
 {
     m_currentName = removeControlCharacters(correctName(urlDecode(name)));
-    if (!containsEnabledTld(m_currentName, m_context.tldTable.enabledExtensionSet())) {
+    if (!containsEnabledTld(m_currentName, m_session.lookup().tldTable.enabledExtensionSet())) {
         skipName();
         return false;
     }
-    const int tldIndex = m_context.tldTable.findTldIndex(m_currentName, m_context.useProxy);
+    const int tldIndex = m_session.lookup().tldTable.findTldIndex(m_currentName, m_session.lookup().useProxy);
     if (tldIndex < 0) {
         skipName();
         return false;
     }
-    const TldEntry &entry = m_context.tldTable.entry(tldIndex);
+    const TldEntry &entry = m_session.lookup().tldTable.entry(tldIndex);
     m_queryPort = quint16(entry.port);
     m_queryServer = entry.whoisServer;
     m_successText = entry.successIndicators;
-    m_throttle.setCurrentThrottleMs(entry.throttleMs);
+    m_session.throttle().setCurrentThrottleMs(entry.throttleMs);
     m_whoisReply.clear();
     m_timeoutTicks = 0;
     timTimeout.start();
@@ -194,18 +188,18 @@ void BrowsedNameChecker::judgeReply()
     case Verdict::Available:
         if (!isBareExtension(m_currentName) &&
             !m_currentName.contains(QLatin1String("endoffile"), Qt::CaseInsensitive)) {
-            m_results.fileAvailable(m_currentName);
+            m_session.file(outcome(LookupOutcome::Kind::Available));
             m_List1.append(m_currentName);
             emit unregisteredCaptionChanged(QStringLiteral("Unregistered: (%1)").arg(m_List1.size()));
             emit checkStatusChanged(QStringLiteral("Unregistered: ") + m_currentName);
         }
         break;
     case Verdict::Blocked:
-        m_blockedNotice.report(serverAddress(), QString::fromLatin1(m_whoisReply));
+        m_session.file(outcome(LookupOutcome::Kind::Blocked));
         break;
     case Verdict::Registered:
         if (!isBareExtension(m_currentName)) {
-            m_results.fileRegistered(m_currentName);
+            m_session.file(outcome(LookupOutcome::Kind::Registered));
             m_List2.append(m_currentName);
             emit registeredCaptionChanged(QStringLiteral("Registered: (%1)").arg(m_List2.size()));
         }
@@ -215,8 +209,9 @@ void BrowsedNameChecker::judgeReply()
     ++m_nextIndex;
     Winsock1.abort();
     m_state = State::Pausing;
-    m_throttle.startPause();
-    emit checkStatusChanged(QStringLiteral("Pausing for %1 milliseconds.").arg(m_throttle.currentThrottleMs()));
+    m_session.throttle().startPause();
+    emit checkStatusChanged(
+        QStringLiteral("Pausing for %1 milliseconds.").arg(m_session.throttle().currentThrottleMs()));
 }
 
 void BrowsedNameChecker::onPauseEnded()
@@ -236,7 +231,7 @@ void BrowsedNameChecker::onTimeoutTick()
     if (++m_timeoutTicks < m_timings.timeoutTicks)
         return;
     timTimeout.stop();
-    m_blockedNotice.report(serverAddress(), QStringLiteral("Connection Timed Out"));
+    m_session.reportUnanswered(serverAddress());
     m_timeoutTicks = 0;
     Winsock1.abort();
     ++m_nextIndex;
@@ -247,4 +242,12 @@ void BrowsedNameChecker::onTimeoutTick()
 QString BrowsedNameChecker::serverAddress() const
 {
     return m_peerAddress.isEmpty() ? m_queryServer : m_peerAddress;
+}
+
+LookupOutcome BrowsedNameChecker::outcome(LookupOutcome::Kind kind) const
+{
+    LookupOutcome ended{0, m_currentName, m_queryServer, kind};
+    ended.remoteAddress = serverAddress();
+    ended.reply = m_whoisReply;
+    return ended;
 }

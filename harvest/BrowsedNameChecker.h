@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/DomainListModel.h"
+#include "core/LookupOutcome.h"
 #include "harvest/DomainExtraction.h"
+#include "search/WordSource.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -9,10 +11,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-class RegistrarBlockedNotice;
-class ResultLists;
-class ThrottleState;
-struct LookupContext;
+class LookupSession;
 
 // Timer lengths of the checking. The defaults are the real ones; tests
 // shorten them.
@@ -25,9 +24,10 @@ struct BrowsedCheckTimings
 
 // Checks the names the browse window appends to its list file, one after
 // another, through its own socket: prepares the name, asks the WHOIS server of
-// its TLD entry, judges the reply, files the name into the program's result
-// lists and into the window's two lists (List1 available, List2 registered),
-// then pauses for the shared throttle before the next name.
+// its TLD entry, judges the reply, files the outcome through the lookup
+// session (into the program's result lists) and the name into the window's two
+// lists (List1 available, List2 registered), then pauses for the session's
+// throttle before the next name.
 //
 // Only one name is ever in hand: while a query runs or its pause lasts, Timer1
 // and every other call of dispatchNextName() leave it alone; a server that
@@ -37,12 +37,8 @@ class BrowsedNameChecker : public QObject
     Q_OBJECT
 
 public:
-    // What readListEntry() gives past the last usable line.
-    static constexpr QLatin1String endOfList{"endoffileffile"};
-
     // counters: the window's totalFound and pageFound.
-    BrowsedNameChecker(QString listPath, LookupContext &context, ThrottleState &throttle, ResultLists &results,
-                       RegistrarBlockedNotice &blockedNotice, const ExtractionCounters &counters,
+    BrowsedNameChecker(QString listPath, LookupSession &session, const ExtractionCounters &counters,
                        BrowsedCheckTimings timings = {}, QObject *parent = nullptr);
     ~BrowsedNameChecker() override;
 
@@ -54,8 +50,9 @@ public:
     // Checks the name at nextIndex, if there is one and nothing is in hand.
     void dispatchNextName();
     // The usable line (not empty, not a single space) with that 0-based
-    // index, or endOfList past the last one or when the file cannot be read.
-    QString readListEntry(qint32 index) const;
+    // index; the end of the list past the last one; a read failure when the
+    // file cannot be read, which the checking takes as the end of the list.
+    WordRead readListEntry(qint32 index) const;
     // Prepares the name and starts its query; a name without an enabled TLD
     // or without a TLD entry is skipped (nextIndex moves on) and false returned.
     bool checkBrowsedName(const QString &name);
@@ -68,8 +65,6 @@ public:
     // List1 and List2 of the window.
     DomainListModel &unregisteredList() { return m_List1; }
     DomainListModel &registeredList() { return m_List2; }
-    // The program's result lists the checked names are filed into.
-    ResultLists &results() { return m_results; }
 
 signals:
     // Status panel 1: "Checking status of: ", "Pausing for ", "Checked ", "Unregistered: ".
@@ -93,11 +88,10 @@ private:
     void skipName();
     QString serverAddress() const;
 
+    LookupOutcome outcome(LookupOutcome::Kind kind) const;
+
     QString m_listPath;
-    LookupContext &m_context;
-    ThrottleState &m_throttle;
-    ResultLists &m_results;
-    RegistrarBlockedNotice &m_blockedNotice;
+    LookupSession &m_session;
     const ExtractionCounters &m_counters;
     BrowsedCheckTimings m_timings;
 

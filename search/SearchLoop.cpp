@@ -1,7 +1,6 @@
 #include "search/SearchLoop.h"
 
 #include "core/ConnectionPool.h"
-#include "core/LookupOutcome.h"
 #include "core/NamePreparation.h"
 #include "core/ResultLists.h"
 #include "core/ThrottleState.h"
@@ -14,7 +13,6 @@ SearchLoop::SearchLoop(ConnectionPool &pool, ThrottleState &throttle, ResultList
     , m_results(results)
 {
     connect(&m_throttle, &ThrottleState::pauseEnded, this, &SearchLoop::pauseEnded);
-    connect(&m_pool, &ConnectionPool::lookupEnded, this, &SearchLoop::lookupFinished);
     connect(&m_pool, &ConnectionPool::watchdogExpired, this, &SearchLoop::watchdogExpired);
 }
 
@@ -38,8 +36,6 @@ void SearchLoop::stop()
     m_batchDone = m_batchStarted;
     const bool wasRunning = m_running;
     m_running = false;
-    emit entryStatusChanged(QStringLiteral("Entry Status"));
-    emit openConnectionsChanged(QStringLiteral("Open Connections"));
     if (wasRunning)
         emit stopped();
 }
@@ -55,7 +51,7 @@ void SearchLoop::dispatchBatch()
     // The pause is a continuation: pauseEnded() picks the batch up again.
     m_waitingForPause = true;
     m_throttle.startPause();
-    emit entryStatusChanged(QStringLiteral("Waiting %1 milliseconds.").arg(m_throttle.currentThrottleMs()));
+    emit pauseStarted(m_throttle.currentThrottleMs());
 }
 
 void SearchLoop::pauseEnded()
@@ -69,40 +65,35 @@ void SearchLoop::pauseEnded()
 
 void SearchLoop::startBatchLookups()
 {
-    const QString marker = QString::fromLatin1(endMarker);
     for (int slot = 0; slot < m_pool.poolSize() && m_running; ++slot) {
         m_pool.closeSlot(slot);
-        emit openConnectionsChanged(QStringLiteral("Open: %1").arg(slot));
-        QString word = m_source->readWord(m_currentWordNumber);
-        if (word.isEmpty()) {
-            const QString failure = m_source->readFailure();
-            if (!failure.isEmpty())
-                emit wordSourceFailed(failure);
-            word = marker;
-        }
-        word = correctName(word);
+        emit openConnectionsChanged(slot);
+        const WordRead read = m_source->readWord(m_currentWordNumber);
+        if (read.status == WordRead::Status::ReadFailed)
+            emit wordSourceFailed(read.error);
+        const bool endOfList = read.status != WordRead::Status::Word;
         ++m_currentWordNumber;
         if (m_wordMax >= m_currentWordNumber)
-            emit entryStatusChanged(QStringLiteral("%1 of %2").arg(m_currentWordNumber).arg(m_wordMax));
+            emit progressed(m_currentWordNumber, m_wordMax);
         if (m_wordMax < m_currentWordNumber)
-            emit openConnectionsChanged(QStringLiteral("Open: Closing connections..."));
+            emit closingConnections();
         else
-            emit openConnectionsChanged(QStringLiteral("Open: %1").arg(m_pool.poolSize() - m_batchDone));
-        if (word == marker) {
+            emit openConnectionsChanged(m_pool.poolSize() - m_batchDone);
+        if (endOfList) {
             m_pool.stopWatchdog();
             m_listEnded = true;
             break;
         }
         emit wordTaken(m_currentWordNumber);
         ++m_batchStarted;
-        m_pool.startLookup(word, slot);
+        emit lookupRequested(correctName(read.word), slot);
     }
     // A batch that found the end of the list with nothing running ends the run now.
     if (m_running && m_listEnded && m_batchDone >= m_batchStarted)
         stop();
 }
 
-void SearchLoop::lookupFinished()
+void SearchLoop::lookupEnded()
 {
     if (!m_running)
         return;

@@ -7,18 +7,16 @@ class ConnectionPool;
 class ResultLists;
 class ThrottleState;
 class WordSource;
-struct LookupOutcome;
 
 // Drives a search run over a word source in batches: the throttle pause, one
 // word per pool slot, and the next batch once every lookup of this one has
-// ended. Stops on request or at the end of the source.
+// ended. Stops on request or at the end of the source. Whoever owns the loop
+// carries out lookupRequested() and reports each ended lookup through lookupEnded().
 class SearchLoop : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr const char *endMarker = "endoffileffile";
-
     SearchLoop(ConnectionPool &pool, ThrottleState &throttle, ResultLists &results, QObject *parent = nullptr);
 
     bool isRunning() const { return m_running; }
@@ -31,13 +29,21 @@ public:
     void start(WordSource &source, qint32 startNumber, qint32 wordMax);
     // Stop: closes every connection; late events of the run do nothing.
     void stop();
+    // A lookup the loop asked for has ended (and has been filed).
+    void lookupEnded();
 
 signals:
+    // The next word of the batch is to be looked up on this pool slot.
+    void lookupRequested(const QString &name, int slot);
     // After each word taken, with the position of the next word: the resume position.
     void wordTaken(qint32 nextWordNumber);
-    // Status panels 1 (entry status) and 2 (open connections).
-    void entryStatusChanged(const QString &text);
-    void openConnectionsChanged(const QString &text);
+    // The pause before a batch has begun.
+    void pauseStarted(qint32 milliseconds);
+    // A word was taken: the next word's position, within a list of wordMax.
+    void progressed(qint32 wordNumber, qint32 wordMax);
+    // Connections of the batch still open, or the last word taken: they are closing.
+    void openConnectionsChanged(int open);
+    void closingConnections();
     void stopped();
     // The word source could not be read ("File <path> not found."); the run
     // takes it as the end of the list.
@@ -47,7 +53,6 @@ private:
     void dispatchBatch();
     void pauseEnded();
     void startBatchLookups();
-    void lookupFinished();
     void watchdogExpired();
 
     ConnectionPool &m_pool;

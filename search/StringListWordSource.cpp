@@ -5,9 +5,9 @@ StringListWordSource::StringListWordSource(QStringList words)
 {
 }
 
-QString StringListWordSource::readWord(qint32 position)
+WordRead StringListWordSource::readWord(qint32 position)
 {
     if (position < 1 || position > m_words.size())
-        return {};
-    return m_words.at(position - 1);
+        return WordRead::endOfList();
+    return WordRead::found(m_words.at(position - 1));
 }

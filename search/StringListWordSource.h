@@ -10,7 +10,7 @@ class StringListWordSource : public WordSource
 public:
     explicit StringListWordSource(QStringList words);
 
-    QString readWord(qint32 position) override;
+    WordRead readWord(qint32 position) override;
     qint32 size() const { return qint32(m_words.size()); }
 
 private:

@@ -74,13 +74,15 @@ bool WordFile::buildIndex()
     return m_file.error() == QFileDevice::NoError;
 }
 
-QString WordFile::readWord(qint32 position)
+WordRead WordFile::readWord(qint32 position)
 {
-    m_lastReadFailed = !refresh();
-    if (m_lastReadFailed || position < 1 || position > m_lineStarts.size())
-        return {};
+    if (!refresh())
+        return WordRead::failed(notFound());
+    if (position < 1 || position > m_lineStarts.size())
+        return WordRead::endOfList();
+    // The file changed between the check and the seek: what was there is gone.
     if (!m_file.seek(m_lineStarts.at(position - 1)))
-        return {};
+        return WordRead::endOfList();
     QByteArray line = m_file.readLine();
     while (!line.isEmpty() && (line.endsWith('\n') || line.endsWith('\r')))
         line.chop(1);
@@ -88,16 +90,17 @@ QString WordFile::readWord(qint32 position)
     const qsizetype carriageReturn = line.indexOf('\r');
     if (carriageReturn >= 0)
         line.truncate(carriageReturn);
-    return QString::fromLatin1(line);
+    return WordRead::found(QString::fromLatin1(line));
 }
 
-qint32 WordFile::countListEntries()
+qint32 WordFile::countListEntries(QString *error)
 {
-    m_lastReadFailed = !refresh();
+    if (!refresh() && error)
+        *error = notFound();
     return qint32(m_lineStarts.size());
 }
 
-QString WordFile::readFailure() const
+QString WordFile::notFound() const
 {
-    return m_lastReadFailed ? QStringLiteral("File %1 not found.").arg(m_path) : QString();
+    return QStringLiteral("File %1 not found.").arg(m_path);
 }

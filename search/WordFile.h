@@ -19,13 +19,13 @@ public:
     QString path() const { return m_path; }
     void setPath(const QString &path);
 
-    // The p-th usable line, unchanged; the empty text when there is none
-    // (including p < 1) or the file cannot be read.
-    QString readWord(qint32 position) override;
-    // The number of usable lines; 0 for a missing or unreadable file.
-    qint32 countListEntries();
-    // "File <path> not found." after a read of a file that cannot be opened.
-    QString readFailure() const override;
+    // The p-th usable line, unchanged; the end of the list when there is
+    // none (including p < 1); "File <path> not found." when the file cannot
+    // be opened.
+    WordRead readWord(qint32 position) override;
+    // The number of usable lines; 0 with *error set for a missing or
+    // unreadable file.
+    qint32 countListEntries(QString *error = nullptr);
 
 private:
     struct FileStamp
@@ -41,10 +41,10 @@ private:
 
     bool refresh();
     bool buildIndex();
+    QString notFound() const;
 
     QString m_path;
     QFile m_file;
     FileStamp m_stamp;
     QVector<qint64> m_lineStarts;
-    bool m_lastReadFailed = false;
 };

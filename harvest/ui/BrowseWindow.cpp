@@ -3,9 +3,8 @@
 #include "base/ui/SkinLabel.h"
 #include "base/ui/Skinner.h"
 #include "base/ui/WindowIcons.h"
-#include "core/LookupContext.h"
-#include "core/ResultLists.h"
 #include "harvest/Marketplace.h"
+#include "search/LookupSession.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -78,16 +77,14 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
 
 } // namespace
 
-BrowseWindow::BrowseWindow(const QString &programFolder, const Branding &branding, LookupContext &lookup,
-                           ThrottleState &throttle, ResultLists &results, RegistrarBlockedNotice &blockedNotice,
-                           QString &selectedDomain, const Skinner *skinner, BrowsedCheckTimings timings,
-                           QWidget *parent)
+BrowseWindow::BrowseWindow(LookupSession &session, const Branding &branding, QString &selectedDomain,
+                           const Skinner *skinner, BrowsedCheckTimings timings, QWidget *parent)
     : QMainWindow(parent)
-    , m_programFolder(programFolder)
+    , m_programFolder(session.programFolder())
     , m_branding(branding)
-    , m_lookup(lookup)
+    , m_session(session)
     , m_selectedDomain(selectedDomain)
-    , m_checker(browsedNamesPath(programFolder), lookup, throttle, results, blockedNotice, m_pages.counters, timings)
+    , m_checker(browsedNamesPath(m_programFolder), session, m_pages.counters, timings)
 {
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -349,7 +346,7 @@ void BrowseWindow::startNextExtraction()
     if (m_extraction || m_pendingPages.isEmpty() || m_unloaded)
         return;
     ExtractionSettings settings;
-    settings.extensions = m_lookup.tldTable.enabledExtensionSet();
+    settings.extensions = m_session.lookup().tldTable.enabledExtensionSet();
     settings.tempFilePath = browsedPageTempPath(m_programFolder);
     m_extraction.emplace(m_pages);
     if (!m_extraction->begin(m_pendingPages.takeFirst(), settings)) {
@@ -460,11 +457,11 @@ void BrowseWindow::clearList(int list)
         m_checker.unregisteredList().clear();
         m_pages.pageList.clear();
         m_pages.seenList.clear();
-        m_checker.results().resetCounter(ResultLists::Low);
+        m_session.results().resetCounter(ResultList::Low);
         m_listLabels[0]->setText(QStringLiteral("Unregistered"));
     } else {
         m_checker.registeredList().clear();
-        m_checker.results().resetCounter(ResultLists::Registered);
+        m_session.results().resetCounter(ResultList::Registered);
         m_listLabels[1]->setText(QStringLiteral("Registered"));
     }
 }

@@ -18,13 +18,10 @@ class QLabel;
 class QListView;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
-class RegistrarBlockedNotice;
-class ResultLists;
+class LookupSession;
 class SkinLabel;
 class SkinLabelArray;
 class Skinner;
-class ThrottleState;
-struct LookupContext;
 
 // The "Browse for Domains" window: a web browser that takes the domain names
 // out of every page it shows (and out of the pages of that page's frames and
@@ -42,11 +39,11 @@ class BrowseWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    // results and blockedNotice are the main window's; selectedDomain is the
+    // session: the program's lookup session, whose program folder, TLD table,
+    // throttle and result lists the window uses; selectedDomain is the
     // program's name last double-clicked. With a skinner (the skin is on) the
     // window's labels are skinned and the skin is applied.
-    BrowseWindow(const QString &programFolder, const Branding &branding, LookupContext &lookup, ThrottleState &throttle,
-                 ResultLists &results, RegistrarBlockedNotice &blockedNotice, QString &selectedDomain,
+    BrowseWindow(LookupSession &session, const Branding &branding, QString &selectedDomain,
                  const Skinner *skinner = nullptr, BrowsedCheckTimings timings = {}, QWidget *parent = nullptr);
     ~BrowseWindow() override;
 
@@ -94,7 +91,7 @@ private:
 
     QString m_programFolder;
     Branding m_branding;
-    LookupContext &m_lookup;
+    LookupSession &m_session;
     QString &m_selectedDomain;
 
     BrowsedPages m_pages;

@@ -6,12 +6,11 @@
 #include "base/ui/Skinner.h"
 #include "base/ui/WindowIcons.h"
 #include "core/TldFile.h"
-#include "search/LookupSettings.h"
+#include "search/LookupSession.h"
 #include "search/ResumePositions.h"
 #include "search/SavedDomains.h"
 #include "search/ui/DesktopContext.h"
 #include "search/ui/DomainListView.h"
-#include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -34,49 +33,53 @@ namespace {
 
 const QString settingsSection = QStringLiteral("Settings");
 
-// The list number of each result list.
-ResultLists::List resultList(int number)
-{
-    return ResultLists::List(number);
-}
-
 } // namespace
 
 MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     : QMainWindow(parent)
     , m_context(context)
-    , m_results(context.programFolder)
-    , m_pool(1, context.lookup, context.throttle, m_results, m_blockedNotice, context.poolTimings)
-    , m_loop(m_pool, context.throttle, m_results)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vantrel - Domain Name Manager"));
     buildControls();
     buildMenus();
 
-    connect(&m_results, &ResultLists::captionChanged, this, [this](ResultLists::List list, const QString &caption) {
-        m_listLabels.at(size_t(list - 1))->setText(caption);
-    });
-    connect(&m_results, &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
-    connect(&m_results, &ResultLists::writeFailed, this,
+    LookupSession &lookup = session();
+    connect(&lookup.results(), &ResultLists::captionChanged, this,
+            [this](ResultList list, const QString &caption) { m_listLabels.at(size_t(list))->setText(caption); });
+    connect(&lookup.results(), &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
+    connect(&lookup.results(), &ResultLists::writeFailed, this,
             [this](const QString &message) { statusBar()->showMessage(message, 10000); });
-    connect(&m_pool, &ConnectionPool::connectionStatusChanged, m_statusPanels[2], &QLabel::setText);
-    connect(&m_pool, &ConnectionPool::messageRequested, this, [this](const QString &title, const QString &text) {
-        m_context.prompt.showMessage(title, text, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+    connect(&lookup.pool(), &ConnectionPool::lookupConnected, this, [this](int slot, const QString &domain) {
+        m_statusPanels[2]->setText(QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
     });
-    connect(&m_loop, &SearchLoop::entryStatusChanged, m_statusPanels[0], &QLabel::setText);
-    connect(&m_loop, &SearchLoop::openConnectionsChanged, m_statusPanels[1], &QLabel::setText);
-    connect(&m_loop, &SearchLoop::wordSourceFailed, this, [this](const QString &message) {
+    connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
+    connect(&lookup.loop(), &SearchLoop::pauseStarted, this, [this](qint32 milliseconds) {
+        m_statusPanels[0]->setText(QStringLiteral("Waiting %1 milliseconds.").arg(milliseconds));
+    });
+    connect(&lookup.loop(), &SearchLoop::progressed, this, [this](qint32 wordNumber, qint32 wordMax) {
+        m_statusPanels[0]->setText(QStringLiteral("%1 of %2").arg(wordNumber).arg(wordMax));
+    });
+    connect(&lookup.loop(), &SearchLoop::openConnectionsChanged, this,
+            [this](int open) { m_statusPanels[1]->setText(QStringLiteral("Open: %1").arg(open)); });
+    connect(&lookup.loop(), &SearchLoop::closingConnections, this,
+            [this] { m_statusPanels[1]->setText(QStringLiteral("Open: Closing connections...")); });
+    connect(&lookup.loop(), &SearchLoop::wordSourceFailed, this, [this](const QString &message) {
         m_context.prompt.showMessage(QString(), message, Prompt::Icon::None, Prompt::Buttons::Ok);
     });
-    connect(&m_loop, &SearchLoop::wordTaken, this, [this](qint32 next) {
+    connect(&lookup.loop(), &SearchLoop::wordTaken, this, [this](qint32 next) {
         if (m_searchType)
             ResumePositions(m_context.settings).save(*m_searchType, next);
     });
-    connect(&m_loop, &SearchLoop::stopped, this, &MainWindow::restoreAfterStop);
+    connect(&lookup.loop(), &SearchLoop::stopped, this, &MainWindow::restoreAfterStop);
 }
 
 MainWindow::~MainWindow() = default;
+
+LookupSession &MainWindow::session() const
+{
+    return m_context.session;
+}
 
 int MainWindow::twips(int value) const
 {
@@ -170,14 +173,11 @@ void MainWindow::buildControls()
 
     m_listsFrame = new QGroupBox(QStringLiteral("Domain Name Manager"), central);
     m_listsFrame->setObjectName(QStringLiteral("Frame2"));
-    buildListColumn(1, ResultLists::listName(ResultLists::Low),
-                    QStringLiteral("These domains have 8 or more characters."));
-    buildListColumn(2, ResultLists::listName(ResultLists::Registered),
-                    QStringLiteral("These domain names are already registered."));
-    buildListColumn(3, ResultLists::listName(ResultLists::High),
-                    QStringLiteral("These domains have less than 5 characters"));
-    buildListColumn(4, ResultLists::listName(ResultLists::Mid), QStringLiteral("These domains have 5 to 7 characters"));
-    buildListColumn(5, QStringLiteral("Saved Domains"), QStringLiteral("Drag a domain name here to save it."));
+    buildListColumn(ResultList::Low, QStringLiteral("These domains have 8 or more characters."));
+    buildListColumn(ResultList::Registered, QStringLiteral("These domain names are already registered."));
+    buildListColumn(ResultList::High, QStringLiteral("These domains have less than 5 characters"));
+    buildListColumn(ResultList::Mid, QStringLiteral("These domains have 5 to 7 characters"));
+    buildListColumn(ResultList::Saved, QStringLiteral("Drag a domain name here to save it."));
 
     m_bannerPicture = new QLabel(central);
     m_bannerPicture->setObjectName(QStringLiteral("wbPicture"));
@@ -205,22 +205,24 @@ void MainWindow::buildControls()
     connect(cmdSetup, &QPushButton::clicked, this, &MainWindow::setupRequested);
     connect(cmdCreate, &QPushButton::clicked, this, &MainWindow::listBuilderRequested);
     connect(cmdWebsite, &QPushButton::clicked, this, &MainWindow::websiteRequested);
-    connect(cmbTLDs, &QComboBox::currentTextChanged, &m_pool, &ConnectionPool::setChosenTld);
+    connect(cmbTLDs, &QComboBox::currentTextChanged, &session(), &LookupSession::setChosenTld);
 }
 
-void MainWindow::buildListColumn(int number, const QString &title, const QString &tooltip)
+void MainWindow::buildListColumn(ResultList which, const QString &tooltip)
 {
-    const size_t slot = size_t(number - 1);
+    const size_t slot = size_t(which);
+    const int number = resultListRow(which).number;
+    const bool saved = which == ResultList::Saved;
     auto *label = new SkinLabel(m_listsFrame);
-    label->setText(title);
+    label->setText(QLatin1String(resultListRow(which).name));
     label->setObjectName(QStringLiteral("Label%1").arg(number));
     m_listLabels[slot] = label;
 
-    auto *view = new DomainListView(number == 5 ? DomainListView::Role::DropTarget : DomainListView::Role::DragSource,
-                                    m_listsFrame);
+    auto *view =
+        new DomainListView(saved ? DomainListView::Role::DropTarget : DomainListView::Role::DragSource, m_listsFrame);
     view->setObjectName(QStringLiteral("List%1").arg(number));
     view->setToolTip(tooltip);
-    view->setModel(number == 5 ? &m_savedModel : m_results.model(resultList(number)));
+    view->setModel(saved ? &m_savedModel : session().results().model(which));
     m_lists[slot] = view;
 
     const struct
@@ -237,17 +239,17 @@ void MainWindow::buildListColumn(int number, const QString &title, const QString
         widget->setToolTip(QLatin1String(button.tooltip));
         m_listButtons[slot] << widget;
     }
-    connect(m_listButtons[slot][0], &QPushButton::clicked, this, [this, number] { copyList(number); });
-    connect(m_listButtons[slot][1], &QPushButton::clicked, this, [this, number] { deleteEntry(number); });
-    connect(m_listButtons[slot][2], &QPushButton::clicked, this, [this, number] { clearList(number); });
-    connect(view, &DomainListView::deleteRequested, this, [this, number] { deleteEntry(number); });
-    connect(view, &DomainListView::clearRequested, this, [this, number] { clearList(number); });
+    connect(m_listButtons[slot][0], &QPushButton::clicked, this, [this, which] { copyList(which); });
+    connect(m_listButtons[slot][1], &QPushButton::clicked, this, [this, which] { deleteEntry(which); });
+    connect(m_listButtons[slot][2], &QPushButton::clicked, this, [this, which] { clearList(which); });
+    connect(view, &DomainListView::deleteRequested, this, [this, which] { deleteEntry(which); });
+    connect(view, &DomainListView::clearRequested, this, [this, which] { clearList(which); });
     connect(view, &QAbstractItemView::doubleClicked, this,
-            [this, number](const QModelIndex &index) { doubleClicked(number, index); });
-    if (number == 5) {
+            [this, which](const QModelIndex &index) { doubleClicked(which, index); });
+    if (saved) {
         connect(view, &DomainListView::payloadDropped, this, &MainWindow::dropOnSavedList);
     } else {
-        connect(view, &QAbstractItemView::pressed, this, [this, number] { m_dragSourceList = number; });
+        connect(view, &QAbstractItemView::pressed, this, [this, which] { m_dragSourceList = which; });
     }
 }
 
@@ -269,27 +271,27 @@ void MainWindow::buildMenus()
     {
         const char *caption;
         bool copy;
-        QList<int> lists;
+        QList<ResultList> lists;
     } editItems[] = {
-        {"Clear High/Mid/Low", false, {1, 3, 4}},
-        {"Clear High", false, {3}},
-        {"Clear Mid", false, {4}},
-        {"Clear Low", false, {1}},
-        {"Clear Registered", false, {2}},
-        {"Clear Saved", false, {5}},
-        {"Copy High", true, {3}},
-        {"Copy Mid", true, {4}},
-        {"Copy Low", true, {1}},
-        {"Copy Saved", true, {5}},
+        {"Clear High/Mid/Low", false, {ResultList::Low, ResultList::High, ResultList::Mid}},
+        {"Clear High", false, {ResultList::High}},
+        {"Clear Mid", false, {ResultList::Mid}},
+        {"Clear Low", false, {ResultList::Low}},
+        {"Clear Registered", false, {ResultList::Registered}},
+        {"Clear Saved", false, {ResultList::Saved}},
+        {"Copy High", true, {ResultList::High}},
+        {"Copy Mid", true, {ResultList::Mid}},
+        {"Copy Low", true, {ResultList::Low}},
+        {"Copy Saved", true, {ResultList::Saved}},
     };
     int index = 0;
     for (const auto &entry : editItems) {
-        const QList<int> lists = entry.lists;
+        const QList<ResultList> lists = entry.lists;
         const bool copy = entry.copy;
         addItem(mnuEdit, QStringLiteral("mnuEditItem(%1)").arg(index++), QLatin1String(entry.caption),
                 [this, lists, copy] {
-                    for (int number : lists)
-                        copy ? copyList(number) : clearList(number);
+                    for (ResultList which : lists)
+                        copy ? copyList(which) : clearList(which);
                 });
     }
 
@@ -346,19 +348,15 @@ void MainWindow::startUp()
         settings.saveUserSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("0"));
         emit helpRequested();
     }
-    ProgramFolder::createStartupFilesAndFolders(m_context.programFolder);
-    ProgramFolder::installShippedFiles(m_context.programFolder, ProgramFolder::shippedDataDir());
+    QString error;
+    if (!session().prepare(&error))
+        statusBar()->showMessage(error, 10000);
     loadSavedDomains();
     // Without a window manager "maximised" means nothing: take the screen.
     if (screen())
         setGeometry(screen()->availableGeometry());
     showMaximized();
-    m_loop.setCurrentWordNumber(ResumePositions(settings).wordNumber());
-
-    const TldFile tldFile(m_context.programFolder);
-    tldFile.writeDefaultTldTable(false);
-    tldFile.loadTldTable(m_context.lookup.tldTable);
-    LookupSettings::load(settings, product, m_context.lookup, m_context.throttle);
+    session().loop().setCurrentWordNumber(ResumePositions(settings).wordNumber());
 
     if (settings.getUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QString()).isEmpty()) {
         settings.saveUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QStringLiteral("NO"));
@@ -379,7 +377,7 @@ void MainWindow::loadTLDs()
     const int index = cmbTLDs->findText(current);
     if (index >= 0)
         cmbTLDs->setCurrentIndex(index);
-    m_pool.setChosenTld(cmbTLDs->currentText());
+    session().setChosenTld(cmbTLDs->currentText());
 }
 
 void MainWindow::showWordRangeControls(bool visible)
@@ -396,15 +394,20 @@ void MainWindow::showInternetSearchControls(bool visible)
 
 void MainWindow::loadSavedDomains()
 {
-    m_savedModel.append(SavedDomains::load(QDir(m_context.programFolder).filePath(QStringLiteral("Remembered.txt"))));
+    m_savedModel.append(SavedDomains::load(savedDomainsPath()));
+}
+
+QString MainWindow::savedDomainsPath() const
+{
+    return QDir(m_context.programFolder)
+        .filePath(QLatin1String(resultListRow(ResultList::Saved).fileStem) + QStringLiteral(".txt"));
 }
 
 void MainWindow::saveSavedDomains()
 {
     QString error;
-    if (!SavedDomains::save(QDir(m_context.programFolder).filePath(QStringLiteral("Remembered.txt")),
-                            m_savedModel.names(), &error))
-        m_context.prompt.showMessage(QStringLiteral("Saved Domains"), error, Prompt::Icon::Warning,
+    if (!SavedDomains::save(savedDomainsPath(), m_savedModel.names(), &error))
+        m_context.prompt.showMessage(QLatin1String(resultListRow(ResultList::Saved).name), error, Prompt::Icon::Warning,
                                      Prompt::Buttons::Ok);
 }
 
@@ -448,6 +451,16 @@ void MainWindow::applySearchTypeSelection(SearchType type)
         emit nameCreatorRequested();
 }
 
+void MainWindow::reportFailedLookup(const LookupOutcome &outcome)
+{
+    if (outcome.error != LookupOutcome::ErrorKind::NoTldEntry)
+        return;
+    m_context.prompt.showMessage(QStringLiteral("Error"),
+                                 QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") +
+                                     outcome.errorString,
+                                 Prompt::Icon::Warning, Prompt::Buttons::Ok);
+}
+
 void MainWindow::setSearchControlsEnabled(bool enabled)
 {
     for (QWidget *widget :
@@ -463,7 +476,7 @@ void MainWindow::startSearch()
     if (m_searchType == SearchType::YahooSearch || m_searchType == SearchType::GoogleSearch)
         txtWordNum->setText(QStringLiteral("1"));
     m_stopButton->setEnabled(true);
-    m_loop.start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
+    session().loop().start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
 }
 
 QString MainWindow::searchText() const
@@ -496,8 +509,8 @@ void MainWindow::startListSearch(qint32 wordMax, qint32 startNumber)
 
 void MainWindow::stopSearch()
 {
-    if (m_loop.isRunning())
-        m_loop.stop(); // restoreAfterStop() follows from stopped()
+    if (session().loop().isRunning())
+        session().loop().stop(); // restoreAfterStop() follows from stopped()
     else
         restoreAfterStop();
 }
@@ -534,34 +547,34 @@ void MainWindow::guardWordNumber()
         txtWordNum->setText(QStringLiteral("1"));
 }
 
-const QStringList &MainWindow::namesOf(int number) const
+const QStringList &MainWindow::namesOf(ResultList which) const
 {
-    return number == 5 ? m_savedModel.names() : m_results.names(resultList(number));
+    return which == ResultList::Saved ? m_savedModel.names() : session().results().names(which);
 }
 
-void MainWindow::deleteEntry(int number)
+void MainWindow::deleteEntry(ResultList which)
 {
-    const int row = list(number)->currentIndex().row();
+    const int row = list(which)->currentIndex().row();
     if (row < 0)
         return;
-    if (number == 5)
+    if (which == ResultList::Saved)
         m_savedModel.removeRows(row, 1);
     else
-        m_results.removeName(resultList(number), row);
+        session().results().removeName(which, row);
 }
 
-void MainWindow::clearList(int number)
+void MainWindow::clearList(ResultList which)
 {
-    if (number == 5)
+    if (which == ResultList::Saved)
         m_savedModel.clear();
     else
-        m_results.clearList(resultList(number));
+        session().results().clearList(which);
 }
 
-void MainWindow::copyList(int number)
+void MainWindow::copyList(ResultList which)
 {
     QString text;
-    for (const QString &name : namesOf(number))
+    for (const QString &name : namesOf(which))
         text += name + QStringLiteral("\r\n");
     QClipboard *clipboard = QApplication::clipboard();
     clipboard->clear();
@@ -570,8 +583,8 @@ void MainWindow::copyList(int number)
 
 void MainWindow::dropOnSavedList(const QString &payload)
 {
-    if (m_dragSourceList >= 1 && m_dragSourceList <= 4) {
-        const QStringList &source = namesOf(m_dragSourceList);
+    if (m_dragSourceList) {
+        const QStringList &source = namesOf(*m_dragSourceList);
         const QStringList pieces = payload.split(QLatin1Char('|'));
         for (const QString &piece : pieces) {
             bool valid = false;
@@ -583,13 +596,13 @@ void MainWindow::dropOnSavedList(const QString &payload)
     saveSavedDomains();
 }
 
-void MainWindow::doubleClicked(int number, const QModelIndex &index)
+void MainWindow::doubleClicked(ResultList which, const QModelIndex &index)
 {
-    if (number == 2)
-        m_dragSourceList = 2;
+    if (which == ResultList::Registered)
+        m_dragSourceList = ResultList::Registered;
     if (!index.isValid())
         return;
-    m_context.selectedDomain = namesOf(number).value(index.row());
+    m_context.selectedDomain = namesOf(which).value(index.row());
     if (m_context.branding.purchaseOnDoubleClick)
         QDesktopServices::openUrl(QUrl(m_context.branding.purchaseUrlPrefix + m_context.selectedDomain));
     else
@@ -646,8 +659,7 @@ void MainWindow::layoutMainWindow()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    m_loop.stop();
-    m_pool.closeAll();
+    session().stop();
     emit shutDownRequested();
     event->accept();
 }

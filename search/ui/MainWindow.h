@@ -1,10 +1,7 @@
 #pragma once
 
-#include "core/ConnectionPool.h"
 #include "core/DomainListModel.h"
-#include "core/RegistrarBlockedNotice.h"
-#include "core/ResultLists.h"
-#include "search/SearchLoop.h"
+#include "core/ResultList.h"
 #include "search/SearchType.h"
 #include "search/WordFile.h"
 
@@ -23,11 +20,13 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class LookupSession;
 struct DesktopContext;
+struct LookupOutcome;
 
 // The program's main window: the five domain lists with their commands, the
-// search controls, the menus and the status bar, hosting one WHOIS slot and
-// the search loop.
+// search controls, the menus and the status bar. Its searches run on the
+// program's lookup session.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -36,14 +35,12 @@ public:
     explicit MainWindow(DesktopContext &context, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // The start-up sequence; each step that fails is skipped.
+    // The start-up sequence; a failure of the lookup session's start-up shows
+    // in the status bar and the window goes on without it.
     void startUp();
 
-    // Lists 1 to 5: Low, Registered, High, Mid, Saved.
-    DomainListView *list(int number) const { return m_lists.at(size_t(number - 1)); }
-    SearchLoop &searchLoop() { return m_loop; }
-    ResultLists &resultLists() { return m_results; }
-    RegistrarBlockedNotice &blockedNotice() { return m_blockedNotice; }
+    DomainListView *list(ResultList which) const { return m_lists.at(size_t(which)); }
+    LookupSession &session() const;
     QString wordFile() const { return m_wordFile.path(); }
     // What the list builder reads: the search string, the search type's text
     // and the selected entry of the amount box.
@@ -61,7 +58,7 @@ public:
     void layoutMainWindow();
 
     // A drop on the saved list: the payload's row numbers of the list last
-    // clicked (1 to 4) are appended; the saved-domains file is rewritten.
+    // clicked (one of the lookup lists) are appended; the saved-domains file is rewritten.
     void dropOnSavedList(const QString &payload);
 
     // A list made by another window is ready: its size goes into the "Of"
@@ -95,28 +92,26 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void buildListColumn(int number, const QString &title, const QString &tooltip);
+    void buildListColumn(ResultList which, const QString &tooltip);
     void chooseSearchType(int index);
     void applySearchTypeSelection(SearchType type);
+    void reportFailedLookup(const LookupOutcome &outcome);
     void setSearchControlsEnabled(bool enabled);
     void restoreAfterStop();
     void guardWordNumber();
-    void deleteEntry(int number);
-    void clearList(int number);
-    void copyList(int number);
-    void doubleClicked(int number, const QModelIndex &index);
-    const QStringList &namesOf(int number) const;
+    void deleteEntry(ResultList which);
+    void clearList(ResultList which);
+    void copyList(ResultList which);
+    void doubleClicked(ResultList which, const QModelIndex &index);
+    const QStringList &namesOf(ResultList which) const;
+    QString savedDomainsPath() const;
     int twips(int value) const;
 
     DesktopContext &m_context;
-    ResultLists m_results;
     DomainListModel m_savedModel;
-    RegistrarBlockedNotice m_blockedNotice;
-    ConnectionPool m_pool;
-    SearchLoop m_loop;
     WordFile m_wordFile;
     std::optional<SearchType> m_searchType;
-    int m_dragSourceList = 0;
+    std::optional<ResultList> m_dragSourceList;
 
     QGroupBox *m_searchFrame = nullptr;
     QGroupBox *m_listsFrame = nullptr;

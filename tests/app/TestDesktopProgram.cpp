@@ -68,9 +68,9 @@ void TestDesktopProgram::splashThenMainWindowThenSecondaryWindows()
     QTRY_VERIFY(visibleWindow(u"frmAbout"_s));
     main->findChild<QAction *>(u"mnuToolsItem(1)"_s)->trigger();
     QTRY_VERIFY(visibleWindow(u"frmMake"_s));
-    emit main->resultLists().overflowSaved();
+    emit main->session().results().overflowSaved();
     QTRY_VERIFY(visibleWindow(u"Form2"_s));
-    main->blockedNotice().report(u"192.0.2.1"_s, u"Query rate exceeded"_s);
+    main->session().blockedNotice().report(u"192.0.2.1"_s, u"Query rate exceeded"_s);
     QTRY_VERIFY(visibleWindow(u"frmBlocked"_s));
 
     main->close();

@@ -195,7 +195,9 @@ void TestCli::checkPrintsOneLinePerName()
     const QString server0 = u"\t127.0.0.1\n"_s;
     QCOMPARE(run.out, u"free.test\tavailable"_s + server0 + u"taken.test\tregistered"_s + server0 +
                           u"freedom.com\tavailable"_s + server0 + u"a.b.zz\terror\t\n"_s);
-    QVERIFY2(run.err.contains(u"An error has occurred."_s), qPrintable(run.err));
+    QVERIFY2(
+        run.err.contains(u"Error: An error has occurred. Error #: 1 Description: No TLD entry answers for a.b.zz\n"_s),
+        qPrintable(run.err));
     QCOMPARE(readFile(home.path() + u"/SuperHighProfile.txt"_s), "free.test\r\n"_ba);
     QCOMPARE(readFile(home.path() + u"/HighProfile.txt"_s), "freedom.com\r\n"_ba);
     QCOMPARE(readFile(home.path() + u"/LowProfile.txt"_s), QByteArray());

@@ -25,20 +25,19 @@ QByteArray listFile(const QStringList &names)
 }
 
 // A name of the right label length for the list.
-QString nameFor(ResultLists::List list, int i)
+QString nameFor(ResultList list, int i)
 {
     switch (list) {
-    case ResultLists::High:
+    case ResultList::High:
         return QString::number(i, 36) + u".com"_s;
-    case ResultLists::Mid:
+    case ResultList::Mid:
         return u"m%1.net"_s.arg(i, 5, 10, QLatin1Char('0'));
     default:
         return u"lowprofile%1.org"_s.arg(i, 5, 10, QLatin1Char('0'));
     }
 }
 
-const QList<ResultLists::List> allLists = {ResultLists::Low, ResultLists::Registered, ResultLists::High,
-                                           ResultLists::Mid};
+const QList<ResultList> allLists = {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid};
 
 } // namespace
 
@@ -85,36 +84,36 @@ void TestResultLists::init()
 void TestResultLists::filesByLabelLength_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<ResultLists::List>("list");
+    QTest::addColumn<ResultList>("list");
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("ab.com") << u"ab.com"_s << ResultLists::High << u"High Profile (1)"_s;
-    QTest::newRow("label before first dot") << u"abcd.co.uk"_s << ResultLists::High << u"High Profile (1)"_s;
-    QTest::newRow("4, no dot") << u"abcd"_s << ResultLists::High << u"High Profile (1)"_s;
-    QTest::newRow("bare .org is an empty label") << u".org"_s << ResultLists::High << u"High Profile (1)"_s;
-    QTest::newRow("abcde.net") << u"abcde.net"_s << ResultLists::Mid << u"Mid Profile (1)"_s;
-    QTest::newRow("hyphens count") << u"a-b-c-d.com"_s << ResultLists::Mid << u"Mid Profile (1)"_s;
-    QTest::newRow("7, no dot") << u"example"_s << ResultLists::Mid << u"Mid Profile (1)"_s;
-    QTest::newRow("abcdefgh.org") << u"abcdefgh.org"_s << ResultLists::Low << u"Low Profile (1)"_s;
-    QTest::newRow("digits count") << u"1234567890.de"_s << ResultLists::Low << u"Low Profile (1)"_s;
+    QTest::newRow("ab.com") << u"ab.com"_s << ResultList::High << u"High Profile (1)"_s;
+    QTest::newRow("label before first dot") << u"abcd.co.uk"_s << ResultList::High << u"High Profile (1)"_s;
+    QTest::newRow("4, no dot") << u"abcd"_s << ResultList::High << u"High Profile (1)"_s;
+    QTest::newRow("bare .org is an empty label") << u".org"_s << ResultList::High << u"High Profile (1)"_s;
+    QTest::newRow("abcde.net") << u"abcde.net"_s << ResultList::Mid << u"Mid Profile (1)"_s;
+    QTest::newRow("hyphens count") << u"a-b-c-d.com"_s << ResultList::Mid << u"Mid Profile (1)"_s;
+    QTest::newRow("7, no dot") << u"example"_s << ResultList::Mid << u"Mid Profile (1)"_s;
+    QTest::newRow("abcdefgh.org") << u"abcdefgh.org"_s << ResultList::Low << u"Low Profile (1)"_s;
+    QTest::newRow("digits count") << u"1234567890.de"_s << ResultList::Low << u"Low Profile (1)"_s;
 }
 
 void TestResultLists::filesByLabelLength()
 {
     QFETCH(QString, name);
-    QFETCH(ResultLists::List, list);
+    QFETCH(ResultList, list);
     QFETCH(QString, caption);
 
     ResultLists lists(m_folder);
     QSignalSpy captions(&lists, &ResultLists::captionChanged);
     lists.fileAvailable(name);
 
-    for (const ResultLists::List each : allLists) {
+    for (const ResultList each : allLists) {
         QCOMPARE(lists.names(each), each == list ? QStringList{name} : QStringList());
         QCOMPARE(lists.counter(each), each == list ? 1 : 0);
     }
     QCOMPARE(captions.size(), 1);
-    QCOMPARE(captions.at(0).at(0).value<ResultLists::List>(), list);
+    QCOMPARE(captions.at(0).at(0).value<ResultList>(), list);
     QCOMPARE(captions.at(0).at(1).toString(), caption);
     QCOMPARE(lists.caption(list), caption);
 }
@@ -127,7 +126,7 @@ void TestResultLists::bareExtensionsAreIgnored()
         lists.fileAvailable(name);
         lists.fileRegistered(name);
     }
-    for (const ResultLists::List each : allLists) {
+    for (const ResultList each : allLists) {
         QVERIFY(lists.names(each).isEmpty());
         QCOMPARE(lists.counter(each), 0);
     }
@@ -140,12 +139,12 @@ void TestResultLists::registeredListEmptiedPastCap()
     ResultLists lists(m_folder);
     for (int i = 1; i <= 101; ++i)
         lists.fileRegistered(u"taken%1.com"_s.arg(i));
-    QCOMPARE(lists.names(ResultLists::Registered).size(), 101);
+    QCOMPARE(lists.names(ResultList::Registered).size(), 101);
 
     QSignalSpy captions(&lists, &ResultLists::captionChanged);
     lists.fileRegistered(u"last.com"_s);
-    QCOMPARE(lists.names(ResultLists::Registered), QStringList{u"last.com"_s});
-    QCOMPARE(lists.counter(ResultLists::Registered), 102);
+    QCOMPARE(lists.names(ResultList::Registered), QStringList{u"last.com"_s});
+    QCOMPARE(lists.counter(ResultList::Registered), 102);
     QCOMPARE(captions.size(), 1);
     QCOMPARE(captions.at(0).at(1).toString(), u"Registered (102)"_s);
     // Registered names never reach a file.
@@ -160,9 +159,9 @@ void TestResultLists::profileFilesBeforeStamp()
     stale.close();
 
     ResultLists lists(m_folder);
-    QCOMPARE(lists.profileFilePath(m_folder, ResultLists::Low), m_folder + u"/LowProfile.txt"_s);
-    QCOMPARE(lists.profileFilePath(m_folder, ResultLists::Mid), m_folder + u"/HighProfile.txt"_s);
-    QCOMPARE(lists.profileFilePath(m_folder, ResultLists::High), m_folder + u"/SuperHighProfile.txt"_s);
+    QCOMPARE(lists.profileFilePath(m_folder, ResultList::Low), m_folder + u"/LowProfile.txt"_s);
+    QCOMPARE(lists.profileFilePath(m_folder, ResultList::Mid), m_folder + u"/HighProfile.txt"_s);
+    QCOMPARE(lists.profileFilePath(m_folder, ResultList::High), m_folder + u"/SuperHighProfile.txt"_s);
 
     for (const QString &name : {u"ab.com"_s, u"abcde.net"_s, u"b\u00fccher.de"_s, u"xy.net"_s})
         lists.fileAvailable(name);
@@ -195,14 +194,14 @@ void TestResultLists::resetCountersKeepsNames()
     QSignalSpy captions(&lists, &ResultLists::captionChanged);
     lists.resetCounters();
     QCOMPARE(captions.size(), 0);
-    for (const ResultLists::List each : allLists)
+    for (const ResultList each : allLists)
         QCOMPARE(lists.counter(each), 0);
 
     lists.fileAvailable(u"ef.com"_s);
     QCOMPARE(captions.size(), 1);
     QCOMPARE(captions.at(0).at(1).toString(), u"High Profile (1)"_s);
-    QCOMPARE(lists.names(ResultLists::High), QStringList({u"ab.com"_s, u"cd.com"_s, u"ef.com"_s}));
-    QCOMPARE(lists.names(ResultLists::Registered), QStringList{u"taken.com"_s});
+    QCOMPARE(lists.names(ResultList::High), QStringList({u"ab.com"_s, u"cd.com"_s, u"ef.com"_s}));
+    QCOMPARE(lists.names(ResultList::Registered), QStringList{u"taken.com"_s});
     QCOMPARE(readFile(m_folder + u"/SuperHighProfile.txt"_s), "ab.com\r\ncd.com\r\nef.com\r\n"_ba);
 }
 
@@ -229,7 +228,7 @@ void TestResultLists::listStamp()
     lists.setClock([moment] { return moment; });
     QVERIFY(lists.startBackupSet());
     QCOMPARE(lists.listStamp(), stamp);
-    QCOMPARE(lists.profileFilePath(m_folder, ResultLists::High), m_folder + u"/SuperHighProfile"_s + stamp + u".txt"_s);
+    QCOMPARE(lists.profileFilePath(m_folder, ResultList::High), m_folder + u"/SuperHighProfile"_s + stamp + u".txt"_s);
     const QStringList backups = {u"HighProfile"_s + stamp + u".txt"_s, u"LowProfile"_s + stamp + u".txt"_s,
                                  u"MidProfile"_s + stamp + u".txt"_s};
     QCOMPARE(QDir(m_folder + u"/backups"_s).entryList(QDir::Files), backups);
@@ -255,15 +254,15 @@ void TestResultLists::backupPlaceholdersAppend()
 
 void TestResultLists::overflow_data()
 {
-    QTest::addColumn<ResultLists::List>("full");
-    QTest::newRow("low") << ResultLists::Low;
-    QTest::newRow("mid") << ResultLists::Mid;
-    QTest::newRow("high") << ResultLists::High;
+    QTest::addColumn<ResultList>("full");
+    QTest::newRow("low") << ResultList::Low;
+    QTest::newRow("mid") << ResultList::Mid;
+    QTest::newRow("high") << ResultList::High;
 }
 
 void TestResultLists::overflow()
 {
-    QFETCH(ResultLists::List, full);
+    QFETCH(ResultList, full);
 
     ResultLists lists(m_folder);
     QDateTime now(QDate(2026, 12, 6), QTime(13, 45, 7));
@@ -288,9 +287,9 @@ void TestResultLists::overflow()
     QCOMPARE(overflowSaved.size(), 0);
 
     lists.fileAvailable(nameFor(full, ResultLists::overflowSize - 1));
-    const QStringList low = lists.names(ResultLists::Low);
-    const QStringList mid = lists.names(ResultLists::Mid);
-    const QStringList high = lists.names(ResultLists::High);
+    const QStringList low = lists.names(ResultList::Low);
+    const QStringList mid = lists.names(ResultList::Mid);
+    const QStringList high = lists.names(ResultList::High);
     QCOMPARE(lists.names(full).size(), ResultLists::overflowSize);
     const QString fullProfile = lists.profileFilePath(m_folder, full);
     QCOMPARE(readFile(fullProfile), listFile(lists.names(full)));
@@ -309,7 +308,7 @@ void TestResultLists::overflow()
     QCOMPARE(readFile(overflow + u"HighProfile"_s + oldStamp + u".txt"_s), listFile(mid));
     QCOMPARE(readFile(overflow + u"SuperHighProfile"_s + oldStamp + u".txt"_s), listFile(high));
 
-    for (const ResultLists::List each : allLists) {
+    for (const ResultList each : allLists) {
         QVERIFY(lists.names(each).isEmpty());
         QCOMPARE(lists.counter(each), 0);
     }
@@ -345,8 +344,8 @@ void TestResultLists::saveFailsBelowRegularFile()
         QVERIFY2(message.contains(m_folder + u"/plain/program"_s + files.at(i)), qPrintable(message));
         QVERIFY2(message.contains(u"does not exist"_s), qPrintable(message));
     }
-    QCOMPARE(lists.names(ResultLists::High), QStringList{u"ab.com"_s});
-    QCOMPARE(lists.counter(ResultLists::High), 1);
+    QCOMPARE(lists.names(ResultList::High), QStringList{u"ab.com"_s});
+    QCOMPARE(lists.counter(ResultList::High), 1);
     QVERIFY(!lists.saveResultLists());
 }
 
@@ -361,7 +360,7 @@ void TestResultLists::saveFailsOnFolderAtTarget()
     QCOMPARE(failures.size(), 1);
     const QString message = failures.at(0).at(0).toString();
     QVERIFY2(message.contains(m_folder + u"/HighProfile.txt"_s), qPrintable(message));
-    QCOMPARE(lists.names(ResultLists::Mid), QStringList{u"abcde.net"_s});
+    QCOMPARE(lists.names(ResultList::Mid), QStringList{u"abcde.net"_s});
     // The other two files are still written.
     QCOMPARE(readFile(m_folder + u"/SuperHighProfile.txt"_s), "ab.com\r\n"_ba);
     QCOMPARE(readFile(m_folder + u"/LowProfile.txt"_s), QByteArray());
@@ -374,8 +373,8 @@ void TestResultLists::failedOverflowKeepsLists()
     lists.fileRegistered(u"taken.com"_s);
     QStringList filler;
     for (int i = 1; i <= ResultLists::overflowSize; ++i)
-        filler << nameFor(ResultLists::Low, i);
-    lists.model(ResultLists::Low)->append(filler);
+        filler << nameFor(ResultList::Low, i);
+    lists.model(ResultList::Low)->append(filler);
 
     QSignalSpy failures(&lists, &ResultLists::writeFailed);
     QSignalSpy overflowSaved(&lists, &ResultLists::overflowSaved);
@@ -384,8 +383,8 @@ void TestResultLists::failedOverflowKeepsLists()
     QVERIFY2(failures.at(0).at(0).toString().contains(u"/overflow/LowProfile.txt"_s),
              qPrintable(failures.at(0).at(0).toString()));
     QCOMPARE(overflowSaved.size(), 0);
-    QCOMPARE(lists.names(ResultLists::Low), filler);
-    QCOMPARE(lists.names(ResultLists::Registered), QStringList{u"taken.com"_s});
+    QCOMPARE(lists.names(ResultList::Low), filler);
+    QCOMPARE(lists.names(ResultList::Registered), QStringList{u"taken.com"_s});
     QCOMPARE(lists.listStamp(), QString());
 
     // Once the folder is back the next check saves and clears.
@@ -393,7 +392,7 @@ void TestResultLists::failedOverflowKeepsLists()
     lists.checkListSizes();
     QCOMPARE(overflowSaved.size(), 1);
     QCOMPARE(readFile(m_folder + u"/overflow/LowProfile.txt"_s), listFile(filler));
-    QVERIFY(lists.names(ResultLists::Low).isEmpty());
+    QVERIFY(lists.names(ResultList::Low).isEmpty());
 }
 
 void TestResultLists::backupFailureStillSetsStamp()

@@ -9,6 +9,7 @@
 #include "harvest/ui/BrowseWindow.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestSession.h"
 #include "tests/support/WaitUntil.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -106,10 +107,8 @@ private:
     QList<QByteArray> m_queries;
 
     std::unique_ptr<QTemporaryDir> m_folder;
-    LookupContext m_lookup;
-    ThrottleState m_throttle{1};
-    std::unique_ptr<ResultLists> m_results;
-    RegistrarBlockedNotice m_notice;
+    QList<TldEntry> m_tlds;
+    std::unique_ptr<TestSession> m_engine;
     QString m_selected;
     Branding m_branding;
     BrowsedCheckTimings m_timings{200, 100, 5};
@@ -174,9 +173,9 @@ void TestBrowseWindow::initTestCase()
     QVERIFY(m_com.listen());
     QVERIFY(m_net.listen());
     const QString indicators = u"No match,not found"_s;
-    m_lookup.tldTable.setEntries({{u"com"_s, u"127.0.0.1"_s, qint16(m_com.port()), true, 50, indicators},
-                                  {u"net"_s, u"127.0.0.1"_s, qint16(m_net.port()), true, 0, indicators},
-                                  {u"org"_s, u"127.0.0.1"_s, qint16(m_net.port()), false, 0, indicators}});
+    m_tlds = QList<TldEntry>({{u"com"_s, u"127.0.0.1"_s, qint16(m_com.port()), true, 50, indicators},
+                              {u"net"_s, u"127.0.0.1"_s, qint16(m_net.port()), true, 0, indicators},
+                              {u"org"_s, u"127.0.0.1"_s, qint16(m_net.port()), false, 0, indicators}});
 }
 
 void TestBrowseWindow::init()
@@ -185,8 +184,8 @@ void TestBrowseWindow::init()
     QVERIFY(m_folder->isValid());
     QVERIFY(QDir(m_folder->path()).mkpath(u"backups"_s));
     writeFile(listPath(), "left.com\r\nfrom.com\r\nbefore.com\r\n");
-    m_results = std::make_unique<ResultLists>(m_folder->path());
-    m_notice.clear();
+    m_engine = std::make_unique<TestSession>(m_folder->path());
+    m_engine->session.lookup().tldTable.setEntries(m_tlds);
     m_queries.clear();
     m_selected.clear();
     m_branding = Branding();
@@ -203,6 +202,7 @@ void TestBrowseWindow::cleanup()
 {
     m_checkStatus.reset();
     delete m_form;
+    m_engine.reset();
 }
 
 QUrl TestBrowseWindow::local(const char *path) const
@@ -212,8 +212,7 @@ QUrl TestBrowseWindow::local(const char *path) const
 
 BrowseWindow *TestBrowseWindow::openForm(const Skinner *skinner)
 {
-    m_form = new BrowseWindow(m_folder->path(), m_branding, m_lookup, m_throttle, *m_results, m_notice, m_selected,
-                              skinner, m_timings);
+    m_form = new BrowseWindow(m_engine->session, m_branding, m_selected, skinner, m_timings);
     m_checkStatus = std::make_unique<QSignalSpy>(&m_form->checker(), &BrowsedNameChecker::checkStatusChanged);
     m_form->show();
     return m_form;
@@ -307,12 +306,14 @@ void TestBrowseWindow::browsedNamesAreCheckedAndFiled()
     QCOMPARE(names(2), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
     QCOMPARE(child<QLabel>(u"Label1"_s)->text(), u"Unregistered: (2)"_s);
     QCOMPARE(child<QLabel>(u"Label2"_s)->text(), u"Registered: (2)"_s);
-    QCOMPARE(m_results->names(ResultLists::Mid), QStringList{u"freeone.com"_s});
-    QCOMPARE(m_results->names(ResultLists::Low), QStringList{u"mailfree.net"_s});
-    QCOMPARE(m_results->names(ResultLists::Registered), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
+    QCOMPARE(m_engine->session.results().names(ResultList::Mid), QStringList{u"freeone.com"_s});
+    QCOMPARE(m_engine->session.results().names(ResultList::Low), QStringList{u"mailfree.net"_s});
+    QCOMPARE(m_engine->session.results().names(ResultList::Registered),
+             (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
     QCOMPARE(readFile(listPath()), "\r\nfreeone.com\r\ntaken.com\r\nmailfree.net\r\nlongtaken.net\r\n\r\n"_ba);
     // The main window's profile file holds the available name as well.
-    QCOMPARE(readFile(m_results->profileFilePath(m_folder->path(), ResultLists::Mid)), "freeone.com\r\n"_ba);
+    QCOMPARE(readFile(m_engine->session.results().profileFilePath(m_folder->path(), ResultList::Mid)),
+             "freeone.com\r\n"_ba);
 
     QStringList status;
     for (const QList<QVariant> &arguments : *m_checkStatus)
@@ -356,17 +357,17 @@ void TestBrowseWindow::framePagesAreChecked()
 void TestBrowseWindow::refusingAndSilentServers()
 {
     openForm();
-    QSignalSpy shown(&m_notice, &RegistrarBlockedNotice::showRequested);
+    QSignalSpy shown(&m_engine->session.blockedNotice(), &RegistrarBlockedNotice::showRequested);
     browse("/trouble.html");
     QVERIFY(waitUntil([this] { return checkedAll(3); }));
     QCOMPARE(m_queries, (QList<QByteArray>{"quota.com", "silent.com", "afterfree.com"}));
     // The refusal and the time-out both show the window; it keeps the first server.
     QCOMPARE(shown.size(), 2);
-    QCOMPARE(m_notice.registrar(), u"127.0.0.1"_s);
-    QCOMPARE(m_notice.response(), u"Query quota exceeded\r\n"_s);
+    QCOMPARE(m_engine->session.blockedNotice().registrar(), u"127.0.0.1"_s);
+    QCOMPARE(m_engine->session.blockedNotice().response(), u"Query quota exceeded\r\n"_s);
     QCOMPARE(names(1), QStringList{u"afterfree.com"_s});
     QVERIFY(names(2).isEmpty());
-    QCOMPARE(m_results->counter(ResultLists::Registered), 0);
+    QCOMPARE(m_engine->session.results().counter(ResultList::Registered), 0);
 }
 
 void TestBrowseWindow::listCommands()
@@ -496,7 +497,7 @@ void TestBrowseWindow::unloadDeletesTheList()
     QTRY_VERIFY(m_form.isNull());
     QVERIFY(!QFile::exists(listPath()));
     QTest::qWait(700);
-    QVERIFY(m_notice.response() != u"Connection Timed Out"_s);
+    QVERIFY(m_engine->session.blockedNotice().response() != u"Connection Timed Out"_s);
     QCOMPARE(m_queries, (QList<QByteArray>{"quota.com", "silent.com"}));
     const QStringList leftovers = QDir(m_folder->path()).entryList({u"SearchOutput*"_s}, QDir::Files);
     QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(u' ')));
@@ -553,7 +554,8 @@ void TestBrowseWindow::listBuilderRunWhileOpen()
     ListBuilderConfig config;
     config.engines.yahoo = {u"http"_s, u"127.0.0.1"_s, m_web.port(), u"/search/dir"_s};
     config.pauseMs = 0;
-    ListBuilder builder(m_folder->path(), m_lookup.tldTable, {[] { return u"lamps"_s; }, u"Yahoo Search"_s, 0}, config);
+    ListBuilder builder(m_folder->path(), m_engine->session.lookup().tldTable,
+                        {[] { return u"lamps"_s; }, u"Yahoo Search"_s, 0}, config);
     QSignalSpy finished(&builder, &ListBuilder::finished);
     builder.fetchFirstPage();
     QVERIFY(finished.wait(10000));

@@ -5,6 +5,7 @@
 #include "harvest/BrowsedNameChecker.h"
 #include "harvest/BrowsedPageExtraction.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestSession.h"
 #include "tests/support/WaitUntil.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -34,8 +35,12 @@ void answerByName(QTcpSocket *socket, const QByteArray &query, int)
 struct CheckerFixture
 {
     explicit CheckerFixture(BrowsedCheckTimings timings = {20, 20, 5})
-        : results(folder.path())
-        , checker(browsedNamesPath(folder.path()), context, throttle, results, notice, counters, timings)
+        : engine(folder.path())
+        , context(engine.session.lookup())
+        , throttle(engine.session.throttle())
+        , results(engine.session.results())
+        , notice(engine.session.blockedNotice())
+        , checker(browsedNamesPath(folder.path()), engine.session, counters, timings)
         , checkStatus(&checker, &BrowsedNameChecker::checkStatusChanged)
         , pageStatus(&checker, &BrowsedNameChecker::pageStatusChanged)
         , unregisteredCaption(&checker, &BrowsedNameChecker::unregisteredCaptionChanged)
@@ -80,10 +85,11 @@ struct CheckerFixture
     }
 
     QTemporaryDir folder;
-    LookupContext context;
-    ThrottleState throttle{1};
-    ResultLists results;
-    RegistrarBlockedNotice notice;
+    TestSession engine;
+    LookupContext &context;
+    ThrottleState &throttle;
+    ResultLists &results;
+    RegistrarBlockedNotice &notice;
     ExtractionCounters counters;
     WhoisTestServer comServer;
     WhoisTestServer netServer;
@@ -126,9 +132,9 @@ void TestBrowsedNameChecker::checksNamesInOrderAndFilesThem()
     QCOMPARE(fixture.netServer.queries, (QList<QByteArray>{"longerfree.net", "longtaken.net"}));
     QCOMPARE(fixture.checker.unregisteredList().names(), (QStringList{u"free.com"_s, u"longerfree.net"_s}));
     QCOMPARE(fixture.checker.registeredList().names(), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
-    QCOMPARE(fixture.results.names(ResultLists::High), QStringList{u"free.com"_s});
-    QCOMPARE(fixture.results.names(ResultLists::Low), QStringList{u"longerfree.net"_s});
-    QCOMPARE(fixture.results.names(ResultLists::Registered), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
+    QCOMPARE(fixture.results.names(ResultList::High), QStringList{u"free.com"_s});
+    QCOMPARE(fixture.results.names(ResultList::Low), QStringList{u"longerfree.net"_s});
+    QCOMPARE(fixture.results.names(ResultList::Registered), (QStringList{u"taken.com"_s, u"longtaken.net"_s}));
     QCOMPARE(fixture.texts(fixture.unregisteredCaption), (QStringList{u"Unregistered: (1)"_s, u"Unregistered: (2)"_s}));
     QCOMPARE(fixture.texts(fixture.registeredCaption), (QStringList{u"Registered: (1)"_s, u"Registered: (2)"_s}));
 
@@ -145,12 +151,12 @@ void TestBrowsedNameChecker::readListEntry_data()
 {
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<qint32>("index");
-    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("entry"); // empty: the end of the list
     const QByteArray list = "\r\none.com\r\n \r\ntwo.com\r\n\r\nthree.com \r\n\r\n";
     QTest::newRow("first") << list << 0 << u"one.com"_s;
     QTest::newRow("after empty and space lines") << list << 1 << u"two.com"_s;
     QTest::newRow("trailing space kept") << list << 2 << u"three.com "_s;
-    QTest::newRow("past the end") << list << 3 << QString(BrowsedNameChecker::endOfList);
+    QTest::newRow("past the end") << list << 3 << QString();
     QTest::newRow("last line without line end") << "one.com\r\ntwo.com"_ba << 1 << u"two.com"_s;
     QTest::newRow("cr alone ends a line") << "one.com\rtwo.com\r"_ba << 1 << u"two.com"_s;
 }
@@ -162,14 +168,16 @@ void TestBrowsedNameChecker::readListEntry()
     QFETCH(QString, entry);
     CheckerFixture fixture;
     fixture.writeList(contents, 0);
-    QCOMPARE(fixture.checker.readListEntry(index), entry);
+    const WordRead read = fixture.checker.readListEntry(index);
+    QCOMPARE(read.status, entry.isEmpty() ? WordRead::Status::EndOfList : WordRead::Status::Word);
+    QCOMPARE(read.word, entry);
 }
 
 void TestBrowsedNameChecker::missingListIsTheEndOfTheList()
 {
     CheckerFixture fixture;
     QVERIFY(fixture.listen());
-    QCOMPARE(fixture.checker.readListEntry(0), QString(BrowsedNameChecker::endOfList));
+    QCOMPARE(fixture.checker.readListEntry(0).status, WordRead::Status::ReadFailed);
     fixture.checker.start();
     QTRY_VERIFY(fixture.checkStatus.size() >= 2);
     QCOMPARE(fixture.texts(fixture.checkStatus).constFirst(), u"Checked 0 unique domains."_s);
@@ -243,8 +251,8 @@ void TestBrowsedNameChecker::verdict()
     QCOMPARE(fixture.comServer.queries, QList<QByteArray>{name.toLatin1()});
     QCOMPARE(fixture.checker.unregisteredList().names(), filed == u"available"_s ? QStringList{name} : QStringList());
     QCOMPARE(fixture.checker.registeredList().names(), filed == u"registered"_s ? QStringList{name} : QStringList());
-    QCOMPARE(fixture.results.counter(ResultLists::High), filed == u"available"_s ? 1 : 0);
-    QCOMPARE(fixture.results.counter(ResultLists::Registered), filed == u"registered"_s ? 1 : 0);
+    QCOMPARE(fixture.results.counter(ResultList::High), filed == u"available"_s ? 1 : 0);
+    QCOMPARE(fixture.results.counter(ResultList::Registered), filed == u"registered"_s ? 1 : 0);
     if (filed == u"blocked"_s) {
         QCOMPARE(fixture.notice.registrar(), u"127.0.0.1"_s);
         QCOMPARE(fixture.notice.response(), QString::fromLatin1(reply));
@@ -334,7 +342,7 @@ void TestBrowsedNameChecker::stopLeavesTheQuery()
     QVERIFY(!fixture.checker.isQuerying());
     QCOMPARE(fixture.checker.nextIndex(), 0);
     QVERIFY(fixture.checker.unregisteredList().names().isEmpty());
-    QCOMPARE(fixture.results.counter(ResultLists::High), 0);
+    QCOMPARE(fixture.results.counter(ResultList::High), 0);
 }
 
 QTEST_GUILESS_MAIN(TestBrowsedNameChecker)

@@ -1,3 +1,4 @@
+#include "search/LookupSession.h"
 #include "search/ui/DesktopContext.h"
 #include "search/ui/DomainListView.h"
 #include "search/ui/MainWindow.h"
@@ -44,9 +45,10 @@ struct WindowFixture
     WindowFixture()
         : settings({config.filePath(u"user"_s), config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s,
                    prompt)
-        , context(home.path(), testBranding(), settings, prompt)
+        , branding(testBranding())
+        , session(home.path(), settings, branding, 1, PoolTimings{50, 10, 30})
+        , context(home.path(), branding, settings, prompt, session)
     {
-        context.poolTimings = PoolTimings{50, 10, 30};
     }
 
     static Branding testBranding()
@@ -85,6 +87,8 @@ struct WindowFixture
     QTemporaryDir config;
     ScriptedPrompt prompt;
     SettingsStore settings;
+    Branding branding;
+    LookupSession session;
     DesktopContext context;
     std::unique_ptr<MainWindow> form;
 };
@@ -138,7 +142,7 @@ void TestMainWindow::firstAndSecondStart()
     for (const QString &folder : {u"backups"_s, u"overflow"_s, u"wordlists"_s, u"searches"_s})
         QVERIFY(QDir(fixture.home.filePath(folder)).exists());
     QVERIFY(QFile::exists(fixture.home.filePath(u"TLDs.txt"_s)));
-    QCOMPARE(fixture.context.lookup.tldTable.size(), 179);
+    QCOMPARE(fixture.session.lookup().tldTable.size(), 179);
     QCOMPARE(help.size(), 1);
     QCOMPARE(fixture.prompt.messages.size(), 1);
     QVERIFY(fixture.prompt.messages.at(0).text.startsWith(u"Since this is your first time"_s));
@@ -162,7 +166,7 @@ void TestMainWindow::listCommandsAndKeyboard()
 {
     WindowFixture fixture;
     MainWindow &window = fixture.window();
-    ResultLists &results = window.resultLists();
+    ResultLists &results = window.session().results();
     for (const QString &name : {u"longername1.com"_s, u"longername2.com"_s, u"longername3.com"_s})
         results.fileAvailable(name);
     QLabel *label = fixture.child<QLabel>(u"Label1"_s);
@@ -171,10 +175,10 @@ void TestMainWindow::listCommandsAndKeyboard()
     fixture.child<QAction>(u"mnuEditItem(8)"_s)->trigger(); // Copy Low
     QCOMPARE(QApplication::clipboard()->text(), u"longername1.com\r\nlongername2.com\r\nlongername3.com\r\n"_s);
 
-    DomainListView *list = window.list(1);
+    DomainListView *list = window.list(ResultList::Low);
     list->setCurrentIndex(list->model()->index(1, 0));
     QTest::keyClick(list, Qt::Key_Delete);
-    QCOMPARE(results.names(ResultLists::Low), (QStringList{u"longername1.com"_s, u"longername3.com"_s}));
+    QCOMPARE(results.names(ResultList::Low), (QStringList{u"longername1.com"_s, u"longername3.com"_s}));
     QCOMPARE(label->text(), u"Low Profile (2)"_s);
 
     // "Del" with nothing selected changes nothing.
@@ -183,7 +187,7 @@ void TestMainWindow::listCommandsAndKeyboard()
     QCOMPARE(label->text(), u"Low Profile (2)"_s);
 
     QTest::keyClick(list, Qt::Key_Delete, Qt::ShiftModifier);
-    QVERIFY(results.names(ResultLists::Low).isEmpty());
+    QVERIFY(results.names(ResultList::Low).isEmpty());
     QCOMPARE(label->text(), u"Low Profile"_s);
 
     fixture.child<QPushButton>(u"cmdCopy(1)"_s)->click();
@@ -196,12 +200,12 @@ void TestMainWindow::savedDomainsLoadAndDrop()
     writeFile(fixture.home.filePath(u"Remembered.txt"_s), "a.com\r\n\r\n \r\nb.net\r\n");
     MainWindow &window = fixture.window();
     window.startUp();
-    QCOMPARE(window.list(5)->model()->rowCount(), 2);
+    QCOMPARE(window.list(ResultList::Saved)->model()->rowCount(), 2);
 
-    ResultLists &results = window.resultLists();
+    ResultLists &results = window.session().results();
     for (const QString &name : {u"h0.com"_s, u"h1.com"_s, u"h2.com"_s, u"h3.com"_s, u"h4.com"_s})
         results.fileAvailable(name);
-    DomainListView *high = window.list(3);
+    DomainListView *high = window.list(ResultList::High);
     QTest::mouseClick(high->viewport(), Qt::LeftButton, {}, high->visualRect(high->model()->index(0, 0)).center());
     for (int row : {3, 4})
         high->selectionModel()->select(high->model()->index(row, 0), QItemSelectionModel::Select);
@@ -214,7 +218,7 @@ void TestMainWindow::savedDomainsLoadAndDrop()
 
     // Clearing the saved list does not rewrite the file.
     fixture.child<QAction>(u"mnuEditItem(5)"_s)->trigger();
-    QCOMPARE(window.list(5)->model()->rowCount(), 0);
+    QCOMPARE(window.list(ResultList::Saved)->model()->rowCount(), 0);
     QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)).count("\r\n"), 6);
 }
 
@@ -222,11 +226,11 @@ void TestMainWindow::foreignTextIsNotDropped()
 {
     WindowFixture fixture;
     MainWindow &window = fixture.window();
-    QSignalSpy dropped(window.list(5), &DomainListView::payloadDropped);
+    QSignalSpy dropped(window.list(ResultList::Saved), &DomainListView::payloadDropped);
     QMimeData mime;
     mime.setText(u"0|1"_s);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.list(5)->viewport(), &drop);
+    QApplication::sendEvent(window.list(ResultList::Saved)->viewport(), &drop);
     QCOMPARE(dropped.size(), 0);
 }
 
@@ -236,8 +240,8 @@ void TestMainWindow::doubleClickOpensPurchaseAddress()
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(u"https"_s, &catcher, "open");
     MainWindow &window = fixture.window();
-    window.resultLists().fileRegistered(u"taken.com"_s);
-    DomainListView *list = window.list(2);
+    window.session().results().fileRegistered(u"taken.com"_s);
+    DomainListView *list = window.list(ResultList::Registered);
     const QPoint point = list->visualRect(list->model()->index(0, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
@@ -317,7 +321,7 @@ void TestMainWindow::shutDownStopsRun()
     QSignalSpy shutDown(&window, &MainWindow::shutDownRequested);
     fixture.child<QAction>(u"mnuFileItem(0)"_s)->trigger();
     QCOMPARE(shutDown.size(), 1);
-    QVERIFY(!window.searchLoop().isRunning());
+    QVERIFY(!window.session().loop().isRunning());
 }
 
 void TestMainWindow::customListRunShowsResumePositionAfterStop()

@@ -1,0 +1,115 @@
+#include "core/LookupOutcome.h"
+#include "core/TldFile.h"
+#include "search/LookupSession.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestSession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestLookupSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void prepareReadiesFolderTableAndSettings();
+    void prepareFailureNamesFirstFailedStep_data();
+    void prepareFailureNamesFirstFailedStep();
+    void fileSortsOutcomes_data();
+    void fileSortsOutcomes();
+};
+
+void TestLookupSession::prepareReadiesFolderTableAndSettings()
+{
+    QTemporaryDir home;
+    const QString folder = home.filePath(u"program"_s);
+    TestSession engine(folder);
+    engine.settings.saveUserSetting(u"Ornisk"_s, u"Settings"_s, u"DefaultExt"_s, u".net"_s);
+
+    QString error = u"untouched"_s;
+    QVERIFY(engine.session.prepare(&error));
+    QCOMPARE(error, u"untouched"_s);
+    for (const char *name : {"Remembered.txt", "backups", "overflow", "TLDs.txt"})
+        QVERIFY2(QFile::exists(QDir(folder).filePath(QLatin1String(name))), name);
+    QVERIFY(engine.session.lookup().tldTable.size() > 0);
+    QCOMPARE(engine.session.lookup().defaultExtension, u".net"_s);
+}
+
+void TestLookupSession::prepareFailureNamesFirstFailedStep_data()
+{
+    QTest::addColumn<QString>("folderFile"); // a file standing where the program folder should be
+    QTest::addColumn<QByteArray>("tlds");    // TLDs.txt; empty: none is written
+    QTest::addColumn<QString>("error");      // "{folder}" stands for the program folder
+
+    QTest::newRow("folder is a file") << u"program"_s << QByteArray()
+                                      << u"the program folder {folder} is not usable (missing or read-only)"_s;
+    QTest::newRow("table without entries")
+        << QString() << "no table here\r\n"_ba << u"{folder}/TLDs.txt holds no usable TLD line"_s;
+}
+
+void TestLookupSession::prepareFailureNamesFirstFailedStep()
+{
+    QFETCH(QString, folderFile);
+    QFETCH(QByteArray, tlds);
+    QFETCH(QString, error);
+
+    QTemporaryDir home;
+    const QString folder = home.filePath(u"program"_s);
+    if (!folderFile.isEmpty())
+        writeFile(home.filePath(folderFile), "not a folder");
+    if (!tlds.isEmpty())
+        writeFile(TldFile(folder).path(), tlds);
+    TestSession engine(folder);
+    // The steps after a failed one still run: the settings are read.
+    engine.settings.saveUserSetting(u"Ornisk"_s, u"Settings"_s, u"DefaultExt"_s, u".org"_s);
+
+    QString reported;
+    QVERIFY(!engine.session.prepare(&reported));
+    QCOMPARE(reported, QString(error).replace(u"{folder}"_s, QDir::toNativeSeparators(folder)));
+    QCOMPARE(engine.session.lookup().tldTable.size(), 0);
+    QCOMPARE(engine.session.lookup().defaultExtension, u".org"_s);
+    // A caller that wants no message gets none.
+    QVERIFY(!engine.session.prepare(nullptr));
+}
+
+void TestLookupSession::fileSortsOutcomes_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("list"); // -1: no list
+    QTest::addColumn<bool>("notice");
+
+    QTest::newRow("available") << int(LookupOutcome::Kind::Available) << int(ResultList::High) << false;
+    QTest::newRow("registered") << int(LookupOutcome::Kind::Registered) << int(ResultList::Registered) << false;
+    QTest::newRow("blocked") << int(LookupOutcome::Kind::Blocked) << -1 << true;
+    QTest::newRow("timeout") << int(LookupOutcome::Kind::Timeout) << -1 << false;
+    QTest::newRow("error") << int(LookupOutcome::Kind::Error) << -1 << false;
+}
+
+void TestLookupSession::fileSortsOutcomes()
+{
+    QFETCH(int, kind);
+    QFETCH(int, list);
+    QFETCH(bool, notice);
+
+    QTemporaryDir home;
+    QVERIFY(QDir(home.path()).mkpath(u"backups"_s));
+    TestSession engine(home.path());
+    LookupOutcome outcome{0, u"ab.test"_s, u"whois.test"_s, LookupOutcome::Kind(kind)};
+    outcome.remoteAddress = u"192.0.2.7"_s;
+    outcome.reply = "Query limit reached\r\n";
+    engine.session.file(outcome);
+
+    ResultLists &results = engine.session.results();
+    for (auto each : {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid})
+        QCOMPARE(results.names(each), int(each) == list ? QStringList{u"ab.test"_s} : QStringList());
+    const RegistrarBlockedNotice &blocked = engine.session.blockedNotice();
+    QCOMPARE(blocked.registrar(), notice ? u"192.0.2.7"_s : QString());
+    QCOMPARE(blocked.response(), notice ? u"Query limit reached\r\n"_s : QString());
+}
+
+QTEST_GUILESS_MAIN(TestLookupSession)
+#include "TestLookupSession.moc"

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "base/Branding.h"
+#include "search/LookupSession.h"
+#include "settings/SettingsStore.h"
+#include "tests/support/ScriptedPrompt.h"
+
+#include <QTemporaryDir>
+
+// A lookup session on a program folder, reading its settings (application
+// "Ornisk") from a store in a temporary folder of its own.
+struct TestSession
+{
+    explicit TestSession(const QString &programFolder, int poolSize = 1, PoolTimings timings = {})
+        : settings({config.filePath(QStringLiteral("user")), config.filePath(QStringLiteral("machine"))},
+                   QStringLiteral("vantrel.example"), QStringLiteral("Ornisk"), prompt)
+        , session(programFolder, settings, branding, poolSize, timings)
+    {
+        branding.productName = QStringLiteral("Ornisk");
+    }
+
+    QTemporaryDir config;
+    ScriptedPrompt prompt;
+    SettingsStore settings;
+    Branding branding;
+    LookupSession session;
+};
