@@ -20,7 +20,7 @@ function(vantrel_add_test name)
     target_link_libraries(${name} PRIVATE vantrel_common vantrel_testsupport Qt6::Test ${ARG_LIBS})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTREL_TESTDATA=${VANTREL_TESTDATA_DIR};VANTREL_DATA_DIR=${VANTREL_SHARE_DIR}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTREL_DNS_SERVER=127.0.0.1;VANTREL_TESTDATA=${VANTREL_TESTDATA_DIR};VANTREL_DATA_DIR=${VANTREL_SHARE_DIR}"
         TIMEOUT 300)
 endfunction()
 
@@ -30,7 +30,7 @@ endfunction()
 function(vantrel_add_webengine_test name)
     vantrel_add_test(${name} ${ARGN})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=xcb;QTWEBENGINE_DISABLE_SANDBOX=1;QT_LOGGING_RULES=qt.webenginecontext.info=false;VANTREL_TESTDATA=${VANTREL_TESTDATA_DIR};VANTREL_DATA_DIR=${VANTREL_SHARE_DIR}"
+        ENVIRONMENT "QT_QPA_PLATFORM=xcb;QTWEBENGINE_DISABLE_SANDBOX=1;VANTREL_DNS_SERVER=127.0.0.1;QT_LOGGING_RULES=qt.webenginecontext.info=false;VANTREL_TESTDATA=${VANTREL_TESTDATA_DIR};VANTREL_DATA_DIR=${VANTREL_SHARE_DIR}"
         RUN_SERIAL TRUE)
 endfunction()
 

@@ -11,4 +11,10 @@ struct LookupContext
     TldTable tldTable;
     bool useProxy = false;
     QString defaultExtension = QStringLiteral(".com"); // with its leading dot
+    // Ask DNS first: a delegated name is registered without a registry query.
+    bool checkDnsFirst = true;
+    QString dnsServer; // empty: the system's resolver
+    // A name whose last available or registered verdict is younger than this
+    // many days is filed from the history without a query; 0 always asks.
+    int recheckAfterDays = 0;
 };

@@ -1,6 +1,7 @@
 #include "search/LookupSession.h"
 
 #include "base/Branding.h"
+#include "core/NamePreparation.h"
 #include "core/TldFile.h"
 #include "search/LookupSettings.h"
 #include "settings/ProgramFolder.h"
@@ -18,7 +19,15 @@ LookupSession::LookupSession(QString programFolder, SettingsStore &settings, con
     connect(&m_loop, &SearchLoop::lookupRequested, this, &LookupSession::startLookup);
     connect(&m_pool, &ConnectionPool::lookupEnded, this, &LookupSession::poolLookupEnded);
     connect(&m_pool, &ConnectionPool::watchdogFired, this, &LookupSession::reportUnanswered);
+    // A stopped run forgets the names still waiting for DNS.
+    connect(&m_loop, &SearchLoop::stopped, this, [this] {
+        if (m_dns)
+            m_dns->cancelAll();
+        m_dnsWaiters.clear();
+    });
 }
+
+LookupSession::~LookupSession() = default;
 
 bool LookupSession::prepare(QString *error)
 {
@@ -36,6 +45,8 @@ bool LookupSession::prepare(QString *error)
     note(tldFile.writeDefaultTldTable(false, &stepError), stepError);
     note(tldFile.loadTldTable(m_lookup.tldTable, &stepError), stepError);
     LookupSettings::load(m_settings, m_branding.productName, m_lookup, m_throttle);
+    setDnsFirst(m_lookup.checkDnsFirst, m_lookup.dnsServer);
+    openHistory();
 
     if (firstError.isEmpty())
         return true;
@@ -44,13 +55,99 @@ bool LookupSession::prepare(QString *error)
     return false;
 }
 
-void LookupSession::startLookup(const QString &name, int slot)
+void LookupSession::openHistory()
 {
-    m_pool.startLookup(name, slot);
+    if (m_history)
+        return;
+    auto store = std::make_unique<HistoryStore>(HistoryDatabase::inProgramFolder(m_programFolder));
+    QString error;
+    if (store->open(&error)) {
+        m_historyNotice = store->notice();
+        m_history = std::move(store);
+    } else {
+        m_historyNotice = error + QStringLiteral(". Verdicts are not kept in the history.");
+    }
 }
 
-void LookupSession::file(const LookupOutcome &outcome)
+void LookupSession::setDnsFirst(bool on, const QString &server)
 {
+    m_lookup.checkDnsFirst = on;
+    m_lookup.dnsServer = server;
+    m_dnsWaiters.clear();
+    m_dns.reset();
+    if (!on)
+        return;
+    DnsPrecheck::Options options;
+    options.server = QHostAddress(server);
+    m_dns = std::make_unique<DnsPrecheck>(options);
+    connect(m_dns.get(), &DnsPrecheck::answered, this,
+            [this](const QString &asked, DnsPrecheck::Answer answer) { dnsAnswered(asked, answer); });
+}
+
+void LookupSession::startLookup(const QString &name, int slot)
+{
+    const QString prepared = prepareLookupName(name, m_chosenTld, m_lookup.defaultExtension);
+    if (m_history && m_lookup.recheckAfterDays > 0) {
+        if (const auto kept = m_history->recentVerdict(prepared, m_lookup.recheckAfterDays)) {
+            LookupOutcome outcome(slot, prepared, QStringLiteral("history"),
+                                  kept->verdict == QLatin1String("available") ? LookupOutcome::Kind::Available
+                                                                              : LookupOutcome::Kind::Registered);
+            outcome.reason = QStringLiteral("history:") + kept->checkedAt.date().toString(Qt::ISODate);
+            endWithoutQuery(outcome);
+            return;
+        }
+    }
+    const std::optional<QByteArray> ascii = queryBytes(prepared);
+    if (!m_dns || !ascii) {
+        m_pool.startLookup(name, slot);
+        return;
+    }
+    const QString asked = QString::fromLatin1(*ascii);
+    m_dnsWaiters[asked].append({name, slot, prepared});
+    m_dns->check(asked);
+}
+
+void LookupSession::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer)
+{
+    const QList<DnsWaiter> waiters = m_dnsWaiters.take(asked);
+    for (const DnsWaiter &waiter : waiters) {
+        if (!m_loop.isRunning())
+            return;
+        if (answer != DnsPrecheck::Answer::Delegated) {
+            // No delegation does not make a name free: only its registry can say so.
+            m_pool.startLookup(waiter.name, waiter.slot);
+            continue;
+        }
+        LookupOutcome outcome(waiter.slot, waiter.prepared, QStringLiteral("dns"), LookupOutcome::Kind::Registered);
+        outcome.reason = QStringLiteral("dns:NS");
+        poolLookupEnded(outcome);
+    }
+}
+
+void LookupSession::endWithoutQuery(const LookupOutcome &outcome)
+{
+    // Ended later, as a query would: the search loop is still handing out its batch.
+    QMetaObject::invokeMethod(
+        this,
+        [this, outcome] {
+            if (m_loop.isRunning())
+                poolLookupEnded(outcome);
+        },
+        Qt::QueuedConnection);
+}
+
+void LookupSession::record(const LookupOutcome &outcome, const QString &source)
+{
+    if (!m_history || outcome.server == QLatin1String("history"))
+        return;
+    m_history->record({outcome.domain, outcome.domain.section(QLatin1Char('.'), 1),
+                       LookupOutcome::kindText(outcome.kind), outcome.server, outcome.reason,
+                       QDateTime::currentDateTimeUtc(), source.isEmpty() ? m_source : source});
+}
+
+void LookupSession::file(const LookupOutcome &outcome, const QString &source)
+{
+    record(outcome, source);
     switch (outcome.kind) {
     case LookupOutcome::Kind::Available:
         m_results.fileAvailable(outcome.domain);

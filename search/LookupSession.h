@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/ConnectionPool.h"
+#include "core/DnsPrecheck.h"
+#include "core/HistoryStore.h"
 #include "core/LookupContext.h"
 #include "core/LookupOutcome.h"
 #include "core/RegistrarBlockedNotice.h"
@@ -8,8 +10,11 @@
 #include "core/ThrottleState.h"
 #include "search/SearchLoop.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
+
+#include <memory>
 
 struct Branding;
 class SettingsStore;
@@ -42,6 +47,7 @@ public:
     // it is read then, so it may still change before.
     LookupSession(QString programFolder, SettingsStore &settings, const Branding &branding, int poolSize = 1,
                   PoolTimings timings = {}, QObject *parent = nullptr);
+    ~LookupSession() override;
 
     // The start-up step: creates the start-up files and folders, installs the
     // shipped files, writes the default TLD table when there is none, loads
@@ -58,13 +64,33 @@ public:
     RegistrarBlockedNotice &blockedNotice() { return m_blockedNotice; }
 
     // The TLD appended to names without a dot.
-    void setChosenTld(const QString &tld) { m_pool.setChosenTld(tld); }
+    void setChosenTld(const QString &tld)
+    {
+        m_chosenTld = tld;
+        m_pool.setChosenTld(tld);
+    }
 
-    // Dispatches one name to a lookup on a pool slot.
+    // The history of verdicts, opened by prepare(); null when it could not be
+    // opened. historyNotice() says why, or that a broken file was moved aside.
+    HistoryStore *history() { return m_history.get(); }
+    QString historyNotice() const { return m_historyNotice; }
+    // Where the names now looked up come from, kept with their verdicts: the
+    // search type's caption, "check", ...
+    void setSource(const QString &source) { m_source = source; }
+    // Replace the stored settings for this session (a command's options);
+    // call after prepare().
+    void setRecheckAfterDays(int days) { m_lookup.recheckAfterDays = qMax(0, days); }
+    void setDnsFirst(bool on, const QString &server);
+
+    // Dispatches one name to a lookup on a pool slot: from the history when
+    // it has a recent verdict, as registered when DNS shows it delegated,
+    // otherwise to the registry.
     void startLookup(const QString &name, int slot);
     // Files an ended lookup: available and registered names into the result
-    // lists, a refusal into the blocked notice; then the list sizes are checked.
-    void file(const LookupOutcome &outcome);
+    // lists, a refusal into the blocked notice; then the list sizes are
+    // checked. Every verdict but one taken from the history is kept in the
+    // history, with source (the session's source when empty).
+    void file(const LookupOutcome &outcome, const QString &source = QString());
     // A registry that left a query unanswered: the blocked notice shows it.
     void reportUnanswered(const QString &serverAddress);
 
@@ -77,7 +103,18 @@ signals:
     void lookupEnded(const LookupOutcome &outcome);
 
 private:
+    struct DnsWaiter
+    {
+        QString name;
+        int slot = 0;
+        QString prepared;
+    };
+
     void poolLookupEnded(const LookupOutcome &outcome);
+    void endWithoutQuery(const LookupOutcome &outcome);
+    void dnsAnswered(const QString &asked, DnsPrecheck::Answer answer);
+    void openHistory();
+    void record(const LookupOutcome &outcome, const QString &source);
 
     QString m_programFolder;
     SettingsStore &m_settings;
@@ -88,4 +125,10 @@ private:
     RegistrarBlockedNotice m_blockedNotice;
     ConnectionPool m_pool;
     SearchLoop m_loop;
+    QString m_chosenTld;
+    QString m_source;
+    std::unique_ptr<HistoryStore> m_history;
+    QString m_historyNotice;
+    std::unique_ptr<DnsPrecheck> m_dns;
+    QHash<QString, QList<DnsWaiter>> m_dnsWaiters; // by the name DNS was asked
 };

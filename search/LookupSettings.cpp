@@ -25,6 +25,15 @@ void load(const SettingsStore &settings, const QString &productName, LookupConte
     context.useProxy =
         settings.readMachineSetting(productName, section, QStringLiteral("chkProxy"), QStringLiteral("0")).toInt() != 0;
     context.defaultExtension = defaultExtension(settings, productName);
+    context.checkDnsFirst =
+        settings.getUserSetting(productName, section, QStringLiteral("CheckDnsFirst"), QStringLiteral("1")) != QLatin1String("0");
+    context.dnsServer = settings.getUserSetting(productName, section, QStringLiteral("DnsServer"), QString()).trimmed();
+    // Without a server of its own the session asks the system's resolver, or
+    // the one the environment names (tests point it at a loopback responder).
+    if (context.dnsServer.isEmpty())
+        context.dnsServer = qEnvironmentVariable("VANTREL_DNS_SERVER").trimmed();
+    context.recheckAfterDays = qMax(
+        0, settings.getUserSetting(productName, section, QStringLiteral("RecheckAfterDays"), QStringLiteral("0")).toInt());
 }
 
 } // namespace LookupSettings
