@@ -21,7 +21,7 @@ DesktopProgram::DesktopProgram(const QString &programFolder, Prompt *prompt)
     : m_shippedDataDir(ProgramFolder::shippedDataDir())
     , m_prompt(prompt ? *prompt : m_widgetPrompt)
     , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.productName, m_prompt)
-    , m_session(programFolder, m_settings, m_branding)
+    , m_session(programFolder, m_settings)
     , m_context(programFolder, m_branding, m_settings, m_prompt, m_session)
 {
 }
@@ -139,7 +139,7 @@ void DesktopProgram::openAbout()
 
 void DesktopProgram::openHelp()
 {
-    HelpLauncher(m_branding, m_settings, m_context.programFolder).run();
+    HelpLauncher(m_settings, m_context.programFolder).run();
 }
 
 void DesktopProgram::openWhois(const QString &domain)

@@ -12,7 +12,7 @@ HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, 
                          QObject *parent)
     : QObject(parent)
     , m_context(context)
-    , m_session(programFolder, settings, m_branding, poolSize)
+    , m_session(programFolder, settings, poolSize)
 {
     connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
     connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "base/Branding.h"
 #include "search/LookupSession.h"
 
 #include <QObject>
@@ -34,7 +33,6 @@ private:
     void reportBlocked();
 
     CommandContext &m_context;
-    Branding m_branding;
     LookupSession m_session;
     qint32 m_finished = 0;
     qint32 m_total = 0;

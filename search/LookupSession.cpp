@@ -1,16 +1,14 @@
 #include "search/LookupSession.h"
 
-#include "base/Branding.h"
 #include "core/TldFile.h"
-#include "search/LookupSettings.h"
 #include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
 
-LookupSession::LookupSession(QString programFolder, SettingsStore &settings, const Branding &branding, int poolSize,
-                             PoolTimings timings, QObject *parent)
+LookupSession::LookupSession(QString programFolder, SettingsStore &settings, int poolSize, PoolTimings timings,
+                             QObject *parent)
     : QObject(parent)
     , m_programFolder(std::move(programFolder))
     , m_settings(settings)
-    , m_branding(branding)
     , m_results(m_programFolder)
     , m_pool(poolSize, m_lookup, m_throttle, timings)
     , m_loop(m_pool, m_throttle, m_results)
@@ -35,7 +33,9 @@ bool LookupSession::prepare(QString *error)
     QString stepError;
     note(tldFile.writeDefaultTldTable(false, &stepError), stepError);
     note(tldFile.loadTldTable(m_lookup.tldTable, &stepError), stepError);
-    LookupSettings::load(m_settings, m_branding.productName, m_lookup, m_throttle);
+    m_throttle.setCurrentThrottleMs(m_settings.value(Settings::throttle));
+    m_lookup.useProxy = m_settings.value(Settings::proxy);
+    m_lookup.defaultExtension = m_settings.value(Settings::defaultExtension);
 
     if (firstError.isEmpty())
         return true;

@@ -11,7 +11,6 @@
 #include <QObject>
 #include <QString>
 
-struct Branding;
 class SettingsStore;
 
 // The lookup engine of one program run: the TLD table and lookup settings,
@@ -38,14 +37,13 @@ class LookupSession : public QObject
     Q_OBJECT
 
 public:
-    // branding: its product name is the settings application prepare() reads;
-    // it is read then, so it may still change before.
-    LookupSession(QString programFolder, SettingsStore &settings, const Branding &branding, int poolSize = 1,
-                  PoolTimings timings = {}, QObject *parent = nullptr);
+    LookupSession(QString programFolder, SettingsStore &settings, int poolSize = 1, PoolTimings timings = {},
+                  QObject *parent = nullptr);
 
     // The start-up step: creates the start-up files and folders, installs the
     // shipped files, writes the default TLD table when there is none, loads
-    // the table and the lookup settings. Every step is tried; false with the
+    // the table and the lookup settings (the first pause, the proxy switch
+    // and the default extension). Every step is tried; false with the
     // first failure in *error when one of them failed.
     bool prepare(QString *error);
 
@@ -81,7 +79,6 @@ private:
 
     QString m_programFolder;
     SettingsStore &m_settings;
-    const Branding &m_branding;
     LookupContext m_lookup;
     ThrottleState m_throttle;
     ResultLists m_results;

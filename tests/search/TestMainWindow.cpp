@@ -46,7 +46,7 @@ struct WindowFixture
         : settings({config.filePath(u"user"_s), config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s,
                    prompt)
         , branding(testBranding())
-        , session(home.path(), settings, branding, 1, PoolTimings{50, 10, 30})
+        , session(home.path(), settings, 1, PoolTimings{50, 10, 30})
         , context(home.path(), branding, settings, prompt, session)
     {
     }
