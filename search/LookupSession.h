@@ -30,8 +30,8 @@ class SettingsStore;
 //
 // The search loop asks for its lookups through startLookup(); each of the
 // pool's ended lookups is filed, then reported by lookupEnded(), then counted
-// by the loop. Other checkers (the browse window's) file their
-// own queries' outcomes through file().
+// by the loop. The browse window's checker, which queries on a socket of its
+// own, files its outcomes through file().
 class LookupSession : public QObject
 {
     Q_OBJECT
