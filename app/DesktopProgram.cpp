@@ -22,7 +22,7 @@ DesktopProgram::DesktopProgram(const QString &programFolder, Prompt *prompt)
     : m_shippedDataDir(ProgramFolder::shippedDataDir())
     , m_prompt(prompt ? *prompt : m_widgetPrompt)
     , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.productName, m_prompt)
-    , m_session(programFolder, m_settings, m_branding)
+    , m_session(programFolder, m_settings)
     , m_context(programFolder, m_branding, m_settings, m_prompt, m_session)
 {
 }
@@ -104,7 +104,7 @@ void DesktopProgram::openListBuilder()
         request.searchType = main->searchTypeText();
         request.sizeIndex = main->amountIndex();
         ListBuilderConfig config;
-        config.engines = readEngineSettings(m_settings, m_branding.productName);
+        config.engines = readEngineSettings(m_settings);
         auto *window = new ListBuilderWindow(m_context.programFolder, m_session.lookup().tldTable, request, m_prompt,
                                              m_branding.productName, config);
         connect(window, &ListBuilderWindow::listReady, main, [main](qint32 wordMax) { main->setListSize(wordMax); });
@@ -142,7 +142,7 @@ void DesktopProgram::openAbout()
 
 void DesktopProgram::openHelp()
 {
-    HelpLauncher(m_branding, m_settings, m_context.programFolder).run();
+    HelpLauncher(m_settings, m_context.programFolder).run();
 }
 
 void DesktopProgram::openWhois(const QString &domain)

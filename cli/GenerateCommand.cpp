@@ -1,6 +1,5 @@
 #include "cli/GenerateCommand.h"
 
-#include "base/Branding.h"
 #include "core/TldFile.h"
 #include "generate/AppendsFile.h"
 #include "generate/NameGenerator.h"
@@ -67,14 +66,8 @@ int GenerateCommand::run(const QStringList &arguments, CommandContext &context)
         return ExitFailure;
     }
 
-    const Branding branding;
     const SettingsStore settings = settingsStore(context);
-    const auto boxTicked = [&](int index) {
-        return settings
-                   .getUserSetting(branding.productName, QStringLiteral("Settings"),
-                                   QStringLiteral("chkAdd%1").arg(index), QStringLiteral("1"))
-                   .toInt() != 0;
-    };
+    const auto boxTicked = [&](int index) { return settings.value(Settings::nameFormBox.at(index)); };
     const NameForms forms{boxTicked(0) && !parser.isSet(QStringLiteral("no-prefixes")),
                           boxTicked(1) && !parser.isSet(QStringLiteral("no-suffixes")),
                           boxTicked(2) && !parser.isSet(QStringLiteral("no-hyphens"))};

@@ -12,7 +12,7 @@ HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, 
                          const OutputOptions &output, QObject *parent)
     : QObject(parent)
     , m_context(context)
-    , m_session(programFolder, settings, m_branding, poolSize)
+    , m_session(programFolder, settings, poolSize)
     , m_writer(context.out, output.format, lookupColumns())
     , m_quiet(output.quiet)
 {

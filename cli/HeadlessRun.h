@@ -1,6 +1,5 @@
 #pragma once
 
-#include "base/Branding.h"
 #include "cli/ResultWriter.h"
 #include "search/LookupSession.h"
 
@@ -39,7 +38,6 @@ private:
     void reportBlocked();
 
     CommandContext &m_context;
-    Branding m_branding;
     LookupSession m_session;
     ResultWriter m_writer;
     bool m_quiet = false;

@@ -1,8 +1,6 @@
 #include "cli/PrepareCommand.h"
 
-#include "base/Branding.h"
 #include "core/NamePreparation.h"
-#include "search/LookupSettings.h"
 #include "settings/SettingsStore.h"
 
 #include <QCommandLineParser>
@@ -30,7 +28,7 @@ int PrepareCommand::run(const QStringList &arguments, CommandContext &context)
         return usageError(context, QStringLiteral("no NAME given"));
 
     const QString tld = tldOptionText(parser.value(QStringLiteral("tld")));
-    const QString defaultExtension = LookupSettings::defaultExtension(settingsStore(context), Branding().productName);
+    const QString defaultExtension = settingsStore(context).value(Settings::defaultExtension);
     for (const QString &candidate : names)
         context.out << prepareLookupName(candidate, tld, defaultExtension) << '\n';
     return ExitSuccess;

@@ -1,25 +1,30 @@
 #include "harvest/EngineSettings.h"
 
 #include "settings/SettingsStore.h"
+#include "settings/SettingsTable.h"
 
 namespace {
 
-const QString engineSection = QStringLiteral("Engines");
+struct EngineRows
+{
+    TextSetting scheme;
+    TextSetting host;
+    TextSetting path;
+};
 
-SearchEngineAddress readAddress(const SettingsStore &settings, const QString &application, const QString &engine,
+SearchEngineAddress readAddress(const SettingsStore &settings, const EngineRows &rows,
                                 const SearchEngineAddress &defaults)
 {
-    const auto value = [&](const char *key, const QString &fallback) {
-        const QString text =
-            settings.getUserSetting(application, engineSection, engine + QLatin1String(key), fallback).trimmed();
+    const auto value = [&](const TextSetting &row, const QString &fallback) {
+        const QString text = settings.value(row).trimmed();
         return text.isEmpty() ? fallback : text;
     };
     SearchEngineAddress address = defaults;
-    const QString scheme = value("Scheme", defaults.scheme).toLower();
+    const QString scheme = value(rows.scheme, defaults.scheme).toLower();
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
         address.scheme = scheme;
-    address.host = value("Host", defaults.host);
-    address.path = value("Path", defaults.path);
+    address.host = value(rows.host, defaults.host);
+    address.path = value(rows.path, defaults.path);
     if (!address.path.startsWith(QLatin1Char('/')))
         address.path.prepend(QLatin1Char('/'));
     return address;
@@ -27,11 +32,13 @@ SearchEngineAddress readAddress(const SettingsStore &settings, const QString &ap
 
 } // namespace
 
-SearchEngineHosts readEngineSettings(const SettingsStore &settings, const QString &application)
+SearchEngineHosts readEngineSettings(const SettingsStore &settings)
 {
     const SearchEngineHosts defaults;
     SearchEngineHosts hosts;
-    hosts.yahoo = readAddress(settings, application, QStringLiteral("Yahoo"), defaults.yahoo);
-    hosts.google = readAddress(settings, application, QStringLiteral("Google"), defaults.google);
+    hosts.yahoo =
+        readAddress(settings, {Settings::yahooScheme, Settings::yahooHost, Settings::yahooPath}, defaults.yahoo);
+    hosts.google =
+        readAddress(settings, {Settings::googleScheme, Settings::googleHost, Settings::googlePath}, defaults.google);
     return hosts;
 }

@@ -8,4 +8,4 @@ class SettingsStore;
 // section "Engines": "YahooScheme", "YahooHost", "YahooPath", "GoogleScheme",
 // "GoogleHost", "GooglePath". A key not set keeps its default, the address
 // of SearchEngineHosts; so does a scheme other than http and https.
-SearchEngineHosts readEngineSettings(const SettingsStore &settings, const QString &application);
+SearchEngineHosts readEngineSettings(const SettingsStore &settings);

@@ -1,17 +1,15 @@
 #include "search/LookupSession.h"
 
-#include "base/Branding.h"
 #include "core/NamePreparation.h"
 #include "core/TldFile.h"
-#include "search/LookupSettings.h"
 #include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
 
-LookupSession::LookupSession(QString programFolder, SettingsStore &settings, const Branding &branding, int poolSize,
-                             PoolTimings timings, QObject *parent)
+LookupSession::LookupSession(QString programFolder, SettingsStore &settings, int poolSize, PoolTimings timings,
+                             QObject *parent)
     : QObject(parent)
     , m_programFolder(std::move(programFolder))
     , m_settings(settings)
-    , m_branding(branding)
     , m_results(m_programFolder)
     , m_pool(poolSize, m_lookup, m_throttle, timings)
     , m_loop(m_pool, m_throttle, m_results)
@@ -24,6 +22,7 @@ LookupSession::LookupSession(QString programFolder, SettingsStore &settings, con
         if (m_dns)
             m_dns->cancelAll();
         m_dnsWaiters.clear();
+        ++m_stops;
     });
 }
 
@@ -44,7 +43,16 @@ bool LookupSession::prepare(QString *error)
     QString stepError;
     note(tldFile.writeDefaultTldTable(false, &stepError), stepError);
     note(tldFile.loadTldTable(m_lookup.tldTable, &stepError), stepError);
-    LookupSettings::load(m_settings, m_branding.productName, m_lookup, m_throttle);
+    m_throttle.setCurrentThrottleMs(m_settings.value(Settings::throttle));
+    m_lookup.useProxy = m_settings.value(Settings::proxy);
+    m_lookup.defaultExtension = m_settings.value(Settings::defaultExtension);
+    m_lookup.checkDnsFirst = m_settings.value(Settings::checkDnsFirst);
+    m_lookup.dnsServer = m_settings.value(Settings::dnsServer).trimmed();
+    // Without a server of its own the session asks the system's resolver, or
+    // the one the environment names (tests point it at a loopback responder).
+    if (m_lookup.dnsServer.isEmpty())
+        m_lookup.dnsServer = qEnvironmentVariable("VANTREL_DNS_SERVER").trimmed();
+    m_lookup.recheckAfterDays = qMax(0, m_settings.value(Settings::recheckAfterDays));
     setDnsFirst(m_lookup.checkDnsFirst, m_lookup.dnsServer);
     openHistory();
 
@@ -111,8 +119,6 @@ void LookupSession::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer
 {
     const QList<DnsWaiter> waiters = m_dnsWaiters.take(asked);
     for (const DnsWaiter &waiter : waiters) {
-        if (!m_loop.isRunning())
-            return;
         if (answer != DnsPrecheck::Answer::Delegated) {
             // No delegation does not make a name free: only its registry can say so.
             m_pool.startLookup(waiter.name, waiter.slot);
@@ -129,8 +135,8 @@ void LookupSession::endWithoutQuery(const LookupOutcome &outcome)
     // Ended later, as a query would: the search loop is still handing out its batch.
     QMetaObject::invokeMethod(
         this,
-        [this, outcome] {
-            if (m_loop.isRunning())
+        [this, outcome, stops = m_stops] {
+            if (stops == m_stops)
                 poolLookupEnded(outcome);
         },
         Qt::QueuedConnection);

@@ -16,7 +16,6 @@
 
 #include <memory>
 
-struct Branding;
 class SettingsStore;
 
 // The lookup engine of one program run: the TLD table and lookup settings,
@@ -36,22 +35,21 @@ class SettingsStore;
 //
 // The search loop asks for its lookups through startLookup(); each of the
 // pool's ended lookups is filed, then reported by lookupEnded(), then counted
-// by the loop. Other checkers (the browse window's) file their
-// own queries' outcomes through file().
+// by the loop. The browse window's checker, which queries on a socket of its
+// own, files its outcomes through file().
 class LookupSession : public QObject
 {
     Q_OBJECT
 
 public:
-    // branding: its product name is the settings application prepare() reads;
-    // it is read then, so it may still change before.
-    LookupSession(QString programFolder, SettingsStore &settings, const Branding &branding, int poolSize = 1,
-                  PoolTimings timings = {}, QObject *parent = nullptr);
+    LookupSession(QString programFolder, SettingsStore &settings, int poolSize = 1, PoolTimings timings = {},
+                  QObject *parent = nullptr);
     ~LookupSession() override;
 
     // The start-up step: creates the start-up files and folders, installs the
     // shipped files, writes the default TLD table when there is none, loads
-    // the table and the lookup settings. Every step is tried; false with the
+    // the table and the lookup settings (the first pause, the proxy switch
+    // and the default extension). Every step is tried; false with the
     // first failure in *error when one of them failed.
     bool prepare(QString *error);
 
@@ -118,7 +116,6 @@ private:
 
     QString m_programFolder;
     SettingsStore &m_settings;
-    const Branding &m_branding;
     LookupContext m_lookup;
     ThrottleState m_throttle;
     ResultLists m_results;
@@ -131,4 +128,5 @@ private:
     QString m_historyNotice;
     std::unique_ptr<DnsPrecheck> m_dns;
     QHash<QString, QList<DnsWaiter>> m_dnsWaiters; // by the name DNS was asked
+    int m_stops = 0; // what a stopped run left queued is dropped
 };

@@ -2,13 +2,6 @@
 
 #include "settings/SettingsStore.h"
 
-namespace {
-
-const QString application = QStringLiteral("Vantrel");
-const QString section = QStringLiteral("Settings");
-
-} // namespace
-
 ResumePositions::ResumePositions(SettingsStore &settings)
     : m_settings(settings)
 {
@@ -16,24 +9,20 @@ ResumePositions::ResumePositions(SettingsStore &settings)
 
 qint32 ResumePositions::stored(SearchType type) const
 {
-    const QString key = SearchTypes::resumeKey(type);
-    if (key.isEmpty())
-        return 1;
-    return m_settings.getUserSetting(application, section, key, QStringLiteral("1")).toInt();
+    const NumberSetting *position = SearchTypes::resumePosition(type);
+    return position ? m_settings.value(*position) : 1;
 }
 
 qint32 ResumePositions::wordNumber() const
 {
-    return m_settings.getUserSetting(application, section, QStringLiteral("wordNumber"), QStringLiteral("0")).toInt();
+    return m_settings.value(Settings::wordNumber);
 }
 
 void ResumePositions::save(SearchType type, qint32 nextWordNumber)
 {
-    const QString value = QString::number(nextWordNumber);
-    QList<std::pair<QString, QString>> values;
-    const QString key = SearchTypes::resumeKey(type);
-    if (!key.isEmpty())
-        values.append({key, value});
-    values.append({QStringLiteral("wordNumber"), value});
-    m_settings.saveUserSettings(application, section, values);
+    QList<std::pair<NumberSetting, qint32>> values;
+    if (const NumberSetting *position = SearchTypes::resumePosition(type))
+        values.append({*position, nextWordNumber});
+    values.append({Settings::wordNumber, nextWordNumber});
+    m_settings.setValues(values);
 }

@@ -1,6 +1,7 @@
 #include "search/SearchType.h"
 
 #include "search/ResumePositions.h"
+#include "settings/SettingsTable.h"
 
 #include <QDir>
 
@@ -10,20 +11,20 @@ struct TypeInfo
 {
     SearchType type;
     const char *text;
-    const char *resumeKey;
+    const NumberSetting *resumePosition; // null: the source keeps none
     const char *listFile;
 };
 
 constexpr TypeInfo types[] = {
-    {SearchType::BrowseForNames, "Browse for names", "", ""},
-    {SearchType::GenerateNames, "Generate names", "", ""},
-    {SearchType::YahooSearch, "Yahoo Search", "YahooWordNum", ""},
-    {SearchType::GoogleSearch, "Google Search", "GoogleWordNum", ""},
-    {SearchType::FullWordList, "Full Word List", "FullWordNum", "FullWordList.txt"},
-    {SearchType::AllTwoLetter, "All Two Letter", "TwoWordNum", "AllTwoLetter.txt"},
-    {SearchType::AllThreeLetter, "All Three Letter", "ThreeWordNum", "AllThreeLetter.txt"},
-    {SearchType::AllFourLetter, "All Four Letter", "FourWordNum", "AllFourLetter.txt"},
-    {SearchType::CustomList, "Custom List", "CustWordNum", ""},
+    {SearchType::BrowseForNames, "Browse for names", nullptr, ""},
+    {SearchType::GenerateNames, "Generate names", nullptr, ""},
+    {SearchType::YahooSearch, "Yahoo Search", &Settings::resumeYahoo, ""},
+    {SearchType::GoogleSearch, "Google Search", &Settings::resumeGoogle, ""},
+    {SearchType::FullWordList, "Full Word List", &Settings::resumeFullWordList, "FullWordList.txt"},
+    {SearchType::AllTwoLetter, "All Two Letter", &Settings::resumeTwoLetter, "AllTwoLetter.txt"},
+    {SearchType::AllThreeLetter, "All Three Letter", &Settings::resumeThreeLetter, "AllThreeLetter.txt"},
+    {SearchType::AllFourLetter, "All Four Letter", &Settings::resumeFourLetter, "AllFourLetter.txt"},
+    {SearchType::CustomList, "Custom List", &Settings::resumeCustomList, ""},
 };
 
 const TypeInfo &info(SearchType type)
@@ -57,9 +58,9 @@ std::optional<SearchType> fromText(const QString &text)
     return std::nullopt;
 }
 
-QString resumeKey(SearchType type)
+const NumberSetting *resumePosition(SearchType type)
 {
-    return QLatin1String(info(type).resumeKey);
+    return info(type).resumePosition;
 }
 
 QString builtInListFile(SearchType type)

@@ -5,6 +5,9 @@
 
 #include <optional>
 
+template <typename T>
+struct Setting;
+
 class SettingsStore;
 
 // The entries of the main window's "Search Type" box, in their order.
@@ -25,9 +28,9 @@ namespace SearchTypes {
 QStringList texts();
 QString text(SearchType type);
 std::optional<SearchType> fromText(const QString &text);
-// The settings key of the resume position written after each word; empty
-// for types that keep none.
-QString resumeKey(SearchType type);
+// The setting of the resume position written after each word; null for
+// types that keep none.
+const Setting<qint32> *resumePosition(SearchType type);
 // The list file of a built-in list in the wordlists folder, or empty.
 QString builtInListFile(SearchType type);
 

@@ -253,8 +253,7 @@ void SettingsStore::writeMachineSetting(const QString &application, const QStrin
         if (QDir().mkpath(folder) && storeValue(file, section.trimmed(), key, value))
             return;
 
-        if (getUserSetting(m_productName, QStringLiteral("Settings"), QStringLiteral("IgnorePermissionDeniedError"),
-                           QStringLiteral("0")) == QLatin1String("1"))
+        if (this->value(Settings::ignorePermissionDenied))
             return;
 
         switch (m_prompt.showMessage(QStringLiteral("Permission Denied"), permissionDeniedText(m_productName),
@@ -262,11 +261,96 @@ void SettingsStore::writeMachineSetting(const QString &application, const QStrin
         case Prompt::Answer::Retry:
             continue;
         case Prompt::Answer::Ignore:
-            saveUserSetting(m_productName, QStringLiteral("Settings"), QStringLiteral("IgnorePermissionDeniedError"),
-                            QStringLiteral("1"));
+            setValue(Settings::ignorePermissionDenied, true);
             return;
         default:
             return;
         }
     }
+}
+
+namespace {
+
+QString keyName(const SettingKey &key)
+{
+    const QString name = QLatin1String(key.name);
+    return key.index < 0 ? name : name + QString::number(key.index);
+}
+
+} // namespace
+
+QString SettingsStore::applicationOf(const SettingKey &key) const
+{
+    return key.application == SettingApplication::Product ? m_productName : QStringLiteral("Vantrel");
+}
+
+QString SettingsStore::readText(const SettingKey &key, const QString &fallback, MachineSettingError *error) const
+{
+    const QString section = QLatin1String(key.section);
+    if (key.scope == SettingScope::Machine)
+        return readMachineSetting(applicationOf(key), section, keyName(key), fallback, error);
+    return getUserSetting(applicationOf(key), section, keyName(key), fallback);
+}
+
+QString SettingsStore::text(const SettingKey &key, const QString &fallback) const
+{
+    return readText(key, fallback);
+}
+
+QString SettingsStore::value(const TextSetting &setting) const
+{
+    return readText(setting.key, QLatin1String(setting.defaultValue));
+}
+
+qint32 SettingsStore::value(const NumberSetting &setting) const
+{
+    return readText(setting.key, QString::number(setting.defaultValue)).toInt();
+}
+
+bool SettingsStore::value(const SwitchSetting &setting, MachineSettingError *error) const
+{
+    // Not a number, so never mistaken for a stored value.
+    static const QString absent = QStringLiteral("<absent>");
+    const QString stored = readText(setting.key, absent, error);
+    if (stored == absent)
+        return setting.defaultValue;
+    return stored.trimmed().toDouble() != 0;
+}
+
+bool SettingsStore::setText(const SettingKey &key, const QString &text)
+{
+    const QString section = QLatin1String(key.section);
+    if (key.scope == SettingScope::Machine) {
+        writeMachineSetting(applicationOf(key), section, keyName(key), text);
+        return true;
+    }
+    return saveUserSetting(applicationOf(key), section, keyName(key), text);
+}
+
+bool SettingsStore::setValue(const TextSetting &setting, const QString &value)
+{
+    return setText(setting.key, value);
+}
+
+bool SettingsStore::setValue(const NumberSetting &setting, qint32 value)
+{
+    return setText(setting.key, QString::number(value));
+}
+
+bool SettingsStore::setValue(const SwitchSetting &setting, bool on)
+{
+    return setText(setting.key, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool SettingsStore::setValues(const QList<std::pair<NumberSetting, qint32>> &values)
+{
+    if (values.isEmpty())
+        return true;
+    const SettingKey &first = values.constFirst().first.key;
+    QList<std::pair<QString, QString>> texts;
+    for (const auto &[setting, value] : values) {
+        Q_ASSERT(setting.key.scope == SettingScope::User && setting.key.application == first.application);
+        texts.append({keyName(setting.key), QString::number(value)});
+    }
+    return saveUserSettings(applicationOf(first), QLatin1String(first.section), texts);
 }

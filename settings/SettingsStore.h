@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SettingsTable.h"
+
 #include <QList>
 #include <QString>
 
@@ -34,11 +36,30 @@ struct MachineSettingError
     QString text;
 };
 
-// Text values addressed by application, section and key, in two scopes.
+// Text values addressed by application, section and key, in two scopes. The
+// program's own settings are rows of settings/SettingsTable.h, read and
+// written through the typed accessors; the text-keyed calls serve them.
 class SettingsStore
 {
 public:
     SettingsStore(SettingsLocations locations, QString companyName, QString productName, Prompt &prompt);
+
+    // The stored value, or the row's default when none is stored. A
+    // machine-wide read that fails fills *error and gives the default.
+    QString value(const TextSetting &setting) const;
+    qint32 value(const NumberSetting &setting) const;
+    bool value(const SwitchSetting &setting, MachineSettingError *error = nullptr) const;
+    // The stored text as it is, or fallback: for boxes that show what was typed.
+    QString text(const SettingKey &key, const QString &fallback) const;
+
+    // Per-user values report a failed write; machine-wide ones run the
+    // "Permission Denied" flow and report success.
+    bool setValue(const TextSetting &setting, const QString &value);
+    bool setValue(const NumberSetting &setting, qint32 value);
+    bool setValue(const SwitchSetting &setting, bool on);
+    bool setText(const SettingKey &key, const QString &text);
+    // Several per-user numbers of one application and section in one write.
+    bool setValues(const QList<std::pair<NumberSetting, qint32>> &values);
 
     QString getUserSetting(const QString &application, const QString &section, const QString &key,
                            const QString &defaultValue) const;
@@ -59,6 +80,9 @@ public:
     const SettingsLocations &locations() const { return m_locations; }
 
 private:
+    QString applicationOf(const SettingKey &key) const;
+    QString readText(const SettingKey &key, const QString &fallback, MachineSettingError *error = nullptr) const;
+
     SettingsLocations m_locations;
     QString m_companyName;
     QString m_productName;

@@ -1,6 +1,5 @@
 #include "shell/HelpLauncher.h"
 
-#include "base/Branding.h"
 #include "base/FileUtils.h"
 #include "settings/SettingsStore.h"
 
@@ -26,9 +25,8 @@ QString helpFilePath(const QString &folder, const QString &name)
 
 } // namespace
 
-HelpLauncher::HelpLauncher(const Branding &branding, SettingsStore &settings, const QString &programFolder)
-    : m_branding(branding)
-    , m_settings(settings)
+HelpLauncher::HelpLauncher(SettingsStore &settings, const QString &programFolder)
+    : m_settings(settings)
     , m_programFolder(programFolder)
 {
 }
@@ -41,7 +39,6 @@ QString HelpLauncher::run()
     if (help.isEmpty())
         return {};
     QDesktopServices::openUrl(QUrl::fromLocalFile(help));
-    m_settings.writeMachineSetting(m_branding.productName, QStringLiteral("Settings"), QStringLiteral("showHelp"),
-                                   QStringLiteral("0"));
+    m_settings.setValue(Settings::helpShownMachineWide, false);
     return help;
 }

@@ -3,14 +3,13 @@
 #include <QString>
 
 class SettingsStore;
-struct Branding;
 
 // The help launcher: opens the help file of the program folder with the
 // desktop's handler for it.
 class HelpLauncher
 {
 public:
-    HelpLauncher(const Branding &branding, SettingsStore &settings, const QString &programFolder);
+    HelpLauncher(SettingsStore &settings, const QString &programFolder);
 
     // Opens Help.chm when the program folder has it, else Help.html (names
     // compared without regard to letter case), and then stores "0" under the
@@ -19,7 +18,6 @@ public:
     QString run();
 
 private:
-    const Branding &m_branding;
     SettingsStore &m_settings;
     QString m_programFolder;
 };

@@ -23,8 +23,6 @@
 
 namespace {
 
-const QString settingsSection = QStringLiteral("Settings");
-
 template <typename Widget>
 Widget *named(Widget *widget, const QString &objectName)
 {
@@ -142,30 +140,28 @@ void NameCreatorWindow::buildWindow()
 
     // Every change is stored at once; restoring the values below stores them again.
     for (int i = 0; i < extensionBoxCount; ++i)
-        bindCheckBox(m_chkExt[i], QStringLiteral("chkExt%1").arg(i));
+        bindCheckBox(m_chkExt[i], Settings::extensionBox.at(i));
     for (int i = 0; i < addBoxCount; ++i)
-        bindCheckBox(m_chkAdd[i], QStringLiteral("chkAdd%1").arg(i));
+        bindCheckBox(m_chkAdd[i], Settings::nameFormBox.at(i));
     connect(m_baseWordEdit, &QLineEdit::textChanged, this,
-            [this](const QString &text) { saveSetting(QStringLiteral("txtMake"), text); });
+            [this](const QString &text) { m_settings.setValue(Settings::baseWord, text); });
     connect(m_txtCustom, &QLineEdit::textChanged, this,
-            [this](const QString &text) { saveSetting(QStringLiteral("txtCustom"), text); });
+            [this](const QString &text) { m_settings.setValue(Settings::customExtension, text); });
 }
 
-void NameCreatorWindow::bindCheckBox(QCheckBox *box, const QString &key)
+void NameCreatorWindow::bindCheckBox(QCheckBox *box, const SwitchSetting &setting)
 {
-    connect(box, &QCheckBox::toggled, this,
-            [this, key](bool checked) { saveSetting(key, checked ? QStringLiteral("1") : QStringLiteral("0")); });
+    connect(box, &QCheckBox::toggled, this, [this, setting](bool checked) { m_settings.setValue(setting, checked); });
 }
 
 void NameCreatorWindow::restoreSettings()
 {
-    const QString ticked = QStringLiteral("1");
     for (int i = 0; i < extensionBoxCount; ++i)
-        m_chkExt[i]->setChecked(setting(QStringLiteral("chkExt%1").arg(i), ticked).toInt() != 0);
+        m_chkExt[i]->setChecked(m_settings.value(Settings::extensionBox.at(i)));
     for (int i = 0; i < addBoxCount; ++i)
-        m_chkAdd[i]->setChecked(setting(QStringLiteral("chkAdd%1").arg(i), ticked).toInt() != 0);
-    m_baseWordEdit->setText(setting(QStringLiteral("txtMake"), QString()));
-    m_txtCustom->setText(setting(QStringLiteral("txtCustom"), QStringLiteral(".co.uk")));
+        m_chkAdd[i]->setChecked(m_settings.value(Settings::nameFormBox.at(i)));
+    m_baseWordEdit->setText(m_settings.value(Settings::baseWord));
+    m_txtCustom->setText(m_settings.value(Settings::customExtension));
 }
 
 void NameCreatorWindow::loadTldChoices()
@@ -314,14 +310,4 @@ void NameCreatorWindow::saveDomainsAs()
     if (chosen.isEmpty())
         return;
     copyFile(CreatedDomainsFile(m_programFolder).path(), chosen);
-}
-
-QString NameCreatorWindow::setting(const QString &key, const QString &defaultValue) const
-{
-    return m_settings.getUserSetting(m_productName, settingsSection, key, defaultValue);
-}
-
-void NameCreatorWindow::saveSetting(const QString &key, const QString &value)
-{
-    m_settings.saveUserSetting(m_productName, settingsSection, key, value);
 }

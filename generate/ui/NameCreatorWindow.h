@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generate/NameGenerator.h"
+#include "settings/SettingsTable.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -61,9 +62,7 @@ private:
     void continueGeneration();
     void finishGeneration();
     void takePendingNames();
-    QString setting(const QString &key, const QString &defaultValue) const;
-    void saveSetting(const QString &key, const QString &value);
-    void bindCheckBox(QCheckBox *box, const QString &key);
+    void bindCheckBox(QCheckBox *box, const SwitchSetting &setting);
 
     QString m_programFolder;
     SettingsStore &m_settings;

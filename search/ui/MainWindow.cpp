@@ -31,8 +31,6 @@
 
 namespace {
 
-const QString settingsSection = QStringLiteral("Settings");
-
 } // namespace
 
 MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
@@ -343,9 +341,8 @@ void MainWindow::startUp()
         layoutMainWindow();
     }
 
-    if (settings.getUserSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("1")) ==
-        QLatin1String("1")) {
-        settings.saveUserSetting(product, settingsSection, QStringLiteral("showHelp"), QStringLiteral("0"));
+    if (settings.value(Settings::showHelp)) {
+        settings.setValue(Settings::showHelp, false);
         emit helpRequested();
     }
     QString error;
@@ -358,8 +355,8 @@ void MainWindow::startUp()
     showMaximized();
     session().loop().setCurrentWordNumber(ResumePositions(settings).wordNumber());
 
-    if (settings.getUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QString()).isEmpty()) {
-        settings.saveUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QStringLiteral("NO"));
+    if (settings.value(Settings::firstUse).isEmpty()) {
+        settings.setValue(Settings::firstUse, QStringLiteral("NO"));
         m_context.prompt.showMessage(
             QString(),
             QStringLiteral("Since this is your first time using this program you should visit the Setup area to enable "

@@ -23,8 +23,6 @@
 
 namespace {
 
-const QString section = QStringLiteral("Settings");
-
 enum Column { Extension, Server, Port, Status, Throttle, Success, ColumnCount };
 
 // Rows sort by their text without regard to letter case, so "List" and
@@ -209,15 +207,12 @@ void SetupWindow::loadValues()
     // Each value that differs from the box's initial one runs the box's
     // change reaction, which writes it back.
     MachineSettingError error;
-    const QString proxyState =
-        m_settings.readMachineSetting(m_productName, section, QStringLiteral("chkProxy"), QStringLiteral("0"), &error);
+    const bool proxyOn = m_settings.value(Settings::proxy, &error);
     if (error.code == MachineSettingError::Code::None)
-        chkProxy->setChecked(proxyState.trimmed().toDouble() != 0);
+        chkProxy->setChecked(proxyOn);
     txtDefault->setText(m_context.defaultExtension);
-    txtthrot->setText(
-        m_settings.getUserSetting(m_productName, section, QStringLiteral("Throttle"), QStringLiteral("20")));
-    txtsearch->setText(
-        m_settings.getUserSetting(m_productName, section, QStringLiteral("DefaultSearch"), QStringLiteral("Google")));
+    txtthrot->setText(m_settings.text(Settings::throttle.key, QString::number(Settings::throttleShownBySetup)));
+    txtsearch->setText(m_settings.value(Settings::testLabel));
 }
 
 void SetupWindow::fillTldListView()
@@ -379,13 +374,12 @@ void SetupWindow::Command4_Click()
 void SetupWindow::chkProxy_Click(bool checked)
 {
     m_context.useProxy = checked;
-    m_settings.writeMachineSetting(m_productName, section, QStringLiteral("chkProxy"),
-                                   checked ? QStringLiteral("1") : QStringLiteral("0"));
+    m_settings.setValue(Settings::proxy, checked);
 }
 
 void SetupWindow::txtDefault_Change(const QString &text)
 {
-    m_settings.saveUserSetting(m_productName, section, QStringLiteral("DefaultExt"), text);
+    m_settings.setValue(Settings::defaultExtension, text);
     m_context.defaultExtension = text;
 }
 
@@ -401,12 +395,12 @@ void SetupWindow::applyDefaultExtensionRule()
 
 void SetupWindow::txtsearch_Change(const QString &text)
 {
-    m_settings.saveUserSetting(m_productName, section, QStringLiteral("DefaultSearch"), text);
+    m_settings.setValue(Settings::testLabel, text);
 }
 
 void SetupWindow::txtthrot_Change(const QString &text)
 {
-    m_settings.saveUserSetting(m_productName, section, QStringLiteral("Throttle"), text);
+    m_settings.setText(Settings::throttle.key, text);
 }
 
 bool SetupWindow::eventFilter(QObject *watched, QEvent *event)

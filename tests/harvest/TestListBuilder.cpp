@@ -443,7 +443,7 @@ void TestListBuilder::engineAddressesFromSettings()
     SettingsStore settings({m_home->filePath(u"user"_s), m_home->filePath(u"machine"_s)}, u"Maker"_s, u"Ornisk"_s,
                            prompt);
     const SearchEngineHosts defaults;
-    SearchEngineHosts read = readEngineSettings(settings, u"Ornisk"_s);
+    SearchEngineHosts read = readEngineSettings(settings);
     QCOMPARE(read.yahoo.host, u"search.yahoo.com"_s);
     QCOMPARE(read.google.path, u"/search"_s);
     QCOMPARE(::resultPageUrl(SearchEngine::Yahoo, read, "x", 1),
@@ -455,7 +455,7 @@ void TestListBuilder::engineAddressesFromSettings()
                                        {u"GooglePath"_s, u"results"_s},
                                        {u"YahooScheme"_s, u"gopher"_s},
                                        {u"YahooHost"_s, u" "_s}}));
-    read = readEngineSettings(settings, u"Ornisk"_s);
+    read = readEngineSettings(settings);
     QCOMPARE(::resultPageUrl(SearchEngine::Google, read, "x", 1).toEncoded(),
              "https://plain.example/results?num=100&hl=en&lr=&ie=UTF-8&oe=UTF-8&safe=off&filter=0&start=0&sa=N&q=x"_ba);
     // An unknown scheme and an empty host keep their defaults.

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,7 +47,7 @@ struct WindowFixture
         : settings({config.filePath(u"user"_s), config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s,
                    prompt)
         , branding(testBranding())
-        , session(home.path(), settings, branding, 1, PoolTimings{50, 10, 30})
+        , session(home.path(), settings, 1, PoolTimings{50, 10, 30})
         , context(home.path(), branding, settings, prompt, session)
     {
     }
@@ -108,6 +109,7 @@ private slots:
     void doubleClickOpensPurchaseAddress();
     void startNumberGuardAndSearchButton();
     void searchRunEndsByItself();
+    void startUpAndLookupFailuresAreWorded();
     void shutDownStopsRun();
     void customListRunShowsResumePositionAfterStop();
 };
@@ -303,6 +305,25 @@ void TestMainWindow::searchRunEndsByItself()
     QCOMPARE(fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s), u"677"_s);
     QVERIFY(!fixture.child<QPushButton>(u"Command3"_s)->isEnabled());
     QCOMPARE(window.findChild<QLabel *>(u"StatusBar1Panel1"_s)->text(), u"Entry Status"_s);
+}
+
+void TestMainWindow::startUpAndLookupFailuresAreWorded()
+{
+    WindowFixture fixture;
+    writeFile(fixture.home.filePath(u"TLDs.txt"_s), "no table here\r\n");
+    MainWindow &window = fixture.window();
+    window.startUp();
+    // The window goes on without a table and says why in its status bar.
+    QCOMPARE(window.statusBar()->currentMessage(),
+             fixture.home.filePath(u"TLDs.txt"_s) + u" holds no usable TLD line"_s);
+    QVERIFY(window.isVisible());
+
+    fixture.prompt.messages.clear();
+    fixture.session.startLookup(u"a.b.zz"_s, 0);
+    QTRY_COMPARE(fixture.prompt.messages.size(), 1);
+    QCOMPARE(fixture.prompt.messages.at(0).title, u"Error"_s);
+    QCOMPARE(fixture.prompt.messages.at(0).text,
+             u"An error has occurred.\r\nError #: 1\r\nDescription: No TLD entry answers for a.b.zz"_s);
 }
 
 void TestMainWindow::shutDownStopsRun()

@@ -140,7 +140,7 @@ void TestLaunchers::helpOpensHelpFile()
     ScriptedPrompt prompt;
     SettingsStore settings({m_dir->filePath(QStringLiteral("user")), m_dir->filePath(QStringLiteral("machine"))},
                            branding.companyName, branding.productName, prompt);
-    HelpLauncher launcher(branding, settings, programFolder);
+    HelpLauncher launcher(settings, programFolder);
     const QString path = launcher.run();
 
     const QString showHelp = settings.readMachineSetting(branding.productName, QStringLiteral("Settings"),

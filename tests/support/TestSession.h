@@ -1,6 +1,5 @@
 #pragma once
 
-#include "base/Branding.h"
 #include "search/LookupSession.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/ScriptedPrompt.h"
@@ -14,14 +13,12 @@ struct TestSession
     explicit TestSession(const QString &programFolder, int poolSize = 1, PoolTimings timings = {})
         : settings({config.filePath(QStringLiteral("user")), config.filePath(QStringLiteral("machine"))},
                    QStringLiteral("vantrel.example"), QStringLiteral("Ornisk"), prompt)
-        , session(programFolder, settings, branding, poolSize, timings)
+        , session(programFolder, settings, poolSize, timings)
     {
-        branding.productName = QStringLiteral("Ornisk");
     }
 
     QTemporaryDir config;
     ScriptedPrompt prompt;
     SettingsStore settings;
-    Branding branding;
     LookupSession session;
 };
