@@ -2,6 +2,7 @@
 
 #include "base/ui/SkinLabel.h"
 #include "base/ui/Skinner.h"
+#include "core/ui/HistoryWindow.h"
 #include "core/ui/OverflowNoticeWindow.h"
 #include "core/ui/RegistrarBlockedWindow.h"
 #include "generate/ui/NameCreatorWindow.h"
@@ -54,6 +55,7 @@ void DesktopProgram::showMainWindow()
     connect(window, &MainWindow::websiteRequested, this, [this] { m_website->load(QStringLiteral("Website")); });
     connect(window, &MainWindow::whoisWindowRequested, this, &DesktopProgram::openWhois);
     connect(window, &MainWindow::overflowNoticeRequested, this, &DesktopProgram::showOverflowNotice);
+    connect(window, &MainWindow::historyWindowRequested, this, &DesktopProgram::openHistory);
     connect(window, &MainWindow::shutDownRequested, this, &DesktopProgram::shutDown);
 
     m_widgetPrompt = WidgetPrompt(window);
@@ -91,6 +93,8 @@ void DesktopProgram::openSetup()
     showOnce<SetupWindow>(m_settingsWindow, [this] {
         auto *window = new SetupWindow(m_session.lookup(), m_settings, m_branding, m_context.programFolder, m_prompt);
         connect(window, &SetupWindow::closed, m_mainWindow.get(), &MainWindow::loadTLDs);
+        connect(window, &SetupWindow::tested, &m_session,
+                [this](const LookupOutcome &outcome) { m_session.record(outcome, QStringLiteral("setup test")); });
         return window;
     });
 }
@@ -140,6 +144,21 @@ void DesktopProgram::openAbout()
     showOnce<QWidget>(m_about, [this] { return new AboutWindow(m_branding, m_context.skinner); });
 }
 
+void DesktopProgram::openHistory()
+{
+    HistoryStore *history = m_session.history();
+    if (!history) {
+        m_prompt.showMessage(m_branding.productName, m_session.historyNotice(), Prompt::Icon::Warning,
+                             Prompt::Buttons::Ok);
+        return;
+    }
+    showOnce<QWidget>(m_historyWindow, [this, history] {
+        auto *window = new HistoryWindow(*history, m_prompt, m_branding.productName);
+        skinWindow(window, false);
+        return window;
+    });
+}
+
 void DesktopProgram::openHelp()
 {
     HelpLauncher(m_settings, m_context.programFolder).run();
@@ -164,7 +183,7 @@ void DesktopProgram::shutDown()
 {
     for (QWidget *window : {static_cast<QWidget *>(m_overflowNotice), m_listBuilder.data(), m_browseWindow.data(),
                             static_cast<QWidget *>(m_nameCreator), static_cast<QWidget *>(m_whoisWindow),
-                            static_cast<QWidget *>(m_settingsWindow), m_about.data()}) {
+                            static_cast<QWidget *>(m_settingsWindow), m_about.data(), m_historyWindow.data()}) {
         if (window)
             window->close();
     }

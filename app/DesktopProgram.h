@@ -43,6 +43,7 @@ private:
     void openNameCreator();
     void openBrowseWindow();
     void openAbout();
+    void openHistory();
     void openHelp();
     void openWhois(const QString &domain);
     void showOverflowNotice();
@@ -74,5 +75,6 @@ private:
     QPointer<QWidget> m_listBuilder;
     QPointer<QWidget> m_browseWindow;
     QPointer<QWidget> m_about;
+    QPointer<QWidget> m_historyWindow;
     QPointer<OverflowNoticeWindow> m_overflowNotice;
 };

@@ -73,7 +73,7 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
     HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), settings, options.poolSize,
                     options.output);
     QString error;
-    if (!run.prepare(&error)) {
+    if (!run.prepare(QStringLiteral("check"), &error)) {
         context.err << "vantrel check: " << error << Qt::endl;
         return ExitFailure;
     }

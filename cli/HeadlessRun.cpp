@@ -26,6 +26,16 @@ HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, 
     });
 }
 
+bool HeadlessRun::prepare(const QString &source, QString *error)
+{
+    if (!m_session.prepare(error))
+        return false;
+    if (!m_session.historyNotice().isEmpty())
+        m_context.err << "vantrel: " << m_session.historyNotice() << Qt::endl;
+    m_session.setSource(source);
+    return true;
+}
+
 QStringList HeadlessRun::lookupColumns()
 {
     return {QStringLiteral("name"), QStringLiteral("verdict"), QStringLiteral("server"), QStringLiteral("reason")};

@@ -23,7 +23,9 @@ public:
     static QStringList lookupColumns();
 
     // The session's start-up; a command cannot run without it.
-    bool prepare(QString *error) { return m_session.prepare(error); }
+    // source names the run's verdicts in the history ("check", a search type).
+    // A history that cannot be used is reported on stderr; the run goes on.
+    bool prepare(const QString &source, QString *error);
 
     void setChosenTld(const QString &tld) { m_session.setChosenTld(tld); }
     SearchLoop &loop() { return m_session.loop(); }

@@ -97,7 +97,7 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
     HeadlessRun run(context, folder, settings, options.poolSize, options.output);
     QString error;
-    if (!run.prepare(&error)) {
+    if (!run.prepare(SearchTypes::text(*type), &error)) {
         context.err << "vantrel search: " << error << Qt::endl;
         return ExitFailure;
     }

@@ -10,6 +10,9 @@
 
 namespace {
 
+// How the history names the verdicts of browsed pages.
+const QString historySource = QStringLiteral("browse window");
+
 bool isBareExtension(const QString &name)
 {
     return name == QLatin1String(".com") || name == QLatin1String(".net");
@@ -188,18 +191,18 @@ void BrowsedNameChecker::judgeReply()
     case Verdict::Available:
         if (!isBareExtension(m_currentName) &&
             !m_currentName.contains(QLatin1String("endoffile"), Qt::CaseInsensitive)) {
-            m_session.file(outcome(LookupOutcome::Kind::Available));
+            m_session.file(outcome(LookupOutcome::Kind::Available), historySource);
             m_List1.append(m_currentName);
             emit unregisteredCaptionChanged(QStringLiteral("Unregistered: (%1)").arg(m_List1.size()));
             emit checkStatusChanged(QStringLiteral("Unregistered: ") + m_currentName);
         }
         break;
     case Verdict::Blocked:
-        m_session.file(outcome(LookupOutcome::Kind::Blocked));
+        m_session.file(outcome(LookupOutcome::Kind::Blocked), historySource);
         break;
     case Verdict::Registered:
         if (!isBareExtension(m_currentName)) {
-            m_session.file(outcome(LookupOutcome::Kind::Registered));
+            m_session.file(outcome(LookupOutcome::Kind::Registered), historySource);
             m_List2.append(m_currentName);
             emit registeredCaptionChanged(QStringLiteral("Registered: (%1)").arg(m_List2.size()));
         }

@@ -89,6 +89,8 @@ public:
     // checked. Every verdict but one taken from the history is kept in the
     // history, with source (the session's source when empty).
     void file(const LookupOutcome &outcome, const QString &source = QString());
+    // Keeps a verdict reached outside the lookup path (a setup test) in the history.
+    void record(const LookupOutcome &outcome, const QString &source);
     // A registry that left a query unanswered: the blocked notice shows it.
     void reportUnanswered(const QString &serverAddress);
 
@@ -112,7 +114,6 @@ private:
     void endWithoutQuery(const LookupOutcome &outcome);
     void dnsAnswered(const QString &asked, DnsPrecheck::Answer answer);
     void openHistory();
-    void record(const LookupOutcome &outcome, const QString &source);
 
     QString m_programFolder;
     SettingsStore &m_settings;
@@ -128,5 +129,5 @@ private:
     QString m_historyNotice;
     std::unique_ptr<DnsPrecheck> m_dns;
     QHash<QString, QList<DnsWaiter>> m_dnsWaiters; // by the name DNS was asked
-    int m_stops = 0; // what a stopped run left queued is dropped
+    int m_stops = 0;                               // what a stopped run left queued is dropped
 };

@@ -302,6 +302,9 @@ void MainWindow::buildMenus()
             chooseSearchType(item);
         });
     }
+    mnuTools->addSeparator();
+    addItem(mnuTools, QStringLiteral("mnuToolsHistory"), QStringLiteral("History..."),
+            [this] { emit historyWindowRequested(); });
 
     QMenu *mnuOptions = menuBar()->addMenu(QStringLiteral("Options"));
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
@@ -348,6 +351,8 @@ void MainWindow::startUp()
     QString error;
     if (!session().prepare(&error))
         statusBar()->showMessage(error, 10000);
+    else if (!session().historyNotice().isEmpty())
+        statusBar()->showMessage(session().historyNotice(), 10000);
     loadSavedDomains();
     // Without a window manager "maximised" means nothing: take the screen.
     if (screen())
@@ -473,6 +478,7 @@ void MainWindow::startSearch()
     if (m_searchType == SearchType::YahooSearch || m_searchType == SearchType::GoogleSearch)
         txtWordNum->setText(QStringLiteral("1"));
     m_stopButton->setEnabled(true);
+    session().setSource(m_searchTypeBox->currentText());
     session().loop().start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
 }
 

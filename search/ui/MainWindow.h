@@ -83,6 +83,7 @@ signals:
     void websiteRequested();
     void whoisWindowRequested(const QString &domain);
     void overflowNoticeRequested();
+    void historyWindowRequested();
     void shutDownRequested();
 
 protected:

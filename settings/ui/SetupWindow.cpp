@@ -352,6 +352,10 @@ void SetupWindow::testReplyComplete(const QByteArray &reply, const QString &remo
 {
     const TldTestResult result =
         judgeTestReply(m_tester.testDomain(), reply, txtSuccess->text(), remoteHost, remotePort);
+    const auto kind = result.verdict == Verdict::Available ? LookupOutcome::Kind::Available
+                      : result.verdict == Verdict::Blocked ? LookupOutcome::Kind::Blocked
+                                                           : LookupOutcome::Kind::Registered;
+    emit tested(LookupOutcome(0, m_tester.testDomain(), remoteHost, kind));
     if (!result.message.isEmpty())
         showMessage(result.message);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LookupOutcome.h"
+
 #include "core/TldFile.h"
 #include "core/TldTester.h"
 
@@ -35,6 +37,8 @@ signals:
     // The window was closed; context.defaultExtension holds the default box's
     // value. The main window refills its TLD choice list here.
     void closed();
+    // A "Test Selected" query got its verdict (for the history).
+    void tested(const LookupOutcome &outcome);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
