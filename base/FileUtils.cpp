@@ -6,6 +6,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QString toFileSystemPath(const QString &path)
@@ -94,21 +101,71 @@ QString fileNameFromPath(const QString &path)
 bool writeFileAtomically(const QString &path, const QByteArray &contents, QString *error)
 {
     const QString filePath = toFileSystemPath(path);
-    QSaveFile file(filePath);
     const auto fail = [&](const QString &reason) {
         if (error)
             *error = QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(filePath), reason);
         return false;
     };
+    const auto systemError = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
 
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(contents) != contents.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    const QFileInfo target(filePath);
+    if (target.isDir())
+        return fail(QStringLiteral("it is a folder"));
+    const QString folder = target.absolutePath();
+    QByteArray temporaryName =
+        QFile::encodeName(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(temporaryName.data());
+    if (fd < 0)
+        return fail(systemError());
+    const auto abandon = [&](const QString &reason) {
+        ::close(fd);
+        ::unlink(temporaryName.constData());
+        return fail(reason);
+    };
+
+    // The new file gets the old one's permissions, or what a new file would get.
+    struct stat old = {};
+    mode_t mode = 0;
+    if (::stat(QFile::encodeName(filePath).constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::fchmod(fd, mode) != 0)
+        return abandon(systemError());
+
+    // Every write is checked, and the data reaches the disk before the rename:
+    // a full disk or an I/O error leaves the old file exactly as it was.
+    const char *data = contents.constData();
+    qsizetype left = contents.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return abandon(written < 0 ? systemError() : QStringLiteral("nothing could be written"));
+        data += written;
+        left -= written;
+    }
+    if (::fsync(fd) != 0)
+        return abandon(systemError());
+    if (::close(fd) != 0) {
+        const QString reason = systemError();
+        ::unlink(temporaryName.constData());
         return fail(reason);
     }
-    if (!file.commit())
-        return fail(file.errorString());
+    if (::rename(temporaryName.constData(), QFile::encodeName(filePath).constData()) != 0) {
+        const QString reason = systemError();
+        ::unlink(temporaryName.constData());
+        return fail(reason);
+    }
+    // Make the rename itself durable; a failure here leaves a complete file.
+    const int folderFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
     return true;
 }

@@ -21,7 +21,8 @@ bool fileExists(const QString &path);
 // that ends in a separator.
 QString fileNameFromPath(const QString &path);
 
-// Replaces the file with contents: a temporary file in the same folder, then a
-// rename, so the file is either old or new, never half-written. On failure
-// returns false, fills *error (when given) and leaves the old file untouched.
+// Replaces the file with contents: a temporary file in the same folder, every
+// write checked and synced to disk, then a rename, so the file is either old
+// or new, never half-written. On any failure (a full disk among them) returns
+// false, fills *error (when given) and leaves the old file untouched.
 bool writeFileAtomically(const QString &path, const QByteArray &contents, QString *error = nullptr);

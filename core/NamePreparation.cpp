@@ -1,5 +1,7 @@
 #include "core/NamePreparation.h"
 
+#include <QUrl>
+
 namespace {
 
 struct PercentCode
@@ -67,4 +69,21 @@ QString prepareLookupName(const QString &name, const QString &chosenTld, const Q
     if (!prepared.contains(QLatin1Char('.')))
         prepared += chosenTld.isEmpty() ? defaultExtension : QLatin1Char('.') + chosenTld;
     return removeControlCharacters(std::move(prepared));
+}
+
+std::optional<QByteArray> queryBytes(const QString &name)
+{
+    constexpr qsizetype maxLabel = 63;
+    constexpr qsizetype maxName = 253;
+    if (name.isEmpty() || name.size() > 4 * maxName)
+        return std::nullopt;
+    const bool ascii = std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    const QByteArray bytes = ascii ? name.toLatin1() : QUrl::toAce(name);
+    if (bytes.isEmpty() || bytes.size() > maxName)
+        return std::nullopt;
+    for (const QByteArray &label : bytes.split('.')) {
+        if (label.size() > maxLabel)
+            return std::nullopt;
+    }
+    return bytes;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 // Decodes the 24 listed percent codes (case-insensitive), each repeated until
 // none is left, "%25" first. No other code is decoded; "+" stays.
@@ -20,3 +23,10 @@ QString removeControlCharacters(QString text);
 // Control characters (below 0x20 and 0x7F) are removed, so one candidate is
 // always exactly one query line.
 QString prepareLookupName(const QString &name, const QString &chosenTld, const QString &defaultExtension);
+
+// The bytes a query sends for a prepared name: the name itself when it is
+// plain ASCII, otherwise its IDNA form ("xn--..."), so a name outside ASCII
+// never reaches the wire as "?" or as raw 8-bit bytes. No value when the name
+// has no valid ASCII form, a label is longer than 63 octets or the name
+// longer than 253: such a name is not worth a query.
+std::optional<QByteArray> queryBytes(const QString &name);

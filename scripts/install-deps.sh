@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-webengine-dev
+    qt6-base-dev qt6-webengine-dev libqt6sql6-sqlite
     xvfb xauth whois wamerican fonts-dejavu-core
 )
 

@@ -1,4 +1,5 @@
 #include "base/FileUtils.h"
+#include "tests/support/FullFileSystem.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -33,6 +34,7 @@ private slots:
     void copyFileSwallowsFailures();
     void writeFileAtomically();
     void writeFileAtomicallyReportsFailure();
+    void writeFileAtomicallyOnAFullDisk();
 };
 
 void TestFileUtils::fileNameFromPath_data()
@@ -225,6 +227,28 @@ void TestFileUtils::writeFileAtomicallyReportsFailure()
     QVERIFY(QFileInfo(folder).isDir());
 
     QVERIFY(!::writeFileAtomically(folder, "x")); // no error text wanted
+}
+
+void TestFileUtils::writeFileAtomicallyOnAFullDisk()
+{
+    FullFileSystem disk;
+    if (!disk.isValid())
+        QSKIP("mounting a small tmpfs needs root");
+    const QString path = disk.filePath(QStringLiteral("SuperHighProfile.txt"));
+    const QByteArray good = QByteArray("abc.com\r\n").repeated(300);
+    QVERIFY(::writeFileAtomically(path, good));
+    QVERIFY(disk.fill());
+
+    // Small contents sit in a buffer until the end; large ones fail early.
+    // Either way the old file stays whole and no temporary file is left.
+    for (const int size : {10, 5000, 40000}) {
+        QString error;
+        QVERIFY(!::writeFileAtomically(path, QByteArray(size, 'n'), &error));
+        QVERIFY2(error.contains(QLatin1String("SuperHighProfile.txt")), qPrintable(error));
+        QCOMPARE(readFile(path), good);
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{QStringLiteral(".filler"), QStringLiteral("SuperHighProfile.txt")}));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFileUtils)

@@ -17,6 +17,8 @@ private slots:
     void prepareLookupName();
     void preparedNameIsOneQueryLine_data();
     void preparedNameIsOneQueryLine();
+    void queryBytes_data();
+    void queryBytes();
 };
 
 void TestNamePreparation::urlDecodeCodes_data()
@@ -109,6 +111,32 @@ void TestNamePreparation::preparedNameIsOneQueryLine()
     QFETCH(QString, name);
     QFETCH(QString, prepared);
     QCOMPARE(::prepareLookupName(name, QString(), u".com"_s), prepared);
+}
+
+void TestNamePreparation::queryBytes_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("expected"); // empty: no query at all
+
+    QTest::newRow("ascii as written") << QStringLiteral("Sunfern.com") << QByteArray("Sunfern.com");
+    QTest::newRow("idna") << QStringLiteral("日本語.com") << QByteArray("xn--wgv71a119e.com");
+    QTest::newRow("latin-1 letter") << QStringLiteral("bücher.de") << QByteArray("xn--bcher-kva.de");
+    QTest::newRow("next line control") << QStringLiteral("a\u0085b.com") << QByteArray();
+    QTest::newRow("63-octet label") << QString(63, QLatin1Char('a')) + QStringLiteral(".com")
+                                    << QByteArray(63, 'a') + ".com";
+    QTest::newRow("64-octet label") << QString(64, QLatin1Char('a')) + QStringLiteral(".com") << QByteArray();
+    const QString longName = (QString(60, QLatin1Char('a')) + QLatin1Char('.')).repeated(5) + QStringLiteral("com");
+    QTest::newRow("over 253") << longName << QByteArray();
+    QTest::newRow("a megabyte") << QString(1 << 20, QLatin1Char('a')) << QByteArray();
+    QTest::newRow("empty") << QString() << QByteArray();
+}
+
+void TestNamePreparation::queryBytes()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, expected);
+    const std::optional<QByteArray> bytes = ::queryBytes(name);
+    QCOMPARE(bytes.value_or(QByteArray()), expected);
 }
 
 QTEST_GUILESS_MAIN(TestNamePreparation)

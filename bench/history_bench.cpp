@@ -1,0 +1,64 @@
+// Inserting verdicts through the history store, and opening the History
+// window on them: seconds for the inserts, milliseconds until the window's
+// first rows are on screen, and the process's peak memory afterwards.
+// usage: history_bench [ROWS] (default 1000000); run with QT_QPA_PLATFORM=offscreen
+#include "core/HistoryStore.h"
+#include "core/ui/HistoryTableModel.h"
+#include "core/ui/HistoryWindow.h"
+
+#include "base/ConsolePrompt.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 1000000;
+    if (rows <= 0) {
+        std::fprintf(stderr, "history_bench: ROWS must be a positive number\n");
+        return 1;
+    }
+    QTemporaryDir dir;
+    HistoryStore store(HistoryDatabase::inProgramFolder(dir.path()));
+    QString error;
+    if (!dir.isValid() || !store.open(&error)) {
+        std::fprintf(stderr, "history_bench: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-60);
+    const char *verdicts[] = {"registered", "registered", "registered", "available", "blocked"};
+    for (int i = 0; i < rows; ++i) {
+        store.record({QStringLiteral("name%1.com").arg(i), QStringLiteral("com"), QString::fromLatin1(verdicts[i % 5]),
+                      QStringLiteral("whois.verisign-grs.com"), QStringLiteral("phrase:No match"),
+                      start.addSecs(i % 5000000), QStringLiteral("check")});
+    }
+    if (!store.flush(&error)) {
+        std::fprintf(stderr, "history_bench: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("insert %d verdicts: %.2f s\n", rows, clock.elapsed() / 1000.0);
+
+    QTextStream messages(stderr);
+    ConsolePrompt prompt(messages);
+    clock.restart();
+    HistoryWindow window(store, prompt, QStringLiteral("Vantrel"));
+    window.show();
+    QCoreApplication::processEvents();
+    const QString first = window.model()->index(0, 0).data().toString();
+    std::printf("History window on %d rows: %lld ms to the first row (%s)\n", rows, clock.elapsed(), qPrintable(first));
+
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory: %ld MB\n", usage.ru_maxrss / 1024);
+    return first.isEmpty() ? 1 : 0;
+}

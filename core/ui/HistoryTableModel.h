@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/HistoryStore.h"
+
+#include <QSqlQueryModel>
+
+// The history rows of one filter as a table. Rows are fetched from the
+// database as the view scrolls, never all at once, and sorting is done by the
+// database, so a million rows cost no more memory than the screenful shown.
+class HistoryTableModel : public QSqlQueryModel
+{
+    Q_OBJECT
+
+public:
+    explicit HistoryTableModel(QString connectionName, QObject *parent = nullptr);
+
+    void setFilter(const HistoryFilter &filter);
+    const HistoryFilter &filter() const { return m_filter; }
+    void sort(int column, Qt::SortOrder order) override;
+
+private:
+    void runQuery();
+
+    QString m_connectionName;
+    HistoryFilter m_filter;
+    int m_sortColumn = 5;
+    Qt::SortOrder m_order = Qt::DescendingOrder;
+};
