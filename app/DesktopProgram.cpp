@@ -31,6 +31,8 @@ DesktopProgram::~DesktopProgram() = default;
 void DesktopProgram::start()
 {
     m_splash = std::make_unique<SplashWindow>(m_branding, m_globalSkinner, m_shippedDataDir);
+    // Boxes before the main window is up carry the product name too.
+    m_widgetPrompt = WidgetPrompt(nullptr, m_branding.productName);
     connect(m_splash.get(), &SplashWindow::mainWindowRequested, this, &DesktopProgram::showMainWindow);
     m_splash->show();
 }
@@ -55,7 +57,7 @@ void DesktopProgram::showMainWindow()
     connect(window, &MainWindow::overflowNoticeRequested, this, &DesktopProgram::showOverflowNotice);
     connect(window, &MainWindow::shutDownRequested, this, &DesktopProgram::shutDown);
 
-    m_widgetPrompt = WidgetPrompt(window);
+    m_widgetPrompt = WidgetPrompt(window, m_branding.productName);
     // The splash goes before start-up can ask anything of the user.
     m_splash->hide();
     window->startUp();

@@ -63,8 +63,10 @@ void LookupSession::file(const LookupOutcome &outcome)
         break;
     case LookupOutcome::Kind::Timeout:
     case LookupOutcome::Kind::Error:
+        emit outcomeFiled(outcome);
         return;
     }
+    emit outcomeFiled(outcome);
     m_results.checkListSizes();
 }
 

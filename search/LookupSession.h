@@ -74,6 +74,8 @@ public:
 signals:
     // A pool lookup has ended and has been filed.
     void lookupEnded(const LookupOutcome &outcome);
+    // Any outcome has been filed, whoever asked for it.
+    void outcomeFiled(const LookupOutcome &outcome);
 
 private:
     void poolLookupEnded(const LookupOutcome &outcome);
