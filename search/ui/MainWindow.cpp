@@ -251,6 +251,8 @@ void MainWindow::buildListColumn(int number, const QString &title, const QString
         auto *widget = new QPushButton(QLatin1String(button.caption), m_listsFrame);
         widget->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(button.name)).arg(number));
         widget->setToolTip(QLatin1String(button.tooltip));
+        // The skin keeps these narrow: minimumListsWidth() counts on it.
+        widget->setProperty("compact", true);
         m_listButtons[slot] << widget;
     }
     connect(m_listButtons[slot][0], &QPushButton::clicked, this, [this, number] { copyList(number); });
