@@ -125,6 +125,7 @@ private slots:
     void nothingClips_data();
     void nothingClips();
     void searchRowReadsInOrder();
+    void writeFailureLeavesPanelsInView();
 };
 
 namespace {
@@ -412,8 +413,6 @@ void TestMainWindow::repeatedFaultShowsOneMessageAndStopWorks()
     QVERIFY(notice->text().contains(u" lookup faults in this run; the last: "_s));
     QCOMPARE(fixture.prompt.messages.size(), 1);
     QVERIFY(fixture.prompt.messages.at(0).text.contains(u"No TLD entry answers for aa.com"_s));
-    QVERIFY(fixture.child<QLabel>(u"StatusBar1Panel1"_s)->isVisible() ||
-            !window.isVisible()); // the notice sits beside the panels
 
     QPushButton *stop = fixture.child<QPushButton>(u"Command3"_s);
     QVERIFY(stop->isEnabled());
@@ -661,6 +660,22 @@ void TestMainWindow::searchRowReadsInOrder()
     for (qsizetype i = 1; i < order.size(); ++i)
         QVERIFY2(fixture.child<QWidget>(order.at(i - 1))->x() < fixture.child<QWidget>(order.at(i))->x(),
                  qPrintable(order.at(i)));
+}
+
+void TestMainWindow::writeFailureLeavesPanelsInView()
+{
+    WindowFixture fixture;
+    MainWindow &window = fixture.window();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    emit window.session().results().writeFailed(u"Could not write HighProfile.txt: Permission denied"_s);
+    QCOMPARE(fixture.child<QLabel>(u"StatusNotice"_s)->text(), u"Could not write HighProfile.txt: Permission denied"_s);
+    QVERIFY(fixture.child<QLabel>(u"StatusNotice"_s)->isVisible());
+    for (int panel = 1; panel <= 3; ++panel) {
+        QLabel *label = fixture.child<QLabel>(u"StatusBar1Panel%1"_s.arg(panel));
+        QVERIFY(label->isVisible());
+        QVERIFY(label->width() > label->fontMetrics().horizontalAdvance(label->text()));
+    }
 }
 
 QTEST_MAIN(TestMainWindow)
