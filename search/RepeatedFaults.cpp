@@ -1,5 +1,7 @@
 #include "search/RepeatedFaults.h"
 
+#include <QRegularExpression>
+
 void RepeatedFaults::startRun()
 {
     m_shownKinds.clear();
@@ -10,8 +12,10 @@ void RepeatedFaults::startRun()
 bool RepeatedFaults::report(const QString &title, const QString &text)
 {
     ++m_count;
-    // Message texts break lines for a box; the status line gets one line.
-    m_lastText = text.simplified();
+    // A box's text may run over lines; the status line takes the last, the
+    // one with the particulars.
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\\r\\n]+")), Qt::SkipEmptyParts);
+    m_lastText = lines.isEmpty() ? QString() : lines.last().simplified();
     if (m_shownKinds.contains(title))
         return false;
     m_shownKinds.insert(title);
@@ -22,7 +26,7 @@ QString RepeatedFaults::summary() const
 {
     if (m_count == 0)
         return {};
-    const QString faults =
-        m_count == 1 ? QStringLiteral("1 lookup fault") : QStringLiteral("%1 lookup faults").arg(m_count);
-    return QStringLiteral("%1 in this run; the last: %2").arg(faults, m_lastText);
+    if (m_count == 1)
+        return QStringLiteral("1 lookup fault in this run");
+    return QStringLiteral("%1 lookup faults in this run").arg(m_count);
 }

@@ -16,8 +16,10 @@ public:
     bool report(const QString &title, const QString &text);
 
     int count() const { return m_count; }
-    // "3 lookup faults in this run; the last: <text>"; empty before any.
+    // "3 lookup faults in this run"; empty before any.
     QString summary() const;
+    // The last line of the latest fault's text, the one with the particulars.
+    QString lastDetail() const { return m_lastText; }
 
 private:
     QSet<QString> m_shownKinds;

@@ -626,7 +626,7 @@ void MainWindow::exportResults()
 void MainWindow::lookupFault(const QString &title, const QString &text)
 {
     const bool show = m_faults.report(title, text);
-    m_notice->showNotice(m_faults.summary());
+    m_notice->showNotice(m_faults.summary(), 0, m_faults.lastDetail());
     if (show)
         m_context.prompt.showMessage(title, text, Prompt::Icon::Warning, Prompt::Buttons::Ok);
 }
@@ -729,7 +729,7 @@ void MainWindow::layoutMainWindow()
             m_listButtons[column][button]->setGeometry(left + button * buttonWidth, listTop + listHeight + inner / 2,
                                                        buttonWidth - 2, buttonHeight);
     }
-    m_notice->setMaximumWidth(frameWidth / 3);
+    m_notice->setMaximumWidth(frameWidth / 5);
 }
 
 // Three list buttons side by side in each of five columns, each as wide as

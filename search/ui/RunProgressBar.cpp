@@ -5,7 +5,7 @@ RunProgressBar::RunProgressBar(QWidget *parent)
 {
     setObjectName(QStringLiteral("RunProgress"));
     setTextVisible(true);
-    setMinimumWidth(260);
+    setMinimumWidth(240);
     hide();
 }
 

@@ -9,10 +9,10 @@ StatusNotice::StatusNotice(QWidget *parent)
     hide();
 }
 
-void StatusNotice::showNotice(const QString &text, int timeoutMs)
+void StatusNotice::showNotice(const QString &text, int timeoutMs, const QString &details)
 {
     setText(text);
-    setToolTip(text);
+    setToolTip(details.isEmpty() ? text : text + QLatin1Char('\n') + details);
     show();
     if (timeoutMs > 0)
         m_expiry.start(timeoutMs);

@@ -13,8 +13,9 @@ class StatusNotice : public QLabel
 public:
     explicit StatusNotice(QWidget *parent = nullptr);
 
-    // Shows text for timeoutMs, or until replaced when timeoutMs is 0.
-    void showNotice(const QString &text, int timeoutMs = 0);
+    // Shows text for timeoutMs, or until replaced when timeoutMs is 0. The
+    // tooltip adds details to the text.
+    void showNotice(const QString &text, int timeoutMs = 0, const QString &details = QString());
     void clearNotice();
 
 private:

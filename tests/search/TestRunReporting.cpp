@@ -26,17 +26,18 @@ void TestRunReporting::faultShownOncePerRun()
 {
     RepeatedFaults faults;
     QVERIFY(faults.summary().isEmpty());
-    QVERIFY(faults.report(u"Error"_s, u"No TLD entry answers for\r\naa.com"_s));
-    QVERIFY(!faults.report(u"Error"_s, u"No TLD entry answers for\r\nab.com"_s));
+    QVERIFY(faults.report(u"Error"_s, u"An error has occurred.\r\nDescription: aa.com"_s));
+    QVERIFY(!faults.report(u"Error"_s, u"An error has occurred.\r\nDescription: ab.com"_s));
     QVERIFY(faults.report(u"Socket"_s, u"refused"_s)); // another kind is shown too
-    QVERIFY(!faults.report(u"Error"_s, u"No TLD entry answers for\r\nac.com"_s));
+    QVERIFY(!faults.report(u"Error"_s, u"An error has occurred.\r\nDescription:  ac.com\r\n"_s));
     QCOMPARE(faults.count(), 4);
-    QCOMPARE(faults.summary(), u"4 lookup faults in this run; the last: No TLD entry answers for ac.com"_s);
+    QCOMPARE(faults.summary(), u"4 lookup faults in this run"_s);
+    QCOMPARE(faults.lastDetail(), u"Description: ac.com"_s);
 
     faults.startRun();
     QCOMPARE(faults.count(), 0);
     QVERIFY(faults.report(u"Error"_s, u"again"_s));
-    QCOMPARE(faults.summary(), u"1 lookup fault in this run; the last: again"_s);
+    QCOMPARE(faults.summary(), u"1 lookup fault in this run"_s);
 }
 
 void TestRunReporting::progressRateAndTimeLeft_data()
