@@ -33,6 +33,8 @@ DesktopProgram::~DesktopProgram() = default;
 void DesktopProgram::start()
 {
     m_splash = std::make_unique<SplashWindow>(m_branding, m_globalSkinner, m_shippedDataDir);
+    // Boxes before the main window is up carry the product name too.
+    m_widgetPrompt = WidgetPrompt(nullptr, m_branding.productName);
     connect(m_splash.get(), &SplashWindow::mainWindowRequested, this, &DesktopProgram::showMainWindow);
     m_splash->show();
 }
@@ -58,7 +60,7 @@ void DesktopProgram::showMainWindow()
     connect(window, &MainWindow::historyWindowRequested, this, &DesktopProgram::openHistory);
     connect(window, &MainWindow::shutDownRequested, this, &DesktopProgram::shutDown);
 
-    m_widgetPrompt = WidgetPrompt(window);
+    m_widgetPrompt = WidgetPrompt(window, m_branding.productName);
     // The splash goes before start-up can ask anything of the user.
     m_splash->hide();
     window->startUp();

@@ -19,6 +19,12 @@ QVariant DomainListModel::data(const QModelIndex &index, int role) const
     return m_names.at(index.row());
 }
 
+Qt::ItemFlags DomainListModel::flags(const QModelIndex &index) const
+{
+    const Qt::ItemFlags flags = QAbstractListModel::flags(index);
+    return index.isValid() ? flags | Qt::ItemIsDragEnabled : flags;
+}
+
 bool DomainListModel::removeRows(int row, int count, const QModelIndex &parent)
 {
     if (parent.isValid() || row < 0 || count <= 0 || row > size() - count)

@@ -13,6 +13,8 @@ public:
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // Names can be dragged: views start a drag only on drag-enabled items.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
 
     const QStringList &names() const { return m_names; }

@@ -166,8 +166,10 @@ void LookupSession::file(const LookupOutcome &outcome, const QString &source)
         break;
     case LookupOutcome::Kind::Timeout:
     case LookupOutcome::Kind::Error:
+        emit outcomeFiled(outcome);
         return;
     }
+    emit outcomeFiled(outcome);
     m_results.checkListSizes();
 }
 

@@ -101,6 +101,8 @@ signals:
     // A pool lookup has ended and has been filed; the search loop has not
     // counted it yet.
     void lookupEnded(const LookupOutcome &outcome);
+    // Any outcome has been filed, whoever asked for it.
+    void outcomeFiled(const LookupOutcome &outcome);
 
 private:
     struct DnsWaiter

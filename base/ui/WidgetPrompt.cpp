@@ -61,14 +61,23 @@ Prompt::Answer answerOf(int button, Prompt::Buttons buttons)
 
 } // namespace
 
-WidgetPrompt::WidgetPrompt(QWidget *parent)
+WidgetPrompt::WidgetPrompt(QWidget *parent, const QString &boxTitle)
     : m_parent(parent)
+    , m_boxTitle(boxTitle)
 {
 }
 
 Prompt::Answer WidgetPrompt::showMessage(const QString &title, const QString &text, Icon icon, Buttons buttons)
 {
-    QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), m_parent);
+    if (m_boxTitle.isEmpty()) {
+        QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), m_parent);
+        return answerOf(box.exec(), buttons);
+    }
+    QMessageBox box(boxIcon(icon), m_boxTitle, text, boxButtons(buttons), m_parent);
+    if (!title.isEmpty() && title != m_boxTitle) {
+        box.setText(title);
+        box.setInformativeText(text);
+    }
     return answerOf(box.exec(), buttons);
 }
 

@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -38,6 +39,14 @@ QString DomainListView::selectedRowsPayload() const
 
 void DomainListView::keyPressEvent(QKeyEvent *event)
 {
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyRequested();
+        return;
+    }
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        emit saveRequested();
+        return;
+    }
     if (event->key() != Qt::Key_Delete) {
         QListView::keyPressEvent(event);
         return;
@@ -46,6 +55,16 @@ void DomainListView::keyPressEvent(QKeyEvent *event)
         emit clearRequested();
     else
         emit deleteRequested();
+}
+
+void DomainListView::rowsInserted(const QModelIndex &parent, int start, int end)
+{
+    // The scroll range still reflects the rows before the insertion here.
+    const QScrollBar *bar = verticalScrollBar();
+    const bool atEnd = bar->value() >= bar->maximum();
+    QListView::rowsInserted(parent, start, end);
+    if (atEnd && end == model()->rowCount(parent) - 1)
+        scrollToBottom();
 }
 
 void DomainListView::startDrag(Qt::DropActions)

@@ -4,7 +4,8 @@
 
 // One of the main window's domain lists. Result lists are drag sources whose
 // payload is the selected row numbers joined by "|"; the saved list accepts
-// such drops from the other lists only.
+// such drops from the other lists only. A list scrolled to its end follows
+// the names appended to it; one the user has scrolled up stays put.
 class DomainListView : public QListView
 {
     Q_OBJECT
@@ -20,10 +21,14 @@ public:
 signals:
     void deleteRequested();
     void clearRequested();
+    // Ctrl+C and Insert.
+    void copyRequested();
+    void saveRequested();
     void payloadDropped(const QString &payload);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void rowsInserted(const QModelIndex &parent, int start, int end) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;

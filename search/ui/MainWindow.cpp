@@ -10,7 +10,10 @@
 #include "search/ResumePositions.h"
 #include "search/SavedDomains.h"
 #include "search/ui/DesktopContext.h"
+#include "search/ui/DomainListCommands.h"
 #include "search/ui/DomainListView.h"
+#include "search/ui/RunProgressBar.h"
+#include "search/ui/StatusNotice.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -19,6 +22,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,6 +33,8 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 } // namespace
@@ -36,6 +42,7 @@ namespace {
 MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     : QMainWindow(parent)
     , m_context(context)
+    , m_export(context.session, m_savedModel)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vantrel - Domain Name Manager"));
@@ -47,7 +54,7 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
             [this](ResultList list, const QString &caption) { m_listLabels.at(size_t(list))->setText(caption); });
     connect(&lookup.results(), &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
     connect(&lookup.results(), &ResultLists::writeFailed, this,
-            [this](const QString &message) { statusBar()->showMessage(message, 10000); });
+            [this](const QString &message) { m_notice->showNotice(message, 10000); });
     connect(&lookup.pool(), &ConnectionPool::lookupConnected, this, [this](int slot, const QString &domain) {
         m_statusPanels[2]->setText(QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
     });
@@ -63,11 +70,12 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     connect(&lookup.loop(), &SearchLoop::closingConnections, this,
             [this] { m_statusPanels[1]->setText(QStringLiteral("Open: Closing connections...")); });
     connect(&lookup.loop(), &SearchLoop::wordSourceFailed, this, [this](const QString &message) {
-        m_context.prompt.showMessage(QString(), message, Prompt::Icon::None, Prompt::Buttons::Ok);
+        m_context.prompt.showMessage(m_context.branding.productName, message, Prompt::Icon::None, Prompt::Buttons::Ok);
     });
     connect(&lookup.loop(), &SearchLoop::wordTaken, this, [this](qint32 next) {
         if (m_searchType)
             ResumePositions(m_context.settings).save(*m_searchType, next);
+        m_progressBar->advance(next);
     });
     connect(&lookup.loop(), &SearchLoop::stopped, this, &MainWindow::restoreAfterStop);
 }
@@ -128,6 +136,7 @@ void MainWindow::buildControls()
     QLabel *sLblTLD = makeLabel(m_searchFrame, QStringLiteral("sLblTLD"), QStringLiteral("TLD:"));
     cmbTLDs = new QComboBox(m_searchFrame);
     cmbTLDs->setObjectName(QStringLiteral("cmbTLDs"));
+    cmdDoSearch->setEnabled(false);
     m_wordRangeControls = {txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch, cmbTLDs, sLblTLD};
 
     QLabel *SLabel1 = makeLabel(m_searchFrame, QStringLiteral("SLabel1"), QStringLiteral("Search String:"));
@@ -143,7 +152,7 @@ void MainWindow::buildControls()
     cmdCreate = makeButton(m_searchFrame, QStringLiteral("cmdCreate"), QStringLiteral("Search"),
                            QStringLiteral("Click here to start your internet search!"));
     cmdCreate->setEnabled(false);
-    m_internetSearchControls = {SLabel1, SLabel2, txtsearch, m_amountBox, cmdCreate};
+    m_internetSearchControls = {SLabel1, txtsearch, SLabel2, m_amountBox, cmdCreate};
 
     m_stopButton = makeButton(m_searchFrame, QStringLiteral("Command3"), QStringLiteral("Stop"),
                               QStringLiteral("Click here to stop searching names"));
@@ -191,8 +200,14 @@ void MainWindow::buildControls()
     for (size_t panel = 0; panel < m_statusPanels.size(); ++panel) {
         m_statusPanels[panel] = new QLabel(QLatin1String(idleTexts[panel]), status);
         m_statusPanels[panel]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel + 1));
+        // Widths follow the stretch alone, so long texts never push the other panels.
+        m_statusPanels[panel]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         status->addWidget(m_statusPanels[panel], panel == 2 ? 2 : 1);
     }
+    m_notice = new StatusNotice(status);
+    status->addPermanentWidget(m_notice);
+    m_progressBar = new RunProgressBar(status);
+    status->addPermanentWidget(m_progressBar);
 
     connect(m_searchTypeBox, &QComboBox::activated, this, &MainWindow::chooseSearchType);
     connect(cmdDoSearch, &QPushButton::clicked, this, &MainWindow::startSearch);
@@ -235,6 +250,8 @@ void MainWindow::buildListColumn(ResultList which, const QString &tooltip)
         auto *widget = new QPushButton(QLatin1String(button.caption), m_listsFrame);
         widget->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(button.name)).arg(number));
         widget->setToolTip(QLatin1String(button.tooltip));
+        // The skin keeps these narrow: minimumListsWidth() counts on it.
+        widget->setProperty("compact", true);
         m_listButtons[slot] << widget;
     }
     connect(m_listButtons[slot][0], &QPushButton::clicked, this, [this, which] { copyList(which); });
@@ -244,6 +261,10 @@ void MainWindow::buildListColumn(ResultList which, const QString &tooltip)
     connect(view, &DomainListView::clearRequested, this, [this, which] { clearList(which); });
     connect(view, &QAbstractItemView::doubleClicked, this,
             [this, which](const QModelIndex &index) { doubleClicked(which, index); });
+    auto *commands = new DomainListCommands(view, !saved);
+    connect(commands, &DomainListCommands::saveRequested, this, &MainWindow::saveNames);
+    connect(commands, &DomainListCommands::whoisRequested, this, &MainWindow::showWhois);
+    connect(commands, &DomainListCommands::purchaseRequested, this, &MainWindow::openPurchasePage);
     if (saved) {
         connect(view, &DomainListView::payloadDropped, this, &MainWindow::dropOnSavedList);
     } else {
@@ -261,6 +282,8 @@ void MainWindow::buildMenus()
     };
     QMenu *menuFile = menuBar()->addMenu(QStringLiteral("File"));
     menuFile->setObjectName(QStringLiteral("menuFile"));
+    addItem(menuFile, QStringLiteral("mnuFileExport"), QStringLiteral("Export Results..."), &MainWindow::exportResults);
+    menuFile->addSeparator();
     addItem(menuFile, QStringLiteral("mnuFileItem(0)"), QStringLiteral("Exit"), [this] { close(); });
 
     QMenu *mnuEdit = menuBar()->addMenu(QStringLiteral("Edit"));
@@ -297,10 +320,8 @@ void MainWindow::buildMenus()
     mnuTools->setObjectName(QStringLiteral("mnuTools"));
     const QStringList types = SearchTypes::texts();
     for (int item = 0; item < types.size(); ++item) {
-        addItem(mnuTools, QStringLiteral("mnuToolsItem(%1)").arg(item), types.at(item), [this, item] {
-            m_searchTypeBox->setCurrentIndex(item);
-            chooseSearchType(item);
-        });
+        addItem(mnuTools, QStringLiteral("mnuToolsItem(%1)").arg(item), types.at(item),
+                [this, item] { pickSearchType(item); });
     }
     mnuTools->addSeparator();
     addItem(mnuTools, QStringLiteral("mnuToolsHistory"), QStringLiteral("History..."),
@@ -344,15 +365,16 @@ void MainWindow::startUp()
         layoutMainWindow();
     }
 
+    // The help file is among the shipped files the session's start-up installs.
+    QString error;
+    if (!session().prepare(&error))
+        m_notice->showNotice(error, 10000);
+    else if (!session().historyNotice().isEmpty())
+        m_notice->showNotice(session().historyNotice(), 10000);
     if (settings.value(Settings::showHelp)) {
         settings.setValue(Settings::showHelp, false);
         emit helpRequested();
     }
-    QString error;
-    if (!session().prepare(&error))
-        statusBar()->showMessage(error, 10000);
-    else if (!session().historyNotice().isEmpty())
-        statusBar()->showMessage(session().historyNotice(), 10000);
     loadSavedDomains();
     // Without a window manager "maximised" means nothing: take the screen.
     if (screen())
@@ -363,7 +385,7 @@ void MainWindow::startUp()
     if (settings.value(Settings::firstUse).isEmpty()) {
         settings.setValue(Settings::firstUse, QStringLiteral("NO"));
         m_context.prompt.showMessage(
-            QString(),
+            product,
             QStringLiteral("Since this is your first time using this program you should visit the Setup area to enable "
                            "any Top Level Domains (TLDs) that you want to work with.\r\n\r\nBy default, only .COM and "
                            ".NET domains are enabled, but you can configure this program to work with any TLD."),
@@ -409,8 +431,7 @@ void MainWindow::saveSavedDomains()
 {
     QString error;
     if (!SavedDomains::save(savedDomainsPath(), m_savedModel.names(), &error))
-        m_context.prompt.showMessage(QLatin1String(resultListRow(ResultList::Saved).name), error, Prompt::Icon::Warning,
-                                     Prompt::Buttons::Ok);
+        m_context.prompt.showMessage(m_context.branding.productName, error, Prompt::Icon::Warning, Prompt::Buttons::Ok);
 }
 
 void MainWindow::chooseSearchType(int index)
@@ -441,7 +462,7 @@ void MainWindow::applySearchTypeSelection(SearchType type)
     if (selection.countsEntries)
         txtWordMax->setText(QString::number(countListEntries()));
     if (selection.setsControls) {
-        cmdDoSearch->setEnabled(selection.startEnabled);
+        cmdDoSearch->setEnabled(selection.startEnabled && hasListToSearch());
         m_stopButton->setEnabled(selection.stopEnabled);
         txtsearch->setEnabled(selection.internetSearchEnabled);
         m_amountBox->setEnabled(selection.internetSearchEnabled);
@@ -451,16 +472,28 @@ void MainWindow::applySearchTypeSelection(SearchType type)
     }
     if (selection.opensNameCreator)
         emit nameCreatorRequested();
+    layoutMainWindow();
+}
+
+void MainWindow::pickSearchType(int index)
+{
+    if (session().loop().isRunning())
+        stopSearch();
+    m_searchTypeBox->setCurrentIndex(index);
+    chooseSearchType(index);
+}
+
+bool MainWindow::hasListToSearch() const
+{
+    return !m_wordFile.path().isEmpty() && QFileInfo(m_wordFile.path()).isFile();
 }
 
 void MainWindow::reportFailedLookup(const LookupOutcome &outcome)
 {
     if (outcome.error != LookupOutcome::ErrorKind::NoTldEntry)
         return;
-    m_context.prompt.showMessage(QStringLiteral("Error"),
-                                 QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") +
-                                     outcome.errorString,
-                                 Prompt::Icon::Warning, Prompt::Buttons::Ok);
+    lookupFault(QStringLiteral("Error"),
+                QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") + outcome.errorString);
 }
 
 void MainWindow::setSearchControlsEnabled(bool enabled)
@@ -474,11 +507,16 @@ void MainWindow::setSearchControlsEnabled(bool enabled)
 
 void MainWindow::startSearch()
 {
+    if (!hasListToSearch())
+        return;
     setSearchControlsEnabled(false);
     if (m_searchType == SearchType::YahooSearch || m_searchType == SearchType::GoogleSearch)
         txtWordNum->setText(QStringLiteral("1"));
     m_stopButton->setEnabled(true);
     session().setSource(m_searchTypeBox->currentText());
+    m_faults.startRun();
+    m_notice->clearNotice();
+    m_progressBar->start(txtWordNum->text().toInt(), txtWordMax->text().toInt());
     session().loop().start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
 }
 
@@ -520,11 +558,12 @@ void MainWindow::stopSearch()
 
 void MainWindow::restoreAfterStop()
 {
+    m_progressBar->finish();
     m_searchTypeBox->setEnabled(true);
     const std::optional<SearchType> shown = SearchTypes::fromText(m_searchTypeBox->currentText());
     if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames ||
         shown == SearchType::BrowseForNames) {
-        cmdDoSearch->setEnabled(true);
+        cmdDoSearch->setEnabled(hasListToSearch());
         m_stopButton->setEnabled(false);
         txtsearch->setEnabled(false);
         m_amountBox->setEnabled(false);
@@ -568,10 +607,56 @@ void MainWindow::deleteEntry(ResultList which)
 
 void MainWindow::clearList(ResultList which)
 {
-    if (which == ResultList::Saved)
-        m_savedModel.clear();
-    else
-        session().results().clearList(which);
+    if (which == ResultList::Saved) {
+        if (m_savedModel.size() == 0)
+            return;
+        const Prompt::Answer answer = m_context.prompt.showMessage(
+            m_context.branding.productName,
+            QStringLiteral("Remove all %1 names from Saved Domains?").arg(m_savedModel.size()), Prompt::Icon::Question,
+            Prompt::Buttons::YesNo);
+        if (answer == Prompt::Answer::Yes)
+            m_savedModel.clear();
+        return;
+    }
+    session().results().clearList(which);
+}
+
+void MainWindow::saveNames(const QStringList &names)
+{
+    m_savedModel.append(names);
+    saveSavedDomains();
+}
+
+void MainWindow::exportResults()
+{
+    const QString path = m_context.prompt.saveFileName(QStringLiteral("Export Results"), m_context.programFolder,
+                                                       QStringLiteral("CSV files (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!m_export.write(path, &error))
+        m_context.prompt.showMessage(m_context.branding.productName, error, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+}
+
+// The first fault of a kind in a run is shown; the rest are counted beside
+// the status panels, so a fault on every word cannot hold the window.
+void MainWindow::lookupFault(const QString &title, const QString &text)
+{
+    const bool show = m_faults.report(title, text);
+    m_notice->showNotice(m_faults.summary(), 0, m_faults.lastDetail());
+    if (show)
+        m_context.prompt.showMessage(title, text, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+}
+
+void MainWindow::openPurchasePage(const QString &domain)
+{
+    QDesktopServices::openUrl(QUrl(m_context.branding.purchaseUrlPrefix + domain));
+}
+
+void MainWindow::showWhois(const QString &domain)
+{
+    m_context.selectedDomain = domain;
+    emit whoisWindowRequested(domain);
 }
 
 void MainWindow::copyList(ResultList which)
@@ -607,9 +692,9 @@ void MainWindow::doubleClicked(ResultList which, const QModelIndex &index)
         return;
     m_context.selectedDomain = namesOf(which).value(index.row());
     if (m_context.branding.purchaseOnDoubleClick)
-        QDesktopServices::openUrl(QUrl(m_context.branding.purchaseUrlPrefix + m_context.selectedDomain));
+        openPurchasePage(m_context.selectedDomain);
     else
-        emit whoisWindowRequested(m_context.selectedDomain);
+        showWhois(m_context.selectedDomain);
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
@@ -622,26 +707,32 @@ void MainWindow::layoutMainWindow()
 {
     if (isMinimized())
         return;
-    const int minimum = twips(6500);
-    setMinimumSize(minimum, minimum);
     QWidget *central = centralWidget();
     const int margin = twips(150);
+    // Never below 6500 twips, and never so small that a control clips.
+    const int inner = twips(120);
+    const int labelHeight = m_listLabels[0]->sizeHint().height();
+    const int buttonHeight = m_listButtons[0][0]->sizeHint().height();
+    const int listsHeight = m_listsFrame->fontMetrics().height() + labelHeight +
+                            4 * m_lists[0]->fontMetrics().height() + buttonHeight + 4 * inner;
+    const int searchHeight = m_searchFrame->sizeHint().height();
+    const int bannerHeight = m_banner->isHidden() ? 0 : m_banner->sizeHint().height() + twips(100);
+    setMinimumSize(std::max({twips(6500), m_searchFrame->minimumSizeHint().width() + twips(300), minimumListsWidth()}),
+                   qMax(twips(6500), menuBar()->sizeHint().height() + statusBar()->sizeHint().height() + margin +
+                                         bannerHeight + searchHeight + listsHeight));
     int top = margin / 2;
     if (!m_banner->isHidden()) {
         m_banner->setGeometry(margin, top, central->width() - 2 * margin, m_banner->sizeHint().height());
         top += m_banner->height() + twips(100);
     }
     m_bannerPicture->setGeometry(0, 0, 0, 0);
-    m_searchFrame->setGeometry(margin, top, width() - twips(300), m_searchFrame->sizeHint().height());
+    m_searchFrame->setGeometry(margin, top, width() - twips(300), searchHeight);
     top += m_searchFrame->height() + margin / 2;
 
     const int frameWidth = width() - twips(300);
     const int frameBottom = central->height() - twips(1000) + statusBar()->height() + menuBar()->height();
     m_listsFrame->setGeometry(margin, top, frameWidth, qMax(twips(1500), qMin(frameBottom, central->height()) - top));
 
-    const int inner = twips(120);
-    const int labelHeight = m_listLabels[0]->sizeHint().height();
-    const int buttonHeight = m_listButtons[0][0]->sizeHint().height();
     const int columnWidth = (m_listsFrame->width() - 2 * inner) / 5;
     const int listTop = inner + m_listsFrame->fontMetrics().height() + labelHeight;
     const int listHeight = m_listsFrame->height() - listTop - buttonHeight - 2 * inner;
@@ -655,9 +746,18 @@ void MainWindow::layoutMainWindow()
             m_listButtons[column][button]->setGeometry(left + button * buttonWidth, listTop + listHeight + inner / 2,
                                                        buttonWidth - 2, buttonHeight);
     }
-    m_statusPanels[0]->setFixedWidth(frameWidth / 4);
-    m_statusPanels[1]->setFixedWidth(frameWidth / 4);
-    m_statusPanels[2]->setFixedWidth(frameWidth / 2);
+    m_notice->setMaximumWidth(frameWidth / 5);
+}
+
+// Three list buttons side by side in each of five columns, each as wide as
+// its caption needs (the style's own minimum width for buttons is wider).
+int MainWindow::minimumListsWidth() const
+{
+    int button = 0;
+    for (QPushButton *widget : m_listButtons[0])
+        button = qMax(button, widget->fontMetrics().horizontalAdvance(widget->text()) + twips(180));
+    const int inner = twips(120);
+    return 5 * (3 * (button + 2) + inner) + 2 * inner + twips(300) + 2;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

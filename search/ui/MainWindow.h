@@ -2,6 +2,8 @@
 
 #include "core/DomainListModel.h"
 #include "core/ResultList.h"
+#include "search/RepeatedFaults.h"
+#include "search/ResultsExport.h"
 #include "search/SearchType.h"
 #include "search/WordFile.h"
 
@@ -21,6 +23,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class LookupSession;
+class RunProgressBar;
+class StatusNotice;
 struct DesktopContext;
 struct LookupOutcome;
 
@@ -68,9 +72,15 @@ public:
     // box and the start number becomes "1".
     void setListSize(qint32 wordMax);
 
-    // Start and Stop, as the buttons run them.
+    // Start and Stop, as the buttons run them. Start does nothing while
+    // there is no list to search.
     void startSearch();
     void stopSearch();
+
+    // Appends names to the saved list and rewrites the saved-domains file.
+    void saveNames(const QStringList &names);
+    // File > "Export Results...": every list into a CSV file the user names.
+    void exportResults();
 
 signals:
     // Secondary windows the main window asks for; the program wires them.
@@ -95,6 +105,13 @@ private:
     void buildMenus();
     void buildListColumn(ResultList which, const QString &tooltip);
     void chooseSearchType(int index);
+    // Tools menu: a run in progress stops first, as Stop stops it.
+    void pickSearchType(int index);
+    bool hasListToSearch() const;
+    void lookupFault(const QString &title, const QString &text);
+    void openPurchasePage(const QString &domain);
+    void showWhois(const QString &domain);
+    int minimumListsWidth() const;
     void applySearchTypeSelection(SearchType type);
     void reportFailedLookup(const LookupOutcome &outcome);
     void setSearchControlsEnabled(bool enabled);
@@ -110,6 +127,8 @@ private:
 
     DesktopContext &m_context;
     DomainListModel m_savedModel;
+    ResultsExport m_export;
+    RepeatedFaults m_faults;
     WordFile m_wordFile;
     std::optional<SearchType> m_searchType;
     std::optional<ResultList> m_dragSourceList;
@@ -134,6 +153,8 @@ private:
     std::array<QLabel *, 5> m_listLabels{};
     std::array<QList<QPushButton *>, 5> m_listButtons;
     std::array<QLabel *, 3> m_statusPanels{};
+    RunProgressBar *m_progressBar = nullptr;
+    StatusNotice *m_notice = nullptr;
     std::unique_ptr<SkinLabelArray> m_searchSkinLabels;
     std::unique_ptr<SkinLabelArray> m_listSkinLabels;
     BannerView *m_banner = nullptr;

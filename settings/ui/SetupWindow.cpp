@@ -335,6 +335,11 @@ void SetupWindow::Command2_Click()
 
 void SetupWindow::Command3_Click()
 {
+    if (m_prompt.showMessage(m_productName,
+                             QStringLiteral("Replace every entry of the TLD table with the built-in defaults? "
+                                            "Your own entries and changes are lost."),
+                             Prompt::Icon::Question, Prompt::Buttons::OkCancel) != Prompt::Answer::Ok)
+        return;
     m_tldFile.writeDefaultTldTable(true);
     fillTldListView();
     reloadTldTable();

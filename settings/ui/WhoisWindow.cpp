@@ -2,12 +2,14 @@
 
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 WhoisWindow::WhoisWindow(WhoisInfoServer server, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_query(std::move(server))
+    , m_query(server)
+    , m_serverHost(server.host)
 {
     setObjectName(QStringLiteral("frmWhois"));
     setWindowTitle(QStringLiteral("WHOIS Information"));
@@ -18,7 +20,14 @@ WhoisWindow::WhoisWindow(WhoisInfoServer server, QWidget *parent)
     m_recordText->setAcceptRichText(false);
     m_recordText->setLineWrapMode(QTextEdit::NoWrap);
     m_recordText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_domainLabel = new QLabel(this);
+    m_domainLabel->setObjectName(QStringLiteral("lblDomain"));
+    m_domainLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont bold = m_domainLabel->font();
+    bold.setBold(true);
+    m_domainLabel->setFont(bold);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_domainLabel);
     layout->addWidget(m_recordText);
     resize(640, 520);
 
@@ -31,7 +40,10 @@ WhoisWindow::WhoisWindow(WhoisInfoServer server, QWidget *parent)
 
 void WhoisWindow::openFor(const QString &selectedDomain)
 {
+    m_domainLabel->setText(selectedDomain);
     m_recordText->clear();
+    // Shown while the box is empty: until the answer or the give-up note.
+    m_recordText->setPlaceholderText(QStringLiteral("Querying %1...").arg(m_serverHost));
     m_query.query(selectedDomain);
     show();
     raise();

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QTextEdit;
 
 // Shows the raw WHOIS answer for one name, asked of one fixed server
@@ -16,9 +17,10 @@ public:
     explicit WhoisWindow(WhoisInfoServer server = {}, QWidget *parent = nullptr);
 
     // Empties the window, drops any query still running, sends
-    // selectedDomain unchanged and shows the window. The answer appears once
-    // the server has closed the connection; a query without an answer ends
-    // after the server's give-up time with a note in the text box.
+    // selectedDomain unchanged and shows the window. The name and
+    // "Querying <server>..." show until the server has closed the connection
+    // and the answer appears; a query without an answer ends after the
+    // server's give-up time with a note in the text box.
     void openFor(const QString &selectedDomain);
 
 protected:
@@ -26,5 +28,7 @@ protected:
 
 private:
     WhoisInfoQuery m_query;
+    QString m_serverHost;
+    QLabel *m_domainLabel = nullptr;
     QTextEdit *m_recordText = nullptr;
 };

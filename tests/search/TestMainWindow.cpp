@@ -16,8 +16,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -112,7 +115,37 @@ private slots:
     void startUpAndLookupFailuresAreWorded();
     void shutDownStopsRun();
     void customListRunShowsResumePositionAfterStop();
+
+    // The run-state rules.
+    void repeatedFaultShowsOneMessageAndStopWorks();
+    void pickingAnotherTypeStopsTheRun();
+    void startNeedsAList();
+    // Additions through the prompt seam, the list menu and the layout.
+    void exportResultsThroughSaveDialog();
+    void listMenuAndKeys();
+    void listFollowsNewestUnlessScrolledUp();
+    void nothingClips_data();
+    void nothingClips();
+    void searchRowReadsInOrder();
+    void writeFailureLeavesPanelsInView();
 };
+
+namespace {
+
+// A TLD table without rows: no name has an entry to ask.
+void writeTableWithoutAnsweringRow(WindowFixture &fixture)
+{
+    writeFile(fixture.home.filePath(u"TLDs.txt"_s), "\r\n");
+}
+
+// A table whose com row points at a server that answers every name as taken.
+void writeTableForServer(WindowFixture &fixture, quint16 port)
+{
+    writeFile(fixture.home.filePath(u"TLDs.txt"_s),
+              "com|127.0.0.1|" + QByteArray::number(port) + "|Enabled|0|No match\r\n");
+}
+
+} // namespace
 
 void TestMainWindow::controlsCarryTheirNames()
 {
@@ -137,7 +170,11 @@ void TestMainWindow::firstAndSecondStart()
 {
     WindowFixture fixture;
     QSignalSpy help(&fixture.window(), &MainWindow::helpRequested);
+    bool helpFileThere = false;
+    QObject::connect(&fixture.window(), &MainWindow::helpRequested, &fixture.window(),
+                     [&] { helpFileThere = QFile::exists(fixture.home.filePath(u"Help.html"_s)); });
     fixture.window().startUp();
+    QVERIFY(helpFileThere); // the shipped help is in place before the help opens
 
     for (const QString &file : {u"BrowserSearch.txt"_s, u"Appends.txt"_s, u"CreatedDomains.txt"_s, u"Remembered.txt"_s})
         QCOMPARE(readFile(fixture.home.filePath(file)), "\r\n"_ba);
@@ -148,6 +185,7 @@ void TestMainWindow::firstAndSecondStart()
     QCOMPARE(help.size(), 1);
     QCOMPARE(fixture.prompt.messages.size(), 1);
     QVERIFY(fixture.prompt.messages.at(0).text.startsWith(u"Since this is your first time"_s));
+    QCOMPARE(fixture.prompt.messages.at(0).title, u"Ornisk"_s);
     QCOMPARE(fixture.setting(u"Ornisk"_s, u"FirstUse"_s), u"NO"_s);
     QCOMPARE(fixture.setting(u"Ornisk"_s, u"showHelp"_s), u"0"_s);
     QCOMPARE(fixture.window().windowTitle(), u"Ornisk by vantrel.example"_s);
@@ -200,6 +238,7 @@ void TestMainWindow::savedDomainsLoadAndDrop()
 {
     WindowFixture fixture;
     writeFile(fixture.home.filePath(u"Remembered.txt"_s), "a.com\r\n\r\n \r\nb.net\r\n");
+    fixture.settings.saveUserSetting(u"Ornisk"_s, u"Settings"_s, u"FirstUse"_s, u"NO"_s);
     MainWindow &window = fixture.window();
     window.startUp();
     QCOMPARE(window.list(ResultList::Saved)->model()->rowCount(), 2);
@@ -218,9 +257,17 @@ void TestMainWindow::savedDomainsLoadAndDrop()
     QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)),
              "a.com\r\nb.net\r\nh0.com\r\nh3.com\r\nh4.com\r\nh3.com\r\n"_ba);
 
-    // Clearing the saved list does not rewrite the file.
+    // Clearing the saved list asks first, and does not rewrite the file.
     fixture.child<QAction>(u"mnuEditItem(5)"_s)->trigger();
+    QCOMPARE(window.list(ResultList::Saved)->model()->rowCount(), 6);
+    QCOMPARE(fixture.prompt.messages.size(), 1);
+    QCOMPARE(fixture.prompt.messages.at(0).buttons, Prompt::Buttons::YesNo);
+    QCOMPARE(fixture.prompt.messages.at(0).title, u"Ornisk"_s);
+    fixture.prompt.answers.enqueue(Prompt::Answer::Yes);
+    fixture.child<QPushButton>(u"cmdClear2(5)"_s)->click();
     QCOMPARE(window.list(ResultList::Saved)->model()->rowCount(), 0);
+    fixture.child<QPushButton>(u"cmdClear2(5)"_s)->click(); // nothing left to ask about
+    QCOMPARE(fixture.prompt.messages.size(), 2);
     QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)).count("\r\n"), 6);
 }
 
@@ -314,7 +361,7 @@ void TestMainWindow::startUpAndLookupFailuresAreWorded()
     MainWindow &window = fixture.window();
     window.startUp();
     // The window goes on without a table and says why in its status bar.
-    QCOMPARE(window.statusBar()->currentMessage(),
+    QCOMPARE(window.findChild<QLabel *>(u"StatusNotice"_s)->text(),
              fixture.home.filePath(u"TLDs.txt"_s) + u" holds no usable TLD line"_s);
     QVERIFY(window.isVisible());
 
@@ -369,6 +416,289 @@ void TestMainWindow::customListRunShowsResumePositionAfterStop()
     // The position after the last word taken, as stored.
     QCOMPARE(fixture.child<QLineEdit>(u"txtWordNum"_s)->text(), u"3"_s);
     QCOMPARE(fixture.setting(u"Vantrel"_s, u"CustWordNum"_s), u"3"_s);
+}
+
+void TestMainWindow::repeatedFaultShowsOneMessageAndStopWorks()
+{
+    WindowFixture fixture;
+    writeTableWithoutAnsweringRow(fixture);
+    fixture.settings.saveUserSetting(u"Ornisk"_s, u"Settings"_s, u"FirstUse"_s, u"NO"_s);
+    MainWindow &window = fixture.window();
+    window.startUp();
+    fixture.child<QAction>(u"mnuToolsItem(5)"_s)->trigger(); // All Two Letter
+    fixture.child<QPushButton>(u"cmdDoSearch"_s)->click();
+    QVERIFY(fixture.child<QProgressBar>(u"RunProgress"_s)->isVisibleTo(&window));
+
+    QLabel *notice = fixture.child<QLabel>(u"StatusNotice"_s);
+    QTRY_VERIFY2(notice->text().section(u' ', 0, 0).toInt() >= 5, qPrintable(notice->text()));
+    QVERIFY(notice->text().endsWith(u" lookup faults in this run"_s));
+    QVERIFY(notice->toolTip().contains(u"No TLD entry answers for a"_s));
+    QCOMPARE(fixture.prompt.messages.size(), 1);
+    QVERIFY(fixture.prompt.messages.at(0).text.contains(u"No TLD entry answers for aa.com"_s));
+
+    QPushButton *stop = fixture.child<QPushButton>(u"Command3"_s);
+    QVERIFY(stop->isEnabled());
+    stop->click();
+    QVERIFY(!window.session().loop().isRunning());
+    QVERIFY(!fixture.child<QProgressBar>(u"RunProgress"_s)->isVisibleTo(&window));
+    const qint32 stoppedAt = fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s).toInt();
+    QTest::qWait(100);
+    QCOMPARE(fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s).toInt(), stoppedAt);
+
+    // The next run shows its first fault again.
+    fixture.child<QPushButton>(u"cmdDoSearch"_s)->click();
+    QTRY_COMPARE(fixture.prompt.messages.size(), 2);
+    window.stopSearch();
+}
+
+void TestMainWindow::pickingAnotherTypeStopsTheRun()
+{
+    WindowFixture fixture;
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler(
+        [](QTcpSocket *socket, const QByteArray &, int) { WhoisTestServer::answerAndClose(socket, "Domain Name: x"); });
+    writeTableForServer(fixture, server.port());
+    MainWindow &window = fixture.window();
+    window.startUp();
+    fixture.child<QAction>(u"mnuToolsItem(5)"_s)->trigger(); // All Two Letter
+    fixture.child<QPushButton>(u"cmdDoSearch"_s)->click();
+    QTRY_VERIFY(server.queries.size() >= 3);
+
+    fixture.child<QAction>(u"mnuToolsItem(6)"_s)->trigger(); // All Three Letter
+    QVERIFY(!window.session().loop().isRunning());
+    const QString twoLetterPosition = fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s);
+    QVERIFY(twoLetterPosition.toInt() > 3);
+    const qsizetype asked = server.queries.size();
+    QTest::qWait(100);
+    QVERIFY(server.queries.size() <= asked + 1); // one query may still be on its way
+    QVERIFY(!server.queries.contains("aaa.com"));
+    QCOMPARE(fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s), twoLetterPosition);
+    QVERIFY(fixture.setting(u"Vantrel"_s, u"ThreeWordNum"_s).isEmpty());
+    QCOMPARE(fixture.child<QComboBox>(u"Combo1"_s)->currentText(), u"All Three Letter"_s);
+    QCOMPARE(fixture.child<QLineEdit>(u"txtWordMax"_s)->text(), u"17576"_s);
+    QVERIFY(fixture.child<QPushButton>(u"cmdDoSearch"_s)->isEnabled());
+    QVERIFY(!fixture.child<QPushButton>(u"Command3"_s)->isEnabled());
+    QVERIFY(fixture.child<QComboBox>(u"Combo1"_s)->isEnabled());
+}
+
+void TestMainWindow::startNeedsAList()
+{
+    WindowFixture fixture;
+    MainWindow &window = fixture.window();
+    window.startUp();
+    QPushButton *start = fixture.child<QPushButton>(u"cmdDoSearch"_s);
+    QVERIFY(!start->isEnabled()); // no search type yet
+    window.startSearch();
+    QVERIFY(!window.session().loop().isRunning());
+
+    fixture.child<QAction>(u"mnuToolsItem(8)"_s)->trigger(); // Custom List, dialog cancelled
+    QVERIFY(!start->isEnabled());
+    fixture.child<QAction>(u"mnuToolsItem(4)"_s)->trigger(); // Full Word List
+    QVERIFY(start->isEnabled());
+    fixture.child<QAction>(u"mnuToolsItem(8)"_s)->trigger();
+    QVERIFY(!start->isEnabled());
+    window.stopSearch(); // Stop with nothing running keeps it so
+    QVERIFY(!start->isEnabled());
+    for (const ScriptedPrompt::Message &message : std::as_const(fixture.prompt.messages))
+        QVERIFY2(!message.text.contains(u"not found"_s), qPrintable(message.text));
+}
+
+void TestMainWindow::exportResultsThroughSaveDialog()
+{
+    WindowFixture fixture;
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        WhoisTestServer::answerAndClose(socket, query == "zy.com" ? "No match" : "Domain Name: x");
+    });
+    writeTableForServer(fixture, server.port());
+    MainWindow &window = fixture.window();
+    window.startUp();
+    fixture.child<QAction>(u"mnuToolsItem(5)"_s)->trigger();
+    fixture.child<QLineEdit>(u"txtWordNum"_s)->setText(u"675"_s);
+    fixture.child<QPushButton>(u"cmdDoSearch"_s)->click();
+    QTRY_VERIFY(fixture.child<QPushButton>(u"cmdDoSearch"_s)->isEnabled());
+
+    const QString path = fixture.home.filePath(u"out.csv"_s);
+    fixture.prompt.fileNames.enqueue(path);
+    fixture.child<QAction>(u"mnuFileExport"_s)->trigger();
+    const QList<QByteArray> lines = readFile(path).split('\n');
+    QCOMPARE(lines.size(), 4); // header, two names, the end
+    QCOMPARE(lines.at(0), "name,list,verdict,server,checked-at\r"_ba);
+    QVERIFY(lines.at(1).startsWith("zy.com,High Profile,available,127.0.0.1,20"));
+    QVERIFY(lines.at(2).startsWith("zz.com,Registered,registered,127.0.0.1,20"));
+    QVERIFY(QDateTime::fromString(QString::fromLatin1(lines.at(2).split(',').last().trimmed()), Qt::ISODate).isValid());
+
+    // Cancelled: no file; a failed write: a box with the product name.
+    QFile::remove(path);
+    fixture.child<QAction>(u"mnuFileExport"_s)->trigger();
+    QVERIFY(!QFile::exists(path));
+    const qsizetype before = fixture.prompt.messages.size();
+    fixture.prompt.fileNames.enqueue(fixture.home.filePath(u"no/such/folder/out.csv"_s));
+    fixture.child<QAction>(u"mnuFileExport"_s)->trigger();
+    QCOMPARE(fixture.prompt.messages.size(), before + 1);
+    QCOMPARE(fixture.prompt.messages.last().title, u"Ornisk"_s);
+}
+
+void TestMainWindow::listMenuAndKeys()
+{
+    WindowFixture fixture;
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(u"https"_s, &catcher, "open");
+    MainWindow &window = fixture.window();
+    window.show();
+    ResultLists &results = window.session().results();
+    for (const QString &name : {u"a1.com"_s, u"a2.com"_s, u"a3.com"_s})
+        results.fileAvailable(name);
+    DomainListView *high = window.list(ResultList::High);
+    high->selectionModel()->select(high->model()->index(2, 0), QItemSelectionModel::Select);
+    high->selectionModel()->select(high->model()->index(0, 0), QItemSelectionModel::Select);
+
+    QTest::keyClick(high, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), u"a1.com\r\na3.com\r\n"_s);
+    QTest::keyClick(high, Qt::Key_Insert);
+    QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)), "a1.com\r\na3.com\r\n"_ba);
+
+    // The menu on a right-clicked name: WHOIS and Purchase act on that name.
+    auto menuAction = [&](const QString &name) {
+        const QPoint point = high->visualRect(high->model()->index(1, 0)).center();
+        emit high->customContextMenuRequested(point);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QAction *action = menu ? menu->findChild<QAction *>(name) : nullptr;
+        if (action)
+            action->trigger();
+        if (menu)
+            menu->close();
+        return action != nullptr;
+    };
+    QSignalSpy whois(&window, &MainWindow::whoisWindowRequested);
+    QVERIFY(menuAction(u"mnuListWhois"_s));
+    QCOMPARE(whois.size(), 1);
+    QCOMPARE(whois.at(0).at(0).toString(), u"a2.com"_s);
+    QCOMPARE(fixture.context.selectedDomain, u"a2.com"_s);
+    QVERIFY(menuAction(u"mnuListPurchase"_s));
+    QDesktopServices::unsetUrlHandler(u"https"_s);
+    QCOMPARE(catcher.urls.size(), 1);
+    QVERIFY(catcher.urls.at(0).toString().endsWith(u"domaintocheck=a2.com"_s));
+    // Right-clicking an unselected name selects it: Save saves it alone.
+    QVERIFY(menuAction(u"mnuListSave"_s));
+    QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)), "a1.com\r\na3.com\r\na2.com\r\n"_ba);
+    QVERIFY(menuAction(u"mnuListCopy"_s));
+    QCOMPARE(QApplication::clipboard()->text(), u"a2.com\r\n"_s);
+
+    // The saved list itself offers no "Save to Saved Domains".
+    emit window.list(ResultList::Saved)->customContextMenuRequested(QPoint(2, 2));
+    auto *savedMenu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(savedMenu);
+    QVERIFY(!savedMenu->findChild<QAction *>(u"mnuListSave"_s));
+    savedMenu->close();
+}
+
+void TestMainWindow::listFollowsNewestUnlessScrolledUp()
+{
+    WindowFixture fixture;
+    MainWindow &window = fixture.window();
+    window.resize(1024, 768);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ResultLists &results = window.session().results();
+    DomainListView *registered = window.list(ResultList::Registered);
+    QScrollBar *bar = registered->verticalScrollBar();
+    for (int i = 0; i < 80; ++i)
+        results.fileRegistered(u"taken%1.com"_s.arg(i));
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+
+    bar->setValue(0);
+    results.fileRegistered(u"later.com"_s);
+    QCoreApplication::processEvents();
+    QCOMPARE(bar->value(), 0);
+
+    bar->setValue(bar->maximum());
+    results.fileRegistered(u"latest.com"_s);
+    QCoreApplication::processEvents();
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(registered->viewport()->rect().contains(
+        registered->visualRect(registered->model()->index(registered->model()->rowCount() - 1, 0)).center()));
+}
+
+void TestMainWindow::nothingClips_data()
+{
+    QTest::addColumn<int>("searchType");
+    QTest::addColumn<QSize>("size"); // empty: the window's own minimum
+    QTest::newRow("word range, minimum") << 5 << QSize();
+    QTest::newRow("internet search, minimum") << 3 << QSize();
+    QTest::newRow("word range, 1024x768") << 5 << QSize(1024, 768);
+    QTest::newRow("internet search, 1024x768") << 3 << QSize(1024, 768);
+}
+
+void TestMainWindow::nothingClips()
+{
+    QFETCH(int, searchType);
+    QFETCH(QSize, size);
+    WindowFixture fixture;
+    MainWindow &window = fixture.window();
+    window.startUp();
+    fixture.child<QAction>(u"mnuToolsItem(%1)"_s.arg(searchType))->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.showNormal();
+    window.resize(size.isEmpty() ? QSize(200, 200) : size);
+    QCoreApplication::processEvents();
+    if (size.isEmpty())
+        QCOMPARE(window.size(), window.minimumSize());
+    QVERIFY(window.width() <= 1024 && window.height() <= 768);
+
+    auto *searchFrame = fixture.child<QGroupBox>(u"Frame1"_s);
+    QVERIFY(searchFrame->width() >= searchFrame->minimumSizeHint().width());
+    QVERIFY(searchFrame->geometry().right() < window.centralWidget()->width());
+    const QList<QWidget *> controls = searchFrame->findChildren<QWidget *>();
+    for (QWidget *control : controls) {
+        if (!control->isVisibleTo(&window))
+            continue;
+        QVERIFY2(control->width() >= control->minimumSizeHint().width(), qPrintable(control->objectName()));
+    }
+    for (const ResultListRow &row : resultListTable) {
+        const int number = row.number;
+        for (const char *name : {"cmdCopy", "cmdClear", "cmdClear2"}) {
+            auto *button = fixture.child<QPushButton>(u"%1(%2)"_s.arg(QLatin1String(name)).arg(number));
+            QVERIFY2(button->width() >= button->fontMetrics().horizontalAdvance(button->text()) + 8,
+                     qPrintable(button->objectName()));
+            QVERIFY(button->geometry().right() < fixture.child<QGroupBox>(u"Frame2"_s)->width());
+            QVERIFY(button->geometry().bottom() < fixture.child<QGroupBox>(u"Frame2"_s)->height());
+        }
+        QVERIFY(window.list(row.list)->height() >= 3 * window.list(row.list)->fontMetrics().height());
+    }
+}
+
+void TestMainWindow::searchRowReadsInOrder()
+{
+    WindowFixture fixture;
+    MainWindow &window = fixture.window();
+    fixture.child<QAction>(u"mnuToolsItem(2)"_s)->trigger(); // Yahoo Search
+    window.resize(1024, 768);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QStringList order = {u"SLabel1"_s, u"txtsearch"_s, u"SLabel2"_s, u"Combo2"_s, u"cmdCreate"_s};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QVERIFY2(fixture.child<QWidget>(order.at(i - 1))->x() < fixture.child<QWidget>(order.at(i))->x(),
+                 qPrintable(order.at(i)));
+}
+
+void TestMainWindow::writeFailureLeavesPanelsInView()
+{
+    WindowFixture fixture;
+    MainWindow &window = fixture.window();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    emit window.session().results().writeFailed(u"Could not write HighProfile.txt: Permission denied"_s);
+    QCOMPARE(fixture.child<QLabel>(u"StatusNotice"_s)->text(), u"Could not write HighProfile.txt: Permission denied"_s);
+    QVERIFY(fixture.child<QLabel>(u"StatusNotice"_s)->isVisible());
+    for (int panel = 1; panel <= 3; ++panel) {
+        QLabel *label = fixture.child<QLabel>(u"StatusBar1Panel%1"_s.arg(panel));
+        QVERIFY(label->isVisible());
+        QVERIFY(label->width() > label->fontMetrics().horizontalAdvance(label->text()));
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -479,8 +479,16 @@ void TestSettingsWindow::restoreDefaultsReplacesTable()
     fixture.open();
     QCOMPARE(fixture.list()->topLevelItemCount(), 1);
 
+    // Cancelled: the table stays.
     fixture.click("Command3");
-    QVERIFY(fixture.prompt.messages.isEmpty());
+    QCOMPARE(fixture.prompt.messages.size(), 1);
+    QCOMPARE(fixture.prompt.messages.at(0).title, u"Ornisk"_s);
+    QCOMPARE(fixture.prompt.messages.at(0).buttons, Prompt::Buttons::OkCancel);
+    QCOMPARE(fixture.tlds(), line("only", 43));
+    QCOMPARE(fixture.list()->topLevelItemCount(), 1);
+
+    fixture.prompt.answers.enqueue(Prompt::Answer::Ok);
+    fixture.click("Command3");
     QCOMPARE(fixture.tlds(), DefaultTldTable::fileContents());
     QCOMPARE(fixture.list()->topLevelItemCount(), 179);
     QCOMPARE(fixture.context.tldTable.size(), 179);

@@ -1,6 +1,7 @@
 #include "settings/ui/WhoisWindow.h"
 #include "tests/support/WhoisTestServer.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTest>
@@ -63,6 +64,9 @@ void TestWhoisWindow::answerInPiecesShownWhole()
     QTRY_COMPARE(server.queries.size(), 1);
     QCOMPARE(server.queries.first(), "Ex ample.COM"_ba); // sent as shown in the list
     QVERIFY(shownText(window).isEmpty());
+    // Until the answer: the name, and which server is being asked.
+    QCOMPARE(window.findChild<QLabel *>(u"lblDomain"_s)->text(), u"Ex ample.COM"_s);
+    QCOMPARE(window.findChild<QTextEdit *>(u"text1"_s)->placeholderText(), u"Querying 127.0.0.1..."_s);
     QTRY_COMPARE(shownText(window), asShown(pieces[0] + pieces[1] + pieces[2]));
 }
 

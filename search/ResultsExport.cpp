@@ -1,0 +1,88 @@
+#include "search/ResultsExport.h"
+
+#include "base/Csv.h"
+#include "base/FileUtils.h"
+#include "core/DomainListModel.h"
+#include "core/ResultLists.h"
+#include "search/LookupSession.h"
+
+#include <QSet>
+
+namespace {
+
+constexpr ResultList resultListOrder[] = {ResultList::High, ResultList::Mid, ResultList::Low,
+                                                 ResultList::Registered};
+
+} // namespace
+
+ResultsExport::ResultsExport(LookupSession &session, const DomainListModel &savedList, Clock clock, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_savedList(savedList)
+    , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTimeUtc(); }))
+{
+    connect(&session, &LookupSession::outcomeFiled, this, &ResultsExport::note);
+}
+
+void ResultsExport::note(const LookupOutcome &outcome)
+{
+    if (outcome.kind != LookupOutcome::Kind::Available && outcome.kind != LookupOutcome::Kind::Registered)
+        return;
+    m_records.insert(outcome.domain, {LookupOutcome::kindText(outcome.kind), outcome.server, m_clock()});
+    // The registered list keeps only its newest names and full lists are
+    // emptied into the overflow folder: drop what no list shows any more,
+    // seldom enough that noting stays cheap.
+    if (m_records.size() > 2 * qsizetype(listedCount()) + 1024)
+        forgetNamesNoLongerListed();
+}
+
+int ResultsExport::listedCount() const
+{
+    int count = m_savedList.size();
+    for (ResultList list : resultListOrder)
+        count += m_session.results().names(list).size();
+    return count;
+}
+
+void ResultsExport::forgetNamesNoLongerListed()
+{
+    QSet<QString> listed(m_savedList.names().cbegin(), m_savedList.names().cend());
+    for (ResultList list : resultListOrder) {
+        const QStringList &names = m_session.results().names(list);
+        listed.unite(QSet<QString>(names.cbegin(), names.cend()));
+    }
+    for (auto it = m_records.begin(); it != m_records.end();) {
+        if (listed.contains(it.key()))
+            ++it;
+        else
+            it = m_records.erase(it);
+    }
+}
+
+QByteArray ResultsExport::csv() const
+{
+    QByteArray text = csvRecord({QStringLiteral("name"), QStringLiteral("list"), QStringLiteral("verdict"),
+                                 QStringLiteral("server"), QStringLiteral("checked-at")});
+    const auto append = [this, &text](const QString &listName, const QStringList &names, const QString &verdict) {
+        for (const QString &name : names) {
+            const auto found = m_records.constFind(name);
+            if (found == m_records.cend()) {
+                text += csvRecord({name, listName, verdict, QString(), QString()});
+                continue;
+            }
+            text += csvRecord({name, listName, found->verdict, found->server, found->checkedAt.toString(Qt::ISODate)});
+        }
+    };
+    for (ResultList list : resultListOrder) {
+        const bool registered = list == ResultList::Registered;
+        append(ResultLists::listName(list), m_session.results().names(list),
+               LookupOutcome::kindText(registered ? LookupOutcome::Kind::Registered : LookupOutcome::Kind::Available));
+    }
+    append(QStringLiteral("Saved Domains"), m_savedList.names(), QString());
+    return text;
+}
+
+bool ResultsExport::write(const QString &path, QString *error) const
+{
+    return writeFileAtomically(path, csv(), error);
+}
