@@ -1,7 +1,8 @@
 // Inserting verdicts through the history store, and opening the History
 // window on them: seconds for the inserts, milliseconds until the window's
 // first rows are on screen, and the process's peak memory afterwards.
-// usage: history_bench [ROWS] (default 1000000); run with QT_QPA_PLATFORM=offscreen
+// usage: history_bench [ROWS [FOLDER]] (default 1000000 rows in a temporary
+// folder; FOLDER keeps history.sqlite there); run with QT_QPA_PLATFORM=offscreen
 #include "core/HistoryStore.h"
 #include "core/ui/HistoryTableModel.h"
 #include "core/ui/HistoryWindow.h"
@@ -26,7 +27,8 @@ int main(int argc, char **argv)
         return 1;
     }
     QTemporaryDir dir;
-    HistoryStore store(HistoryDatabase::inProgramFolder(dir.path()));
+    const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : dir.path();
+    HistoryStore store(HistoryDatabase::inProgramFolder(folder));
     QString error;
     if (!dir.isValid() || !store.open(&error)) {
         std::fprintf(stderr, "history_bench: %s\n", qPrintable(error));
@@ -35,12 +37,13 @@ int main(int argc, char **argv)
 
     QElapsedTimer clock;
     clock.start();
-    const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-60);
-    const char *verdicts[] = {"registered", "registered", "registered", "available", "blocked"};
+    // One verdict a second up to an hour ago: name<i>.com, a settled verdict each.
+    const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-3600 - rows);
+    const char *verdicts[] = {"registered", "registered", "registered", "available", "registered"};
     for (int i = 0; i < rows; ++i) {
         store.record({QStringLiteral("name%1.com").arg(i), QStringLiteral("com"), QString::fromLatin1(verdicts[i % 5]),
-                      QStringLiteral("whois.verisign-grs.com"), QStringLiteral("phrase:No match"),
-                      start.addSecs(i % 5000000), QStringLiteral("check")});
+                      QStringLiteral("whois.verisign-grs.com"), QStringLiteral("phrase:No match"), start.addSecs(i),
+                      QStringLiteral("check")});
     }
     if (!store.flush(&error)) {
         std::fprintf(stderr, "history_bench: %s\n", qPrintable(error));

@@ -1,3 +1,4 @@
+#include "core/HistoryStore.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
@@ -50,6 +51,7 @@ private slots:
     void checkKeepsGoingWhenProfileFileFails();
     void checkStopsOnInterrupt();
     void quietHidesProgressOnTerminal();
+    void historySurvivesKill();
 
 private:
     QTemporaryDir m_config;
@@ -302,6 +304,43 @@ void TestCli::quietHidesProgressOnTerminal()
         QVERIFY2(terminal.contains("a.test\tavailable"), terminal.constData());
         QCOMPARE(terminal.contains("checked 1 of 1"), !quiet);
     }
+}
+
+// kill -9 in the middle of a run loses at most the batch not yet written,
+// and the history opens again.
+void TestCli::historySurvivesKill()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("Domain Name: x\r\n");
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+    QStringList names;
+    for (int i = 0; i < 20000; ++i)
+        names << u"name%1.test"_s.arg(i);
+    writeFile(home.filePath(u"names.txt"_s), names.join(u"\r\n"_s).toLatin1());
+
+    QProcess process;
+    process.start(QStringLiteral(VANTREL_EXECUTABLE),
+                  {u"--home"_s, home.path(), u"check"_s, u"--slots=4"_s, u"--list"_s, home.filePath(u"names.txt"_s)});
+    QByteArray printed;
+    QTRY_VERIFY_WITH_TIMEOUT((printed += process.readAllStandardOutput()).count('\n') >= 1300, 60000);
+    process.kill();
+    QVERIFY(process.waitForFinished(10000));
+    printed += process.readAllStandardOutput();
+    const qsizetype lines = printed.count('\n');
+    QVERIFY2(lines < names.size(), "the run ended before it was killed");
+
+    HistoryStore store(HistoryDatabase::inProgramFolder(home.path()));
+    QString error;
+    QVERIFY2(store.open(&error), qPrintable(error));
+    QVERIFY(store.notice().isEmpty());
+    qsizetype rows = 0;
+    QVERIFY(store.select({}, [&](const HistoryEntry &row) {
+        rows += row.verdict == u"registered"_s && row.source == u"check"_s;
+        return true;
+    }));
+    QVERIFY2(rows >= lines - 499 && rows <= lines, qPrintable(u"%1 rows for %2 lines"_s.arg(rows).arg(lines)));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

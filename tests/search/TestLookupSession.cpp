@@ -1,11 +1,14 @@
 #include "core/LookupOutcome.h"
 #include "core/TldFile.h"
 #include "search/LookupSession.h"
+#include "search/StringListWordSource.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestSession.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +24,7 @@ private slots:
     void prepareFailureNamesFirstFailedStep();
     void fileSortsOutcomes_data();
     void fileSortsOutcomes();
+    void answersFromRecentHistoryAndKeepsTheRest();
 };
 
 void TestLookupSession::prepareReadiesFolderTableAndSettings()
@@ -109,6 +113,56 @@ void TestLookupSession::fileSortsOutcomes()
     const RegistrarBlockedNotice &blocked = engine.session.blockedNotice();
     QCOMPARE(blocked.registrar(), notice ? u"192.0.2.7"_s : QString());
     QCOMPARE(blocked.response(), notice ? u"Query limit reached\r\n"_s : QString());
+}
+
+void TestLookupSession::answersFromRecentHistoryAndKeepsTheRest()
+{
+    qRegisterMetaType<LookupOutcome>();
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("No match for this name.\r\n");
+    QTemporaryDir home;
+    writeFile(home.filePath(u"TLDs.txt"_s), u"com|127.0.0.1|%1|Enabled|0|No match\r\n"_s.arg(server.port()).toLatin1());
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    {
+        HistoryStore kept(HistoryDatabase::inProgramFolder(home.path()));
+        QVERIFY(kept.open(nullptr));
+        kept.record({u"kept.com"_s, u"com"_s, u"registered"_s, u"whois.x"_s, {}, now.addDays(-2), u"check"_s});
+        kept.record({u"old.com"_s, u"com"_s, u"registered"_s, u"whois.x"_s, {}, now.addDays(-40), u"check"_s});
+        kept.record({u"refused.com"_s, u"com"_s, u"blocked"_s, u"whois.x"_s, {}, now.addDays(-1), u"check"_s});
+    }
+
+    TestSession engine(home.path());
+    LookupSession &session = engine.session;
+    QVERIFY(session.prepare(nullptr));
+    QVERIFY(session.history());
+    session.setRecheckAfterDays(30);
+    session.setSource(u"Custom List"_s);
+    QSignalSpy ended(&session, &LookupSession::lookupEnded);
+    QSignalSpy stopped(&session.loop(), &SearchLoop::stopped);
+    StringListWordSource words({u"kept.com"_s, u"old.com"_s, u"refused.com"_s});
+    session.loop().start(words, 1, words.size());
+    QTRY_COMPARE(stopped.size(), 1);
+
+    // Only the names without a recent settled verdict reach the registry.
+    QCOMPARE(server.queries, (QList<QByteArray>{"old.com", "refused.com"}));
+    QCOMPARE(ended.size(), 3);
+    const auto first = ended.at(0).at(0).value<LookupOutcome>();
+    QCOMPARE(first.server, u"history"_s);
+    QCOMPARE(first.reason, u"history:"_s + now.addDays(-2).date().toString(Qt::ISODate));
+    QCOMPARE(session.results().names(ResultList::Registered), QStringList{u"kept.com"_s});
+    QCOMPARE(session.results().names(ResultList::High), QStringList{u"old.com"_s});
+    QCOMPARE(session.results().names(ResultList::Mid), QStringList{u"refused.com"_s});
+
+    QStringList kept;
+    QVERIFY(session.history()->select({}, [&](const HistoryEntry &row) {
+        kept << row.name + u' ' + row.verdict + u' ' + row.source;
+        return true;
+    }));
+    kept.sort();
+    QCOMPARE(kept, (QStringList{u"kept.com registered check"_s, u"old.com available Custom List"_s,
+                                u"old.com registered check"_s, u"refused.com available Custom List"_s,
+                                u"refused.com blocked check"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestLookupSession)
