@@ -37,7 +37,8 @@ bool readListFile(const QString &path, QStringList &names, QString *error)
 QString CheckCommand::summary() const
 {
     return QStringLiteral("Asks WHOIS about each NAME (and each name of the list FILE), files the results into the "
-                          "profile files and prints \"<name> TAB <verdict> TAB <server>\" per name.");
+                          "profile files and prints \"<name> TAB <verdict> TAB <server> TAB <reason>\" per name "
+                          "(reason: the phrase or rule that decided).");
 }
 
 int CheckCommand::run(const QStringList &arguments, CommandContext &context)

@@ -67,7 +67,8 @@ void HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 
 void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 {
-    m_context.out << outcome.domain << '\t' << LookupOutcome::kindText(outcome.kind) << '\t' << outcome.server << '\n';
+    m_context.out << outcome.domain << '\t' << LookupOutcome::kindText(outcome.kind) << '\t' << outcome.server << '\t'
+                  << outcome.reason << '\n';
     m_context.out.flush();
     ++m_finished;
     if (m_showProgress)

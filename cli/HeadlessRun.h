@@ -16,7 +16,7 @@ class WordSource;
 
 // Everything a headless search or check run needs, assembled on a program
 // folder: the TLD table, the settings, the pool, the result lists and the
-// search loop. Each ended lookup prints "<name>\t<verdict>\t<server>".
+// search loop. Each ended lookup prints "<name>\t<verdict>\t<server>\t<reason>".
 class HeadlessRun : public QObject
 {
     Q_OBJECT

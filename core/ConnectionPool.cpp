@@ -3,6 +3,7 @@
 #include "core/LookupContext.h"
 #include "core/NamePreparation.h"
 #include "core/RegistrarBlockedNotice.h"
+#include "core/ReplyVerdict.h"
 #include "core/ResultLists.h"
 #include "core/ThrottleState.h"
 
@@ -70,7 +71,7 @@ void ConnectionPool::startLookup(const QString &name, int number)
     const int tldIndex = m_context.tldTable.findTldIndex(slot.slotDomain, m_context.useProxy);
     if (tldIndex < 0) {
         slot.slotServer.clear();
-        failLookup(number, QStringLiteral("No TLD entry answers for %1").arg(slot.slotDomain));
+        failLookup(number, QStringLiteral("No TLD entry answers for %1").arg(slot.slotDomain), QStringLiteral("norow"));
         return;
     }
     const TldEntry &entry = m_context.tldTable.entry(tldIndex);
@@ -87,14 +88,14 @@ void ConnectionPool::startLookup(const QString &name, int number)
     connectSlot(slot);
 }
 
-void ConnectionPool::failLookup(int number, const QString &description)
+void ConnectionPool::failLookup(int number, const QString &description, const QString &reason)
 {
     Slot &slot = *m_slots[size_t(number)];
     const quint64 generation = slot.generation;
     // Reported from the event loop, never from inside the caller's dispatch.
     QMetaObject::invokeMethod(
         this,
-        [this, number, generation, description] {
+        [this, number, generation, description, reason] {
             Slot &failed = *m_slots[size_t(number)];
             if (m_stopRequested || failed.generation != generation || !failed.running)
                 return;
@@ -102,7 +103,7 @@ void ConnectionPool::failLookup(int number, const QString &description)
             emit messageRequested(QStringLiteral("Error"),
                                   QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") +
                                       description);
-            emit lookupEnded({number, failed.slotDomain, failed.slotServer, LookupOutcome::Kind::Error});
+            emit lookupEnded({number, failed.slotDomain, failed.slotServer, LookupOutcome::Kind::Error, reason});
         },
         Qt::QueuedConnection);
 }
@@ -163,8 +164,9 @@ void ConnectionPool::closedByServer(int number)
     slot.timTimeout.stop();
     m_overall.stop();
 
-    LookupOutcome outcome{number, slot.slotDomain, slot.slotServer, LookupOutcome::Kind::Registered};
-    switch (slot.verdict.judge(slot.slotReply)) {
+    const ReplyJudgement judgement = ReplyVerdict::shipped().judge(slot.slotReply, slot.slotDomain, slot.verdict);
+    LookupOutcome outcome{number, slot.slotDomain, slot.slotServer, LookupOutcome::Kind::Registered, judgement.reason};
+    switch (judgement.verdict) {
     case Verdict::Available:
         outcome.kind = LookupOutcome::Kind::Available;
         m_results.fileAvailable(slot.slotDomain);
@@ -227,7 +229,8 @@ void ConnectionPool::onWatchdogTick()
     for (auto &slot : m_slots) {
         if (!slot->running)
             continue;
-        const LookupOutcome outcome{slot->number, slot->slotDomain, slot->slotServer, LookupOutcome::Kind::Timeout};
+        const LookupOutcome outcome{slot->number, slot->slotDomain, slot->slotServer, LookupOutcome::Kind::Timeout,
+                                    QStringLiteral("watchdog")};
         closeSlot(slot->number);
         emit lookupEnded(outcome);
     }

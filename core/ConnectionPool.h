@@ -89,7 +89,7 @@ private:
     void onWatchdogTick();
     void closedByServer(int slot);
     void connectSlot(Slot &slot);
-    void failLookup(int slot, const QString &description);
+    void failLookup(int slot, const QString &description, const QString &reason);
 
     LookupContext &m_context;
     ThrottleState &m_throttle;

@@ -11,6 +11,7 @@ struct LookupOutcome
     QString domain; // the prepared name that was asked for
     QString server;
     Kind kind = Kind::Error;
+    QString reason; // the evidence that decided, e.g. "phrase:No match"
 
     static QString kindText(Kind kind);
 };

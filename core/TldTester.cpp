@@ -2,8 +2,7 @@
 
 #include "core/LookupContext.h"
 #include "core/NamePreparation.h"
-
-#include <optional>
+#include "core/ReplyVerdict.h"
 
 namespace {
 
@@ -130,16 +129,18 @@ TldTestResult judgeTestReply(const QString &testDomain, const QByteArray &reply,
                             QString::fromLatin1(reply);
     const bool odd = isOddName(testDomain);
 
+    const QString queriedName = removeControlCharacters(correctName(urlDecode(testDomain)));
+    const ReplyJudgement judgement = ReplyVerdict::shipped().judge(reply, queriedName, VerdictRule(successIndicators));
     TldTestResult result;
-    if (const std::optional<QString> word = VerdictRule(successIndicators).matchingIndicator(reply)) {
-        result.verdict = Verdict::Available;
+    result.verdict = judgement.verdict;
+    if (result.verdict == Verdict::Available) {
+        // The evidence without its kind: the phrase or not-found form that matched.
+        const QString word = judgement.reason.section(QLatin1Char(':'), 1);
         if (!odd && !testDomain.contains(QLatin1String("endoffile"), Qt::CaseInsensitive))
             result.message =
-                QStringLiteral("Appears to be: AVAILABLE\r\nSuccess word: ") + *word + QStringLiteral("\r\n") + details;
+                QStringLiteral("Appears to be: AVAILABLE\r\nSuccess word: ") + word + QStringLiteral("\r\n") + details;
         return result;
     }
-    // With no phrases the shared verdict only looks for the refusal words.
-    result.verdict = judgeReplyText(reply, QString());
     if (result.verdict == Verdict::Blocked)
         result.message = QStringLiteral("Appears to be: Error/Blocked\r\n") + details;
     else if (!odd)

@@ -4,6 +4,7 @@
 #include "core/LookupContext.h"
 #include "core/NamePreparation.h"
 #include "core/RegistrarBlockedNotice.h"
+#include "core/ReplyVerdict.h"
 #include "core/ResultLists.h"
 #include "core/ThrottleState.h"
 #include "core/Verdict.h"
@@ -184,7 +185,7 @@ void BrowsedNameChecker::judgeReply()
     timTimeout.stop();
     onReadyRead();
 
-    Verdict verdict = judgeReplyText(m_whoisReply, m_successText);
+    Verdict verdict = ReplyVerdict::shipped().judge(m_whoisReply, m_currentName, VerdictRule(m_successText)).verdict;
     // Only a name with a dot can be available; otherwise the reply is judged
     // by the refusal words alone.
     if (verdict == Verdict::Available && !m_currentName.contains(u'.'))

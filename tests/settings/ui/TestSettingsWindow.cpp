@@ -628,9 +628,17 @@ void TestSettingsWindow::testSelectedReportsVerdict_data()
                                                    << u"Appears to be: AVAILABLE\r\nSuccess word: \r\n"
                                                       u"Domain: Google.com"_s +
                                                           tail + u"taken"_s;
+    // Without phrases of its own a row still knows the registries' not-found forms.
     QTest::newRow("no phrases") << u"Google"_s << u"com"_s << QString() << "No match"_ba
                                 << "Google.com"_ba
-                                << u"Appears to be: Registered\r\nDomain: Google.com"_s + tail + u"No match"_s;
+                                << u"Appears to be: AVAILABLE\r\nSuccess word: no match\r\nDomain: Google.com"_s +
+                                       tail + u"No match"_s;
+    QTest::newRow("registered record beats a phrase")
+        << u"Google"_s << u"com"_s << standard
+        << "Domain Name: GOOGLE.COM\r\nRegistrar: R\r\nCreation Date: 1997\r\nStatus: unavailable"_ba
+        << "Google.com"_ba
+        << u"Appears to be: Registered\r\nDomain: Google.com"_s + tail +
+               u"Domain Name: GOOGLE.COM\r\nRegistrar: R\r\nCreation Date: 1997\r\nStatus: unavailable"_s;
     QTest::newRow("label is cleaned, dot typed with row") << u"my site!"_s << u".com"_s << standard << "not found"_ba
                                                           << "mysite.com"_ba
                                                           << u"Appears to be: AVAILABLE\r\nSuccess word: not found\r\n"
