@@ -45,6 +45,10 @@ bool HeadlessRun::prepare(SettingsStore &settings, QString *error)
     if (!tldFile.writeDefaultTldTable(false, error) || !tldFile.loadTldTable(m_lookupContext.tldTable, error))
         return false;
 
+    QString registryError;
+    if (!m_lookupContext.registries.loadFolder(ProgramFolder::shippedDataDir() + QLatin1String("/registry"),
+                                               &registryError))
+        m_context.err << "vantrel: " << registryError << Qt::endl;
     LookupSettings::load(settings, m_branding.productName, m_lookupContext, m_throttle);
     return true;
 }

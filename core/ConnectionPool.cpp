@@ -1,6 +1,7 @@
 #include "core/ConnectionPool.h"
 
 #include "core/LookupContext.h"
+#include "core/LookupRoute.h"
 #include "core/NamePreparation.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ReplyVerdict.h"
@@ -68,18 +69,18 @@ void ConnectionPool::startLookup(const QString &name, int number)
     slot.running = true;
     ++slot.generation;
 
-    const int tldIndex = m_context.tldTable.findTldIndex(slot.slotDomain, m_context.useProxy);
-    if (tldIndex < 0) {
+    const LookupRoute route =
+        routeLookup(slot.slotDomain, m_context.tldTable, m_context.useProxy, m_context.registries);
+    if (!route.error.isEmpty()) {
         slot.slotServer.clear();
-        failLookup(number, QStringLiteral("No TLD entry answers for %1").arg(slot.slotDomain), QStringLiteral("norow"));
+        failLookup(number, route.error, QStringLiteral("norow"));
         return;
     }
-    const TldEntry &entry = m_context.tldTable.entry(tldIndex);
-    slot.port = quint16(entry.port);
-    slot.slotServer = entry.whoisServer;
-    slot.verdict = VerdictRule(entry.successIndicators);
+    slot.port = route.port;
+    slot.slotServer = route.server;
+    slot.verdict = VerdictRule(route.successIndicators);
     slot.peerAddress.clear();
-    m_throttle.setCurrentThrottleMs(entry.throttleMs);
+    m_throttle.setCurrentThrottleMs(route.throttleMs);
 
     slot.slotReply.clear();
     slot.slotTicks = 0;

@@ -358,6 +358,10 @@ void MainWindow::startUp()
     const TldFile tldFile(m_context.programFolder);
     tldFile.writeDefaultTldTable(false);
     tldFile.loadTldTable(m_context.lookup.tldTable);
+    QString registryError;
+    if (!m_context.lookup.registries.loadFolder(ProgramFolder::shippedDataDir() + QLatin1String("/registry"),
+                                                &registryError))
+        qWarning().noquote() << registryError;
     LookupSettings::load(settings, product, m_context.lookup, m_context.throttle);
 
     if (settings.getUserSetting(product, settingsSection, QStringLiteral("FirstUse"), QString()).isEmpty()) {
