@@ -3,12 +3,14 @@
 #include "core/LookupContext.h"
 #include "core/LookupRoute.h"
 #include "core/NamePreparation.h"
+#include "core/RdapQuery.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ReplyVerdict.h"
 #include "core/ResultLists.h"
 #include "core/ThrottleState.h"
 
 #include <QHostAddress>
+#include <QNetworkAccessManager>
 #include <QTcpSocket>
 
 struct ConnectionPool::Slot
@@ -16,6 +18,7 @@ struct ConnectionPool::Slot
     int number = 0;
     QTcpSocket Winsock1;
     QTimer timTimeout;
+    std::unique_ptr<RdapQuery> rdap;
     QString slotDomain;
     QString slotServer;
     QByteArray slotReply;
@@ -37,6 +40,7 @@ ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleSta
     , m_results(results)
     , m_blockedNotice(blockedNotice)
     , m_timings(timings)
+    , m_network(std::make_unique<QNetworkAccessManager>())
 {
     Q_ASSERT(poolSize >= 1 && poolSize <= maxPoolSize);
     for (int number = 0; number < poolSize; ++number) {
@@ -48,6 +52,9 @@ ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleSta
         connect(socket, &QTcpSocket::readyRead, this, [this, number] { onReadyRead(number); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, number] { onSocketError(number); });
         connect(&slot->timTimeout, &QTimer::timeout, this, [this, number] { onTimeoutTick(number); });
+        slot->rdap = std::make_unique<RdapQuery>(*m_network, m_timings.tickMs * m_timings.reconnectTicks);
+        connect(slot->rdap.get(), &RdapQuery::finished, this,
+                [this, number](const RdapAnswer &answer) { onRdapFinished(number, answer); });
         m_slots.push_back(std::move(slot));
     }
     m_overall.setInterval(m_timings.tickMs);
@@ -84,6 +91,11 @@ void ConnectionPool::startLookup(const QString &name, int number)
 
     slot.slotReply.clear();
     slot.slotTicks = 0;
+    if (route.isRdap()) {
+        slot.Winsock1.abort();
+        slot.rdap->start(route.server, slot.slotDomain);
+        return;
+    }
     slot.timTimeout.start(m_timings.tickMs);
     slot.Winsock1.abort();
     connectSlot(slot);
@@ -186,6 +198,24 @@ void ConnectionPool::closedByServer(int number)
     emit lookupEnded(outcome);
 }
 
+void ConnectionPool::onRdapFinished(int number, const RdapAnswer &answer)
+{
+    Slot &slot = *m_slots[size_t(number)];
+    if (m_stopRequested || !slot.running)
+        return;
+    m_overall.stop();
+    const LookupOutcome outcome{number, slot.slotDomain, slot.slotServer, answer.kind, answer.reason};
+    if (answer.kind == LookupOutcome::Kind::Available)
+        m_results.fileAvailable(slot.slotDomain);
+    else if (answer.kind == LookupOutcome::Kind::Registered)
+        m_results.fileRegistered(slot.slotDomain);
+    else if (answer.kind == LookupOutcome::Kind::Blocked)
+        m_blockedNotice.report(slot.slotServer, answer.message);
+    m_results.checkListSizes();
+    slot.running = false;
+    emit lookupEnded(outcome);
+}
+
 void ConnectionPool::onTimeoutTick(int number)
 {
     Slot &slot = *m_slots[size_t(number)];
@@ -242,6 +272,7 @@ void ConnectionPool::closeSlot(int number)
 {
     Slot &slot = *m_slots[size_t(number)];
     slot.Winsock1.abort();
+    slot.rdap->abort();
     slot.timTimeout.stop();
     slot.slotTicks = 0;
     slot.running = false;
