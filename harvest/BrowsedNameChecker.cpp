@@ -2,6 +2,7 @@
 
 #include "core/ConnectionPool.h"
 #include "core/LookupContext.h"
+#include "core/LookupRoute.h"
 #include "core/NamePreparation.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ReplyVerdict.h"
@@ -124,16 +125,17 @@ bool BrowsedNameChecker::checkBrowsedName(const QString &name)
         skipName();
         return false;
     }
-    const int tldIndex = m_context.tldTable.findTldIndex(m_currentName, m_context.useProxy);
-    if (tldIndex < 0) {
+    // This window speaks WHOIS only: a name only an RDAP server answers for,
+    // or nobody, is passed over rather than asked of another TLD's server.
+    const LookupRoute route = routeLookup(m_currentName, m_context.tldTable, m_context.useProxy, m_context.registries);
+    if (!route.error.isEmpty() || route.isRdap()) {
         skipName();
         return false;
     }
-    const TldEntry &entry = m_context.tldTable.entry(tldIndex);
-    m_queryPort = quint16(entry.port);
-    m_queryServer = entry.whoisServer;
-    m_successText = entry.successIndicators;
-    m_throttle.setCurrentThrottleMs(entry.throttleMs);
+    m_queryPort = route.port;
+    m_queryServer = route.server;
+    m_successText = route.successIndicators;
+    m_throttle.setCurrentThrottleMs(route.throttleMs);
     m_whoisReply.clear();
     m_timeoutTicks = 0;
     timTimeout.start();
