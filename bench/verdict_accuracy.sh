@@ -65,7 +65,13 @@ for line in open(f"{work}/home/TLDs.txt", encoding="latin-1"):
     fields = line.rstrip("\r\n").split("|")
     if len(fields) == 6:
         defaults.setdefault(fields[0].lower(), fields[5])
-tlds = sorted({line.split("\t")[0].rsplit(".", 1)[-1] for line in open(f"{work}/served.tsv")})
+# A row for every suffix after a name's label (co.za and za), so each name
+# goes to the responder whatever registry list the program ships.
+tlds = set()
+for line in open(f"{work}/served.tsv"):
+    labels = line.split("\t")[0].split(".")
+    tlds.update(".".join(labels[i:]) for i in range(1, len(labels)))
+tlds = sorted(tlds)
 with open(f"{work}/home/TLDs.txt", "w", encoding="latin-1", newline="") as table:
     for tld in tlds:
         table.write(f"{tld}|127.0.0.1|{port}|Enabled|0|{defaults.get(tld, standard)}\r\n")

@@ -15,10 +15,11 @@ LookupRoute routeLookup(const QString &domain, const TldTable &table, bool usePr
 {
     int row = useProxy ? table.findTldIndex(domain, true) : table.findEnabledRow(domain);
     // A registry of a longer suffix (br.com) answers for its names, not the
-    // row of the shorter one (com).
+    // row of the shorter one (com), unless that suffix has an enabled row.
+    const QString registrySuffix = registries.whoisSuffix(domain);
     if (!useProxy && row >= 0 &&
-        registries.whoisSuffix(domain).count(QLatin1Char('.')) > table.entry(row).extension.count(QLatin1Char('.')))
-        row = -1;
+        registrySuffix.count(QLatin1Char('.')) > table.entry(row).extension.count(QLatin1Char('.')))
+        row = table.findEnabledExtension(registrySuffix);
     LookupRoute route;
     if (row >= 0) {
         const TldEntry &entry = table.entry(row);

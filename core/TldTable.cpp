@@ -34,10 +34,18 @@ int TldTable::findEnabledRow(const QString &domain) const
     if (labels.size() > 2)
         keys << labels.at(labels.size() - 2) + QLatin1Char('.') + labels.last();
     for (const QString &key : keys) {
-        for (int slot = 0; slot < size(); ++slot) {
-            if (m_entries.at(slot).enabled && m_entries.at(slot).extension == key)
-                return slot;
-        }
+        const int slot = findEnabledExtension(key);
+        if (slot >= 0)
+            return slot;
+    }
+    return -1;
+}
+
+int TldTable::findEnabledExtension(const QString &extension) const
+{
+    for (int slot = 0; slot < size(); ++slot) {
+        if (m_entries.at(slot).enabled && m_entries.at(slot).extension == extension)
+            return slot;
     }
     return -1;
 }

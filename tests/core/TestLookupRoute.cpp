@@ -22,6 +22,7 @@ const QByteArray serverList = "# comment\n"
                               "co.za whois.coza.example\n"
                               "za whois.za.example\n"
                               "br.com whois.brcom.example\n"
+                              "uk.com whois.ukcom.example\n"
                               "com whois.com.example\n"
                               "info -\n"
                               "io whois.io.example extra-field\n"
@@ -85,6 +86,7 @@ void TestLookupRoute::routes_data()
     QTest::newRow("disabled row: shipped host") << u"a.za"_s << false << u"whois.za.example"_s << 43;
     QTest::newRow("longest suffix") << u"a.co.za"_s << false << u"whois.coza.example"_s << 43;
     QTest::newRow("second-level registry") << u"a.br.com"_s << false << u"whois.brcom.example"_s << 43;
+    QTest::newRow("row of the longer suffix") << u"a.uk.com"_s << false << u"row.ukcom.example"_s << 4343;
     QTest::newRow("two-label row") << u"a.net.uk"_s << false << u"row.netuk.example"_s << 4343;
     QTest::newRow("no port 43: RDAP, https preferred")
         << u"a.info"_s << false << u"https://rdap.one.example/v1/"_s << 443;
@@ -103,8 +105,8 @@ void TestLookupRoute::routes()
     QFETCH(int, port);
     TldTable table;
     table.setEntries({row(u"za"_s, u"row.za.example"_s, false), row(u"com"_s, u"row.com.example"_s),
-                      row(u"net.uk"_s, u"row.netuk.example"_s), row(u"rd"_s, u"http://127.0.0.1:20001/rdap/"_s),
-                      row(u"proxy"_s, u"row.proxy.example"_s)});
+                      row(u"net.uk"_s, u"row.netuk.example"_s), row(u"uk.com"_s, u"row.ukcom.example"_s),
+                      row(u"rd"_s, u"http://127.0.0.1:20001/rdap/"_s), row(u"proxy"_s, u"row.proxy.example"_s)});
 
     const LookupRoute route = routeLookup(domain, table, useProxy, m_registries);
     QCOMPARE(route.server, server);
