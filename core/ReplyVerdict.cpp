@@ -175,7 +175,7 @@ ReplyVerdict::ReplyVerdict(const QByteArray &rulesText)
     };
     for (const QByteArray &rawLine : rulesText.split('\n')) {
         const QByteArray line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith('#') || line.startsWith('['))
+        if (line.isEmpty() || line.startsWith('#'))
             continue;
         const qsizetype space = line.indexOf(' ');
         const QByteArray kind = line.left(space);
