@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-
 enum class Verdict { Available, Blocked, Registered };
 
 // The verdict on a complete WHOIS reply. successIndicators is split at every
