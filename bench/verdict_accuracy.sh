@@ -94,6 +94,8 @@ right = not_available = false_available = limited = limited_blocked = 0
 for row, verdict in zip(index, verdicts):
     said, truth = verdict[1], row["status"]
     right += (said == "available") == (truth == "available")
+    if truth == "available" and said != "available":
+        print("missed available:", row["path"], said, verdict[-1], file=sys.stderr)
     if truth != "available":
         not_available += 1
         false_available += said == "available"
