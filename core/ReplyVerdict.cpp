@@ -91,13 +91,17 @@ bool isWordChar(char c)
 }
 
 // Whether one of the last three words (runs of letters and apostrophes) of
-// text[from, to) is in words.
+// text[from, to), within its part of the sentence, is in words.
 bool lastWordsHold(const QByteArray &text, qsizetype from, qsizetype to, const QList<QByteArray> &words)
 {
     qsizetype end = to;
     for (int seen = 0; seen < 3 && end > from; ++seen) {
-        while (end > from && !isWordChar(text.at(end - 1)))
+        while (end > from && !isWordChar(text.at(end - 1))) {
+            // A negation does not reach across a colon or a comma.
+            if (std::strchr(".;:,", text.at(end - 1)))
+                return false;
             --end;
+        }
         qsizetype begin = end;
         while (begin > from && isWordChar(text.at(begin - 1)))
             --begin;

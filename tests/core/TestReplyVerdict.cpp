@@ -50,6 +50,8 @@ void TestReplyVerdict::rules_data()
     QTest::newRow("available, wrapped prose")
         << "% information made available\n% to: anyone"_ba << standard << Verdict::Registered << u"nomatch"_s;
     QTest::newRow("field name") << "Available: Wed Feb 1 2012"_ba << standard << Verdict::Registered << u"nomatch"_s;
+    QTest::newRow("negation stops at a colon") << "The queried object does not exist: DOMAIN NOT FOUND"_ba << standard
+                                               << Verdict::Available << u"phrase:not found"_s;
     QTest::newRow("field naming the name")
         << "Not found: name.test"_ba << standard << Verdict::Available << u"phrase:not found"_s;
     QTest::newRow("long sentence") << "Terms: the data is provided as is and is AVAILABLE for information purposes "
