@@ -2,6 +2,7 @@
 //   ./build/bench/core_bench --benchmark_min_time=1
 #include "core/DefaultTldTable.h"
 #include "core/NamePreparation.h"
+#include "core/ReplyVerdict.h"
 #include "core/TldFile.h"
 #include "core/TldTable.h"
 #include "core/Verdict.h"
@@ -19,6 +20,17 @@ QByteArray registeredReply()
                        "   Registrar WHOIS Server: whois.registrar.example\r\n";
     while (reply.size() < 4096)
         reply += "   Name Server: NS1.EXAMPLE-HOSTING.NET\r\n   DNSSEC: unsigned\r\n";
+    return reply.left(4096);
+}
+
+// About 4 KiB of terms of use in which no rule and no phrase counts, so every
+// rule is looked for in the whole reply.
+QByteArray termsOfUseReply()
+{
+    QByteArray reply;
+    while (reply.size() < 4096)
+        reply += "% The data in this service is provided for information purposes only and is made available\r\n"
+                 "% to assist persons in obtaining information about a domain name registration record.\r\n";
     return reply.left(4096);
 }
 
@@ -61,6 +73,18 @@ void judgeOnly(benchmark::State &state)
         benchmark::DoNotOptimize(judgeReplyText(reply, QString::fromLatin1(DefaultTldTable::standardIndicators)));
 }
 BENCHMARK(judgeOnly)->Unit(benchmark::kMicrosecond);
+
+// The verdict that reads the whole reply, on a registration record and on a
+// reply that matches nothing.
+void judgeWholeReply(benchmark::State &state)
+{
+    const QByteArray reply = state.range(0) == 0 ? registeredReply() : termsOfUseReply();
+    const VerdictRule phrases(QString::fromLatin1(DefaultTldTable::standardIndicators));
+    const QString name = QStringLiteral("example-name.com");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReplyVerdict::shipped().judge(reply, name, phrases));
+}
+BENCHMARK(judgeWholeReply)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void findTldIndexLastRow(benchmark::State &state)
 {

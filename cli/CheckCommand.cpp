@@ -37,7 +37,8 @@ QString CheckCommand::summary() const
 {
     return QStringLiteral("Asks WHOIS about each NAME (and each name of the list FILE), files the available ones "
                           "into the profile files of the program folder and prints a row per name: the name, its "
-                          "verdict (available, registered, blocked, timeout or error) and the server asked.");
+                          "verdict (available, registered, blocked, timeout or error), the server asked and the "
+                          "reason: the phrase or rule that decided.");
 }
 
 QList<CommandOption> CheckCommand::options() const

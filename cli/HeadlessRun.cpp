@@ -30,8 +30,10 @@ bool HeadlessRun::prepare(const QString &source, QString *error)
 {
     if (!m_session.prepare(error))
         return false;
-    if (!m_session.historyNotice().isEmpty())
-        m_context.err << "vantrel: " << m_session.historyNotice() << Qt::endl;
+    for (const QString &notice : {m_session.registryNotice(), m_session.historyNotice()}) {
+        if (!notice.isEmpty())
+            m_context.err << "vantrel: " << notice << Qt::endl;
+    }
     m_session.setSource(source);
     return true;
 }
@@ -68,8 +70,7 @@ void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 {
     if (outcome.error == LookupOutcome::ErrorKind::NoTldEntry)
         m_context.err << "Error: An error has occurred. Error #: 1 Description: " << outcome.errorString << Qt::endl;
-    // The reason column is left out until outcomes carry one.
-    m_writer.write({outcome.domain, LookupOutcome::kindText(outcome.kind), outcome.server});
+    m_writer.write({outcome.domain, LookupOutcome::kindText(outcome.kind), outcome.server, outcome.reason});
     if (outcome.kind == LookupOutcome::Kind::Error || outcome.kind == LookupOutcome::Kind::Timeout)
         ++m_unanswered;
     ++m_finished;

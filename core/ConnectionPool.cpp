@@ -1,10 +1,14 @@
 #include "core/ConnectionPool.h"
 
 #include "core/LookupContext.h"
+#include "core/LookupRoute.h"
 #include "core/NamePreparation.h"
+#include "core/RdapQuery.h"
+#include "core/ReplyVerdict.h"
 #include "core/ThrottleState.h"
 
 #include <QHostAddress>
+#include <QNetworkAccessManager>
 #include <QTcpSocket>
 
 struct ConnectionPool::Slot
@@ -12,6 +16,7 @@ struct ConnectionPool::Slot
     int number = 0;
     QTcpSocket Winsock1;
     QTimer timTimeout;
+    std::unique_ptr<RdapQuery> rdap;
     QString slotDomain;
     QString slotServer;
     QByteArray slotReply;
@@ -33,6 +38,7 @@ ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleSta
     , m_context(context)
     , m_throttle(throttle)
     , m_timings(timings)
+    , m_network(std::make_unique<QNetworkAccessManager>())
 {
     Q_ASSERT(poolSize >= 1 && poolSize <= maxPoolSize);
     for (int number = 0; number < poolSize; ++number) {
@@ -44,6 +50,9 @@ ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleSta
         connect(socket, &QTcpSocket::readyRead, this, [this, number] { onReadyRead(number); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, number] { onSocketError(number); });
         connect(&slot->timTimeout, &QTimer::timeout, this, [this, number] { onTimeoutTick(number); });
+        slot->rdap = std::make_unique<RdapQuery>(*m_network, m_timings.tickMs * m_timings.reconnectTicks);
+        connect(slot->rdap.get(), &RdapQuery::finished, this,
+                [this, number](const RdapAnswer &answer) { onRdapFinished(number, answer); });
         m_slots.push_back(std::move(slot));
     }
     m_overall.setInterval(m_timings.tickMs);
@@ -65,35 +74,40 @@ void ConnectionPool::startLookup(const QString &name, int number)
     slot.running = true;
     ++slot.generation;
 
-    const int tldIndex = m_context.tldTable.findTldIndex(slot.slotDomain, m_context.useProxy);
-    if (tldIndex < 0) {
+    const LookupRoute route =
+        routeLookup(slot.slotDomain, m_context.tldTable, m_context.useProxy, m_context.registries);
+    if (!route.error.isEmpty()) {
         slot.slotServer.clear();
-        failLookup(number, QStringLiteral("No TLD entry answers for %1").arg(slot.slotDomain));
+        failLookup(number, route.error, QStringLiteral("norow"));
         return;
     }
-    const TldEntry &entry = m_context.tldTable.entry(tldIndex);
-    slot.port = quint16(entry.port);
-    slot.slotServer = entry.whoisServer;
-    slot.verdict = VerdictRule(entry.successIndicators);
+    slot.port = route.port;
+    slot.slotServer = route.server;
+    slot.verdict = VerdictRule(route.successIndicators);
     slot.peerAddress.clear();
     slot.socketError.clear();
-    m_throttle.setCurrentThrottleMs(entry.throttleMs);
+    m_throttle.setCurrentThrottleMs(route.throttleMs);
 
     slot.slotReply.clear();
     slot.slotTicks = 0;
+    if (route.isRdap()) {
+        slot.Winsock1.abort();
+        slot.rdap->start(route.server, slot.slotDomain);
+        return;
+    }
     slot.timTimeout.start(m_timings.tickMs);
     slot.Winsock1.abort();
     connectSlot(slot);
 }
 
-void ConnectionPool::failLookup(int number, const QString &description)
+void ConnectionPool::failLookup(int number, const QString &description, const QString &reason)
 {
     Slot &slot = *m_slots[size_t(number)];
     const quint64 generation = slot.generation;
     // Reported from the event loop, never from inside the caller's dispatch.
     QMetaObject::invokeMethod(
         this,
-        [this, number, generation, description] {
+        [this, number, generation, description, reason] {
             Slot &failed = *m_slots[size_t(number)];
             if (m_stopRequested || failed.generation != generation || !failed.running)
                 return;
@@ -101,6 +115,7 @@ void ConnectionPool::failLookup(int number, const QString &description)
             LookupOutcome outcome = endedOutcome(failed, LookupOutcome::Kind::Error);
             outcome.error = LookupOutcome::ErrorKind::NoTldEntry;
             outcome.errorString = description;
+            outcome.reason = reason;
             emit lookupEnded(outcome);
         },
         Qt::QueuedConnection);
@@ -165,9 +180,11 @@ void ConnectionPool::closedByServer(int number)
     slot.timTimeout.stop();
     m_overall.stop();
 
+    const ReplyJudgement judgement = ReplyVerdict::shipped().judge(slot.slotReply, slot.slotDomain, slot.verdict);
     LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Registered);
     outcome.reply = slot.slotReply;
-    switch (slot.verdict.judge(slot.slotReply)) {
+    outcome.reason = judgement.reason;
+    switch (judgement.verdict) {
     case Verdict::Available:
         outcome.kind = LookupOutcome::Kind::Available;
         break;
@@ -178,6 +195,27 @@ void ConnectionPool::closedByServer(int number)
         break;
     }
     slot.Winsock1.abort();
+    slot.running = false;
+    emit lookupEnded(outcome);
+}
+
+void ConnectionPool::onRdapFinished(int number, const RdapAnswer &answer)
+{
+    Slot &slot = *m_slots[size_t(number)];
+    if (m_stopRequested || !slot.running)
+        return;
+    m_overall.stop();
+    LookupOutcome outcome = endedOutcome(slot, answer.kind);
+    outcome.reason = answer.reason;
+    // The notice of a refusal shows the base URL and what the server said.
+    outcome.remoteAddress = slot.slotServer;
+    outcome.reply = answer.message.toUtf8();
+    if (answer.kind == LookupOutcome::Kind::Error) {
+        outcome.error = LookupOutcome::ErrorKind::Network;
+        outcome.errorString = answer.message;
+    } else if (answer.kind == LookupOutcome::Kind::Timeout) {
+        outcome.error = LookupOutcome::ErrorKind::NoReply;
+    }
     slot.running = false;
     emit lookupEnded(outcome);
 }
@@ -230,6 +268,7 @@ void ConnectionPool::onWatchdogTick()
         outcome.error =
             slot->socketError.isEmpty() ? LookupOutcome::ErrorKind::NoReply : LookupOutcome::ErrorKind::Network;
         outcome.errorString = slot->socketError;
+        outcome.reason = QStringLiteral("watchdog");
         closeSlot(slot->number);
         emit lookupEnded(outcome);
     }
@@ -240,6 +279,7 @@ void ConnectionPool::closeSlot(int number)
 {
     Slot &slot = *m_slots[size_t(number)];
     slot.Winsock1.abort();
+    slot.rdap->abort();
     slot.timTimeout.stop();
     slot.slotTicks = 0;
     slot.running = false;

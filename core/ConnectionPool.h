@@ -11,7 +11,9 @@
 #include <memory>
 #include <vector>
 
+class QNetworkAccessManager;
 class QTcpSocket;
+struct RdapAnswer;
 class ThrottleState;
 struct LookupContext;
 
@@ -27,7 +29,9 @@ struct PoolTimings
 // The WHOIS sockets of a window: one slot per socket, each with its one-tick
 // time-out timer, plus the batch watchdog `overall`. A lookup connects to the
 // TLD entry's server, sends the name and CR LF, collects the reply until the
-// server closes and judges it; whoever owns the pool files the outcome.
+// server closes and judges it; whoever owns the pool files the outcome. A
+// server given as an RDAP base URL is asked over HTTP instead, on the same
+// slot; it gives up after reconnectTicks ticks without an answer.
 class ConnectionPool : public QObject
 {
     Q_OBJECT
@@ -87,14 +91,16 @@ private:
     void onSocketError(int slot);
     void onTimeoutTick(int slot);
     void onWatchdogTick();
+    void onRdapFinished(int slot, const RdapAnswer &answer);
     void closedByServer(int slot);
     void connectSlot(Slot &slot);
-    void failLookup(int slot, const QString &description);
+    void failLookup(int slot, const QString &description, const QString &reason);
     LookupOutcome endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const;
 
     LookupContext &m_context;
     ThrottleState &m_throttle;
     PoolTimings m_timings;
+    std::unique_ptr<QNetworkAccessManager> m_network;
     std::vector<std::unique_ptr<Slot>> m_slots;
     QTimer m_overall;
     int m_watchdogTicks = 0;

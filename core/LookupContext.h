@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RegistryDirectory.h"
 #include "core/TldTable.h"
 
 #include <QString>
@@ -9,6 +10,7 @@
 struct LookupContext
 {
     TldTable tldTable;
+    RegistryDirectory registries; // for names whose TLD has no enabled row
     bool useProxy = false;
     QString defaultExtension = QStringLiteral(".com"); // with its leading dot
     // Ask DNS first: a delegated name is registered without a registry query.

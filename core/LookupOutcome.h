@@ -34,7 +34,8 @@ struct LookupOutcome
     QByteArray reply;
     ErrorKind error = ErrorKind::None;
     QString errorString;
-    // What decided the verdict, for the user: "dns:NS", "history:2026-11-20", ...
+    // The evidence that decided, for the user: "phrase:No match", "dns:NS",
+    // "history:2026-11-20", ...
     QString reason;
 
     static QString kindText(Kind kind);

@@ -27,6 +27,29 @@ int TldTable::findTldIndex(const QString &domain, bool useProxy) const
     }
 }
 
+int TldTable::findEnabledRow(const QString &domain) const
+{
+    const QStringList labels = domain.toLower().split(QLatin1Char('.'));
+    QStringList keys{labels.last()};
+    if (labels.size() > 2)
+        keys << labels.at(labels.size() - 2) + QLatin1Char('.') + labels.last();
+    for (const QString &key : keys) {
+        const int slot = findEnabledExtension(key);
+        if (slot >= 0)
+            return slot;
+    }
+    return -1;
+}
+
+int TldTable::findEnabledExtension(const QString &extension) const
+{
+    for (int slot = 0; slot < size(); ++slot) {
+        if (m_entries.at(slot).enabled && m_entries.at(slot).extension == extension)
+            return slot;
+    }
+    return -1;
+}
+
 QStringList TldTable::enabledExtensionSet() const
 {
     QStringList extensions;

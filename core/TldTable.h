@@ -22,6 +22,13 @@ public:
     // without one). With useProxy the key is "proxy" instead of the last label.
     int findTldIndex(const QString &domain, bool useProxy) const;
 
+    // The first enabled slot whose extension is the domain's last label, else
+    // the first enabled slot of its last two labels; -1 when neither exists.
+    // Unlike findTldIndex there is no fall-back to the "com" slot.
+    int findEnabledRow(const QString &domain) const;
+    // The first enabled slot of exactly this extension, or -1.
+    int findEnabledExtension(const QString &extension) const;
+
     // Extensions of the enabled, non-proxy slots in table order (the page
     // scanner's extension set).
     QStringList enabledExtensionSet() const;

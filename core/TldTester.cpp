@@ -1,9 +1,9 @@
 #include "core/TldTester.h"
 
 #include "core/LookupContext.h"
+#include "core/LookupRoute.h"
 #include "core/NamePreparation.h"
-
-#include <optional>
+#include "core/ReplyVerdict.h"
 
 namespace {
 
@@ -29,7 +29,14 @@ TldTester::TldTester(const LookupContext &context, TldTestTimings timings, QObje
     : QObject(parent)
     , m_context(context)
     , m_timings(timings)
+    , m_rdap(m_network, timings.tickMs * timings.timeoutTicks)
 {
+    connect(&m_rdap, &RdapQuery::finished, this, [this](const RdapAnswer &answer) {
+        if (answer.kind == LookupOutcome::Kind::Timeout)
+            emit timedOut();
+        else
+            emit rdapAnswered(answer, m_server);
+    });
     m_timeout.setInterval(m_timings.tickMs);
     connect(&m_timeout, &QTimer::timeout, this, &TldTester::onTick);
     connect(&m_socket, &QTcpSocket::connected, this, &TldTester::onConnected);
@@ -55,6 +62,10 @@ bool TldTester::startRegistrarTest(const QString &testDomain)
     const TldEntry &entry = m_context.tldTable.entry(tldIndex);
     m_server = entry.whoisServer;
     m_port = quint16(entry.port);
+    if (LookupRoute::isRdapServer(m_server)) {
+        m_rdap.start(m_server, m_testQueryName);
+        return true;
+    }
 
     m_testReply.clear();
     m_remoteHost.clear();
@@ -67,6 +78,7 @@ bool TldTester::startRegistrarTest(const QString &testDomain)
 
 void TldTester::stop()
 {
+    m_rdap.abort();
     m_timeout.stop();
     m_timeoutTicks = 0;
     m_socket.abort();
@@ -122,27 +134,50 @@ void TldTester::onTick()
     emit timedOut();
 }
 
-TldTestResult judgeTestReply(const QString &testDomain, const QByteArray &reply, const QString &successIndicators,
-                             const QString &remoteHost, quint16 remotePort)
-{
-    const QString details = QStringLiteral("Domain: ") + testDomain + QStringLiteral("\r\n") + remoteHost +
-                            QLatin1Char(':') + QString::number(remotePort) + QStringLiteral("\r\n\r\n") +
-                            QString::fromLatin1(reply);
-    const bool odd = isOddName(testDomain);
+namespace {
 
+// The message for a verdict; word is the evidence of an AVAILABLE verdict,
+// details the domain, server and answer.
+TldTestResult testResult(const QString &testDomain, Verdict verdict, const QString &word, const QString &details)
+{
+    const bool odd = isOddName(testDomain);
     TldTestResult result;
-    if (const std::optional<QString> word = VerdictRule(successIndicators).matchingIndicator(reply)) {
-        result.verdict = Verdict::Available;
+    result.verdict = verdict;
+    if (result.verdict == Verdict::Available) {
         if (!odd && !testDomain.contains(QLatin1String("endoffile"), Qt::CaseInsensitive))
             result.message =
-                QStringLiteral("Appears to be: AVAILABLE\r\nSuccess word: ") + *word + QStringLiteral("\r\n") + details;
+                QStringLiteral("Appears to be: AVAILABLE\r\nSuccess word: ") + word + QStringLiteral("\r\n") + details;
         return result;
     }
-    // With no phrases the shared verdict only looks for the refusal words.
-    result.verdict = judgeReplyText(reply, QString());
     if (result.verdict == Verdict::Blocked)
         result.message = QStringLiteral("Appears to be: Error/Blocked\r\n") + details;
     else if (!odd)
         result.message = QStringLiteral("Appears to be: Registered\r\n") + details;
     return result;
+}
+
+QString testDetails(const QString &testDomain, const QString &remoteHost, quint16 remotePort, const QString &answer)
+{
+    return QStringLiteral("Domain: ") + testDomain + QStringLiteral("\r\n") + remoteHost + QLatin1Char(':') +
+           QString::number(remotePort) + QStringLiteral("\r\n\r\n") + answer;
+}
+
+} // namespace
+
+TldTestResult judgeTestReply(const QString &testDomain, const QByteArray &reply, const QString &successIndicators,
+                             const QString &remoteHost, quint16 remotePort)
+{
+    const QString queriedName = removeControlCharacters(correctName(urlDecode(testDomain)));
+    const ReplyJudgement judgement = ReplyVerdict::shipped().judge(reply, queriedName, VerdictRule(successIndicators));
+    // The evidence without its kind: the phrase or not-found form that matched.
+    return testResult(testDomain, judgement.verdict, judgement.reason.section(QLatin1Char(':'), 1),
+                      testDetails(testDomain, remoteHost, remotePort, QString::fromLatin1(reply)));
+}
+
+TldTestResult judgeTestRdapAnswer(const QString &testDomain, const RdapAnswer &answer, const QString &baseUrl)
+{
+    const Verdict verdict = answer.kind == LookupOutcome::Kind::Available    ? Verdict::Available
+                            : answer.kind == LookupOutcome::Kind::Registered ? Verdict::Registered
+                                                                             : Verdict::Blocked;
+    return testResult(testDomain, verdict, answer.reason, testDetails(testDomain, baseUrl, 443, answer.message));
 }

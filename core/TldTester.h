@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/RdapQuery.h"
 #include "core/Verdict.h"
 
 #include <QByteArray>
+#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 #include <QTcpSocket>
@@ -55,6 +57,8 @@ signals:
     void replyComplete(const QByteArray &reply, const QString &remoteHost, quint16 remotePort);
     // No close by the server within the time-out; the socket is closed.
     void timedOut();
+    // The row's server is an RDAP base URL, and it answered.
+    void rdapAnswered(const RdapAnswer &answer, const QString &baseUrl);
 
 private:
     void connectToServer();
@@ -66,6 +70,8 @@ private:
     const LookupContext &m_context;
     TldTestTimings m_timings;
     QTcpSocket m_socket;
+    QNetworkAccessManager m_network;
+    RdapQuery m_rdap;
     QTimer m_timeout;
     int m_timeoutTicks = 0;
     QString m_testDomain;
@@ -85,3 +91,6 @@ private:
 // "endoffile"; the Registered message for an odd name; Error/Blocked always shows.
 TldTestResult judgeTestReply(const QString &testDomain, const QByteArray &reply, const QString &successIndicators,
                              const QString &remoteHost, quint16 remotePort);
+// The same for an RDAP answer: 404 AVAILABLE, a domain object Registered,
+// anything else Error/Blocked; the server shows as the base URL and port 443.
+TldTestResult judgeTestRdapAnswer(const QString &testDomain, const RdapAnswer &answer, const QString &baseUrl);

@@ -59,14 +59,6 @@ qsizetype VerdictRule::firstMatch(const QByteArray &foldedReply) const
     return -1;
 }
 
-std::optional<QString> VerdictRule::matchingIndicator(const QByteArray &reply) const
-{
-    const qsizetype index = firstMatch(asciiLower(reply));
-    if (index < 0)
-        return std::nullopt;
-    return m_phrases.at(index);
-}
-
 Verdict VerdictRule::judge(const QByteArray &reply) const
 {
     const QByteArray folded = asciiLower(reply);

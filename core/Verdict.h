@@ -5,8 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 enum class Verdict { Available, Blocked, Registered };
 
 // The verdict on a complete WHOIS reply. successIndicators is split at every
@@ -23,8 +21,8 @@ class VerdictRule
 public:
     explicit VerdictRule(const QString &successIndicators);
     Verdict judge(const QByteArray &reply) const;
-    // The first phrase found in the reply, trimmed, as the list writes it.
-    std::optional<QString> matchingIndicator(const QByteArray &reply) const;
+    // The trimmed phrases, as the list writes them.
+    const QStringList &phrases() const { return m_phrases; }
 
 private:
     qsizetype firstMatch(const QByteArray &foldedReply) const;

@@ -1,7 +1,9 @@
 #include "harvest/BrowsedNameChecker.h"
 
 #include "core/ConnectionPool.h"
+#include "core/LookupRoute.h"
 #include "core/NamePreparation.h"
+#include "core/ReplyVerdict.h"
 #include "core/Verdict.h"
 #include "search/LookupSession.h"
 
@@ -120,16 +122,18 @@ bool BrowsedNameChecker::checkBrowsedName(const QString &name)
         skipName();
         return false;
     }
-    const int tldIndex = m_session.lookup().tldTable.findTldIndex(m_currentName, m_session.lookup().useProxy);
-    if (tldIndex < 0) {
+    // This window speaks WHOIS only: a name only an RDAP server answers for,
+    // or nobody, is passed over rather than asked of another TLD's server.
+    const LookupContext &lookup = m_session.lookup();
+    const LookupRoute route = routeLookup(m_currentName, lookup.tldTable, lookup.useProxy, lookup.registries);
+    if (!route.error.isEmpty() || route.isRdap()) {
         skipName();
         return false;
     }
-    const TldEntry &entry = m_session.lookup().tldTable.entry(tldIndex);
-    m_queryPort = quint16(entry.port);
-    m_queryServer = entry.whoisServer;
-    m_successText = entry.successIndicators;
-    m_session.throttle().setCurrentThrottleMs(entry.throttleMs);
+    m_queryPort = route.port;
+    m_queryServer = route.server;
+    m_successText = route.successIndicators;
+    m_session.throttle().setCurrentThrottleMs(route.throttleMs);
     m_whoisReply.clear();
     m_timeoutTicks = 0;
     timTimeout.start();
@@ -181,7 +185,7 @@ void BrowsedNameChecker::judgeReply()
     timTimeout.stop();
     onReadyRead();
 
-    Verdict verdict = judgeReplyText(m_whoisReply, m_successText);
+    Verdict verdict = ReplyVerdict::shipped().judge(m_whoisReply, m_currentName, VerdictRule(m_successText)).verdict;
     // Only a name with a dot can be available; otherwise the reply is judged
     // by the refusal words alone.
     if (verdict == Verdict::Available && !m_currentName.contains(u'.'))

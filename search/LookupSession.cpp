@@ -55,6 +55,9 @@ bool LookupSession::prepare(QString *error)
     m_lookup.recheckAfterDays = qMax(0, m_settings.value(Settings::recheckAfterDays));
     setDnsFirst(m_lookup.checkDnsFirst, m_lookup.dnsServer);
     openHistory();
+    // Without the shipped registry list only the table's rows answer; lookups go on.
+    m_registryNotice.clear();
+    m_lookup.registries.loadFolder(ProgramFolder::shippedDataDir() + QLatin1String("/registry"), &m_registryNotice);
 
     if (firstError.isEmpty())
         return true;

@@ -72,6 +72,9 @@ public:
     // opened. historyNotice() says why, or that a broken file was moved aside.
     HistoryStore *history() { return m_history.get(); }
     QString historyNotice() const { return m_historyNotice; }
+    // Why the shipped registry list (WHOIS hosts, RDAP services) could not be
+    // read by prepare(), or empty.
+    QString registryNotice() const { return m_registryNotice; }
     // Where the names now looked up come from, kept with their verdicts: the
     // search type's caption, "check", ...
     void setSource(const QString &source) { m_source = source; }
@@ -129,6 +132,7 @@ private:
     QString m_source;
     std::unique_ptr<HistoryStore> m_history;
     QString m_historyNotice;
+    QString m_registryNotice;
     std::unique_ptr<DnsPrecheck> m_dns;
     QHash<QString, QList<DnsWaiter>> m_dnsWaiters; // by the name DNS was asked
     int m_stops = 0;                               // what a stopped run left queued is dropped

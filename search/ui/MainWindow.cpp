@@ -369,8 +369,8 @@ void MainWindow::startUp()
     QString error;
     if (!session().prepare(&error))
         m_notice->showNotice(error, 10000);
-    else if (!session().historyNotice().isEmpty())
-        m_notice->showNotice(session().historyNotice(), 10000);
+    else if (const QString notice = session().registryNotice() + session().historyNotice(); !notice.isEmpty())
+        m_notice->showNotice(notice, 10000);
     if (settings.value(Settings::showHelp)) {
         settings.setValue(Settings::showHelp, false);
         emit helpRequested();

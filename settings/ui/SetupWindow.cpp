@@ -6,6 +6,7 @@
 #include "base/ui/ListViewSort.h"
 #include "core/DefaultTldTable.h"
 #include "core/LookupContext.h"
+#include "core/LookupRoute.h"
 #include "settings/SettingsStore.h"
 
 #include <QCheckBox>
@@ -27,16 +28,33 @@ enum Column { Extension, Server, Port, Status, Throttle, Success, ColumnCount };
 
 // Rows sort by their text without regard to letter case, so "List" and
 // "list" stand together.
+// A row whose server is an RDAP base URL shows port 443, the port it is
+// asked on; the stored field is kept for saving.
 class TldRowItem : public QTreeWidgetItem
 {
 public:
-    using QTreeWidgetItem::QTreeWidgetItem;
+    explicit TldRowItem(const QStringList &fields)
+        : QTreeWidgetItem(fields)
+        , m_fields(fields)
+    {
+        if (LookupRoute::isRdapServer(fields.value(Server)))
+            setText(Port, QStringLiteral("443"));
+    }
+
+    // The field as TLDs.txt holds it.
+    static QString field(const QTreeWidgetItem *row, int column)
+    {
+        return static_cast<const TldRowItem *>(row)->m_fields.value(column);
+    }
 
     bool operator<(const QTreeWidgetItem &other) const override
     {
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
         return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
     }
+
+private:
+    QStringList m_fields;
 };
 
 QLineEdit *lineEdit(const char *name, const QString &text, QWidget *parent)
@@ -95,6 +113,11 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
     txtDefault->installEventFilter(this);
     connect(&m_tester, &TldTester::replyComplete, this, &SetupWindow::testReplyComplete);
     connect(&m_tester, &TldTester::timedOut, this, &SetupWindow::testTimedOut);
+    connect(&m_tester, &TldTester::rdapAnswered, this, [this](const RdapAnswer &answer, const QString &baseUrl) {
+        const TldTestResult result = judgeTestRdapAnswer(m_tester.testDomain(), answer, baseUrl);
+        if (!result.message.isEmpty())
+            showMessage(result.message);
+    });
 
     loadValues();
 }
@@ -255,7 +278,7 @@ void SetupWindow::copyRowToEditor(const QTreeWidgetItem *row)
         return;
     txtExt->setText(row->text(Extension));
     txtServer->setText(row->text(Server));
-    txtPort->setText(row->text(Port));
+    txtPort->setText(TldRowItem::field(row, Port));
     txtThrottle->setText(row->text(Throttle));
     txtSuccess->setText(row->text(Success));
     m_editorEnabled = row->text(Status) == QLatin1String("Enabled");
@@ -268,7 +291,7 @@ QList<QStringList> SetupWindow::rowsInDisplayOrder() const
         const QTreeWidgetItem *row = lstDomains->topLevelItem(index);
         QStringList fields;
         for (int column = 0; column < ColumnCount; ++column)
-            fields << row->text(column);
+            fields << TldRowItem::field(row, column);
         rows << fields;
     }
     return rows;
@@ -299,7 +322,7 @@ void SetupWindow::cmdToggle_Click()
         return;
     const QString extension = row->text(Extension);
     const bool enable = row->text(Status) != QLatin1String("Enabled");
-    m_tldFile.saveTldEntry(extension, row->text(Server), row->text(Port), enable, row->text(Throttle),
+    m_tldFile.saveTldEntry(extension, row->text(Server), TldRowItem::field(row, Port), enable, row->text(Throttle),
                            row->text(Success));
     fillTldListView();
     selectRow(extension.toLower());

@@ -204,10 +204,10 @@ void TestCommandLine::checkFormats()
 
     const Run csv = runVantrel(base + QStringList{u"--format=csv"_s, u"--quiet"_s, u"b"_s});
     QCOMPARE(csv.exitCode, 0);
-    QCOMPARE(csv.out, u"name,verdict,server,reason\r\nb.test,registered,127.0.0.1,\r\n"_s);
+    QCOMPARE(csv.out, u"name,verdict,server,reason\r\nb.test,registered,127.0.0.1,nomatch\r\n"_s);
 
     const Run tsv = runVantrel(base + QStringList{u"--format=tsv"_s, u"b"_s});
-    QCOMPARE(tsv.out, u"b.test\tregistered\t127.0.0.1\n"_s);
+    QCOMPARE(tsv.out, u"b.test\tregistered\t127.0.0.1\tnomatch\n"_s);
 }
 
 void TestCommandLine::checkEndsIncompleteOnError()
@@ -220,7 +220,7 @@ void TestCommandLine::checkEndsIncompleteOnError()
     // No row serves ".zz": that lookup ends in error, the other gets a verdict.
     const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"a.test"_s, u"a.b.zz"_s});
     QCOMPARE(run.exitCode, 3);
-    QCOMPARE(run.out, u"a.test\tavailable\t127.0.0.1\na.b.zz\terror\t\n"_s);
+    QCOMPARE(run.out, u"a.test\tavailable\t127.0.0.1\tphrase:No match\na.b.zz\terror\t\tnorow\n"_s);
 
     const Run answered = runVantrel({u"--home"_s, home.path(), u"check"_s, u"a.test"_s});
     QCOMPARE(answered.exitCode, 0);

@@ -88,8 +88,8 @@ void TestSearchCommand::builtInListFromStartThenResumes()
     SearchFixture fixture;
     const Run first = fixture.search({u"--type"_s, u"All Two Letter"_s, u"--start"_s, u"674"_s, u"--tld"_s, u"net"_s});
     QCOMPARE(first.exitCode, 0);
-    QCOMPARE(first.out, u"zx.net\tregistered\t127.0.0.1\nzy.net\tregistered\t127.0.0.1\n"
-                        "zz.net\tregistered\t127.0.0.1\n"_s);
+    QCOMPARE(first.out, u"zx.net\tregistered\t127.0.0.1\tnomatch\nzy.net\tregistered\t127.0.0.1\tnomatch\n"
+                        "zz.net\tregistered\t127.0.0.1\tnomatch\n"_s);
     QCOMPARE(fixture.resumeValue(u"TwoWordNum"_s), u"677"_s);
     QCOMPARE(fixture.resumeValue(u"wordNumber"_s), u"677"_s);
 
@@ -97,7 +97,7 @@ void TestSearchCommand::builtInListFromStartThenResumes()
     QSettings(fixture.config.filePath(u"user/Vantrel.ini"_s), QSettings::IniFormat)
         .setValue(u"Settings/TwoWordNum"_s, u"676"_s);
     const Run resumed = fixture.search({u"--type=All Two Letter"_s});
-    QCOMPARE(resumed.out, u"zz.com\tregistered\t127.0.0.1\n"_s);
+    QCOMPARE(resumed.out, u"zz.com\tregistered\t127.0.0.1\tnomatch\n"_s);
     QCOMPARE(fixture.server.queries.size(), 4);
 }
 
@@ -119,7 +119,7 @@ void TestSearchCommand::customListWithOneWord()
     fixture.server.setReply("No match for SOLO.COM");
     writeFile(fixture.home.filePath(u"mine.txt"_s), "solo");
     const Run run = fixture.search({u"--type=Custom List"_s, u"--list"_s, fixture.home.filePath(u"mine.txt"_s)});
-    QCOMPARE(run.out, u"solo.com\tavailable\t127.0.0.1\n"_s);
+    QCOMPARE(run.out, u"solo.com\tavailable\t127.0.0.1\tphrase:No match\n"_s);
     QCOMPARE(fixture.resumeValue(u"CustWordNum"_s), u"2"_s);
     QCOMPARE(readFile(fixture.home.filePath(u"SuperHighProfile.txt"_s)), "solo.com\r\n"_ba);
 }

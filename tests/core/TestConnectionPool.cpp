@@ -273,7 +273,7 @@ void TestConnectionPool::unknownTldEndsAtOnceWithError()
     QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Error);
     QCOMPARE(fixture.outcome().domain, u"a.b.zz"_s);
     QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::NoTldEntry);
-    QCOMPARE(fixture.outcome().errorString, u"No TLD entry answers for a.b.zz"_s);
+    QCOMPARE(fixture.outcome().errorString, u"No registry is known for .zz"_s);
 }
 
 void TestConnectionPool::stopDuringConnectTakesNoVerdict()

@@ -431,10 +431,10 @@ void TestNameCreatorWindow::generatedListSearchedEndToEnd()
     QCOMPARE(server.queries,
              (QList<QByteArray>{"shop.test", "myshop.test", "my-shop.test", "shopmy.test", "shop-my.test"}));
     QCOMPARE(wordMax, int(server.queries.size()));
-    const QString tail = u"\t127.0.0.1\n"_s;
-    QCOMPARE(out, u"shop.test\tregistered"_s + tail + u"myshop.test\tregistered"_s + tail +
-                      u"my-shop.test\tavailable"_s + tail + u"shopmy.test\tregistered"_s + tail +
-                      u"shop-my.test\tavailable"_s + tail);
+    const QString taken = u"\tregistered\t127.0.0.1\tnomatch\n"_s;
+    const QString free = u"\tavailable\t127.0.0.1\tphrase:No match\n"_s;
+    QCOMPARE(out, u"shop.test"_s + taken + u"myshop.test"_s + taken + u"my-shop.test"_s + free + u"shopmy.test"_s +
+                      taken + u"shop-my.test"_s + free);
 }
 
 QTEST_MAIN(TestNameCreatorWindow)

@@ -218,7 +218,8 @@ void TestBrowsedNameChecker::verdict_data()
 
     QTest::newRow("success phrase, any case")
         << u"abc.com"_s << standard << "NO MATCH for abc.com"_ba << u"available"_s;
-    QTest::newRow("phrase inside a word") << u"abc.com"_s << standard << "abc.com is unavailable"_ba << u"available"_s;
+    QTest::newRow("phrase reversed inside a word")
+        << u"abc.com"_s << standard << "abc.com is unavailable"_ba << u"registered"_s;
     QTest::newRow("phrase wins over error") << u"abc.com"_s << standard << "error: No match"_ba << u"available"_s;
     QTest::newRow("empty item matches any reply")
         << u"abc.com"_s << u"No match,,x"_s << "Domain: ABC.COM"_ba << u"available"_s;

@@ -7,6 +7,7 @@
 #include "core/TldFile.h"
 #include "settings/SettingsStore.h"
 #include "settings/ui/SetupWindow.h"
+#include "tests/support/HttpTestServer.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
@@ -131,6 +132,7 @@ class TestSettingsWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void rdapRowShowsPort443AndIsTested();
     void loadWithNothingStored();
     void loadWithStoredValues();
     void defaultBoxFocusRule_data();
@@ -173,13 +175,16 @@ void TestSettingsWindow::loadWithNothingStored()
     for (int column = 0; column < 6; ++column)
         QCOMPARE(list->headerItem()->text(column), headers.at(column));
     QCOMPARE(list->topLevelItemCount(), 179);
-    // Rows as stored, in file order, capital letters kept.
+    // Rows as stored, in file order, capital letters kept; an RDAP row shows port 443.
     const QStringList lines = DefaultTldTable::lines();
     for (int row = 0; row < 179; ++row) {
         QStringList fields;
         for (int column = 0; column < 6; ++column)
             fields << list->topLevelItem(row)->text(column);
-        QCOMPARE(fields.join(u'|'), lines.at(row));
+        QString expected = lines.at(row);
+        if (fields.at(1).startsWith(u"https://"_s))
+            expected.replace(u"|43|"_s, u"|443|"_s);
+        QCOMPARE(fields.join(u'|'), expected);
     }
 
     QCOMPARE(fixture.edit("txtDefault")->text(), u".com"_s);
@@ -600,6 +605,33 @@ void TestSettingsWindow::runningLookupUsesSavedEntry()
     QCOMPARE(ended.at(1).at(0).value<LookupOutcome>().kind, LookupOutcome::Kind::Available);
 }
 
+// A row whose server is an RDAP base URL shows port 443, keeps its stored
+// port, and "Test Selected" asks it over HTTP.
+void TestSettingsWindow::rdapRowShowsPort443AndIsTested()
+{
+    HttpTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *socket, const HttpTestServer::Request &) {
+        HttpTestServer::reply(socket, QByteArray(), "404 Not Found");
+    });
+    SetupFixture fixture;
+    const QByteArray url = "http://127.0.0.1:" + QByteArray::number(server.port()) + "/rdap/";
+    fixture.writeTlds("rd|" + url + "|43|Enabled|25|No match\r\n");
+    QVERIFY(TldFile(fixture.programFolder).loadTldTable(fixture.context.tldTable));
+    fixture.open();
+    QCOMPARE(fixture.column(2), QStringList{u"443"_s});
+    fixture.select(u"rd"_s);
+    QCOMPARE(fixture.edit("txtPort")->text(), u"43"_s);
+
+    fixture.click("cmdTest");
+    QTRY_COMPARE(fixture.prompt.messages.size(), 1);
+    QCOMPARE(server.requests.first().target, "/rdap/domain/google.rd"_ba);
+    QCOMPARE(fixture.prompt.messages.first().text, u"Appears to be: AVAILABLE\r\nSuccess word: rdap:404\r\n"
+                                                   u"Domain: Google.rd\r\n"_s +
+                                                       QString::fromLatin1(url) +
+                                                       u":443\r\n\r\nNot found (HTTP 404)"_s);
+}
+
 void TestSettingsWindow::testSelectedReportsVerdict_data()
 {
     QTest::addColumn<QString>("label");
@@ -632,9 +664,17 @@ void TestSettingsWindow::testSelectedReportsVerdict_data()
                                                    << u"Appears to be: AVAILABLE\r\nSuccess word: \r\n"
                                                       u"Domain: Google.com"_s +
                                                           tail + u"taken"_s;
+    // Without phrases of its own a row still knows the registries' not-found forms.
     QTest::newRow("no phrases") << u"Google"_s << u"com"_s << QString() << "No match"_ba
                                 << "Google.com"_ba
-                                << u"Appears to be: Registered\r\nDomain: Google.com"_s + tail + u"No match"_s;
+                                << u"Appears to be: AVAILABLE\r\nSuccess word: no match\r\nDomain: Google.com"_s +
+                                       tail + u"No match"_s;
+    QTest::newRow("registered record beats a phrase")
+        << u"Google"_s << u"com"_s << standard
+        << "Domain Name: GOOGLE.COM\r\nRegistrar: R\r\nCreation Date: 1997\r\nStatus: unavailable"_ba
+        << "Google.com"_ba
+        << u"Appears to be: Registered\r\nDomain: Google.com"_s + tail +
+               u"Domain Name: GOOGLE.COM\r\nRegistrar: R\r\nCreation Date: 1997\r\nStatus: unavailable"_s;
     QTest::newRow("label is cleaned, dot typed with row") << u"my site!"_s << u".com"_s << standard << "not found"_ba
                                                           << "mysite.com"_ba
                                                           << u"Appears to be: AVAILABLE\r\nSuccess word: not found\r\n"

@@ -1,0 +1,41 @@
+#include "core/LookupRoute.h"
+
+#include "core/DefaultTldTable.h"
+#include "core/RegistryDirectory.h"
+#include "core/TldTable.h"
+
+bool LookupRoute::isRdapServer(const QString &server)
+{
+    return server.startsWith(QLatin1String("https://"), Qt::CaseInsensitive) ||
+           server.startsWith(QLatin1String("http://"), Qt::CaseInsensitive);
+}
+
+LookupRoute routeLookup(const QString &domain, const TldTable &table, bool useProxy,
+                        const RegistryDirectory &registries)
+{
+    int row = useProxy ? table.findTldIndex(domain, true) : table.findEnabledRow(domain);
+    // A registry of a longer suffix (br.com) answers for its names, not the
+    // row of the shorter one (com), unless that suffix has an enabled row.
+    const QString registrySuffix = registries.whoisSuffix(domain);
+    if (!useProxy && row >= 0 &&
+        registrySuffix.count(QLatin1Char('.')) > table.entry(row).extension.count(QLatin1Char('.')))
+        row = table.findEnabledExtension(registrySuffix);
+    LookupRoute route;
+    if (row >= 0) {
+        const TldEntry &entry = table.entry(row);
+        route.server = entry.whoisServer;
+        route.port = route.isRdap() ? 443 : quint16(entry.port);
+        route.throttleMs = entry.throttleMs;
+        route.successIndicators = entry.successIndicators;
+        return route;
+    }
+    route.successIndicators = QString::fromLatin1(DefaultTldTable::standardIndicators);
+    route.server = registries.whoisHost(domain);
+    if (!route.server.isEmpty())
+        return route;
+    route.server = registries.rdapBaseUrl(domain);
+    route.port = 443;
+    if (route.server.isEmpty())
+        route.error = QStringLiteral("No registry is known for .%1").arg(domain.section(QLatin1Char('.'), -1));
+    return route;
+}

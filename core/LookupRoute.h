@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class RegistryDirectory;
+class TldTable;
+
+// Where and how one name is asked: a WHOIS host and port, or an RDAP base
+// URL, with the pause after the query and the phrases that mean "free".
+struct LookupRoute
+{
+    QString server; // a host name, or an RDAP base URL ("https://...")
+    quint16 port = 43;
+    qint32 throttleMs = 25;
+    QString successIndicators;
+    QString error; // set when nobody is known to answer for the name
+
+    bool isRdap() const { return isRdapServer(server); }
+    static bool isRdapServer(const QString &server);
+};
+
+// The name's enabled TLD row (with the proxy switch on, the proxy row) unless
+// the shipped list knows a registry of a longer suffix of the name, else
+// the shipped WHOIS server of its longest known suffix, else the RDAP server
+// of its TLD, else an error "No registry is known for .<tld>". A name whose
+// TLD has no enabled row is never sent to another TLD's server.
+LookupRoute routeLookup(const QString &domain, const TldTable &table, bool useProxy,
+                        const RegistryDirectory &registries);

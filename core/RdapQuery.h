@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/LookupOutcome.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// How an RDAP question ended.
+struct RdapAnswer
+{
+    LookupOutcome::Kind kind = LookupOutcome::Kind::Error;
+    QString reason;  // "rdap:404", "rdap:429", "rdap:timeout", ...
+    QString message; // for the user: what the server said or what failed
+};
+
+// One RDAP domain question: GET <base>domain/<name> with
+// "Accept: application/rdap+json". 404 means the registry has no such name
+// (available); 200 with a domain object, registered; 429, or 503 with
+// Retry-After, blocked; anything else, or a failure, an error; no answer
+// within the time limit, a timeout. Up to three redirects are followed when
+// they keep the scheme; bodies beyond bodyCap are dropped.
+class RdapQuery : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr qsizetype bodyCap = 1024 * 1024;
+    static constexpr int maxRedirects = 3;
+
+    RdapQuery(QNetworkAccessManager &network, int timeoutMs, QObject *parent = nullptr);
+    ~RdapQuery() override;
+
+    // Drops a running question and asks a new one.
+    void start(const QString &baseUrl, const QString &domain);
+    void abort();
+    bool isRunning() const { return !m_reply.isNull(); }
+
+    static QUrl domainUrl(const QString &baseUrl, const QString &domain);
+
+signals:
+    void finished(const RdapAnswer &answer);
+
+private:
+    void onReadyRead();
+    void onFinished();
+    void finish(const RdapAnswer &answer);
+    RdapAnswer answerFor(int status, const QByteArray &retryAfter) const;
+
+    QNetworkAccessManager &m_network;
+    QPointer<QNetworkReply> m_reply;
+    QTimer m_timeout;
+    QString m_scheme;
+    QByteArray m_body;
+};
