@@ -13,6 +13,7 @@ struct ConnectionPool::Slot
     QTcpSocket Winsock1;
     QTimer timTimeout;
     QString slotDomain;
+    QByteArray query; // slotDomain as it goes on the wire
     QString slotServer;
     QByteArray slotReply;
     qint16 slotTicks = 0;
@@ -22,6 +23,7 @@ struct ConnectionPool::Slot
     // The last failure of the socket during this lookup.
     QString socketError;
     bool running = false;
+    int emptyReplies = 0;
     // Bumped whenever the slot's lookup is started or closed, so a queued
     // failure report of an older lookup is dropped.
     quint64 generation = 0;
@@ -65,12 +67,22 @@ void ConnectionPool::startLookup(const QString &name, int number)
     slot.running = true;
     ++slot.generation;
 
-    const int tldIndex = m_context.tldTable.findTldIndex(slot.slotDomain, m_context.useProxy);
+    const std::optional<QByteArray> query = queryBytes(slot.slotDomain);
+    const int tldIndex = query ? m_context.tldTable.findTldIndex(slot.slotDomain, m_context.useProxy) : -1;
     if (tldIndex < 0) {
         slot.slotServer.clear();
-        failLookup(number, QStringLiteral("No TLD entry answers for %1").arg(slot.slotDomain));
+        if (query)
+            failLookup(number, LookupOutcome::ErrorKind::NoTldEntry,
+                       QStringLiteral("No TLD entry answers for %1").arg(slot.slotDomain));
+        else
+            failLookup(number, LookupOutcome::ErrorKind::BadName,
+                       QStringLiteral("%1 is not a name a registry can be asked about (no valid ASCII form, or too "
+                                      "long)")
+                           .arg(slot.slotDomain.left(80)));
         return;
     }
+    slot.query = *query + "\r\n";
+    slot.emptyReplies = 0;
     const TldEntry &entry = m_context.tldTable.entry(tldIndex);
     slot.port = quint16(entry.port);
     slot.slotServer = entry.whoisServer;
@@ -86,20 +98,20 @@ void ConnectionPool::startLookup(const QString &name, int number)
     connectSlot(slot);
 }
 
-void ConnectionPool::failLookup(int number, const QString &description)
+void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, const QString &description)
 {
     Slot &slot = *m_slots[size_t(number)];
     const quint64 generation = slot.generation;
     // Reported from the event loop, never from inside the caller's dispatch.
     QMetaObject::invokeMethod(
         this,
-        [this, number, generation, description] {
+        [this, number, generation, error, description] {
             Slot &failed = *m_slots[size_t(number)];
             if (m_stopRequested || failed.generation != generation || !failed.running)
                 return;
             failed.running = false;
             LookupOutcome outcome = endedOutcome(failed, LookupOutcome::Kind::Error);
-            outcome.error = LookupOutcome::ErrorKind::NoTldEntry;
+            outcome.error = error;
             outcome.errorString = description;
             emit lookupEnded(outcome);
         },
@@ -123,7 +135,7 @@ void ConnectionPool::onConnected(int number)
     emit lookupConnected(number, slot.slotDomain);
     slot.slotTicks = 0;
     slot.timTimeout.start(m_timings.tickMs);
-    if (slot.Winsock1.write(slot.slotDomain.toLatin1() + "\r\n") < 0) {
+    if (slot.Winsock1.write(slot.query) < 0) {
         slot.Winsock1.abort();
         connectSlot(slot);
     }
@@ -162,6 +174,10 @@ void ConnectionPool::closedByServer(int number)
         return;
     }
     onReadyRead(number);
+    if (slot.slotReply.isEmpty()) {
+        endWithoutReply(slot);
+        return;
+    }
     slot.timTimeout.stop();
     m_overall.stop();
 
@@ -177,6 +193,39 @@ void ConnectionPool::closedByServer(int number)
     case Verdict::Registered:
         break;
     }
+    slot.Winsock1.abort();
+    slot.running = false;
+    emit lookupEnded(outcome);
+}
+
+// A connection closed or reset before the first byte says nothing about the
+// name: it is asked again as often as allowed, then ends as an error.
+void ConnectionPool::endWithoutReply(Slot &slot)
+{
+    if (slot.emptyReplies < m_emptyReplyRetries) {
+        ++slot.emptyReplies;
+        slot.Winsock1.abort();
+        slot.slotTicks = 0;
+        slot.timTimeout.start(m_timings.tickMs);
+        // Connecting again from inside the socket's own close report would be
+        // undone by the rest of that report.
+        const int number = slot.number;
+        const quint64 generation = slot.generation;
+        QMetaObject::invokeMethod(
+            this,
+            [this, number, generation] {
+                Slot &again = *m_slots[size_t(number)];
+                if (!m_stopRequested && again.running && again.generation == generation)
+                    connectSlot(again);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    slot.timTimeout.stop();
+    m_overall.stop();
+    LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Error);
+    outcome.error = LookupOutcome::ErrorKind::EmptyReply;
+    outcome.errorString = QStringLiteral("%1 closed the connection without a reply").arg(remoteAddress(slot.number));
     slot.Winsock1.abort();
     slot.running = false;
     emit lookupEnded(outcome);

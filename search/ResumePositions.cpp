@@ -27,7 +27,7 @@ qint32 ResumePositions::wordNumber() const
     return m_settings.getUserSetting(application, section, QStringLiteral("wordNumber"), QStringLiteral("0")).toInt();
 }
 
-void ResumePositions::save(SearchType type, qint32 nextWordNumber)
+bool ResumePositions::save(SearchType type, qint32 nextWordNumber, QString *error)
 {
     const QString value = QString::number(nextWordNumber);
     QList<std::pair<QString, QString>> values;
@@ -35,5 +35,9 @@ void ResumePositions::save(SearchType type, qint32 nextWordNumber)
     if (!key.isEmpty())
         values.append({key, value});
     values.append({QStringLiteral("wordNumber"), value});
-    m_settings.saveUserSettings(application, section, values);
+    if (m_settings.saveUserSettings(application, section, values))
+        return true;
+    if (error)
+        *error = QStringLiteral("Could not save the resume position in %1").arg(m_settings.locations().userDir);
+    return false;
 }
