@@ -1,4 +1,5 @@
 #include "tests/support/CommandRun.h"
+#include "tests/support/FullFileSystem.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -50,6 +51,12 @@ private slots:
     void checkKeepsGoingWhenProfileFileFails();
     void checkStopsOnInterrupt();
     void quietHidesProgressOnTerminal();
+
+    // File writes
+    void checkOnFullDiskFails();
+    // Silent failures
+    void tldTableThatIsAFolderFails_data();
+    void tldTableThatIsAFolderFails();
 
 private:
     QTemporaryDir m_config;
@@ -302,6 +309,46 @@ void TestCli::quietHidesProgressOnTerminal()
         QVERIFY2(terminal.contains("a.test\tavailable"), terminal.constData());
         QCOMPARE(terminal.contains("checked 1 of 1"), !quiet);
     }
+}
+
+// Every name is still printed, the failure is said and the exit status
+// tells; the earlier profile file is left as it was.
+void TestCli::checkOnFullDiskFails()
+{
+    FullFileSystem disk(256);
+    if (!disk.isValid())
+        QSKIP("mounting a small tmpfs needs root");
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("No match");
+    const QString home = disk.path();
+    writeTestTable(home, server.port());
+    QCOMPARE(runVantrel({u"--home"_s, home, u"tlds"_s}).exitCode, 0);
+    writeFile(home + u"/LowProfile.txt"_s, "earlier-find.test\r\n");
+    QVERIFY(disk.fill());
+
+    const Run run = runVantrel({u"--home"_s, home, u"check"_s, u"abcdefghij.test"_s, u"ab.test"_s});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out.count(u"\tavailable\t"_s), 2);
+    QVERIFY2(run.err.contains(u"LowProfile"_s), qPrintable(run.err));
+    QCOMPARE(readFile(home + u"/LowProfile.txt"_s), "earlier-find.test\r\n"_ba);
+}
+
+void TestCli::tldTableThatIsAFolderFails_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("tlds") << QStringList{u"tlds"_s};
+    QTest::newRow("generate") << QStringList{u"generate"_s, u"--base"_s, u"cloud"_s};
+}
+
+void TestCli::tldTableThatIsAFolderFails()
+{
+    QFETCH(QStringList, arguments);
+    QTemporaryDir home;
+    QVERIFY(QDir(home.path()).mkdir(u"TLDs.txt"_s));
+    const Run run = runVantrel(QStringList{u"--home"_s, home.path()} + arguments);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(u"TLDs.txt"_s), qPrintable(run.err));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
