@@ -113,7 +113,8 @@ WordRead BrowsedNameChecker::readListEntry(qint32 index) const
 bool BrowsedNameChecker::checkBrowsedName(const QString &name)
 {
     m_currentName = removeControlCharacters(correctName(urlDecode(name)));
-    if (!containsEnabledTld(m_currentName, m_session.lookup().tldTable.enabledExtensionSet())) {
+    const std::optional<QByteArray> ascii = queryBytes(m_currentName);
+    if (!ascii || !containsEnabledTld(m_currentName, m_session.lookup().tldTable.enabledExtensionSet())) {
         skipName();
         return false;
     }
@@ -127,6 +128,7 @@ bool BrowsedNameChecker::checkBrowsedName(const QString &name)
     m_queryServer = entry.whoisServer;
     m_successText = entry.successIndicators;
     m_session.throttle().setCurrentThrottleMs(entry.throttleMs);
+    m_query = *ascii + "\r\n";
     m_whoisReply.clear();
     m_timeoutTicks = 0;
     timTimeout.start();
@@ -151,7 +153,7 @@ void BrowsedNameChecker::onConnected()
         return;
     }
     m_peerAddress = Winsock1.peerAddress().toString();
-    if (Winsock1.write(m_currentName.toLatin1() + "\r\n") < 0)
+    if (Winsock1.write(m_query) < 0)
         Winsock1.abort();
 }
 
