@@ -54,6 +54,10 @@ private slots:
 
     // File writes
     void checkOnFullDiskFails();
+    void killedCheckLeavesEveryPrintedNameInItsFile();
+    // Replies
+    void checkAsksAgainAfterEmptyReply_data();
+    void checkAsksAgainAfterEmptyReply();
     // Silent failures
     void tldTableThatIsAFolderFails_data();
     void tldTableThatIsAFolderFails();
@@ -332,6 +336,73 @@ void TestCli::checkOnFullDiskFails()
     QCOMPARE(run.out.count(u"\tavailable\t"_s), 2);
     QVERIFY2(run.err.contains(u"LowProfile"_s), qPrintable(run.err));
     QCOMPARE(readFile(home + u"/LowProfile.txt"_s), "earlier-find.test\r\n"_ba);
+}
+
+// Each name is in its profile file before its row is printed, so kill -9
+// loses none of what was shown.
+void TestCli::killedCheckLeavesEveryPrintedNameInItsFile()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("No match");
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+    QByteArray names;
+    for (int i = 0; i < 3000; ++i)
+        names += "candidate" + QByteArray::number(i) + ".test\n";
+    writeFile(home.filePath(u"names.txt"_s), names);
+
+    QProcess process;
+    process.start(QStringLiteral(VANTREL_EXECUTABLE),
+                  {u"--home"_s, home.path(), u"check"_s, u"--slots=4"_s, u"--list"_s, home.filePath(u"names.txt"_s)});
+    QVERIFY(process.waitForStarted());
+    QByteArray printed;
+    QTRY_VERIFY((printed += process.readAllStandardOutput()).count('\n') >= 200);
+    ::kill(pid_t(process.processId()), SIGKILL);
+    QVERIFY(process.waitForFinished(5000));
+    printed += process.readAllStandardOutput();
+
+    QByteArray filed;
+    for (const char *file : {"LowProfile.txt", "HighProfile.txt", "SuperHighProfile.txt"})
+        filed += readFile(home.filePath(QLatin1String(file)));
+    const QList<QByteArray> filedNames = filed.split('\n');
+    for (const QByteArray &row : printed.split('\n')) {
+        if (!row.endsWith("\t127.0.0.1"))
+            continue; // the row cut off by the kill
+        QVERIFY2(filedNames.contains(row.split('\t').first() + '\r'), row.constData());
+    }
+}
+
+void TestCli::checkAsksAgainAfterEmptyReply_data()
+{
+    QTest::addColumn<int>("emptyReplies");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("row");
+    QTest::newRow("once") << 1 << 0 << u"dropped.test\tavailable\t127.0.0.1\n"_s;
+    QTest::newRow("twice") << 2 << 3 << u"dropped.test\terror\t127.0.0.1\n"_s;
+}
+
+// A connection closed before any byte is no verdict: asked once more, then an error.
+void TestCli::checkAsksAgainAfterEmptyReply()
+{
+    QFETCH(int, emptyReplies);
+    QFETCH(int, exitCode);
+    QFETCH(QString, row);
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([emptyReplies](QTcpSocket *socket, const QByteArray &, int connection) {
+        if (connection <= emptyReplies)
+            socket->disconnectFromHost();
+        else
+            WhoisTestServer::answerAndClose(socket, "No match");
+    });
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+
+    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"dropped.test"_s});
+    QCOMPARE(run.out, row);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(server.connections, 2);
 }
 
 void TestCli::tldTableThatIsAFolderFails_data()
