@@ -1,11 +1,13 @@
 #include "core/ResultLists.h"
 
 #include "base/FileUtils.h"
+#include "core/NamePreparation.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -79,13 +81,19 @@ QString stampFor(const QDateTime &moment)
     return text;
 }
 
+// One line of a list file, which is 8-bit text: a name with letters beyond
+// Latin-1 is written in its IDNA form rather than with "?" in their place.
+QByteArray listFileLine(const QString &name)
+{
+    const bool latin1 = std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+    return (latin1 ? name.toLatin1() : queryBytes(name).value_or(name.toUtf8())) + "\r\n";
+}
+
 QByteArray listFileContents(const QStringList &names)
 {
     QByteArray contents;
-    for (const QString &name : names) {
-        contents += name.toLatin1();
-        contents += "\r\n";
-    }
+    for (const QString &name : names)
+        contents += listFileLine(name);
     return contents;
 }
 
@@ -149,7 +157,7 @@ bool ResultLists::appendToProfileFile(ResultList list, const QString &name)
         return false;
     }
     const qint64 oldSize = file.size();
-    const QByteArray line = name.toLatin1() + "\r\n";
+    const QByteArray line = listFileLine(name);
     if (file.write(line) == line.size() && file.flush())
         return true;
     file.resize(oldSize);

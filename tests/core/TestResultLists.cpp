@@ -478,6 +478,14 @@ void TestResultLists::profileFilesFollowEveryChange()
     QCOMPARE(readFile(low), QByteArray());
     lists.fileAvailable(u"fourthname.com"_s);
     QCOMPARE(readFile(low), "fourthname.com\r\n"_ba);
+
+    // Letters beyond Latin-1 go into the 8-bit file in the name's IDNA form.
+    lists.fileAvailable(u"bücherladen.de"_s);
+    lists.fileAvailable(u"日本語.com"_s);
+    QCOMPARE(readFile(low), "fourthname.com\r\nb\xfc"
+                            "cherladen.de\r\n"_ba);
+    QCOMPARE(readFile(lists.profileFilePath(m_folder, ResultList::High)), "xn--wgv71a119e.com\r\n"_ba);
+    QCOMPARE(lists.names(ResultList::High), QStringList{u"日本語.com"_s});
 }
 
 // Runs in the same second (or millisecond) keep every earlier file.
