@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -152,13 +153,14 @@ bool ResultLists::appendToProfileFile(ResultList list, const QString &name)
 {
     const QString path = profileFilePath(m_programFolder, list);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         m_filesMatchLists = false;
         return false;
     }
     const qint64 oldSize = file.size();
     const QByteArray line = listFileLine(name);
-    if (file.write(line) == line.size() && file.flush())
+    // Unbuffered: nothing is left in a buffer to be written after the take-back.
+    if (file.write(line) == line.size())
         return true;
     file.resize(oldSize);
     m_filesMatchLists = false;
