@@ -180,6 +180,14 @@ void BrowsedNameChecker::judgeReply()
     timTimeout.stop();
     onReadyRead();
 
+    if (m_whoisReply.isEmpty()) {
+        // A connection closed before any byte says nothing about the name.
+        LookupOutcome failed = outcome(LookupOutcome::Kind::Error);
+        failed.error = LookupOutcome::ErrorKind::EmptyReply;
+        m_session.file(failed);
+        finishName();
+        return;
+    }
     Verdict verdict = judgeReplyText(m_whoisReply, m_successText);
     // Only a name with a dot can be available; otherwise the reply is judged
     // by the refusal words alone.
@@ -207,7 +215,11 @@ void BrowsedNameChecker::judgeReply()
         }
         break;
     }
+    finishName();
+}
 
+void BrowsedNameChecker::finishName()
+{
     ++m_nextIndex;
     Winsock1.abort();
     m_state = State::Pausing;

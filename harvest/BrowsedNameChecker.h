@@ -83,6 +83,8 @@ private:
     void onReadyRead();
     void onSocketError();
     void judgeReply();
+    // The name is done with: on to the pause before the next one.
+    void finishName();
     void onTimeoutTick();
     void onPauseEnded();
     void skipName();

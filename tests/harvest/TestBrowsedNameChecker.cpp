@@ -226,7 +226,9 @@ void TestBrowsedNameChecker::verdict_data()
     QTest::newRow("phrase wins over error") << u"abc.com"_s << standard << "error: No match"_ba << u"available"_s;
     QTest::newRow("empty item matches any reply")
         << u"abc.com"_s << u"No match,,x"_s << "Domain: ABC.COM"_ba << u"available"_s;
-    QTest::newRow("empty item, empty reply") << u"abc.com"_s << u"No match,,x"_s << QByteArray() << u"registered"_s;
+    // A connection closed before any byte is no verdict at all.
+    QTest::newRow("empty item, empty reply") << u"abc.com"_s << u"No match,,x"_s << QByteArray() << u"nowhere"_s;
+    QTest::newRow("empty reply") << u"abc.com"_s << standard << QByteArray() << u"nowhere"_s;
     QTest::newRow("refusal") << u"abc.com"_s << standard << "Query rate exceeded"_ba << u"blocked"_s;
     QTest::newRow("registered") << u"abc.com"_s << standard << "Domain Name: ABC.COM"_ba << u"registered"_s;
     QTest::newRow("bare extension available") << u".com"_s << standard << "No match"_ba << u"nowhere"_s;
