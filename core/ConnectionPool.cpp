@@ -76,9 +76,7 @@ void ConnectionPool::startLookup(const QString &name, int number)
                        QStringLiteral("No TLD entry answers for %1").arg(slot.slotDomain));
         else
             failLookup(number, LookupOutcome::ErrorKind::BadName,
-                       QStringLiteral("%1 is not a name a registry can be asked about (no valid ASCII form, or too "
-                                      "long)")
-                           .arg(slot.slotDomain.left(80)));
+                       QStringLiteral("%1 has no valid ASCII form or is too long").arg(slot.slotDomain.left(80)));
         return;
     }
     slot.query = *query + "\r\n";
