@@ -4,7 +4,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -29,33 +28,20 @@ bool isHiddenName(const QString &name)
 
 } // namespace
 
-void copyFile(const QString &source, const QString &destination)
+bool copyFile(const QString &source, const QString &destination, QString *error)
 {
     const QString from = toFileSystemPath(source);
-    const QString to = toFileSystemPath(destination);
-    if (!QFileInfo(from).isFile())
-        return;
-
+    const bool isFile = QFileInfo(from).isFile();
     QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return;
-    // QFile::copy refuses to replace an existing file; a save file replaces it
-    // in one rename and leaves it alone when anything goes wrong.
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly))
-        return;
-
-    char buffer[64 * 1024];
-    for (;;) {
-        const qint64 got = in.read(buffer, sizeof buffer);
-        if (got == 0)
-            break;
-        if (got < 0 || out.write(buffer, got) != got) {
-            out.cancelWriting();
-            return;
-        }
+    const bool readable = isFile && in.open(QIODevice::ReadOnly);
+    const QByteArray contents = readable ? in.readAll() : QByteArray();
+    if (!readable || in.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("Could not read %1: %2")
+                         .arg(QDir::toNativeSeparators(from), isFile ? in.errorString() : QStringLiteral("not a file"));
+        return false;
     }
-    out.commit();
+    return writeFileAtomically(toFileSystemPath(destination), contents, error);
 }
 
 bool dirExists(const QString &path)

@@ -6,8 +6,10 @@
 // Small file helpers shared by the windows and the headless commands.
 // Paths may use "\" or "/" as the folder separator.
 
-// Copies source over destination. Every failure is swallowed.
-void copyFile(const QString &source, const QString &destination);
+// Copies source over destination as writeFileAtomically() writes: the
+// destination is the old file or a whole copy. False, with *error filled when
+// given, when the source is not a readable file or the copy failed.
+bool copyFile(const QString &source, const QString &destination, QString *error = nullptr);
 
 // True when the folder exists (with or without a trailing separator).
 bool dirExists(const QString &path);

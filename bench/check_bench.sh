@@ -21,12 +21,7 @@ responder=$!
 sleep 0.5
 
 mkdir -p "$work/home"
-: > "$work/home/TLDs.txt"
-i=0
-for port in $ports; do
-    printf 't%d|127.0.0.1|%d|Enabled|0|No match\r\n' "$i" "$port" >> "$work/home/TLDs.txt"
-    i=$((i + 1))
-done
+write_tld_table "$work/home/TLDs.txt" $ports
 
 seq 1 "$names" | sed 's/$/.t0/; s/^/name/' > "$work/one.txt"
 seq 1 "$names" | awk '{ printf "name%d.t%d\n", $1, $1 % 8 }' > "$work/eight.txt"

@@ -19,3 +19,15 @@ require_tool() {
         command -v "$tool" > /dev/null || fail "needs '$tool' (install it with apt-get)"
     done
 }
+
+# write_tld_table FILE PORT...: a TLD table with one enabled row per port,
+# t0, t1, ... on 127.0.0.1, throttle 0, "No match" as the available phrase.
+write_tld_table() {
+    local file=$1 i=0 port
+    shift
+    : > "$file"
+    for port in "$@"; do
+        printf 't%d|127.0.0.1|%d|Enabled|0|No match\r\n' "$i" "$port" >> "$file"
+        i=$((i + 1))
+    done
+}

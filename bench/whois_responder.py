@@ -1,18 +1,22 @@
 #!/usr/bin/env python3
 """A loopback WHOIS responder for benchmarks: answers every query at once
-with a fixed reply and closes the connection.
+with a fixed reply and closes the connection; with --silent it reads the
+query and never answers.
 
-usage: whois_responder.py PORT [PORT...] [--reply TEXT]
+usage: whois_responder.py PORT [PORT...] [--reply TEXT] [--silent]
 Listens on 127.0.0.1 only and exits after --lifetime seconds (default 600).
 """
 import argparse
 import asyncio
 
 
-async def serve(ports, reply, lifetime):
+async def serve(ports, reply, lifetime, silent):
     async def handle(reader, writer):
         try:
             await reader.readuntil(b"\r\n")
+            if silent:
+                await reader.read()
+                return
             writer.write(reply)
             await writer.drain()
         except (asyncio.IncompleteReadError, ConnectionError):
@@ -33,8 +37,9 @@ def main():
     parser.add_argument("ports", type=int, nargs="+")
     parser.add_argument("--reply", default="Domain Name: EXAMPLE.COM\r\nRegistrar: Example Registrar\r\n")
     parser.add_argument("--lifetime", type=float, default=600)
+    parser.add_argument("--silent", action="store_true")
     args = parser.parse_args()
-    asyncio.run(serve(args.ports, args.reply.encode("latin-1"), args.lifetime))
+    asyncio.run(serve(args.ports, args.reply.encode("latin-1"), args.lifetime, args.silent))
 
 
 if __name__ == "__main__":

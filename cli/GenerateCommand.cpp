@@ -56,7 +56,11 @@ int GenerateCommand::run(const QStringList &arguments, CommandContext &context)
             context.err << "vantrel generate: " << error << Qt::endl;
             return ExitFailure;
         }
-        const QStringList extensions = tldFile.enabledExtensions();
+        const QStringList extensions = tldFile.enabledExtensions(&error);
+        if (!error.isEmpty()) {
+            context.err << "vantrel generate: " << error << Qt::endl;
+            return ExitFailure;
+        }
         for (const QString &extension : extensions)
             tlds << QLatin1Char('.') + extension;
     }

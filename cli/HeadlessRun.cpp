@@ -18,8 +18,10 @@ HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, 
 {
     connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
     connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
-    connect(&m_session.results(), &ResultLists::writeFailed, this,
-            [this](const QString &message) { m_context.err << "vantrel: " << message << Qt::endl; });
+    connect(&m_session.results(), &ResultLists::writeFailed, this, &HeadlessRun::reportFailure);
+    connect(&m_session.loop(), &SearchLoop::wordSourceFailed, this, &HeadlessRun::reportFailure);
+    // A reply lost to a dropped connection is asked once more before it counts as an error.
+    m_session.pool().setEmptyReplyRetries(1);
     connect(&m_session.results(), &ResultLists::overflowSaved, this, [this] {
         m_context.err << "vantrel: a list reached " << ResultLists::overflowSize
                       << " names; the lists were saved in the overflow folder and cleared" << Qt::endl;
@@ -63,13 +65,27 @@ int HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
         m_context.err << Qt::endl;
     if (m_interrupted)
         return ExitInterrupted;
+    if (!m_failures.isEmpty())
+        return ExitFailure;
     return m_unanswered > 0 ? ExitIncomplete : ExitSuccess;
+}
+
+void HeadlessRun::reportFailure(const QString &message)
+{
+    // The same failure repeats with every name (a folder gone); say it once.
+    if (m_failures.contains(message))
+        return;
+    m_failures << message;
+    m_context.err << "vantrel: " << message << Qt::endl;
 }
 
 void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 {
     if (outcome.error == LookupOutcome::ErrorKind::NoTldEntry)
         m_context.err << "Error: An error has occurred. Error #: 1 Description: " << outcome.errorString << Qt::endl;
+    else if (outcome.error == LookupOutcome::ErrorKind::BadName ||
+             outcome.error == LookupOutcome::ErrorKind::EmptyReply)
+        m_context.err << "vantrel: " << outcome.errorString << Qt::endl;
     m_writer.write({outcome.domain, LookupOutcome::kindText(outcome.kind), outcome.server, outcome.reason});
     if (outcome.kind == LookupOutcome::Kind::Error || outcome.kind == LookupOutcome::Kind::Timeout)
         ++m_unanswered;

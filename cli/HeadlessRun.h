@@ -31,9 +31,14 @@ public:
     SearchLoop &loop() { return m_session.loop(); }
 
     // Runs until the loop stops: at the end of the source or on SIGINT.
-    // Returns the command's exit code: ExitIncomplete when a name ended in
-    // error or timeout, ExitInterrupted after SIGINT.
+    // Returns the command's exit code: ExitInterrupted after SIGINT,
+    // ExitFailure after a reported failure (a file not written, the word
+    // list unreadable), ExitIncomplete when a name ended in error or timeout.
     int run(WordSource &source, qint32 startNumber, qint32 wordMax);
+
+    // A failure the user must hear of: printed once on stderr, and the run
+    // exits with ExitFailure.
+    void reportFailure(const QString &message);
 
 private:
     void printOutcome(const LookupOutcome &outcome);
@@ -44,6 +49,7 @@ private:
     ResultWriter m_writer;
     bool m_quiet = false;
     bool m_interrupted = false;
+    QStringList m_failures;
     qint32 m_unanswered = 0;
     qint32 m_finished = 0;
     qint32 m_total = 0;

@@ -120,7 +120,10 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
         start = 1;
     else if (start == 0)
         start = positions.stored(*type);
-    QObject::connect(&run.loop(), &SearchLoop::wordTaken, &run.loop(),
-                     [&positions, type](qint32 next) { positions.save(*type, next); });
+    QObject::connect(&run.loop(), &SearchLoop::resumePositionChanged, &run, [&run, &positions, type](qint32 position) {
+        QString saveError;
+        if (!positions.save(*type, position, &saveError))
+            run.reportFailure(saveError);
+    });
     return run.run(wordFile, start, wordMax);
 }

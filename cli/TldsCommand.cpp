@@ -30,7 +30,11 @@ int TldsCommand::run(const QStringList &arguments, CommandContext &context)
         context.err << "vantrel tlds: " << error << Qt::endl;
         return ExitFailure;
     }
-    const QStringList extensions = tldFile.enabledExtensions();
+    const QStringList extensions = tldFile.enabledExtensions(&error);
+    if (!error.isEmpty()) {
+        context.err << "vantrel tlds: " << error << Qt::endl;
+        return ExitFailure;
+    }
     for (const QString &extension : extensions)
         context.out << extension << '\n';
     return ExitSuccess;

@@ -18,6 +18,7 @@ struct ConnectionPool::Slot
     QTimer timTimeout;
     std::unique_ptr<RdapQuery> rdap;
     QString slotDomain;
+    QByteArray query; // slotDomain as it goes on the wire
     QString slotServer;
     QByteArray slotReply;
     qint16 slotTicks = 0;
@@ -27,6 +28,7 @@ struct ConnectionPool::Slot
     // The last failure of the socket during this lookup.
     QString socketError;
     bool running = false;
+    int emptyReplies = 0;
     // Bumped whenever the slot's lookup is started or closed, so a queued
     // failure report of an older lookup is dropped.
     quint64 generation = 0;
@@ -74,13 +76,23 @@ void ConnectionPool::startLookup(const QString &name, int number)
     slot.running = true;
     ++slot.generation;
 
+    const std::optional<QByteArray> query = queryBytes(slot.slotDomain);
+    if (!query) {
+        slot.slotServer.clear();
+        failLookup(number, LookupOutcome::ErrorKind::BadName,
+                   QStringLiteral("%1 has no valid ASCII form or is too long").arg(slot.slotDomain.left(80)),
+                   QStringLiteral("badname"));
+        return;
+    }
     const LookupRoute route =
         routeLookup(slot.slotDomain, m_context.tldTable, m_context.useProxy, m_context.registries);
     if (!route.error.isEmpty()) {
         slot.slotServer.clear();
-        failLookup(number, route.error, QStringLiteral("norow"));
+        failLookup(number, LookupOutcome::ErrorKind::NoTldEntry, route.error, QStringLiteral("norow"));
         return;
     }
+    slot.query = *query + "\r\n";
+    slot.emptyReplies = 0;
     slot.port = route.port;
     slot.slotServer = route.server;
     slot.verdict = VerdictRule(route.successIndicators);
@@ -92,7 +104,7 @@ void ConnectionPool::startLookup(const QString &name, int number)
     slot.slotTicks = 0;
     if (route.isRdap()) {
         slot.Winsock1.abort();
-        slot.rdap->start(route.server, slot.slotDomain);
+        slot.rdap->start(route.server, QString::fromLatin1(*query));
         return;
     }
     slot.timTimeout.start(m_timings.tickMs);
@@ -100,20 +112,21 @@ void ConnectionPool::startLookup(const QString &name, int number)
     connectSlot(slot);
 }
 
-void ConnectionPool::failLookup(int number, const QString &description, const QString &reason)
+void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, const QString &description,
+                                const QString &reason)
 {
     Slot &slot = *m_slots[size_t(number)];
     const quint64 generation = slot.generation;
     // Reported from the event loop, never from inside the caller's dispatch.
     QMetaObject::invokeMethod(
         this,
-        [this, number, generation, description, reason] {
+        [this, number, generation, error, description, reason] {
             Slot &failed = *m_slots[size_t(number)];
             if (m_stopRequested || failed.generation != generation || !failed.running)
                 return;
             failed.running = false;
             LookupOutcome outcome = endedOutcome(failed, LookupOutcome::Kind::Error);
-            outcome.error = LookupOutcome::ErrorKind::NoTldEntry;
+            outcome.error = error;
             outcome.errorString = description;
             outcome.reason = reason;
             emit lookupEnded(outcome);
@@ -138,7 +151,7 @@ void ConnectionPool::onConnected(int number)
     emit lookupConnected(number, slot.slotDomain);
     slot.slotTicks = 0;
     slot.timTimeout.start(m_timings.tickMs);
-    if (slot.Winsock1.write(slot.slotDomain.toLatin1() + "\r\n") < 0) {
+    if (slot.Winsock1.write(slot.query) < 0) {
         slot.Winsock1.abort();
         connectSlot(slot);
     }
@@ -177,6 +190,10 @@ void ConnectionPool::closedByServer(int number)
         return;
     }
     onReadyRead(number);
+    if (slot.slotReply.isEmpty()) {
+        endWithoutReply(slot);
+        return;
+    }
     slot.timTimeout.stop();
     m_overall.stop();
 
@@ -216,6 +233,40 @@ void ConnectionPool::onRdapFinished(int number, const RdapAnswer &answer)
     } else if (answer.kind == LookupOutcome::Kind::Timeout) {
         outcome.error = LookupOutcome::ErrorKind::NoReply;
     }
+    slot.running = false;
+    emit lookupEnded(outcome);
+}
+
+// A connection closed or reset before the first byte says nothing about the
+// name: it is asked again as often as allowed, then ends as an error.
+void ConnectionPool::endWithoutReply(Slot &slot)
+{
+    if (slot.emptyReplies < m_emptyReplyRetries) {
+        ++slot.emptyReplies;
+        slot.Winsock1.abort();
+        slot.slotTicks = 0;
+        slot.timTimeout.start(m_timings.tickMs);
+        // Connecting again from inside the socket's own close report would be
+        // undone by the rest of that report.
+        const int number = slot.number;
+        const quint64 generation = slot.generation;
+        QMetaObject::invokeMethod(
+            this,
+            [this, number, generation] {
+                Slot &again = *m_slots[size_t(number)];
+                if (!m_stopRequested && again.running && again.generation == generation)
+                    connectSlot(again);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    slot.timTimeout.stop();
+    m_overall.stop();
+    LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Error);
+    outcome.error = LookupOutcome::ErrorKind::EmptyReply;
+    outcome.errorString = QStringLiteral("%1 closed the connection without a reply").arg(remoteAddress(slot.number));
+    outcome.reason = QStringLiteral("emptyreply");
+    slot.Winsock1.abort();
     slot.running = false;
     emit lookupEnded(outcome);
 }

@@ -49,13 +49,17 @@ public:
 
     // The TLD the main window's combo box shows; appended to names without a dot.
     void setChosenTld(const QString &tld) { m_chosenTld = tld; }
+    // How often a lookup whose server closed the connection without a byte is
+    // asked again before it ends as an error (none by default).
+    void setEmptyReplyRetries(int retries) { m_emptyReplyRetries = retries; }
     // While set, every socket and timer event only closes its socket or stops its timer.
     void setStopRequested(bool stop) { m_stopRequested = stop; }
     bool stopRequested() const { return m_stopRequested; }
 
     // Prepares the name, takes the server, port, pause and phrases of its TLD
-    // entry and connects. A name no entry answers for ends at once (queued)
-    // with an Error outcome.
+    // entry and connects; the query carries the name's ASCII (IDNA) form. A
+    // name with no valid ASCII form, or one no entry answers for, ends at
+    // once (queued) with an Error outcome and sends nothing.
     void startLookup(const QString &name, int slot);
 
     // Closes every socket and stops every time-out timer. Lookups still
@@ -94,7 +98,8 @@ private:
     void onRdapFinished(int slot, const RdapAnswer &answer);
     void closedByServer(int slot);
     void connectSlot(Slot &slot);
-    void failLookup(int slot, const QString &description, const QString &reason);
+    void failLookup(int slot, LookupOutcome::ErrorKind error, const QString &description, const QString &reason);
+    void endWithoutReply(Slot &slot);
     LookupOutcome endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const;
 
     LookupContext &m_context;
@@ -106,4 +111,5 @@ private:
     int m_watchdogTicks = 0;
     QString m_chosenTld;
     bool m_stopRequested = false;
+    int m_emptyReplyRetries = 0;
 };

@@ -13,6 +13,8 @@ struct LookupOutcome
         NoTldEntry, // no entry of the TLD table answers for the name
         Network,    // the connection failed; errorString holds the socket's description
         NoReply,    // connected, or still connecting, but no reply came in time
+        EmptyReply, // the server closed or reset the connection before sending a byte
+        BadName,    // the name has no valid ASCII form, or is too long to ask for
     };
 
     LookupOutcome() = default;

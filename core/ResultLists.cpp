@@ -1,11 +1,14 @@
 #include "core/ResultLists.h"
 
 #include "base/FileUtils.h"
+#include "core/NamePreparation.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -79,13 +82,19 @@ QString stampFor(const QDateTime &moment)
     return text;
 }
 
+// One line of a list file, which is 8-bit text: a name with letters beyond
+// Latin-1 is written in its IDNA form rather than with "?" in their place.
+QByteArray listFileLine(const QString &name)
+{
+    const bool latin1 = std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+    return (latin1 ? name.toLatin1() : queryBytes(name).value_or(name.toUtf8())) + "\r\n";
+}
+
 QByteArray listFileContents(const QStringList &names)
 {
     QByteArray contents;
-    for (const QString &name : names) {
-        contents += name.toLatin1();
-        contents += "\r\n";
-    }
+    for (const QString &name : names)
+        contents += listFileLine(name);
     return contents;
 }
 
@@ -112,7 +121,8 @@ void ResultLists::fileAvailable(const QString &name)
     ++target.counter;
     target.model.append(name);
     emit captionChanged(list, caption(list));
-    saveResultLists();
+    if (!m_filesMatchLists || !appendToProfileFile(list, name))
+        saveResultLists();
 }
 
 void ResultLists::fileRegistered(const QString &name)
@@ -133,24 +143,59 @@ bool ResultLists::saveResultLists()
         m_previousFilesKept = true;
         keepPreviousProfileFiles();
     }
-    return writeProfileFiles(m_programFolder);
+    m_filesMatchLists = writeProfileFiles(m_programFolder);
+    return m_filesMatchLists;
+}
+
+// A line that cannot be added whole is taken back, so the file never ends
+// in half a name.
+bool ResultLists::appendToProfileFile(ResultList list, const QString &name)
+{
+    const QString path = profileFilePath(m_programFolder, list);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        m_filesMatchLists = false;
+        return false;
+    }
+    const qint64 oldSize = file.size();
+    const QByteArray line = listFileLine(name);
+    // Unbuffered: nothing is left in a buffer to be written after the take-back.
+    if (file.write(line) == line.size())
+        return true;
+    file.resize(oldSize);
+    m_filesMatchLists = false;
+    return false;
 }
 
 // The profile files mirror this run's lists only, so the first save of a run
 // would overwrite what an earlier run found. Those files are copied into the
 // backups folder first, as "Previous" + file name + date and time.
+// The copy's name carries the time to the millisecond and, should that name
+// be taken already (two runs in one millisecond), a counter.
 void ResultLists::keepPreviousProfileFiles()
 {
-    const QString suffix = stampFor(m_clock()) + u".txt"_s;
     for (const ResultList list : {ResultList::Low, ResultList::Mid, ResultList::High}) {
         const QFileInfo previous(profileFilePath(m_programFolder, list));
-        if (!previous.isFile() || previous.size() == 0)
-            continue;
-        const QString copy = m_programFolder + u"/backups/Previous"_s + previous.completeBaseName() + suffix;
-        QFile source(previous.filePath());
-        if (!source.open(QIODevice::ReadOnly) || !writeFile(copy, source.readAll()))
+        if (previous.isFile() && previous.size() > 0 && !keepCopy(previous))
             emit writeFailed(u"Could not keep the earlier %1 in the backups folder"_s.arg(previous.fileName()));
     }
+}
+
+bool ResultLists::keepCopy(const QFileInfo &previous)
+{
+    QFile source(previous.filePath());
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray contents = source.readAll();
+    if (source.error() != QFileDevice::NoError || contents.isEmpty())
+        return false;
+    const QDateTime now = m_clock();
+    const QString stem = m_programFolder + u"/backups/Previous"_s + previous.completeBaseName() + stampFor(now) +
+                         u"%1"_s.arg(now.time().msec(), 3, 10, QLatin1Char('0'));
+    QString copy = stem + u".txt"_s;
+    for (int counter = 2; QFileInfo::exists(copy); ++counter)
+        copy = stem + u"-%1.txt"_s.arg(counter);
+    return writeFile(copy, contents);
 }
 
 void ResultLists::checkListSizes()
@@ -177,6 +222,7 @@ void ResultLists::clearResultLists()
         each.model.clear();
         each.counter = 0;
     }
+    m_filesMatchLists = false;
     startBackupSet();
 }
 
@@ -224,6 +270,8 @@ bool ResultLists::removeName(ResultList list, int row)
         return false;
     --slot(list).counter;
     emit captionChanged(list, caption(list));
+    if (list != ResultList::Registered)
+        saveResultLists();
     return true;
 }
 
@@ -232,6 +280,8 @@ void ResultLists::clearList(ResultList list)
     slot(list).model.clear();
     slot(list).counter = 0;
     emit captionChanged(list, listName(list));
+    if (list != ResultList::Registered)
+        saveResultLists();
 }
 
 QString ResultLists::profileFilePath(const QString &folder, ResultList list) const

@@ -4,6 +4,7 @@
 #include "core/ResultList.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QObject>
 #include <QString>
 
@@ -26,6 +27,9 @@ public:
     // Clock used for the list stamp; tests set a fixed one.
     void setClock(std::function<QDateTime()> clock);
 
+    // Files the name and adds it to the end of its profile file: one write
+    // per name. The files are written whole only on the first name of a run,
+    // after Del, Clear or an overflow, and after a failed write.
     void fileAvailable(const QString &name);
     void fileRegistered(const QString &name);
     // Writes the three profile files; false (and writeFailed) on a file error.
@@ -41,11 +45,11 @@ public:
     // Start zeroes the counters; the lists keep their names.
     void resetCounters();
 
-    // The main window's "Del": removes one name and counts it off; false when
-    // there is no such row (nothing changes then).
+    // The main window's "Del": removes one name, counts it off and rewrites
+    // the profile files; false when there is no such row (nothing changes then).
     bool removeName(ResultList list, int row);
-    // The main window's "Clear": empties the list, zeroes its counter and
-    // shows the bare list name as its caption.
+    // The main window's "Clear": empties the list, zeroes its counter, shows
+    // the bare list name as its caption and rewrites the profile files.
     void clearList(ResultList list);
     // Zeroes one counter; the list and its caption stay as they are.
     void resetCounter(ResultList list) { slot(list).counter = 0; }
@@ -77,6 +81,8 @@ private:
     const Slot &slot(ResultList list) const;
     bool writeProfileFiles(const QString &folder);
     void keepPreviousProfileFiles();
+    bool keepCopy(const QFileInfo &previous);
+    bool appendToProfileFile(ResultList list, const QString &name);
     bool writeFile(const QString &path, const QByteArray &contents);
     bool appendBackupPlaceholder(const QString &path);
 
@@ -85,4 +91,6 @@ private:
     std::array<Slot, 4> m_slots;
     QString m_listStamp;
     bool m_previousFilesKept = false;
+    // The profile files hold exactly the lists, so a new name is appended.
+    bool m_filesMatchLists = false;
 };

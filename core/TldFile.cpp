@@ -169,11 +169,11 @@ bool TldFile::writeDefaultTldTable(bool replace, QString *error) const
     return writeFileAtomically(m_path, DefaultTldTable::fileContents(), error);
 }
 
-QStringList TldFile::enabledExtensions() const
+QStringList TldFile::enabledExtensions(QString *error) const
 {
     QStringList extensions;
     QByteArray contents;
-    if (!readWholeFile(m_path, contents, nullptr))
+    if (!readWholeFile(m_path, contents, error))
         return extensions;
 
     for (const QByteArray &line : splitLines(contents)) {

@@ -38,8 +38,9 @@ public:
 
     // What the main window's TLD combo box lists: field 1 (trimmed) of every
     // line with at least four fields whose field 4 is exactly "Enabled",
-    // except empty ones and "proxy"; file order, duplicates kept.
-    QStringList enabledExtensions() const;
+    // except empty ones and "proxy"; file order, duplicates kept. None, and
+    // *error set, when the file cannot be read.
+    QStringList enabledExtensions(QString *error = nullptr) const;
 
     // The six fields of every non-blank line as stored (no lower-casing), in
     // file order. A line with fewer fields gets empty ones; a line with more

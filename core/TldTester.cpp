@@ -56,9 +56,11 @@ bool TldTester::startRegistrarTest(const QString &testDomain)
     m_testDomain = testDomain;
     m_testQueryName = removeControlCharacters(correctName(urlDecode(testDomain)));
 
-    const int tldIndex = m_context.tldTable.findTldIndex(m_testQueryName, m_context.useProxy);
+    const std::optional<QByteArray> ascii = queryBytes(m_testQueryName);
+    const int tldIndex = ascii ? m_context.tldTable.findTldIndex(m_testQueryName, m_context.useProxy) : -1;
     if (tldIndex < 0)
         return false;
+    m_query = *ascii + "\r\n";
     const TldEntry &entry = m_context.tldTable.entry(tldIndex);
     m_server = entry.whoisServer;
     m_port = quint16(entry.port);
@@ -106,7 +108,7 @@ void TldTester::onConnected()
 {
     m_remoteHost = m_socket.peerName().isEmpty() ? m_socket.peerAddress().toString() : m_socket.peerName();
     m_remotePort = m_socket.peerPort();
-    if (m_socket.write(m_testQueryName.toLatin1() + "\r\n") < 0)
+    if (m_socket.write(m_query) < 0)
         m_socket.abort();
 }
 

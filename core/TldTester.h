@@ -75,7 +75,8 @@ private:
     QTimer m_timeout;
     int m_timeoutTicks = 0;
     QString m_testDomain;
-    QString m_testQueryName; // as sent: urlDecode, then correctName, without control characters
+    QString m_testQueryName; // urlDecode, then correctName, without control characters
+    QByteArray m_query;      // m_testQueryName's ASCII form and CR LF, as sent
     QString m_server;
     quint16 m_port = 43;
     QByteArray m_testReply;

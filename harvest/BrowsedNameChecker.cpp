@@ -118,7 +118,8 @@ WordRead BrowsedNameChecker::readListEntry(qint32 index) const
 bool BrowsedNameChecker::checkBrowsedName(const QString &name)
 {
     m_currentName = removeControlCharacters(correctName(urlDecode(name)));
-    if (!containsEnabledTld(m_currentName, m_session.lookup().tldTable.enabledExtensionSet())) {
+    const std::optional<QByteArray> ascii = queryBytes(m_currentName);
+    if (!ascii || !containsEnabledTld(m_currentName, m_session.lookup().tldTable.enabledExtensionSet())) {
         skipName();
         return false;
     }
@@ -134,6 +135,7 @@ bool BrowsedNameChecker::checkBrowsedName(const QString &name)
     m_queryServer = route.server;
     m_successText = route.successIndicators;
     m_session.throttle().setCurrentThrottleMs(route.throttleMs);
+    m_query = *ascii + "\r\n";
     m_whoisReply.clear();
     m_timeoutTicks = 0;
     timTimeout.start();
@@ -158,7 +160,7 @@ void BrowsedNameChecker::onConnected()
         return;
     }
     m_peerAddress = Winsock1.peerAddress().toString();
-    if (Winsock1.write(m_currentName.toLatin1() + "\r\n") < 0)
+    if (Winsock1.write(m_query) < 0)
         Winsock1.abort();
 }
 
@@ -185,6 +187,14 @@ void BrowsedNameChecker::judgeReply()
     timTimeout.stop();
     onReadyRead();
 
+    if (m_whoisReply.isEmpty()) {
+        // A connection closed before any byte says nothing about the name.
+        LookupOutcome failed = outcome(LookupOutcome::Kind::Error);
+        failed.error = LookupOutcome::ErrorKind::EmptyReply;
+        m_session.file(failed, historySource);
+        finishName();
+        return;
+    }
     Verdict verdict = ReplyVerdict::shipped().judge(m_whoisReply, m_currentName, VerdictRule(m_successText)).verdict;
     // Only a name with a dot can be available; otherwise the reply is judged
     // by the refusal words alone.
@@ -212,7 +222,11 @@ void BrowsedNameChecker::judgeReply()
         }
         break;
     }
+    finishName();
+}
 
+void BrowsedNameChecker::finishName()
+{
     ++m_nextIndex;
     Winsock1.abort();
     m_state = State::Pausing;

@@ -83,6 +83,8 @@ private:
     void onReadyRead();
     void onSocketError();
     void judgeReply();
+    // The name is done with: on to the pause before the next one.
+    void finishName();
     void onTimeoutTick();
     void onPauseEnded();
     void skipName();
@@ -104,6 +106,7 @@ private:
     State m_state = State::Idle;
     qint32 m_nextIndex = 0;
     QString m_currentName;
+    QByteArray m_query; // m_currentName's ASCII form and CR LF, as sent
     QString m_queryServer;
     quint16 m_queryPort = 43;
     QString m_successText;

@@ -18,11 +18,15 @@ qint32 ResumePositions::wordNumber() const
     return m_settings.value(Settings::wordNumber);
 }
 
-void ResumePositions::save(SearchType type, qint32 nextWordNumber)
+bool ResumePositions::save(SearchType type, qint32 nextWordNumber, QString *error)
 {
     QList<std::pair<NumberSetting, qint32>> values;
     if (const NumberSetting *position = SearchTypes::resumePosition(type))
         values.append({*position, nextWordNumber});
     values.append({Settings::wordNumber, nextWordNumber});
-    m_settings.setValues(values);
+    if (m_settings.setValues(values))
+        return true;
+    if (error)
+        *error = QStringLiteral("Could not save the resume position in %1").arg(m_settings.locations().userDir);
+    return false;
 }

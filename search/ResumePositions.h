@@ -14,8 +14,9 @@ public:
     qint32 stored(SearchType type) const;
     // The position of the next word of the last run, whatever its type (default 0).
     qint32 wordNumber() const;
-    // After a word is taken: the type's key (if it has one), then wordNumber.
-    void save(SearchType type, qint32 nextWordNumber);
+    // The type's key (if it has one), then wordNumber. False, with a message
+    // for the user in *error, when the settings could not be written.
+    bool save(SearchType type, qint32 nextWordNumber, QString *error = nullptr);
 
 private:
     SettingsStore &m_settings;

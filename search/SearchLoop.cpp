@@ -24,6 +24,8 @@ void SearchLoop::start(WordSource &source, qint32 startNumber, qint32 wordMax)
     m_results.resetCounters();
     m_currentWordNumber = startNumber;
     m_wordMax = wordMax;
+    m_positionAfterBatch = startNumber;
+    emit resumePositionChanged(startNumber);
     dispatchBatch();
 }
 
@@ -80,17 +82,18 @@ void SearchLoop::startBatchLookups()
         else
             emit openConnectionsChanged(m_pool.poolSize() - m_batchDone);
         if (endOfList) {
-            m_pool.stopWatchdog();
+            // The watchdog stays armed: lookups of this batch may still be running.
             m_listEnded = true;
             break;
         }
+        m_positionAfterBatch = m_currentWordNumber;
         emit wordTaken(m_currentWordNumber);
         ++m_batchStarted;
         emit lookupRequested(correctName(read.word), slot);
     }
     // A batch that found the end of the list with nothing running ends the run now.
     if (m_running && m_listEnded && m_batchDone >= m_batchStarted)
-        stop();
+        batchEnded();
 }
 
 void SearchLoop::lookupEnded()
@@ -104,8 +107,14 @@ void SearchLoop::lookupEnded()
         m_pool.startWatchdog();
         return;
     }
+    batchEnded();
+}
+
+void SearchLoop::batchEnded()
+{
     m_pool.stopWatchdog();
     m_pool.closeAll();
+    emit resumePositionChanged(m_positionAfterBatch);
     if (m_listEnded)
         stop();
     else

@@ -35,8 +35,12 @@ public:
 signals:
     // The next word of the batch is to be looked up on this pool slot.
     void lookupRequested(const QString &name, int slot);
-    // After each word taken, with the position of the next word: the resume position.
+    // After each word taken, with the position of the next word.
     void wordTaken(qint32 nextWordNumber);
+    // The position of the first word whose lookup has not ended: at Start,
+    // and whenever every lookup of a batch has ended. A run resumed from it
+    // repeats at most one batch and skips nothing.
+    void resumePositionChanged(qint32 position);
     // The pause before a batch has begun.
     void pauseStarted(qint32 milliseconds);
     // A word was taken: the next word's position, within a list of wordMax.
@@ -54,6 +58,7 @@ private:
     void pauseEnded();
     void startBatchLookups();
     void watchdogExpired();
+    void batchEnded();
 
     ConnectionPool &m_pool;
     ThrottleState &m_throttle;
@@ -64,6 +69,7 @@ private:
     bool m_listEnded = false;
     qint32 m_currentWordNumber = 0;
     qint32 m_wordMax = 0;
+    qint32 m_positionAfterBatch = 0; // the position after the batch's last word taken
     int m_batchStarted = 0;
     int m_batchDone = 0;
 };

@@ -1,5 +1,7 @@
 #include "settings/WhoisInfoQuery.h"
 
+#include "core/NamePreparation.h"
+
 WhoisInfoQuery::WhoisInfoQuery(WhoisInfoServer server, QObject *parent)
     : QObject(parent)
     , m_server(std::move(server))
@@ -22,6 +24,19 @@ void WhoisInfoQuery::query(const QString &domain)
     cancel();
     m_domain = domain;
     m_reply.clear();
+    const std::optional<QByteArray> ascii = queryBytes(domain);
+    if (!ascii) {
+        // Reported from the event loop, like every other end of a query.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                emit gaveUp(QStringLiteral("%1 is not a name a WHOIS server can be asked about.").arg(m_domain),
+                            QString());
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    m_query = *ascii + "\r\n";
     m_giveUp.start();
     m_socket.connectToHost(m_server.host, m_server.port);
 }
@@ -34,7 +49,7 @@ void WhoisInfoQuery::cancel()
 
 void WhoisInfoQuery::onConnected()
 {
-    m_socket.write(m_domain.toLatin1() + "\r\n");
+    m_socket.write(m_query);
 }
 
 void WhoisInfoQuery::onError(QAbstractSocket::SocketError error)

@@ -43,5 +43,6 @@ private:
     QTcpSocket m_socket;
     QTimer m_giveUp;
     QString m_domain;
+    QByteArray m_query; // the domain's ASCII form and CR LF
     QByteArray m_reply;
 };

@@ -309,5 +309,7 @@ void NameCreatorWindow::saveDomainsAs()
     const QString chosen = m_prompt.saveFileName(QStringLiteral("Save Domains As"), proposed, QStringLiteral("*.txt"));
     if (chosen.isEmpty())
         return;
-    copyFile(CreatedDomainsFile(m_programFolder).path(), chosen);
+    QString error;
+    if (!copyFile(CreatedDomainsFile(m_programFolder).path(), chosen, &error))
+        m_prompt.showMessage(QString(), error, Prompt::Icon::None, Prompt::Buttons::Ok);
 }

@@ -72,10 +72,11 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     connect(&lookup.loop(), &SearchLoop::wordSourceFailed, this, [this](const QString &message) {
         m_context.prompt.showMessage(m_context.branding.productName, message, Prompt::Icon::None, Prompt::Buttons::Ok);
     });
-    connect(&lookup.loop(), &SearchLoop::wordTaken, this, [this](qint32 next) {
-        if (m_searchType)
-            ResumePositions(m_context.settings).save(*m_searchType, next);
-        m_progressBar->advance(next);
+    connect(&lookup.loop(), &SearchLoop::wordTaken, this, [this](qint32 next) { m_progressBar->advance(next); });
+    connect(&lookup.loop(), &SearchLoop::resumePositionChanged, this, [this](qint32 position) {
+        QString error;
+        if (m_searchType && !ResumePositions(m_context.settings).save(*m_searchType, position, &error))
+            m_notice->showNotice(error, 10000);
     });
     connect(&lookup.loop(), &SearchLoop::stopped, this, &MainWindow::restoreAfterStop);
 }

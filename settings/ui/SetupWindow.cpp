@@ -400,7 +400,9 @@ void SetupWindow::Command4_Click()
     const QList<QStringList> rows = rowsInDisplayOrder();
     for (const QStringList &row : rows)
         contents += "strTemp = strTemp & \"" + row.join(QLatin1Char('|')).toLatin1() + "\" & vbcrlf\r\n";
-    writeFileAtomically(QDir(m_programFolder).filePath(QStringLiteral("debug.txt")), contents);
+    QString error;
+    if (!writeFileAtomically(QDir(m_programFolder).filePath(QStringLiteral("debug.txt")), contents, &error))
+        showMessage(error);
 }
 
 void SetupWindow::chkProxy_Click(bool checked)

@@ -31,7 +31,7 @@ private slots:
     void dirExists();
     void copyFileReplacesOrCreatesDestination_data();
     void copyFileReplacesOrCreatesDestination();
-    void copyFileSwallowsFailures();
+    void copyFileReportsFailures();
     void writeFileAtomically();
     void writeFileAtomicallyReportsFailure();
     void writeFileAtomicallyOnAFullDisk();
@@ -157,36 +157,38 @@ void TestFileUtils::copyFileReplacesOrCreatesDestination()
         writeFile(destination, oldDestination);
 
     if (backslashes)
-        copyFile(withBackslashes(source), withBackslashes(destination));
+        QVERIFY(copyFile(withBackslashes(source), withBackslashes(destination)));
     else
-        copyFile(source, destination);
+        QVERIFY(copyFile(source, destination));
 
     QCOMPARE(readFile(destination), contents);
     QCOMPARE(readFile(source), contents);
 }
 
-void TestFileUtils::copyFileSwallowsFailures()
+void TestFileUtils::copyFileReportsFailures()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString destination = dir.filePath(QStringLiteral("destination.txt"));
 
-    copyFile(dir.filePath(QStringLiteral("missing.txt")), destination);
+    QString error;
+    QVERIFY(!copyFile(dir.filePath(QStringLiteral("missing.txt")), destination, &error));
+    QVERIFY2(error.contains(QStringLiteral("missing.txt")), qPrintable(error));
     QVERIFY(!QFileInfo::exists(destination));
 
     // A folder is not a source; an existing destination stays as it was.
     writeFile(destination, "kept\r\n");
-    copyFile(dir.path(), destination);
+    QVERIFY(!copyFile(dir.path(), destination));
     QCOMPARE(readFile(destination), QByteArray("kept\r\n"));
 
     const QString source = dir.filePath(QStringLiteral("source.txt"));
     writeFile(source, "x\r\n");
-    copyFile(source, dir.filePath(QStringLiteral("no/such/folder/copy.txt")));
+    QVERIFY(!copyFile(source, dir.filePath(QStringLiteral("no/such/folder/copy.txt"))));
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("no"))));
 
     // A folder as destination is not replaced.
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("target")));
-    copyFile(source, dir.filePath(QStringLiteral("target")));
+    QVERIFY(!copyFile(source, dir.filePath(QStringLiteral("target"))));
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("target"))).isDir());
 }
 

@@ -1,5 +1,6 @@
 #include "core/HistoryStore.h"
 #include "tests/support/CommandRun.h"
+#include "tests/support/FullFileSystem.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -52,6 +53,16 @@ private slots:
     void checkStopsOnInterrupt();
     void quietHidesProgressOnTerminal();
     void historySurvivesKill();
+
+    // File writes
+    void checkOnFullDiskFails();
+    void killedCheckLeavesEveryPrintedNameInItsFile();
+    // Replies
+    void checkAsksAgainAfterEmptyReply_data();
+    void checkAsksAgainAfterEmptyReply();
+    // Silent failures
+    void tldTableThatIsAFolderFails_data();
+    void tldTableThatIsAFolderFails();
 
 private:
     QTemporaryDir m_config;
@@ -240,8 +251,8 @@ void TestCli::checkManySlots()
     QCOMPARE(server.queries.size(), 10);
 }
 
-// A profile file that cannot be written is reported; the run goes on and the
-// other files are still written.
+// A profile file that cannot be written is reported and fails the command;
+// the run goes on and the other files are still written.
 void TestCli::checkKeepsGoingWhenProfileFileFails()
 {
     WhoisTestServer server;
@@ -252,7 +263,7 @@ void TestCli::checkKeepsGoingWhenProfileFileFails()
     QVERIFY(QDir(home.path()).mkdir(u"SuperHighProfile.txt"_s));
 
     const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"ab.test"_s, u"abcdefghij.test"_s});
-    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out.count(u"\tavailable\t"_s), 2);
     QVERIFY2(run.err.contains(u"SuperHighProfile.txt"_s), qPrintable(run.err));
     QCOMPARE(readFile(home.path() + u"/LowProfile.txt"_s), "abcdefghij.test\r\n"_ba);
@@ -339,6 +350,113 @@ void TestCli::historySurvivesKill()
         return true;
     }));
     QVERIFY2(rows >= lines - 499 && rows <= lines, qPrintable(u"%1 rows for %2 lines"_s.arg(rows).arg(lines)));
+}
+
+// Every name is still printed, the failure is said and the exit status
+// tells; the earlier profile file is left as it was.
+void TestCli::checkOnFullDiskFails()
+{
+    FullFileSystem disk(256);
+    if (!disk.isValid())
+        QSKIP("mounting a small tmpfs needs root");
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("No match");
+    const QString home = disk.path();
+    writeTestTable(home, server.port());
+    QCOMPARE(runVantrel({u"--home"_s, home, u"tlds"_s}).exitCode, 0);
+    writeFile(home + u"/LowProfile.txt"_s, "earlier-find.test\r\n");
+    QVERIFY(disk.fill());
+
+    const Run run = runVantrel({u"--home"_s, home, u"check"_s, u"abcdefghij.test"_s, u"ab.test"_s});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out.count(u"\tavailable\t"_s), 2);
+    QVERIFY2(run.err.contains(u"LowProfile"_s), qPrintable(run.err));
+    QCOMPARE(readFile(home + u"/LowProfile.txt"_s), "earlier-find.test\r\n"_ba);
+}
+
+// Each name is in its profile file before its row is printed, so kill -9
+// loses none of what was shown.
+void TestCli::killedCheckLeavesEveryPrintedNameInItsFile()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("No match");
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+    QByteArray names;
+    for (int i = 0; i < 3000; ++i)
+        names += "candidate" + QByteArray::number(i) + ".test\n";
+    writeFile(home.filePath(u"names.txt"_s), names);
+
+    QProcess process;
+    process.start(QStringLiteral(VANTREL_EXECUTABLE),
+                  {u"--home"_s, home.path(), u"check"_s, u"--slots=4"_s, u"--list"_s, home.filePath(u"names.txt"_s)});
+    QVERIFY(process.waitForStarted());
+    QByteArray printed;
+    QTRY_VERIFY((printed += process.readAllStandardOutput()).count('\n') >= 200);
+    ::kill(pid_t(process.processId()), SIGKILL);
+    QVERIFY(process.waitForFinished(5000));
+    printed += process.readAllStandardOutput();
+
+    QByteArray filed;
+    for (const char *file : {"LowProfile.txt", "HighProfile.txt", "SuperHighProfile.txt"})
+        filed += readFile(home.filePath(QLatin1String(file)));
+    const QList<QByteArray> filedNames = filed.split('\n');
+    for (const QByteArray &row : printed.split('\n')) {
+        if (row.count('\t') < 3)
+            continue; // the row cut off by the kill
+        QVERIFY2(filedNames.contains(row.split('\t').first() + '\r'), row.constData());
+    }
+}
+
+void TestCli::checkAsksAgainAfterEmptyReply_data()
+{
+    QTest::addColumn<int>("emptyReplies");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("row");
+    QTest::newRow("once") << 1 << 0 << u"dropped.test\tavailable\t127.0.0.1\tphrase:No match\n"_s;
+    QTest::newRow("twice") << 2 << 3 << u"dropped.test\terror\t127.0.0.1\temptyreply\n"_s;
+}
+
+// A connection closed before any byte is no verdict: asked once more, then an error.
+void TestCli::checkAsksAgainAfterEmptyReply()
+{
+    QFETCH(int, emptyReplies);
+    QFETCH(int, exitCode);
+    QFETCH(QString, row);
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([emptyReplies](QTcpSocket *socket, const QByteArray &, int connection) {
+        if (connection <= emptyReplies)
+            socket->disconnectFromHost();
+        else
+            WhoisTestServer::answerAndClose(socket, "No match");
+    });
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+
+    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"dropped.test"_s});
+    QCOMPARE(run.out, row);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(server.connections, 2);
+}
+
+void TestCli::tldTableThatIsAFolderFails_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("tlds") << QStringList{u"tlds"_s};
+    QTest::newRow("generate") << QStringList{u"generate"_s, u"--base"_s, u"cloud"_s};
+}
+
+void TestCli::tldTableThatIsAFolderFails()
+{
+    QFETCH(QStringList, arguments);
+    QTemporaryDir home;
+    QVERIFY(QDir(home.path()).mkdir(u"TLDs.txt"_s));
+    const Run run = runVantrel(QStringList{u"--home"_s, home.path()} + arguments);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(u"TLDs.txt"_s), qPrintable(run.err));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

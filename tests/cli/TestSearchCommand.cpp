@@ -2,10 +2,15 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
 
+#include <QDir>
+#include <QProcess>
 #include <QSettings>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -54,6 +59,12 @@ private slots:
     void customListWithOneWord();
     void generatedList();
     void missingListFile();
+
+    // Resume
+    void interruptedRunResumesAtFirstUnendedWord();
+    // Silent failures
+    void failuresDuringRunFailTheCommand_data();
+    void failuresDuringRunFailTheCommand();
 };
 
 void TestSearchCommand::usageErrors_data()
@@ -141,6 +152,79 @@ void TestSearchCommand::missingListFile()
     const Run run = fixture.search({u"--type=Custom List"_s, u"--list=/nonexistent/list.txt"_s});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(u"File /nonexistent/list.txt not found."_s), qPrintable(run.err));
+}
+
+// Ctrl+C while a lookup of the batch is still running: what ended is
+// printed, and the next run starts again at the word left without a verdict.
+void TestSearchCommand::interruptedRunResumesAtFirstUnendedWord()
+{
+    SearchFixture fixture;
+    fixture.server.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        if (query != "slow.com")
+            WhoisTestServer::answerAndClose(socket, "Domain Name: x");
+    });
+    const QString list = fixture.home.filePath(u"mine.txt"_s);
+    writeFile(list, "one\r\nslow\r\nthree\r\n");
+
+    QProcess process;
+    process.start(QStringLiteral(VANTREL_EXECUTABLE), {u"--home"_s, fixture.home.path(), u"search"_s,
+                                                       u"--type=custom"_s, u"--list"_s, list, u"--slots=2"_s});
+    QVERIFY(process.waitForStarted());
+    QTRY_COMPARE(fixture.server.queries.size(), 2);
+    QTest::qWait(200);
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitCode(), 130);
+    QCOMPARE(process.readAllStandardOutput(), "one.com\tregistered\t127.0.0.1\tnomatch\n"_ba);
+
+    fixture.server.setHandler(
+        [](QTcpSocket *socket, const QByteArray &, int) { WhoisTestServer::answerAndClose(socket, "Domain Name: x"); });
+    fixture.server.queries.clear();
+    const Run resumed = fixture.search({u"--type=custom"_s, u"--list"_s, list, u"--slots=2"_s});
+    QCOMPARE(resumed.exitCode, 0);
+    QVERIFY2(fixture.server.queries.contains("slow.com"), qPrintable(resumed.out));
+    QCOMPARE(fixture.resumeValue(u"CustWordNum"_s), u"4"_s);
+}
+
+enum class RunFault { SettingsUnwritable, ListDeleted, ProgramFolderDeleted };
+Q_DECLARE_METATYPE(RunFault)
+
+void TestSearchCommand::failuresDuringRunFailTheCommand_data()
+{
+    QTest::addColumn<RunFault>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("settings folder unwritable") << RunFault::SettingsUnwritable << u"resume position"_s;
+    QTest::newRow("list file deleted") << RunFault::ListDeleted << u"not found."_s;
+    QTest::newRow("program folder deleted") << RunFault::ProgramFolderDeleted << u"Profile"_s;
+}
+
+// A run that loses its settings, its word list or its program folder says
+// so, once, and ends with a failure.
+void TestSearchCommand::failuresDuringRunFailTheCommand()
+{
+    QFETCH(RunFault, fault);
+    QFETCH(QString, message);
+    SearchFixture fixture;
+    QTemporaryDir listFolder;
+    const QString list = listFolder.filePath(u"mine.txt"_s);
+    QByteArray words;
+    for (int i = 0; i < 40; ++i)
+        words += "name" + QByteArray::number(i) + "\r\n";
+    writeFile(list, words);
+    if (fault == RunFault::SettingsUnwritable)
+        writeFile(fixture.config.filePath(u"user"_s), "a file where the folder should be");
+    fixture.server.setHandler([&](QTcpSocket *socket, const QByteArray &, int connection) {
+        if (connection == 5 && fault == RunFault::ListDeleted)
+            QFile::remove(list);
+        if (connection == 5 && fault == RunFault::ProgramFolderDeleted)
+            QDir(fixture.home.path()).removeRecursively();
+        WhoisTestServer::answerAndClose(socket, "No match");
+    });
+
+    const Run run = fixture.search({u"--type=custom"_s, u"--list"_s, list});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY2(run.err.count(u'\n') <= 4, qPrintable(run.err));
 }
 
 QTEST_GUILESS_MAIN(TestSearchCommand)

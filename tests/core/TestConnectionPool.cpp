@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/socket.h>
+
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(LookupOutcome)
@@ -77,6 +79,13 @@ private slots:
     void proxyTakesEveryName();
     void throttlePauseCountsTicks_data();
     void throttlePauseCountsTicks();
+
+    // Replies
+    void replyLostBeforeFirstByteIsError_data();
+    void replyLostBeforeFirstByteIsError();
+    // Names
+    void queryCarriesAsciiForm_data();
+    void queryCarriesAsciiForm();
 };
 
 void TestConnectionPool::initTestCase()
@@ -99,8 +108,6 @@ void TestConnectionPool::answerAndCloseFilesVerdict_data()
     QTest::newRow("registered") << u"Example.test"_s << "Domain Name: EXAMPLE.TEST\r\n"_ba
                                 << "Example.test"_ba << int(LookupOutcome::Kind::Registered)
                                 << int(ResultList::Registered);
-    QTest::newRow("empty reply is registered") << u"quiet"_s << QByteArray() << "quiet.test"_ba
-                                               << int(LookupOutcome::Kind::Registered) << int(ResultList::Registered);
     QTest::newRow("NUL and 8-bit bytes") << u"bytes"_s << QByteArray("\xff\xfe\0no MATCH\0", 12) << "bytes.test"_ba
                                          << int(LookupOutcome::Kind::Available) << int(ResultList::Mid);
     QTest::newRow("query is cleaned") << u"related:my%20site"_s << "No match"_ba
@@ -355,6 +362,101 @@ void TestConnectionPool::throttlePauseCountsTicks()
     QCOMPARE(ended.size(), 1);
     QVERIFY(!throttle.throttleActive());
     QCOMPARE(throttle.throttleTicks(), throttleMs);
+}
+
+void TestConnectionPool::replyLostBeforeFirstByteIsError_data()
+{
+    QTest::addColumn<bool>("reset");
+    QTest::addColumn<int>("retries");
+    QTest::addColumn<int>("silentConnections"); // the first ones end without a byte
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("connections");
+    const int error = int(LookupOutcome::Kind::Error);
+    QTest::newRow("closed") << false << 0 << 1 << error << 1;
+    QTest::newRow("reset") << true << 0 << 1 << error << 1;
+    QTest::newRow("closed, asked again") << false << 1 << 1 << int(LookupOutcome::Kind::Available) << 2;
+    QTest::newRow("reset, asked again") << true << 1 << 1 << int(LookupOutcome::Kind::Available) << 2;
+    QTest::newRow("closed twice") << false << 1 << 2 << error << 2;
+}
+
+void TestConnectionPool::replyLostBeforeFirstByteIsError()
+{
+    QFETCH(bool, reset);
+    QFETCH(int, retries);
+    QFETCH(int, silentConnections);
+    QFETCH(int, kind);
+    QFETCH(int, connections);
+
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([&](QTcpSocket *socket, const QByteArray &, int connection) {
+        if (connection > silentConnections) {
+            WhoisTestServer::answerAndClose(socket, "No match");
+            return;
+        }
+        if (reset) {
+            const linger resetOnClose{1, 0};
+            ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &resetOnClose, sizeof resetOnClose);
+            socket->abort();
+        } else {
+            socket->disconnectFromHost();
+        }
+    });
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
+    fixture.pool.setEmptyReplyRetries(retries);
+
+    fixture.pool.startLookup(u"dropped.test"_s, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 8 * tickMs);
+    QCOMPARE(int(fixture.outcome().kind), kind);
+    QCOMPARE(server.connections, connections);
+    if (kind == int(LookupOutcome::Kind::Error)) {
+        QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::EmptyReply);
+        QVERIFY(fixture.results.names(ResultList::Registered).isEmpty());
+    }
+    QCOMPARE(fixture.pool.runningLookups(), 0);
+}
+
+void TestConnectionPool::queryCarriesAsciiForm_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("query"); // empty: nothing may be sent
+    QTest::newRow("IDNA") << u"日本語"_s << "xn--wgv71a119e.test"_ba;
+    QTest::newRow("Latin-1 letter") << u"bücher"_s << "xn--bcher-kva.test"_ba;
+    QTest::newRow("ASCII unchanged") << u"Plain-1"_s << "Plain-1.test"_ba;
+    QTest::newRow("next line control") << u"ab\u0085cd"_s << QByteArray();
+    QTest::newRow("label over 63") << QString(64, u'a') << QByteArray();
+    QTest::newRow("name over 253") << (QString(62, u'a') + u'.').repeated(4) + u"test"_s << QByteArray();
+    QTest::newRow("a mebibyte") << QString(1024 * 1024, u'x') << QByteArray();
+}
+
+void TestConnectionPool::queryCarriesAsciiForm()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, query);
+
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("No match");
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
+    fixture.pool.setChosenTld(u"test"_s);
+
+    fixture.pool.startLookup(name, 0);
+    QTRY_COMPARE(fixture.ended.size(), 1);
+    if (query.isEmpty()) {
+        QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Error);
+        QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::BadName);
+        QCOMPARE(server.connections, 0);
+        return;
+    }
+    QCOMPARE(server.queries, QList<QByteArray>{query});
+    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Available);
+    // Lists show the name as it was given.
+    QVERIFY2(!fixture.outcome().domain.startsWith(u"xn--"_s), qPrintable(fixture.outcome().domain));
+    QVERIFY(fixture.results.names(ResultList::Low).contains(fixture.outcome().domain) ||
+            fixture.results.names(ResultList::Mid).contains(fixture.outcome().domain) ||
+            fixture.results.names(ResultList::High).contains(fixture.outcome().domain));
 }
 
 QTEST_GUILESS_MAIN(TestConnectionPool)

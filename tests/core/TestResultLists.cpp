@@ -1,5 +1,6 @@
 #include "core/DomainListModel.h"
 #include "core/ResultLists.h"
+#include "tests/support/FullFileSystem.h"
 #include "tests/support/TestFiles.h"
 
 #include <QAbstractItemModelTester>
@@ -66,6 +67,11 @@ private slots:
     void backupFailureStillSetsStamp();
 
     void modelSignals();
+
+    // File writes
+    void profileFilesFollowEveryChange();
+    void backupsOfOneMomentDoNotCollide();
+    void fullDiskKeepsEveryFileWhole();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -274,11 +280,12 @@ void TestResultLists::overflow()
     lists.fileAvailable(u"abcde.net"_s);
     lists.fileAvailable(u"abcdefgh.org"_s);
     lists.fileRegistered(u"taken.com"_s);
-    // Filling through the model skips rewriting ever longer profile files.
+    // Filling through the model is quicker; one save brings the files in line.
     QStringList filler;
     for (int i = 1; i <= ResultLists::overflowSize - 2; ++i)
         filler << nameFor(full, i);
     lists.model(full)->append(filler);
+    QVERIFY(lists.saveResultLists());
     QCOMPARE(lists.names(full).size(), ResultLists::overflowSize - 1);
 
     QSignalSpy overflowSaved(&lists, &ResultLists::overflowSaved);
@@ -449,6 +456,93 @@ void TestResultLists::modelSignals()
     model.clear();
     QCOMPARE(reset.size(), 1);
     QCOMPARE(model.rowCount(), 0);
+}
+
+// A new name is added to the end of its file, which is written whole only
+// when a name leaves a list.
+void TestResultLists::profileFilesFollowEveryChange()
+{
+    ResultLists lists(m_folder);
+    const QString low = lists.profileFilePath(m_folder, ResultList::Low);
+    lists.fileAvailable(u"firstname.com"_s);
+    QCOMPARE(readFile(low), "firstname.com\r\n"_ba);
+
+    writeFile(low, "firstname.com\r\nmarker.example\r\n");
+    lists.fileAvailable(u"secondname.com"_s);
+    lists.fileAvailable(u"thirdname.com"_s);
+    QCOMPARE(readFile(low), "firstname.com\r\nmarker.example\r\nsecondname.com\r\nthirdname.com\r\n"_ba);
+
+    QVERIFY(lists.removeName(ResultList::Low, 1));
+    QCOMPARE(readFile(low), "firstname.com\r\nthirdname.com\r\n"_ba);
+    lists.clearList(ResultList::Low);
+    QCOMPARE(readFile(low), QByteArray());
+    lists.fileAvailable(u"fourthname.com"_s);
+    QCOMPARE(readFile(low), "fourthname.com\r\n"_ba);
+
+    // Letters beyond Latin-1 go into the 8-bit file in the name's IDNA form.
+    lists.fileAvailable(u"bücherladen.de"_s);
+    lists.fileAvailable(u"日本語.com"_s);
+    QCOMPARE(readFile(low), "fourthname.com\r\nb\xfc"
+                            "cherladen.de\r\n"_ba);
+    QCOMPARE(readFile(lists.profileFilePath(m_folder, ResultList::High)), "xn--wgv71a119e.com\r\n"_ba);
+    QCOMPARE(lists.names(ResultList::High), QStringList{u"日本語.com"_s});
+}
+
+// Runs in the same second (or millisecond) keep every earlier file.
+void TestResultLists::backupsOfOneMomentDoNotCollide()
+{
+    const QDateTime now(QDate(2026, 12, 6), QTime(13, 45, 7, 250));
+    for (const QByteArray &found : {"runone.example\r\n"_ba, "runtwo.example\r\n"_ba, "runthree.example\r\n"_ba}) {
+        writeFile(m_folder + u"/LowProfile.txt"_s, found);
+        ResultLists lists(m_folder);
+        lists.setClock([now] { return now; });
+        lists.fileAvailable(u"abcdefghij.com"_s);
+    }
+    const QStringList kept = QDir(m_folder + u"/backups"_s).entryList({u"Previous*"_s}, QDir::Files);
+    QCOMPARE(kept.size(), 3);
+    QByteArray contents;
+    for (const QString &name : kept)
+        contents += readFile(m_folder + u"/backups/"_s + name);
+    for (const char *found : {"runone", "runtwo", "runthree"})
+        QVERIFY2(contents.contains(found), contents.constData());
+}
+
+// On a full disk every write fails loudly and every file keeps what it held:
+// no empty backup, no profile file cut short or cut mid-line.
+void TestResultLists::fullDiskKeepsEveryFileWhole()
+{
+    FullFileSystem disk(256);
+    if (!disk.isValid())
+        QSKIP("mounting a small tmpfs needs root");
+    const QString folder = disk.path();
+    QVERIFY(QDir(folder).mkpath(u"backups"_s));
+    const QByteArray older = "an.example\r\nearlier.example\r\n";
+    writeFile(folder + u"/SuperHighProfile.txt"_s, older);
+    QVERIFY(disk.fill());
+
+    ResultLists lists(folder);
+    QSignalSpy failures(&lists, &ResultLists::writeFailed);
+    lists.fileAvailable(u"ab.com"_s);
+    QVERIFY(failures.size() >= 1);
+    QCOMPARE(readFile(folder + u"/SuperHighProfile.txt"_s), older);
+    for (const QFileInfo &backup : QDir(folder + u"/backups"_s).entryInfoList(QDir::Files))
+        QVERIFY2(backup.size() > 0, qPrintable(backup.fileName()));
+
+    // With room again the lists are written whole; names are added until the
+    // file's last page has 8 bytes left, the disk fills up, and the next name
+    // of 10 bytes, which only partly fits, is taken back rather than left cut.
+    QVERIFY(QFile::remove(disk.filePath(u".filler"_s)));
+    lists.fileAvailable(u"cd.com"_s);
+    QCOMPARE(readFile(folder + u"/SuperHighProfile.txt"_s), "ab.com\r\ncd.com\r\n"_ba);
+    for (int i = 0; i < 509; ++i)
+        lists.fileAvailable(u"%1.com"_s.arg(i + 36, 2, 36));
+    const QByteArray written = readFile(folder + u"/SuperHighProfile.txt"_s);
+    QCOMPARE(written.size(), 4096 - 8);
+    QVERIFY(disk.fill());
+    failures.clear();
+    lists.fileAvailable(u"efgh.com"_s);
+    QVERIFY(failures.size() >= 1);
+    QCOMPARE(readFile(folder + u"/SuperHighProfile.txt"_s), written);
 }
 
 int main(int argc, char *argv[])

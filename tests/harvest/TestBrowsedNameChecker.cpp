@@ -197,14 +197,18 @@ void TestBrowsedNameChecker::namesThatCannotBeAskedAreSkipped()
     QVERIFY(fixture.listen());
     // No TLD at all, a disabled TLD, an enabled one without its dot, and a
     // three-label name that names an enabled TLD but whose suffixes are in no row.
-    fixture.writeList("nodot\r\nsite.org\r\ncomics\r\nwww.shop.co.zz\r\nline%0Abreak.com\r\nlast.net\r\n", 6);
+    // A label over 63 octets has no query; a name outside ASCII goes in its IDNA form.
+    fixture.writeList("nodot\r\nsite.org\r\ncomics\r\nwww.shop.co.zz\r\nline%0Abreak.com\r\n" + QByteArray(64, 'x') +
+                          ".com\r\nb\xfc"
+                          "cher.com\r\nlast.net\r\n",
+                      8);
     fixture.context.tldTable.setEntries({fixture.entry(u"com"_s, fixture.comServer),
                                          fixture.entry(u"net"_s, fixture.netServer),
                                          fixture.entry(u"co"_s, fixture.netServer)});
     fixture.checker.dispatchNextName();
-    QVERIFY(waitUntil([&] { return fixture.doneWith(6); }));
+    QVERIFY(waitUntil([&] { return fixture.doneWith(8); }));
     // A decoded line feed would split the query in two.
-    QCOMPARE(fixture.comServer.queries, QList<QByteArray>{"linebreak.com"});
+    QCOMPARE(fixture.comServer.queries, (QList<QByteArray>{"linebreak.com", "xn--bcher-kva.com"}));
     QCOMPARE(fixture.netServer.queries, QList<QByteArray>{"last.net"});
     QCOMPARE(fixture.texts(fixture.checkStatus).constFirst(), u"Checking status of: linebreak.com"_s);
 }
@@ -223,7 +227,9 @@ void TestBrowsedNameChecker::verdict_data()
     QTest::newRow("phrase wins over error") << u"abc.com"_s << standard << "error: No match"_ba << u"available"_s;
     QTest::newRow("empty item matches any reply")
         << u"abc.com"_s << u"No match,,x"_s << "Domain: ABC.COM"_ba << u"available"_s;
-    QTest::newRow("empty item, empty reply") << u"abc.com"_s << u"No match,,x"_s << QByteArray() << u"registered"_s;
+    // A connection closed before any byte is no verdict at all.
+    QTest::newRow("empty item, empty reply") << u"abc.com"_s << u"No match,,x"_s << QByteArray() << u"nowhere"_s;
+    QTest::newRow("empty reply") << u"abc.com"_s << standard << QByteArray() << u"nowhere"_s;
     QTest::newRow("refusal") << u"abc.com"_s << standard << "Query rate exceeded"_ba << u"blocked"_s;
     QTest::newRow("registered") << u"abc.com"_s << standard << "Domain Name: ABC.COM"_ba << u"registered"_s;
     QTest::newRow("bare extension available") << u".com"_s << standard << "No match"_ba << u"nowhere"_s;

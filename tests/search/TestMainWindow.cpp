@@ -413,9 +413,9 @@ void TestMainWindow::customListRunShowsResumePositionAfterStop()
     QTRY_COMPARE(server.queries.size(), 2);
     fixture.child<QPushButton>(u"Command3"_s)->click();
     QVERIFY(fixture.child<QPushButton>(u"cmdDoSearch"_s)->isEnabled());
-    // The position after the last word taken, as stored.
-    QCOMPARE(fixture.child<QLineEdit>(u"txtWordNum"_s)->text(), u"3"_s);
-    QCOMPARE(fixture.setting(u"Vantrel"_s, u"CustWordNum"_s), u"3"_s);
+    // The first word whose lookup had not ended ("two"), as stored.
+    QCOMPARE(fixture.child<QLineEdit>(u"txtWordNum"_s)->text(), u"2"_s);
+    QCOMPARE(fixture.setting(u"Vantrel"_s, u"CustWordNum"_s), u"2"_s);
 }
 
 void TestMainWindow::repeatedFaultShowsOneMessageAndStopWorks()

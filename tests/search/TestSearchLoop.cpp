@@ -105,6 +105,12 @@ private slots:
     void watchdogFreesBatchAndRunGoesOn();
     void fileThatGrowsDuringRun();
     void silentLookupDoesNotHoldBatchOfSeveralSlots();
+
+    // Run end
+    void lastPartialBatchOfSilentServersEnds_data();
+    void lastPartialBatchOfSilentServersEnds();
+    // Resume
+    void resumePositionWaitsForEveryLookupOfBatch();
 };
 
 void TestSearchLoop::startsAtPositionAndStopsAtEndOfList()
@@ -239,6 +245,61 @@ void TestSearchLoop::silentLookupDoesNotHoldBatchOfSeveralSlots()
     QCOMPARE(run.ended.size(), 5);
     QCOMPARE(run.ended.at(2).at(0).value<LookupOutcome>().kind, LookupOutcome::Kind::Timeout);
     QCOMPARE(run.results.names(ResultList::Registered).size(), 4);
+}
+
+void TestSearchLoop::lastPartialBatchOfSilentServersEnds_data()
+{
+    QTest::addColumn<int>("poolSize");
+    QTest::addColumn<int>("words");
+    QTest::newRow("2 slots, one word") << 2 << 1;
+    QTest::newRow("3 slots, four words") << 3 << 4;
+    QTest::newRow("8 slots, seven words") << 8 << 7;
+}
+
+// Nothing answers: every batch, the last short one too, is freed by the
+// watchdog, so the run ends one watchdog period after each batch.
+void TestSearchLoop::lastPartialBatchOfSilentServersEnds()
+{
+    QFETCH(int, poolSize);
+    QFETCH(int, words);
+    RunFixture run(poolSize);
+    run.server.setHandler([](QTcpSocket *, const QByteArray &, int) {});
+    StringListWordSource source(numberedWords(words));
+    run.loop.start(source, 1, words);
+    const int batches = (words + poolSize - 1) / poolSize;
+    QTRY_COMPARE_WITH_TIMEOUT(run.stopped.size(), 1, (batches * 30 + 40) * tickMs);
+    QCOMPARE(run.ended.size(), words);
+    for (const auto &arguments : run.ended)
+        QCOMPARE(arguments.at(0).value<LookupOutcome>().kind, LookupOutcome::Kind::Timeout);
+}
+
+// The stored position never passes a word whose lookup is still running, so
+// a run stopped (or killed) mid-batch is resumed at that batch.
+void TestSearchLoop::resumePositionWaitsForEveryLookupOfBatch()
+{
+    RunFixture run(2);
+    run.server.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        if (query != "slow.test")
+            WhoisTestServer::answerAndClose(socket, "Domain Name: x");
+    });
+    QSignalSpy resume(&run.loop, &SearchLoop::resumePositionChanged);
+    StringListWordSource words({u"one"_s, u"slow"_s, u"three"_s});
+    run.loop.start(words, 1, 3);
+    QTRY_COMPARE(run.ended.size(), 1);
+    QTest::qWait(3 * tickMs);
+    run.loop.stop();
+    QCOMPARE(resume.last().at(0).toInt(), 1);
+
+    // Run to the end: the position follows each whole batch.
+    resume.clear();
+    run.server.setHandler(
+        [](QTcpSocket *socket, const QByteArray &, int) { WhoisTestServer::answerAndClose(socket, "Domain Name: x"); });
+    run.loop.start(words, 1, 3);
+    QTRY_COMPARE(run.stopped.size(), 2);
+    QList<int> positions;
+    for (const auto &arguments : resume)
+        positions << arguments.at(0).toInt();
+    QCOMPARE(positions, (QList<int>{1, 3, 4}));
 }
 
 QTEST_GUILESS_MAIN(TestSearchLoop)

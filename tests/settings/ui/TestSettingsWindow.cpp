@@ -693,6 +693,9 @@ void TestSettingsWindow::testSelectedReportsVerdict_data()
         << ".net"_ba << u"Appears to be: Error/Blocked\r\nDomain: .net"_s + tail + u"Blocked"_s;
     QTest::newRow("quote before .COM: quiet") << u"x\""_s << u"COM"_s << standard << "No match"_ba
                                               << "x.COM"_ba << QString();
+    QTest::newRow("label beyond ASCII goes as IDNA")
+        << u"bücher"_s << u"com"_s << standard << "taken"_ba
+        << "xn--bcher-kva.com"_ba << u"Appears to be: Registered\r\nDomain: bücher.com"_s + tail + u"taken"_s;
     QTest::newRow("endoffile, available: quiet") << u"EndOfFile"_s << u"com"_s << standard << "No match"_ba
                                                  << "EndOfFile.com"_ba << QString();
     QTest::newRow("endoffile, registered: shown")

@@ -43,6 +43,8 @@ private slots:
     void closingDropsQuery();
     void givesUpAndSaysSo_data();
     void givesUpAndSaysSo();
+    // Names
+    void nameGoesInItsAsciiForm();
 };
 
 void TestWhoisWindow::answerInPiecesShownWhole()
@@ -142,6 +144,22 @@ void TestWhoisWindow::givesUpAndSaysSo()
         QVERIFY2(shownText(window).startsWith(start + u": "_s), qPrintable(shownText(window)));
         QVERIFY(shownText(window).contains(u"refused"_s, Qt::CaseInsensitive));
     }
+}
+
+void TestWhoisWindow::nameGoesInItsAsciiForm()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("Domain Name: XN--WGV71A119E.COM\r\n");
+    WhoisWindow window(loopback(server.port()));
+    window.openFor(u"日本語.com"_s);
+    QTRY_COMPARE(server.queries, QList<QByteArray>{"xn--wgv71a119e.com"});
+    QTRY_COMPARE(shownText(window), u"Domain Name: XN--WGV71A119E.COM\n"_s);
+
+    // A name no server can be asked about is not sent at all.
+    window.openFor(QString(64, u'x') + u".com"_s);
+    QTRY_VERIFY(shownText(window).contains(u"not a name"_s));
+    QCOMPARE(server.connections, 1);
 }
 
 QTEST_MAIN(TestWhoisWindow)
