@@ -17,6 +17,7 @@ LookupSession::LookupSession(QString programFolder, SettingsStore &settings, int
     connect(&m_loop, &SearchLoop::lookupRequested, this, &LookupSession::startLookup);
     connect(&m_pool, &ConnectionPool::lookupEnded, this, &LookupSession::poolLookupEnded);
     connect(&m_pool, &ConnectionPool::watchdogFired, this, &LookupSession::reportUnanswered);
+    connect(&m_loop, &SearchLoop::pauseStarted, this, [this] { m_batchAskedRegistry = false; });
     // A stopped run forgets the names still waiting for DNS.
     connect(&m_loop, &SearchLoop::stopped, this, [this] {
         if (m_dns)
@@ -110,7 +111,7 @@ void LookupSession::startLookup(const QString &name, int slot)
     }
     const std::optional<QByteArray> ascii = queryBytes(prepared);
     if (!m_dns || !ascii) {
-        m_pool.startLookup(name, slot);
+        askRegistry(name, slot);
         return;
     }
     const QString asked = QString::fromLatin1(*ascii);
@@ -124,13 +125,28 @@ void LookupSession::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer
     for (const DnsWaiter &waiter : waiters) {
         if (answer != DnsPrecheck::Answer::Delegated) {
             // No delegation does not make a name free: only its registry can say so.
-            m_pool.startLookup(waiter.name, waiter.slot);
+            askRegistry(waiter.name, waiter.slot);
             continue;
         }
         LookupOutcome outcome(waiter.slot, waiter.prepared, QStringLiteral("dns"), LookupOutcome::Kind::Registered);
         outcome.reason = QStringLiteral("dns:NS");
-        poolLookupEnded(outcome);
+        settledWithoutQuery(outcome);
     }
+}
+
+void LookupSession::askRegistry(const QString &name, int slot)
+{
+    m_batchAskedRegistry = true;
+    m_pool.startLookup(name, slot);
+}
+
+void LookupSession::settledWithoutQuery(const LookupOutcome &outcome)
+{
+    // The pause before a batch spares the registries; after a batch that asked
+    // none of them (every name answered by DNS or the history) there is none.
+    if (!m_batchAskedRegistry)
+        m_throttle.setCurrentThrottleMs(0);
+    poolLookupEnded(outcome);
 }
 
 void LookupSession::endWithoutQuery(const LookupOutcome &outcome)
@@ -140,7 +156,7 @@ void LookupSession::endWithoutQuery(const LookupOutcome &outcome)
         this,
         [this, outcome, stops = m_stops] {
             if (stops == m_stops)
-                poolLookupEnded(outcome);
+                settledWithoutQuery(outcome);
         },
         Qt::QueuedConnection);
 }

@@ -116,6 +116,8 @@ private:
     };
 
     void poolLookupEnded(const LookupOutcome &outcome);
+    void askRegistry(const QString &name, int slot);
+    void settledWithoutQuery(const LookupOutcome &outcome);
     void endWithoutQuery(const LookupOutcome &outcome);
     void dnsAnswered(const QString &asked, DnsPrecheck::Answer answer);
     void openHistory();
@@ -136,4 +138,5 @@ private:
     std::unique_ptr<DnsPrecheck> m_dns;
     QHash<QString, QList<DnsWaiter>> m_dnsWaiters; // by the name DNS was asked
     int m_stops = 0;                               // what a stopped run left queued is dropped
+    bool m_batchAskedRegistry = false;
 };
