@@ -2,6 +2,7 @@
 
 ThrottleState::ThrottleState(int tickIntervalMs, QObject *parent)
     : QObject(parent)
+    , m_tickIntervalMs(tickIntervalMs)
 {
     m_timThrottle.setTimerType(Qt::PreciseTimer);
     m_timThrottle.setInterval(tickIntervalMs);
@@ -12,7 +13,9 @@ void ThrottleState::startPause()
 {
     m_throttleTicks = 0;
     m_throttleActive = true;
-    m_timThrottle.start();
+    // A pause of nothing ends as soon as the events queued before it have run,
+    // not a whole tick later.
+    m_timThrottle.start(m_currentThrottleMs <= 0 ? 0 : m_tickIntervalMs);
 }
 
 void ThrottleState::tick()

@@ -29,6 +29,7 @@ signals:
 private:
     void tick();
 
+    int m_tickIntervalMs;
     QTimer m_timThrottle;
     bool m_throttleActive = false;
     qint32 m_throttleTicks = 0;
