@@ -48,6 +48,9 @@ HistoryWindow::HistoryWindow(HistoryStore &store, Prompt &prompt, QString produc
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
+    m_table->setColumnWidth(5,
+                            m_table->fontMetrics().horizontalAdvance(QStringLiteral("2026-12-07T12:00:00.000Z")) + 16);
     m_statusLabel = new QLabel(this);
     m_statusLabel->setObjectName(QStringLiteral("lblStatus"));
     if (!store.isOpen())

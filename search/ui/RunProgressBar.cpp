@@ -5,7 +5,9 @@ RunProgressBar::RunProgressBar(QWidget *parent)
 {
     setObjectName(QStringLiteral("RunProgress"));
     setTextVisible(true);
-    setMinimumWidth(240);
+    // Room for the longest text: "456976 of 456976 · 9999.9 names/s · ETA 99:59:59".
+    setMinimumWidth(
+        fontMetrics().horizontalAdvance(QStringLiteral("456976 of 456976 · 9999.9 names/s · ETA 99:59:59")) + 24);
     hide();
 }
 
