@@ -3,6 +3,7 @@
 #include "cli/ResultWriter.h"
 #include "search/LookupSession.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 struct CommandContext;
@@ -25,8 +26,7 @@ public:
     // The session's start-up; a command cannot run without it.
     bool prepare(QString *error) { return m_session.prepare(error); }
 
-    void setChosenTld(const QString &tld) { m_session.setChosenTld(tld); }
-    SearchLoop &loop() { return m_session.loop(); }
+    LookupSession &session() { return m_session; }
 
     // Runs until the loop stops: at the end of the source or on SIGINT.
     // Returns the command's exit code: ExitIncomplete when a name ended in
@@ -36,6 +36,7 @@ public:
 private:
     void printOutcome(const LookupOutcome &outcome);
     void reportBlocked();
+    void showProgress(bool final);
 
     CommandContext &m_context;
     LookupSession m_session;
@@ -46,4 +47,6 @@ private:
     qint32 m_finished = 0;
     qint32 m_total = 0;
     bool m_showProgress = false;
+    QElapsedTimer m_runClock;
+    qint64 m_progressShownAt = -1;
 };
