@@ -53,12 +53,17 @@ void RegistryPacer::queryEnded(const QString &host, qint64 now, bool refused)
     entry.running = qMax(0, entry.running - 1);
     if (refused) {
         entry.answersInRow = 0;
-        entry.pauseMs = qMin(m_options.maxPauseMs, qMax(m_options.backoffStartMs, entry.pauseMs * 2));
-    } else if (++entry.answersInRow >= m_options.relaxAfter && entry.pauseMs > entry.throttleMs) {
+        // Refusals within two pauses of the last doubling belong to the same
+        // episode (the registry's window has not passed yet): they double once.
+        if (entry.backedOffAt < 0 || now - entry.backedOffAt >= 2 * qint64(entry.pauseMs)) {
+            entry.pauseMs = qMin(m_options.maxPauseMs, qMax(m_options.backoffStartMs, entry.pauseMs * 2));
+            entry.backedOffAt = now;
+        }
+    } else if (++entry.answersInRow >= m_options.relaxAfter) {
         entry.answersInRow = 0;
-        // Below half the first back-off step the registry has shown no limit worth keeping.
-        const int relaxed = entry.pauseMs / 2;
-        entry.pauseMs = qMax(entry.throttleMs, relaxed < m_options.backoffStartMs / 2 ? 0 : relaxed);
+        // A registry that has refused once is not sent bursts again.
+        const int floor = entry.backedOffAt < 0 ? entry.throttleMs : qMax(entry.throttleMs, m_options.backoffStartMs);
+        entry.pauseMs = qMax(floor, entry.pauseMs / 2);
     }
     entry.readyAt = now + entry.pauseMs;
 }

@@ -22,7 +22,8 @@ struct PacingOptions
 //
 // A refusal (a rate-limit notice or a query left unanswered) doubles the
 // registry's pause, starting from PacingOptions::backoffStartMs and up to
-// maxPauseMs; relaxAfter answers in a row halve it again, back down to the throttle.
+// maxPauseMs; relaxAfter answers in a row halve it again, down to the
+// throttle, or to the first back-off step once the registry has refused.
 //
 // Times are milliseconds on any steady clock the caller keeps.
 class RegistryPacer
@@ -50,6 +51,7 @@ private:
         int running = 0;
         int answersInRow = 0;
         qint64 readyAt = 0;
+        qint64 backedOffAt = -1;
     };
 
     Registry &registry(const QString &host);
