@@ -160,7 +160,12 @@ void PacedRun::queue(Name name)
     const int tldIndex = lookup.tldTable.findTldIndex(name.prepared, lookup.useProxy);
     // A name no entry answers for still goes to the pool, which ends it as an error.
     name.host = tldIndex < 0 ? QString() : lookup.tldTable.entry(tldIndex).whoisServer;
-    m_registries[name.host].waiting.push_back(std::move(name));
+    // DNS answers come in any order; each registry still takes its names in list order.
+    std::deque<Name> &waiting = m_registries[name.host].waiting;
+    auto at = waiting.end();
+    while (at != waiting.begin() && std::prev(at)->position > name.position)
+        --at;
+    waiting.insert(at, std::move(name));
     schedule(0);
 }
 
