@@ -62,7 +62,7 @@ void RegistryPacer::queryEnded(const QString &host, qint64 now, bool refused)
     } else if (++entry.answersInRow >= m_options.relaxAfter) {
         entry.answersInRow = 0;
         // A registry that has refused once is not sent bursts again.
-        const int floor = entry.backedOffAt < 0 ? entry.throttleMs : qMax(entry.throttleMs, m_options.backoffStartMs);
+        const int floor = entry.backedOffAt < 0 ? entry.throttleMs : qMax(entry.throttleMs, m_options.refusedFloorMs);
         entry.pauseMs = qMax(floor, entry.pauseMs / 2);
     }
     entry.readyAt = now + entry.pauseMs;

@@ -8,9 +8,12 @@ class TldTable;
 // How a registry's pause backs off after refusals and relaxes again.
 struct PacingOptions
 {
-    int backoffStartMs = 250;
+    // The first step is long enough for a registry's one-second window to pass.
+    int backoffStartMs = 1000;
     int maxPauseMs = 60000;
     int relaxAfter = 20;
+    // The shortest pause of a registry that has refused during the run.
+    int refusedFloorMs = 250;
 };
 
 // The pause between queries to one registry, kept per server host across
@@ -23,7 +26,7 @@ struct PacingOptions
 // A refusal (a rate-limit notice or a query left unanswered) doubles the
 // registry's pause, starting from PacingOptions::backoffStartMs and up to
 // maxPauseMs; relaxAfter answers in a row halve it again, down to the
-// throttle, or to the first back-off step once the registry has refused.
+// throttle, or to refusedFloorMs once the registry has refused.
 //
 // Times are milliseconds on any steady clock the caller keeps.
 class RegistryPacer

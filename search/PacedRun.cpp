@@ -17,10 +17,9 @@ bool refused(const LookupOutcome &outcome)
 
 } // namespace
 
-PacedRun::PacedRun(LookupSession &session, PacingOptions pacing, QObject *parent)
+PacedRun::PacedRun(LookupSession &session, QObject *parent)
     : QObject(parent)
     , m_session(session)
-    , m_pacer(pacing)
 {
     m_pumpTimer.setSingleShot(true);
     m_pumpTimer.setTimerType(Qt::PreciseTimer);

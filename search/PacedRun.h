@@ -37,10 +37,12 @@ public:
     // Names taken from the source and not yet ended, at most.
     static constexpr int lookAhead = 512;
 
-    explicit PacedRun(LookupSession &session, PacingOptions pacing = {}, QObject *parent = nullptr);
+    explicit PacedRun(LookupSession &session, QObject *parent = nullptr);
     ~PacedRun() override;
 
     bool isRunning() const { return m_running; }
+    // How registries back off and relax, from the next start on.
+    void setPacing(PacingOptions pacing) { m_pacer = RegistryPacer(pacing); }
     // Zeroes the result counters and runs from startNumber to the end of the source.
     void start(WordSource &source, qint32 startNumber);
     // Drops every queued and running lookup; their names end without a verdict.

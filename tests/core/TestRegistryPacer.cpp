@@ -70,7 +70,7 @@ void TestRegistryPacer::registryWithoutPauseTakesManyAtOnce()
 
 void TestRegistryPacer::refusalsDoubleAndAnswersRelax()
 {
-    RegistryPacer pacer({250, 2000, 3});
+    RegistryPacer pacer({250, 2000, 3, 250});
     pacer.setThrottles(table());
     const QString free = u"whois.free.test"_s;
     // Refused together: one doubling.
