@@ -24,9 +24,10 @@ public:
         qputenv("VANTREL_CONFIG_DIR", QFile::encodeName(config.path()));
     }
 
+    // Without DNS first, so a single slot ends the names in list order.
     Run search(const QStringList &arguments)
     {
-        return runVantrel(QStringList{u"--home"_s, home.path(), u"search"_s} + arguments);
+        return runVantrel(QStringList{u"--home"_s, home.path(), u"search"_s, u"--no-dns"_s} + arguments);
     }
 
     QString resumeValue(const QString &key) const
