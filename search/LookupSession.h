@@ -29,8 +29,9 @@ class SettingsStore;
 //
 //  - startLookup() takes a name to a registry query. A DNS pre-check (a name
 //    that resolves is registered), an answer from the history store without a
-//    query, an RDAP query beside WHOIS and the per-registry pacing all decide
-//    here, before or instead of ConnectionPool::startLookup().
+//    query and an RDAP query beside WHOIS all decide here, before or instead
+//    of ConnectionPool::startLookup(). The paced run (read-ahead, DNS many at
+//    a time, pacing per registry, retries) takes the same steps on its own.
 //  - file() takes an ended lookup into the result lists or the blocked
 //    notice. A history store that records every outcome records it here.
 //
