@@ -18,6 +18,8 @@ require_tool python3 whois xargs
 [ "$(id -u)" -eq 0 ] || fail "the DNS responder needs root to listen on 127.0.0.1:53"
 
 work=$(mktemp -d)
+registry=
+plain=
 trap 'kill $registry $plain 2>/dev/null || true; rm -rf "$work"' EXIT
 export VANTREL_CONFIG_DIR=$work/config
 grep -E '^[a-z]{3,12}$' /usr/share/dict/words | sort -u |
@@ -39,8 +41,7 @@ run() {
     shift
     local start end
     start=$(date +%s.%N)
-    "$vantrel" --home "$work/home" check --slots 8 --quiet --dns-server 127.0.0.1 "$@" \
-        --list "$work/names.txt" > "$work/out.txt"
+    "$vantrel" --home "$work/home" check --slots 8 --quiet "$@" --list "$work/names.txt" > "$work/out.txt"
     end=$(date +%s.%N)
     python3 - "$label" "$start" "$end" "$work/names.txt" "$work/taken.txt" "$work/out.txt" <<'PY'
 import sys
@@ -60,7 +61,7 @@ print(f"{label}: {len(names)} names in {seconds:.1f} s = {len(names) / seconds:.
       f"lost {lost}, wrong {wrong}, left blocked {blocked}")
 PY
 }
-run "DNS first" | tee "$work/dns.txt"
+run "DNS first" --dns-server 127.0.0.1 | tee "$work/dns.txt"
 run "--no-dns " --no-dns | tee "$work/nodns.txt"
 python3 - "$work/dns.txt" "$work/nodns.txt" <<'PY'
 import re, sys

@@ -78,7 +78,7 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
         context.err << "vantrel check: " << error << Qt::endl;
         return ExitFailure;
     }
-    run.setChosenTld(options.tld);
+    applyRunOptions(run, options);
 
     StringListWordSource source(names);
     return run.run(source, 1, source.size());

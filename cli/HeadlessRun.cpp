@@ -19,7 +19,6 @@ HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, 
     connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
     connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
     connect(&m_session.results(), &ResultLists::writeFailed, this, &HeadlessRun::reportFailure);
-    connect(&m_session.loop(), &SearchLoop::wordSourceFailed, this, &HeadlessRun::reportFailure);
     // A reply lost to a dropped connection is asked once more before it counts as an error.
     m_session.pool().setEmptyReplyRetries(1);
     connect(&m_session.results(), &ResultLists::overflowSaved, this, [this] {
@@ -49,20 +48,24 @@ int HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 {
     m_total = qMax(0, wordMax - startNumber + 1);
     m_showProgress = !m_quiet && ::isatty(STDERR_FILENO) == 1;
+    m_runClock.start();
 
     QEventLoop eventLoop;
     InterruptWatcher interrupts;
-    SearchLoop &loop = m_session.loop();
-    connect(&interrupts, &InterruptWatcher::interrupted, &loop, [this, &loop] {
+    PacedRun &paced = m_session.pacedRun();
+    connect(&interrupts, &InterruptWatcher::interrupted, &paced, [this, &paced] {
         m_interrupted = true;
-        loop.stop();
+        paced.stop();
     });
-    connect(&loop, &SearchLoop::stopped, &eventLoop, &QEventLoop::quit);
-    loop.start(source, startNumber, wordMax);
-    if (loop.isRunning())
+    connect(&paced, &PacedRun::stopped, &eventLoop, &QEventLoop::quit);
+    connect(&paced, &PacedRun::wordSourceFailed, this, &HeadlessRun::reportFailure);
+    paced.start(source, startNumber);
+    if (paced.isRunning())
         eventLoop.exec();
-    if (m_showProgress)
+    if (m_showProgress) {
+        showProgress(true);
         m_context.err << Qt::endl;
+    }
     if (m_interrupted)
         return ExitInterrupted;
     if (!m_failures.isEmpty())
@@ -91,7 +94,27 @@ void HeadlessRun::printOutcome(const LookupOutcome &outcome)
         ++m_unanswered;
     ++m_finished;
     if (m_showProgress)
-        m_context.err << "\rchecked " << m_finished << " of " << m_total << Qt::flush;
+        showProgress(false);
+}
+
+// One line, rewritten in place at most a few times a second: done of total,
+// names per second, names settled by DNS, retries waiting and the time left.
+void HeadlessRun::showProgress(bool final)
+{
+    const qint64 elapsedMs = m_runClock.elapsed();
+    if (!final && m_progressShownAt >= 0 && elapsedMs - m_progressShownAt < 200)
+        return;
+    m_progressShownAt = elapsedMs;
+    const PacedRun &paced = m_session.pacedRun();
+    const double rate = elapsedMs > 0 ? m_finished * 1000.0 / double(elapsedMs) : 0.0;
+    QString eta = QStringLiteral("--:--");
+    if (rate > 0 && m_total >= m_finished) {
+        const qint64 seconds = qint64((m_total - m_finished) / rate);
+        eta = QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    }
+    m_context.err << "\rchecked " << m_finished << " of " << m_total << ", " << QString::number(rate, 'f', 1)
+                  << " names/s, " << paced.settledByDns() << " by DNS, " << paced.retriesWaiting()
+                  << " retries waiting, ETA " << eta << "  " << Qt::flush;
 }
 
 void HeadlessRun::reportBlocked()

@@ -3,6 +3,7 @@
 #include "cli/ResultWriter.h"
 #include "search/LookupSession.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 struct CommandContext;
@@ -27,8 +28,7 @@ public:
     // A history that cannot be used is reported on stderr; the run goes on.
     bool prepare(const QString &source, QString *error);
 
-    void setChosenTld(const QString &tld) { m_session.setChosenTld(tld); }
-    SearchLoop &loop() { return m_session.loop(); }
+    LookupSession &session() { return m_session; }
 
     // Runs until the loop stops: at the end of the source or on SIGINT.
     // Returns the command's exit code: ExitInterrupted after SIGINT,
@@ -43,6 +43,7 @@ public:
 private:
     void printOutcome(const LookupOutcome &outcome);
     void reportBlocked();
+    void showProgress(bool final);
 
     CommandContext &m_context;
     LookupSession m_session;
@@ -54,4 +55,6 @@ private:
     qint32 m_finished = 0;
     qint32 m_total = 0;
     bool m_showProgress = false;
+    QElapsedTimer m_runClock;
+    qint64 m_progressShownAt = -1;
 };

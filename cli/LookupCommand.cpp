@@ -1,8 +1,10 @@
 #include "cli/LookupCommand.h"
 
+#include "cli/HeadlessRun.h"
 #include "core/ConnectionPool.h"
 
 #include <QCommandLineParser>
+#include <QHostAddress>
 
 QList<ExitCode> LookupCommand::exitCodes() const
 {
@@ -17,6 +19,13 @@ QList<CommandOption> LookupCommand::sharedOptions()
                         ".com unless changed)")},
         {QStringLiteral("slots"), QStringLiteral("N"),
          QStringLiteral("ask up to N names at a time (1 to %1, default 1)").arg(ConnectionPool::maxPoolSize)},
+        {QStringLiteral("no-dns"), QString(),
+         QStringLiteral("ask the registry about every name, without asking DNS first whether it is in use")},
+        {QStringLiteral("dns-server"), QStringLiteral("ADDR"),
+         QStringLiteral("ask the DNS server at the IP address ADDR (default: the setting, else the system's)")},
+        {QStringLiteral("recheck-after"), QStringLiteral("DAYS"),
+         QStringLiteral("take a verdict younger than DAYS days from the history instead of asking again (0: always "
+                        "ask; default: the setting)")},
         formatOption(),
         quietOption(),
     };
@@ -32,6 +41,33 @@ std::optional<int> LookupCommand::readSharedOptions(const QCommandLineParser &pa
             return usageError(context,
                               QStringLiteral("--slots takes a number from 1 to %1").arg(ConnectionPool::maxPoolSize));
     }
+    options.noDns = parser.isSet(QStringLiteral("no-dns"));
+    if (parser.isSet(QStringLiteral("dns-server"))) {
+        options.dnsServer = parser.value(QStringLiteral("dns-server")).trimmed();
+        if (options.noDns)
+            return usageError(context, QStringLiteral("--dns-server goes without --no-dns"));
+        if (QHostAddress(options.dnsServer).isNull())
+            return usageError(context, QStringLiteral("--dns-server takes an IP address"));
+    }
+    if (parser.isSet(QStringLiteral("recheck-after"))) {
+        bool valid = false;
+        const int days = parser.value(QStringLiteral("recheck-after")).toInt(&valid);
+        if (!valid || days < 0)
+            return usageError(context, QStringLiteral("--recheck-after takes a number of days from 0 on"));
+        options.recheckAfterDays = days;
+    }
     options.tld = tldOptionText(parser.value(QStringLiteral("tld")));
     return readOutputOptions(parser, context, options.output);
+}
+
+void LookupCommand::applyRunOptions(HeadlessRun &run, const RunOptions &options)
+{
+    LookupSession &session = run.session();
+    session.setChosenTld(options.tld);
+    if (options.noDns)
+        session.setDnsFirst(false, session.lookup().dnsServer);
+    else if (!options.dnsServer.isEmpty())
+        session.setDnsFirst(true, options.dnsServer);
+    if (options.recheckAfterDays)
+        session.setRecheckAfterDays(*options.recheckAfterDays);
 }

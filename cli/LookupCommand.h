@@ -2,6 +2,10 @@
 
 #include "cli/Command.h"
 
+#include <optional>
+
+class HeadlessRun;
+
 // What `check` and `search` share: they ask registries about names and
 // print a result row per name.
 class LookupCommand : public Command
@@ -15,10 +19,16 @@ protected:
         QString tld; // without a leading dot; empty for the names' own or the default extension
         int poolSize = 1;
         OutputOptions output;
+        bool noDns = false;
+        QString dnsServer;                   // empty: the stored setting
+        std::optional<int> recheckAfterDays; // unset: the stored setting
     };
 
-    // --tld, --slots, --format and --quiet.
+    // --tld, --slots, --no-dns, --dns-server, --recheck-after, --format and --quiet.
     static QList<CommandOption> sharedOptions();
     std::optional<int> readSharedOptions(const QCommandLineParser &parser, CommandContext &context,
                                          RunOptions &options) const;
+    // Hands the options to a prepared run; they replace the stored settings
+    // for this run only.
+    static void applyRunOptions(HeadlessRun &run, const RunOptions &options);
 };

@@ -101,7 +101,7 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
         context.err << "vantrel search: " << error << Qt::endl;
         return ExitFailure;
     }
-    run.setChosenTld(options.tld);
+    applyRunOptions(run, options);
 
     const SearchTypeSelection selection = selectSearchType(*type, folder, settings);
     WordFile wordFile(selection.choosesWordFile ? QDir::current().absoluteFilePath(parser.value(QStringLiteral("list")))
@@ -120,7 +120,8 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
         start = 1;
     else if (start == 0)
         start = positions.stored(*type);
-    QObject::connect(&run.loop(), &SearchLoop::resumePositionChanged, &run, [&run, &positions, type](qint32 position) {
+    PacedRun &paced = run.session().pacedRun();
+    QObject::connect(&paced, &PacedRun::resumePositionChanged, &run, [&run, &positions, type](qint32 position) {
         QString saveError;
         if (!positions.save(*type, position, &saveError))
             run.reportFailure(saveError);

@@ -36,6 +36,7 @@ public:
     void check(const QString &name);
     // Drops every queued and running lookup without an answer.
     void cancelAll();
+    const Options &options() const { return m_options; }
     int inFlight() const { return int(m_running.size()); }
     int queued() const { return int(m_queue.size()); }
 

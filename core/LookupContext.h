@@ -14,8 +14,10 @@ struct LookupContext
     bool useProxy = false;
     QString defaultExtension = QStringLiteral(".com"); // with its leading dot
     // Ask DNS first: a delegated name is registered without a registry query.
-    bool checkDnsFirst = true;
+    // Off until the settings are read (where it is on by default).
+    bool checkDnsFirst = false;
     QString dnsServer; // empty: the system's resolver
+    int dnsInFlight = 64;
     // A name whose last available or registered verdict is younger than this
     // many days is filed from the history without a query; 0 always asks.
     int recheckAfterDays = 0;

@@ -10,9 +10,11 @@ LookupSession::LookupSession(QString programFolder, SettingsStore &settings, int
     : QObject(parent)
     , m_programFolder(std::move(programFolder))
     , m_settings(settings)
+    , m_timings(timings)
     , m_results(m_programFolder)
     , m_pool(poolSize, m_lookup, m_throttle, timings)
     , m_loop(m_pool, m_throttle, m_results)
+    , m_pacedRun(*this)
 {
     connect(&m_loop, &SearchLoop::lookupRequested, this, &LookupSession::startLookup);
     connect(&m_pool, &ConnectionPool::lookupEnded, this, &LookupSession::poolLookupEnded);
@@ -49,12 +51,8 @@ bool LookupSession::prepare(QString *error)
     m_lookup.defaultExtension = m_settings.value(Settings::defaultExtension);
     m_lookup.checkDnsFirst = m_settings.value(Settings::checkDnsFirst);
     m_lookup.dnsServer = m_settings.value(Settings::dnsServer).trimmed();
-    // Without a server of its own the session asks the system's resolver, or
-    // the one the environment names (tests point it at a loopback responder).
-    if (m_lookup.dnsServer.isEmpty())
-        m_lookup.dnsServer = qEnvironmentVariable("VANTREL_DNS_SERVER").trimmed();
+    m_lookup.dnsInFlight = qBound(1, m_settings.value(Settings::dnsInFlight), 1024);
     m_lookup.recheckAfterDays = qMax(0, m_settings.value(Settings::recheckAfterDays));
-    setDnsFirst(m_lookup.checkDnsFirst, m_lookup.dnsServer);
     openHistory();
     // Without the shipped registry list only the table's rows answer; lookups go on.
     m_registryNotice.clear();
@@ -84,14 +82,35 @@ void LookupSession::openHistory()
 void LookupSession::setDnsFirst(bool on, const QString &server)
 {
     m_lookup.checkDnsFirst = on;
-    m_lookup.dnsServer = server;
-    m_dnsWaiters.clear();
-    m_dns.reset();
-    if (!on)
-        return;
+    m_lookup.dnsServer = server.trimmed();
+}
+
+DnsPrecheck::Options LookupSession::dnsOptions() const
+{
     DnsPrecheck::Options options;
+    // Without a server of its own the session asks the system's resolver, or
+    // the one the environment names (tests point it at a loopback responder).
+    const QString server =
+        m_lookup.dnsServer.isEmpty() ? qEnvironmentVariable("VANTREL_DNS_SERVER").trimmed() : m_lookup.dnsServer;
     options.server = QHostAddress(server);
-    m_dns = std::make_unique<DnsPrecheck>(options);
+    options.maxInFlight = m_lookup.dnsInFlight;
+    return options;
+}
+
+void LookupSession::followDnsSettings()
+{
+    // The setup window may change the settings at any time; a pre-check with
+    // answers still due is kept until they are in.
+    if (!m_dnsWaiters.isEmpty())
+        return;
+    if (!m_lookup.checkDnsFirst) {
+        m_dns.reset();
+        return;
+    }
+    const DnsPrecheck::Options wanted = dnsOptions();
+    if (m_dns && m_dns->options().server == wanted.server && m_dns->options().maxInFlight == wanted.maxInFlight)
+        return;
+    m_dns = std::make_unique<DnsPrecheck>(wanted);
     connect(m_dns.get(), &DnsPrecheck::answered, this,
             [this](const QString &asked, DnsPrecheck::Answer answer) { dnsAnswered(asked, answer); });
 }
@@ -99,16 +118,11 @@ void LookupSession::setDnsFirst(bool on, const QString &server)
 void LookupSession::startLookup(const QString &name, int slot)
 {
     const QString prepared = prepareLookupName(name, m_chosenTld, m_lookup.defaultExtension);
-    if (m_history && m_lookup.recheckAfterDays > 0) {
-        if (const auto kept = m_history->recentVerdict(prepared, m_lookup.recheckAfterDays)) {
-            LookupOutcome outcome(slot, prepared, QStringLiteral("history"),
-                                  kept->verdict == QLatin1String("available") ? LookupOutcome::Kind::Available
-                                                                              : LookupOutcome::Kind::Registered);
-            outcome.reason = QStringLiteral("history:") + kept->checkedAt.date().toString(Qt::ISODate);
-            endWithoutQuery(outcome);
-            return;
-        }
+    if (const std::optional<LookupOutcome> kept = answerFromHistory(prepared, slot)) {
+        endWithoutQuery(*kept);
+        return;
     }
+    followDnsSettings();
     const std::optional<QByteArray> ascii = queryBytes(prepared);
     if (!m_dns || !ascii) {
         askRegistry(name, slot);
@@ -117,6 +131,20 @@ void LookupSession::startLookup(const QString &name, int slot)
     const QString asked = QString::fromLatin1(*ascii);
     m_dnsWaiters[asked].append({name, slot, prepared});
     m_dns->check(asked);
+}
+
+std::optional<LookupOutcome> LookupSession::answerFromHistory(const QString &prepared, int slot)
+{
+    if (!m_history || m_lookup.recheckAfterDays <= 0)
+        return std::nullopt;
+    const auto kept = m_history->recentVerdict(prepared, m_lookup.recheckAfterDays);
+    if (!kept)
+        return std::nullopt;
+    LookupOutcome outcome(slot, prepared, QStringLiteral("history"),
+                          kept->verdict == QLatin1String("available") ? LookupOutcome::Kind::Available
+                                                                      : LookupOutcome::Kind::Registered);
+    outcome.reason = QStringLiteral("history:") + kept->checkedAt.date().toString(Qt::ISODate);
+    return outcome;
 }
 
 void LookupSession::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer)
@@ -197,15 +225,25 @@ void LookupSession::reportUnanswered(const QString &serverAddress)
     m_blockedNotice.report(serverAddress, QStringLiteral("Connection Timed Out"));
 }
 
-void LookupSession::poolLookupEnded(const LookupOutcome &outcome)
+void LookupSession::finishLookup(const LookupOutcome &outcome)
 {
     file(outcome);
     emit lookupEnded(outcome);
+}
+
+void LookupSession::poolLookupEnded(const LookupOutcome &outcome)
+{
+    if (m_pacedRun.isRunning()) {
+        m_pacedRun.poolLookupEnded(outcome);
+        return;
+    }
+    finishLookup(outcome);
     m_loop.lookupEnded();
 }
 
 void LookupSession::stop()
 {
+    m_pacedRun.stop();
     m_loop.stop();
     m_pool.closeAll();
 }

@@ -8,6 +8,7 @@
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
 #include "core/ThrottleState.h"
+#include "search/PacedRun.h"
 #include "search/SearchLoop.h"
 
 #include <QHash>
@@ -28,15 +29,18 @@ class SettingsStore;
 //
 //  - startLookup() takes a name to a registry query. A DNS pre-check (a name
 //    that resolves is registered), an answer from the history store without a
-//    query, an RDAP query beside WHOIS and the per-registry pacing all decide
-//    here, before or instead of ConnectionPool::startLookup().
+//    query and an RDAP query beside WHOIS all decide here, before or instead
+//    of ConnectionPool::startLookup(). The paced run (read-ahead, DNS many at
+//    a time, pacing per registry, retries) takes the same steps on its own.
 //  - file() takes an ended lookup into the result lists or the blocked
 //    notice. A history store that records every outcome records it here.
 //
 // The search loop asks for its lookups through startLookup(); each of the
 // pool's ended lookups is filed, then reported by lookupEnded(), then counted
-// by the loop. The browse window's checker, which queries on a socket of its
-// own, files its outcomes through file().
+// by the loop. The command line runs through pacedRun() instead, which reads
+// ahead, asks DNS and paces the registries itself and hands each ended name
+// to finishLookup(). The browse window's checker, which queries on a socket
+// of its own, files its outcomes through file().
 class LookupSession : public QObject
 {
     Q_OBJECT
@@ -58,6 +62,8 @@ public:
     ThrottleState &throttle() { return m_throttle; }
     ConnectionPool &pool() { return m_pool; }
     SearchLoop &loop() { return m_loop; }
+    PacedRun &pacedRun() { return m_pacedRun; }
+    PoolTimings timings() const { return m_timings; }
     ResultLists &results() { return m_results; }
     RegistrarBlockedNotice &blockedNotice() { return m_blockedNotice; }
 
@@ -67,6 +73,7 @@ public:
         m_chosenTld = tld;
         m_pool.setChosenTld(tld);
     }
+    QString chosenTld() const { return m_chosenTld; }
 
     // The history of verdicts, opened by prepare(); null when it could not be
     // opened. historyNotice() says why, or that a broken file was moved aside.
@@ -81,12 +88,21 @@ public:
     // Replace the stored settings for this session (a command's options);
     // call after prepare().
     void setRecheckAfterDays(int days) { m_lookup.recheckAfterDays = qMax(0, days); }
+    // server: an IP address, empty for the system's resolver.
     void setDnsFirst(bool on, const QString &server);
+    // The pre-check the settings ask for: their server (else the one named
+    // by VANTREL_DNS_SERVER, else the system's) and look-ups at a time.
+    DnsPrecheck::Options dnsOptions() const;
 
     // Dispatches one name to a lookup on a pool slot: from the history when
     // it has a recent verdict, as registered when DNS shows it delegated,
     // otherwise to the registry.
     void startLookup(const QString &name, int slot);
+    // The verdict the history holds for a prepared name, when the settings
+    // let a kept verdict stand.
+    std::optional<LookupOutcome> answerFromHistory(const QString &prepared, int slot = 0);
+    // A lookup of the paced run has ended: filed, then reported by lookupEnded().
+    void finishLookup(const LookupOutcome &outcome);
     // Files an ended lookup: available and registered names into the result
     // lists, a refusal into the blocked notice; then the list sizes are
     // checked. Every verdict but one taken from the history is kept in the
@@ -120,16 +136,19 @@ private:
     void settledWithoutQuery(const LookupOutcome &outcome);
     void endWithoutQuery(const LookupOutcome &outcome);
     void dnsAnswered(const QString &asked, DnsPrecheck::Answer answer);
+    void followDnsSettings();
     void openHistory();
 
     QString m_programFolder;
     SettingsStore &m_settings;
+    PoolTimings m_timings;
     LookupContext m_lookup;
     ThrottleState m_throttle;
     ResultLists m_results;
     RegistrarBlockedNotice m_blockedNotice;
     ConnectionPool m_pool;
     SearchLoop m_loop;
+    PacedRun m_pacedRun;
     QString m_chosenTld;
     QString m_source;
     std::unique_ptr<HistoryStore> m_history;

@@ -80,6 +80,8 @@ constexpr TextSetting googlePath{{product, "Engines", "GooglePath", user}, ""};
 // server to ask: empty is the system's resolver.
 constexpr SwitchSetting checkDnsFirst{{product, "Settings", "CheckDnsFirst", user}, true};
 constexpr TextSetting dnsServer{{product, "Settings", "DnsServer", user}, ""};
+// How many DNS look-ups run at a time ahead of the registry queries.
+constexpr NumberSetting dnsInFlight{{product, "Settings", "DnsInFlight", user}, 64};
 // A name whose last available or registered verdict is younger than this many
 // days is filed from the history without a query; 0 always asks again.
 constexpr NumberSetting recheckAfterDays{{product, "Settings", "RecheckAfterDays", user}, 0};

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -110,6 +111,9 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
     connect(txtDefault, &QLineEdit::textChanged, this, &SetupWindow::txtDefault_Change);
     connect(txtsearch, &QLineEdit::textChanged, this, &SetupWindow::txtsearch_Change);
     connect(txtthrot, &QLineEdit::textChanged, this, &SetupWindow::txtthrot_Change);
+    connect(chkDnsFirst, &QCheckBox::toggled, this, &SetupWindow::chkDnsFirst_Click);
+    connect(txtDnsServer, &QLineEdit::textChanged, this, &SetupWindow::txtDnsServer_Change);
+    connect(spnRecheckAfterDays, &QSpinBox::valueChanged, this, &SetupWindow::spnRecheckAfterDays_Change);
     txtDefault->installEventFilter(this);
     connect(&m_tester, &TldTester::replyComplete, this, &SetupWindow::testReplyComplete);
     connect(&m_tester, &TldTester::timedOut, this, &SetupWindow::testTimedOut);
@@ -148,6 +152,26 @@ void SetupWindow::buildControls()
         new QLabel(QStringLiteral("(Note: Other areas of the program use the individual throttle settings below)"),
                    defaults),
         3, 0, 1, 2);
+    chkDnsFirst =
+        new QCheckBox(QStringLiteral("Check DNS first (skips WHOIS for names that are already in use)"), defaults);
+    chkDnsFirst->setObjectName(QStringLiteral("chkDnsFirst"));
+    defaultsGrid->addWidget(chkDnsFirst, 4, 0, 1, 2);
+    txtDnsServer = lineEdit("txtDnsServer", QString(), defaults);
+    txtDnsServer->setFixedWidth(140);
+    txtDnsServer->setPlaceholderText(QStringLiteral("the system's"));
+    defaultsGrid->addWidget(
+        label(QStringLiteral("Ask this DNS server (empty: the system's resolver):"), txtDnsServer, defaults), 5, 0);
+    defaultsGrid->addWidget(txtDnsServer, 5, 1);
+    spnRecheckAfterDays = new QSpinBox(defaults);
+    spnRecheckAfterDays->setObjectName(QStringLiteral("spnRecheckAfterDays"));
+    spnRecheckAfterDays->setRange(0, 3650);
+    spnRecheckAfterDays->setSpecialValueText(QStringLiteral("always ask"));
+    spnRecheckAfterDays->setFixedWidth(140);
+    defaultsGrid->addWidget(label(QStringLiteral("Take a name's verdict from the history when it is younger than "
+                                                 "this many days (0: always ask the registry):"),
+                                  spnRecheckAfterDays, defaults),
+                            6, 0);
+    defaultsGrid->addWidget(spnRecheckAfterDays, 6, 1);
     defaultsGrid->setColumnStretch(0, 1);
 
     auto *proxy = new QGroupBox(QStringLiteral("Proxy WHOIS server:"), this);
@@ -236,6 +260,13 @@ void SetupWindow::loadValues()
     txtDefault->setText(m_context.defaultExtension);
     txtthrot->setText(m_settings.text(Settings::throttle.key, QString::number(Settings::throttleShownBySetup)));
     txtsearch->setText(m_settings.value(Settings::testLabel));
+    // These three are only written when the user changes them.
+    const QSignalBlocker dnsBlocker(chkDnsFirst);
+    const QSignalBlocker serverBlocker(txtDnsServer);
+    const QSignalBlocker recheckBlocker(spnRecheckAfterDays);
+    chkDnsFirst->setChecked(m_settings.value(Settings::checkDnsFirst));
+    txtDnsServer->setText(m_settings.value(Settings::dnsServer));
+    spnRecheckAfterDays->setValue(m_settings.value(Settings::recheckAfterDays));
 }
 
 void SetupWindow::fillTldListView()
@@ -435,6 +466,24 @@ void SetupWindow::txtsearch_Change(const QString &text)
 void SetupWindow::txtthrot_Change(const QString &text)
 {
     m_settings.setText(Settings::throttle.key, text);
+}
+
+void SetupWindow::chkDnsFirst_Click(bool checked)
+{
+    m_context.checkDnsFirst = checked;
+    m_settings.setValue(Settings::checkDnsFirst, checked);
+}
+
+void SetupWindow::txtDnsServer_Change(const QString &text)
+{
+    m_context.dnsServer = text.trimmed();
+    m_settings.setValue(Settings::dnsServer, text.trimmed());
+}
+
+void SetupWindow::spnRecheckAfterDays_Change(int days)
+{
+    m_context.recheckAfterDays = days;
+    m_settings.setValue(Settings::recheckAfterDays, days);
 }
 
 bool SetupWindow::eventFilter(QObject *watched, QEvent *event)

@@ -12,6 +12,7 @@ class Prompt;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTreeWidget;
 class QTreeWidgetItem;
 class SettingsStore;
@@ -68,6 +69,9 @@ private:
     void txtDefault_Change(const QString &text);
     void txtsearch_Change(const QString &text);
     void txtthrot_Change(const QString &text);
+    void chkDnsFirst_Click(bool checked);
+    void txtDnsServer_Change(const QString &text);
+    void spnRecheckAfterDays_Change(int days);
     void testReplyComplete(const QByteArray &reply, const QString &remoteHost, quint16 remotePort);
     void testTimedOut();
     void showMessage(const QString &text);
@@ -98,4 +102,7 @@ private:
     QLineEdit *txtDefault = nullptr;
     QLineEdit *txtsearch = nullptr;
     QLineEdit *txtthrot = nullptr;
+    QCheckBox *chkDnsFirst = nullptr;
+    QLineEdit *txtDnsServer = nullptr;
+    QSpinBox *spnRecheckAfterDays = nullptr;
 };

@@ -90,6 +90,13 @@ void TestCli::usageErrors_data()
     QTest::newRow("check too many slots") << QStringList{u"check"_s, u"--slots=102"_s, u"a"_s} << u"1 to 101"_s;
     QTest::newRow("check missing list") << QStringList{u"check"_s, u"--list"_s, u"/nonexistent/list.txt"_s}
                                         << u"cannot read /nonexistent/list.txt"_s;
+    QTest::newRow("dns server not an address")
+        << QStringList{u"check"_s, u"--dns-server"_s, u"dns.example"_s, u"a"_s} << u"--dns-server takes an IP"_s;
+    QTest::newRow("dns server without dns")
+        << QStringList{u"search"_s, u"--type"_s, u"two-letter"_s, u"--no-dns"_s, u"--dns-server=127.0.0.1"_s}
+        << u"--dns-server goes without --no-dns"_s;
+    QTest::newRow("negative recheck") << QStringList{u"check"_s, u"--recheck-after=-1"_s, u"a"_s}
+                                      << u"--recheck-after takes a number of days"_s;
     QTest::newRow("tlds with argument") << QStringList{u"tlds"_s, u"extra"_s} << u"unexpected argument extra"_s;
 }
 
@@ -202,8 +209,9 @@ void TestCli::checkPrintsOneLinePerName()
     QTemporaryDir home;
     writeTestTable(home.path(), server.port());
 
-    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"--tld"_s, u"test"_s, u"free"_s, QString(),
-                                u"taken"_s, u"freedom.com"_s, u"a.b.zz"_s});
+    // Without DNS first a single slot ends the names in list order.
+    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"--no-dns"_s, u"--tld"_s, u"test"_s, u"free"_s,
+                                QString(), u"taken"_s, u"freedom.com"_s, u"a.b.zz"_s});
     QCOMPARE(run.exitCode, 3); // a.b.zz ended in error
     const QString free = u"\t127.0.0.1\tphrase:No match\n"_s;
     QCOMPARE(run.out, u"free.test\tavailable"_s + free + u"taken.test\tregistered\t127.0.0.1\tnomatch\n"_s +
@@ -222,8 +230,8 @@ void TestCli::checkReadsListFile()
     writeTestTable(home.path(), server.port());
     writeFile(home.path() + u"/list.txt"_s, "one.test\r\n\r\n\r\ntwo\r\n \r\nthree.test");
 
-    const Run run =
-        runVantrel({u"--home"_s, home.path(), u"check"_s, u"--list"_s, home.path() + u"/list.txt"_s, u"zero.test"_s});
+    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"--no-dns"_s, u"--list"_s,
+                                home.path() + u"/list.txt"_s, u"zero.test"_s});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(server.queries, (QList<QByteArray>{"zero.test", "one.test", "two.com", ".com", "three.test"}));
     QCOMPARE(run.out.count(QLatin1Char('\n')), 5);
@@ -278,8 +286,8 @@ void TestCli::checkStopsOnInterrupt()
     writeTestTable(home.path(), server.port());
 
     QProcess process;
-    process.start(QStringLiteral(VANTREL_EXECUTABLE),
-                  {u"--home"_s, home.path(), u"check"_s, u"--tld"_s, u"test"_s, u"silent"_s, u"later"_s});
+    process.start(QStringLiteral(VANTREL_EXECUTABLE), {u"--home"_s, home.path(), u"check"_s, u"--no-dns"_s, u"--tld"_s,
+                                                       u"test"_s, u"silent"_s, u"later"_s});
     QVERIFY(process.waitForStarted());
     QTRY_COMPARE(server.queries.size(), 1);
     ::kill(pid_t(process.processId()), SIGINT);
@@ -312,6 +320,7 @@ void TestCli::quietHidesProgressOnTerminal()
         const QByteArray terminal = process.readAllStandardOutput();
         QVERIFY2(terminal.contains("a.test\tavailable"), terminal.constData());
         QCOMPARE(terminal.contains("checked 1 of 1"), !quiet);
+        QCOMPARE(terminal.contains("names/s, 0 by DNS, 0 retries waiting, ETA"), !quiet);
     }
 }
 

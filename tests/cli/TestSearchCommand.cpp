@@ -29,9 +29,10 @@ public:
         qputenv("VANTREL_CONFIG_DIR", QFile::encodeName(config.path()));
     }
 
+    // Without DNS first, so a single slot ends the names in list order.
     Run search(const QStringList &arguments)
     {
-        return runVantrel(QStringList{u"--home"_s, home.path(), u"search"_s} + arguments);
+        return runVantrel(QStringList{u"--home"_s, home.path(), u"search"_s, u"--no-dns"_s} + arguments);
     }
 
     QString resumeValue(const QString &key) const
@@ -175,7 +176,10 @@ void TestSearchCommand::interruptedRunResumesAtFirstUnendedWord()
     ::kill(pid_t(process.processId()), SIGINT);
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitCode(), 130);
-    QCOMPARE(process.readAllStandardOutput(), "one.com\tregistered\t127.0.0.1\tnomatch\n"_ba);
+    // The free slot went on past the silent name; everything that ended is printed.
+    const QByteArray printed = process.readAllStandardOutput();
+    QVERIFY2(printed.startsWith("one.com\tregistered\t127.0.0.1\tnomatch\n"), printed.constData());
+    QVERIFY2(!printed.contains("slow.com"), printed.constData());
 
     fixture.server.setHandler(
         [](QTcpSocket *socket, const QByteArray &, int) { WhoisTestServer::answerAndClose(socket, "Domain Name: x"); });
@@ -207,8 +211,9 @@ void TestSearchCommand::failuresDuringRunFailTheCommand()
     SearchFixture fixture;
     QTemporaryDir listFolder;
     const QString list = listFolder.filePath(u"mine.txt"_s);
+    // Longer than a run reads ahead, so the deletion is met while reading.
     QByteArray words;
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 1200; ++i)
         words += "name" + QByteArray::number(i) + "\r\n";
     writeFile(list, words);
     if (fault == RunFault::SettingsUnwritable)

@@ -18,6 +18,7 @@
 #include <QNetworkProxy>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -135,6 +136,7 @@ private slots:
     void rdapRowShowsPort443AndIsTested();
     void loadWithNothingStored();
     void loadWithStoredValues();
+    void dnsAndHistoryControls();
     void defaultBoxFocusRule_data();
     void defaultBoxFocusRule();
     void closeHandsBackDefaultExtension();
@@ -228,6 +230,38 @@ void TestSettingsWindow::loadWithStoredValues()
     fixture.child<QCheckBox>("chkProxy")->click();
     QVERIFY(!fixture.context.useProxy);
     QCOMPARE(fixture.store->readMachineSetting(product, settingsSection, u"chkProxy"_s, u"<unset>"_s), u"0"_s);
+}
+
+// The DNS pre-check and the history window: loaded from the settings, and
+// every change stored and handed to the running lookups at once.
+void TestSettingsWindow::dnsAndHistoryControls()
+{
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    {
+        SettingsStore store(fixture.locations, fixture.branding.companyName, product, fixture.prompt);
+        store.saveUserSetting(product, settingsSection, u"DnsServer"_s, u"192.0.2.53"_s);
+        store.saveUserSetting(product, settingsSection, u"RecheckAfterDays"_s, u"7"_s);
+    }
+    fixture.open();
+    auto *dnsFirst = fixture.child<QCheckBox>("chkDnsFirst");
+    auto *recheck = fixture.child<QSpinBox>("spnRecheckAfterDays");
+    QCOMPARE(dnsFirst->text(), u"Check DNS first (skips WHOIS for names that are already in use)"_s);
+    QVERIFY(dnsFirst->isChecked());
+    QCOMPARE(fixture.edit("txtDnsServer")->text(), u"192.0.2.53"_s);
+    QCOMPARE(recheck->value(), 7);
+    // Loading writes nothing back.
+    QCOMPARE(fixture.userSetting(u"CheckDnsFirst"_s), u"<unset>"_s);
+
+    dnsFirst->click();
+    fixture.edit("txtDnsServer")->setText(u" 127.0.0.1 "_s);
+    recheck->setValue(0);
+    QCOMPARE(fixture.userSetting(u"CheckDnsFirst"_s), u"0"_s);
+    QVERIFY(!fixture.context.checkDnsFirst);
+    QCOMPARE(fixture.userSetting(u"DnsServer"_s), u"127.0.0.1"_s);
+    QCOMPARE(fixture.context.dnsServer, u"127.0.0.1"_s);
+    QCOMPARE(fixture.userSetting(u"RecheckAfterDays"_s), u"0"_s);
+    QCOMPARE(fixture.context.recheckAfterDays, 0);
 }
 
 void TestSettingsWindow::defaultBoxFocusRule_data()

@@ -1,0 +1,278 @@
+#include "search/PacedRun.h"
+
+#include "core/ConnectionPool.h"
+#include "core/NamePreparation.h"
+#include "search/LookupSession.h"
+#include "search/WordSource.h"
+
+namespace {
+
+// Words read in one go before the event loop gets its turn.
+constexpr int readBurst = 256;
+
+bool refused(const LookupOutcome &outcome)
+{
+    return outcome.kind == LookupOutcome::Kind::Blocked || outcome.kind == LookupOutcome::Kind::Timeout;
+}
+
+} // namespace
+
+PacedRun::PacedRun(LookupSession &session, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+{
+    m_pumpTimer.setSingleShot(true);
+    m_pumpTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_pumpTimer, &QTimer::timeout, this, &PacedRun::pump);
+    m_silenceTimer.setInterval(m_session.timings().tickMs);
+    connect(&m_silenceTimer, &QTimer::timeout, this, &PacedRun::abandonSilentLookups);
+}
+
+PacedRun::~PacedRun() = default;
+
+void PacedRun::start(WordSource &source, qint32 startNumber)
+{
+    ConnectionPool &pool = m_session.pool();
+    m_source = &source;
+    m_running = true;
+    m_listEnded = false;
+    m_nextPosition = startNumber;
+    m_reportedResume = startNumber;
+    m_unfinished.clear();
+    m_registries.clear();
+    m_dnsWaiters.clear();
+    m_slots.assign(size_t(pool.poolSize()), std::nullopt);
+    m_settledByDns = 0;
+    m_retriesWaiting = 0;
+    m_pacer.setThrottles(m_session.lookup().tldTable);
+    m_dns.reset();
+    if (m_session.lookup().checkDnsFirst) {
+        m_dns = std::make_unique<DnsPrecheck>(m_session.dnsOptions());
+        connect(m_dns.get(), &DnsPrecheck::answered, this,
+                [this](const QString &asked, DnsPrecheck::Answer answer) { dnsAnswered(asked, answer); });
+    }
+    pool.setStopRequested(false);
+    m_session.results().resetCounters();
+    m_clock.start();
+    m_silenceTimer.start();
+    schedule(0);
+}
+
+void PacedRun::stop()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_pumpTimer.stop();
+    m_silenceTimer.stop();
+    if (m_dns)
+        m_dns->cancelAll();
+    m_dnsWaiters.clear();
+    m_registries.clear();
+    m_slots.assign(m_slots.size(), std::nullopt);
+    m_session.pool().setStopRequested(true);
+    m_session.pool().closeAll();
+    emit stopped();
+}
+
+qint32 PacedRun::resumePosition() const
+{
+    return m_unfinished.empty() ? m_nextPosition : *m_unfinished.begin();
+}
+
+void PacedRun::schedule(qint64 delayMs)
+{
+    if (!m_pumpTimer.isActive() || m_pumpTimer.remainingTime() > delayMs)
+        m_pumpTimer.start(int(qMax<qint64>(0, delayMs)));
+}
+
+// Everything that moves the run on happens here, from the event loop, never
+// inside the pool's or the resolver's signals.
+void PacedRun::pump()
+{
+    if (!m_running)
+        return;
+    readAhead();
+    if (m_running)
+        dispatch();
+}
+
+void PacedRun::readAhead()
+{
+    for (int read = 0; read < readBurst && !m_listEnded && int(m_unfinished.size()) < lookAhead; ++read) {
+        const WordRead word = m_source->readWord(m_nextPosition);
+        if (word.status == WordRead::Status::ReadFailed)
+            emit wordSourceFailed(word.error);
+        if (word.status != WordRead::Status::Word) {
+            m_listEnded = true;
+            break;
+        }
+        Name name;
+        name.position = m_nextPosition++;
+        name.word = correctName(word.word);
+        name.prepared = prepareLookupName(name.word, m_session.chosenTld(), m_session.lookup().defaultExtension);
+        m_unfinished.insert(name.position);
+        take(std::move(name));
+    }
+    if (!m_listEnded && int(m_unfinished.size()) < lookAhead)
+        schedule(0);
+    if (m_listEnded && m_unfinished.empty())
+        endRun();
+}
+
+void PacedRun::take(Name name)
+{
+    if (const std::optional<LookupOutcome> kept = m_session.answerFromHistory(name.prepared)) {
+        finish(name, *kept);
+        return;
+    }
+    const std::optional<QByteArray> ascii = queryBytes(name.prepared);
+    if (!m_dns || !ascii) {
+        queue(std::move(name));
+        return;
+    }
+    const QString asked = QString::fromLatin1(*ascii);
+    m_dnsWaiters[asked].append(std::move(name));
+    m_dns->check(asked);
+}
+
+void PacedRun::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer)
+{
+    const QList<Name> names = m_dnsWaiters.take(asked);
+    for (const Name &name : names) {
+        if (answer != DnsPrecheck::Answer::Delegated) {
+            // No delegation does not make a name free: only its registry can say so.
+            queue(name);
+            continue;
+        }
+        LookupOutcome outcome(0, name.prepared, QStringLiteral("dns"), LookupOutcome::Kind::Registered);
+        outcome.reason = QStringLiteral("dns:NS");
+        ++m_settledByDns;
+        finish(name, outcome);
+    }
+    schedule(0);
+}
+
+void PacedRun::queue(Name name)
+{
+    const LookupContext &lookup = m_session.lookup();
+    const int tldIndex = lookup.tldTable.findTldIndex(name.prepared, lookup.useProxy);
+    // A name no entry answers for still goes to the pool, which ends it as an error.
+    name.host = tldIndex < 0 ? QString() : lookup.tldTable.entry(tldIndex).whoisServer;
+    // DNS answers come in any order; each registry still takes its names in list order.
+    std::deque<Name> &waiting = m_registries[name.host].waiting;
+    auto at = waiting.end();
+    while (at != waiting.begin() && std::prev(at)->position > name.position)
+        --at;
+    waiting.insert(at, std::move(name));
+    schedule(0);
+}
+
+int PacedRun::freeSlot() const
+{
+    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
+        if (!m_slots[slot])
+            return int(slot);
+    }
+    return -1;
+}
+
+void PacedRun::dispatch()
+{
+    const qint64 now = m_clock.elapsed();
+    for (int slot = freeSlot(); slot >= 0 && m_running; slot = freeSlot()) {
+        // The oldest name among the registries that take a query now.
+        Registry *chosen = nullptr;
+        qint64 oldest = 0;
+        qint64 wakeAt = -1;
+        for (auto it = m_registries.begin(); it != m_registries.end(); ++it) {
+            Registry &registry = it.value();
+            if (registry.retries.empty() && registry.waiting.empty())
+                continue;
+            if (!m_pacer.ready(it.key(), now)) {
+                const qint64 readyAt = m_pacer.readyAt(it.key());
+                if (readyAt > now && (wakeAt < 0 || readyAt < wakeAt))
+                    wakeAt = readyAt;
+                continue;
+            }
+            const Name &head = registry.retries.empty() ? registry.waiting.front() : registry.retries.front();
+            if (!chosen || head.position < oldest) {
+                chosen = &registry;
+                oldest = head.position;
+            }
+        }
+        if (!chosen) {
+            if (wakeAt >= 0)
+                schedule(wakeAt - now);
+            return;
+        }
+        std::deque<Name> &from = chosen->retries.empty() ? chosen->waiting : chosen->retries;
+        if (&from == &chosen->retries)
+            --m_retriesWaiting;
+        Name name = std::move(from.front());
+        from.pop_front();
+        ++name.tries;
+        m_pacer.queryStarted(name.host);
+        const QString word = name.word;
+        m_slots[size_t(slot)] = Running{std::move(name), now};
+        m_session.pool().startLookup(word, slot);
+    }
+}
+
+void PacedRun::poolLookupEnded(const LookupOutcome &outcome)
+{
+    if (!m_running || outcome.slot < 0 || size_t(outcome.slot) >= m_slots.size() || !m_slots[size_t(outcome.slot)])
+        return;
+    Name name = std::move(m_slots[size_t(outcome.slot)]->name);
+    m_slots[size_t(outcome.slot)].reset();
+    m_pacer.queryEnded(name.host, m_clock.elapsed(), refused(outcome));
+    if (refused(outcome) && name.tries < maxTries) {
+        ++m_retriesWaiting;
+        m_registries[name.host].retries.push_back(std::move(name));
+    } else {
+        if (outcome.kind == LookupOutcome::Kind::Timeout)
+            m_session.reportUnanswered(outcome.remoteAddress);
+        finish(name, outcome);
+    }
+    schedule(0);
+}
+
+void PacedRun::abandonSilentLookups()
+{
+    const PoolTimings timings = m_session.timings();
+    const qint64 limit = qint64(timings.tickMs) * timings.watchdogTicks;
+    const qint64 now = m_clock.elapsed();
+    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
+        if (!m_slots[slot] || now - m_slots[slot]->startedAt < limit)
+            continue;
+        ConnectionPool &pool = m_session.pool();
+        LookupOutcome outcome(int(slot), m_slots[slot]->name.prepared, m_slots[slot]->name.host,
+                              LookupOutcome::Kind::Timeout);
+        outcome.remoteAddress = pool.remoteAddress(int(slot));
+        outcome.error = LookupOutcome::ErrorKind::NoReply;
+        pool.closeSlot(int(slot));
+        poolLookupEnded(outcome);
+    }
+}
+
+void PacedRun::finish(const Name &name, const LookupOutcome &outcome)
+{
+    m_unfinished.erase(name.position);
+    m_session.finishLookup(outcome);
+    const qint32 resume = resumePosition();
+    if (resume != m_reportedResume) {
+        m_reportedResume = resume;
+        emit resumePositionChanged(resume);
+    }
+    if (m_listEnded && m_unfinished.empty())
+        schedule(0);
+}
+
+void PacedRun::endRun()
+{
+    m_running = false;
+    m_pumpTimer.stop();
+    m_silenceTimer.stop();
+    m_session.pool().closeAll();
+    emit stopped();
+}

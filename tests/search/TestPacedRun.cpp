@@ -1,0 +1,284 @@
+#include "core/LookupOutcome.h"
+#include "search/LookupSession.h"
+#include "search/PacedRun.h"
+#include "search/StringListWordSource.h"
+#include "tests/support/DnsTestServer.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestSession.h"
+#include "tests/support/WaitUntil.h"
+#include "tests/support/WhoisTestServer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray row(const char *extension, const char *host, quint16 port, int throttleMs)
+{
+    return QByteArray(extension) + '|' + host + '|' + QByteArray::number(port) + "|Enabled|" +
+           QByteArray::number(throttleMs) + "|No match\r\n";
+}
+
+QStringList numberedNames(int count, const QString &tld)
+{
+    QStringList names;
+    for (int number = 1; number <= count; ++number)
+        names << u"word%1.%2"_s.arg(number).arg(tld);
+    return names;
+}
+
+// A lookup session on a program folder with the given TLD table, whose paced
+// run is watched: every name it ends, and when.
+struct PacedFixture
+{
+    PacedFixture(const QByteArray &tlds, int poolSize)
+    {
+        const QString folder = home.filePath(u"program"_s);
+        QDir().mkpath(folder);
+        writeFile(QDir(folder).filePath(u"TLDs.txt"_s), tlds);
+        engine = std::make_unique<TestSession>(folder, poolSize);
+        QString error;
+        prepared = engine->session.prepare(&error);
+        QObject::connect(&engine->session, &LookupSession::lookupEnded, &engine->session,
+                         [this](const LookupOutcome &outcome) {
+                             ended << outcome;
+                             endedAt << clock.elapsed();
+                         });
+        QObject::connect(&paced(), &PacedRun::resumePositionChanged, &paced(),
+                         [this](qint32 position) { resume = position; });
+    }
+
+    PacedRun &paced() { return engine->session.pacedRun(); }
+
+    bool run(const QStringList &names, int timeoutMs)
+    {
+        StringListWordSource source(names);
+        clock.start();
+        paced().start(source, 1);
+        return waitUntil([this] { return !paced().isRunning(); }, timeoutMs);
+    }
+
+    QHash<QString, QString> verdicts() const
+    {
+        QHash<QString, QString> byName;
+        for (const LookupOutcome &outcome : ended)
+            byName.insert(outcome.domain, LookupOutcome::kindText(outcome.kind));
+        return byName;
+    }
+
+    QTemporaryDir home;
+    std::unique_ptr<TestSession> engine;
+    bool prepared = false;
+    QElapsedTimer clock;
+    QList<LookupOutcome> ended;
+    QList<qint64> endedAt;
+    qint32 resume = 0;
+};
+
+// Answers names of taken as registered, others as free, and at most five
+// queries in any second: beyond that a rate-limit notice.
+void rationReplies(WhoisTestServer &server, const QSet<QByteArray> &taken, QElapsedTimer &clock,
+                   QList<qint64> &answeredAt)
+{
+    server.setHandler([&, taken](QTcpSocket *socket, const QByteArray &query, int) {
+        const qint64 now = clock.elapsed();
+        while (!answeredAt.isEmpty() && now - answeredAt.first() >= 1000)
+            answeredAt.removeFirst();
+        if (answeredAt.size() >= 5) {
+            WhoisTestServer::answerAndClose(socket, "% Query rate limit exceeded\r\n");
+            return;
+        }
+        answeredAt << now;
+        WhoisTestServer::answerAndClose(socket, taken.contains(query.toLower()) ? "Domain Name: " + query + "\r\n"
+                                                                                : "No match for " + query + "\r\n");
+    });
+}
+
+} // namespace
+
+class TestPacedRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyNameGetsItsTrueVerdict();
+    void dnsFailureLeavesNamesToRegistry_data();
+    void dnsFailureLeavesNamesToRegistry();
+    void rowsOnOneServerNeverOverlap();
+    void slowRegistryDoesNotHoldAnother();
+    void refusedNameGivenUpAfterThreeTries();
+};
+
+// 200 names, 85% of them delegated, against a registry that rations its
+// answers: none lost, none wrong, none left blocked.
+void TestPacedRun::everyNameGetsItsTrueVerdict()
+{
+    DnsTestServer dns;
+    if (!dns.listen())
+        QSKIP("a DNS responder needs UDP port 53 on 127.0.0.1 (root)");
+    WhoisTestServer registry;
+    QVERIFY(registry.listen());
+    const QStringList names = numberedNames(200, u"test"_s);
+    QSet<QByteArray> taken;
+    for (int index = 0; index < names.size(); ++index) {
+        if (index % 20 < 17)
+            dns.zone.insert(names.at(index));
+        if (index % 20 < 18) // and a few taken names without delegation
+            taken.insert(names.at(index).toLatin1());
+    }
+    QElapsedTimer registryClock;
+    registryClock.start();
+    QList<qint64> answeredAt;
+    rationReplies(registry, taken, registryClock, answeredAt);
+
+    PacedFixture fixture(row("test", "127.0.0.1", registry.port(), 0), 8);
+    QVERIFY(fixture.prepared);
+    // Relaxing sooner than a real run keeps the test short.
+    fixture.paced().setPacing({1000, 60000, 5, 250});
+    QVERIFY(fixture.run(names, 60000));
+
+    QCOMPARE(fixture.ended.size(), names.size());
+    const QHash<QString, QString> verdicts = fixture.verdicts();
+    QCOMPARE(verdicts.size(), names.size());
+    for (const QString &name : names)
+        QCOMPARE(verdicts.value(name), taken.contains(name.toLatin1()) ? u"registered"_s : u"available"_s);
+    QCOMPARE(fixture.paced().settledByDns(), 170);
+    QCOMPARE(fixture.paced().retriesWaiting(), 0);
+    // Only the undelegated names were asked, some of them again after a refusal.
+    QSet<QByteArray> asked(registry.queries.cbegin(), registry.queries.cend());
+    QCOMPARE(asked.size(), 30);
+    QVERIFY(registry.queries.size() > 30);
+    QCOMPARE(fixture.resume, 201);
+}
+
+void TestPacedRun::dnsFailureLeavesNamesToRegistry_data()
+{
+    QTest::addColumn<DnsTestServer::Mode>("mode");
+    QTest::newRow("never answers") << DnsTestServer::Mode::Silent;
+    QTest::newRow("answers garbage") << DnsTestServer::Mode::Garbage;
+}
+
+void TestPacedRun::dnsFailureLeavesNamesToRegistry()
+{
+    QFETCH(DnsTestServer::Mode, mode);
+    DnsTestServer dns;
+    if (!dns.listen())
+        QSKIP("a DNS responder needs UDP port 53 on 127.0.0.1 (root)");
+    dns.setMode(mode);
+    const QStringList names = numberedNames(6, u"test"_s);
+    for (const QString &name : names)
+        dns.zone.insert(name);
+    WhoisTestServer registry;
+    QVERIFY(registry.listen());
+    registry.setReply("No match\r\n");
+
+    PacedFixture fixture(row("test", "127.0.0.1", registry.port(), 0), 4);
+    QVERIFY(fixture.prepared);
+    QVERIFY(fixture.run(names, 15000));
+    QCOMPARE(fixture.ended.size(), names.size());
+    for (const LookupOutcome &outcome : std::as_const(fixture.ended))
+        QCOMPARE(outcome.kind, LookupOutcome::Kind::Available);
+    QCOMPARE(fixture.paced().settledByDns(), 0);
+    QCOMPARE(registry.queries.size(), names.size());
+}
+
+// com and net on one server share one pause, whatever the number of slots.
+void TestPacedRun::rowsOnOneServerNeverOverlap()
+{
+    WhoisTestServer registry;
+    QVERIFY(registry.listen());
+    QElapsedTimer clock;
+    clock.start();
+    QList<qint64> arrivals;
+    int open = 0;
+    int mostOpen = 0;
+    registry.setHandler([&](QTcpSocket *socket, const QByteArray &, int) {
+        arrivals << clock.elapsed();
+        mostOpen = qMax(mostOpen, ++open);
+        QObject::connect(socket, &QObject::destroyed, &registry, [&open] { --open; });
+        WhoisTestServer::answerLater(socket, "Domain Name: taken\r\n", 30);
+    });
+    QStringList names;
+    for (int number = 1; number <= 4; ++number)
+        names << u"word%1.com"_s.arg(number) << u"word%1.net"_s.arg(number);
+
+    PacedFixture fixture(row("com", "127.0.0.1", registry.port(), 150) + row("net", "127.0.0.1", registry.port(), 60),
+                         8);
+    QVERIFY(fixture.prepared);
+    fixture.engine->session.setDnsFirst(false, QString());
+    QVERIFY(fixture.run(names, 15000));
+
+    QCOMPARE(fixture.ended.size(), names.size());
+    QCOMPARE(arrivals.size(), names.size());
+    QCOMPARE(mostOpen, 1);
+    for (int index = 1; index < arrivals.size(); ++index)
+        QVERIFY2(arrivals.at(index) - arrivals.at(index - 1) >= 150 + 30 - 5,
+                 qPrintable(u"query %1 came %2 ms after the one before"_s.arg(index).arg(arrivals.at(index) -
+                                                                                         arrivals.at(index - 1))));
+}
+
+// A registry with a long pause keeps its names queued; the other slots go on
+// with the names of another registry.
+void TestPacedRun::slowRegistryDoesNotHoldAnother()
+{
+    WhoisTestServer slow;
+    WhoisTestServer fast;
+    QVERIFY(slow.listen());
+    QVERIFY(fast.listen());
+    slow.setReply("Domain Name: taken\r\n");
+    fast.setReply("No match\r\n");
+    QStringList names;
+    for (int number = 1; number <= 10; ++number)
+        names << u"slow%1.aa"_s.arg(number) << u"fast%1.bb"_s.arg(number);
+
+    PacedFixture fixture(row("aa", "localhost", slow.port(), 300) + row("bb", "127.0.0.1", fast.port(), 0), 2);
+    QVERIFY(fixture.prepared);
+    fixture.engine->session.setDnsFirst(false, QString());
+    QVERIFY(fixture.run(names, 20000));
+
+    QCOMPARE(fixture.ended.size(), names.size());
+    int slowEnded = 0;
+    int fastEnded = 0;
+    for (const LookupOutcome &outcome : std::as_const(fixture.ended)) {
+        if (outcome.domain.endsWith(u".bb"_s))
+            ++fastEnded;
+        else if (++slowEnded == 3)
+            break;
+    }
+    QCOMPARE(fastEnded, 10);
+    // Each registry still answers in list order.
+    QStringList slowOrder;
+    for (const LookupOutcome &outcome : std::as_const(fixture.ended)) {
+        if (outcome.domain.endsWith(u".aa"_s))
+            slowOrder << outcome.domain;
+    }
+    QCOMPARE(slowOrder, names.filter(u".aa"_s));
+}
+
+void TestPacedRun::refusedNameGivenUpAfterThreeTries()
+{
+    WhoisTestServer registry;
+    QVERIFY(registry.listen());
+    registry.setReply("Query quota exceeded\r\n");
+    PacedFixture fixture(row("test", "127.0.0.1", registry.port(), 0), 4);
+    QVERIFY(fixture.prepared);
+    fixture.engine->session.setDnsFirst(false, QString());
+    QVERIFY(fixture.run(numberedNames(2, u"test"_s), 15000));
+
+    QCOMPARE(fixture.ended.size(), 2);
+    for (const LookupOutcome &outcome : std::as_const(fixture.ended))
+        QCOMPARE(outcome.kind, LookupOutcome::Kind::Blocked);
+    QCOMPARE(registry.queries.size(), 2 * PacedRun::maxTries);
+    // The notice shows the last refusal.
+    QVERIFY(fixture.engine->session.blockedNotice().response().contains(u"quota"_s));
+}
+
+QTEST_GUILESS_MAIN(TestPacedRun)
+#include "TestPacedRun.moc"
