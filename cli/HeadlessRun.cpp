@@ -19,6 +19,8 @@ HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, 
     connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
     connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
     connect(&m_session.results(), &ResultLists::writeFailed, this, &HeadlessRun::reportFailure);
+    connect(&m_session, &LookupSession::dnsGaveUp, this,
+            [this](const QString &reason) { m_context.err << "vantrel: " << reason << Qt::endl; });
     // A reply lost to a dropped connection is asked once more before it counts as an error.
     m_session.pool().setEmptyReplyRetries(1);
     connect(&m_session.results(), &ResultLists::overflowSaved, this, [this] {

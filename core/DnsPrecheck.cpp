@@ -23,6 +23,11 @@ DnsPrecheck::~DnsPrecheck()
 void DnsPrecheck::check(const QString &name)
 {
     m_queue.enqueue(name);
+    if (m_gaveUp) {
+        // Answered from the event loop, as a look-up would be.
+        QMetaObject::invokeMethod(this, &DnsPrecheck::failEverything, Qt::QueuedConnection);
+        return;
+    }
     startQueued();
 }
 
@@ -70,8 +75,39 @@ void DnsPrecheck::finish(QDnsLookup *lookup)
         answer = Answer::NotDelegated;
     else
         detail = lookup->errorString();
+    if (answer != Answer::Failed)
+        m_failuresInRow = 0;
     emit answered(name, answer, detail);
+    if (answer == Answer::Failed)
+        noteFailure(detail);
     startQueued();
+}
+
+void DnsPrecheck::noteFailure(const QString &detail)
+{
+    if (m_gaveUp || ++m_failuresInRow < m_options.failuresToGiveUp)
+        return;
+    m_gaveUp = true;
+    emit gaveUp(tr("DNS gave no answer %1 times in a row (%2); names go straight to their registries.")
+                    .arg(m_failuresInRow)
+                    .arg(detail));
+    failEverything();
+}
+
+void DnsPrecheck::failEverything()
+{
+    QStringList names;
+    for (auto &[lookup, state] : m_running) {
+        names << state->name;
+        lookup->disconnect(this);
+        lookup->abort();
+        lookup->deleteLater();
+    }
+    m_running.clear();
+    while (!m_queue.isEmpty())
+        names << m_queue.dequeue();
+    for (const QString &name : std::as_const(names))
+        emit answered(name, Answer::Failed, tr("DNS is not answering"));
 }
 
 void DnsPrecheck::expire(QDnsLookup *lookup)
@@ -85,6 +121,8 @@ void DnsPrecheck::expire(QDnsLookup *lookup)
     lookup->disconnect(this);
     lookup->abort();
     lookup->deleteLater();
-    emit answered(name, Answer::Failed, tr("No DNS answer within %1 ms").arg(m_options.timeoutMs));
+    const QString detail = tr("No DNS answer within %1 ms").arg(m_options.timeoutMs);
+    emit answered(name, Answer::Failed, detail);
+    noteFailure(detail);
     startQueued();
 }

@@ -113,6 +113,7 @@ void LookupSession::followDnsSettings()
     m_dns = std::make_unique<DnsPrecheck>(wanted);
     connect(m_dns.get(), &DnsPrecheck::answered, this,
             [this](const QString &asked, DnsPrecheck::Answer answer) { dnsAnswered(asked, answer); });
+    connect(m_dns.get(), &DnsPrecheck::gaveUp, this, &LookupSession::dnsGaveUp);
 }
 
 void LookupSession::startLookup(const QString &name, int slot)

@@ -122,6 +122,8 @@ signals:
     void lookupEnded(const LookupOutcome &outcome);
     // Any outcome has been filed, whoever asked for it.
     void outcomeFiled(const LookupOutcome &outcome);
+    // DNS stopped answering; this run asks the registries directly.
+    void dnsGaveUp(const QString &reason);
 
 private:
     struct DnsWaiter

@@ -50,6 +50,7 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
         m_dns = std::make_unique<DnsPrecheck>(m_session.dnsOptions());
         connect(m_dns.get(), &DnsPrecheck::answered, this,
                 [this](const QString &asked, DnsPrecheck::Answer answer) { dnsAnswered(asked, answer); });
+        connect(m_dns.get(), &DnsPrecheck::gaveUp, &m_session, &LookupSession::dnsGaveUp);
     }
     pool.setStopRequested(false);
     m_session.results().resetCounters();
@@ -226,9 +227,15 @@ void PacedRun::poolLookupEnded(const LookupOutcome &outcome)
     Name name = std::move(m_slots[size_t(outcome.slot)]->name);
     m_slots[size_t(outcome.slot)].reset();
     m_pacer.queryEnded(name.host, m_clock.elapsed(), refused(outcome));
-    if (refused(outcome) && name.tries < maxTries) {
+    Registry &registry = m_registries[name.host];
+    if (outcome.kind != LookupOutcome::Kind::Timeout)
+        registry.answered = true;
+    // A silent registry would hold every name for three whole time-outs.
+    const bool retry = outcome.kind == LookupOutcome::Kind::Blocked ||
+                       (outcome.kind == LookupOutcome::Kind::Timeout && registry.answered);
+    if (retry && name.tries < maxTries) {
         ++m_retriesWaiting;
-        m_registries[name.host].retries.push_back(std::move(name));
+        registry.retries.push_back(std::move(name));
     } else {
         if (outcome.kind == LookupOutcome::Kind::Timeout)
             m_session.reportUnanswered(outcome.remoteAddress);

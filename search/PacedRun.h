@@ -76,6 +76,9 @@ private:
     {
         std::deque<Name> retries;
         std::deque<Name> waiting;
+        // Whether it has answered anything in this run; a registry that never
+        // has is not asked again after a time-out.
+        bool answered = false;
     };
     struct Running
     {

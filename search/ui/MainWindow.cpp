@@ -59,6 +59,8 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
         m_statusPanels[2]->setText(QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
     });
     connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
+    connect(&lookup, &LookupSession::dnsGaveUp, this,
+            [this](const QString &reason) { m_notice->showNotice(reason, 10000); });
     connect(&lookup.loop(), &SearchLoop::pauseStarted, this, [this](qint32 milliseconds) {
         m_statusPanels[0]->setText(QStringLiteral("Waiting %1 milliseconds.").arg(milliseconds));
     });

@@ -171,14 +171,14 @@ void TestSearchCommand::interruptedRunResumesAtFirstUnendedWord()
     process.start(QStringLiteral(VANTREL_EXECUTABLE), {u"--home"_s, fixture.home.path(), u"search"_s,
                                                        u"--type=custom"_s, u"--list"_s, list, u"--slots=2"_s});
     QVERIFY(process.waitForStarted());
-    QTRY_COMPARE(fixture.server.queries.size(), 2);
+    QTRY_VERIFY(fixture.server.queries.contains("slow.com") && fixture.server.queries.contains("three.com"));
     QTest::qWait(200);
     ::kill(pid_t(process.processId()), SIGINT);
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitCode(), 130);
     // The free slot went on past the silent name; everything that ended is printed.
     const QByteArray printed = process.readAllStandardOutput();
-    QVERIFY2(printed.startsWith("one.com\tregistered\t127.0.0.1\tnomatch\n"), printed.constData());
+    QVERIFY2(printed.contains("one.com\tregistered\t127.0.0.1\tnomatch\n"), printed.constData());
     QVERIFY2(!printed.contains("slow.com"), printed.constData());
 
     fixture.server.setHandler(

@@ -13,6 +13,7 @@ private slots:
     void answersEveryNameOnce();
     void failuresSayNothing_data();
     void failuresSayNothing();
+    void givesUpOnASilentResolver();
 
 private:
     std::unique_ptr<DnsTestServer> m_server;
@@ -73,6 +74,26 @@ void TestDnsPrecheck::failuresSayNothing()
     QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 1, 3000);
     QCOMPARE(answered.first().at(1).value<DnsPrecheck::Answer>(), DnsPrecheck::Answer::Failed);
     QVERIFY(!answered.first().at(2).toString().isEmpty());
+}
+
+// A resolver that answers nothing costs a few time-outs, not one per name.
+void TestDnsPrecheck::givesUpOnASilentResolver()
+{
+    m_server->setMode(DnsTestServer::Mode::Silent);
+    DnsPrecheck::Options options{DnsTestServer::address(), 3, 1000};
+    options.failuresToGiveUp = 3;
+    DnsPrecheck precheck(options);
+    QSignalSpy answered(&precheck, &DnsPrecheck::answered);
+    QSignalSpy gaveUp(&precheck, &DnsPrecheck::gaveUp);
+    for (int i = 0; i < 12; ++i)
+        precheck.check(QStringLiteral("word%1.com").arg(i));
+    // Four rounds of three time-outs would take four seconds.
+    QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 12, 2500);
+    QCOMPARE(gaveUp.size(), 1);
+    QVERIFY(precheck.hasGivenUp());
+    precheck.check(QStringLiteral("later.com"));
+    QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 13, 200);
+    QCOMPARE(answered.last().at(1).value<DnsPrecheck::Answer>(), DnsPrecheck::Answer::Failed);
 }
 
 QTEST_GUILESS_MAIN(TestDnsPrecheck)
