@@ -32,6 +32,8 @@ expected=(
     ./usr/share/vantrel/program/wordlists/AllThreeLetter.txt
     ./usr/share/vantrel/program/wordlists/AllTwoLetter.txt
     ./usr/share/vantrel/program/wordlists/FullWordList.txt
+    ./usr/share/vantrel/registry/rdap-dns.json
+    ./usr/share/vantrel/registry/whois-servers.txt
     ./usr/share/vantrel/vantrel.skin
 )
 for size in 16 24 32 48 64 128 256; do
