@@ -130,6 +130,7 @@ void HistoryStore::moveAside()
 void HistoryStore::closeConnection()
 {
     m_open = false;
+    m_latestByName.reset();
     if (QSqlDatabase::contains(m_connectionName)) {
         QSqlDatabase::database(m_connectionName, false).close();
         QSqlDatabase::removeDatabase(m_connectionName);
@@ -191,12 +192,20 @@ std::optional<HistoryEntry> HistoryStore::recentVerdict(const QString &name, int
         if (it->name == name)
             return isReusable(it->verdict) && it->checkedAt >= oldest ? std::optional(*it) : std::nullopt;
     }
-    QSqlQuery query(QSqlDatabase::database(m_connectionName));
-    query.prepare(u"SELECT %1 FROM verdicts WHERE name = ? ORDER BY checked_at DESC LIMIT 1"_s.arg(columns));
-    query.addBindValue(name);
-    if (!query.exec() || !query.next())
+    // Asked once per name of a run: the statement is prepared once.
+    if (!m_latestByName) {
+        m_latestByName = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connectionName));
+        m_latestByName->prepare(
+            u"SELECT %1 FROM verdicts WHERE name = ? ORDER BY checked_at DESC LIMIT 1"_s.arg(columns));
+    }
+    QSqlQuery &query = *m_latestByName;
+    query.bindValue(0, name);
+    const bool found = query.exec() && query.next();
+    const std::optional<HistoryEntry> latest = found ? std::optional(entryFrom(query)) : std::nullopt;
+    query.finish();
+    if (!latest)
         return std::nullopt;
-    HistoryEntry entry = entryFrom(query);
+    const HistoryEntry &entry = *latest;
     if (!isReusable(entry.verdict) || entry.checkedAt < oldest)
         return std::nullopt;
     return entry;

@@ -8,7 +8,10 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+class QSqlQuery;
 
 // One verdict as the history keeps it.
 struct HistoryEntry
@@ -115,4 +118,5 @@ private:
     bool m_open = false;
     QVector<HistoryEntry> m_pending;
     QTimer m_flushTimer;
+    std::unique_ptr<QSqlQuery> m_latestByName;
 };
