@@ -12,9 +12,11 @@ target_compile_definitions(vantrel_common INTERFACE
 target_include_directories(vantrel_common INTERFACE ${PROJECT_SOURCE_DIR})
 target_compile_options(vantrel_common INTERFACE -Wall -Wextra -Wpedantic)
 # Hardening: buffer-overflow checks in the C library calls (they need the
-# optimiser, so not in Debug builds), stack canaries, read-only relocations
-# bound at start-up, and position-independent executables (CMakeLists.txt).
-target_compile_definitions(vantrel_common INTERFACE $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+# optimiser, so only in the optimised build types), stack canaries, read-only
+# relocations bound at start-up, and position-independent executables
+# (CMakeLists.txt).
+target_compile_definitions(vantrel_common INTERFACE
+    $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
 target_compile_options(vantrel_common INTERFACE -fstack-protector-strong)
 target_link_options(vantrel_common INTERFACE LINKER:-z,relro,-z,now)
 
