@@ -27,6 +27,9 @@ expected=(
     ./usr/share/man/man1/vantrel.1.gz
     ./usr/share/vantrel/banner.html
     ./usr/share/vantrel/branding.ini
+    ./usr/share/vantrel/harvest/blocked-pages.txt
+    ./usr/share/vantrel/harvest/own-domains.txt
+    ./usr/share/vantrel/harvest/registry-suffixes.txt
     ./usr/share/vantrel/program/Help.html
     ./usr/share/vantrel/program/wordlists/AllFourLetter.txt
     ./usr/share/vantrel/program/wordlists/AllThreeLetter.txt

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -46,7 +47,9 @@ private slots:
     void closingDuringDownloadWritesNothing();
     void closingWhileExtractingWritesNothing();
     void closingDuringPauseWritesNothing();
-    void cancelAndTimeOutKeepNames();
+    void cancelAndStallSayWhy();
+    void nothingFoundStartsNoSearch();
+    void reviewRemovesNamesBeforeTheSearch();
 
 private:
     ListBuilderWindow *openForm(ListBuilderConfig config);
@@ -112,7 +115,6 @@ void TestListBuilderWindow::verifyNothingWritten(const QPointer<ListBuilderWindo
     QVERIFY(m_prompt.messages.isEmpty());
     QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)), "earlier.com\r\n"_ba);
     QVERIFY(QDir(m_home->filePath(u"searches"_s)).isEmpty());
-    QVERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));
 }
 
 void TestListBuilderWindow::controlsAndTexts()
@@ -214,7 +216,7 @@ void TestListBuilderWindow::closingWhileExtractingWritesNothing()
     bool extracting = false;
     connect(text1(form), &QLineEdit::textChanged, form, [&](const QString &text) {
         if (text.startsWith(u"Extracted"_s)) {
-            extracting = QFile::exists(m_home->filePath(u"SearchOutput.txt"_s));
+            extracting = true;
             form->close();
         }
     });
@@ -231,15 +233,14 @@ void TestListBuilderWindow::closingDuringPauseWritesNothing()
     QPointer<ListBuilderWindow> form = openForm(config);
     QSignalSpy listReady(form, &ListBuilderWindow::listReady);
     QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
-    // The page is read to its end (its temporary file is gone): the pause runs.
+    // The page is read to its end: the pause runs.
     QTRY_COMPARE(text1(form)->text(), u"Extracted 3 unique domain names"_s);
-    QTRY_VERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));
     form->close();
     verifyNothingWritten(form, listReady, startSearch);
     QCOMPARE(m_server->requests.size(), 1);
 }
 
-void TestListBuilderWindow::cancelAndTimeOutKeepNames()
+void TestListBuilderWindow::cancelAndStallSayWhy()
 {
     // The first page answers, the second never does.
     QList<QPointer<QTcpSocket>> held;
@@ -258,24 +259,73 @@ void TestListBuilderWindow::cancelAndTimeOutKeepNames()
     QCOMPARE(bar->value(), 1);
     form->findChild<QPushButton *>(u"cmdCancel"_s)->click();
     QTRY_COMPARE(startSearch.size(), 1);
-    QCOMPARE(m_prompt.messages.first().text, u"List of 3 unique domains was created successfully!"_s);
+    QCOMPARE(m_prompt.messages.first().text,
+             u"The search was cancelled. The 3 unique domains found before were kept and will be checked."_s);
+    QCOMPARE(m_prompt.messages.first().icon, Prompt::Icon::Warning);
     QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)), "site1.com\r\nsite2.com\r\nsite3.com\r\n\r\n"_ba);
     QTRY_VERIFY(form.isNull());
 
-    // A page that does not come in time ends the pages the same way, and the
-    // status says why.
+    // A page from which nothing arrives for the stall time ends the run the
+    // same way, and the status says why.
     held.clear();
     m_prompt.messages.clear();
     ListBuilderConfig config = loopbackConfig();
-    config.pageTimeoutMs = 200;
+    config.stallTimeoutMs = 2000;
     form = openForm(config);
     QStringList statusAtStart;
     connect(form, &ListBuilderWindow::startSearchRequested, this,
             [&] { statusAtStart << form->findChild<QLineEdit *>(u"Text1"_s)->text(); });
     QTRY_COMPARE_WITH_TIMEOUT(statusAtStart.size(), 1, 10000);
-    QCOMPARE(statusAtStart.first(), u"Timed out waiting for 127.0.0.1"_s);
-    QCOMPARE(m_prompt.messages.first().text, u"List of 3 unique domains was created successfully!"_s);
+    const QString stalled = u"127.0.0.1 sent nothing for 2 seconds while page 2 was loading; the page was given up."
+                            " The 3 unique domains found before were kept and will be checked."_s;
+    QCOMPARE(statusAtStart.first(), stalled);
+    QCOMPARE(m_prompt.messages.first().text, stalled);
     QTRY_VERIFY(form.isNull());
+}
+
+void TestListBuilderWindow::nothingFoundStartsNoSearch()
+{
+    m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &) {
+        HttpTestServer::reply(socket, "<html>Oops</html>", "503 Service Unavailable");
+    });
+    QPointer<ListBuilderWindow> form = openForm(loopbackConfig());
+    QSignalSpy listReady(form, &ListBuilderWindow::listReady);
+    QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
+    QTRY_VERIFY_WITH_TIMEOUT(form.isNull(), 10000);
+    QVERIFY(listReady.isEmpty());
+    QVERIFY(startSearch.isEmpty());
+    QCOMPARE(m_prompt.messages.size(), 1);
+    QCOMPARE(m_prompt.messages.first().text,
+             u"127.0.0.1 answered page 1 with the error HTTP 503 Service Unavailable. No domain names were found, so"
+             " no search was started."_s);
+    QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)), "earlier.com\r\n"_ba);
+}
+
+void TestListBuilderWindow::reviewRemovesNamesBeforeTheSearch()
+{
+    m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &request) {
+        HttpTestServer::reply(socket, request.target.contains("&start=0&") ? resultPage(1, 4) : QByteArray());
+    });
+    auto *form = new ListBuilderWindow(m_home->path(), m_table, {[] { return u"blue widgets"_s; }, u"Google Search"_s, 0},
+                                       m_prompt, u"Ornisk"_s, loopbackConfig(), true);
+    form->show();
+    QPointer<ListBuilderWindow> alive(form);
+    QSignalSpy listReady(form, &ListBuilderWindow::listReady);
+    QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
+    auto *list = form->findChild<QListWidget *>(u"reviewList"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(list->count(), 4, 10000);
+    QVERIFY(list->isVisible());
+    QVERIFY(startSearch.isEmpty());
+    list->item(1)->setSelected(true);
+    list->item(3)->setSelected(true);
+    form->findChild<QPushButton *>(u"cmdRemove"_s)->click();
+    QCOMPARE(list->count(), 2);
+    form->findChild<QPushButton *>(u"cmdCheck"_s)->click();
+    QCOMPARE(listReady.first().first().toInt(), 2);
+    QCOMPARE(startSearch.size(), 1);
+    QCOMPARE(m_prompt.messages.first().text, u"List of 2 unique domains was created successfully!"_s);
+    QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)), "site1.com\r\nsite3.com\r\n\r\n"_ba);
+    QTRY_VERIFY(alive.isNull());
 }
 
 QTEST_MAIN(TestListBuilderWindow)
