@@ -46,8 +46,7 @@ QString extractAsListBuilder(const QList<QByteArray> &pages, const NameRules &ru
 // The browse window reads the body the browser holds; a saved page's head
 // (its scripts and metadata) is not part of it. The list file goes to a
 // folder of its own, so a browse window open meanwhile is not disturbed.
-QString extractAsBrowsed(const QList<QByteArray> &pages, const NameRules &rules, const QString &folder,
-                         QString *error)
+QString extractAsBrowsed(const QList<QByteArray> &pages, const NameRules &rules, const QString &folder, QString *error)
 {
     QTemporaryDir work(folder + QLatin1String("/extract-XXXXXX"));
     if (!work.isValid()) {
@@ -56,8 +55,8 @@ QString extractAsBrowsed(const QList<QByteArray> &pages, const NameRules &rules,
     }
     BrowsedPages browsed;
     for (const QByteArray &page : pages) {
-        if (!extractBrowsedPage(bodyOfPage(QString::fromLatin1(page)), rules, browsed,
-                                browsedNamesPath(work.path()), nullptr, error))
+        if (!extractBrowsedPage(bodyOfPage(QString::fromLatin1(page)), rules, browsed, browsedNamesPath(work.path()),
+                                nullptr, error))
             return {};
     }
     return browsed.seenList.text();
@@ -116,16 +115,13 @@ int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
 
     RegistryDirectory registries;
     const bool everyTld = parser.isSet(QStringLiteral("all-tlds"));
-    if (everyTld &&
-        !registries.loadFolder(ProgramFolder::shippedDataDir() + QLatin1String("/registry"), &error)) {
+    if (everyTld && !registries.loadFolder(ProgramFolder::shippedDataDir() + QLatin1String("/registry"), &error)) {
         context.err << "vantrel extract: " << error << Qt::endl;
         return ExitFailure;
     }
     error.clear();
-    const NameRules rules(table.enabledExtensionSet(), everyTld ? &registries : nullptr,
-                          HarvestData::shipped());
-    const QString names =
-        browsed ? extractAsBrowsed(pages, rules, folder, &error) : extractAsListBuilder(pages, rules);
+    const NameRules rules(table.enabledExtensionSet(), everyTld ? &registries : nullptr, HarvestData::shipped());
+    const QString names = browsed ? extractAsBrowsed(pages, rules, folder, &error) : extractAsListBuilder(pages, rules);
     if (!error.isEmpty()) {
         context.err << "vantrel extract: " << error << Qt::endl;
         return ExitFailure;

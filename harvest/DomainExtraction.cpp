@@ -66,8 +66,8 @@ void PageExtraction::cancel()
     m_next = 0;
 }
 
-void extractDomains(const QString &pageText, const NameRules &rules, CollectedList &list,
-                    ExtractionCounters &counters, const std::function<void()> &pieceRead)
+void extractDomains(const QString &pageText, const NameRules &rules, CollectedList &list, ExtractionCounters &counters,
+                    const std::function<void()> &pieceRead)
 {
     PageExtraction extraction(list, counters);
     extraction.begin(pageText, rules);

@@ -59,5 +59,5 @@ private:
 };
 
 // The whole page at once, with pieceRead called after each piece.
-void extractDomains(const QString &pageText, const NameRules &rules, CollectedList &list,
-                    ExtractionCounters &counters, const std::function<void()> &pieceRead = {});
+void extractDomains(const QString &pageText, const NameRules &rules, CollectedList &list, ExtractionCounters &counters,
+                    const std::function<void()> &pieceRead = {});

@@ -172,8 +172,9 @@ bool looksLikeWebPage(const QByteArray &body)
     }
     if (controls * 100 > body.size())
         return false;
+    const QByteArray lower = body.toLower();
     for (const char *tag : {"<html", "<body", "<head", "<!doctype", "<a ", "<div", "<p>", "<title"}) {
-        if (body.contains(tag) || body.toLower().contains(tag))
+        if (lower.contains(tag))
             return true;
     }
     return false;
@@ -300,8 +301,7 @@ void ListBuilder::pageDownloaded(const PageReply &reply)
     m_phase = Phase::Extracting;
     m_page = reply.body;
     const QStringList extensions = m_tldTable.enabledExtensionSet();
-    m_extraction.begin(QString::fromLatin1(m_page),
-                       NameRules(extensions, m_config.everyTld, m_config.harvest));
+    m_extraction.begin(QString::fromLatin1(m_page), NameRules(extensions, m_config.everyTld, m_config.harvest));
     m_sliceTimer.start();
 }
 

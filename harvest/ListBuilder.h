@@ -50,8 +50,8 @@ struct ListBuilderConfig
     // Not null: names under every TLD this directory has a registry for are
     // taken too, not only the enabled rows. It must outlive the run.
     const RegistryDirectory *everyTld = nullptr;
-    int startTickMs = 1000;   // one tick of the window's start timer (three ticks before the first page)
-    int pauseMs = 500;        // between two pages
+    int startTickMs = 1000;     // one tick of the window's start timer (three ticks before the first page)
+    int pauseMs = 500;          // between two pages
     int stallTimeoutMs = 30000; // a page from which no byte arrives for this long ends the run
 };
 

@@ -11,7 +11,7 @@ class QUrl;
 // What came back for one page.
 struct PageReply
 {
-    QByteArray body; // as far as it came, also from an error page or a broken connection
+    QByteArray body;    // as far as it came, also from an error page or a broken connection
     int httpStatus = 0; // 0 when no HTTP answer came
     QString httpReason;
     QNetworkReply::NetworkError error = QNetworkReply::NoError;

@@ -7,15 +7,14 @@ namespace {
 
 // Elements whose content is text the page does not show (or, for an iframe,
 // shows only to browsers without frames).
-constexpr const char16_t *hiddenContentTags[] = {u"script",  u"style",  u"noscript", u"template", u"title",
+constexpr const char16_t *hiddenContentTags[] = {u"script",   u"style",  u"noscript", u"template", u"title",
                                                  u"textarea", u"iframe", u"noembed",  u"noframes", u"xmp"};
 
 // Elements that flow with the text around them.
-constexpr const char16_t *inlineTags[] = {u"a",    u"abbr", u"b",    u"bdi",    u"bdo",    u"cite", u"code",
-                                          u"data", u"del",  u"dfn",  u"em",     u"font",   u"i",    u"ins",
-                                          u"kbd",  u"mark", u"nobr", u"q",      u"s",      u"samp", u"small",
-                                          u"span", u"strike", u"strong", u"sub", u"sup",   u"time", u"tt",
-                                          u"u",    u"var",  u"wbr",  u"label"};
+constexpr const char16_t *inlineTags[] = {u"a",    u"abbr", u"b",    u"bdi",  u"bdo",   u"cite", u"code",   u"data",
+                                          u"del",  u"dfn",  u"em",   u"font", u"i",     u"ins",  u"kbd",    u"mark",
+                                          u"nobr", u"q",    u"s",    u"samp", u"small", u"span", u"strike", u"strong",
+                                          u"sub",  u"sup",  u"time", u"tt",   u"u",     u"var",  u"wbr",    u"label"};
 
 template <typename List>
 bool listed(const List &list, QStringView name)
@@ -44,9 +43,9 @@ QChar namedEntity(QStringView name)
     {
         const char16_t *name;
         char16_t character;
-    } entities[] = {{u"amp", u'&'},     {u"lt", u'<'},      {u"gt", u'>'},      {u"quot", u'"'},
-                    {u"apos", u'\''},   {u"nbsp", u' '},    {u"period", u'.'},  {u"sol", u'/'},
-                    {u"colon", u':'},   {u"commat", u'@'},  {u"hyphen", u'-'},  {u"dash", u'-'}};
+    } entities[] = {{u"amp", u'&'},   {u"lt", u'<'},     {u"gt", u'>'},     {u"quot", u'"'},
+                    {u"apos", u'\''}, {u"nbsp", u' '},   {u"period", u'.'}, {u"sol", u'/'},
+                    {u"colon", u':'}, {u"commat", u'@'}, {u"hyphen", u'-'}, {u"dash", u'-'}};
     for (const auto &entity : entities) {
         if (name == entity.name)
             return QChar(entity.character);
@@ -65,8 +64,7 @@ QChar decodeEntity(QStringView text, qsizetype at, qsizetype *length)
         const bool hex = end + 1 < text.size() && (text.at(end + 1) == u'x' || text.at(end + 1) == u'X');
         qsizetype digits = end + (hex ? 2 : 1);
         qsizetype stop = digits;
-        while (stop < text.size() && stop - digits < 8 &&
-               (hex ? isHexDigit(text.at(stop)) : text.at(stop).isDigit()))
+        while (stop < text.size() && stop - digits < 8 && (hex ? isHexDigit(text.at(stop)) : text.at(stop).isDigit()))
             ++stop;
         if (stop == digits)
             return QChar(u'&');

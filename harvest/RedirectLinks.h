@@ -10,4 +10,3 @@
 // The target of one redirect address ("&amp;" read as "&"), or the empty text
 // when the address wraps no http:// or https:// target.
 QString redirectTarget(const QString &address);
-

@@ -348,8 +348,8 @@ void BrowseWindow::startNextExtraction()
         return;
     const LookupContext &lookup = m_session.lookup();
     m_extraction.emplace(m_pages);
-    m_extraction->begin(m_pendingPages.takeFirst(),
-                        NameRules(lookup.tldTable.enabledExtensionSet(), m_everyTld ? &lookup.registries : nullptr, m_harvest));
+    m_extraction->begin(m_pendingPages.takeFirst(), NameRules(lookup.tldTable.enabledExtensionSet(),
+                                                              m_everyTld ? &lookup.registries : nullptr, m_harvest));
     m_sliceTimer.start();
 }
 

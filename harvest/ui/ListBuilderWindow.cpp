@@ -20,7 +20,6 @@ ListBuilderWindow::ListBuilderWindow(const QString &programFolder, const TldTabl
     : QWidget(parent, Qt::Window)
     , m_prompt(prompt)
     , m_applicationTitle(std::move(applicationTitle))
-    , m_programFolder(programFolder)
     , m_searchText(request.searchText)
     , m_reviewNames(reviewNames)
     , m_messageLabel(new QLabel(QStringLiteral("Extracting Domains from search results.  Please be patient."), this))
@@ -110,7 +109,8 @@ QString ListBuilderWindow::endMessage(const ListBuilder &builder, const QString 
         why = QStringLiteral("Page %1 could not be fetched from %2: %3.").arg(page).arg(host, builder.endDetail());
         break;
     case ListBuilderEnd::HttpError:
-        why = QStringLiteral("%1 answered page %2 with the error HTTP %3.").arg(host).arg(page).arg(builder.endDetail());
+        why =
+            QStringLiteral("%1 answered page %2 with the error HTTP %3.").arg(host).arg(page).arg(builder.endDetail());
         break;
     case ListBuilderEnd::Blocked:
         why = QStringLiteral("%1 showed a captcha or consent page instead of the results of page %2.")
@@ -214,9 +214,9 @@ void ListBuilderWindow::handOver(qint32 totalFound, qint32 listLineCount)
         return;
     hide();
     const bool complete = m_builder->endReason() == ListBuilderEnd::Complete;
-    const QString message =
-        complete ? QStringLiteral("List of %1 unique domains was created successfully!").arg(totalFound)
-                 : endMessage(*m_builder, m_searchText ? m_searchText() : QString());
+    const QString message = complete
+                                ? QStringLiteral("List of %1 unique domains was created successfully!").arg(totalFound)
+                                : endMessage(*m_builder, m_searchText ? m_searchText() : QString());
     m_prompt.showMessage(m_applicationTitle, message, complete ? Prompt::Icon::None : Prompt::Icon::Warning,
                          Prompt::Buttons::Ok);
     if (!alive)

@@ -32,8 +32,8 @@ class ListBuilderWindow : public QWidget
 
 public:
     ListBuilderWindow(const QString &programFolder, const TldTable &tldTable, ListBuilderRequest request,
-                      Prompt &prompt, QString applicationTitle, ListBuilderConfig config = {},
-                      bool reviewNames = false, QWidget *parent = nullptr);
+                      Prompt &prompt, QString applicationTitle, ListBuilderConfig config = {}, bool reviewNames = false,
+                      QWidget *parent = nullptr);
 
     // What the message box says at the end of a run.
     static QString endMessage(const ListBuilder &builder, const QString &phrase);
@@ -61,7 +61,6 @@ private:
 
     Prompt &m_prompt;
     QString m_applicationTitle;
-    QString m_programFolder;
     std::function<QString()> m_searchText;
     bool m_reviewNames;
     QLabel *m_messageLabel;

@@ -46,8 +46,7 @@ inline void addHarvestPageRows()
     QTest::newRow("every TLD")
         << "<a href=\"https://www.my.community/\">c</a> <a href=\"https://innz.net.nz/\">n</a>"
            " <p>innz.net.nz, shop.com.au, www.bbc.co.uk and www.example.com</p> <p>no-such.tldthatisnot</p>"_ba
-        << true
-        << QStringList{u"my.community"_s, u"innz.net.nz"_s, u"shop.com.au"_s, u"bbc.co.uk"_s, u"example.com"_s};
+        << true << QStringList{u"my.community"_s, u"innz.net.nz"_s, u"shop.com.au"_s, u"bbc.co.uk"_s, u"example.com"_s};
     QTest::newRow("engines' own hosts")
         << "<a href=\"https://accounts.google.com/\">a</a><a href=\"https://www.google.de/\">d</a>"
            "<a href=\"https://www.bing.com/\">b</a><a href=\"https://th.bingj.com/x\">c</a>"
@@ -64,8 +63,7 @@ inline void addHarvestPageRows()
            "<a href=\"https://www.bing.com/ck/a?!&amp;&amp;p=abc&amp;u=a1aHR0cHM6Ly93d3cuYmluZ2ZvdW5kLmNvbS9hP2I9MQ"
            "&amp;ntb=1\">b</a>"
            "<a href=\"//duckduckgo.com/l/?uddg=https%3A%2F%2Fshop.dfound.com%2Fx&amp;rut=1\">d</a>"_ba
-        << false
-        << QStringList{u"yfound.com"_s, u"gfound.com"_s, u"gurl.net"_s, u"bingfound.com"_s, u"dfound.com"_s};
+        << false << QStringList{u"yfound.com"_s, u"gfound.com"_s, u"gurl.net"_s, u"bingfound.com"_s, u"dfound.com"_s};
     QTest::newRow("markup inside a name, entities")
         << "<cite>www.<b>bold</b>-name.com/x</cite><br><span>dot<wbr>ted&#46;net</span>"
            "<div>BLOCK-ONE.COM</div><div>.net</div><p>caf&eacute;.com Mixed.Com</p>"_ba

@@ -134,8 +134,8 @@ void TestListBuilder::resultPageUrl_data()
                                            << "http://search.yahoo.com/search/dir?h=s&xargs=0&p=A-z_0.9~&b=1"_ba;
     QTest::newRow("bing third page") << SearchEngine::Bing << u"blue widgets"_s << 101
                                      << "https://www.bing.com/search?q=blue+widgets&count=50&first=101"_ba;
-    QTest::newRow("duckduckgo second page") << SearchEngine::DuckDuckGo << u"a&b"_s << 31
-                                            << "https://html.duckduckgo.com/html/?q=a%26b&s=30"_ba;
+    QTest::newRow("duckduckgo second page")
+        << SearchEngine::DuckDuckGo << u"a&b"_s << 31 << "https://html.duckduckgo.com/html/?q=a%26b&s=30"_ba;
     QTest::newRow("no engine") << SearchEngine::None << u"x"_s << 1 << QByteArray();
 }
 

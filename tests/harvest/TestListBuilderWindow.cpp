@@ -255,13 +255,14 @@ void TestListBuilderWindow::failuresSayWhy_data()
         << u"127.0.0.1 sent nothing for 2 seconds while page 2 was loading; the page was given up."_s + kept;
     QTest::newRow("http 500") << u"results"_s << u"500"_s
                               << u"127.0.0.1 answered page 2 with the error HTTP 500 Internal Server Error."_s + kept;
-    QTest::newRow("captcha")
-        << u"results"_s << u"captcha"_s
-        << u"127.0.0.1 showed a captcha or consent page instead of the results of page 2."_s + kept;
+    QTest::newRow("captcha") << u"results"_s << u"captcha"_s
+                             << u"127.0.0.1 showed a captcha or consent page instead of the results of page 2."_s +
+                                    kept;
     QTest::newRow("random bytes") << u"results"_s << u"garbage"_s
                                   << u"What 127.0.0.1 sent for page 2 is not a web page."_s + kept;
     QTest::newRow("http 503 first") << u"503"_s << QString()
-                                    << u"127.0.0.1 answered page 1 with the error HTTP 503 Service Unavailable."_s + none;
+                                    << u"127.0.0.1 answered page 1 with the error HTTP 503 Service Unavailable."_s +
+                                           none;
     QTest::newRow("no results") << u"empty"_s << QString()
                                 << u"No domain names were found in the results for \"blue widgets\"."_s;
 }
@@ -315,8 +316,9 @@ void TestListBuilderWindow::reviewRemovesNamesBeforeTheSearch()
     m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &request) {
         HttpTestServer::reply(socket, request.target.contains("&start=0&") ? resultPage(1, 4) : QByteArray());
     });
-    auto *form = new ListBuilderWindow(m_home->path(), m_table, {[] { return u"blue widgets"_s; }, u"Google Search"_s, 0},
-                                       m_prompt, u"Ornisk"_s, loopbackConfig(), true);
+    auto *form =
+        new ListBuilderWindow(m_home->path(), m_table, {[] { return u"blue widgets"_s; }, u"Google Search"_s, 0},
+                              m_prompt, u"Ornisk"_s, loopbackConfig(), true);
     form->show();
     QPointer<ListBuilderWindow> alive(form);
     QSignalSpy listReady(form, &ListBuilderWindow::listReady);
