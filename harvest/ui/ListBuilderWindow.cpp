@@ -175,7 +175,9 @@ void ListBuilderWindow::showReview()
 {
     const QStringList names = m_builder->foundList().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     m_reviewList->addItems(names);
-    m_messageLabel->setText(QStringLiteral("Remove the names not worth checking, then press \"Check these names\"."));
+    // The status line, not the label: a skinned label does not follow a new text.
+    m_statusText->setText(QStringLiteral("Remove any of the %1 names, then check them.").arg(names.size()));
+    m_statusText->setCursorPosition(0);
     m_pagesBar->hide();
     m_cancelButton->setEnabled(true);
     m_cancelButton->setToolTip(QStringLiteral("Close without searching."));
@@ -183,6 +185,7 @@ void ListBuilderWindow::showReview()
                             static_cast<QWidget *>(m_checkButton)})
         review->show();
     m_checkButton->setDefault(true);
+    resize(qMax(width(), 480), qMax(height(), 420));
 }
 
 void ListBuilderWindow::removeSelectedNames()
