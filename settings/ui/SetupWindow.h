@@ -105,4 +105,6 @@ private:
     QCheckBox *chkDnsFirst = nullptr;
     QLineEdit *txtDnsServer = nullptr;
     QSpinBox *spnRecheckAfterDays = nullptr;
+    QCheckBox *chkHarvestEveryTld = nullptr;
+    QCheckBox *chkReviewHarvest = nullptr;
 };
