@@ -59,3 +59,13 @@ QStringList TldTable::enabledExtensionSet() const
     }
     return extensions;
 }
+
+QStringList TldTable::problems() const
+{
+    QStringList problems;
+    for (const TldEntry &entry : m_entries) {
+        if (!entry.problem.isEmpty())
+            problems << entry.problem;
+    }
+    return problems;
+}

@@ -33,6 +33,9 @@ public:
     // scanner's extension set).
     QStringList enabledExtensionSet() const;
 
+    // The problems of the rows that cannot be asked, in table order.
+    QStringList problems() const;
+
 private:
     QVector<TldEntry> m_entries;
 };

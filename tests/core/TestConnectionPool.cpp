@@ -27,7 +27,7 @@ const QString standard =
 TldEntry entry(const QString &extension, quint16 port, const QString &indicators = standard,
                const QString &server = u"127.0.0.1"_s)
 {
-    return {extension, server, qint16(port), true, 0, indicators};
+    return {extension, server, quint16(port), true, 0, indicators};
 }
 
 // The pool of a lookup session on a temporary program folder, with
