@@ -36,27 +36,29 @@ sleep 0.5
 kill -0 "$registry" 2>/dev/null || fail "the loopback registry did not start"
 printf 'com|127.0.0.1|%d|Enabled|0|No match\r\n' "$port" > "$work/home/TLDs.txt"
 
-search() {
-    "$vantrel" --home "$work/home" search --type custom --list "$work/names.txt" --slots 8 --no-dns --quiet \
-        > /dev/null 2>> "$work/stderr.txt"
-}
+search=("$vantrel" --home "$work/home" search --type custom --list "$work/names.txt" --slots 8 --no-dns --quiet)
+# The stored resume position of the custom list (1 before the first save).
 position() {
-    grep -rhs '^CustWordNum=' "$work/config" | tail -n 1 | cut -d= -f2
+    local value
+    value=$(grep -rhs '^CustWordNum=' "$work/config" | tail -n 1 | cut -d= -f2) || true
+    echo "${value:-1}"
 }
 
 for kill in $(seq 1 "$kills"); do
     before=$(position)
-    search &
+    "${search[@]}" > /dev/null 2>> "$work/stderr.txt" &
     pid=$!
-    sleep "0.$(shuf -i 25-60 -n 1)"
+    ms=$(shuf -i 400-1500 -n 1)
+    sleep "$((ms / 1000)).$(printf '%03d' $((ms % 1000)))"
     kill -0 "$pid" 2>/dev/null || fail "run $kill ended before it was killed; use more NAMES"
     kill -9 "$pid"
     wait "$pid" 2>/dev/null || true
-    echo "kill $kill: position ${before:-1} -> $(position)"
+    echo "kill $kill: position $before -> $(position)"
 done
 status=0
-search || status=$?
+"${search[@]}" > /dev/null 2>> "$work/stderr.txt" || status=$?
 echo "last run: exit status $status, position $(position)"
+[ -s "$work/stderr.txt" ] && sed 's/^/stderr: /' "$work/stderr.txt" | sort | uniq -c
 kill "$registry"
 wait "$registry" 2>/dev/null || true
 registry=
