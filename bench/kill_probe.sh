@@ -44,16 +44,32 @@ position() {
     echo "${value:-1}"
 }
 
+# Each kill lands at a random moment; the delays follow the speed of the
+# runs so far, so that the kills spread over the whole list.
+startup_ms=150
+target_ms=600
+moved=0
+moving_ms=0
 for kill in $(seq 1 "$kills"); do
     before=$(position)
     "${search[@]}" > /dev/null 2>> "$work/stderr.txt" &
     pid=$!
-    ms=$(shuf -i 400-1500 -n 1)
+    ms=$(shuf -i $((target_ms / 2))-$((target_ms * 3 / 2)) -n 1)
     sleep "$((ms / 1000)).$(printf '%03d' $((ms % 1000)))"
     kill -0 "$pid" 2>/dev/null || fail "run $kill ended before it was killed; use more NAMES"
     kill -9 "$pid"
     wait "$pid" 2>/dev/null || true
-    echo "kill $kill: position $before -> $(position)"
+    after=$(position)
+    echo "kill $kill after $ms ms: position $before -> $after"
+    moved=$((moved + after - before))
+    moving_ms=$((moving_ms + (ms > startup_ms ? ms - startup_ms : 0)))
+    if [ "$moved" -gt 0 ]; then
+        share=$(((names + 1 - after) / (kills - kill + 1)))
+        target_ms=$((startup_ms + share * moving_ms / moved))
+    else
+        target_ms=$((target_ms + 200))
+    fi
+    [ "$target_ms" -ge 200 ] || target_ms=200
 done
 status=0
 "${search[@]}" > /dev/null 2>> "$work/stderr.txt" || status=$?

@@ -11,9 +11,6 @@ struct TldEntry
     bool enabled = false; // true only for the exact text "Enabled"
     qint32 throttleMs = 0;
     QString successIndicators;
-    // Why the row cannot be asked ("<file> line 3: ..."); names of its TLD
-    // end in error without a query. Empty for a usable row.
-    QString problem;
 
     bool isProxy() const { return extension == QLatin1String("proxy"); }
 };

@@ -114,7 +114,6 @@ std::optional<TldEntry> parseEntry(const QString &line)
     entry.enabled = fields.at(3) == QLatin1String("Enabled");
     entry.throttleMs = throttleMs;
     entry.successIndicators = fields.at(5);
-    entry.problem = TldFile::rowProblem(fields);
     return entry;
 }
 
@@ -140,25 +139,28 @@ bool TldFile::loadTldTable(TldTable &table, QString *error) const
         return false;
 
     QVector<TldEntry> entries;
+    QStringList problems;
     const QList<QByteArray> lines = splitLines(contents);
     for (qsizetype index = 0; index < lines.size(); ++index) {
         if (isBlank(lines.at(index)))
             continue;
-        std::optional<TldEntry> entry = parseEntry(QString::fromLatin1(lines.at(index)));
+        const QString line = QString::fromLatin1(lines.at(index));
+        std::optional<TldEntry> entry = parseEntry(line);
         if (!entry)
             continue;
-        if (!entry->problem.isEmpty())
-            entry->problem = QStringLiteral("%1 line %2: %3; names of .%4 are not looked up")
-                                 .arg(QDir::toNativeSeparators(m_path))
-                                 .arg(index + 1)
-                                 .arg(entry->problem, entry->extension);
+        const QString problem = rowProblem(line.split(separator));
+        problems << (problem.isEmpty() ? QString()
+                                       : QStringLiteral("%1 line %2: %3; names of .%4 are not looked up")
+                                             .arg(QDir::toNativeSeparators(m_path))
+                                             .arg(index + 1)
+                                             .arg(problem, entry->extension));
         entries.append(std::move(*entry));
     }
     if (entries.isEmpty()) {
         setError(error, QStringLiteral("%1 holds no usable TLD line").arg(QDir::toNativeSeparators(m_path)));
         return false;
     }
-    table.setEntries(std::move(entries));
+    table.setEntries(std::move(entries), std::move(problems));
     return true;
 }
 

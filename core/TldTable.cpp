@@ -62,10 +62,7 @@ QStringList TldTable::enabledExtensionSet() const
 
 QStringList TldTable::problems() const
 {
-    QStringList problems;
-    for (const TldEntry &entry : m_entries) {
-        if (!entry.problem.isEmpty())
-            problems << entry.problem;
-    }
+    QStringList problems = m_problems;
+    problems.removeAll(QString());
     return problems;
 }
