@@ -39,6 +39,9 @@ LookupSession::~LookupSession()
     // Whoever listens may be half gone: the waiting names are filed quietly.
     const QSignalBlocker quiet(this);
     commitHistory();
+    // The store, destroyed after the waiting list, must not reach back here.
+    if (m_history)
+        m_history->disconnect(this);
 }
 
 bool LookupSession::prepare(QString *error)
