@@ -37,6 +37,14 @@ bool HeadlessRun::prepare(const QString &source, QString *error)
         if (!notice.isEmpty())
             m_context.err << "vantrel: " << notice << Qt::endl;
     }
+    // Rows that cannot be asked are named once, now; a name that needs one
+    // makes the run fail.
+    for (const QString &problem : m_session.lookup().tldTable.problems()) {
+        m_context.err << "vantrel: " << problem << Qt::endl;
+        m_said << problem;
+    }
+    if (HistoryStore *history = m_session.history())
+        connect(history, &HistoryStore::writeFailed, this, &HeadlessRun::reportFailure);
     m_session.setSource(source);
     return true;
 }
@@ -81,7 +89,8 @@ void HeadlessRun::reportFailure(const QString &message)
     if (m_failures.contains(message))
         return;
     m_failures << message;
-    m_context.err << "vantrel: " << message << Qt::endl;
+    if (!m_said.contains(message))
+        m_context.err << "vantrel: " << message << Qt::endl;
 }
 
 void HeadlessRun::printOutcome(const LookupOutcome &outcome)
@@ -91,6 +100,8 @@ void HeadlessRun::printOutcome(const LookupOutcome &outcome)
     else if (outcome.error == LookupOutcome::ErrorKind::BadName ||
              outcome.error == LookupOutcome::ErrorKind::EmptyReply)
         m_context.err << "vantrel: " << outcome.errorString << Qt::endl;
+    else if (outcome.error == LookupOutcome::ErrorKind::BadRow)
+        reportFailure(outcome.errorString);
     m_writer.write({outcome.domain, LookupOutcome::kindText(outcome.kind), outcome.server, outcome.reason});
     if (outcome.kind == LookupOutcome::Kind::Error || outcome.kind == LookupOutcome::Kind::Timeout)
         ++m_unanswered;

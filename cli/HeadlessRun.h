@@ -36,8 +36,8 @@ public:
     // list unreadable), ExitIncomplete when a name ended in error or timeout.
     int run(WordSource &source, qint32 startNumber, qint32 wordMax);
 
-    // A failure the user must hear of: printed once on stderr, and the run
-    // exits with ExitFailure.
+    // A failure the user must hear of: printed once on stderr (unless
+    // prepare() said it already), and the run exits with ExitFailure.
     void reportFailure(const QString &message);
 
 private:
@@ -51,6 +51,7 @@ private:
     bool m_quiet = false;
     bool m_interrupted = false;
     QStringList m_failures;
+    QStringList m_said; // notices printed by prepare()
     qint32 m_unanswered = 0;
     qint32 m_finished = 0;
     qint32 m_total = 0;

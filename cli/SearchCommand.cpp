@@ -117,10 +117,24 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
     // Start always begins the search-engine lists at their first name.
     ResumePositions positions(settings);
     qint32 start = requestedStart;
-    if (SearchTypes::isEngineSearch(*type))
+    const bool searchEngineList = SearchTypes::isEngineSearch(*type);
+    if (searchEngineList)
         start = 1;
     else if (start == 0)
         start = positions.stored(*type);
+    // A run from the stored position goes on with the run that stopped there
+    // (names it answered after that position are not asked again); any other
+    // begins a run of its own.
+    const bool resumed = !startGiven && !searchEngineList;
+    QDateTime runBegan = resumed ? positions.runBegan(*type) : QDateTime();
+    if (!runBegan.isValid()) {
+        runBegan = QDateTime::currentDateTimeUtc();
+        QString saveError;
+        if (!positions.saveRunBegan(*type, runBegan, &saveError))
+            run.reportFailure(saveError);
+    }
+    if (resumed)
+        run.session().setResumedRunBegan(runBegan);
     PacedRun &paced = run.session().pacedRun();
     QObject::connect(&paced, &PacedRun::resumePositionChanged, &run, [&run, &positions, type](qint32 position) {
         QString saveError;

@@ -84,8 +84,12 @@ void ConnectionPool::startLookup(const QString &name, int number)
                    QStringLiteral("badname"));
         return;
     }
-    const LookupRoute route =
-        routeLookup(slot.slotDomain, m_context.tldTable, m_context.useProxy, m_context.registries);
+    const LookupRoute route = m_context.route(slot.slotDomain);
+    if (route.badRow) {
+        slot.slotServer = route.server;
+        failLookup(number, LookupOutcome::ErrorKind::BadRow, route.error, QStringLiteral("badrow"));
+        return;
+    }
     if (!route.error.isEmpty()) {
         slot.slotServer.clear();
         failLookup(number, LookupOutcome::ErrorKind::NoTldEntry, route.error, QStringLiteral("norow"));
@@ -197,9 +201,11 @@ void ConnectionPool::closedByServer(int number)
     slot.timTimeout.stop();
     m_overall.stop();
 
-    const ReplyJudgement judgement = ReplyVerdict::shipped().judge(slot.slotReply, slot.slotDomain, slot.verdict);
+    // What a refusal notice shows is the reply as judged.
+    const QByteArray reply = ReplyVerdict::decodedReply(slot.slotReply);
+    const ReplyJudgement judgement = ReplyVerdict::shipped().judge(reply, slot.slotDomain, slot.verdict);
     LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Registered);
-    outcome.reply = slot.slotReply;
+    outcome.reply = reply;
     outcome.reason = judgement.reason;
     switch (judgement.verdict) {
     case Verdict::Available:

@@ -58,8 +58,9 @@ public:
 
     // Prepares the name, takes the server, port, pause and phrases of its TLD
     // entry and connects; the query carries the name's ASCII (IDNA) form. A
-    // name with no valid ASCII form, or one no entry answers for, ends at
-    // once (queued) with an Error outcome and sends nothing.
+    // name with no valid ASCII form, one no entry answers for, or one whose
+    // row cannot be asked ends at once (queued) with an Error outcome and
+    // sends nothing.
     void startLookup(const QString &name, int slot);
 
     // Closes every socket and stops every time-out timer. Lookups still

@@ -180,14 +180,21 @@ bool HistoryStore::flush(QString *error)
     if (!db.commit())
         return fail();
     m_pending.clear();
+    emit committed();
     return true;
 }
 
 std::optional<HistoryEntry> HistoryStore::recentVerdict(const QString &name, int maxAgeDays, const QDateTime &now)
 {
-    if (!m_open || maxAgeDays <= 0)
+    if (maxAgeDays <= 0)
         return std::nullopt;
-    const QDateTime oldest = now.addDays(-maxAgeDays);
+    return recentVerdict(name, now.addDays(-maxAgeDays));
+}
+
+std::optional<HistoryEntry> HistoryStore::recentVerdict(const QString &name, const QDateTime &oldest)
+{
+    if (!m_open || !oldest.isValid())
+        return std::nullopt;
     for (auto it = m_pending.crbegin(); it != m_pending.crend(); ++it) {
         if (it->name == name)
             return isReusable(it->verdict) && it->checkedAt >= oldest ? std::optional(*it) : std::nullopt;

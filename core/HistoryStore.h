@@ -89,6 +89,8 @@ public:
     // days before now; pending rows count too.
     std::optional<HistoryEntry> recentVerdict(const QString &name, int maxAgeDays,
                                               const QDateTime &now = QDateTime::currentDateTimeUtc());
+    // The same, for verdicts reached at oldest or later.
+    std::optional<HistoryEntry> recentVerdict(const QString &name, const QDateTime &oldest);
 
     // Rows matching filter, newest first, handed one at a time to visit until
     // it returns false. False, with *error, when the query failed.
@@ -102,6 +104,8 @@ public:
     static QStringList columnNames();
 
 signals:
+    // Every row recorded so far is in the database.
+    void committed();
     // A batch could not be written; the message is for the user.
     void writeFailed(const QString &message);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/LookupRoute.h"
 #include "core/RegistryDirectory.h"
 #include "core/TldTable.h"
 
@@ -21,4 +22,10 @@ struct LookupContext
     // A name whose last available or registered verdict is younger than this
     // many days is filed from the history without a query; 0 always asks.
     int recheckAfterDays = 0;
+
+    // Where a prepared name is asked.
+    LookupRoute route(const QString &prepared) const
+    {
+        return routeLookup(prepared, tldTable, useProxy, registries);
+    }
 };

@@ -15,6 +15,7 @@ struct LookupOutcome
         NoReply,    // connected, or still connecting, but no reply came in time
         EmptyReply, // the server closed or reset the connection before sending a byte
         BadName,    // the name has no valid ASCII form, or is too long to ask for
+        BadRow,     // the name's TLD row names no server or port that can be asked
     };
 
     LookupOutcome() = default;

@@ -23,6 +23,8 @@ LookupRoute routeLookup(const QString &domain, const TldTable &table, bool usePr
     LookupRoute route;
     if (row >= 0) {
         const TldEntry &entry = table.entry(row);
+        route.error = table.problem(row);
+        route.badRow = !route.error.isEmpty();
         route.server = entry.whoisServer;
         route.port = route.isRdap() ? 443 : quint16(entry.port);
         route.throttleMs = entry.throttleMs;

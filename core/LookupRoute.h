@@ -14,6 +14,7 @@ struct LookupRoute
     qint32 throttleMs = 25;
     QString successIndicators;
     QString error; // set when nobody is known to answer for the name
+    bool badRow = false; // the error is the name's TLD row, which cannot be asked
 
     bool isRdap() const { return isRdapServer(server); }
     static bool isRdapServer(const QString &server);
@@ -23,6 +24,7 @@ struct LookupRoute
 // the shipped list knows a registry of a longer suffix of the name, else
 // the shipped WHOIS server of its longest known suffix, else the RDAP server
 // of its TLD, else an error "No registry is known for .<tld>". A name whose
-// TLD has no enabled row is never sent to another TLD's server.
+// TLD has no enabled row is never sent to another TLD's server; a name whose
+// row cannot be asked (a bad server or port) gets the row's problem as error.
 LookupRoute routeLookup(const QString &domain, const TldTable &table, bool useProxy,
                         const RegistryDirectory &registries);

@@ -1,5 +1,6 @@
 #include "core/RdapQuery.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -84,14 +85,31 @@ void RdapQuery::onFinished()
     finish(answerFor(status.toInt(), m_reply->rawHeader("Retry-After")));
 }
 
+namespace {
+
+// What a Retry-After header says, for the user: seconds from now, or the
+// server's date; empty when it gives no time (missing, negative, garbage).
+QString retryAfterText(const QByteArray &header)
+{
+    const QByteArray value = header.trimmed();
+    bool isNumber = false;
+    const qint64 seconds = value.toLongLong(&isNumber);
+    if (isNumber && seconds >= 0 && !value.startsWith('+'))
+        return QStringLiteral("%1 s").arg(seconds);
+    const QDateTime when = QDateTime::fromString(QString::fromLatin1(value), Qt::RFC2822Date);
+    return when.isValid() ? QString::fromLatin1(value) : QString();
+}
+
+} // namespace
+
 RdapAnswer RdapQuery::answerFor(int status, const QByteArray &retryAfter) const
 {
     const QString code = QStringLiteral("rdap:%1").arg(status);
-    const QString wait =
-        retryAfter.isEmpty() ? QString() : QStringLiteral("; retry after %1").arg(QString::fromLatin1(retryAfter));
+    const QString after = retryAfterText(retryAfter);
+    const QString wait = after.isEmpty() ? QString() : QStringLiteral("; retry after %1").arg(after);
     if (status == 404)
         return {LookupOutcome::Kind::Available, code, QStringLiteral("Not found (HTTP 404)")};
-    if (status == 429 || (status == 503 && !retryAfter.isEmpty()))
+    if (status == 429 || (status == 503 && !after.isEmpty()))
         return {LookupOutcome::Kind::Blocked, code,
                 QStringLiteral("The RDAP server is limiting queries (HTTP %1)%2").arg(status).arg(wait)};
     if (status != 200)

@@ -22,8 +22,8 @@ struct RdapAnswer
 
 // One RDAP domain question: GET <base>domain/<name> with
 // "Accept: application/rdap+json". 404 means the registry has no such name
-// (available); 200 with a domain object, registered; 429, or 503 with
-// Retry-After, blocked; anything else, or a failure, an error; no answer
+// (available); 200 with a domain object, registered; 429, or 503 with a time
+// in Retry-After, blocked; anything else, or a failure, an error; no answer
 // within the time limit, a timeout. Up to three redirects are followed when
 // they keep the scheme; bodies beyond bodyCap are dropped.
 class RdapQuery : public QObject

@@ -1,7 +1,10 @@
 #include "core/ReplyVerdict.h"
 
 #include <QFile>
+#include <QStringDecoder>
+#include <QUrl>
 
+#include <algorithm>
 #include <bitset>
 #include <cctype>
 #include <cstring>
@@ -165,7 +168,65 @@ bool listHolds(const QList<QByteArray> &list, QByteArrayView text)
     return false;
 }
 
+bool isAscii(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
+// The forms a reply may name the asked name in, lower case: as sent (its
+// IDNA form when it is not plain ASCII) and as given (Unicode, in UTF-8 and,
+// where it fits, Latin-1).
+QList<QByteArray> nameForms(const QString &queriedName)
+{
+    QString given = queriedName.toLower();
+    if (given.endsWith(QLatin1Char('.')))
+        given.chop(1);
+    QList<QByteArray> forms;
+    const auto add = [&forms](const QByteArray &form) {
+        if (!form.isEmpty() && !forms.contains(form))
+            forms << form;
+    };
+    if (given.isEmpty())
+        return forms;
+    const QByteArray ace = QUrl::toAce(given).toLower();
+    const QString unicode = ace.isEmpty() ? given : QUrl::fromAce(ace).toLower();
+    add(ace);
+    for (const QString &text : {given, unicode}) {
+        add(text.toUtf8());
+        if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x100; }))
+            add(text.toLatin1());
+    }
+    return forms;
+}
+
+// Whether a record's value (ASCII letters already folded) is one of the
+// forms of the asked name; letters outside ASCII are folded here.
+bool namesAskedName(QByteArrayView value, const QList<QByteArray> &forms)
+{
+    value = withoutTrailingDot(value);
+    if (listHolds(forms, value))
+        return true;
+    if (isAscii(value))
+        return false;
+    const QByteArray bytes = value.toByteArray();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString asUtf8 = utf8.decode(bytes);
+    return (!utf8.hasError() && listHolds(forms, asUtf8.toLower().toUtf8())) ||
+           listHolds(forms, QString::fromLatin1(bytes).toLower().toLatin1());
+}
+
 } // namespace
+
+QByteArray ReplyVerdict::decodedReply(const QByteArray &reply)
+{
+    if (reply.startsWith("\xEF\xBB\xBF"))
+        return reply.sliced(3);
+    const bool littleEndian = reply.startsWith("\xFF\xFE");
+    if (!littleEndian && !reply.startsWith("\xFE\xFF"))
+        return reply;
+    QStringDecoder decoder(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+    return QString(decoder.decode(QByteArrayView(reply).sliced(2))).toUtf8();
+}
 
 ReplyVerdict::ReplyVerdict(const QByteArray &rulesText)
 {
@@ -208,7 +269,7 @@ const ReplyVerdict &ReplyVerdict::shipped()
 }
 
 bool ReplyVerdict::occursUnreversed(const QByteArray &text, const QByteArray &phrase,
-                                    const QList<QByteArray> &negations, const QByteArray &name) const
+                                    const QList<QByteArray> &negations, const QList<QByteArray> &names) const
 {
     const bool singleWord = !phrase.contains(' ');
     for (qsizetype at = find(text, phrase, 0); at >= 0; at = find(text, phrase, at + 1)) {
@@ -256,7 +317,9 @@ bool ReplyVerdict::occursUnreversed(const QByteArray &text, const QByteArray &ph
             !QByteArrayView(text).sliced(clauseBegin, at - clauseBegin).contains(':')) {
             const qsizetype lineEnd = text.indexOf('\n', colon) < 0 ? text.size() : text.indexOf('\n', colon);
             const QByteArray value = text.mid(colon + 1, lineEnd - colon - 1).trimmed();
-            if (!value.isEmpty() && (name.isEmpty() || !value.contains(name)))
+            const bool namesIt = std::any_of(names.cbegin(), names.cend(),
+                                             [&value](const QByteArray &name) { return value.contains(name); });
+            if (!value.isEmpty() && !namesIt)
                 continue;
         }
         return true;
@@ -307,14 +370,14 @@ QList<ReplyVerdict::Line> ReplyVerdict::keyedLines(const QByteArray &text)
     return lines;
 }
 
-bool ReplyVerdict::isRegistrationRecord(const QList<Line> &lines, const QByteArray &name) const
+bool ReplyVerdict::isRegistrationRecord(const QList<Line> &lines, const QList<QByteArray> &names) const
 {
     bool named = false;
     for (const Line &line : lines) {
         const bool nameKey = listHolds(m_recordKeys, line.key);
         if ((nameKey || line.key.contains("status")) && listHolds(m_freeValues, line.value))
             return false;
-        named = named || (nameKey && withoutTrailingDot(line.value) == name);
+        named = named || (nameKey && namesAskedName(line.value, names));
     }
     if (!named)
         return false;
@@ -335,19 +398,24 @@ bool ReplyVerdict::isRegistrationRecord(const QList<Line> &lines, const QByteArr
 ReplyJudgement ReplyVerdict::judge(const QByteArray &reply, const QString &queriedName,
                                    const VerdictRule &phrases) const
 {
-    const QByteArray text = foldReply(reply);
-    const QByteArray name = withoutTrailingDot(queriedName.toLatin1().toLower()).toByteArray();
+    const QByteArray text = foldReply(decodedReply(reply));
+    const QList<QByteArray> names = nameForms(queriedName);
     const auto filter = std::make_unique<BeginningFilter>(text);
     const auto occurs = [&](const QByteArray &pattern, const QList<QByteArray> &negations) {
-        return filter->mayContain(pattern) && occursUnreversed(text, pattern, negations, name);
+        return filter->mayContain(pattern) && occursUnreversed(text, pattern, negations, names);
     };
+    // Letters outside ASCII are not folded in the text, so a name written
+    // with them is looked for line by line.
+    const bool named = std::any_of(names.cbegin(), names.cend(), [&text](const QByteArray &name) {
+        return !isAscii(name) || find(text, name, 0) >= 0;
+    });
 
     for (const QByteArray &limit : m_limits) {
         if (occurs(limit, m_conditions))
             return {Verdict::Blocked, QStringLiteral("ratelimit:") + QString::fromLatin1(limit)};
     }
     // A record names the asked name; most replies that are not records do not.
-    if (!name.isEmpty() && find(text, name, 0) >= 0 && isRegistrationRecord(keyedLines(text), name))
+    if (named && isRegistrationRecord(keyedLines(text), names))
         return {Verdict::Registered, QStringLiteral("registered:record")};
     for (const QByteArray &taken : m_taken) {
         if (occurs(taken, m_negations))

@@ -30,8 +30,14 @@ public:
     static const ReplyVerdict &shipped();
 
     // phrases are the TLD row's own "this means free" phrases; queriedName
-    // is the name that was asked for.
+    // is the name that was asked for, as given (a record may name it so or
+    // in its IDNA form). The reply is decoded by decodedReply() first.
     ReplyJudgement judge(const QByteArray &reply, const QString &queriedName, const VerdictRule &phrases) const;
+
+    // A reply that begins with a byte-order mark, as UTF-8 without it: UTF-16
+    // (either byte order) is converted, a UTF-8 mark dropped. Anything else
+    // is returned as it came.
+    static QByteArray decodedReply(const QByteArray &reply);
 
 private:
     struct Line
@@ -41,8 +47,8 @@ private:
     };
 
     bool occursUnreversed(const QByteArray &text, const QByteArray &phrase, const QList<QByteArray> &negations,
-                          const QByteArray &name) const;
-    bool isRegistrationRecord(const QList<Line> &lines, const QByteArray &name) const;
+                          const QList<QByteArray> &names) const;
+    bool isRegistrationRecord(const QList<Line> &lines, const QList<QByteArray> &names) const;
     static QList<Line> keyedLines(const QByteArray &text);
 
     int m_maxWords = 20;

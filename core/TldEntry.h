@@ -7,7 +7,7 @@ struct TldEntry
 {
     QString extension;   // lower case; "proxy" marks the proxy row
     QString whoisServer; // lower case
-    qint16 port = 0;
+    quint16 port = 0;
     bool enabled = false; // true only for the exact text "Enabled"
     qint32 throttleMs = 0;
     QString successIndicators;

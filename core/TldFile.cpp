@@ -2,11 +2,14 @@
 
 #include "base/FileUtils.h"
 #include "core/DefaultTldTable.h"
+#include "core/LookupRoute.h"
 #include "core/TldTable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
+#include <QUrl>
 
 #include <optional>
 
@@ -55,15 +58,48 @@ bool isBlank(const QByteArray &line)
     return line.isEmpty() || line == " ";
 }
 
+// A host name of letter-digit-hyphen labels (underscores tolerated), whose
+// last label is not all digits, no longer than a name can be.
+bool isHostName(const QString &host)
+{
+    QString name = host;
+    if (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    if (name.isEmpty() || name.size() > 253)
+        return false;
+    const QStringList labels = name.split(QLatin1Char('.'));
+    for (const QString &label : labels) {
+        if (label.isEmpty() || label.size() > 63 || label.startsWith(QLatin1Char('-')) ||
+            label.endsWith(QLatin1Char('-')))
+            return false;
+        for (const QChar c : label) {
+            if (!(c.isDigit() || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || c == QLatin1Char('-') ||
+                  c == QLatin1Char('_')))
+                return false;
+        }
+    }
+    bool numeric = false;
+    labels.last().toUInt(&numeric);
+    return !numeric;
+}
+
+bool isHost(const QString &host)
+{
+    return !QHostAddress(host).isNull() || isHostName(host);
+}
+
+bool isRdapBase(const QString &server)
+{
+    if (!LookupRoute::isRdapServer(server))
+        return false;
+    const QUrl url(server, QUrl::StrictMode);
+    return url.isValid() && url.userInfo().isEmpty() && isHost(url.host()) && url.port(443) > 0;
+}
+
 std::optional<TldEntry> parseEntry(const QString &line)
 {
     const QStringList fields = line.split(separator);
     if (fields.size() < 6)
-        return std::nullopt;
-
-    bool portOk = false;
-    const int port = fields.at(2).trimmed().toInt(&portOk);
-    if (!portOk || port < 0 || port > 32767)
         return std::nullopt;
 
     bool throttleOk = false;
@@ -73,8 +109,8 @@ std::optional<TldEntry> parseEntry(const QString &line)
 
     TldEntry entry;
     entry.extension = fields.at(0).toLower();
-    entry.whoisServer = fields.at(1).toLower();
-    entry.port = qint16(port);
+    entry.whoisServer = fields.at(1).trimmed().toLower();
+    entry.port = quint16(fields.at(2).trimmed().toUShort());
     entry.enabled = fields.at(3) == QLatin1String("Enabled");
     entry.throttleMs = throttleMs;
     entry.successIndicators = fields.at(5);
@@ -103,17 +139,28 @@ bool TldFile::loadTldTable(TldTable &table, QString *error) const
         return false;
 
     QVector<TldEntry> entries;
-    for (const QByteArray &line : splitLines(contents)) {
-        if (isBlank(line))
+    QStringList problems;
+    const QList<QByteArray> lines = splitLines(contents);
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        if (isBlank(lines.at(index)))
             continue;
-        if (std::optional<TldEntry> entry = parseEntry(QString::fromLatin1(line)))
-            entries.append(std::move(*entry));
+        const QString line = QString::fromLatin1(lines.at(index));
+        std::optional<TldEntry> entry = parseEntry(line);
+        if (!entry)
+            continue;
+        const QString problem = rowProblem(line.split(separator));
+        problems << (problem.isEmpty() ? QString()
+                                       : QStringLiteral("%1 line %2: %3; names of .%4 are not looked up")
+                                             .arg(QDir::toNativeSeparators(m_path))
+                                             .arg(index + 1)
+                                             .arg(problem, entry->extension));
+        entries.append(std::move(*entry));
     }
     if (entries.isEmpty()) {
         setError(error, QStringLiteral("%1 holds no usable TLD line").arg(QDir::toNativeSeparators(m_path)));
         return false;
     }
-    table.setEntries(std::move(entries));
+    table.setEntries(std::move(entries), std::move(problems));
     return true;
 }
 
@@ -222,6 +269,21 @@ bool TldFile::writeRows(const QList<QStringList> &rows, QString *error) const
     for (const QStringList &row : rows)
         contents += row.join(separator).toLatin1() + "\r\n\r\n";
     return writeFileAtomically(m_path, contents, error);
+}
+
+QString TldFile::rowProblem(const QStringList &fields)
+{
+    const QString server = fields.value(1).trimmed();
+    bool portOk = false;
+    const int port = fields.value(2).trimmed().toInt(&portOk);
+    if (!portOk || port < 1 || port > 65535)
+        return QStringLiteral("the port \"%1\" is not a number from 1 to 65535").arg(fields.value(2).left(80));
+    if (server.isEmpty())
+        return QStringLiteral("the server is empty");
+    if (!isHost(server.toLower()) && !isRdapBase(server))
+        return QStringLiteral("the server \"%1\" is not a host name, an IP address or an http(s) RDAP address")
+            .arg(server.size() > 80 ? server.left(77) + QStringLiteral("...") : server);
+    return QString();
 }
 
 QString TldFile::buildLine(const QString &extension, const QString &whoisServer, const QString &port,

@@ -16,9 +16,11 @@ public:
     QString path() const { return m_path; }
 
     // Rebuilds the table from the file. Malformed lines (fewer than six
-    // fields, a port that is no number in 0..32767, a throttle that is no
-    // 32-bit number) are skipped. When the file is missing, unreadable or
-    // holds no usable line the table keeps what it held and false is returned.
+    // fields, a throttle that is no 32-bit number) are skipped. A row whose
+    // server or port cannot be asked stays in the table with its problem
+    // (naming the line), so names of its TLD fail instead of going elsewhere.
+    // When the file is missing, unreadable or holds no usable line the table
+    // keeps what it held and false is returned.
     bool loadTldTable(TldTable &table, QString *error = nullptr) const;
 
     // Replaces every line whose first field equals the lower-cased extension,
@@ -51,6 +53,11 @@ public:
     // Replaces the file with the rows in the given order, each joined by "|"
     // and followed by two CR LF (an empty line after every row).
     bool writeRows(const QList<QStringList> &rows, QString *error = nullptr) const;
+
+    // Why a row of six fields cannot be asked, or empty: a port that is no
+    // number from 1 to 65535, or a server that is neither a host name, an IP
+    // address nor an http or https RDAP base address.
+    static QString rowProblem(const QStringList &fields);
 
     // The line builder shared by the two writers.
     static QString buildLine(const QString &extension, const QString &whoisServer, const QString &port,

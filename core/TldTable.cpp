@@ -59,3 +59,10 @@ QStringList TldTable::enabledExtensionSet() const
     }
     return extensions;
 }
+
+QStringList TldTable::problems() const
+{
+    QStringList problems = m_problems;
+    problems.removeAll(QString());
+    return problems;
+}

@@ -14,7 +14,15 @@ public:
     bool isEmpty() const { return m_entries.isEmpty(); }
     const TldEntry &entry(int tldIndex) const { return m_entries.at(tldIndex); }
     const QVector<TldEntry> &entries() const { return m_entries; }
-    void setEntries(QVector<TldEntry> entries) { m_entries = std::move(entries); }
+    // problems: per slot, why the row cannot be asked ("<file> line 3: ..."),
+    // empty for a usable row; names of a slot with a problem end in error
+    // without a query.
+    void setEntries(QVector<TldEntry> entries, QStringList problems = {})
+    {
+        m_entries = std::move(entries);
+        m_problems = std::move(problems);
+    }
+    QString problem(int tldIndex) const { return m_problems.value(tldIndex); }
 
     // The slot whose server answers for the domain, or -1: the last label,
     // then (for names of three or more labels) the last two labels; a
@@ -33,6 +41,10 @@ public:
     // scanner's extension set).
     QStringList enabledExtensionSet() const;
 
+    // The problems of the rows that cannot be asked, in table order.
+    QStringList problems() const;
+
 private:
     QVector<TldEntry> m_entries;
+    QStringList m_problems;
 };

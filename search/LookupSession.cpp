@@ -5,6 +5,8 @@
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
 
+#include <QSignalBlocker>
+
 LookupSession::LookupSession(QString programFolder, SettingsStore &settings, int poolSize, PoolTimings timings,
                              QObject *parent)
     : QObject(parent)
@@ -26,10 +28,21 @@ LookupSession::LookupSession(QString programFolder, SettingsStore &settings, int
             m_dns->cancelAll();
         m_dnsWaiters.clear();
         ++m_stops;
+        commitHistory();
     });
+    // When a run has stopped, every name it ended is filed.
+    connect(&m_pacedRun, &PacedRun::stopped, this, &LookupSession::commitHistory);
 }
 
-LookupSession::~LookupSession() = default;
+LookupSession::~LookupSession()
+{
+    // Whoever listens may be half gone: the waiting names are filed quietly.
+    const QSignalBlocker quiet(this);
+    commitHistory();
+    // The store, destroyed after the waiting list, must not reach back here.
+    if (m_history)
+        m_history->disconnect(this);
+}
 
 bool LookupSession::prepare(QString *error)
 {
@@ -69,11 +82,16 @@ void LookupSession::openHistory()
 {
     if (m_history)
         return;
-    auto store = std::make_unique<HistoryStore>(HistoryDatabase::inProgramFolder(m_programFolder));
+    // Ended names wait for their rows to be committed: a short interval keeps
+    // them from waiting long, batches of many rows keep the writes cheap.
+    auto store = std::make_unique<HistoryStore>(HistoryDatabase::inProgramFolder(m_programFolder),
+                                                HistoryStore::Timings{500, 200});
     QString error;
     if (store->open(&error)) {
         m_historyNotice = store->notice();
         m_history = std::move(store);
+        connect(m_history.get(), &HistoryStore::committed, this, &LookupSession::fileCommitted);
+        connect(m_history.get(), &HistoryStore::writeFailed, this, &LookupSession::fileCommitted);
     } else {
         m_historyNotice = error + QStringLiteral(". Verdicts are not kept in the history.");
     }
@@ -125,7 +143,8 @@ void LookupSession::startLookup(const QString &name, int slot)
     }
     followDnsSettings();
     const std::optional<QByteArray> ascii = queryBytes(prepared);
-    if (!m_dns || !ascii) {
+    // A name whose TLD row cannot be asked ends in error at once, without DNS.
+    if (!m_dns || !ascii || m_lookup.route(prepared).badRow) {
         askRegistry(name, slot);
         return;
     }
@@ -136,9 +155,15 @@ void LookupSession::startLookup(const QString &name, int slot)
 
 std::optional<LookupOutcome> LookupSession::answerFromHistory(const QString &prepared, int slot)
 {
-    if (!m_history || m_lookup.recheckAfterDays <= 0)
+    if (!m_history)
         return std::nullopt;
-    const auto kept = m_history->recentVerdict(prepared, m_lookup.recheckAfterDays);
+    QDateTime oldest = m_resumedRunBegan;
+    if (m_lookup.recheckAfterDays > 0) {
+        const QDateTime recheckFrom = QDateTime::currentDateTimeUtc().addDays(-m_lookup.recheckAfterDays);
+        if (!oldest.isValid() || recheckFrom < oldest)
+            oldest = recheckFrom;
+    }
+    const auto kept = m_history->recentVerdict(prepared, oldest);
     if (!kept)
         return std::nullopt;
     LookupOutcome outcome(slot, prepared, QStringLiteral("history"),
@@ -201,7 +226,41 @@ void LookupSession::record(const LookupOutcome &outcome, const QString &source)
 
 void LookupSession::file(const LookupOutcome &outcome, const QString &source)
 {
+    fileAfterCommit(outcome, source, false);
+}
+
+void LookupSession::fileAfterCommit(const LookupOutcome &outcome, const QString &source, bool ended)
+{
+    m_unfiled.append({outcome, ended});
+    // A full batch is committed at once, and files what waited for it.
     record(outcome, source);
+    if (!m_history || m_history->pendingRows() == 0)
+        fileCommitted();
+}
+
+void LookupSession::commitHistory()
+{
+    if (m_history)
+        m_history->flush();
+    fileCommitted();
+}
+
+void LookupSession::fileCommitted()
+{
+    if (m_unfiled.isEmpty())
+        return;
+    const QList<Unfiled> committed = std::exchange(m_unfiled, {});
+    for (const Unfiled &unfiled : committed) {
+        fileNow(unfiled.outcome);
+        if (unfiled.ended)
+            emit lookupEnded(unfiled.outcome);
+    }
+    if (m_unfiled.isEmpty())
+        emit lookupsFiled();
+}
+
+void LookupSession::fileNow(const LookupOutcome &outcome)
+{
     switch (outcome.kind) {
     case LookupOutcome::Kind::Available:
         m_results.fileAvailable(outcome.domain);
@@ -228,8 +287,7 @@ void LookupSession::reportUnanswered(const QString &serverAddress)
 
 void LookupSession::finishLookup(const LookupOutcome &outcome)
 {
-    file(outcome);
-    emit lookupEnded(outcome);
+    fileAfterCommit(outcome, QString(), true);
 }
 
 void LookupSession::poolLookupEnded(const LookupOutcome &outcome)
@@ -247,4 +305,5 @@ void LookupSession::stop()
     m_pacedRun.stop();
     m_loop.stop();
     m_pool.closeAll();
+    commitHistory();
 }

@@ -88,6 +88,10 @@ public:
     // Replace the stored settings for this session (a command's options);
     // call after prepare().
     void setRecheckAfterDays(int days) { m_lookup.recheckAfterDays = qMax(0, days); }
+    // A run that resumes an interrupted one: verdicts reached since that run
+    // began are taken from the history, whatever RecheckAfterDays says, so no
+    // name it answered is asked or kept twice.
+    void setResumedRunBegan(const QDateTime &began) { m_resumedRunBegan = began; }
     // server: an IP address, empty for the system's resolver.
     void setDnsFirst(bool on, const QString &server);
     // The pre-check the settings ask for: their server (else the one named
@@ -107,7 +111,16 @@ public:
     // lists, a refusal into the blocked notice; then the list sizes are
     // checked. Every verdict but one taken from the history is kept in the
     // history, with source (the session's source when empty).
+    //
+    // Nothing of a lookup is filed or reported ahead of its history row: an
+    // outcome waits until the history has committed the batch that holds its
+    // row (a fraction of a second), and outcomes are filed in the order they
+    // ended. lookupsFiled() says when none is waiting any more.
     void file(const LookupOutcome &outcome, const QString &source = QString());
+    // Writes the history's pending rows now and files every waiting outcome;
+    // when the write fails they are filed all the same.
+    void commitHistory();
+    bool hasUnfiledLookups() const { return !m_unfiled.isEmpty(); }
     // Keeps a verdict reached outside the lookup path (a setup test) in the history.
     void record(const LookupOutcome &outcome, const QString &source);
     // A registry that left a query unanswered: the blocked notice shows it.
@@ -122,6 +135,8 @@ signals:
     void lookupEnded(const LookupOutcome &outcome);
     // Any outcome has been filed, whoever asked for it.
     void outcomeFiled(const LookupOutcome &outcome);
+    // Every outcome handed to file() or finishLookup() so far has been filed.
+    void lookupsFiled();
     // DNS stopped answering; this run asks the registries directly.
     void dnsGaveUp(const QString &reason);
 
@@ -140,6 +155,9 @@ private:
     void dnsAnswered(const QString &asked, DnsPrecheck::Answer answer);
     void followDnsSettings();
     void openHistory();
+    void fileAfterCommit(const LookupOutcome &outcome, const QString &source, bool ended);
+    void fileCommitted();
+    void fileNow(const LookupOutcome &outcome);
 
     QString m_programFolder;
     SettingsStore &m_settings;
@@ -153,11 +171,18 @@ private:
     PacedRun m_pacedRun;
     QString m_chosenTld;
     QString m_source;
+    QDateTime m_resumedRunBegan;
     std::unique_ptr<HistoryStore> m_history;
     QString m_historyNotice;
     QString m_registryNotice;
     std::unique_ptr<DnsPrecheck> m_dns;
     QHash<QString, QList<DnsWaiter>> m_dnsWaiters; // by the name DNS was asked
-    int m_stops = 0;                               // what a stopped run left queued is dropped
+    struct Unfiled
+    {
+        LookupOutcome outcome;
+        bool ended = false; // reported by lookupEnded() once filed
+    };
+    QList<Unfiled> m_unfiled; // ended, waiting for the history to commit their rows
+    int m_stops = 0;          // what a stopped run left queued is dropped
     bool m_batchAskedRegistry = false;
 };

@@ -26,6 +26,12 @@ PacedRun::PacedRun(LookupSession &session, QObject *parent)
     connect(&m_pumpTimer, &QTimer::timeout, this, &PacedRun::pump);
     m_silenceTimer.setInterval(m_session.timings().tickMs);
     connect(&m_silenceTimer, &QTimer::timeout, this, &PacedRun::abandonSilentLookups);
+    // The session files a name once its history row is written; only then
+    // may the resume position pass it.
+    connect(&m_session, &LookupSession::lookupsFiled, this, [this] {
+        m_unfiled.clear();
+        reportResumePosition();
+    });
 }
 
 PacedRun::~PacedRun() = default;
@@ -39,6 +45,7 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
     m_nextPosition = startNumber;
     m_reportedResume = startNumber;
     m_unfinished.clear();
+    m_unfiled.clear();
     m_registries.clear();
     m_dnsWaiters.clear();
     m_slots.assign(size_t(pool.poolSize()), std::nullopt);
@@ -78,7 +85,21 @@ void PacedRun::stop()
 
 qint32 PacedRun::resumePosition() const
 {
-    return m_unfinished.empty() ? m_nextPosition : *m_unfinished.begin();
+    qint32 position = m_nextPosition;
+    if (!m_unfinished.empty())
+        position = qMin(position, *m_unfinished.begin());
+    if (!m_unfiled.empty())
+        position = qMin(position, *m_unfiled.begin());
+    return position;
+}
+
+void PacedRun::reportResumePosition()
+{
+    const qint32 resume = resumePosition();
+    if (resume != m_reportedResume) {
+        m_reportedResume = resume;
+        emit resumePositionChanged(resume);
+    }
 }
 
 void PacedRun::schedule(qint64 delayMs)
@@ -128,7 +149,8 @@ void PacedRun::take(Name name)
         return;
     }
     const std::optional<QByteArray> ascii = queryBytes(name.prepared);
-    if (!m_dns || !ascii) {
+    // A name whose TLD row cannot be asked ends in error at once, without DNS.
+    if (!m_dns || !ascii || m_session.lookup().route(name.prepared).badRow) {
         queue(std::move(name));
         return;
     }
@@ -265,12 +287,9 @@ void PacedRun::abandonSilentLookups()
 void PacedRun::finish(const Name &name, const LookupOutcome &outcome)
 {
     m_unfinished.erase(name.position);
+    m_unfiled.insert(name.position);
     m_session.finishLookup(outcome);
-    const qint32 resume = resumePosition();
-    if (resume != m_reportedResume) {
-        m_reportedResume = resume;
-        emit resumePositionChanged(resume);
-    }
+    reportResumePosition();
     if (m_listEnded && m_unfinished.empty())
         schedule(0);
 }

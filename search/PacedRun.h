@@ -53,7 +53,8 @@ public:
 
     int settledByDns() const { return m_settledByDns; }
     int retriesWaiting() const { return m_retriesWaiting; }
-    // The position of the first word not yet ended: where a stopped run resumes.
+    // The position of the first word not yet ended and filed (its history
+    // row written): where a stopped or killed run resumes.
     qint32 resumePosition() const;
 
 signals:
@@ -96,6 +97,7 @@ private:
     int freeSlot() const;
     void abandonSilentLookups();
     void finish(const Name &name, const LookupOutcome &outcome);
+    void reportResumePosition();
     void endRun();
 
     LookupSession &m_session;
@@ -105,6 +107,7 @@ private:
     bool m_listEnded = false;
     qint32 m_nextPosition = 0;
     std::set<qint32> m_unfinished;
+    std::set<qint32> m_unfiled; // ended, waiting for the session to file them
     qint32 m_reportedResume = 0;
     std::unique_ptr<DnsPrecheck> m_dns;
     QHash<QString, QList<Name>> m_dnsWaiters; // by the name DNS was asked

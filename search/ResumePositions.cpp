@@ -30,3 +30,19 @@ bool ResumePositions::save(SearchType type, qint32 nextWordNumber, QString *erro
         *error = QStringLiteral("Could not save the resume position in %1").arg(m_settings.locations().userDir);
     return false;
 }
+
+QDateTime ResumePositions::runBegan(SearchType type) const
+{
+    const TextSetting *began = SearchTypes::runBegan(type);
+    return began ? QDateTime::fromString(m_settings.value(*began), Qt::ISODateWithMs) : QDateTime();
+}
+
+bool ResumePositions::saveRunBegan(SearchType type, const QDateTime &began, QString *error)
+{
+    const TextSetting *setting = SearchTypes::runBegan(type);
+    if (!setting || m_settings.setValue(*setting, began.toUTC().toString(Qt::ISODateWithMs)))
+        return true;
+    if (error)
+        *error = QStringLiteral("Could not save the resume position in %1").arg(m_settings.locations().userDir);
+    return false;
+}

@@ -2,6 +2,8 @@
 
 #include "search/SearchType.h"
 
+#include <QDateTime>
+
 class SettingsStore;
 
 // Where each search type stands, kept under application "Vantrel".
@@ -17,6 +19,12 @@ public:
     // The type's key (if it has one), then wordNumber. False, with a message
     // for the user in *error, when the settings could not be written.
     bool save(SearchType type, qint32 nextWordNumber, QString *error = nullptr);
+
+    // When the run that the type's stored position continues began; invalid
+    // when unknown.
+    QDateTime runBegan(SearchType type) const;
+    // A run from a position of its own choosing begins a new run.
+    bool saveRunBegan(SearchType type, const QDateTime &began, QString *error = nullptr);
 
 private:
     SettingsStore &m_settings;

@@ -13,6 +13,7 @@ struct TypeInfo
     const char *text;
     const NumberSetting *resumePosition; // null: the source keeps none
     const char *listFile;
+    const TextSetting *runBegan = nullptr; // null: every run starts at the first word
 };
 
 constexpr TypeInfo types[] = {
@@ -20,11 +21,15 @@ constexpr TypeInfo types[] = {
     {SearchType::GenerateNames, "Generate names", nullptr, ""},
     {SearchType::YahooSearch, "Yahoo Search", &Settings::resumeYahoo, ""},
     {SearchType::GoogleSearch, "Google Search", &Settings::resumeGoogle, ""},
-    {SearchType::FullWordList, "Full Word List", &Settings::resumeFullWordList, "FullWordList.txt"},
-    {SearchType::AllTwoLetter, "All Two Letter", &Settings::resumeTwoLetter, "AllTwoLetter.txt"},
-    {SearchType::AllThreeLetter, "All Three Letter", &Settings::resumeThreeLetter, "AllThreeLetter.txt"},
-    {SearchType::AllFourLetter, "All Four Letter", &Settings::resumeFourLetter, "AllFourLetter.txt"},
-    {SearchType::CustomList, "Custom List", &Settings::resumeCustomList, ""},
+    {SearchType::FullWordList, "Full Word List", &Settings::resumeFullWordList, "FullWordList.txt",
+     &Settings::runBeganFullWordList},
+    {SearchType::AllTwoLetter, "All Two Letter", &Settings::resumeTwoLetter, "AllTwoLetter.txt",
+     &Settings::runBeganTwoLetter},
+    {SearchType::AllThreeLetter, "All Three Letter", &Settings::resumeThreeLetter, "AllThreeLetter.txt",
+     &Settings::runBeganThreeLetter},
+    {SearchType::AllFourLetter, "All Four Letter", &Settings::resumeFourLetter, "AllFourLetter.txt",
+     &Settings::runBeganFourLetter},
+    {SearchType::CustomList, "Custom List", &Settings::resumeCustomList, "", &Settings::runBeganCustomList},
     {SearchType::BingSearch, "Bing Search", &Settings::resumeBing, ""},
     {SearchType::DuckDuckGoSearch, "DuckDuckGo Search", &Settings::resumeDuckDuckGo, ""},
 };
@@ -63,6 +68,11 @@ std::optional<SearchType> fromText(const QString &text)
 const NumberSetting *resumePosition(SearchType type)
 {
     return info(type).resumePosition;
+}
+
+const Setting<const char *> *runBegan(SearchType type)
+{
+    return info(type).runBegan;
 }
 
 QString builtInListFile(SearchType type)

@@ -33,6 +33,9 @@ std::optional<SearchType> fromText(const QString &text);
 // The setting of the resume position written after each word; null for
 // types that keep none.
 const Setting<qint32> *resumePosition(SearchType type);
+// The setting of when the run that the resume position continues began;
+// null for types whose runs always start at the first word.
+const Setting<const char *> *runBegan(SearchType type);
 // The list file of a built-in list in the wordlists folder, or empty.
 QString builtInListFile(SearchType type);
 // Whether the type builds its list from a search engine's result pages.

@@ -126,5 +126,12 @@ constexpr NumberSetting resumeTwoLetter{{SettingApplication::Vantrel, "Settings"
 constexpr NumberSetting resumeThreeLetter{{SettingApplication::Vantrel, "Settings", "ThreeWordNum", user}, 1};
 constexpr NumberSetting resumeFourLetter{{SettingApplication::Vantrel, "Settings", "FourWordNum", user}, 1};
 constexpr NumberSetting resumeCustomList{{SettingApplication::Vantrel, "Settings", "CustWordNum", user}, 1};
+// When the run a resume position continues began (UTC, ISO 8601), per word
+// list: a resumed run takes what that run already has in the history.
+constexpr TextSetting runBeganFullWordList{{SettingApplication::Vantrel, "Settings", "FullWordSince", user}, ""};
+constexpr TextSetting runBeganTwoLetter{{SettingApplication::Vantrel, "Settings", "TwoWordSince", user}, ""};
+constexpr TextSetting runBeganThreeLetter{{SettingApplication::Vantrel, "Settings", "ThreeWordSince", user}, ""};
+constexpr TextSetting runBeganFourLetter{{SettingApplication::Vantrel, "Settings", "FourWordSince", user}, ""};
+constexpr TextSetting runBeganCustomList{{SettingApplication::Vantrel, "Settings", "CustWordSince", user}, ""};
 
 } // namespace Settings

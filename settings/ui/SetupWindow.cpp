@@ -10,6 +10,7 @@
 #include "settings/SettingsStore.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGridLayout>
@@ -37,9 +38,21 @@ public:
     explicit TldRowItem(const QStringList &fields)
         : QTreeWidgetItem(fields)
         , m_fields(fields)
+        , m_problem(TldFile::rowProblem(fields))
     {
         if (LookupRoute::isRdapServer(fields.value(Server)))
             setText(Port, QStringLiteral("443"));
+        // A row lookups cannot use is shown in red, with the reason.
+        for (int column = 0; !m_problem.isEmpty() && column < ColumnCount; ++column) {
+            setForeground(column, QColor(Qt::red));
+            setToolTip(column, notUsedText());
+        }
+    }
+
+    // Why lookups cannot use the row, for the user; empty for a usable row.
+    static QString notUsed(const QTreeWidgetItem *row)
+    {
+        return static_cast<const TldRowItem *>(row)->notUsedText();
     }
 
     // The field as TLDs.txt holds it.
@@ -55,7 +68,13 @@ public:
     }
 
 private:
+    QString notUsedText() const
+    {
+        return m_problem.isEmpty() ? QString() : QStringLiteral("This row is not used: %1.").arg(m_problem);
+    }
+
     QStringList m_fields;
+    QString m_problem;
 };
 
 QLineEdit *lineEdit(const char *name, const QString &text, QWidget *parent)
@@ -424,6 +443,10 @@ void SetupWindow::cmdTest_Click()
     const QTreeWidgetItem *row = selectedRow();
     if (!row)
         return;
+    if (const QString notUsed = TldRowItem::notUsed(row); !notUsed.isEmpty()) {
+        showMessage(notUsed);
+        return;
+    }
     m_tester.startRegistrarTest(TldTester::testDomainFor(txtsearch->text(), row->text(Extension)));
 }
 

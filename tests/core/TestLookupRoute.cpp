@@ -179,7 +179,7 @@ void TestLookupRoute::namesWithoutRowNeverReachComServer()
     TestSession engine(folder.path(), 1);
     LookupContext &context = engine.session.lookup();
     TldEntry com = row(u"com"_s, u"127.0.0.1"_s);
-    com.port = qint16(comServer.port());
+    com.port = comServer.port();
     context.tldTable.setEntries({com});
     ConnectionPool &pool = engine.session.pool();
     ResultLists &results = engine.session.results();

@@ -17,6 +17,10 @@ class TestReplyVerdict : public QObject
 private slots:
     void rules_data();
     void rules();
+    void recordNamesAskedName_data();
+    void recordNamesAskedName();
+    void repliesWithByteOrderMark_data();
+    void repliesWithByteOrderMark();
     void realReplies();
 };
 
@@ -76,6 +80,71 @@ void TestReplyVerdict::rules()
     const ReplyJudgement judgement = ReplyVerdict::shipped().judge(reply, u"name.test"_s, VerdictRule(phrases));
     QCOMPARE(judgement.reason, reason);
     QCOMPARE(judgement.verdict, verdict);
+}
+
+// A name outside ASCII goes out in its IDNA form and a registry may name it
+// in either form, in any letter case: the record is recognised all the same.
+void TestReplyVerdict::recordNamesAskedName_data()
+{
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<QByteArray>("recordName");
+    QTest::addColumn<bool>("record");
+    const QString unicode = u"b\u00fccherstube.name"_s;
+    QTest::newRow("Unicode asked, ACE in record") << unicode << "XN--BCHERSTUBE-9DB.NAME"_ba << true;
+    QTest::newRow("Unicode asked, UTF-8 in record") << unicode << "B\xC3\x9C" "CHERSTUBE.NAME"_ba << true;
+    QTest::newRow("Unicode asked, Latin-1 in record") << unicode << "b\xFC" "cherstube.name."_ba << true;
+    QTest::newRow("upper case asked, ACE in record") << u"B\u00dcCHERSTUBE.NAME"_s << "xn--bcherstube-9db.name"_ba
+                                                     << true;
+    QTest::newRow("ACE asked, UTF-8 in record") << u"xn--bcherstube-9db.name"_s << "b\xC3\xBC" "cherstube.name"_ba
+                                                << true;
+    QTest::newRow("ASCII asked") << u"buecherstube.name"_s << "BUECHERSTUBE.NAME"_ba << true;
+    QTest::newRow("ASCII twin of the Unicode name") << u"buecherstube.name"_s << "XN--BCHERSTUBE-9DB.NAME"_ba << false;
+    QTest::newRow("another Unicode name") << unicode << "XN--BCHERSTUBE-ZDB.NAME"_ba << false;
+}
+
+void TestReplyVerdict::recordNamesAskedName()
+{
+    QFETCH(QString, asked);
+    QFETCH(QByteArray, recordName);
+    QFETCH(bool, record);
+    const QByteArray reply = "Domain Name: " + recordName +
+                             "\r\nRegistrar: Example\r\nCreation Date: 2001-01-01\r\nNo match\r\n";
+    const ReplyJudgement judgement =
+        ReplyVerdict::shipped().judge(reply, asked, VerdictRule(QString::fromLatin1(DefaultTldTable::standardIndicators)));
+    QCOMPARE(judgement.reason, record ? u"registered:record"_s : u"phrase:No match"_s);
+}
+
+// A reply with a byte-order mark is judged as the text it encodes.
+void TestReplyVerdict::repliesWithByteOrderMark_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("reason");
+    const auto utf16 = [](const QString &text, bool littleEndian) {
+        QByteArray bytes = littleEndian ? "\xFF\xFE"_ba : "\xFE\xFF"_ba;
+        for (const QChar c : text) {
+            const char high = char(c.unicode() >> 8);
+            const char low = char(c.unicode() & 0xff);
+            bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+        }
+        return bytes;
+    };
+    const QString free = u"No match for \"NAME.TEST\".\r\n"_s;
+    const QString taken = u"Domain Name: NAME.TEST\r\nRegistrar: Ex\u00e4mple\r\nCreation Date: 2001-01-01\r\n"_s;
+    const QString limited = u"Query rate limit exceeded\r\n"_s;
+    QTest::newRow("UTF-16LE free") << utf16(free, true) << u"phrase:No match"_s;
+    QTest::newRow("UTF-16BE free") << utf16(free, false) << u"phrase:No match"_s;
+    QTest::newRow("UTF-16LE record") << utf16(taken, true) << u"registered:record"_s;
+    QTest::newRow("UTF-16BE limit") << utf16(limited, false) << u"ratelimit:query rate limit exceeded"_s;
+    QTest::newRow("UTF-8 record") << "\xEF\xBB\xBF"_ba + taken.toUtf8() << u"registered:record"_s;
+    QTest::newRow("UTF-16LE cut in a character") << utf16(free, true).chopped(1) << u"phrase:No match"_s;
+}
+
+void TestReplyVerdict::repliesWithByteOrderMark()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, reason);
+    const VerdictRule standard(QString::fromLatin1(DefaultTldTable::standardIndicators));
+    QCOMPARE(ReplyVerdict::shipped().judge(reply, u"name.test"_s, standard).reason, reason);
 }
 
 // Every labelled real reply, asked as the name it answers, with the standard

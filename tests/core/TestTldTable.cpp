@@ -1,4 +1,6 @@
 #include "core/DefaultTldTable.h"
+#include "core/LookupRoute.h"
+#include "core/RegistryDirectory.h"
 #include "core/TldFile.h"
 #include "core/TldTable.h"
 #include "tests/support/TestData.h"
@@ -65,6 +67,8 @@ private slots:
     void loadFields();
     void loadSkipsMalformedLines_data();
     void loadSkipsMalformedLines();
+    void loadRefusesRowsThatCannotBeAsked_data();
+    void loadRefusesRowsThatCannotBeAsked();
     void loadWithoutUsableLinesKeepsTable_data();
     void loadWithoutUsableLinesKeepsTable();
     void loadSurvivesGarbage();
@@ -392,12 +396,12 @@ void TestTldTable::loadFields()
     const TldEntry &first = table.entry(0);
     QCOMPARE(first.extension, u"com"_s);
     QCOMPARE(first.whoisServer, u"whois.example.net"_s);
-    QCOMPARE(first.port, qint16(4343));
+    QCOMPARE(first.port, quint16(4343));
     QVERIFY(first.enabled);
     QCOMPARE(first.throttleMs, -7);
     QCOMPARE(first.successIndicators, u"No Match,Free"_s);
     // A "|" inside the indicators shifts the rest into a seventh field.
-    QCOMPARE(table.entry(1).port, qint16(32767));
+    QCOMPARE(table.entry(1).port, quint16(32767));
     QCOMPARE(table.entry(1).throttleMs, 2147483647);
     QCOMPARE(table.entry(1).successIndicators, u"a"_s);
 }
@@ -406,10 +410,6 @@ void TestTldTable::loadSkipsMalformedLines_data()
 {
     QTest::addColumn<QByteArray>("badLine");
     QTest::newRow("five fields") << QByteArray("bad|h|43|Enabled|25");
-    QTest::newRow("port no number") << QByteArray("bad|h|4x|Enabled|25|a");
-    QTest::newRow("port too big") << QByteArray("bad|h|32768|Enabled|25|a");
-    QTest::newRow("port negative") << QByteArray("bad|h|-1|Enabled|25|a");
-    QTest::newRow("port empty") << QByteArray("bad|h||Enabled|25|a");
     QTest::newRow("throttle no number") << QByteArray("bad|h|43|Enabled|fast|a");
     QTest::newRow("throttle beyond 32 bits") << QByteArray("bad|h|43|Enabled|2147483648|a");
     QTest::newRow("binary") << QByteArray("\x00\xff|\x01\x02\x80", 6);
@@ -430,6 +430,61 @@ void TestTldTable::loadSkipsMalformedLines()
     QCOMPARE(table.entry(1).successIndicators, u"y"_s);
 }
 
+// A row whose server or port cannot be asked stays in the table with a
+// problem naming its line, and its names get that problem as their route's
+// error instead of another row's server; good rows are taken as they are.
+void TestTldTable::loadRefusesRowsThatCannotBeAsked_data()
+{
+    QTest::addColumn<QByteArray>("server");
+    QTest::addColumn<QByteArray>("port");
+    QTest::addColumn<QString>("problem"); // empty: the row is usable
+    const QString badServer = u"is not a host name, an IP address or an http(s) RDAP address"_s;
+    const QString badPort = u"is not a number from 1 to 65535"_s;
+    QTest::newRow("port 0") << "127.0.0.1"_ba << "0"_ba << badPort;
+    QTest::newRow("port 65536") << "127.0.0.1"_ba << "65536"_ba << badPort;
+    QTest::newRow("port negative") << "127.0.0.1"_ba << "-1"_ba << badPort;
+    QTest::newRow("port no number") << "127.0.0.1"_ba << "4x"_ba << badPort;
+    QTest::newRow("port empty") << "127.0.0.1"_ba << ""_ba << badPort;
+    QTest::newRow("empty server") << ""_ba << "43"_ba << u"the server is empty"_s;
+    QTest::newRow("300-character host") << QByteArray(296, 'a') + ".com" << "43"_ba << badServer;
+    QTest::newRow("64-character label") << QByteArray(64, 'a') + ".com" << "43"_ba << badServer;
+    QTest::newRow("file URL") << "file:///etc/passwd"_ba << "43"_ba << badServer;
+    QTest::newRow("ftp URL") << "ftp://127.0.0.1/"_ba << "43"_ba << badServer;
+    QTest::newRow("plus in an address") << "127.0+0.1"_ba << "43"_ba << badServer;
+    QTest::newRow("numeric last label") << "999.1.1.1"_ba << "43"_ba << badServer;
+    QTest::newRow("RDAP URL without host") << "https:///rdap/"_ba << "43"_ba << badServer;
+    QTest::newRow("host name") << "Whois.Example-NIC.test"_ba << "43"_ba << QString();
+    QTest::newRow("high port") << "127.0.0.1"_ba << "65535"_ba << QString();
+    QTest::newRow("IPv6") << "::1"_ba << "4343"_ba << QString();
+    QTest::newRow("RDAP base") << "https://rdap.example.test/v1/"_ba << "43"_ba << QString();
+}
+
+void TestTldTable::loadRefusesRowsThatCannotBeAsked()
+{
+    QFETCH(QByteArray, server);
+    QFETCH(QByteArray, port);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const TldFile file(dir.path());
+    writeFile(file.path(), "com|a.test|43|Enabled|25|x\r\n\r\nbad|" + server + '|' + port + "|Enabled|0|y\r\n");
+    TldTable table;
+    QVERIFY(file.loadTldTable(table));
+    QCOMPARE(table.size(), 2);
+    const LookupRoute route = routeLookup(u"name.bad"_s, table, false, RegistryDirectory());
+    if (problem.isEmpty()) {
+        QVERIFY2(table.problems().isEmpty(), qPrintable(table.problems().value(0)));
+        QCOMPARE(route.error, QString());
+        QCOMPARE(route.server, QString::fromLatin1(server).toLower());
+        return;
+    }
+    QCOMPARE(table.problems().size(), 1);
+    QVERIFY2(table.problems().first().contains(u"TLDs.txt line 3: "_s + u"the "_s), qPrintable(table.problems().first()));
+    QVERIFY2(table.problems().first().contains(problem), qPrintable(table.problems().first()));
+    QVERIFY(route.badRow);
+    QCOMPARE(route.error, table.problems().first());
+}
+
 void TestTldTable::loadWithoutUsableLinesKeepsTable_data()
 {
     QTest::addColumn<bool>("exists");
@@ -437,7 +492,7 @@ void TestTldTable::loadWithoutUsableLinesKeepsTable_data()
     QTest::newRow("missing") << false << QByteArray();
     QTest::newRow("empty") << true << QByteArray();
     QTest::newRow("empty lines") << true << QByteArray("\r\n \r\n\r\n\n\r");
-    QTest::newRow("only malformed") << true << QByteArray("a|b|c\r\nx|y|z|Enabled|25|q\r\n");
+    QTest::newRow("only malformed") << true << QByteArray("a|b|c\r\nx|y|43|Enabled|z|q\r\n");
 }
 
 void TestTldTable::loadWithoutUsableLinesKeepsTable()

@@ -176,9 +176,9 @@ void TestBrowseWindow::initTestCase()
     QVERIFY(m_com.listen());
     QVERIFY(m_net.listen());
     const QString indicators = u"No match,not found"_s;
-    m_tlds = QList<TldEntry>({{u"com"_s, u"127.0.0.1"_s, qint16(m_com.port()), true, 50, indicators},
-                              {u"net"_s, u"127.0.0.1"_s, qint16(m_net.port()), true, 0, indicators},
-                              {u"org"_s, u"127.0.0.1"_s, qint16(m_net.port()), false, 0, indicators}});
+    m_tlds = QList<TldEntry>({{u"com"_s, u"127.0.0.1"_s, quint16(m_com.port()), true, 50, indicators},
+                              {u"net"_s, u"127.0.0.1"_s, quint16(m_net.port()), true, 0, indicators},
+                              {u"org"_s, u"127.0.0.1"_s, quint16(m_net.port()), false, 0, indicators}});
 }
 
 void TestBrowseWindow::init()

@@ -54,14 +54,14 @@ struct CheckerFixture
     {
         if (!comServer.listen() || !netServer.listen())
             return false;
-        TldEntry org{u"org"_s, u"127.0.0.1"_s, qint16(netServer.port()), false, 0, standard};
+        TldEntry org{u"org"_s, u"127.0.0.1"_s, quint16(netServer.port()), false, 0, standard};
         context.tldTable.setEntries({entry(u"com"_s, comServer), entry(u"net"_s, netServer), org});
         return true;
     }
 
     TldEntry entry(const QString &extension, const WhoisTestServer &server, qint32 throttleMs = 0) const
     {
-        return {extension, u"127.0.0.1"_s, qint16(server.port()), true, throttleMs, standard};
+        return {extension, u"127.0.0.1"_s, quint16(server.port()), true, throttleMs, standard};
     }
 
     void writeList(const QByteArray &contents, qint32 totalFound)
@@ -305,7 +305,7 @@ void TestBrowsedNameChecker::silentServerTimesOut()
 
     // Nobody listening at all ends the same way, by the time-out.
     fixture.context.tldTable.setEntries(
-        {TldEntry{u"com"_s, u"127.0.0.1"_s, qint16(WhoisTestServer::unusedPort()), true, 0, standard}});
+        {TldEntry{u"com"_s, u"127.0.0.1"_s, quint16(WhoisTestServer::unusedPort()), true, 0, standard}});
     fixture.writeList("silent.com\r\nanswered.net\r\nrefused.com\r\n", 3);
     fixture.checker.dispatchNextName();
     QVERIFY(waitUntil([&] { return fixture.doneWith(3); }));

@@ -10,6 +10,9 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -114,6 +117,7 @@ private slots:
     void rowsOnOneServerNeverOverlap();
     void slowRegistryDoesNotHoldAnother();
     void refusedNameGivenUpAfterThreeTries();
+    void resumeNeverPassesUnwrittenHistory();
 };
 
 // 200 names, 85% of them delegated, against a registry that rations its
@@ -278,6 +282,37 @@ void TestPacedRun::refusedNameGivenUpAfterThreeTries()
     QCOMPARE(registry.queries.size(), 2 * PacedRun::maxTries);
     // The notice shows the last refusal.
     QVERIFY(fixture.engine->session.blockedNotice().response().contains(u"quota"_s));
+}
+
+// A killed run resumes at the stored position, so every name before it must
+// already have its row in the history: a name passed unwritten is never
+// asked again.
+void TestPacedRun::resumeNeverPassesUnwrittenHistory()
+{
+    WhoisTestServer registry;
+    QVERIFY(registry.listen());
+    registry.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        WhoisTestServer::answerAndClose(socket, "No match for " + query + "\r\n");
+    });
+    PacedFixture fixture(row("test", "127.0.0.1", registry.port(), 0), 8);
+    QVERIFY(fixture.prepared);
+    fixture.engine->session.setDnsFirst(false, QString());
+    const QString connection = u"resume-reader"_s;
+    const auto closeReader = qScopeGuard([&connection] { QSqlDatabase::removeDatabase(connection); });
+    QSqlDatabase reader = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+    reader.setDatabaseName(QDir(fixture.engine->session.programFolder()).filePath(u"history.sqlite"_s));
+    QVERIFY(reader.open());
+    QList<qint32> ahead;
+    QObject::connect(&fixture.paced(), &PacedRun::resumePositionChanged, &fixture.paced(), [&](qint32 position) {
+        QSqlQuery rows(reader);
+        if (!rows.exec(u"SELECT count(*) FROM verdicts"_s) || !rows.next() || rows.value(0).toInt() < position - 1)
+            ahead << position;
+    });
+    QVERIFY(fixture.run(numberedNames(1200, u"test"_s), 60000));
+
+    QVERIFY2(ahead.isEmpty(), qPrintable(u"positions ahead of the history: %1"_s.arg(ahead.size())));
+    QCOMPARE(fixture.resume, 1201);
+    QCOMPARE(fixture.ended.size(), 1200);
 }
 
 QTEST_GUILESS_MAIN(TestPacedRun)

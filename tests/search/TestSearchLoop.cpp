@@ -44,7 +44,7 @@ struct RunFixture
         QDir(folder.path()).mkpath(u"overflow"_s);
         server.listen();
         context.tldTable.setEntries(
-            {{u"test"_s, u"127.0.0.1"_s, qint16(server.port()), true, throttleMs, u"No match"_s}});
+            {{u"test"_s, u"127.0.0.1"_s, quint16(server.port()), true, throttleMs, u"No match"_s}});
         pool.setChosenTld(u"test"_s);
         throttle.setCurrentThrottleMs(throttleMs);
         QObject::connect(&loop, &SearchLoop::pauseStarted, &loop,

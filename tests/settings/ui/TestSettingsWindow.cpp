@@ -332,7 +332,7 @@ void TestSettingsWindow::saveNewEntryTakesDefaults()
     QCOMPARE(fixture.context.tldTable.size(), 180);
     const TldEntry &added = fixture.context.tldTable.entry(fixture.context.tldTable.findTldIndex(u"a.shop"_s, false));
     QCOMPARE(added.whoisServer, u"whois.shop.example"_s);
-    QCOMPARE(added.port, qint16(4343));
+    QCOMPARE(added.port, quint16(4343));
 }
 
 void TestSettingsWindow::saveRefusesEmptyField_data()
