@@ -1,9 +1,12 @@
 #include "app/DesktopProgram.h"
+#include "cli/Command.h"
 #include "cli/CommandLine.h"
 #include "settings/ProgramFolder.h"
 
 #include <QApplication>
 #include <QTextStream>
+
+#include <csignal>
 
 namespace {
 
@@ -44,7 +47,14 @@ int main(int argc, char *argv[])
         QCoreApplication::setApplicationName(QStringLiteral("vantrel"));
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return runCommandLine(arguments, out, err);
+        const int exitCode = runCommandLine(arguments, out, err);
+        if (exitCode == ExitBrokenPipe) {
+            // The network code ignores SIGPIPE; end as the shell's tools do
+            // when their reader goes away.
+            std::signal(SIGPIPE, SIG_DFL);
+            std::raise(SIGPIPE);
+        }
+        return exitCode;
     }
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&

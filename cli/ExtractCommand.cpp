@@ -100,7 +100,7 @@ int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
 
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
     if (!ProgramFolder::createStartupFilesAndFolders(folder)) {
-        context.err << "vantrel extract: the program folder " << folder << " is not usable (missing or read-only)"
+        context.err << "vantrel: extract: the program folder " << folder << " is not usable (missing or read-only)"
                     << Qt::endl;
         return ExitFailure;
     }
@@ -108,14 +108,14 @@ int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
     TldTable table;
     QString error;
     if (!tldFile.writeDefaultTldTable(false, &error) || !tldFile.loadTldTable(table, &error)) {
-        context.err << "vantrel extract: " << error << Qt::endl;
+        context.err << "vantrel: extract: " << error << Qt::endl;
         return ExitFailure;
     }
 
     const QString names = browsed ? extractAsBrowsed(pages, table.enabledExtensionSet(), folder, &error)
                                   : extractAsListBuilder(pages, table.enabledExtensionSet(), folder, &error);
     if (!error.isEmpty()) {
-        context.err << "vantrel extract: " << error << Qt::endl;
+        context.err << "vantrel: extract: " << error << Qt::endl;
         return ExitFailure;
     }
 

@@ -80,12 +80,13 @@ void ConnectionPool::startLookup(const QString &name, int number)
     if (!query) {
         slot.slotServer.clear();
         failLookup(number, LookupOutcome::ErrorKind::BadName,
-                   QStringLiteral("%1 has no valid ASCII form or is too long").arg(slot.slotDomain.left(80)),
+                   QStringLiteral("%1 is not a domain name: a label is empty, too long, begins or ends with a "
+                                  "hyphen, or holds a character no domain name may hold")
+                       .arg(slot.slotDomain.left(80)),
                    QStringLiteral("badname"));
         return;
     }
-    const LookupRoute route =
-        routeLookup(slot.slotDomain, m_context.tldTable, m_context.useProxy, m_context.registries);
+    const LookupRoute route = routeLookup(slot.slotDomain, m_context);
     if (!route.error.isEmpty()) {
         slot.slotServer.clear();
         failLookup(number, LookupOutcome::ErrorKind::NoTldEntry, route.error, QStringLiteral("norow"));

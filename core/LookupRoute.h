@@ -2,6 +2,7 @@
 
 #include <QString>
 
+struct LookupContext;
 class RegistryDirectory;
 class TldTable;
 
@@ -26,3 +27,8 @@ struct LookupRoute
 // TLD has no enabled row is never sent to another TLD's server.
 LookupRoute routeLookup(const QString &domain, const TldTable &table, bool useProxy,
                         const RegistryDirectory &registries);
+
+// routeLookup() with the context's table, proxy switch and registries; a
+// server override keeps the route's phrases and pause but names its own
+// server, and answers for names nobody else is known for.
+LookupRoute routeLookup(const QString &domain, const LookupContext &context);

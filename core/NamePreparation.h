@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -18,15 +19,20 @@ QString correctName(const QString &name);
 QString removeControlCharacters(QString text);
 
 // The name a lookup sends for a candidate: the text after the first ":",
-// decoded and corrected; without a "." it gets "." + chosenTld, or
-// defaultExtension (which carries its own dot) when chosenTld is empty.
+// decoded and corrected, without a trailing "."; without a "." it gets "." +
+// chosenTld, or defaultExtension (which carries its own dot) when chosenTld
+// is empty. ASCII letters are lowered.
 // Control characters (below 0x20 and 0x7F) are removed, so one candidate is
 // always exactly one query line.
 QString prepareLookupName(const QString &name, const QString &chosenTld, const QString &defaultExtension);
 
+// A label a registered host name may have: 1 to 63 letters, digits and
+// hyphens, neither first nor last a hyphen.
+bool isHostNameLabel(QByteArrayView label);
+
 // The bytes a query sends for a prepared name: the name itself when it is
 // plain ASCII, otherwise its IDNA form ("xn--..."), so a name outside ASCII
 // never reaches the wire as "?" or as raw 8-bit bytes. No value when the name
-// has no valid ASCII form, a label is longer than 63 octets or the name
-// longer than 253: such a name is not worth a query.
+// has no valid ASCII form, a label that isHostNameLabel() refuses (an empty
+// one among them) or is longer than 253: nobody can register such a name.
 std::optional<QByteArray> queryBytes(const QString &name);

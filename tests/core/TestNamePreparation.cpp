@@ -76,15 +76,18 @@ void TestNamePreparation::prepareLookupName_data()
     QTest::addColumn<QString>("defaultExtension");
     QTest::addColumn<QString>("prepared");
     QTest::newRow("own suffix wins over combo")
-        << u"related:Example.com"_s << u"net"_s << u".com"_s << u"Example.com"_s;
+        << u"related:Example.com"_s << u"net"_s << u".com"_s << u"example.com"_s;
     QTest::newRow("default extension") << u"example"_s << QString() << u".com"_s << u"example.com"_s;
     QTest::newRow("combo tld") << u"example"_s << u"org"_s << u".com"_s << u"example.org"_s;
     QTest::newRow("empty name") << QString() << u"com"_s << u".com"_s << u".com"_s;
     QTest::newRow("only after first colon") << u"a:b:c.com"_s << QString() << u".com"_s << u"bc.com"_s;
     QTest::newRow("percent-encoded") << u"my%20site"_s << u"net"_s << u".com"_s << u"mysite.net"_s;
-    QTest::newRow("encoded dot is decoded first") << u"foo%2Ecom"_s << QString() << u".com"_s << u"foo2Ecom.com"_s;
+    QTest::newRow("encoded dot is decoded first") << u"foo%2Ecom"_s << QString() << u".com"_s << u"foo2ecom.com"_s;
     QTest::newRow("default without dot used as is") << u"ab"_s << QString() << u"net"_s << u"abnet"_s;
-    QTest::newRow("case kept") << u"ExAmPle.CoM"_s << QString() << u".com"_s << u"ExAmPle.CoM"_s;
+    QTest::newRow("ascii lowered") << u"ExAmPle.CoM"_s << QString() << u".com"_s << u"example.com"_s;
+    QTest::newRow("other letters left to idna") << u"BÜCHER"_s << u"DE"_s << u".com"_s << u"bÜcher.de"_s;
+    QTest::newRow("trailing dot dropped") << u"foo.com."_s << QString() << u".net"_s << u"foo.com"_s;
+    QTest::newRow("trailing dot without tld") << u"foo."_s << QString() << u".net"_s << u"foo.net"_s;
 }
 
 void TestNamePreparation::prepareLookupName()
@@ -129,6 +132,14 @@ void TestNamePreparation::queryBytes_data()
     QTest::newRow("over 253") << longName << QByteArray();
     QTest::newRow("a megabyte") << QString(1 << 20, QLatin1Char('a')) << QByteArray();
     QTest::newRow("empty") << QString() << QByteArray();
+    QTest::newRow("hyphens inside") << QStringLiteral("a-b--c.co.uk") << QByteArray("a-b--c.co.uk");
+    QTest::newRow("leading hyphen") << QStringLiteral("-lead.com") << QByteArray();
+    QTest::newRow("trailing hyphen") << QStringLiteral("trail-.com") << QByteArray();
+    QTest::newRow("lone hyphen") << QStringLiteral("-.com") << QByteArray();
+    QTest::newRow("empty label") << QStringLiteral("a..com") << QByteArray();
+    QTest::newRow("empty tld") << QStringLiteral(".com") << QByteArray();
+    QTest::newRow("at sign") << QStringLiteral("a@b.com") << QByteArray();
+    QTest::newRow("underscore") << QStringLiteral("a.b_c.com") << QByteArray();
 }
 
 void TestNamePreparation::queryBytes()
