@@ -76,7 +76,7 @@ void ConnectionPool::startLookup(const QString &name, int number)
     slot.running = true;
     ++slot.generation;
 
-    const std::optional<QByteArray> query = queryBytes(slot.slotDomain);
+    const std::optional<QByteArray> query = domainQueryBytes(slot.slotDomain);
     if (!query) {
         slot.slotServer.clear();
         failLookup(number, LookupOutcome::ErrorKind::BadName,

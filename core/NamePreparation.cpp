@@ -94,6 +94,7 @@ bool isHostNameLabel(QByteArrayView label)
 
 std::optional<QByteArray> queryBytes(const QString &name)
 {
+    constexpr qsizetype maxLabel = 63;
     constexpr qsizetype maxName = 253;
     if (name.isEmpty() || name.size() > 4 * maxName)
         return std::nullopt;
@@ -102,6 +103,18 @@ std::optional<QByteArray> queryBytes(const QString &name)
     if (bytes.isEmpty() || bytes.size() > maxName)
         return std::nullopt;
     for (const QByteArray &label : bytes.split('.')) {
+        if (label.size() > maxLabel)
+            return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<QByteArray> domainQueryBytes(const QString &name)
+{
+    std::optional<QByteArray> bytes = queryBytes(name);
+    if (!bytes)
+        return std::nullopt;
+    for (const QByteArray &label : bytes->split('.')) {
         if (!isHostNameLabel(label))
             return std::nullopt;
     }

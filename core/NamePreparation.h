@@ -33,6 +33,11 @@ bool isHostNameLabel(QByteArrayView label);
 // The bytes a query sends for a prepared name: the name itself when it is
 // plain ASCII, otherwise its IDNA form ("xn--..."), so a name outside ASCII
 // never reaches the wire as "?" or as raw 8-bit bytes. No value when the name
-// has no valid ASCII form, a label that isHostNameLabel() refuses (an empty
-// one among them) or is longer than 253: nobody can register such a name.
+// has no valid ASCII form, a label is longer than 63 octets or the name
+// longer than 253: such a name is not worth a query.
 std::optional<QByteArray> queryBytes(const QString &name);
+
+// queryBytes() of a name a lookup asks about, when anybody could register
+// it: no value as well when a label is one isHostNameLabel() refuses (an
+// empty one, a hyphen at its edge, a character no domain name may hold).
+std::optional<QByteArray> domainQueryBytes(const QString &name);

@@ -126,7 +126,7 @@ bool BrowsedNameChecker::checkBrowsedName(const QString &name)
     // This window speaks WHOIS only: a name only an RDAP server answers for,
     // or nobody, is passed over rather than asked of another TLD's server.
     const LookupContext &lookup = m_session.lookup();
-    const LookupRoute route = routeLookup(m_currentName, lookup);
+    const LookupRoute route = routeLookup(m_currentName, lookup.tldTable, lookup.useProxy, lookup.registries);
     if (!route.error.isEmpty() || route.isRdap()) {
         skipName();
         return false;

@@ -127,7 +127,7 @@ void PacedRun::take(Name name)
         finish(name, *kept);
         return;
     }
-    const std::optional<QByteArray> ascii = queryBytes(name.prepared);
+    const std::optional<QByteArray> ascii = domainQueryBytes(name.prepared);
     if (!m_dns || !ascii) {
         queue(std::move(name));
         return;
