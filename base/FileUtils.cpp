@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
@@ -51,7 +52,24 @@ QString decodeTextInput(QByteArrayView bytes)
 {
     if (bytes.startsWith(byteOrderMark))
         bytes = bytes.sliced(3);
-    return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    // One pass: decoded as UTF-8 a piece at a time, cut after a line end so
+    // that no character is split; a Latin-1 text usually fails in its first
+    // piece and is then read as Latin-1 whole.
+    constexpr qsizetype pieceSize = 1 << 16;
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = qMin(start + pieceSize, bytes.size());
+        while (end < bytes.size() && bytes.at(end - 1) != '\n')
+            ++end;
+        text += utf8.decode(bytes.sliced(start, end - start));
+        if (utf8.hasError())
+            return QString::fromLatin1(bytes);
+        start = end;
+    }
+    return text;
 }
 
 bool isUtf8TextInput(QByteArrayView bytes)
