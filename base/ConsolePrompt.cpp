@@ -9,7 +9,7 @@ Prompt::Answer ConsolePrompt::showMessage(const QString &title, const QString &t
 {
     QString flat = text;
     flat.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_messages << title << QStringLiteral(": ") << flat << Qt::endl;
+    m_messages << QStringLiteral("vantrel: ") << title << QStringLiteral(": ") << flat << Qt::endl;
     return givingUpAnswer(buttons);
 }
 

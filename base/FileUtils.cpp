@@ -4,7 +4,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -20,6 +22,8 @@ QString toFileSystemPath(const QString &path)
     converted.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return converted;
 }
+
+constexpr char byteOrderMark[] = "\xEF\xBB\xBF";
 
 bool isHiddenName(const QString &name)
 {
@@ -42,6 +46,65 @@ bool copyFile(const QString &source, const QString &destination, QString *error)
         return false;
     }
     return writeFileAtomically(toFileSystemPath(destination), contents, error);
+}
+
+QString decodeTextInput(QByteArrayView bytes)
+{
+    if (bytes.startsWith(byteOrderMark))
+        bytes = bytes.sliced(3);
+    // One pass: decoded as UTF-8 a piece at a time, cut after a line end so
+    // that no character is split; a Latin-1 text usually fails in its first
+    // piece and is then read as Latin-1 whole.
+    constexpr qsizetype pieceSize = 1 << 16;
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = qMin(start + pieceSize, bytes.size());
+        while (end < bytes.size() && bytes.at(end - 1) != '\n')
+            ++end;
+        text += utf8.decode(bytes.sliced(start, end - start));
+        if (utf8.hasError())
+            return QString::fromLatin1(bytes);
+        start = end;
+    }
+    return text;
+}
+
+bool isUtf8TextInput(QByteArrayView bytes)
+{
+    if (bytes.startsWith(byteOrderMark))
+        return bytes.sliced(3).isValidUtf8();
+    return bytes.isValidUtf8() && std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) >= 0x80; });
+}
+
+bool readTextLines(const QString &path, QStringList *lines, QString *error)
+{
+    const bool standardInput = path == QLatin1String("-");
+    const QString shownPath = standardInput ? QStringLiteral("standard input") : QDir::toNativeSeparators(path);
+    QFile file(toFileSystemPath(path));
+    const bool opened = standardInput ? file.open(STDIN_FILENO, QIODevice::ReadOnly)
+                                      : !QFileInfo(file.fileName()).isDir() && file.open(QIODevice::ReadOnly);
+    // readAll() goes on until end of file; atEnd() would stop at an empty pipe buffer.
+    const QByteArray contents = opened ? file.readAll() : QByteArray();
+    if (!opened || file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("cannot read %1: %2")
+                         .arg(shownPath, opened || !QFileInfo(file.fileName()).isDir() ? file.errorString()
+                                                                                          : QStringLiteral("it is a folder"));
+        return false;
+    }
+    const QString text = decodeTextInput(contents);
+    qsizetype start = 0;
+    for (qsizetype at = 0; at <= text.size(); ++at) {
+        if (at < text.size() && text.at(at) != QLatin1Char('\n') && text.at(at) != QLatin1Char('\r'))
+            continue;
+        if (at > start)
+            lines->append(text.mid(start, at - start));
+        start = at + 1;
+    }
+    return true;
 }
 
 bool dirExists(const QString &path)

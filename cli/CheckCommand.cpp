@@ -1,51 +1,38 @@
 #include "cli/CheckCommand.h"
 
+#include "base/FileUtils.h"
 #include "cli/HeadlessRun.h"
 #include "search/StringListWordSource.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QTextStream>
-
-namespace {
-
-// The usable lines of a domain list file: neither empty nor a lone CR.
-bool readListFile(const QString &path, QStringList &names, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine();
-        if (line.endsWith('\n'))
-            line.chop(1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (!line.isEmpty())
-            names << QString::fromLatin1(line);
-    }
-    return true;
-}
-
-} // namespace
 
 QString CheckCommand::summary() const
 {
-    return QStringLiteral("Asks WHOIS about each NAME (and each name of the list FILE), files the available ones "
-                          "into the profile files of the program folder and prints a row per name: the name, its "
-                          "verdict (available, registered, blocked, timeout or error), the server asked and the "
-                          "reason: the phrase or rule that decided.");
+    return QStringLiteral("Asks the registry of each NAME (and each name of the list FILE; - reads standard "
+                          "input) about it, files the available ones into the profile files of the program folder "
+                          "and prints a row per name: the name, its verdict (available, registered, blocked, "
+                          "timeout or error), the server asked and the reason: the phrase or rule that decided. A "
+                          "name given twice is asked once.");
 }
 
 QList<CommandOption> CheckCommand::options() const
 {
-    return QList<CommandOption>{{QStringLiteral("list"), QStringLiteral("FILE"),
-                                 QStringLiteral("also check the names of FILE, one per line")}} +
-           sharedOptions();
+    QList<CommandOption> options{{QStringLiteral("list"), QStringLiteral("FILE"),
+                                  QStringLiteral("also check the names of FILE, one per line, UTF-8 or Latin-1 (- "
+                                                 "for standard input)")}};
+    options += sharedOptions();
+    for (CommandOption &option : options) {
+        if (option.name == QLatin1String("tld")) {
+            option.description = QStringLiteral("add .EXT to names without a dot; given more than once, check such "
+                                                "names in each (default: the default extension of the settings, "
+                                                ".com unless changed)");
+            option.repeatable = true;
+        }
+    }
+    return options;
 }
 
 int CheckCommand::run(const QStringList &arguments, CommandContext &context)
@@ -60,26 +47,34 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
     // An empty argument names nothing; as a word it would end the run.
     QStringList names = parser.positionalArguments();
     names.removeAll(QString());
-    const QString listFile = parser.value(QStringLiteral("list"));
-    const bool listGiven = parser.isSet(QStringLiteral("list"));
-    if (listGiven) {
+    QStringList lists;
+    if (parser.isSet(QStringLiteral("list")))
+        lists << parser.value(QStringLiteral("list"));
+    if (names.removeAll(QStringLiteral("-")) > 0 && !lists.contains(QStringLiteral("-")))
+        lists << QStringLiteral("-");
+    for (const QString &list : std::as_const(lists)) {
         QString error;
-        if (!readListFile(listFile, names, &error))
+        if (!readTextLines(list, &names, &error))
             return usageError(context, error);
     }
-    if (names.isEmpty() && !listGiven)
-        return usageError(context, QStringLiteral("no NAME or --list given"));
+    if (names.isEmpty()) {
+        QStringList shown;
+        for (const QString &list : std::as_const(lists))
+            shown << (list == QLatin1String("-") ? QStringLiteral("standard input") : list);
+        return usageError(context, shown.isEmpty() ? QStringLiteral("no NAME or --list given")
+                                                   : QStringLiteral("no names in %1").arg(shown.join(u" or ")));
+    }
 
     SettingsStore settings = settingsStore(context);
     HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), settings, options.poolSize,
-                    options.output);
+                    options.output, options.timings);
     QString error;
     if (!run.prepare(QStringLiteral("check"), &error)) {
-        context.err << "vantrel check: " << error << Qt::endl;
+        context.err << "vantrel: check: " << error << Qt::endl;
         return ExitFailure;
     }
     applyRunOptions(run, options);
 
-    StringListWordSource source(names);
+    StringListWordSource source(distinctNames(names, options.tlds, run.session().lookup().defaultExtension));
     return run.run(source, 1, source.size());
 }

@@ -92,7 +92,7 @@ void Command::printHelp(QTextStream &stream) const
         printOption(stream, optionLabel(option), option.description);
     printOption(stream, QStringLiteral("--home DIR"),
                 QStringLiteral("the program folder, also taken before the command (default: $VANTREL_HOME, else "
-                               "the executable's folder when writable, else ~/.local/share/vantrel)"));
+                               "the folder of a portable copy, else ~/.local/share/vantrel)"));
     printOption(stream, QStringLiteral("-h, --help"), QStringLiteral("show this help"));
 
     stream << "\nExample:\n  " << example() << "\n\nExit status:\n";
@@ -100,7 +100,8 @@ void Command::printHelp(QTextStream &stream) const
     for (ExitCode code : codes) {
         const bool perName = code == ExitSuccess && codes.contains(ExitIncomplete);
         printOption(stream, QString::number(code),
-                    perName ? QStringLiteral("every name got a verdict") : exitCodeMeaning(code));
+                    perName ? QStringLiteral("every name was found available or registered")
+                            : exitCodeMeaning(code));
     }
     stream.flush();
 }
@@ -115,9 +116,11 @@ QString Command::exitCodeMeaning(ExitCode code)
     case ExitUsage:
         return QStringLiteral("a usage error");
     case ExitIncomplete:
-        return QStringLiteral("some names ended in error or timeout");
+        return QStringLiteral("some names ended blocked, in error or timeout: their answer is unknown");
     case ExitInterrupted:
         return QStringLiteral("interrupted (Ctrl+C)");
+    case ExitBrokenPipe:
+        return QStringLiteral("standard output was closed (ended by SIGPIPE)");
     }
     return {};
 }
@@ -188,7 +191,7 @@ std::optional<int> Command::readOutputOptions(const QCommandLineParser &parser, 
 
 int Command::usageError(CommandContext &context, const QString &message) const
 {
-    context.err << "vantrel " << name() << ": " << message << '\n'
+    context.err << "vantrel: " << name() << ": " << message << '\n'
                 << usageLine() << '\n'
                 << "(see vantrel help " << name() << ")" << Qt::endl;
     return ExitUsage;

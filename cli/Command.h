@@ -26,8 +26,11 @@ enum ExitCode {
     ExitSuccess = 0,
     ExitFailure = 1,
     ExitUsage = 2,
-    ExitIncomplete = 3, // some names ended in error or timeout
+    ExitIncomplete = 3, // some names ended blocked, in error or timeout
     ExitInterrupted = 130,
+    // Standard output was closed; main() ends the process by SIGPIPE, as
+    // the shell's tools do.
+    ExitBrokenPipe = 141,
 };
 
 // One option of a command, declared once: the parser, the help, the usage

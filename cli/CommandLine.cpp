@@ -35,8 +35,8 @@ void printHelp(QTextStream &stream, const std::vector<std::unique_ptr<Command>> 
               "desktop program, vantrel-desktop, when that is installed beside it.\n"
               "\n"
               "Options:\n"
-              "  --home DIR   program folder (default: $VANTREL_HOME, else the executable's folder\n"
-              "               when writable, else ~/.local/share/vantrel)\n"
+              "  --home DIR   program folder (default: $VANTREL_HOME, else the folder of a\n"
+              "               portable copy, else ~/.local/share/vantrel)\n"
               "  --version    show the version of vantrel and of Qt\n"
               "  -h, --help   show this help\n"
               "\n"
@@ -50,8 +50,8 @@ void printHelp(QTextStream &stream, const std::vector<std::unique_ptr<Command>> 
               "\n"
               "Exit status:\n";
     for (ExitCode code : {ExitSuccess, ExitFailure, ExitUsage, ExitIncomplete, ExitInterrupted}) {
-        const QString meaning = code == ExitSuccess ? QStringLiteral("success; for check and search, every name got "
-                                                                     "a verdict")
+        const QString meaning = code == ExitSuccess ? QStringLiteral("success; for check and search, every name was "
+                                                                     "found available or registered")
                                                     : Command::exitCodeMeaning(code);
         stream << "  " << QString::number(code).leftJustified(5) << meaning << '\n';
     }
@@ -82,7 +82,7 @@ int runHelp(const QStringList &arguments, const std::vector<std::unique_ptr<Comm
         return ExitSuccess;
     }
     if (arguments.size() > 1) {
-        err << "vantrel help: takes one COMMAND" << Qt::endl;
+        err << "vantrel: help: takes one COMMAND" << Qt::endl;
         return ExitUsage;
     }
     const Command *command = findCommand(commands, arguments.first());

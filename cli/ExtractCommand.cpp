@@ -101,7 +101,7 @@ int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
 
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
     if (!ProgramFolder::createStartupFilesAndFolders(folder)) {
-        context.err << "vantrel extract: the program folder " << folder << " is not usable (missing or read-only)"
+        context.err << "vantrel: extract: the program folder " << folder << " is not usable (missing or read-only)"
                     << Qt::endl;
         return ExitFailure;
     }
@@ -109,7 +109,7 @@ int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
     TldTable table;
     QString error;
     if (!tldFile.writeDefaultTldTable(false, &error) || !tldFile.loadTldTable(table, &error)) {
-        context.err << "vantrel extract: " << error << Qt::endl;
+        context.err << "vantrel: extract: " << error << Qt::endl;
         return ExitFailure;
     }
 
@@ -123,7 +123,7 @@ int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
     const NameRules rules(table.enabledExtensionSet(), everyTld ? &registries : nullptr, HarvestData::shipped());
     const QString names = browsed ? extractAsBrowsed(pages, rules, folder, &error) : extractAsListBuilder(pages, rules);
     if (!error.isEmpty()) {
-        context.err << "vantrel extract: " << error << Qt::endl;
+        context.err << "vantrel: extract: " << error << Qt::endl;
         return ExitFailure;
     }
 

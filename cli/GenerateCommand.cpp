@@ -45,7 +45,7 @@ int GenerateCommand::run(const QStringList &arguments, CommandContext &context)
 
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
     if (!ProgramFolder::createStartupFilesAndFolders(folder)) {
-        context.err << "vantrel generate: the program folder " << folder << " is not usable (missing or read-only)"
+        context.err << "vantrel: generate: the program folder " << folder << " is not usable (missing or read-only)"
                     << Qt::endl;
         return ExitFailure;
     }
@@ -53,12 +53,12 @@ int GenerateCommand::run(const QStringList &arguments, CommandContext &context)
     if (tlds.isEmpty()) {
         const TldFile tldFile(folder);
         if (!tldFile.writeDefaultTldTable(false, &error)) {
-            context.err << "vantrel generate: " << error << Qt::endl;
+            context.err << "vantrel: generate: " << error << Qt::endl;
             return ExitFailure;
         }
         const QStringList extensions = tldFile.enabledExtensions(&error);
         if (!error.isEmpty()) {
-            context.err << "vantrel generate: " << error << Qt::endl;
+            context.err << "vantrel: generate: " << error << Qt::endl;
             return ExitFailure;
         }
         for (const QString &extension : extensions)
@@ -66,7 +66,7 @@ int GenerateCommand::run(const QStringList &arguments, CommandContext &context)
     }
     QStringList words;
     if (!AppendsFile(folder).readWords(words, &error)) {
-        context.err << "vantrel generate: " << error << Qt::endl;
+        context.err << "vantrel: generate: " << error << Qt::endl;
         return ExitFailure;
     }
 

@@ -1,20 +1,33 @@
 #include "cli/HeadlessRun.h"
 
+#include "base/FileUtils.h"
 #include "cli/Command.h"
 #include "cli/InterruptWatcher.h"
 
 #include <QEventLoop>
 #include <QTextStream>
 
+#include <poll.h>
 #include <unistd.h>
 
+namespace {
+
+// True when standard output is a pipe or socket whose reader has gone.
+bool standardOutputClosed()
+{
+    pollfd output{STDOUT_FILENO, POLLOUT, 0};
+    return ::poll(&output, 1, 0) == 1 && (output.revents & POLLERR) != 0;
+}
+
+} // namespace
+
 HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, SettingsStore &settings, int poolSize,
-                         const OutputOptions &output, QObject *parent)
+                         const OutputOptions &output, PoolTimings timings, QObject *parent)
     : QObject(parent)
     , m_context(context)
-    , m_session(programFolder, settings, poolSize)
-    , m_writer(context.out, output.format, lookupColumns())
-    , m_quiet(output.quiet)
+    , m_session(programFolder, settings, poolSize, timings)
+    , m_writer(context.out, output.format, lookupColumns(output.showReply && output.format != OutputFormat::Tsv))
+    , m_output(output)
 {
     connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
     connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
@@ -49,15 +62,20 @@ bool HeadlessRun::prepare(const QString &source, QString *error)
     return true;
 }
 
-QStringList HeadlessRun::lookupColumns()
+QStringList HeadlessRun::lookupColumns(bool showReply)
 {
-    return {QStringLiteral("name"), QStringLiteral("verdict"), QStringLiteral("server"), QStringLiteral("reason")};
+    QStringList columns{QStringLiteral("name"), QStringLiteral("verdict"), QStringLiteral("server"),
+                        QStringLiteral("reason")};
+    if (showReply)
+        columns << QStringLiteral("reply");
+    return columns;
 }
 
 int HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 {
     m_total = qMax(0, wordMax - startNumber + 1);
-    m_showProgress = !m_quiet && ::isatty(STDERR_FILENO) == 1;
+    m_showProgress = !m_output.quiet && ::isatty(STDERR_FILENO) == 1;
+    m_rowsOnTerminal = m_showProgress && ::isatty(STDOUT_FILENO) == 1;
     m_runClock.start();
 
     QEventLoop eventLoop;
@@ -72,10 +90,12 @@ int HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
     paced.start(source, startNumber);
     if (paced.isRunning())
         eventLoop.exec();
-    if (m_showProgress) {
+    if (m_showProgress && !m_outputClosed) {
         showProgress(true);
         m_context.err << Qt::endl;
     }
+    if (m_pipeClosed)
+        return ExitBrokenPipe;
     if (m_interrupted)
         return ExitInterrupted;
     if (!m_failures.isEmpty())
@@ -95,27 +115,78 @@ void HeadlessRun::reportFailure(const QString &message)
 
 void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 {
+    if (m_outputClosed)
+        return;
     if (outcome.error == LookupOutcome::ErrorKind::NoTldEntry)
-        m_context.err << "Error: An error has occurred. Error #: 1 Description: " << outcome.errorString << Qt::endl;
+        m_context.err << "vantrel: " << outcome.domain << ": " << outcome.errorString << Qt::endl;
     else if (outcome.error == LookupOutcome::ErrorKind::BadName ||
              outcome.error == LookupOutcome::ErrorKind::EmptyReply)
         m_context.err << "vantrel: " << outcome.errorString << Qt::endl;
     else if (outcome.error == LookupOutcome::ErrorKind::BadRow)
         reportFailure(outcome.errorString);
-    m_writer.write({outcome.domain, LookupOutcome::kindText(outcome.kind), outcome.server, outcome.reason});
-    if (outcome.kind == LookupOutcome::Kind::Error || outcome.kind == LookupOutcome::Kind::Timeout)
+    if (outcome.kind != LookupOutcome::Kind::Available && outcome.kind != LookupOutcome::Kind::Registered)
         ++m_unanswered;
     ++m_finished;
+    if (!m_output.availableOnly || outcome.kind == LookupOutcome::Kind::Available)
+        writeRow(outcome);
+    if (m_context.out.status() != QTextStream::Ok) {
+        outputFailed();
+        return;
+    }
     if (m_showProgress)
-        showProgress(false);
+        showProgress(m_rowsOnTerminal);
+}
+
+void HeadlessRun::writeRow(const LookupOutcome &outcome)
+{
+    if (m_rowsOnTerminal)
+        clearProgress();
+    QStringList row{outcome.domain, LookupOutcome::kindText(outcome.kind), outcome.server, outcome.reason};
+    if (!m_output.showReply) {
+        m_writer.write(row);
+        return;
+    }
+    QString reply = decodeTextInput(outcome.reply);
+    reply.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (m_output.format != OutputFormat::Tsv) {
+        m_writer.write(row << reply);
+        return;
+    }
+    m_writer.write(row);
+    const QStringList lines = reply.split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        if (!line.trimmed().isEmpty())
+            m_context.out << '\t' << line << '\n';
+    }
+    m_context.out.flush();
+}
+
+// Nobody reads the rows any more: the run stops at once. A closed pipe ends
+// the process without a word, as the shell's tools do; any other failure
+// (a full disk) is reported.
+void HeadlessRun::outputFailed()
+{
+    m_outputClosed = true;
+    m_pipeClosed = standardOutputClosed();
+    if (!m_pipeClosed)
+        reportFailure(QStringLiteral("cannot write the results to standard output"));
+    m_session.pacedRun().stop();
+}
+
+void HeadlessRun::clearProgress()
+{
+    if (!m_progressShown)
+        return;
+    m_context.err << "\r\x1b[K" << Qt::flush;
+    m_progressShown = false;
 }
 
 // One line, rewritten in place at most a few times a second: done of total,
 // names per second, names settled by DNS, retries waiting and the time left.
-void HeadlessRun::showProgress(bool final)
+void HeadlessRun::showProgress(bool now)
 {
     const qint64 elapsedMs = m_runClock.elapsed();
-    if (!final && m_progressShownAt >= 0 && elapsedMs - m_progressShownAt < 200)
+    if (!now && m_progressShownAt >= 0 && elapsedMs - m_progressShownAt < 200)
         return;
     m_progressShownAt = elapsedMs;
     const PacedRun &paced = m_session.pacedRun();
@@ -128,6 +199,7 @@ void HeadlessRun::showProgress(bool final)
     m_context.err << "\rchecked " << m_finished << " of " << m_total << ", " << QString::number(rate, 'f', 1)
                   << " names/s, " << paced.settledByDns() << " by DNS, " << paced.retriesWaiting()
                   << " retries waiting, ETA " << eta << "  " << Qt::flush;
+    m_progressShown = true;
 }
 
 void HeadlessRun::reportBlocked()

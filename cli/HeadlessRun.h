@@ -19,9 +19,10 @@ class HeadlessRun : public QObject
 
 public:
     HeadlessRun(CommandContext &context, const QString &programFolder, SettingsStore &settings, int poolSize,
-                const OutputOptions &output, QObject *parent = nullptr);
+                const OutputOptions &output, PoolTimings timings = {}, QObject *parent = nullptr);
 
-    static QStringList lookupColumns();
+    // The row's columns; with showReply, a last column "reply" (CSV, JSON).
+    static QStringList lookupColumns(bool showReply = false);
 
     // The session's start-up; a command cannot run without it.
     // source names the run's verdicts in the history ("check", a search type).
@@ -32,8 +33,10 @@ public:
 
     // Runs until the loop stops: at the end of the source or on SIGINT.
     // Returns the command's exit code: ExitInterrupted after SIGINT,
-    // ExitFailure after a reported failure (a file not written, the word
-    // list unreadable), ExitIncomplete when a name ended in error or timeout.
+    // ExitBrokenPipe when standard output was closed (the run stops at the
+    // first row it cannot print), ExitFailure after a reported failure (a
+    // file not written, the word list unreadable), ExitIncomplete when a
+    // name ended blocked, in error or timeout.
     int run(WordSource &source, qint32 startNumber, qint32 wordMax);
 
     // A failure the user must hear of: printed once on stderr (unless
@@ -42,20 +45,27 @@ public:
 
 private:
     void printOutcome(const LookupOutcome &outcome);
+    void writeRow(const LookupOutcome &outcome);
+    void outputFailed();
     void reportBlocked();
-    void showProgress(bool final);
+    void showProgress(bool now);
+    void clearProgress();
 
     CommandContext &m_context;
     LookupSession m_session;
     ResultWriter m_writer;
-    bool m_quiet = false;
+    OutputOptions m_output;
     bool m_interrupted = false;
+    bool m_outputClosed = false; // no more rows can be printed
+    bool m_pipeClosed = false;   // because their reader has gone
     QStringList m_failures;
     QStringList m_said; // notices printed by prepare()
     qint32 m_unanswered = 0;
     qint32 m_finished = 0;
     qint32 m_total = 0;
     bool m_showProgress = false;
+    bool m_rowsOnTerminal = false; // rows and progress share the terminal
+    bool m_progressShown = false;
     QElapsedTimer m_runClock;
     qint64 m_progressShownAt = -1;
 };

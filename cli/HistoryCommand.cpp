@@ -55,11 +55,11 @@ int HistoryCommand::run(const QStringList &arguments, CommandContext &context)
     HistoryStore store(HistoryDatabase::inProgramFolder(folder));
     QString error;
     if (!store.open(&error)) {
-        context.err << "vantrel history: " << error << Qt::endl;
+        context.err << "vantrel: history: " << error << Qt::endl;
         return ExitFailure;
     }
     if (!store.notice().isEmpty())
-        context.err << "vantrel history: " << store.notice() << Qt::endl;
+        context.err << "vantrel: history: " << store.notice() << Qt::endl;
 
     ResultWriter writer(context.out, output.format,
                         {QStringLiteral("name"), QStringLiteral("verdict"), QStringLiteral("server"),
@@ -74,7 +74,7 @@ int HistoryCommand::run(const QStringList &arguments, CommandContext &context)
         &error);
     context.out.flush();
     if (!ok) {
-        context.err << "vantrel history: " << error << Qt::endl;
+        context.err << "vantrel: history: " << error << Qt::endl;
         return ExitFailure;
     }
     return ExitSuccess;

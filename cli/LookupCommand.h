@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Command.h"
+#include "core/ConnectionPool.h"
 
 #include <optional>
 
@@ -16,18 +17,29 @@ public:
 protected:
     struct RunOptions
     {
-        QString tld; // without a leading dot; empty for the names' own or the default extension
+        QStringList tlds; // without a leading dot; empty for the names' own or the default extension
         int poolSize = 1;
         OutputOptions output;
         bool noDns = false;
         QString dnsServer;                   // empty: the stored setting
         std::optional<int> recheckAfterDays; // unset: the stored setting
+        PoolTimings timings;
+        QString server; // --server's host, empty: the TLD table's
+        quint16 serverPort = 43;
     };
 
-    // --tld, --slots, --no-dns, --dns-server, --recheck-after, --format and --quiet.
+    // --tld, --slots, --timeout, --server, --no-dns, --dns-server,
+    // --recheck-after, --format, --quiet, --available-only and --show-reply.
     static QList<CommandOption> sharedOptions();
+    // HOST or HOST:PORT of --server into options; false when it is neither.
+    static bool readServerOption(const QString &text, RunOptions &options);
     std::optional<int> readSharedOptions(const QCommandLineParser &parser, CommandContext &context,
                                          RunOptions &options) const;
+    // The names a run asks for, each once: a name without a TLD once per TLD
+    // (the default extension when none is given), then every spelling of one
+    // domain ("Dup1", "dup1.com.") as its first.
+    static QStringList distinctNames(const QStringList &given, const QStringList &tlds,
+                                     const QString &defaultExtension);
     // Hands the options to a prepared run; they replace the stored settings
     // for this run only.
     static void applyRunOptions(HeadlessRun &run, const RunOptions &options);

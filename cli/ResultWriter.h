@@ -13,6 +13,8 @@ struct OutputOptions
 {
     OutputFormat format = OutputFormat::Tsv;
     bool quiet = false; // no progress on stderr
+    bool availableOnly = false;
+    bool showReply = false; // each registry's reply after its row
 };
 
 // Writes result rows in the format a command's --format option picked. The

@@ -1,14 +1,19 @@
 #include "cli/SearchCommand.h"
 
+#include "base/FileUtils.h"
 #include "cli/HeadlessRun.h"
 #include "search/ResumePositions.h"
+#include "search/StringListWordSource.h"
 #include "search/WordFile.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
+
+#include <memory>
 
 namespace {
 
@@ -63,7 +68,8 @@ QList<CommandOption> SearchCommand::options() const
          true},
         {QStringLiteral("start"), QStringLiteral("N"),
          QStringLiteral("begin at the N-th word of the list (default: the stored resume position)")},
-        {QStringLiteral("list"), QStringLiteral("FILE"), QStringLiteral("the word list of --type custom")},
+        {QStringLiteral("list"), QStringLiteral("FILE"),
+         QStringLiteral("the word list of --type custom, UTF-8 or Latin-1 (- for standard input)")},
     };
     return own + sharedOptions();
 }
@@ -96,36 +102,61 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
 
     SettingsStore settings = settingsStore(context);
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
-    HeadlessRun run(context, folder, settings, options.poolSize, options.output);
+    HeadlessRun run(context, folder, settings, options.poolSize, options.output, options.timings);
     QString error;
     if (!run.prepare(SearchTypes::text(*type), &error)) {
-        context.err << "vantrel search: " << error << Qt::endl;
+        context.err << "vantrel: search: " << error << Qt::endl;
         return ExitFailure;
     }
     applyRunOptions(run, options);
 
     const SearchTypeSelection selection = selectSearchType(*type, folder, settings);
-    WordFile wordFile(selection.choosesWordFile ? QDir::current().absoluteFilePath(parser.value(QStringLiteral("list")))
-                                                : selection.wordFile);
-    QString listError;
-    const qint32 wordMax = wordFile.countListEntries(&listError);
-    if (!listError.isEmpty()) {
-        context.err << "vantrel search: " << listError << Qt::endl;
-        return ExitFailure;
+    const QString listPath = selection.choosesWordFile
+                                 ? QDir::current().absoluteFilePath(parser.value(QStringLiteral("list")))
+                                 : selection.wordFile;
+    // A pipe, FIFO or standard input can be read once, to its end, and has
+    // no position to resume from; a file is read by position.
+    const QFileInfo listInfo(listPath);
+    const bool streamed = selection.choosesWordFile && (parser.value(QStringLiteral("list")) == QLatin1String("-") ||
+                                                        (listInfo.exists() && !listInfo.isFile()));
+    std::unique_ptr<WordSource> words;
+    qint32 wordMax = 0;
+    if (streamed) {
+        QStringList lines;
+        QString listError;
+        if (!readTextLines(parser.value(QStringLiteral("list")), &lines, &listError)) {
+            context.err << "vantrel: search: " << listError << Qt::endl;
+            return ExitFailure;
+        }
+        lines = distinctNames(lines, options.tlds, run.session().lookup().defaultExtension);
+        wordMax = qint32(lines.size());
+        words = std::make_unique<StringListWordSource>(lines);
+    } else {
+        auto wordFile = std::make_unique<WordFile>(listPath);
+        QString listError;
+        wordMax = wordFile->countListEntries(&listError);
+        if (!listError.isEmpty()) {
+            context.err << "vantrel: search: " << listError << Qt::endl;
+            return ExitFailure;
+        }
+        words = std::move(wordFile);
     }
+    if (selection.choosesWordFile && wordMax == 0)
+        return usageError(context, QStringLiteral("no words in %1").arg(parser.value(QStringLiteral("list"))));
 
     // Start always begins the search-engine lists at their first name.
     ResumePositions positions(settings);
     qint32 start = requestedStart;
-    const bool searchEngineList = SearchTypes::isEngineSearch(*type);
-    if (searchEngineList)
+    // A streamed list has no stored position either.
+    const bool fromFirst = SearchTypes::isEngineSearch(*type) || (streamed && !startGiven);
+    if (fromFirst)
         start = 1;
     else if (start == 0)
         start = positions.stored(*type);
     // A run from the stored position goes on with the run that stopped there
     // (names it answered after that position are not asked again); any other
     // begins a run of its own.
-    const bool resumed = !startGiven && !searchEngineList;
+    const bool resumed = !startGiven && !fromFirst;
     QDateTime runBegan = resumed ? positions.runBegan(*type) : QDateTime();
     if (!runBegan.isValid()) {
         runBegan = QDateTime::currentDateTimeUtc();
@@ -141,5 +172,5 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
         if (!positions.save(*type, position, &saveError))
             run.reportFailure(saveError);
     });
-    return run.run(wordFile, start, wordMax);
+    return run.run(*words, start, wordMax);
 }

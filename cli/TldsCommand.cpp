@@ -20,19 +20,19 @@ int TldsCommand::run(const QStringList &arguments, CommandContext &context)
 
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
     if (!ProgramFolder::createStartupFilesAndFolders(folder)) {
-        context.err << "vantrel tlds: the program folder " << folder << " is not usable (missing or read-only)"
+        context.err << "vantrel: tlds: the program folder " << folder << " is not usable (missing or read-only)"
                     << Qt::endl;
         return ExitFailure;
     }
     const TldFile tldFile(folder);
     QString error;
     if (!tldFile.writeDefaultTldTable(false, &error)) {
-        context.err << "vantrel tlds: " << error << Qt::endl;
+        context.err << "vantrel: tlds: " << error << Qt::endl;
         return ExitFailure;
     }
     const QStringList extensions = tldFile.enabledExtensions(&error);
     if (!error.isEmpty()) {
-        context.err << "vantrel tlds: " << error << Qt::endl;
+        context.err << "vantrel: tlds: " << error << Qt::endl;
         return ExitFailure;
     }
     for (const QString &extension : extensions)

@@ -1,3 +1,4 @@
+#include "cli/Command.h"
 #include "cli/CommandLine.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <vector>
 
@@ -60,5 +62,12 @@ int main(int argc, char *argv[])
     if (namesNoCommand(arguments))
         startDesktopProgram(argv, err);
     // Headless commands never need a display; with no command this prints the usage.
-    return runCommandLine(arguments, out, err);
+    const int exitCode = runCommandLine(arguments, out, err);
+    if (exitCode == ExitBrokenPipe) {
+        // The network code ignores SIGPIPE; end as the shell's tools do when
+        // their reader goes away.
+        std::signal(SIGPIPE, SIG_DFL);
+        std::raise(SIGPIPE);
+    }
+    return exitCode;
 }

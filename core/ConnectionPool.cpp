@@ -76,11 +76,13 @@ void ConnectionPool::startLookup(const QString &name, int number)
     slot.running = true;
     ++slot.generation;
 
-    const std::optional<QByteArray> query = queryBytes(slot.slotDomain);
+    const std::optional<QByteArray> query = domainQueryBytes(slot.slotDomain);
     if (!query) {
         slot.slotServer.clear();
         failLookup(number, LookupOutcome::ErrorKind::BadName,
-                   QStringLiteral("%1 has no valid ASCII form or is too long").arg(slot.slotDomain.left(80)),
+                   QStringLiteral("%1 is not a domain name: a label is empty, too long, begins or ends with a "
+                                  "hyphen, or holds a character no domain name may hold")
+                       .arg(slot.slotDomain.left(80)),
                    QStringLiteral("badname"));
         return;
     }

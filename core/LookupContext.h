@@ -22,10 +22,17 @@ struct LookupContext
     // A name whose last available or registered verdict is younger than this
     // many days is filed from the history without a query; 0 always asks.
     int recheckAfterDays = 0;
+    // A WHOIS server asked about every name instead of the table's (a
+    // command's --server); an empty host follows the table.
+    struct ServerOverride
+    {
+        QString host;
+        quint16 port = 43;
+    } serverOverride;
 
     // Where a prepared name is asked.
     LookupRoute route(const QString &prepared) const
     {
-        return routeLookup(prepared, tldTable, useProxy, registries);
+        return routeLookup(prepared, *this);
     }
 };

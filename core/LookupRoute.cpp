@@ -1,6 +1,7 @@
 #include "core/LookupRoute.h"
 
 #include "core/DefaultTldTable.h"
+#include "core/LookupContext.h"
 #include "core/RegistryDirectory.h"
 #include "core/TldTable.h"
 
@@ -39,5 +40,17 @@ LookupRoute routeLookup(const QString &domain, const TldTable &table, bool usePr
     route.port = 443;
     if (route.server.isEmpty())
         route.error = QStringLiteral("No registry is known for .%1").arg(domain.section(QLatin1Char('.'), -1));
+    return route;
+}
+
+LookupRoute routeLookup(const QString &domain, const LookupContext &context)
+{
+    LookupRoute route = routeLookup(domain, context.tldTable, context.useProxy, context.registries);
+    if (context.serverOverride.host.isEmpty())
+        return route;
+    route.server = context.serverOverride.host;
+    route.port = context.serverOverride.port;
+    route.error.clear();
+    route.badRow = false;
     return route;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+struct LookupContext;
 class RegistryDirectory;
 class TldTable;
 
@@ -28,3 +29,8 @@ struct LookupRoute
 // row cannot be asked (a bad server or port) gets the row's problem as error.
 LookupRoute routeLookup(const QString &domain, const TldTable &table, bool useProxy,
                         const RegistryDirectory &registries);
+
+// routeLookup() with the context's table, proxy switch and registries; a
+// server override keeps the route's phrases and pause but names its own
+// server, and answers for names nobody else is known for.
+LookupRoute routeLookup(const QString &domain, const LookupContext &context);

@@ -2,6 +2,8 @@
 
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 struct PercentCode
@@ -66,9 +68,28 @@ QString prepareLookupName(const QString &name, const QString &chosenTld, const Q
 {
     const qsizetype colon = name.indexOf(QLatin1Char(':'));
     QString prepared = correctName(urlDecode(colon >= 0 ? name.mid(colon + 1) : name));
+    // "example.com." names the same domain as "example.com".
+    if (prepared.endsWith(QLatin1Char('.')))
+        prepared.chop(1);
     if (!prepared.contains(QLatin1Char('.')))
         prepared += chosenTld.isEmpty() ? defaultExtension : QLatin1Char('.') + chosenTld;
+    // Domain names are case-insensitive; one spelling keeps one name in the
+    // history and the lists. Letters outside ASCII are left to IDNA.
+    for (QChar &c : prepared) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    }
     return removeControlCharacters(std::move(prepared));
+}
+
+bool isHostNameLabel(QByteArrayView label)
+{
+    constexpr qsizetype maxLabel = 63;
+    if (label.isEmpty() || label.size() > maxLabel || label.startsWith('-') || label.endsWith('-'))
+        return false;
+    return std::all_of(label.cbegin(), label.cend(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+    });
 }
 
 std::optional<QByteArray> queryBytes(const QString &name)
@@ -83,6 +104,18 @@ std::optional<QByteArray> queryBytes(const QString &name)
         return std::nullopt;
     for (const QByteArray &label : bytes.split('.')) {
         if (label.size() > maxLabel)
+            return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<QByteArray> domainQueryBytes(const QString &name)
+{
+    std::optional<QByteArray> bytes = queryBytes(name);
+    if (!bytes)
+        return std::nullopt;
+    for (const QByteArray &label : bytes->split('.')) {
+        if (!isHostNameLabel(label))
             return std::nullopt;
     }
     return bytes;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -18,11 +19,16 @@ QString correctName(const QString &name);
 QString removeControlCharacters(QString text);
 
 // The name a lookup sends for a candidate: the text after the first ":",
-// decoded and corrected; without a "." it gets "." + chosenTld, or
-// defaultExtension (which carries its own dot) when chosenTld is empty.
+// decoded and corrected, without a trailing "."; without a "." it gets "." +
+// chosenTld, or defaultExtension (which carries its own dot) when chosenTld
+// is empty. ASCII letters are lowered.
 // Control characters (below 0x20 and 0x7F) are removed, so one candidate is
 // always exactly one query line.
 QString prepareLookupName(const QString &name, const QString &chosenTld, const QString &defaultExtension);
+
+// A label a registered host name may have: 1 to 63 letters, digits and
+// hyphens, neither first nor last a hyphen.
+bool isHostNameLabel(QByteArrayView label);
 
 // The bytes a query sends for a prepared name: the name itself when it is
 // plain ASCII, otherwise its IDNA form ("xn--..."), so a name outside ASCII
@@ -30,3 +36,8 @@ QString prepareLookupName(const QString &name, const QString &chosenTld, const Q
 // has no valid ASCII form, a label is longer than 63 octets or the name
 // longer than 253: such a name is not worth a query.
 std::optional<QByteArray> queryBytes(const QString &name);
+
+// queryBytes() of a name a lookup asks about, when anybody could register
+// it: no value as well when a label is one isHostNameLabel() refuses (an
+// empty one, a hyphen at its edge, a character no domain name may hold).
+std::optional<QByteArray> domainQueryBytes(const QString &name);

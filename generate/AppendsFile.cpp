@@ -24,20 +24,24 @@ bool readContents(const QString &path, QByteArray &contents, QString *error)
 }
 
 // Lines end at LF, with a CR before it belonging to the line end; text after
-// the last LF is a line of its own.
+// the last LF is a line of its own. A file the user saved as UTF-8 reads as
+// UTF-8, any other as Latin-1.
 QStringList splitLines(const QByteArray &contents)
 {
-    QList<QByteArray> raw = contents.split('\n');
-    if (raw.last().isEmpty())
-        raw.removeLast();
-    QStringList lines;
-    lines.reserve(raw.size());
-    for (QByteArray &line : raw) {
-        if (line.endsWith('\r'))
+    QStringList lines = decodeTextInput(contents).split(QLatin1Char('\n'));
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    for (QString &line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        lines << QString::fromLatin1(line);
     }
     return lines;
+}
+
+// Words go into the file in the encoding it already has.
+QByteArray encodedLike(const QByteArray &contents, const QString &text)
+{
+    return isUtf8TextInput(contents) ? text.toUtf8() : text.toLatin1();
 }
 
 } // namespace
@@ -83,7 +87,7 @@ bool AppendsFile::appendWord(const QString &word, QString *error) const
     // A last line without its line end must not run into the new one.
     if (!contents.isEmpty() && !contents.endsWith('\n'))
         contents += "\r\n";
-    contents += word.toLatin1() + "\r\n";
+    contents += encodedLike(contents, word) + "\r\n";
     return writeFileAtomically(m_path, contents, error);
 }
 
@@ -100,5 +104,5 @@ bool AppendsFile::removeWord(const QString &word, QString *error) const
     }
     kept.replace(QLatin1String("\r\n\r\n"), QLatin1String("\r\n"));
     kept += QLatin1String("\r\n");
-    return writeFileAtomically(m_path, kept.toLatin1(), error);
+    return writeFileAtomically(m_path, encodedLike(contents, kept), error);
 }

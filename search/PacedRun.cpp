@@ -148,7 +148,7 @@ void PacedRun::take(Name name)
         finish(name, *kept);
         return;
     }
-    const std::optional<QByteArray> ascii = queryBytes(name.prepared);
+    const std::optional<QByteArray> ascii = domainQueryBytes(name.prepared);
     // A name whose TLD row cannot be asked ends in error at once, without DNS.
     if (!m_dns || !ascii || m_session.lookup().route(name.prepared).badRow) {
         queue(std::move(name));
@@ -182,6 +182,8 @@ void PacedRun::queue(Name name)
     const int tldIndex = lookup.tldTable.findTldIndex(name.prepared, lookup.useProxy);
     // A name no entry answers for still goes to the pool, which ends it as an error.
     name.host = tldIndex < 0 ? QString() : lookup.tldTable.entry(tldIndex).whoisServer;
+    if (!lookup.serverOverride.host.isEmpty())
+        name.host = lookup.serverOverride.host;
     // DNS answers come in any order; each registry still takes its names in list order.
     std::deque<Name> &waiting = m_registries[name.host].waiting;
     auto at = waiting.end();
@@ -279,6 +281,7 @@ void PacedRun::abandonSilentLookups()
                               LookupOutcome::Kind::Timeout);
         outcome.remoteAddress = pool.remoteAddress(int(slot));
         outcome.error = LookupOutcome::ErrorKind::NoReply;
+        outcome.reason = QStringLiteral("timeout");
         pool.closeSlot(int(slot));
         poolLookupEnded(outcome);
     }

@@ -5,6 +5,7 @@
 namespace {
 
 constexpr qint64 chunkSize = 1 << 16;
+constexpr char byteOrderMark[] = "\xEF\xBB\xBF";
 
 } // namespace
 
@@ -53,11 +54,21 @@ bool WordFile::buildIndex()
     qint64 position = 0;
     qint64 lineStart = 0;
     bool lineHasText = false;
+    // UTF-8 is checked up to the last line end read; a line end never splits a
+    // character, so the rest waits for the next chunk.
+    m_utf8 = true;
+    QByteArray unchecked;
     while (true) {
         const QByteArray chunk = m_file.read(chunkSize);
         if (chunk.isEmpty())
             break;
-        for (const char c : chunk) {
+        qsizetype skip = 0;
+        if (position == 0 && chunk.startsWith(byteOrderMark)) {
+            skip = 3;
+            position = lineStart = 3;
+        }
+        for (qsizetype index = skip; index < chunk.size(); ++index) {
+            const char c = chunk.at(index);
             if (c == '\n' || c == '\r') {
                 if (lineHasText)
                     m_lineStarts.append(lineStart);
@@ -68,7 +79,16 @@ bool WordFile::buildIndex()
             }
             ++position;
         }
+        if (m_utf8) {
+            unchecked += QByteArrayView(chunk).sliced(skip);
+            const qsizetype lastLineEnd = qMax(unchecked.lastIndexOf('\n'), unchecked.lastIndexOf('\r'));
+            if (lastLineEnd >= 0) {
+                m_utf8 = QByteArrayView(unchecked).first(lastLineEnd).isValidUtf8();
+                unchecked.remove(0, lastLineEnd + 1);
+            }
+        }
     }
+    m_utf8 = m_utf8 && QByteArrayView(unchecked).isValidUtf8();
     if (lineHasText)
         m_lineStarts.append(lineStart);
     return m_file.error() == QFileDevice::NoError;
@@ -90,7 +110,7 @@ WordRead WordFile::readWord(qint32 position)
     const qsizetype carriageReturn = line.indexOf('\r');
     if (carriageReturn >= 0)
         line.truncate(carriageReturn);
-    return WordRead::found(QString::fromLatin1(line));
+    return WordRead::found(m_utf8 ? QString::fromUtf8(line) : QString::fromLatin1(line));
 }
 
 qint32 WordFile::countListEntries(QString *error)

@@ -10,7 +10,8 @@
 // empty nor a bare line end; a line of spaces is usable) from 1. Lines end at
 // CR LF, LF or CR. The offsets of the usable lines are kept and rebuilt when
 // the file is replaced, grows or shrinks, so reading position p does not read
-// the file from its start.
+// the file from its start. A file that is valid UTF-8 (with or without a
+// byte-order mark) is read as UTF-8, any other as Latin-1.
 class WordFile : public WordSource
 {
 public:
@@ -47,4 +48,5 @@ private:
     QFile m_file;
     FileStamp m_stamp;
     QVector<qint64> m_lineStarts;
+    bool m_utf8 = false;
 };

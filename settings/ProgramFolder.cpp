@@ -19,7 +19,7 @@ QString resolve(const QString &homeOption, const QString &environmentHome, const
         return homeOption;
     if (!environmentHome.isEmpty())
         return environmentHome;
-    if (!executableDir.isEmpty()) {
+    if (!executableDir.isEmpty() && !isInstalled(executableDir)) {
         const QFileInfo info(executableDir);
         if (info.isDir() && info.isWritable())
             return executableDir;
@@ -27,11 +27,14 @@ QString resolve(const QString &homeOption, const QString &environmentHome, const
     return dataLocation;
 }
 
+bool isInstalled(const QString &executableDir)
+{
+    return QFileInfo(executableDir + QStringLiteral("/../share/vantrel")).isDir();
+}
+
 QString resolveForProcess(const QString &homeOption)
 {
-    QString executableDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-    if (QDir(executableDir) == QDir(QStringLiteral(VANTREL_INSTALL_BINDIR)))
-        executableDir.clear();
+    const QString executableDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
     return resolve(homeOption, qEnvironmentVariable("VANTREL_HOME"), executableDir,
                    QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/vantrel"));
 }

@@ -5,15 +5,19 @@
 // The folder that holds TLDs.txt, the word lists and the result files.
 namespace ProgramFolder {
 
-// --home DIR, else VANTREL_HOME, else the executable's folder when it is
-// writable (a portable install or the build tree), else the XDG data folder
-// (~/.local/share/vantrel).
+// --home DIR, else VANTREL_HOME, else the executable's folder when it is a
+// portable copy and writable, else the XDG data folder
+// ($XDG_DATA_HOME/vantrel, ~/.local/share/vantrel).
 QString resolve(const QString &homeOption, const QString &environmentHome, const QString &executableDir,
                 const QString &dataLocation);
 
+// An executable with share/vantrel beside its folder is installed (or the
+// build tree): its folder is never the program folder, even where it is
+// writable (as /usr/bin is for root).
+bool isInstalled(const QString &executableDir);
+
 // resolve() with the process's own environment, executable folder and data
-// location. An executable in the install prefix's bin folder is never
-// portable, even where it is writable (as for root).
+// location.
 QString resolveForProcess(const QString &homeOption);
 
 // Where the files shipped with the program lie: VANTREL_DATA_DIR, else

@@ -32,7 +32,7 @@ _vantrel()
             COMPREPLY=($(compgen -W "tsv csv json" -- "$cur"))
             return
             ;;
-        --tld | --slots | --start | --base | --dns-server | --recheck-after)
+        --tld | --slots | --start | --base | --dns-server | --recheck-after | --timeout | --server)
             return
             ;;
     esac
@@ -53,8 +53,8 @@ _vantrel()
             ;;
         tlds) options="" ;;
         prepare) options="--tld" ;;
-        check) options="--list --tld --slots --no-dns --dns-server --recheck-after --format --quiet" ;;
-        search) options="--type --start --list --tld --slots --no-dns --dns-server --recheck-after --format --quiet" ;;
+        check) options="--list --tld --slots --timeout --server --no-dns --dns-server --recheck-after --format --quiet --available-only --show-reply" ;;
+        search) options="--type --start --list --tld --slots --timeout --server --no-dns --dns-server --recheck-after --format --quiet --available-only --show-reply" ;;
         generate) options="--base --no-prefixes --no-suffixes --no-hyphens --tld" ;;
         history) options="--verdict --tld --since --name-like --format" ;;
         extract) options="--browsed --all-tlds"

@@ -35,6 +35,8 @@ private slots:
     void writeFileAtomically();
     void writeFileAtomicallyReportsFailure();
     void writeFileAtomicallyOnAFullDisk();
+    void readTextLines_data();
+    void readTextLines();
 };
 
 void TestFileUtils::fileNameFromPath_data()
@@ -251,6 +253,42 @@ void TestFileUtils::writeFileAtomicallyOnAFullDisk()
         QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{QStringLiteral(".filler"), QStringLiteral("SuperHighProfile.txt")}));
     }
+}
+
+void TestFileUtils::readTextLines_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QStringList>("lines");
+
+    const QString buecher = QStringLiteral("b\u00FCcher");
+    QTest::newRow("utf-8") << QByteArray("b\xC3\xBC" "cher\n\xE6\x97\xA5\xE6\x9C\xAC\n")
+                           << QStringList{buecher, QStringLiteral("\u65E5\u672C")};
+    QTest::newRow("utf-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF" "b\xC3\xBC" "cher\r\n")
+                                                << QStringList{buecher};
+    QTest::newRow("latin-1") << QByteArray("b\xFC" "cher\r\nstra\xDF" "e\r\n")
+                             << QStringList{buecher, QStringLiteral("stra\u00DFe")};
+    // Read as UTF-8 this would be "bücher": the file decides, not each line.
+    QTest::newRow("latin-1 with utf-8 lookalike") << QByteArray("b\xC3\xBC" "cher\n\xE9\n")
+                                                  << QStringList{QStringLiteral("b\u00C3\u00BC" "cher"),
+                                                                 QStringLiteral("\u00E9")};
+    QTest::newRow("line ends and empty lines") << QByteArray("\r\na\r\rb\n\nc") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    QTest::newRow("empty") << QByteArray() << QStringList();
+}
+
+void TestFileUtils::readTextLines()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QStringList, lines);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.txt"));
+    writeFile(path, contents);
+    QStringList read{QStringLiteral("kept")};
+    QVERIFY(::readTextLines(path, &read));
+    QCOMPARE(read, QStringList{QStringLiteral("kept")} + lines);
+
+    QString error;
+    QVERIFY(!::readTextLines(dir.path(), &read, &error));
+    QVERIFY2(error.startsWith(QStringLiteral("cannot read ")), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(TestFileUtils)

@@ -29,6 +29,19 @@ void writeTestTable(const QString &folder, quint16 port, const QByteArray &throt
                                            portText + "|Enabled|" + throttle + "|No match,AVAIL\r\n");
 }
 
+// Runs a bash command line in folder and waits for it while the test's own
+// servers answer; the command finds vantrel in $V.
+QProcess *startShell(const QString &command, const QString &folder, QObject *parent)
+{
+    auto *process = new QProcess(parent);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"V"_s, QStringLiteral(VANTREL_EXECUTABLE));
+    process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(folder);
+    process->start(u"bash"_s, {u"-c"_s, command});
+    return process;
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -63,6 +76,18 @@ private slots:
     // Silent failures
     void tldTableThatIsAFolderFails_data();
     void tldTableThatIsAFolderFails();
+    // Input, output and exit status
+    void listInput_data();
+    void listInput();
+    void namesArePreparedOnce_data();
+    void namesArePreparedOnce();
+    void exitStatus_data();
+    void exitStatus();
+    void closedOutputEndsTheRun();
+    void outputOptions_data();
+    void outputOptions();
+    void installedProgramKeepsOutOfItsFolder_data();
+    void installedProgramKeepsOutOfItsFolder();
 
 private:
     QTemporaryDir m_config;
@@ -165,7 +190,7 @@ void TestCli::prepareNames()
     const Run run = runVantrel({u"prepare"_s, u"--tld"_s, u"net"_s, u"related:Example.com"_s, u"my%20site"_s, u"--"_s,
                                 u"-dash"_s, u"evil%0D%0Aname"_s});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, u"Example.com\nmysite.net\n-dash.net\nevilname.net\n"_s);
+    QCOMPARE(run.out, u"example.com\nmysite.net\n-dash.net\nevilname.net\n"_s);
 }
 
 void TestCli::prepareUsesStoredDefaultExtension()
@@ -216,7 +241,7 @@ void TestCli::checkPrintsOneLinePerName()
     const QString free = u"\t127.0.0.1\tphrase:No match\n"_s;
     QCOMPARE(run.out, u"free.test\tavailable"_s + free + u"taken.test\tregistered\t127.0.0.1\tnomatch\n"_s +
                           u"freedom.com\tavailable"_s + free + u"a.b.zz\terror\t\tnorow\n"_s);
-    QVERIFY2(run.err.contains(u"An error has occurred."_s), qPrintable(run.err));
+    QVERIFY2(run.err.contains(u"vantrel: a.b.zz: No registry is known for .zz\n"_s), qPrintable(run.err));
     QCOMPARE(readFile(home.path() + u"/SuperHighProfile.txt"_s), "free.test\r\n"_ba);
     QCOMPARE(readFile(home.path() + u"/HighProfile.txt"_s), "freedom.com\r\n"_ba);
     QCOMPARE(readFile(home.path() + u"/LowProfile.txt"_s), QByteArray());
@@ -232,8 +257,9 @@ void TestCli::checkReadsListFile()
 
     const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"--no-dns"_s, u"--list"_s,
                                 home.path() + u"/list.txt"_s, u"zero.test"_s});
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(server.queries, (QList<QByteArray>{"zero.test", "one.test", "two.com", ".com", "three.test"}));
+    QCOMPARE(run.exitCode, 3); // the line " " names no domain
+    QVERIFY2(run.out.contains(u"\n.com\terror\t\tbadname\n"_s), qPrintable(run.out));
+    QCOMPARE(server.queries, (QList<QByteArray>{"zero.test", "one.test", "two.com", "three.test"}));
     QCOMPARE(run.out.count(QLatin1Char('\n')), 5);
 }
 
@@ -298,6 +324,7 @@ void TestCli::checkStopsOnInterrupt()
 }
 
 // Progress shows only when stderr is a terminal; --quiet turns it off there.
+// Sharing the terminal with the rows, it is cleared before each row.
 void TestCli::quietHidesProgressOnTerminal()
 {
     const QString script = QStandardPaths::findExecutable(u"script"_s);
@@ -310,7 +337,7 @@ void TestCli::quietHidesProgressOnTerminal()
     writeTestTable(home.path(), server.port());
 
     for (const bool quiet : {false, true}) {
-        const QString command = u"'%1' --home '%2' check %3 a.test"_s.arg(
+        const QString command = u"'%1' --home '%2' check %3 a.test b.test"_s.arg(
             QStringLiteral(VANTREL_EXECUTABLE), home.path(), quiet ? u"--quiet"_s : QString());
         QProcess process;
         process.start(script, {u"-qec"_s, command, u"/dev/null"_s});
@@ -319,7 +346,11 @@ void TestCli::quietHidesProgressOnTerminal()
         QCOMPARE(process.exitCode(), 0);
         const QByteArray terminal = process.readAllStandardOutput();
         QVERIFY2(terminal.contains("a.test\tavailable"), terminal.constData());
-        QCOMPARE(terminal.contains("checked 1 of 1"), !quiet);
+        QCOMPARE(terminal.contains("checked 1 of 2"), !quiet);
+        // The second row, whichever it is, follows a cleared progress line.
+        const bool cleared = terminal.contains("  \r\x1b[Ka.test\tavailable") ||
+                             terminal.contains("  \r\x1b[Kb.test\tavailable");
+        QCOMPARE(cleared, !quiet);
         QCOMPARE(terminal.contains("names/s, 0 by DNS, 0 retries waiting, ETA"), !quiet);
     }
 }
@@ -377,7 +408,9 @@ void TestCli::checkOnFullDiskFails()
     writeFile(home + u"/LowProfile.txt"_s, "earlier-find.test\r\n");
     QVERIFY(disk.fill());
 
-    const Run run = runVantrel({u"--home"_s, home, u"check"_s, u"abcdefghij.test"_s, u"ab.test"_s});
+    // In list order: the Low name first, so no save writes an empty Low list.
+    const Run run =
+        runVantrel({u"--home"_s, home, u"check"_s, u"--no-dns"_s, u"abcdefghij.test"_s, u"ab.test"_s});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out.count(u"\tavailable\t"_s), 2);
     QVERIFY2(run.err.contains(u"LowProfile"_s), qPrintable(run.err));
@@ -466,6 +499,234 @@ void TestCli::tldTableThatIsAFolderFails()
     const Run run = runVantrel(QStringList{u"--home"_s, home.path()} + arguments);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(u"TLDs.txt"_s), qPrintable(run.err));
+}
+
+void TestCli::listInput_data()
+{
+    QTest::addColumn<QString>("command"); // run in the program folder, which holds the list "in"
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QList<QByteArray>>("queries");
+
+    const QByteArray utf8 = "b\xC3\xBC" "cher\nDup\ndup.test.\n";
+    const QList<QByteArray> asked{"xn--bcher-kva.test", "dup.test"};
+    const QString check = u"\"$V\" --home . check --no-dns --tld test "_s;
+    QTest::newRow("utf-8 file") << check + u"--list in"_s << utf8 << asked;
+    QTest::newRow("utf-8 file with byte-order mark") << check + u"--list in"_s << "\xEF\xBB\xBF" + utf8 << asked;
+    QTest::newRow("latin-1 file") << check + u"--list in"_s << "b\xFC" "cher\r\nDup\r\ndup.test.\r\n"_ba << asked;
+    QTest::newRow("list - from a file") << check + u"--list - < in"_s << utf8 << asked;
+    QTest::newRow("check - from a pipe") << u"cat in | "_s + check + u"-"_s << utf8 << asked;
+    QTest::newRow("/dev/stdin from a pipe") << u"cat in | "_s + check + u"--list /dev/stdin"_s << utf8 << asked;
+    QTest::newRow("process substitution") << check + u"--list <(cat in)"_s << utf8 << asked;
+    QTest::newRow("fifo") << u"mkfifo f && { cat in > f & } && "_s + check + u"--list f"_s << utf8 << asked;
+    QTest::newRow("search custom from a pipe")
+        << u"cat in | \"$V\" --home . search --type custom --list - --no-dns --tld test"_s << utf8 << asked;
+}
+
+// Lists reach the registry as the user wrote them, from files and pipes alike.
+void TestCli::listInput()
+{
+    QFETCH(QString, command);
+    QFETCH(QByteArray, list);
+    QFETCH(QList<QByteArray>, queries);
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("No match");
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+    writeFile(home.filePath(u"in"_s), list);
+
+    QProcess *process = startShell(command, home.path(), this);
+    QTRY_VERIFY_WITH_TIMEOUT(process->state() == QProcess::NotRunning, 20000);
+    const QByteArray err = process->readAllStandardError();
+    QVERIFY2(process->exitCode() == 0, err.constData());
+    QCOMPARE(server.queries, queries);
+    QCOMPARE(process->readAllStandardOutput().count('\n'), queries.size());
+}
+
+void TestCli::namesArePreparedOnce_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<QByteArray>>("queries");
+    QTest::addColumn<QString>("out");
+
+    const QString free = u"\tavailable\t127.0.0.1\tphrase:No match\n"_s;
+    QTest::newRow("one domain, many spellings")
+        << QStringList{u"dup1"_s, u"dup1"_s, u"DUP1"_s, u"dup1.test"_s, u"Dup1.Test."_s}
+        << QList<QByteArray>{"dup1.test"} << u"dup1.test"_s + free;
+    QTest::newRow("not a domain name")
+        << QStringList{u"--"_s, u"-lead"_s, u"trail-"_s, u"a..test"_s, u"ok"_s} << QList<QByteArray>{"ok.test"}
+        << u"-lead.test\terror\t\tbadname\ntrail-.test\terror\t\tbadname\na..test\terror\t\tbadname\nok.test"_s +
+               free;
+    QTest::newRow("every tld given") << QStringList{u"--tld"_s, u"com"_s, u"foo"_s, u"bar.test"_s}
+                                     << QList<QByteArray>{"foo.test", "foo.com", "bar.test"}
+                                     << u"foo.test"_s + free + u"foo.com"_s + free + u"bar.test"_s + free;
+}
+
+void TestCli::namesArePreparedOnce()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QList<QByteArray>, queries);
+    QFETCH(QString, out);
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("No match");
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+
+    const Run run =
+        runVantrel(QStringList{u"--home"_s, home.path(), u"check"_s, u"--no-dns"_s, u"--tld"_s, u"test"_s} + names);
+    QCOMPARE(server.queries, queries);
+    QCOMPARE(run.out, out);
+    QCOMPARE(run.err.count(u"is not a domain name"_s), run.out.count(u"badname"_s));
+}
+
+void TestCli::exitStatus_data()
+{
+    QTest::addColumn<QByteArray>("reply"); // empty: the server never answers
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("every name answered") << "No match"_ba << QStringList{u"a"_s} << 0
+                                         << u"a.test\tavailable\t127.0.0.1\tphrase:No match\n"_s << QString();
+    QTest::newRow("blocked") << "Query rate limit exceeded"_ba << QStringList{u"a"_s} << 3 << u"a.test\tblocked"_s
+                             << u"vantrel: registrar blocked"_s;
+    QTest::newRow("timeout") << QByteArray() << QStringList{u"a"_s} << 3 << u"a.test\ttimeout\t127.0.0.1\ttimeout\n"_s
+                             << QString();
+    QTest::newRow("no registry") << "No match"_ba << QStringList{u"a.zz"_s} << 3 << u"a.zz\terror\t\tnorow\n"_s
+                                 << u"vantrel: a.zz: No registry is known for .zz\n"_s;
+    QTest::newRow("no names in the list") << "No match"_ba << QStringList{u"--list"_s, u"/dev/null"_s} << 2
+                                          << QString() << u"vantrel: check: no names in /dev/null\n"_s;
+}
+
+void TestCli::exitStatus()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QStringList, names);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply(reply);
+    if (reply.isEmpty())
+        server.setHandler([](QTcpSocket *, const QByteArray &, int) {});
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+
+    const Run run = runVantrel(QStringList{u"--home"_s, home.path(), u"check"_s, u"--no-dns"_s, u"--timeout"_s,
+                                           u"1"_s, u"--tld"_s, u"test"_s} +
+                               names);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.out.startsWith(out), qPrintable(run.out));
+    QVERIFY2(run.err.contains(err), qPrintable(run.err));
+    QVERIFY2(!run.err.contains(u"Error #"_s), qPrintable(run.err));
+}
+
+// A reader that goes away stops the run at once: the process ends by SIGPIPE
+// as the shell's tools do, after at most the names already under way.
+void TestCli::closedOutputEndsTheRun()
+{
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("Domain Name: x");
+    QTemporaryDir home;
+    // At a registry's usual pace, so head reads each row as it comes.
+    writeTestTable(home.path(), server.port(), "25");
+    QByteArray list;
+    for (int i = 0; i < 300; ++i)
+        list += "n" + QByteArray::number(i) + '\n';
+    writeFile(home.filePath(u"n300.txt"_s), list);
+
+    QProcess *process = startShell(u"\"$V\" --home . check --no-dns --slots 2 --tld test --list n300.txt | head -3; "
+                                   "echo \"status ${PIPESTATUS[0]}\" >&2"_s,
+                                   home.path(), this);
+    QTRY_VERIFY_WITH_TIMEOUT(process->state() == QProcess::NotRunning, 20000);
+    QCOMPARE(process->readAllStandardOutput().count('\n'), 3);
+    QCOMPARE(process->readAllStandardError(), "status 141\n"_ba);
+    QVERIFY2(server.queries.size() <= 3 + 2, QByteArray::number(server.queries.size()).constData());
+}
+
+void TestCli::outputOptions_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("out");
+
+    QTest::newRow("available only") << QStringList{u"--available-only"_s}
+                                    << u"free.test\tavailable\t127.0.0.1\tphrase:No match\n"_s;
+    QTest::newRow("reply after a tsv row")
+        << QStringList{u"--show-reply"_s}
+        << u"free.test\tavailable\t127.0.0.1\tphrase:No match\n\tNo match\ntaken.test\tregistered\t127.0.0.1\t"
+           "nomatch\n\tDomain Name: taken.test\n\tRegistrar: x\n"_s;
+    QTest::newRow("reply in json") << QStringList{u"--show-reply"_s, u"--available-only"_s, u"--format=json"_s}
+                                   << uR"({"name":"free.test","reason":"phrase:No match","reply":"No match",)"
+                                      R"("server":"127.0.0.1","verdict":"available"})"
+                                      "\n"_s;
+    QTest::newRow("another server") << QStringList{u"--available-only"_s, u"--server"_s, u"127.0.0.1:PORT2"_s}
+                                    << u"free.test\tavailable\t127.0.0.1\tphrase:No match\n"_s;
+}
+
+void TestCli::outputOptions()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, out);
+    const auto answer = [](QTcpSocket *socket, const QByteArray &query, int) {
+        WhoisTestServer::answerAndClose(socket, query.startsWith("free") ? "No match"
+                                                                         : "Domain Name: " + query + "\r\nRegistrar: x");
+    };
+    WhoisTestServer server;
+    WhoisTestServer other;
+    QVERIFY(server.listen());
+    QVERIFY(other.listen());
+    server.setHandler(answer);
+    other.setHandler(answer);
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+    options.replaceInStrings(u"PORT2"_s, QString::number(other.port()));
+
+    const Run run = runVantrel(QStringList{u"--home"_s, home.path(), u"check"_s, u"--no-dns"_s, u"--tld"_s,
+                                           u"test"_s, u"free"_s, u"taken"_s} +
+                               options);
+    QCOMPARE(run.out, out);
+    QCOMPARE(server.queries.size() + other.queries.size(), 2);
+    QCOMPARE(other.queries.isEmpty(), !options.contains(u"--server"_s));
+}
+
+void TestCli::installedProgramKeepsOutOfItsFolder_data()
+{
+    QTest::addColumn<bool>("vantrelHome");
+    QTest::newRow("data home") << false;
+    QTest::newRow("VANTREL_HOME") << true;
+}
+
+// Installed as usr/bin/vantrel beside usr/share/vantrel, even as root, the
+// program writes into the user's data folder, never beside itself.
+void TestCli::installedProgramKeepsOutOfItsFolder()
+{
+    QFETCH(bool, vantrelHome);
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath(u"usr/bin"_s));
+    QVERIFY(QDir(root.path()).mkpath(u"usr/share/vantrel"_s));
+    const QString installed = root.filePath(u"usr/bin/vantrel"_s);
+    QVERIFY(QFile::copy(QStringLiteral(VANTREL_EXECUTABLE), installed));
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"VANTREL_HOME"_s);
+    environment.remove(u"VANTREL_DATA_DIR"_s);
+    environment.insert(u"HOME"_s, root.filePath(u"home"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, root.filePath(u"data"_s));
+    if (vantrelHome)
+        environment.insert(u"VANTREL_HOME"_s, root.filePath(u"chosen"_s));
+    process.setProcessEnvironment(environment);
+    process.start(installed, {u"tlds"_s});
+    QVERIFY(process.waitForFinished(30000));
+    QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+    const QString folder = root.filePath(vantrelHome ? u"chosen"_s : u"data/vantrel"_s);
+    QVERIFY2(QFileInfo::exists(folder + u"/TLDs.txt"_s), qPrintable(folder));
+    QCOMPARE(QDir(root.filePath(u"usr/bin"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{u"vantrel"_s});
 }
 
 QTEST_GUILESS_MAIN(TestCli)

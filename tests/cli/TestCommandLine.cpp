@@ -97,7 +97,8 @@ void TestCommandLine::lookupHelpNamesExitCodes()
         const QString help = runVantrel({command, u"-h"_s}).out;
         for (const QString &line : {u"  0 "_s, u"  1 "_s, u"  2 "_s, u"  3 "_s, u"  130 "_s})
             QVERIFY2(help.contains(line), qPrintable(command + line));
-        QVERIFY(help.contains(u"every name got a verdict"_s));
+        QVERIFY(help.contains(u"every name was found available or registered"_s));
+        QVERIFY(help.contains(u"some names ended blocked"_s));
     }
     QVERIFY(!runVantrel({u"tlds"_s, u"--help"_s}).out.contains(u"  130 "_s));
 }

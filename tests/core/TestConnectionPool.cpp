@@ -106,7 +106,7 @@ void TestConnectionPool::answerAndCloseFilesVerdict_data()
                                     << "abcdefgh.test"_ba << int(LookupOutcome::Kind::Available)
                                     << int(ResultList::Low);
     QTest::newRow("registered") << u"Example.test"_s << "Domain Name: EXAMPLE.TEST\r\n"_ba
-                                << "Example.test"_ba << int(LookupOutcome::Kind::Registered)
+                                << "example.test"_ba << int(LookupOutcome::Kind::Registered)
                                 << int(ResultList::Registered);
     // (Not "\xff\xfe" first: that is a UTF-16 byte-order mark.)
     QTest::newRow("NUL and 8-bit bytes") << u"bytes"_s << QByteArray("\xfe\xfd\0no MATCH\0", 12) << "bytes.test"_ba
@@ -424,7 +424,8 @@ void TestConnectionPool::queryCarriesAsciiForm_data()
     QTest::addColumn<QByteArray>("query"); // empty: nothing may be sent
     QTest::newRow("IDNA") << u"日本語"_s << "xn--wgv71a119e.test"_ba;
     QTest::newRow("Latin-1 letter") << u"bücher"_s << "xn--bcher-kva.test"_ba;
-    QTest::newRow("ASCII unchanged") << u"Plain-1"_s << "Plain-1.test"_ba;
+    QTest::newRow("ASCII lowered") << u"Plain-1"_s << "plain-1.test"_ba;
+    QTest::newRow("leading hyphen") << u"-lead"_s << QByteArray();
     QTest::newRow("next line control") << u"ab\u0085cd"_s << QByteArray();
     QTest::newRow("label over 63") << QString(64, u'a') << QByteArray();
     QTest::newRow("name over 253") << (QString(62, u'a') + u'.').repeated(4) + u"test"_s << QByteArray();

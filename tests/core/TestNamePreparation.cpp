@@ -19,6 +19,8 @@ private slots:
     void preparedNameIsOneQueryLine();
     void queryBytes_data();
     void queryBytes();
+    void domainQueryBytes_data();
+    void domainQueryBytes();
 };
 
 void TestNamePreparation::urlDecodeCodes_data()
@@ -76,15 +78,18 @@ void TestNamePreparation::prepareLookupName_data()
     QTest::addColumn<QString>("defaultExtension");
     QTest::addColumn<QString>("prepared");
     QTest::newRow("own suffix wins over combo")
-        << u"related:Example.com"_s << u"net"_s << u".com"_s << u"Example.com"_s;
+        << u"related:Example.com"_s << u"net"_s << u".com"_s << u"example.com"_s;
     QTest::newRow("default extension") << u"example"_s << QString() << u".com"_s << u"example.com"_s;
     QTest::newRow("combo tld") << u"example"_s << u"org"_s << u".com"_s << u"example.org"_s;
     QTest::newRow("empty name") << QString() << u"com"_s << u".com"_s << u".com"_s;
     QTest::newRow("only after first colon") << u"a:b:c.com"_s << QString() << u".com"_s << u"bc.com"_s;
     QTest::newRow("percent-encoded") << u"my%20site"_s << u"net"_s << u".com"_s << u"mysite.net"_s;
-    QTest::newRow("encoded dot is decoded first") << u"foo%2Ecom"_s << QString() << u".com"_s << u"foo2Ecom.com"_s;
+    QTest::newRow("encoded dot is decoded first") << u"foo%2Ecom"_s << QString() << u".com"_s << u"foo2ecom.com"_s;
     QTest::newRow("default without dot used as is") << u"ab"_s << QString() << u"net"_s << u"abnet"_s;
-    QTest::newRow("case kept") << u"ExAmPle.CoM"_s << QString() << u".com"_s << u"ExAmPle.CoM"_s;
+    QTest::newRow("ascii lowered") << u"ExAmPle.CoM"_s << QString() << u".com"_s << u"example.com"_s;
+    QTest::newRow("other letters left to idna") << u"BÜCHER"_s << u"DE"_s << u".com"_s << u"bÜcher.de"_s;
+    QTest::newRow("trailing dot dropped") << u"foo.com."_s << QString() << u".net"_s << u"foo.com"_s;
+    QTest::newRow("trailing dot without tld") << u"foo."_s << QString() << u".net"_s << u"foo.net"_s;
 }
 
 void TestNamePreparation::prepareLookupName()
@@ -137,6 +142,33 @@ void TestNamePreparation::queryBytes()
     QFETCH(QByteArray, expected);
     const std::optional<QByteArray> bytes = ::queryBytes(name);
     QCOMPARE(bytes.value_or(QByteArray()), expected);
+    if (bytes)
+        QCOMPARE(::domainQueryBytes(name).value_or(QByteArray()), expected);
+}
+
+void TestNamePreparation::domainQueryBytes_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("expected"); // empty: nobody could register it, no query
+
+    QTest::newRow("hyphens inside") << QStringLiteral("a-b--c.co.uk") << QByteArray("a-b--c.co.uk");
+    QTest::newRow("idna") << QStringLiteral("bücher.de") << QByteArray("xn--bcher-kva.de");
+    QTest::newRow("leading hyphen") << QStringLiteral("-lead.com") << QByteArray();
+    QTest::newRow("trailing hyphen") << QStringLiteral("trail-.com") << QByteArray();
+    QTest::newRow("lone hyphen") << QStringLiteral("-.com") << QByteArray();
+    QTest::newRow("empty label") << QStringLiteral("a..com") << QByteArray();
+    QTest::newRow("bare extension") << QStringLiteral(".com") << QByteArray();
+    QTest::newRow("space") << QStringLiteral("ex ample.com") << QByteArray();
+    QTest::newRow("at sign") << QStringLiteral("a@b.com") << QByteArray();
+    QTest::newRow("underscore") << QStringLiteral("a.b_c.com") << QByteArray();
+    QTest::newRow("64-octet label") << QString(64, QLatin1Char('a')) + QStringLiteral(".com") << QByteArray();
+}
+
+void TestNamePreparation::domainQueryBytes()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(::domainQueryBytes(name).value_or(QByteArray()), expected);
 }
 
 QTEST_GUILESS_MAIN(TestNamePreparation)

@@ -55,6 +55,10 @@ void TestGeneratorFiles::appendWord_data()
     QTest::newRow("empty word") << "a\r\n"_ba << QString() << "a\r\n\r\n"_ba;
     QTest::newRow("last line without line end") << "a"_ba << u"b"_s << "a\r\nb\r\n"_ba;
     QTest::newRow("8-bit") << QByteArray() << QString::fromLatin1("caf\xe9") << "caf\xe9\r\n"_ba;
+    QTest::newRow("8-bit into latin-1") << "b\xfc" "cher\r\n"_ba << QString::fromLatin1("caf\xe9")
+                                        << "b\xfc" "cher\r\ncaf\xe9\r\n"_ba;
+    QTest::newRow("8-bit into utf-8") << "b\xc3\xbc" "cher\r\n"_ba << QString::fromLatin1("caf\xe9")
+                                      << "b\xc3\xbc" "cher\r\ncaf\xc3\xa9\r\n"_ba;
 }
 
 void TestGeneratorFiles::appendWord()
@@ -79,6 +83,8 @@ void TestGeneratorFiles::removeWord_data()
     QTest::newRow("start-up line kept") << "\r\nmy\r\n"_ba << u"my"_s << "\r\n\r\n"_ba;
     QTest::newRow("empty lines folded in one pass") << "\r\n\r\n\r\nx\r\n"_ba << u"y"_s << "\r\n\r\nx\r\n\r\n"_ba;
     QTest::newRow("no such word") << "x\r\n"_ba << u"y"_s << "x\r\n\r\n"_ba;
+    QTest::newRow("utf-8 stays utf-8") << "\xef\xbb\xbf" "b\xc3\xbc" "cher\r\nmy\r\n"_ba << u"my"_s
+                                       << "b\xc3\xbc" "cher\r\n\r\n"_ba;
 }
 
 void TestGeneratorFiles::removeWord()

@@ -49,6 +49,17 @@ void TestWordFile::positionsCountUsableLines_data()
     QTest::newRow("spaces are a word") << "a\r\n \r\n  b \r\n"_ba << QStringList{u"a"_s, u" "_s, u"  b "_s};
     QTest::newRow("LF and lone CR line ends") << "a\nb\rc\r\n\n\rd"_ba << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
     QTest::newRow("8-bit text") << "caf\xe9.com\r\n"_ba << QStringList{QString::fromLatin1("caf\xe9.com")};
+    QTest::newRow("latin-1 beside ascii") << "plain\r\nb\xfc" "cher\r\nstra\xdf" "e\r\n"_ba
+                                          << QStringList{u"plain"_s, u"bücher"_s, u"straße"_s};
+    QTest::newRow("utf-8") << "plain\nb\xc3\xbc" "cher\n\xe6\x97\xa5\xe6\x9c\xac\n"_ba
+                           << QStringList{u"plain"_s, u"bücher"_s, u"日本"_s};
+    QTest::newRow("utf-8 with byte-order mark") << "\xef\xbb\xbf" "b\xc3\xbc" "cher\r\nx\r\n"_ba
+                                                << QStringList{u"bücher"_s, u"x"_s};
+    QTest::newRow("byte-order mark alone on its line") << "\xef\xbb\xbf\r\nx"_ba << QStringList{u"x"_s};
+    // One stray 8-bit byte far down makes the whole file Latin-1.
+    QTest::newRow("utf-8 then latin-1 past a chunk")
+        << "b\xc3\xbc" "cher\n"_ba + QByteArray(70000, 'a') + "\n\xe9\n"_ba
+        << QStringList{QString::fromLatin1("b\xc3\xbc" "cher"), QString(70000, u'a'), QString::fromLatin1("\xe9")};
     QTest::newRow("empty file") << QByteArray() << QStringList();
     QTest::newRow("only line ends") << "\r\n\r\n\n"_ba << QStringList();
 }

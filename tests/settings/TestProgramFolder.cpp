@@ -75,6 +75,8 @@ void TestProgramFolder::resolveOrder_data()
     QTest::newRow("executable folder is a file")
         << QString() << QString() << QStringLiteral("file") << QStringLiteral("data");
     QTest::newRow("no executable folder") << QString() << QString() << QStringLiteral("-") << QStringLiteral("data");
+    QTest::newRow("installed executable folder")
+        << QString() << QString() << QStringLiteral("usr/bin") << QStringLiteral("data");
 }
 
 void TestProgramFolder::resolveOrder()
@@ -87,6 +89,8 @@ void TestProgramFolder::resolveOrder()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("exe")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("usr/bin")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("usr/share/vantrel")));
     writeFile(dir.filePath(QStringLiteral("file")), "x");
     const QString exe = executableDir == QLatin1String("-") ? QString() : dir.filePath(executableDir);
     const QString data = dir.filePath(QStringLiteral("data"));
