@@ -74,11 +74,10 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
     HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), settings, options.poolSize,
                     options.output);
     QString error;
-    if (!run.prepare(QStringLiteral("check"), &error)) {
+    if (!prepareRun(run, options, QStringLiteral("check"), &error)) {
         context.err << "vantrel check: " << error << Qt::endl;
         return ExitFailure;
     }
-    applyRunOptions(run, options);
 
     StringListWordSource source(names);
     return run.run(source, 1, source.size());

@@ -26,6 +26,7 @@ QList<CommandOption> LookupCommand::sharedOptions()
         {QStringLiteral("recheck-after"), QStringLiteral("DAYS"),
          QStringLiteral("take a verdict younger than DAYS days from the history instead of asking again (0: always "
                         "ask; default: the setting)")},
+        historyOption(),
         formatOption(),
         quietOption(),
     };
@@ -57,12 +58,23 @@ std::optional<int> LookupCommand::readSharedOptions(const QCommandLineParser &pa
         options.recheckAfterDays = days;
     }
     options.tld = tldOptionText(parser.value(QStringLiteral("tld")));
+    if (const auto exitCode = readHistoryOption(parser, context, options.history))
+        return exitCode;
     return readOutputOptions(parser, context, options.output);
 }
 
-void LookupCommand::applyRunOptions(HeadlessRun &run, const RunOptions &options)
+bool LookupCommand::prepareRun(HeadlessRun &run, const RunOptions &options, const QString &source, QString *error)
 {
     LookupSession &session = run.session();
+    if (options.history)
+        session.setHistoryDatabase(*options.history);
+    if (!run.prepare(source, error))
+        return false;
+    // Named on the command line, the history is not optional.
+    if (options.history && !session.history()) {
+        *error = session.historyNotice();
+        return false;
+    }
     session.setChosenTld(options.tld);
     if (options.noDns)
         session.setDnsFirst(false, session.lookup().dnsServer);
@@ -70,4 +82,5 @@ void LookupCommand::applyRunOptions(HeadlessRun &run, const RunOptions &options)
         session.setDnsFirst(true, options.dnsServer);
     if (options.recheckAfterDays)
         session.setRecheckAfterDays(*options.recheckAfterDays);
+    return true;
 }

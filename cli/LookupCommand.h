@@ -22,13 +22,15 @@ protected:
         bool noDns = false;
         QString dnsServer;                   // empty: the stored setting
         std::optional<int> recheckAfterDays; // unset: the stored setting
+        std::optional<HistoryDatabase> history; // --db; unset: the stored setting
     };
 
-    // --tld, --slots, --no-dns, --dns-server, --recheck-after, --format and --quiet.
+    // --tld, --slots, --no-dns, --dns-server, --recheck-after, --db, --format and --quiet.
     static QList<CommandOption> sharedOptions();
     std::optional<int> readSharedOptions(const QCommandLineParser &parser, CommandContext &context,
                                          RunOptions &options) const;
-    // Hands the options to a prepared run; they replace the stored settings
-    // for this run only.
-    static void applyRunOptions(HeadlessRun &run, const RunOptions &options);
+    // Prepares run (see HeadlessRun::prepare) on the history of --db when
+    // given, which must open, then hands it the options: they replace the
+    // stored settings for this run only.
+    static bool prepareRun(HeadlessRun &run, const RunOptions &options, const QString &source, QString *error);
 };

@@ -69,8 +69,15 @@ void LookupSession::openHistory()
 {
     if (m_history)
         return;
-    auto store = std::make_unique<HistoryStore>(HistoryDatabase::inProgramFolder(m_programFolder));
     QString error;
+    if (!m_historyDatabase)
+        m_historyDatabase = HistoryDatabase::fromText(m_settings.value(Settings::historyDatabase), m_programFolder,
+                                                      &error);
+    if (!m_historyDatabase) {
+        m_historyNotice = error + QStringLiteral(". Verdicts are not kept in the history.");
+        return;
+    }
+    auto store = std::make_unique<HistoryStore>(*m_historyDatabase);
     if (store->open(&error)) {
         m_historyNotice = store->notice();
         m_history = std::move(store);
