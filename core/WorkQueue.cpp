@@ -58,8 +58,9 @@ std::optional<qint64> WorkQueue::add(const QStringList &names, QString *error)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName);
     QSqlQuery query(db);
-    // One array per chunk; the server drops what it holds already.
-    if (!query.prepare(u"INSERT INTO queue (name) SELECT DISTINCT unnest(?::text[]) ON CONFLICT (name) DO NOTHING"_s))
+    // One array per chunk, in list order; the server drops what it holds already.
+    if (!query.prepare(u"INSERT INTO queue (name) SELECT name FROM unnest(?::text[]) WITH ORDINALITY AS given(name, "
+                       "at) ORDER BY at ON CONFLICT (name) DO NOTHING"_s))
         return failed(query, error), std::nullopt;
     qint64 added = 0;
     for (qsizetype at = 0; at < names.size(); at += addChunk) {
