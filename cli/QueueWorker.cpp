@@ -109,6 +109,7 @@ int QueueWorker::run()
         }
         // Names leased by a worker that may have died come back when their
         // lease ends; the queue is done when no name is leased any more.
+        // Another worker may give names back sooner (Ctrl+C): look again soon.
         const std::optional<qint64> leaseEnds = m_queue.nextLeaseEndMs(&error);
         if (!error.isEmpty()) {
             reconnect(error);
@@ -116,7 +117,7 @@ int QueueWorker::run()
         }
         if (!leaseEnds)
             break;
-        wait(int(qMin<qint64>(*leaseEnds + 100, m_options.leaseMs)));
+        wait(int(qMin<qint64>(*leaseEnds + 100, m_options.idlePollMs)));
     }
     m_renewTimer.stop();
     return exitCode;

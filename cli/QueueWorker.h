@@ -27,6 +27,7 @@ public:
         int leaseBatch = 16;    // names leased at a time
         int lookAhead = 64;     // names held by the run, at most
         int retryMaxMs = 30000; // the longest wait between reconnections
+        int idlePollMs = 1000;  // with no name to lease, how often to look again
     };
 
     QueueWorker(HeadlessRun &run, HistoryStore &store, WorkQueue &queue, Options options, QTextStream &err,

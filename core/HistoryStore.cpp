@@ -425,12 +425,32 @@ bool HistoryStore::select(const HistoryFilter &filter, const std::function<bool(
     }
     flush();
     QVariantList values;
+    QString statement = selectStatement(filter, &values);
     QSqlQuery query(QSqlDatabase::database(m_connectionName));
     query.setForwardOnly(true);
-    query.prepare(selectStatement(filter, &values));
-    for (const QVariant &value : std::as_const(values))
-        query.addBindValue(value);
-    if (!query.exec()) {
+    bool ran = false;
+    if (m_database.isServer()) {
+        // The server gathers every row of a prepared statement before it
+        // sends the first; a plain one streams, so a long listing starts at
+        // once. Its values still go in as bound parameters, as settings of
+        // this session that the statement reads.
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QString setting = u"vantrel.filter%1"_s.arg(i);
+            query.prepare(u"SELECT set_config(?, ?, false)"_s);
+            query.addBindValue(setting);
+            query.addBindValue(values.at(i).toString());
+            if (!query.exec())
+                break;
+            statement.replace(statement.indexOf(u'?'), 1, u"current_setting('%1')"_s.arg(setting));
+        }
+        ran = !statement.contains(u'?') && query.exec(statement);
+    } else {
+        query.prepare(statement);
+        for (const QVariant &value : std::as_const(values))
+            query.addBindValue(value);
+        ran = query.exec();
+    }
+    if (!ran) {
         if (error)
             *error = query.lastError().text();
         return false;
