@@ -155,7 +155,7 @@ bool HistoryStore::reconnect(QString *error)
     db.close();
     if (!db.open()) {
         if (error)
-            *error = u"Could not open the history %1: %2"_s.arg(m_database.displayName(), db.lastError().text());
+            *error = u"Could not open the history %1: %2"_s.arg(m_database.displayName(), db.lastError().text().simplified());
         return false;
     }
     return createSchema(error);
@@ -178,7 +178,7 @@ bool HistoryStore::openConnection(QString *error)
     }
     if (!db.open()) {
         if (error)
-            *error = u"Could not open the history %1: %2"_s.arg(m_database.displayName(), db.lastError().text());
+            *error = u"Could not open the history %1: %2"_s.arg(m_database.displayName(), db.lastError().text().simplified());
         return false;
     }
     return true;
@@ -190,7 +190,7 @@ bool HistoryStore::createSchema(QString *error)
     QSqlQuery query(db);
     const auto failed = [&] {
         if (error)
-            *error = u"The history %1 cannot be used: %2"_s.arg(m_database.displayName(), query.lastError().text());
+            *error = u"The history %1 cannot be used: %2"_s.arg(m_database.displayName(), query.lastError().text().simplified());
         db.rollback();
         return false;
     };
@@ -231,7 +231,7 @@ bool HistoryStore::checkSchemaVersion(QSqlQuery &query, QString *error)
 {
     if (!query.exec(u"SELECT max(version) FROM schema_version"_s) || !query.next()) {
         if (error)
-            *error = u"The history %1 cannot be used: %2"_s.arg(m_database.displayName(), query.lastError().text());
+            *error = u"The history %1 cannot be used: %2"_s.arg(m_database.displayName(), query.lastError().text().simplified());
         return false;
     }
     const QVariant found = query.value(0);
@@ -242,7 +242,7 @@ bool HistoryStore::checkSchemaVersion(QSqlQuery &query, QString *error)
         if (query.exec())
             return true;
         if (error)
-            *error = u"The history %1 cannot be used: %2"_s.arg(m_database.displayName(), query.lastError().text());
+            *error = u"The history %1 cannot be used: %2"_s.arg(m_database.displayName(), query.lastError().text().simplified());
         return false;
     }
     if (found.toInt() <= schemaVersion)
@@ -296,7 +296,7 @@ bool HistoryStore::flush(QString *error)
         return true;
     const auto fail = [&](const QSqlError &sqlError) {
         const QString message =
-            u"Could not write to the history %1: %2"_s.arg(m_database.displayName(), sqlError.text());
+            u"Could not write to the history %1: %2"_s.arg(m_database.displayName(), sqlError.text().simplified());
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         if (db.isOpen())
             db.rollback();

@@ -23,7 +23,7 @@ WorkQueue::WorkQueue(QString connectionName, QString displayName)
 bool WorkQueue::failed(const QSqlQuery &query, QString *error) const
 {
     if (error)
-        *error = u"The work queue in %1: %2"_s.arg(m_displayName, query.lastError().text());
+        *error = u"The work queue in %1: %2"_s.arg(m_displayName, query.lastError().text().simplified());
     return false;
 }
 
