@@ -350,7 +350,6 @@ void TestCli::workersShareAQueue()
     const WorkQueue::Status status = *queue.status(nullptr);
     QCOMPARE(status.done + status.queued + status.leased + status.unanswered, 60);
     QCOMPARE(status.done, 60);
-    QCOMPARE(status.workers.size(), 2); // the dead worker did none
 }
 
 // Progress shows only when stderr is a terminal; --quiet turns it off there.
