@@ -72,7 +72,7 @@ bool LookupCommand::prepareRun(HeadlessRun &run, const RunOptions &options, cons
         return false;
     // Named on the command line, the history is not optional.
     if (options.history && !session.history()) {
-        *error = session.historyNotice();
+        *error = QStringLiteral("no run without the history --db names");
         return false;
     }
     session.setChosenTld(options.tld);
