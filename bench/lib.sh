@@ -31,3 +31,23 @@ write_tld_table() {
         i=$((i + 1))
     done
 }
+
+# start_rationing_registry WORK NAMES: NAMES dictionary-word .com names in
+# WORK/names.txt, the first 85% of them taken (WORK/taken.txt); a loopback
+# registry on $port (pid in $registry) that answers at most 5 WHOIS queries a
+# second per client address, with its DNS responder on 127.0.0.1:53 holding
+# the taken names; WORK/home/TLDs.txt sends .com to it. Needs root (port 53).
+start_rationing_registry() {
+    local work=$1 names=$2
+    grep -E '^[a-z]{3,12}$' /usr/share/dict/words | sort -u |
+        shuf -n "$names" --random-source=<(yes) | sed 's/$/.com/' > "$work/names.txt"
+    [ "$(wc -l < "$work/names.txt")" -eq "$names" ] || fail "the word list has fewer than $names usable words"
+    head -n $((names * 85 / 100)) "$work/names.txt" > "$work/taken.txt"
+    port=$((20000 + RANDOM % 10000))
+    python3 bench/rationing_registry.py "$port" --taken "$work/taken.txt" --rate 5 --dns > "$work/registry.log" &
+    registry=$!
+    sleep 1
+    kill -0 "$registry" 2>/dev/null || fail "the loopback registry did not start (is port 53 free?)"
+    mkdir -p "$work/home"
+    printf 'com|127.0.0.1|%d|Enabled|0|No match\r\n' "$port" > "$work/home/TLDs.txt"
+}

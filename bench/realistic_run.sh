@@ -22,18 +22,7 @@ registry=
 plain=
 trap 'kill $registry $plain 2>/dev/null || true; rm -rf "$work"' EXIT
 export VANTREL_CONFIG_DIR=$work/config
-grep -E '^[a-z]{3,12}$' /usr/share/dict/words | sort -u |
-    shuf -n "$names" --random-source=<(yes) | sed 's/$/.com/' > "$work/names.txt"
-[ "$(wc -l < "$work/names.txt")" -eq "$names" ] || fail "the word list has fewer than $names usable words"
-head -n $((names * 85 / 100)) "$work/names.txt" > "$work/taken.txt"
-
-port=$((20000 + RANDOM % 10000))
-python3 bench/rationing_registry.py "$port" --taken "$work/taken.txt" --rate 5 --dns > "$work/registry.log" &
-registry=$!
-sleep 1
-kill -0 "$registry" 2>/dev/null || fail "the loopback registry did not start (is port 53 free?)"
-mkdir -p "$work/home"
-printf 'com|127.0.0.1|%d|Enabled|0|No match\r\n' "$port" > "$work/home/TLDs.txt"
+start_rationing_registry "$work" "$names"
 
 # run LABEL [OPTIONS...]: one check of every name, judged against the truth.
 run() {

@@ -69,11 +69,10 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
     HeadlessRun run(context, ProgramFolder::resolveForProcess(context.homeOption), settings, options.poolSize,
                     options.output, options.timings);
     QString error;
-    if (!run.prepare(QStringLiteral("check"), &error)) {
+    if (!prepareRun(run, options, QStringLiteral("check"), &error)) {
         context.err << "vantrel: check: " << error << Qt::endl;
         return ExitFailure;
     }
-    applyRunOptions(run, options);
 
     StringListWordSource source(distinctNames(names, options.tlds, run.session().lookup().defaultExtension));
     return run.run(source, 1, source.size());

@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 
 #include "base/Branding.h"
+#include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
 
 #include <QCommandLineParser>
@@ -195,6 +196,28 @@ int Command::usageError(CommandContext &context, const QString &message) const
                 << usageLine() << '\n'
                 << "(see vantrel help " << name() << ")" << Qt::endl;
     return ExitUsage;
+}
+
+CommandOption Command::historyOption()
+{
+    return {QStringLiteral("db"), QStringLiteral("URL"),
+            QStringLiteral("keep the verdicts in this history, and take --recheck-after answers from it: a "
+                           "postgresql://user@host:port/db URL that several machines share (password from the URL "
+                           "or PGPASSFILE), or a file (default: the setting, else history.sqlite in the program "
+                           "folder)")};
+}
+
+std::optional<int> Command::readHistoryOption(const QCommandLineParser &parser, CommandContext &context,
+                                                    std::optional<HistoryDatabase> &history) const
+{
+    if (!parser.isSet(QStringLiteral("db")))
+        return std::nullopt;
+    QString error;
+    history = HistoryDatabase::fromText(parser.value(QStringLiteral("db")),
+                                        ProgramFolder::resolveForProcess(context.homeOption), &error);
+    if (!history)
+        return usageError(context, error);
+    return std::nullopt;
 }
 
 SettingsStore Command::settingsStore(CommandContext &context)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/ResultWriter.h"
+#include "core/HistoryStore.h"
 
 #include <QList>
 #include <QString>
@@ -78,6 +79,11 @@ protected:
     // that show progress.
     static CommandOption formatOption();
     static CommandOption quietOption();
+    // --db URL: the history (and work queue) to use.
+    static CommandOption historyOption();
+    // Reads --db when given into history; the exit code of a usage error.
+    std::optional<int> readHistoryOption(const QCommandLineParser &parser, CommandContext &context,
+                                         std::optional<HistoryDatabase> &history) const;
     // Reads the two options above, those of them the command declares.
     std::optional<int> readOutputOptions(const QCommandLineParser &parser, CommandContext &context,
                                          OutputOptions &output) const;

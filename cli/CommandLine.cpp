@@ -7,8 +7,10 @@
 #include "cli/GenerateCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/PrepareCommand.h"
+#include "cli/QueueCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/TldsCommand.h"
+#include "cli/WorkCommand.h"
 
 #include <QTextStream>
 
@@ -104,6 +106,8 @@ std::vector<std::unique_ptr<Command>> allCommands()
     commands.push_back(std::make_unique<GenerateCommand>());
     commands.push_back(std::make_unique<ExtractCommand>());
     commands.push_back(std::make_unique<HistoryCommand>());
+    commands.push_back(std::make_unique<QueueCommand>());
+    commands.push_back(std::make_unique<WorkCommand>());
     return commands;
 }
 

@@ -2,14 +2,15 @@
 
 #include "core/HistoryStore.h"
 #include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
 
 QString HistoryCommand::summary() const
 {
-    return QStringLiteral("Prints the verdicts kept in the program folder's history.sqlite that match every filter "
-                          "given, newest first: name, verdict, server, reason, checked-at (UTC), source.");
+    return QStringLiteral("Prints the verdicts kept in the history (--db, else the setting, else the program "
+                          "folder's history.sqlite) that match every filter given, newest first: name, verdict, server, reason, checked-at (UTC), source.");
 }
 
 QList<CommandOption> HistoryCommand::options() const
@@ -21,7 +22,7 @@ QList<CommandOption> HistoryCommand::options() const
              QStringLiteral("Only verdicts reached on or after DATE (YYYY-MM-DD, or an ISO 8601 time, UTC).")},
             {QStringLiteral("name-like"), QStringLiteral("PATTERN"),
              QStringLiteral("Only names matching PATTERN: \"%\" stands for any run of characters, \"_\" for one.")},
-            formatOption()};
+            historyOption(), formatOption()};
 }
 
 int HistoryCommand::run(const QStringList &arguments, CommandContext &context)
@@ -51,9 +52,20 @@ int HistoryCommand::run(const QStringList &arguments, CommandContext &context)
                               QStringLiteral("--since wants a date such as 2026-11-01, not \"%1\"").arg(since));
     }
 
-    const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
-    HistoryStore store(HistoryDatabase::inProgramFolder(folder));
+    std::optional<HistoryDatabase> database;
+    if (const auto exitCode = readHistoryOption(parser, context, database))
+        return *exitCode;
     QString error;
+    if (!database) {
+        const SettingsStore settings = settingsStore(context);
+        database = HistoryDatabase::fromText(settings.value(Settings::historyDatabase),
+                                             ProgramFolder::resolveForProcess(context.homeOption), &error);
+        if (!database) {
+            context.err << "vantrel history: " << error << Qt::endl;
+            return ExitFailure;
+        }
+    }
+    HistoryStore store(*database);
     if (!store.open(&error)) {
         context.err << "vantrel: history: " << error << Qt::endl;
         return ExitFailure;

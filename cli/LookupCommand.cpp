@@ -34,6 +34,7 @@ QList<CommandOption> LookupCommand::sharedOptions()
         {QStringLiteral("recheck-after"), QStringLiteral("DAYS"),
          QStringLiteral("take a verdict younger than DAYS days from the history instead of asking again (0: always "
                         "ask; default: the setting)")},
+        historyOption(),
         formatOption(),
         quietOption(),
         {QStringLiteral("available-only"), QString(), QStringLiteral("print only the rows of available names")},
@@ -84,6 +85,8 @@ std::optional<int> LookupCommand::readSharedOptions(const QCommandLineParser &pa
         options.tlds << tldOptionText(tld);
     options.output.availableOnly = parser.isSet(QStringLiteral("available-only"));
     options.output.showReply = parser.isSet(QStringLiteral("show-reply"));
+    if (const auto exitCode = readHistoryOption(parser, context, options.history))
+        return exitCode;
     return readOutputOptions(parser, context, options.output);
 }
 
@@ -111,9 +114,18 @@ bool LookupCommand::readServerOption(const QString &text, RunOptions &options)
     return true;
 }
 
-void LookupCommand::applyRunOptions(HeadlessRun &run, const RunOptions &options)
+bool LookupCommand::prepareRun(HeadlessRun &run, const RunOptions &options, const QString &source, QString *error)
 {
     LookupSession &session = run.session();
+    if (options.history)
+        session.setHistoryDatabase(*options.history);
+    if (!run.prepare(source, error))
+        return false;
+    // Named on the command line, the history is not optional.
+    if (options.history && !session.history()) {
+        *error = QStringLiteral("no run without the history --db names");
+        return false;
+    }
     session.setChosenTld(options.tlds.value(0));
     if (!options.server.isEmpty())
         session.lookup().serverOverride = {options.server, options.serverPort};
@@ -123,6 +135,7 @@ void LookupCommand::applyRunOptions(HeadlessRun &run, const RunOptions &options)
         session.setDnsFirst(true, options.dnsServer);
     if (options.recheckAfterDays)
         session.setRecheckAfterDays(*options.recheckAfterDays);
+    return true;
 }
 
 QStringList LookupCommand::distinctNames(const QStringList &given, const QStringList &tlds,

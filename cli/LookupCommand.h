@@ -26,10 +26,11 @@ protected:
         PoolTimings timings;
         QString server; // --server's host, empty: the TLD table's
         quint16 serverPort = 43;
+        std::optional<HistoryDatabase> history; // --db; unset: the stored setting
     };
 
     // --tld, --slots, --timeout, --server, --no-dns, --dns-server,
-    // --recheck-after, --format, --quiet, --available-only and --show-reply.
+    // --recheck-after, --db, --format, --quiet, --available-only and --show-reply.
     static QList<CommandOption> sharedOptions();
     // HOST or HOST:PORT of --server into options; false when it is neither.
     static bool readServerOption(const QString &text, RunOptions &options);
@@ -40,7 +41,8 @@ protected:
     // domain ("Dup1", "dup1.com.") as its first.
     static QStringList distinctNames(const QStringList &given, const QStringList &tlds,
                                      const QString &defaultExtension);
-    // Hands the options to a prepared run; they replace the stored settings
-    // for this run only.
-    static void applyRunOptions(HeadlessRun &run, const RunOptions &options);
+    // Prepares run (see HeadlessRun::prepare) on the history of --db when
+    // given, which must open, then hands it the options: they replace the
+    // stored settings for this run only.
+    static bool prepareRun(HeadlessRun &run, const RunOptions &options, const QString &source, QString *error);
 };

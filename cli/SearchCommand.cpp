@@ -104,11 +104,10 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
     const QString folder = ProgramFolder::resolveForProcess(context.homeOption);
     HeadlessRun run(context, folder, settings, options.poolSize, options.output, options.timings);
     QString error;
-    if (!run.prepare(SearchTypes::text(*type), &error)) {
+    if (!prepareRun(run, options, SearchTypes::text(*type), &error)) {
         context.err << "vantrel: search: " << error << Qt::endl;
         return ExitFailure;
     }
-    applyRunOptions(run, options);
 
     const SearchTypeSelection selection = selectSearchType(*type, folder, settings);
     const QString listPath = selection.choosesWordFile

@@ -142,6 +142,9 @@ void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, cons
 
 void ConnectionPool::connectSlot(Slot &slot)
 {
+    // A failed bind shows as the connection's error.
+    if (!m_context.bindAddress.isNull())
+        slot.Winsock1.bind(m_context.bindAddress);
     slot.Winsock1.connectToHost(slot.slotServer, slot.port);
 }
 

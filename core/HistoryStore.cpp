@@ -6,6 +6,9 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QRegularExpression>
+#include <QUrl>
+#include <QUrlQuery>
 #include <QUuid>
 
 using namespace Qt::StringLiterals;
@@ -46,6 +49,68 @@ HistoryDatabase HistoryDatabase::inProgramFolder(const QString &programFolder)
     return database;
 }
 
+std::optional<HistoryDatabase> HistoryDatabase::fromText(const QString &text, const QString &programFolder,
+                                                         QString *error)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return inProgramFolder(programFolder);
+    const QUrl url(trimmed, QUrl::StrictMode);
+    const bool looksLikeUrl = trimmed.contains("://"_L1);
+    if (!looksLikeUrl) {
+        HistoryDatabase database;
+        database.databaseName = QFileInfo(trimmed).absoluteFilePath();
+        return database;
+    }
+    if (!url.isValid() || (url.scheme() != "postgresql"_L1 && url.scheme() != "postgres"_L1)) {
+        if (error)
+            *error = u"\"%1\" is not a database URL such as postgresql://user@host:5432/vantrel"_s.arg(
+                url.toDisplayString(QUrl::RemovePassword));
+        return std::nullopt;
+    }
+    HistoryDatabase database;
+    database.driver = u"QPSQL"_s;
+    database.host = url.host();
+    database.port = url.port(-1);
+    database.userName = url.userName();
+    database.password = url.password();
+    database.databaseName = url.path().mid(1);
+    // Options go into the client library's connection string as they are:
+    // only plain keys and values, so nothing can be slipped in beside them.
+    static const QRegularExpression plainKey(u"^[a-z_]+$"_s);
+    static const QRegularExpression plainValue(u"^[A-Za-z0-9._/:-]+$"_s);
+    QStringList options;
+    bool timeoutGiven = false;
+    const auto items = QUrlQuery(url).queryItems(QUrl::FullyDecoded);
+    for (const auto &[key, value] : items) {
+        if (!plainKey.match(key).hasMatch() || !plainValue.match(value).hasMatch()) {
+            if (error)
+                *error = u"the database URL option \"%1\" cannot be used"_s.arg(key);
+            return std::nullopt;
+        }
+        timeoutGiven = timeoutGiven || key == "connect_timeout"_L1;
+        options << key + u'=' + value;
+    }
+    // A server that does not answer must not hold a run for minutes.
+    if (!timeoutGiven)
+        options << u"connect_timeout=10"_s;
+    database.connectOptions = options.join(u';');
+    return database;
+}
+
+QString HistoryDatabase::displayName() const
+{
+    if (!isServer())
+        return QDir::toNativeSeparators(databaseName);
+    QUrl url;
+    url.setScheme(u"postgresql"_s);
+    url.setHost(host);
+    url.setPort(port);
+    url.setUserName(userName);
+    url.setPath(u'/' + databaseName);
+    return url.toDisplayString(QUrl::RemovePassword);
+}
+
 HistoryStore::HistoryStore(HistoryDatabase database, Timings timings, QObject *parent)
     : QObject(parent)
     , m_database(std::move(database))
@@ -70,23 +135,50 @@ bool HistoryStore::open(QString *error)
         return m_open = true;
     closeConnection();
     // A file that is there but is no database is moved aside once; anything
-    // else (a folder that cannot be written, a missing driver) stays an error.
+    // else (a folder that cannot be written, a missing driver, a server that
+    // does not answer, a newer schema) stays an error.
     const QFileInfo file(m_database.databaseName);
-    if (m_database.driver != "QSQLITE"_L1 || !file.isFile() || !file.isReadable() || file.size() == 0)
+    if (m_database.isServer() || !file.isFile() || !file.isReadable() || file.size() == 0 ||
+        m_schemaTooNew)
         return false;
     moveAside();
-    return m_open = openConnection(error) && createSchema(error);
+    if (openConnection(error) && createSchema(error))
+        return m_open = true;
+    closeConnection();
+    return false;
+}
+
+bool HistoryStore::reconnect(QString *error)
+{
+    m_latestByName.reset();
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    db.close();
+    if (!db.open()) {
+        if (error)
+            *error = u"Could not open the history %1: %2"_s.arg(m_database.displayName(), db.lastError().text().simplified());
+        return false;
+    }
+    return createSchema(error);
 }
 
 bool HistoryStore::openConnection(QString *error)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(m_database.driver, m_connectionName);
     db.setDatabaseName(m_database.databaseName);
+    db.setHostName(m_database.host);
+    db.setPort(m_database.port);
+    db.setUserName(m_database.userName);
+    db.setPassword(m_database.password);
     db.setConnectOptions(m_database.connectOptions);
+    if (!db.isValid()) {
+        if (error)
+            *error = u"Could not open the history %1: the Qt SQL driver %2 is not installed"_s.arg(
+                m_database.displayName(), m_database.driver);
+        return false;
+    }
     if (!db.open()) {
         if (error)
-            *error = u"Could not open the history %1: %2"_s.arg(QDir::toNativeSeparators(m_database.databaseName),
-                                                                db.lastError().text());
+            *error = u"Could not open the history %1: %2"_s.arg(m_database.displayName(), db.lastError().text().simplified());
         return false;
     }
     return true;
@@ -96,23 +188,72 @@ bool HistoryStore::createSchema(QString *error)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName);
     QSqlQuery query(db);
-    QStringList statements;
-    if (m_database.driver == "QSQLITE"_L1)
-        statements << u"PRAGMA journal_mode=WAL"_s << u"PRAGMA synchronous=NORMAL"_s;
-    statements << u"CREATE TABLE IF NOT EXISTS verdicts (name TEXT NOT NULL, tld TEXT NOT NULL, verdict TEXT NOT "
-                  "NULL, server TEXT, reason TEXT, checked_at TEXT NOT NULL, source TEXT)"_s
-               << u"CREATE INDEX IF NOT EXISTS verdicts_by_name ON verdicts (name, checked_at)"_s
-               << u"CREATE INDEX IF NOT EXISTS verdicts_by_verdict ON verdicts (verdict, checked_at)"_s
-               << u"CREATE INDEX IF NOT EXISTS verdicts_by_time ON verdicts (checked_at)"_s;
-    for (const QString &statement : std::as_const(statements)) {
-        if (!query.exec(statement)) {
-            if (error)
-                *error = u"The history %1 cannot be used: %2"_s.arg(QDir::toNativeSeparators(m_database.databaseName),
-                                                                    query.lastError().text());
-            return false;
+    const auto failed = [&] {
+        if (error)
+            *error = u"The history %1 cannot be used: %2"_s.arg(m_database.displayName(), query.lastError().text().simplified());
+        db.rollback();
+        return false;
+    };
+    if (!m_database.isServer()) {
+        for (const QString &pragma : {u"PRAGMA journal_mode=WAL"_s, u"PRAGMA synchronous=NORMAL"_s}) {
+            if (!query.exec(pragma))
+                return failed();
         }
     }
-    return true;
+    // "already exists, skipping" is no news for the user.
+    if (m_database.isServer() && !query.exec(u"SET client_min_messages TO warning"_s))
+        return failed();
+    if (!db.transaction())
+        return failed();
+    // Several workers may start at once on an empty server database.
+    if (m_database.isServer() && !query.exec(u"SELECT pg_advisory_xact_lock(2027)"_s))
+        return failed();
+    if (!query.exec(u"CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"_s))
+        return failed();
+    if (!checkSchemaVersion(query, error)) {
+        db.rollback();
+        return false;
+    }
+    const QStringList statements{
+        u"CREATE TABLE IF NOT EXISTS verdicts (name TEXT NOT NULL, tld TEXT NOT NULL, verdict TEXT NOT "
+        "NULL, server TEXT, reason TEXT, checked_at TEXT NOT NULL, source TEXT)"_s,
+        u"CREATE INDEX IF NOT EXISTS verdicts_by_name ON verdicts (name, checked_at)"_s,
+        u"CREATE INDEX IF NOT EXISTS verdicts_by_verdict ON verdicts (verdict, checked_at)"_s,
+        u"CREATE INDEX IF NOT EXISTS verdicts_by_time ON verdicts (checked_at)"_s};
+    for (const QString &statement : statements) {
+        if (!query.exec(statement))
+            return failed();
+    }
+    return db.commit() || failed();
+}
+
+bool HistoryStore::checkSchemaVersion(QSqlQuery &query, QString *error)
+{
+    if (!query.exec(u"SELECT max(version) FROM schema_version"_s) || !query.next()) {
+        if (error)
+            *error = u"The history %1 cannot be used: %2"_s.arg(m_database.displayName(), query.lastError().text().simplified());
+        return false;
+    }
+    const QVariant found = query.value(0);
+    query.finish();
+    if (found.isNull()) {
+        query.prepare(u"INSERT INTO schema_version (version) VALUES (?)"_s);
+        query.addBindValue(schemaVersion);
+        if (query.exec())
+            return true;
+        if (error)
+            *error = u"The history %1 cannot be used: %2"_s.arg(m_database.displayName(), query.lastError().text().simplified());
+        return false;
+    }
+    if (found.toInt() <= schemaVersion)
+        return true;
+    m_schemaTooNew = true;
+    if (error)
+        *error = u"The history %1 was written by a newer version of Vantrel (schema %2; this version knows up to "
+                 "%3). Use a newer Vantrel with it, or another history."_s.arg(m_database.displayName())
+                     .arg(found.toInt())
+                     .arg(schemaVersion);
+    return false;
 }
 
 void HistoryStore::moveAside()
@@ -129,7 +270,6 @@ void HistoryStore::moveAside()
 
 void HistoryStore::closeConnection()
 {
-    m_open = false;
     m_latestByName.reset();
     if (QSqlDatabase::contains(m_connectionName)) {
         QSqlDatabase::database(m_connectionName, false).close();
@@ -142,10 +282,11 @@ void HistoryStore::record(const HistoryEntry &entry)
     if (!m_open)
         return;
     m_pending.append(entry);
-    if (m_pending.size() >= m_timings.batchRows)
+    // While a failed write waits for its retry, rows only gather.
+    if (m_pending.size() >= m_timings.batchRows && !m_writeFailed)
         flush();
     else if (!m_flushTimer.isActive())
-        m_flushTimer.start();
+        m_flushTimer.start(m_timings.flushMs);
 }
 
 bool HistoryStore::flush(QString *error)
@@ -153,20 +294,41 @@ bool HistoryStore::flush(QString *error)
     m_flushTimer.stop();
     if (!m_open || m_pending.isEmpty())
         return true;
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName);
-    QSqlQuery insert(db);
-    const auto fail = [&] {
-        const QString message = u"Could not write to the history %1: %2"_s.arg(
-            QDir::toNativeSeparators(m_database.databaseName), insert.lastError().text());
-        db.rollback();
+    const auto fail = [&](const QSqlError &sqlError) {
+        const QString message =
+            u"Could not write to the history %1: %2"_s.arg(m_database.displayName(), sqlError.text().simplified());
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        if (db.isOpen())
+            db.rollback();
         if (error)
             *error = message;
+        retryLater();
         emit writeFailed(message);
         return false;
     };
-    if (!db.transaction() || !insert.prepare(u"INSERT INTO verdicts (%1) VALUES (?, ?, ?, ?, ?, ?, ?)"_s.arg(columns)))
-        return fail();
+    // A write that failed may have lost the connection (a server restarted).
+    QString reconnectError;
+    if (m_writeFailed && !reconnect(&reconnectError)) {
+        if (error)
+            *error = reconnectError;
+        retryLater();
+        return false;
+    }
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName);
+    QSqlQuery insert(db);
+    QSqlQuery guard(db);
+    if (!db.transaction())
+        return fail(db.lastError());
+    if (!insert.prepare(u"INSERT INTO verdicts (%1) VALUES (?, ?, ?, ?, ?, ?, ?)"_s.arg(columns)))
+        return fail(insert.lastError());
     for (const HistoryEntry &entry : std::as_const(m_pending)) {
+        if (m_guard) {
+            const std::optional<bool> write = m_guard(guard, entry);
+            if (!write)
+                return fail(guard.lastError());
+            if (!*write)
+                continue;
+        }
         insert.addBindValue(entry.name);
         insert.addBindValue(entry.tld);
         insert.addBindValue(entry.verdict);
@@ -175,13 +337,22 @@ bool HistoryStore::flush(QString *error)
         insert.addBindValue(timeText(entry.checkedAt));
         insert.addBindValue(entry.source);
         if (!insert.exec())
-            return fail();
+            return fail(insert.lastError());
     }
     if (!db.commit())
-        return fail();
+        return fail(db.lastError());
     m_pending.clear();
+    m_writeFailed = false;
+    m_retryMs = 0;
     emit committed();
     return true;
+}
+
+void HistoryStore::retryLater()
+{
+    m_writeFailed = true;
+    m_retryMs = qMin(m_timings.retryMaxMs, m_retryMs > 0 ? m_retryMs * 2 : qMin(1000, m_timings.flushMs * 2));
+    m_flushTimer.start(m_retryMs);
 }
 
 std::optional<HistoryEntry> HistoryStore::recentVerdict(const QString &name, int maxAgeDays, const QDateTime &now)
@@ -261,12 +432,32 @@ bool HistoryStore::select(const HistoryFilter &filter, const std::function<bool(
     }
     flush();
     QVariantList values;
+    QString statement = selectStatement(filter, &values);
     QSqlQuery query(QSqlDatabase::database(m_connectionName));
     query.setForwardOnly(true);
-    query.prepare(selectStatement(filter, &values));
-    for (const QVariant &value : std::as_const(values))
-        query.addBindValue(value);
-    if (!query.exec()) {
+    bool ran = false;
+    if (m_database.isServer()) {
+        // The server gathers every row of a prepared statement before it
+        // sends the first; a plain one streams, so a long listing starts at
+        // once. Its values still go in as bound parameters, as settings of
+        // this session that the statement reads.
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QString setting = u"vantrel.filter%1"_s.arg(i);
+            query.prepare(u"SELECT set_config(?, ?, false)"_s);
+            query.addBindValue(setting);
+            query.addBindValue(values.at(i).toString());
+            if (!query.exec())
+                break;
+            statement.replace(statement.indexOf(u'?'), 1, u"current_setting('%1')"_s.arg(setting));
+        }
+        ran = !statement.contains(u'?') && query.exec(statement);
+    } else {
+        query.prepare(statement);
+        for (const QVariant &value : std::as_const(values))
+            query.addBindValue(value);
+        ran = query.exec();
+    }
+    if (!ran) {
         if (error)
             *error = query.lastError().text();
         return false;

@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-webengine-dev libqt6sql6-sqlite
+    qt6-base-dev qt6-webengine-dev libqt6sql6-sqlite libqt6sql6-psql
+    postgresql postgresql-common
     xvfb xauth whois wamerican fonts-dejavu-core
     "$@"
 )

@@ -82,11 +82,17 @@ void LookupSession::openHistory()
 {
     if (m_history)
         return;
+    QString error;
+    if (!m_historyDatabase)
+        m_historyDatabase = HistoryDatabase::fromText(m_settings.value(Settings::historyDatabase), m_programFolder,
+                                                      &error);
+    if (!m_historyDatabase) {
+        m_historyNotice = error + QStringLiteral(". Verdicts are not kept in the history.");
+        return;
+    }
     // Ended names wait for their rows to be committed: a short interval keeps
     // them from waiting long, batches of many rows keep the writes cheap.
-    auto store = std::make_unique<HistoryStore>(HistoryDatabase::inProgramFolder(m_programFolder),
-                                                HistoryStore::Timings{500, 200});
-    QString error;
+    auto store = std::make_unique<HistoryStore>(*m_historyDatabase, HistoryStore::Timings{500, 200});
     if (store->open(&error)) {
         m_historyNotice = store->notice();
         m_history = std::move(store);

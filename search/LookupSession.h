@@ -78,6 +78,9 @@ public:
     // The history of verdicts, opened by prepare(); null when it could not be
     // opened. historyNotice() says why, or that a broken file was moved aside.
     HistoryStore *history() { return m_history.get(); }
+    // Where prepare() opens the history, instead of where the settings say
+    // (a command's --db).
+    void setHistoryDatabase(const HistoryDatabase &database) { m_historyDatabase = database; }
     QString historyNotice() const { return m_historyNotice; }
     // Why the shipped registry list (WHOIS hosts, RDAP services) could not be
     // read by prepare(), or empty.
@@ -172,6 +175,7 @@ private:
     QString m_chosenTld;
     QString m_source;
     QDateTime m_resumedRunBegan;
+    std::optional<HistoryDatabase> m_historyDatabase;
     std::unique_ptr<HistoryStore> m_history;
     QString m_historyNotice;
     QString m_registryNotice;

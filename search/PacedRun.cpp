@@ -121,7 +121,7 @@ void PacedRun::pump()
 
 void PacedRun::readAhead()
 {
-    for (int read = 0; read < readBurst && !m_listEnded && int(m_unfinished.size()) < lookAhead; ++read) {
+    for (int read = 0; read < readBurst && !m_listEnded && int(m_unfinished.size()) < m_lookAhead; ++read) {
         const WordRead word = m_source->readWord(m_nextPosition);
         if (word.status == WordRead::Status::ReadFailed)
             emit wordSourceFailed(word.error);
@@ -136,7 +136,7 @@ void PacedRun::readAhead()
         m_unfinished.insert(name.position);
         take(std::move(name));
     }
-    if (!m_listEnded && int(m_unfinished.size()) < lookAhead)
+    if (!m_listEnded && int(m_unfinished.size()) < m_lookAhead)
         schedule(0);
     if (m_listEnded && m_unfinished.empty())
         endRun();

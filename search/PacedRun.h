@@ -41,6 +41,10 @@ public:
     ~PacedRun() override;
 
     bool isRunning() const { return m_running; }
+    // Names taken from the source and not yet ended, at most (lookAhead
+    // unless set): a worker that shares a queue holds few, so no name waits
+    // behind its own slow registry while other workers are idle.
+    void setLookAhead(int names) { m_lookAhead = qMax(1, names); }
     // How registries back off and relax, from the next start on.
     void setPacing(PacingOptions pacing) { m_pacer = RegistryPacer(pacing); }
     // Zeroes the result counters and runs from startNumber to the end of the source.
@@ -103,6 +107,7 @@ private:
     LookupSession &m_session;
     RegistryPacer m_pacer;
     WordSource *m_source = nullptr;
+    int m_lookAhead = lookAhead;
     bool m_running = false;
     bool m_listEnded = false;
     qint32 m_nextPosition = 0;

@@ -97,6 +97,9 @@ constexpr NumberSetting dnsInFlight{{product, "Settings", "DnsInFlight", user}, 
 // A name whose last available or registered verdict is younger than this many
 // days is filed from the history without a query; 0 always asks again.
 constexpr NumberSetting recheckAfterDays{{product, "Settings", "RecheckAfterDays", user}, 0};
+// Where the history is kept: empty for history.sqlite in the program folder,
+// another file, or a postgresql:// URL that several machines share.
+constexpr TextSetting historyDatabase{{product, "Settings", "HistoryDatabase", user}, ""};
 constexpr TextSetting testLabel{{product, "Settings", "DefaultSearch", user}, "Google"};
 constexpr TextSetting firstUse{{product, "Settings", "FirstUse", user}, ""};
 

@@ -5,7 +5,7 @@ _vantrel()
     local cur prev words cword
     _init_completion || return
 
-    local commands="tlds prepare check search generate extract history help"
+    local commands="tlds prepare check search generate extract history queue work help"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -32,7 +32,7 @@ _vantrel()
             COMPREPLY=($(compgen -W "tsv csv json" -- "$cur"))
             return
             ;;
-        --tld | --slots | --start | --base | --dns-server | --recheck-after | --timeout | --server)
+        --tld | --slots | --start | --base | --dns-server | --recheck-after | --timeout | --server | --db | --bind | --lease)
             return
             ;;
     esac
@@ -53,10 +53,17 @@ _vantrel()
             ;;
         tlds) options="" ;;
         prepare) options="--tld" ;;
-        check) options="--list --tld --slots --timeout --server --no-dns --dns-server --recheck-after --format --quiet --available-only --show-reply" ;;
-        search) options="--type --start --list --tld --slots --timeout --server --no-dns --dns-server --recheck-after --format --quiet --available-only --show-reply" ;;
+        check) options="--list --tld --slots --timeout --server --no-dns --dns-server --recheck-after --db --format --quiet --available-only --show-reply" ;;
+        search) options="--type --start --list --tld --slots --timeout --server --no-dns --dns-server --recheck-after --db --format --quiet --available-only --show-reply" ;;
         generate) options="--base --no-prefixes --no-suffixes --no-hyphens --tld" ;;
-        history) options="--verdict --tld --since --name-like --format" ;;
+        history) options="--verdict --tld --since --name-like --db --format" ;;
+        queue) options="--db --tld --list"
+            if [[ $cur != -* ]]; then
+                COMPREPLY=($(compgen -W "add status" -- "$cur"))
+                return
+            fi
+            ;;
+        work) options="--tld --slots --no-dns --dns-server --recheck-after --db --format --quiet --bind --lease" ;;
         extract) options="--browsed --all-tlds"
             if [[ $cur != -* ]]; then
                 _filedir

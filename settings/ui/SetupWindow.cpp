@@ -137,6 +137,10 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
             [this](bool checked) { m_settings.setValue(Settings::harvestEveryTld, checked); });
     connect(chkReviewHarvest, &QCheckBox::toggled, this,
             [this](bool checked) { m_settings.setValue(Settings::reviewHarvest, checked); });
+    // Stored once the user is done typing: a half-typed URL is no setting.
+    connect(txtHistoryDatabase, &QLineEdit::editingFinished, this, [this] {
+        m_settings.setValue(Settings::historyDatabase, txtHistoryDatabase->text().trimmed());
+    });
     txtDefault->installEventFilter(this);
     connect(&m_tester, &TldTester::replyComplete, this, &SetupWindow::testReplyComplete);
     connect(&m_tester, &TldTester::timedOut, this, &SetupWindow::testTimedOut);
@@ -195,6 +199,14 @@ void SetupWindow::buildControls()
                                   spnRecheckAfterDays, defaults),
                             6, 0);
     defaultsGrid->addWidget(spnRecheckAfterDays, 6, 1);
+    txtHistoryDatabase = lineEdit("txtHistoryDatabase", QString(), defaults);
+    txtHistoryDatabase->setMinimumWidth(280);
+    txtHistoryDatabase->setPlaceholderText(QStringLiteral("history.sqlite in the program folder"));
+    defaultsGrid->addWidget(label(QStringLiteral("History database: the local file, or a postgresql://user@host/db "
+                                                 "URL that several machines share (from the next start on):"),
+                                  txtHistoryDatabase, defaults),
+                            7, 0);
+    defaultsGrid->addWidget(txtHistoryDatabase, 7, 1);
     defaultsGrid->setColumnStretch(0, 1);
 
     auto *proxy = new QGroupBox(QStringLiteral("Proxy WHOIS server:"), this);
@@ -306,6 +318,7 @@ void SetupWindow::loadValues()
     const QSignalBlocker reviewBlocker(chkReviewHarvest);
     chkHarvestEveryTld->setChecked(m_settings.value(Settings::harvestEveryTld));
     chkReviewHarvest->setChecked(m_settings.value(Settings::reviewHarvest));
+    txtHistoryDatabase->setText(m_settings.value(Settings::historyDatabase));
 }
 
 void SetupWindow::fillTldListView()

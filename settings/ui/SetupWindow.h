@@ -107,4 +107,5 @@ private:
     QSpinBox *spnRecheckAfterDays = nullptr;
     QCheckBox *chkHarvestEveryTld = nullptr;
     QCheckBox *chkReviewHarvest = nullptr;
+    QLineEdit *txtHistoryDatabase = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "core/HistoryStore.h"
+#include "core/WorkQueue.h"
 #include "tests/support/CommandRun.h"
 #include "tests/support/FullFileSystem.h"
+#include "tests/support/PostgresTestServer.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -66,6 +68,7 @@ private slots:
     void checkStopsOnInterrupt();
     void quietHidesProgressOnTerminal();
     void historySurvivesKill();
+    void workersShareAQueue();
 
     // File writes
     void checkOnFullDiskFails();
@@ -321,6 +324,58 @@ void TestCli::checkStopsOnInterrupt()
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 130);
     QCOMPARE(server.queries, QList<QByteArray>{"silent.test"});
+}
+
+// Two workers, each from its own address, and one that died holding names:
+// every name is checked and kept in the history once, with its verdict.
+void TestCli::workersShareAQueue()
+{
+    PostgresTestServer database;
+    if (!database.isRunning())
+        QSKIP(qPrintable(database.skipReason()));
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        WhoisTestServer::answerLater(socket, query.startsWith("taken") ? "Domain Name: x" : "No match", 5);
+    });
+    QTemporaryDir home;
+    writeTestTable(home.path(), server.port());
+    const QString url = database.createDatabase(u"workers"_s);
+    QStringList queued{u"--home"_s, home.path(), u"queue"_s, u"add"_s, u"--db"_s, url, u"--tld"_s, u"com"_s};
+    for (int i = 0; i < 30; ++i)
+        queued << u"taken%1"_s.arg(i) << u"free%1"_s.arg(i);
+    QCOMPARE(runVantrel(queued).exitCode, 0);
+
+    HistoryStore store(*HistoryDatabase::fromText(url, home.path(), nullptr));
+    WorkQueue queue(store.connectionName(), url);
+    QVERIFY(store.open(nullptr) && queue.prepare(nullptr));
+    QCOMPARE(queue.lease(u"dead"_s, 10, 1500, nullptr)->size(), 10);
+
+    QList<QProcess *> workers;
+    for (const QString &address : {u"127.0.0.2"_s, u"127.0.0.3"_s}) {
+        auto *worker = new QProcess(this);
+        worker->start(QStringLiteral(VANTREL_EXECUTABLE),
+                      {u"--home"_s, home.path(), u"work"_s, u"--db"_s, url, u"--no-dns"_s, u"--quiet"_s,
+                       u"--lease"_s, u"2"_s, u"--bind"_s, address});
+        workers << worker;
+    }
+    for (QProcess *worker : std::as_const(workers)) {
+        QTRY_COMPARE_WITH_TIMEOUT(worker->state(), QProcess::NotRunning, 60000);
+        QVERIFY2(worker->exitCode() == 0, worker->readAllStandardError().constData());
+        delete worker;
+    }
+
+    QHash<QString, QStringList> verdicts;
+    QVERIFY(store.select({}, [&](const HistoryEntry &row) {
+        verdicts[row.name] << row.verdict;
+        return true;
+    }));
+    QCOMPARE(verdicts.size(), 60);
+    for (auto it = verdicts.cbegin(); it != verdicts.cend(); ++it)
+        QCOMPARE(it.value(), QStringList{it.key().startsWith(u"taken"_s) ? u"registered"_s : u"available"_s});
+    const WorkQueue::Status status = *queue.status(nullptr);
+    QCOMPARE(status.done + status.queued + status.leased + status.unanswered, 60);
+    QCOMPARE(status.done, 60);
 }
 
 // Progress shows only when stderr is a terminal; --quiet turns it off there.
