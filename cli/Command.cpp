@@ -197,8 +197,8 @@ int Command::usageError(CommandContext &context, const QString &message) const
 SettingsStore Command::settingsStore(CommandContext &context)
 {
     const Branding branding;
-    return SettingsStore(SettingsLocations::fromEnvironment(), branding.companyName, branding.productName,
-                         context.prompt);
+    return SettingsStore(SettingsLocations::fromEnvironment(), branding.companyName, branding.settingsName,
+                         context.prompt, branding.productName);
 }
 
 QString Command::tldOptionText(QString tld)
