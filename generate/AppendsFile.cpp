@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -23,6 +24,23 @@ bool readContents(const QString &path, QByteArray &contents, QString *error)
     return false;
 }
 
+// A line of the file: Latin-1, or UTF-8 for a word with letters beyond it.
+// A Latin-1 line with letters above 0x7F is hardly ever valid UTF-8.
+QString decodeLine(const QByteArray &line)
+{
+    const bool ascii = std::all_of(line.cbegin(), line.cend(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii)
+        return QString::fromLatin1(line);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(line);
+    return utf8.hasError() ? QString::fromLatin1(line) : text;
+}
+
+QByteArray encodeLine(const QString &word)
+{
+    return AppendsFile::fitsFile(word) ? word.toLatin1() : word.toUtf8();
+}
+
 // Lines end at LF, with a CR before it belonging to the line end; text after
 // the last LF is a line of its own.
 QStringList splitLines(const QByteArray &contents)
@@ -35,7 +53,7 @@ QStringList splitLines(const QByteArray &contents)
     for (QByteArray &line : raw) {
         if (line.endsWith('\r'))
             line.chop(1);
-        lines << QString::fromLatin1(line);
+        lines << decodeLine(line);
     }
     return lines;
 }
@@ -72,18 +90,13 @@ bool AppendsFile::fitsFile(const QString &word)
 
 bool AppendsFile::appendWord(const QString &word, QString *error) const
 {
-    if (!fitsFile(word)) {
-        if (error)
-            *error = QStringLiteral("\"%1\" holds characters that cannot be stored in %2.").arg(word, m_path);
-        return false;
-    }
     QByteArray contents;
     if (QFileInfo::exists(m_path) && !readContents(m_path, contents, error))
         return false;
     // A last line without its line end must not run into the new one.
     if (!contents.isEmpty() && !contents.endsWith('\n'))
         contents += "\r\n";
-    contents += word.toLatin1() + "\r\n";
+    contents += encodeLine(word) + "\r\n";
     return writeFileAtomically(m_path, contents, error);
 }
 
@@ -92,13 +105,39 @@ bool AppendsFile::removeWord(const QString &word, QString *error) const
     QByteArray contents;
     if (!readContents(m_path, contents, error))
         return false;
-    QString kept;
+    QByteArray kept;
     const QStringList lines = splitLines(contents);
     for (const QString &line : lines) {
         if (line != word)
-            kept += line + QLatin1String("\r\n");
+            kept += encodeLine(line) + "\r\n";
     }
-    kept.replace(QLatin1String("\r\n\r\n"), QLatin1String("\r\n"));
-    kept += QLatin1String("\r\n");
-    return writeFileAtomically(m_path, kept.toLatin1(), error);
+    kept.replace("\r\n\r\n", "\r\n");
+    kept += "\r\n";
+    return writeFileAtomically(m_path, kept, error);
+}
+
+bool AppendsFile::writeWords(const QStringList &words, QString *error) const
+{
+    return writeWordsTo(m_path, words, error);
+}
+
+bool AppendsFile::writeWordsTo(const QString &path, const QStringList &words, QString *error)
+{
+    QByteArray contents;
+    for (const QString &word : words)
+        contents += encodeLine(word) + "\r\n";
+    return writeFileAtomically(path, contents, error);
+}
+
+bool AppendsFile::readWordsFrom(const QString &path, QStringList &words, QString *error)
+{
+    QByteArray contents;
+    if (!readContents(path, contents, error))
+        return false;
+    const QStringList lines = splitLines(contents);
+    for (const QString &line : lines) {
+        if (isUsableLine(line.trimmed()))
+            words << line.trimmed();
+    }
+    return true;
 }
