@@ -61,6 +61,8 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
         m_statusPanels[2]->setText(QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
     });
     connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
+    connect(&lookup, &LookupSession::outcomeFiled, this,
+            [this](const LookupOutcome &outcome) { m_tally.count(outcome); });
     connect(&lookup, &LookupSession::dnsGaveUp, this,
             [this](const QString &reason) { m_notice->showNotice(reason, 10000); });
     connect(&lookup.loop(), &SearchLoop::pauseStarted, this, [this](qint32 milliseconds) {
@@ -221,6 +223,10 @@ void MainWindow::buildControls()
         status->addWidget(m_statusPanels[panel], panel == 2 ? 2 : 1);
     }
     m_notice = new StatusNotice(status);
+    connect(m_notice, &StatusNotice::detailsRequested, this, [this](const QString &text, const QString &details) {
+        m_context.prompt.showMessage(m_context.branding.productName, text + QStringLiteral("\r\n\r\n") + details,
+                                     Prompt::Icon::Information, Prompt::Buttons::Ok);
+    });
     status->addPermanentWidget(m_notice);
     m_progressBar = new RunProgressBar(status);
     status->addPermanentWidget(m_progressBar);
@@ -394,6 +400,8 @@ void MainWindow::startUp()
         m_notice->showNotice(error, 10000);
     else if (const QString notice = session().registryNotice() + session().historyNotice(); !notice.isEmpty())
         m_notice->showNotice(notice, 10000);
+    // A first start has just written TLDs.txt.
+    loadTLDs();
     if (settings.value(Settings::showHelp)) {
         settings.setValue(Settings::showHelp, false);
         emit helpRequested();
@@ -601,6 +609,7 @@ void MainWindow::startSearch()
     m_stopButton->setEnabled(true);
     session().setSource(m_searchTypeBox->currentText());
     m_faults.startRun();
+    m_tally.start();
     m_notice->clearNotice();
     m_progressBar->start(txtWordNum->text().toInt(), txtWordMax->text().toInt());
     session().loop().start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
@@ -645,6 +654,13 @@ void MainWindow::stopSearch()
 void MainWindow::restoreAfterStop()
 {
     m_progressBar->finish();
+    if (m_tally.isCounting()) {
+        m_tally.finish();
+        // The faults of the run stay a click away.
+        m_notice->showNotice(runSummary(m_tally), 0,
+                             m_faults.count() ? m_faults.summary() + QStringLiteral(". The last: ") + m_faults.lastDetail()
+                                              : QString());
+    }
     m_searchTypeBox->setEnabled(true);
     const std::optional<SearchType> shown = SearchTypes::fromText(m_searchTypeBox->currentText());
     if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames ||
@@ -752,10 +768,26 @@ void MainWindow::exportResults()
 // the status panels, so a fault on every word cannot hold the window.
 void MainWindow::lookupFault(const QString &title, const QString &text)
 {
-    const bool show = m_faults.report(title, text);
-    m_notice->showNotice(m_faults.summary(), 0, m_faults.lastDetail());
-    if (show)
-        m_context.prompt.showMessage(title, text, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+    m_faults.report(title, text);
+    m_notice->showNotice(m_faults.summary(), 0, title + QStringLiteral(": ") + text);
+}
+
+// "Checked 676 names in 1:34: 130 available, 546 registered, 0 unanswered".
+QString MainWindow::runSummary(const RunTally &tally)
+{
+    const qint64 seconds = tally.elapsedMs() / 1000;
+    const QLatin1Char zero('0');
+    const QString took = seconds < 3600 ? QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, zero)
+                                        : QStringLiteral("%1:%2:%3")
+                                              .arg(seconds / 3600)
+                                              .arg(seconds / 60 % 60, 2, 10, zero)
+                                              .arg(seconds % 60, 2, 10, zero);
+    return QStringLiteral("Checked %1 names in %2: %3 available, %4 registered, %5 unanswered")
+        .arg(tally.checked())
+        .arg(took)
+        .arg(tally.available())
+        .arg(tally.registered())
+        .arg(tally.unanswered());
 }
 
 void MainWindow::openPurchasePage(const QString &domain)

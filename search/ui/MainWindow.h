@@ -3,6 +3,7 @@
 #include "core/DomainListModel.h"
 #include "core/ResultList.h"
 #include "search/RepeatedFaults.h"
+#include "search/RunTally.h"
 #include "search/ResultsExport.h"
 #include "search/SearchType.h"
 #include "search/WordFile.h"
@@ -113,7 +114,9 @@ private:
     bool hasListToSearch() const;
     void explainFolderProblem();
     void explainStartButton();
+    // A fault goes to the notice panel, its text a click away: a run is never held.
     void lookupFault(const QString &title, const QString &text);
+    static QString runSummary(const RunTally &tally);
     void openPurchasePage(const QString &domain);
     void showWhois(const QString &domain);
     int minimumListsWidth() const;
@@ -136,6 +139,7 @@ private:
     DomainListModel m_savedModel;
     ResultsExport m_export;
     RepeatedFaults m_faults;
+    RunTally m_tally;
     WordFile m_wordFile;
     std::optional<SearchType> m_searchType;
     std::optional<ResultList> m_dragSourceList;
