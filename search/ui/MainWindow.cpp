@@ -518,7 +518,9 @@ void MainWindow::applySearchTypeSelection(SearchType type, bool openWindows)
         m_amountBox->setEnabled(selection.internetSearchEnabled);
         cmdCreate->setEnabled(selection.internetSearchEnabled && !txtsearch->text().isEmpty());
         txtWordNum->setEnabled(selection.wordNumberEnabled);
-        txtWordNum->setText(selection.wordNumberText);
+        // A list searched to its end starts over.
+        const bool finished = selection.wordNumberText.toInt() > txtWordMax->text().toInt() && selection.countsEntries;
+        txtWordNum->setText(finished ? QStringLiteral("1") : selection.wordNumberText);
     }
     if (selection.opensNameCreator && openWindows)
         emit nameCreatorRequested();
@@ -888,7 +890,7 @@ void MainWindow::layoutMainWindow()
             m_listButtons[column][button]->setGeometry(left + button * buttonWidth, listTop + listHeight + inner / 2,
                                                        buttonWidth - 2, buttonHeight);
     }
-    m_notice->setMaximumWidth(frameWidth / 5);
+    m_notice->setMaximumWidth(frameWidth / 2);
 }
 
 // Three list buttons side by side in each of five columns, each as wide as

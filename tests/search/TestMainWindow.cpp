@@ -391,6 +391,8 @@ void TestMainWindow::searchRunEndsByItself()
     QCOMPARE(window.findChild<QLabel *>(u"StatusBar1Panel1"_s)->text(), u"Entry Status"_s);
     QCOMPARE(fixture.child<QLabel>(u"StatusNotice"_s)->text(),
              u"Checked 3 names in 0:00: 1 available, 2 registered, 0 unanswered"_s);
+    // The list was searched to its end: the next run starts over.
+    QCOMPARE(fixture.child<QLineEdit>(u"txtWordNum"_s)->text(), u"1"_s);
 }
 
 void TestMainWindow::startUpAndLookupFailuresAreWorded()
