@@ -19,11 +19,13 @@
 #include "shell/SplashWindow.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 DesktopProgram::DesktopProgram(const QString &programFolder, Prompt *prompt)
     : m_shippedDataDir(ProgramFolder::shippedDataDir())
     , m_prompt(prompt ? *prompt : m_widgetPrompt)
-    , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.productName, m_prompt)
+    , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.settingsName, m_prompt,
+                 m_branding.productName)
     , m_session(programFolder, m_settings)
     , m_context(programFolder, m_branding, m_settings, m_prompt, m_session)
 {
@@ -61,11 +63,23 @@ void DesktopProgram::showMainWindow()
     connect(window, &MainWindow::historyWindowRequested, this, &DesktopProgram::openHistory);
     connect(window, &MainWindow::shutDownRequested, this, &DesktopProgram::shutDown);
 
-    m_widgetPrompt = WidgetPrompt(window, m_branding.productName);
+    m_widgetPrompt.setParentWindow(window);
     // The splash goes before start-up can ask anything of the user.
     m_splash->hide();
     window->startUp();
     window->show();
+}
+
+template <typename Window>
+Window *DesktopProgram::withOwnPrompt(const std::function<Window *(Prompt &)> &create)
+{
+    if (&m_prompt != &m_widgetPrompt)
+        return create(m_prompt);
+    auto *prompt = new WidgetPrompt(nullptr, m_branding.productName);
+    Window *window = create(*prompt);
+    prompt->setParentWindow(window);
+    connect(window, &QObject::destroyed, window, [prompt] { delete prompt; });
+    return window;
 }
 
 template <typename Window>
@@ -94,7 +108,9 @@ void DesktopProgram::skinWindow(QWidget *window, bool withLabels) const
 void DesktopProgram::openSetup()
 {
     showOnce<SetupWindow>(m_settingsWindow, [this] {
-        auto *window = new SetupWindow(m_session.lookup(), m_settings, m_branding, m_context.programFolder, m_prompt);
+        auto *window = withOwnPrompt<SetupWindow>([this](Prompt &prompt) {
+            return new SetupWindow(m_session.lookup(), m_settings, m_branding, m_context.programFolder, prompt);
+        });
         connect(window, &SetupWindow::closed, m_mainWindow.get(), &MainWindow::loadTLDs);
         connect(window, &SetupWindow::tested, &m_session,
                 [this](const LookupOutcome &outcome) { m_session.record(outcome, QStringLiteral("setup test")); });
@@ -115,8 +131,11 @@ void DesktopProgram::openListBuilder()
         config.harvest = HarvestData::shipped();
         if (m_settings.value(Settings::harvestEveryTld))
             config.everyTld = &m_session.lookup().registries;
-        auto *window = new ListBuilderWindow(m_context.programFolder, m_session.lookup().tldTable, request, m_prompt,
-                                             m_branding.productName, config, m_settings.value(Settings::reviewHarvest));
+        const bool review = m_settings.value(Settings::reviewHarvest);
+        auto *window = withOwnPrompt<ListBuilderWindow>([&](Prompt &prompt) {
+            return new ListBuilderWindow(m_context.programFolder, m_session.lookup().tldTable, request, prompt,
+                                         m_branding.productName, config, review);
+        });
         connect(window, &ListBuilderWindow::listReady, main, [main](qint32 wordMax) { main->setListSize(wordMax); });
         connect(window, &ListBuilderWindow::startSearchRequested, main, &MainWindow::startSearch);
         skinWindow(window, true);
@@ -127,9 +146,11 @@ void DesktopProgram::openListBuilder()
 void DesktopProgram::openNameCreator()
 {
     showOnce<NameCreatorWindow>(m_nameCreator, [this] {
-        auto *window = new NameCreatorWindow(m_context.programFolder, m_settings, m_prompt, m_branding);
+        auto *window = withOwnPrompt<NameCreatorWindow>([this](Prompt &prompt) {
+            return new NameCreatorWindow(m_context.programFolder, m_settings, prompt, m_branding);
+        });
         connect(window, &NameCreatorWindow::startSearchRequested, m_mainWindow.get(),
-                [this](qint32 wordMax) { m_mainWindow->startListSearch(wordMax); });
+                [this](qint32 wordMax) { m_mainWindow->startGeneratedSearch(wordMax); });
         skinWindow(window, false);
         return window;
     });
@@ -160,7 +181,14 @@ void DesktopProgram::openHistory()
         return;
     }
     showOnce<QWidget>(m_historyWindow, [this, history] {
-        auto *window = new HistoryWindow(*history, m_prompt, m_branding.productName);
+        auto *window = withOwnPrompt<HistoryWindow>(
+            [&](Prompt &prompt) { return new HistoryWindow(*history, prompt, m_branding.productName); });
+        window->setExportFolder(m_settings.value(Settings::lastExportFolder));
+        connect(window, &HistoryWindow::exported, this, [this](const QString &path) {
+            m_settings.setValue(Settings::lastExportFolder, QFileInfo(path).absolutePath());
+        });
+        connect(window, &HistoryWindow::whoisRequested, this, &DesktopProgram::openWhois);
+        connect(window, &HistoryWindow::saveRequested, m_mainWindow.get(), &MainWindow::saveNames);
         skinWindow(window, false);
         return window;
     });

@@ -53,6 +53,11 @@ private:
     // its plain labels get skinned twins from a "SkinLabel1" template first.
     void skinWindow(QWidget *window, bool withLabels) const;
 
+    // A window whose boxes and dialogs are its own: the prompt create gets is
+    // parented to the new window (an injected prompt is shared by all).
+    template <typename Window>
+    Window *withOwnPrompt(const std::function<Window *(Prompt &)> &create);
+
     template <typename Window>
     void showOnce(QPointer<Window> &window, std::function<Window *()> create);
 

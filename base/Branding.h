@@ -9,7 +9,10 @@
 // those of the branding file shipped with the program.
 struct Branding
 {
-    QString productName = QStringLiteral("Ornisk");
+    QString productName = QStringLiteral("Vantrel");
+    // The application name the settings are filed under. Stored settings are
+    // found by it, so it outlives renames of the product.
+    QString settingsName = QStringLiteral("Ornisk");
     QString companyName = QStringLiteral("vantrel.example");
     QString comments = QStringLiteral("www.vantrel.example");
 

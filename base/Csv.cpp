@@ -1,5 +1,7 @@
 #include "base/Csv.h"
 
+#include <QFileInfo>
+
 namespace {
 
 QByteArray csvField(const QString &field)
@@ -22,4 +24,11 @@ QByteArray csvRecord(const QStringList &fields)
         record += csvField(fields.at(i));
     }
     return record + "\r\n";
+}
+
+QString csvFileName(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QStringLiteral(".csv");
 }

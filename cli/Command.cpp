@@ -223,8 +223,8 @@ std::optional<int> Command::readHistoryOption(const QCommandLineParser &parser, 
 SettingsStore Command::settingsStore(CommandContext &context)
 {
     const Branding branding;
-    return SettingsStore(SettingsLocations::fromEnvironment(), branding.companyName, branding.productName,
-                         context.prompt);
+    return SettingsStore(SettingsLocations::fromEnvironment(), branding.companyName, branding.settingsName,
+                         context.prompt, branding.productName);
 }
 
 QString Command::tldOptionText(QString tld)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QSet>
 #include <QStringList>
 
-// An ordered list of domain names that views show and commands edit.
+// An ordered list of domain names that views show and commands edit. A name
+// is listed once: adding one that is listed already does nothing.
 class DomainListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -19,10 +21,15 @@ public:
 
     const QStringList &names() const { return m_names; }
     int size() const { return int(m_names.size()); }
-    void append(const QString &name);
+    bool contains(const QString &name) const { return m_listed.contains(name); }
+    // False when the name was listed already.
+    bool append(const QString &name);
     void append(const QStringList &names);
+    // Removes the given rows, whatever their order; rows out of range are skipped.
+    void removeRowList(QList<int> rows);
     void clear();
 
 private:
     QStringList m_names;
+    QSet<QString> m_listed;
 };

@@ -397,6 +397,19 @@ QStringList HistoryStore::columnNames()
 QString HistoryStore::selectStatement(const HistoryFilter &filter, QVariantList *values, int sortColumn,
                                       Qt::SortOrder order)
 {
+    const QStringList names = columnNames();
+    const QString sortBy = names.value(sortColumn, u"checked_at"_s);
+    return u"SELECT %1 FROM verdicts"_s.arg(columns) + whereClause(filter, values) +
+           u" ORDER BY %1 %2"_s.arg(sortBy, order == Qt::AscendingOrder ? u"ASC"_s : u"DESC"_s);
+}
+
+QString HistoryStore::countStatement(const HistoryFilter &filter, QVariantList *values)
+{
+    return u"SELECT COUNT(*) FROM verdicts"_s + whereClause(filter, values);
+}
+
+QString HistoryStore::whereClause(const HistoryFilter &filter, QVariantList *values)
+{
     QStringList conditions;
     if (!filter.verdict.isEmpty()) {
         conditions << u"verdict = ?"_s;
@@ -414,16 +427,17 @@ QString HistoryStore::selectStatement(const HistoryFilter &filter, QVariantList 
         conditions << u"name LIKE ?"_s;
         values->append(filter.nameLike);
     }
-    QString statement = u"SELECT %1 FROM verdicts"_s.arg(columns);
-    if (!conditions.isEmpty())
-        statement += u" WHERE "_s + conditions.join(u" AND "_s);
-    const QStringList names = columnNames();
-    const QString sortBy = names.value(sortColumn, u"checked_at"_s);
-    return statement + u" ORDER BY %1 %2"_s.arg(sortBy, order == Qt::AscendingOrder ? u"ASC"_s : u"DESC"_s);
+    return conditions.isEmpty() ? QString() : u" WHERE "_s + conditions.join(u" AND "_s);
 }
 
 bool HistoryStore::select(const HistoryFilter &filter, const std::function<bool(const HistoryEntry &)> &visit,
                           QString *error)
+{
+    return select(filter, 5, Qt::DescendingOrder, visit, error);
+}
+
+bool HistoryStore::select(const HistoryFilter &filter, int sortColumn, Qt::SortOrder order,
+                          const std::function<bool(const HistoryEntry &)> &visit, QString *error)
 {
     if (!m_open) {
         if (error)
@@ -432,7 +446,7 @@ bool HistoryStore::select(const HistoryFilter &filter, const std::function<bool(
     }
     flush();
     QVariantList values;
-    QString statement = selectStatement(filter, &values);
+    QString statement = selectStatement(filter, &values, sortColumn, order);
     QSqlQuery query(QSqlDatabase::database(m_connectionName));
     query.setForwardOnly(true);
     bool ran = false;

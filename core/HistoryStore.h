@@ -126,20 +126,27 @@ public:
     // it returns false. False, with *error, when the query failed.
     bool select(const HistoryFilter &filter, const std::function<bool(const HistoryEntry &)> &visit,
                 QString *error = nullptr);
+    // The same, in the order of the column at sortColumn (as columnNames() lists them).
+    bool select(const HistoryFilter &filter, int sortColumn, Qt::SortOrder order,
+                const std::function<bool(const HistoryEntry &)> &visit, QString *error = nullptr);
     // The SQL and its bound values for filter, for a model that pages through
     // them, ordered by the column at sortColumn (as columnNames() lists them).
     static QString selectStatement(const HistoryFilter &filter, QVariantList *values, int sortColumn = 5,
                                    Qt::SortOrder order = Qt::DescendingOrder);
+    // The SQL that counts the rows of filter, and its bound values.
+    static QString countStatement(const HistoryFilter &filter, QVariantList *values);
     // name, tld, verdict, server, reason, checked_at, source.
     static QStringList columnNames();
 
 signals:
-    // Every row recorded so far is in the database.
+    // Every row recorded so far is in the database: views of the history
+    // may show them now.
     void committed();
     // A batch could not be written; the message is for the user.
     void writeFailed(const QString &message);
 
 private:
+    static QString whereClause(const HistoryFilter &filter, QVariantList *values);
     bool openConnection(QString *error);
     bool createSchema(QString *error);
     bool checkSchemaVersion(QSqlQuery &query, QString *error);

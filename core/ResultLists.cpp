@@ -105,6 +105,14 @@ ResultLists::ResultLists(const QString &programFolder, QObject *parent)
     , m_programFolder(programFolder)
     , m_clock(&QDateTime::currentDateTime)
 {
+    // The caption follows the rows, whatever changed them.
+    for (const ResultList list : {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid}) {
+        DomainListModel *rows = &slot(list).model;
+        const auto follow = [this, list] { emit captionChanged(list, caption(list)); };
+        connect(rows, &QAbstractItemModel::rowsInserted, this, follow);
+        connect(rows, &QAbstractItemModel::rowsRemoved, this, follow);
+        connect(rows, &QAbstractItemModel::modelReset, this, follow);
+    }
 }
 
 void ResultLists::setClock(std::function<QDateTime()> clock)
@@ -119,8 +127,9 @@ void ResultLists::fileAvailable(const QString &name)
     const ResultList list = profileOf(name);
     Slot &target = slot(list);
     ++target.counter;
-    target.model.append(name);
-    emit captionChanged(list, caption(list));
+    // A name found again is listed and written once.
+    if (!target.model.append(name))
+        return;
     if (!m_filesMatchLists || !appendToProfileFile(list, name))
         saveResultLists();
 }
@@ -134,7 +143,6 @@ void ResultLists::fileRegistered(const QString &name)
         target.model.clear();
     ++target.counter;
     target.model.append(name);
-    emit captionChanged(ResultList::Registered, caption(ResultList::Registered));
 }
 
 bool ResultLists::saveResultLists()
@@ -261,15 +269,20 @@ qint32 ResultLists::counter(ResultList list) const
 
 QString ResultLists::caption(ResultList list) const
 {
-    return listName(list) + u" ("_s + QString::number(counter(list)) + QLatin1Char(')');
+    const int rows = slot(list).model.size();
+    if (rows == 0)
+        return listName(list);
+    return listName(list) + u" ("_s + QString::number(rows) + QLatin1Char(')');
 }
 
-bool ResultLists::removeName(ResultList list, int row)
+bool ResultLists::removeNames(ResultList list, const QList<int> &rows)
 {
-    if (!slot(list).model.removeRows(row, 1))
+    const int before = slot(list).model.size();
+    slot(list).model.removeRowList(rows);
+    const int removed = before - slot(list).model.size();
+    if (removed == 0)
         return false;
-    --slot(list).counter;
-    emit captionChanged(list, caption(list));
+    slot(list).counter = qMax(0, slot(list).counter - removed);
     if (list != ResultList::Registered)
         saveResultLists();
     return true;
@@ -279,7 +292,6 @@ void ResultLists::clearList(ResultList list)
 {
     slot(list).model.clear();
     slot(list).counter = 0;
-    emit captionChanged(list, listName(list));
     if (list != ResultList::Registered)
         saveResultLists();
 }

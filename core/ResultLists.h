@@ -28,7 +28,7 @@ public:
     void setClock(std::function<QDateTime()> clock);
 
     // Files the name and adds it to the end of its profile file: one write
-    // per name. The files are written whole only on the first name of a run,
+    // per name. A name already listed is counted but not listed again. The files are written whole only on the first name of a run,
     // after Del, Clear or an overflow, and after a failed write.
     void fileAvailable(const QString &name);
     void fileRegistered(const QString &name);
@@ -45,11 +45,12 @@ public:
     // Start zeroes the counters; the lists keep their names.
     void resetCounters();
 
-    // The main window's "Del": removes one name, counts it off and rewrites
-    // the profile files; false when there is no such row (nothing changes then).
-    bool removeName(ResultList list, int row);
-    // The main window's "Clear": empties the list, zeroes its counter, shows
-    // the bare list name as its caption and rewrites the profile files.
+    // The main window's "Del": removes the names at the given rows, counts
+    // them off and rewrites the profile files; false when no row was there
+    // (nothing changes then).
+    bool removeNames(ResultList list, const QList<int> &rows);
+    // The main window's "Clear": empties the list, zeroes its counter and
+    // rewrites the profile files.
     void clearList(ResultList list);
     // Zeroes one counter; the list and its caption stay as they are.
     void resetCounter(ResultList list) { slot(list).counter = 0; }
@@ -59,7 +60,9 @@ public:
     DomainListModel *model(ResultList list);
     const QStringList &names(ResultList list) const;
     qint32 counter(ResultList list) const;
-    // "High Profile (N)", "Mid Profile (N)", "Low Profile (N)", "Registered (N)".
+    // "High Profile (N)", "Mid Profile (N)", "Low Profile (N)", "Registered
+    // (N)" with N the names listed; the bare list name when there are none.
+    // captionChanged() follows every change of the rows.
     QString caption(ResultList list) const;
     QString listStamp() const { return m_listStamp; }
     // "LowProfile" + stamp + ".txt" etc., in the given folder.

@@ -38,10 +38,11 @@ QStringList splitLines(const QByteArray &contents)
     return lines;
 }
 
-// Words go into the file in the encoding it already has.
+// Words go into the file in the encoding it already has; a word beyond
+// Latin-1 turns the whole file into UTF-8, which reads back as such.
 QByteArray encodedLike(const QByteArray &contents, const QString &text)
 {
-    return isUtf8TextInput(contents) ? text.toUtf8() : text.toLatin1();
+    return isUtf8TextInput(contents) || !AppendsFile::fitsFile(text) ? text.toUtf8() : text.toLatin1();
 }
 
 } // namespace
@@ -76,19 +77,15 @@ bool AppendsFile::fitsFile(const QString &word)
 
 bool AppendsFile::appendWord(const QString &word, QString *error) const
 {
-    if (!fitsFile(word)) {
-        if (error)
-            *error = QStringLiteral("\"%1\" holds characters that cannot be stored in %2.").arg(word, m_path);
-        return false;
-    }
     QByteArray contents;
     if (QFileInfo::exists(m_path) && !readContents(m_path, contents, error))
         return false;
+    QString text = decodeTextInput(contents);
     // A last line without its line end must not run into the new one.
-    if (!contents.isEmpty() && !contents.endsWith('\n'))
-        contents += "\r\n";
-    contents += encodedLike(contents, word) + "\r\n";
-    return writeFileAtomically(m_path, contents, error);
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
+        text += QLatin1String("\r\n");
+    text += word + QLatin1String("\r\n");
+    return writeFileAtomically(m_path, encodedLike(contents, text), error);
 }
 
 bool AppendsFile::removeWord(const QString &word, QString *error) const
@@ -105,4 +102,30 @@ bool AppendsFile::removeWord(const QString &word, QString *error) const
     kept.replace(QLatin1String("\r\n\r\n"), QLatin1String("\r\n"));
     kept += QLatin1String("\r\n");
     return writeFileAtomically(m_path, encodedLike(contents, kept), error);
+}
+
+bool AppendsFile::writeWords(const QStringList &words, QString *error) const
+{
+    return writeWordsTo(m_path, words, error);
+}
+
+bool AppendsFile::writeWordsTo(const QString &path, const QStringList &words, QString *error)
+{
+    QString text;
+    for (const QString &word : words)
+        text += word + QLatin1String("\r\n");
+    return writeFileAtomically(path, encodedLike(QByteArray(), text), error);
+}
+
+bool AppendsFile::readWordsFrom(const QString &path, QStringList &words, QString *error)
+{
+    QByteArray contents;
+    if (!readContents(path, contents, error))
+        return false;
+    const QStringList lines = splitLines(contents);
+    for (const QString &line : lines) {
+        if (isUsableLine(line.trimmed()))
+            words << line.trimmed();
+    }
+    return true;
 }

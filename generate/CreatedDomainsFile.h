@@ -5,7 +5,8 @@
 
 // CreatedDomains.txt in a program folder: the name creator's names, read back
 // as a word list. 8-bit text; every name is followed by CR LF and an empty
-// line (readers skip the empty lines).
+// line (readers skip the empty lines). Names beyond Latin-1 are written in
+// their IDNA form.
 class CreatedDomainsFile
 {
 public:
@@ -13,8 +14,9 @@ public:
 
     QString path() const { return m_path; }
 
-    // Replaces the file atomically. False with *error when it cannot be written.
-    bool write(const QStringList &names, QString *error = nullptr) const;
+    // Replaces the file atomically. False with *error when it cannot be
+    // written. *written: how many names the file holds.
+    bool write(const QStringList &names, QString *error = nullptr, qint32 *written = nullptr) const;
 
 private:
     QString m_path;

@@ -1,5 +1,7 @@
 #include "generate/NameGenerator.h"
 
+#include <algorithm>
+
 NameGenerator::NameGenerator(QString baseWord, const QStringList &tlds, NameForms forms)
     : m_base(std::move(baseWord))
     , m_forms(forms)
@@ -9,12 +11,27 @@ NameGenerator::NameGenerator(QString baseWord, const QStringList &tlds, NameForm
         m_tlds << tld.toLower();
 }
 
+namespace {
+
+// No label of the name is empty or starts or ends with a hyphen.
+bool isWellFormed(const QString &name)
+{
+    const QList<QStringView> labels = QStringView(name).split(QLatin1Char('.'));
+    return std::all_of(labels.cbegin(), labels.cend(), [](QStringView label) {
+        return !label.isEmpty() && !label.startsWith(QLatin1Char('-')) && !label.endsWith(QLatin1Char('-'));
+    });
+}
+
+} // namespace
+
 void NameGenerator::appendPlainNames(QStringList &names) const
 {
     if (m_base.size() <= 1)
         return;
-    for (const QString &tld : m_tlds)
-        names << m_base + tld;
+    for (const QString &tld : m_tlds) {
+        if (isWellFormed(m_base + tld))
+            names << m_base + tld;
+    }
 }
 
 void NameGenerator::appendWordNames(const QString &listWord, QStringList &names) const
@@ -46,6 +63,8 @@ QStringList NameGenerator::generate(const QStringList &listWords) const
 void NameGenerator::appendWithEveryTld(QString word, QStringList &names) const
 {
     word.remove(QLatin1Char(' '));
-    for (const QString &tld : m_tlds)
-        names << word + tld;
+    for (const QString &tld : m_tlds) {
+        if (isWellFormed(word + tld))
+            names << word + tld;
+    }
 }

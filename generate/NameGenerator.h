@@ -15,8 +15,9 @@ struct NameForms
 // The order is fixed: first the base word with every TLD (only for a base of
 // two or more characters, spaces kept), then for each list word its prefix,
 // hyphenated prefix, suffix and hyphenated suffix forms (spaces removed), each
-// across every TLD. Only the TLD is lower-cased. Nothing is sorted or
-// deduplicated, and there is no limit on the number of names.
+// across every TLD. Only the TLD is lower-cased. A name with an empty label
+// or a label that starts or ends with a hyphen is not made. Nothing is sorted
+// or deduplicated, and there is no limit on the number of names.
 class NameGenerator
 {
 public:

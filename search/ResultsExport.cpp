@@ -3,6 +3,7 @@
 #include "base/Csv.h"
 #include "base/FileUtils.h"
 #include "core/DomainListModel.h"
+#include "core/HistoryStore.h"
 #include "core/ResultLists.h"
 #include "search/LookupSession.h"
 
@@ -65,8 +66,8 @@ QByteArray ResultsExport::csv() const
                                  QStringLiteral("server"), QStringLiteral("checked-at")});
     const auto append = [this, &text](const QString &listName, const QStringList &names, const QString &verdict) {
         for (const QString &name : names) {
-            const auto found = m_records.constFind(name);
-            if (found == m_records.cend()) {
+            const std::optional<Record> found = recordOf(name);
+            if (!found) {
                 text += csvRecord({name, listName, verdict, QString(), QString()});
                 continue;
             }
@@ -80,6 +81,21 @@ QByteArray ResultsExport::csv() const
     }
     append(QStringLiteral("Saved Domains"), m_savedList.names(), QString());
     return text;
+}
+
+// What this run noted, else the newest verdict the history keeps.
+std::optional<ResultsExport::Record> ResultsExport::recordOf(const QString &name) const
+{
+    if (const auto found = m_records.constFind(name); found != m_records.cend())
+        return *found;
+    HistoryStore *history = m_session.history();
+    if (!history)
+        return std::nullopt;
+    constexpr int anyAge = 365 * 100;
+    const std::optional<HistoryEntry> entry = history->recentVerdict(name, anyAge);
+    if (!entry)
+        return std::nullopt;
+    return Record{entry->verdict, entry->server, entry->checkedAt};
 }
 
 bool ResultsExport::write(const QString &path, QString *error) const

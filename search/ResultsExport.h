@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class DomainListModel;
 class LookupSession;
@@ -16,7 +17,7 @@ class LookupSession;
 // record per name with the list it is on, the verdict, the server that gave
 // it and when (ISO 8601, UTC). The verdicts are noted as the session files
 // them; a name that was never looked up in this program run (a saved name
-// read from Remembered.txt) has no server and time.
+// read from Remembered.txt) carries what the history knows of it, if anything.
 class ResultsExport : public QObject
 {
     Q_OBJECT
@@ -43,6 +44,7 @@ private:
     };
 
     void note(const LookupOutcome &outcome);
+    std::optional<Record> recordOf(const QString &name) const;
     void forgetNamesNoLongerListed();
     int listedCount() const;
 

@@ -162,10 +162,12 @@ SettingsLocations SettingsLocations::fromEnvironment()
     return locations;
 }
 
-SettingsStore::SettingsStore(SettingsLocations locations, QString companyName, QString productName, Prompt &prompt)
+SettingsStore::SettingsStore(SettingsLocations locations, QString companyName, QString productName, Prompt &prompt,
+                             QString displayName)
     : m_locations(std::move(locations))
     , m_companyName(std::move(companyName))
     , m_productName(std::move(productName))
+    , m_displayName(displayName.isEmpty() ? m_productName : std::move(displayName))
     , m_prompt(prompt)
 {
 }
@@ -256,7 +258,7 @@ void SettingsStore::writeMachineSetting(const QString &application, const QStrin
         if (this->value(Settings::ignorePermissionDenied))
             return;
 
-        switch (m_prompt.showMessage(QStringLiteral("Permission Denied"), permissionDeniedText(m_productName),
+        switch (m_prompt.showMessage(QStringLiteral("Permission Denied"), permissionDeniedText(m_displayName),
                                      Prompt::Icon::Critical, Prompt::Buttons::AbortRetryIgnore)) {
         case Prompt::Answer::Retry:
             continue;

@@ -42,7 +42,10 @@ struct MachineSettingError
 class SettingsStore
 {
 public:
-    SettingsStore(SettingsLocations locations, QString companyName, QString productName, Prompt &prompt);
+    // productName: the application the settings are filed under; displayName,
+    // when given, is the name the store's messages use instead.
+    SettingsStore(SettingsLocations locations, QString companyName, QString productName, Prompt &prompt,
+                  QString displayName = QString());
 
     // The stored value, or the row's default when none is stored. A
     // machine-wide read that fails fills *error and gives the default.
@@ -86,5 +89,6 @@ private:
     SettingsLocations m_locations;
     QString m_companyName;
     QString m_productName;
+    QString m_displayName;
     Prompt &m_prompt;
 };

@@ -8,7 +8,7 @@
 // accessors, never by key text.
 
 enum class SettingApplication {
-    Product, // the product name of the running program ("Ornisk")
+    Product, // the name the program files its settings under ("Ornisk")
     Vantrel, // the resume positions, always under "Vantrel"
 };
 
@@ -66,6 +66,12 @@ constexpr qint32 throttleShownBySetup = 20;
 constexpr SwitchSetting proxy{{product, "Settings", "chkProxy", machine}, false};
 
 constexpr TextSetting defaultExtension{{product, "Settings", "DefaultExt", user}, ".com"};
+// The main window's last choices: the TLD box (an extension without its dot)
+// and the search type (its text in the box).
+constexpr TextSetting lastTld{{product, "Settings", "LastTLD", user}, ""};
+constexpr TextSetting lastSearchType{{product, "Settings", "LastSearchType", user}, ""};
+// Where the last export went (results and history alike); empty: the home folder.
+constexpr TextSetting lastExportFolder{{product, "Settings", "LastExportFolder", user}, ""};
 
 // Where the list builder fetches result pages, section "Engines"; empty
 // keeps the built-in address part.

@@ -36,4 +36,16 @@ void HistoryTableModel::runQuery()
                                  tr("Reason"), tr("Checked (UTC)"), tr("Source")};
     for (int column = 0; column < headers.size(); ++column)
         setHeaderData(column, Qt::Horizontal, headers.at(column));
+    countRows();
+}
+
+void HistoryTableModel::countRows()
+{
+    QVariantList values;
+    QSqlQuery query(QSqlDatabase::database(m_connectionName));
+    query.prepare(HistoryStore::countStatement(m_filter, &values));
+    for (const QVariant &value : std::as_const(values))
+        query.addBindValue(value);
+    m_totalRows = query.exec() && query.next() ? query.value(0).toInt() : 0;
+    emit totalRowsChanged(m_totalRows);
 }

@@ -53,12 +53,27 @@ NameCreatorWindow::NameCreatorWindow(QString programFolder, SettingsStore &setti
 
 void NameCreatorWindow::buildWindow()
 {
-    // Base word, TLD choices and the extension boxes kept out of sight.
+    auto *columns = new QHBoxLayout;
+    columns->addLayout(buildBaseColumn(), 1);
+    columns->addWidget(buildWordsFrame(), 1);
+    columns->addWidget(buildCreatedFrame(), 1);
+    m_txtStatus = named(new QLineEdit(QStringLiteral("Status...")), QStringLiteral("txtStatus"));
+    m_txtStatus->setReadOnly(true);
+    auto *windowLayout = new QVBoxLayout(this);
+    windowLayout->addLayout(columns, 1);
+    windowLayout->addWidget(m_txtStatus);
+    connectControls();
+}
+
+// Base word, TLD choices and the extension boxes kept out of sight.
+QLayout *NameCreatorWindow::buildBaseColumn()
+{
     m_baseWordEdit = named(new QLineEdit, QStringLiteral("Text1"));
     m_baseWordEdit->setToolTip(QStringLiteral("This word will appear in every domain created."));
     m_startButton = named(new QPushButton(QStringLiteral("Start Generator")), QStringLiteral("Command1"));
     m_startButton->setToolTip(QStringLiteral("Once you have a base word, click here to create your list!"));
     m_tldChoices = named(new QListWidget, QStringLiteral("ListView1"));
+    m_tldChoices->setTextElideMode(Qt::ElideRight);
 
     auto *hiddenExtensions = named(new QWidget, QStringLiteral("fraExtensions"));
     auto *extensionLayout = new QVBoxLayout(hiddenExtensions);
@@ -85,8 +100,12 @@ void NameCreatorWindow::buildWindow()
     leftColumn->addWidget(m_baseWordEdit);
     leftColumn->addWidget(m_startButton);
     leftColumn->addWidget(tldFrame, 1);
+    return leftColumn;
+}
 
-    // Prefix/suffix words and the forms to make with them.
+// Prefix/suffix words and the forms to make with them.
+QGroupBox *NameCreatorWindow::buildWordsFrame()
+{
     const QString addTexts[addBoxCount] = {QStringLiteral("Prefixes"), QStringLiteral("Suffixes"),
                                            QStringLiteral("Hyphens")};
     auto *wordsFrame = new QGroupBox(QStringLiteral("Prefixes/Suffixes"));
@@ -101,42 +120,46 @@ void NameCreatorWindow::buildWindow()
     m_cmdAdd->setToolTip(QStringLiteral("Add your word."));
     m_cmdSub = named(new QPushButton(QStringLiteral("Del")), QStringLiteral("cmdSub"));
     m_cmdSub->setToolTip(QStringLiteral("Remove the selected word."));
+    m_loadWordsButton = named(new QPushButton(QStringLiteral("Load...")), QStringLiteral("cmdLoadWords"));
+    m_loadWordsButton->setToolTip(QStringLiteral("Replace the list with the words of a text file."));
+    m_saveWordsButton = named(new QPushButton(QStringLiteral("Save...")), QStringLiteral("cmdSaveWords"));
+    m_saveWordsButton->setToolTip(QStringLiteral("Save the list as a text file."));
     auto *wordButtons = new QHBoxLayout;
-    wordButtons->addWidget(m_cmdAdd);
-    wordButtons->addWidget(m_cmdSub);
+    for (QPushButton *button : {m_cmdAdd, m_cmdSub, m_loadWordsButton, m_saveWordsButton})
+        wordButtons->addWidget(button);
     wordsLayout->addWidget(new QLabel(QStringLiteral("Prefix/Suffix:")));
     wordsLayout->addWidget(m_appendWordEdit);
     wordsLayout->addLayout(wordButtons);
     wordsLayout->addWidget(m_appendWords, 1);
+    return wordsFrame;
+}
 
-    // The generated names.
+// The generated names.
+QGroupBox *NameCreatorWindow::buildCreatedFrame()
+{
     m_createdNames = new DomainListModel(this);
     m_createdList = named(new QListView, QStringLiteral("List1"));
     m_createdList->setUniformItemSizes(true);
     m_createdList->setModel(m_createdNames);
     m_saveAsButton = named(new QPushButton(QStringLiteral("Save Domains As...")), QStringLiteral("Command2"));
     m_saveAsButton->setToolTip(QStringLiteral("Save your list as a text file."));
-    m_txtStatus = named(new QLineEdit(QStringLiteral("Status...")), QStringLiteral("txtStatus"));
-    m_txtStatus->setReadOnly(true);
     auto *createdFrame = new QGroupBox(QStringLiteral("Generated Domains"));
     auto *createdLayout = new QVBoxLayout(createdFrame);
     createdLayout->addWidget(m_createdList, 1);
     createdLayout->addWidget(m_saveAsButton);
+    return createdFrame;
+}
 
-    auto *columns = new QHBoxLayout;
-    columns->addLayout(leftColumn, 1);
-    columns->addWidget(wordsFrame, 1);
-    columns->addWidget(createdFrame, 1);
-    auto *windowLayout = new QVBoxLayout(this);
-    windowLayout->addLayout(columns, 1);
-    windowLayout->addWidget(m_txtStatus);
-
+void NameCreatorWindow::connectControls()
+{
     connect(m_startButton, &QPushButton::clicked, this, &NameCreatorWindow::generateDomains);
     connect(m_baseWordEdit, &QLineEdit::returnPressed, this, &NameCreatorWindow::generateDomains);
     connect(m_cmdAdd, &QPushButton::clicked, this, &NameCreatorWindow::addWord);
     connect(m_appendWordEdit, &QLineEdit::returnPressed, this, &NameCreatorWindow::addWord);
     connect(m_cmdSub, &QPushButton::clicked, this, &NameCreatorWindow::removeWord);
     connect(m_saveAsButton, &QPushButton::clicked, this, &NameCreatorWindow::saveDomainsAs);
+    connect(m_loadWordsButton, &QPushButton::clicked, this, &NameCreatorWindow::loadWords);
+    connect(m_saveWordsButton, &QPushButton::clicked, this, &NameCreatorWindow::saveWords);
 
     // Every change is stored at once; restoring the values below stores them again.
     for (int i = 0; i < extensionBoxCount; ++i)
@@ -191,8 +214,9 @@ void NameCreatorWindow::setInputsEnabled(bool enabled)
         box->setEnabled(enabled);
     for (QCheckBox *box : m_chkExt)
         box->setEnabled(enabled);
-    for (QWidget *input : std::initializer_list<QWidget *>{m_baseWordEdit, m_appendWordEdit, m_txtCustom, m_startButton,
-                                                           m_saveAsButton, m_cmdAdd, m_cmdSub})
+    for (QWidget *input :
+         std::initializer_list<QWidget *>{m_baseWordEdit, m_appendWordEdit, m_txtCustom, m_startButton, m_saveAsButton,
+                                          m_cmdAdd, m_cmdSub, m_loadWordsButton, m_saveWordsButton})
         input->setEnabled(enabled);
 }
 
@@ -200,6 +224,11 @@ void NameCreatorWindow::generateDomains()
 {
     if (m_generating)
         return;
+    if (m_baseWordEdit->text().trimmed().isEmpty()) {
+        m_prompt.showMessage(m_productName, QStringLiteral("Enter a base word first: every name is made from it."),
+                             Prompt::Icon::None, Prompt::Buttons::Ok);
+        return;
+    }
     m_generating = true;
     m_createdNames->clear();
     setInputsEnabled(false);
@@ -254,14 +283,14 @@ void NameCreatorWindow::takePendingNames()
 void NameCreatorWindow::finishGeneration()
 {
     QString error;
-    if (!CreatedDomainsFile(m_programFolder).write(m_createdNames->names(), &error)) {
+    qint32 wordMax = 0;
+    if (!CreatedDomainsFile(m_programFolder).write(m_createdNames->names(), &error, &wordMax)) {
         // Searching the previous run's file would be wrong: say why and stop here.
         m_txtStatus->setText(error);
         setInputsEnabled(true);
         m_generating = false;
         return;
     }
-    const qint32 wordMax = m_created;
     m_txtStatus->setText(QStringLiteral("Created %1 domains...  Search Started").arg(wordMax));
     setInputsEnabled(true);
     QTimer::singleShot(0, this, [this, wordMax] {
@@ -273,16 +302,11 @@ void NameCreatorWindow::finishGeneration()
 void NameCreatorWindow::addWord()
 {
     const QString word = m_appendWordEdit->text();
-    if (!AppendsFile::fitsFile(word)) {
-        m_prompt.showMessage(m_productName,
-                             QStringLiteral("The word \"%1\" was not added: it holds characters outside the "
-                                            "Latin-1 set, which the list of prefixes and suffixes cannot store.")
-                                 .arg(word),
-                             Prompt::Icon::Warning, Prompt::Buttons::Ok);
+    QString error;
+    if (!AppendsFile(m_programFolder).appendWord(word, &error)) {
+        m_prompt.showMessage(m_productName, error, Prompt::Icon::Warning, Prompt::Buttons::Ok);
         return;
     }
-    if (!AppendsFile(m_programFolder).appendWord(word))
-        return;
     m_appendWords->addItem(word);
     m_appendWordEdit->clear();
 }
@@ -312,4 +336,39 @@ void NameCreatorWindow::saveDomainsAs()
     QString error;
     if (!copyFile(CreatedDomainsFile(m_programFolder).path(), chosen, &error))
         m_prompt.showMessage(QString(), error, Prompt::Icon::None, Prompt::Buttons::Ok);
+}
+
+void NameCreatorWindow::loadWords()
+{
+    const QString chosen =
+        m_prompt.openFileName(QStringLiteral("Load Prefixes/Suffixes"), m_programFolder, QStringLiteral("*.txt"));
+    if (chosen.isEmpty())
+        return;
+    QStringList words;
+    QString error;
+    if (!AppendsFile::readWordsFrom(chosen, words, &error) || !AppendsFile(m_programFolder).writeWords(words, &error)) {
+        m_prompt.showMessage(m_productName, error, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+        return;
+    }
+    m_appendWords->clear();
+    m_appendWords->addItems(words);
+    m_txtStatus->setText(QStringLiteral("Loaded %1 words from %2").arg(words.size()).arg(QDir::toNativeSeparators(chosen)));
+}
+
+void NameCreatorWindow::saveWords()
+{
+    const QString chosen = m_prompt.saveFileName(QStringLiteral("Save Prefixes/Suffixes"),
+                                                 QDir(m_programFolder).filePath(QStringLiteral("Appends.txt")),
+                                                 QStringLiteral("*.txt"));
+    if (chosen.isEmpty())
+        return;
+    QStringList words;
+    for (int row = 0; row < m_appendWords->count(); ++row)
+        words << m_appendWords->item(row)->text();
+    QString error;
+    if (!AppendsFile::writeWordsTo(chosen, words, &error)) {
+        m_prompt.showMessage(m_productName, error, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+        return;
+    }
+    m_txtStatus->setText(QStringLiteral("Saved %1 words to %2").arg(words.size()).arg(QDir::toNativeSeparators(chosen)));
 }

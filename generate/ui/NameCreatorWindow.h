@@ -11,6 +11,8 @@
 class DomainListModel;
 class Prompt;
 class QCheckBox;
+class QGroupBox;
+class QLayout;
 class QLineEdit;
 class QListView;
 class QListWidget;
@@ -55,6 +57,13 @@ private:
     static constexpr int extensionBoxCount = 9;
 
     void buildWindow();
+    QLayout *buildBaseColumn();
+    QGroupBox *buildWordsFrame();
+    QGroupBox *buildCreatedFrame();
+    void connectControls();
+    // The prefix/suffix list from and to a text file of the user's.
+    void loadWords();
+    void saveWords();
     void restoreSettings();
     void loadTldChoices();
     QStringList tickedTlds() const;
@@ -79,6 +88,8 @@ private:
     QLineEdit *m_appendWordEdit = nullptr;
     QPushButton *m_cmdAdd = nullptr;
     QPushButton *m_cmdSub = nullptr;
+    QPushButton *m_loadWordsButton = nullptr;
+    QPushButton *m_saveWordsButton = nullptr;
     QListView *m_createdList = nullptr;
     DomainListModel *m_createdNames = nullptr;
     QPushButton *m_saveAsButton = nullptr;

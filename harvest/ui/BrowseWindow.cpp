@@ -130,8 +130,27 @@ void BrowseWindow::buildControls()
 {
     auto *central = new QWidget(this);
     setCentralWidget(central);
-    auto *layout = new QVBoxLayout(central);
+    m_browser = new BrowserView(central);
+    m_browser->setObjectName(QStringLiteral("WebBrowser1"));
+    // Loads the pages of frames; it is never shown.
+    m_frameReader = new BrowserView(central);
+    m_frameReader->setObjectName(QStringLiteral("WebBrowser2"));
+    m_frameReader->setPage(new SilentPage(m_frameReader));
+    m_frameReader->page()->setAudioMuted(true);
+    m_frameReader->hide();
 
+    auto *body = new QHBoxLayout;
+    body->addWidget(m_browser, 1);
+    body->addLayout(buildListColumn(central));
+    auto *layout = new QVBoxLayout(central);
+    layout->addWidget(buildAddressBar(central));
+    layout->addWidget(buildMarketBar(central));
+    layout->addLayout(body, 1);
+    buildStatusBar();
+}
+
+QWidget *BrowseWindow::buildAddressBar(QWidget *central)
+{
     auto *addressFrame = new QWidget(central);
     addressFrame->setObjectName(QStringLiteral("Frame1"));
     auto *addressRow = new QHBoxLayout(addressFrame);
@@ -165,6 +184,20 @@ void BrowseWindow::buildControls()
     addressRow->addWidget(goButton);
     m_skinLabels = std::make_unique<SkinLabelArray>(QStringLiteral("SkinLabel1"), addressFrame);
 
+    connect(goButton, &QPushButton::clicked, this, [this] { navigate(m_addressBox->currentText()); });
+    connect(m_addressBox, &QComboBox::activated, this,
+            [this](int index) { m_browser->load(QUrl::fromUserInput(m_addressBox->itemText(index))); });
+    connect(cmdBack, &QPushButton::clicked, m_browser, &QWebEngineView::back);
+    connect(cmdFwd, &QPushButton::clicked, m_browser, &QWebEngineView::forward);
+    connect(cmdHome, &QPushButton::clicked, this,
+            [this] { m_browser->load(QUrl::fromUserInput(m_branding.comments)); });
+    connect(cmdRefresh, &QPushButton::clicked, m_browser, &QWebEngineView::reload);
+    connect(cmdStop, &QPushButton::clicked, m_browser, &QWebEngineView::stop);
+    return addressFrame;
+}
+
+QWidget *BrowseWindow::buildMarketBar(QWidget *central)
+{
     auto *Frame2 = new QWidget(central);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto *marketRow = new QHBoxLayout(Frame2);
@@ -181,18 +214,12 @@ void BrowseWindow::buildControls()
                    QStringLiteral("If you notice the program has stopped checking domains, please click here "
                                   "to correct the problem"));
     marketRow->addWidget(Command3);
+    connect(Command3, &QPushButton::clicked, this, &BrowseWindow::clearCache);
+    return Frame2;
+}
 
-    auto *body = new QHBoxLayout;
-    m_browser = new BrowserView(central);
-    m_browser->setObjectName(QStringLiteral("WebBrowser1"));
-    body->addWidget(m_browser, 1);
-    // Loads the pages of frames; it is never shown.
-    m_frameReader = new BrowserView(central);
-    m_frameReader->setObjectName(QStringLiteral("WebBrowser2"));
-    m_frameReader->setPage(new SilentPage(m_frameReader));
-    m_frameReader->page()->setAudioMuted(true);
-    m_frameReader->hide();
-
+QLayout *BrowseWindow::buildListColumn(QWidget *central)
+{
     auto *listColumn = new QVBoxLayout;
     const struct
     {
@@ -235,12 +262,11 @@ void BrowseWindow::buildControls()
         listColumn->addWidget(view, column.stretch);
         listColumn->addLayout(buttons);
     }
-    body->addLayout(listColumn);
+    return listColumn;
+}
 
-    layout->addWidget(addressFrame);
-    layout->addWidget(Frame2);
-    layout->addLayout(body, 1);
-
+void BrowseWindow::buildStatusBar()
+{
     auto *status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
     status->setSizeGripEnabled(false);
@@ -250,17 +276,6 @@ void BrowseWindow::buildControls()
         m_statusPanels[panel]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel + 1));
         status->addWidget(m_statusPanels[panel]);
     }
-
-    connect(goButton, &QPushButton::clicked, this, [this] { navigate(m_addressBox->currentText()); });
-    connect(m_addressBox, &QComboBox::activated, this,
-            [this](int index) { m_browser->load(QUrl::fromUserInput(m_addressBox->itemText(index))); });
-    connect(cmdBack, &QPushButton::clicked, m_browser, &QWebEngineView::back);
-    connect(cmdFwd, &QPushButton::clicked, m_browser, &QWebEngineView::forward);
-    connect(cmdHome, &QPushButton::clicked, this,
-            [this] { m_browser->load(QUrl::fromUserInput(m_branding.comments)); });
-    connect(cmdRefresh, &QPushButton::clicked, m_browser, &QWebEngineView::reload);
-    connect(cmdStop, &QPushButton::clicked, m_browser, &QWebEngineView::stop);
-    connect(Command3, &QPushButton::clicked, this, &BrowseWindow::clearCache);
 }
 
 void BrowseWindow::connectBrowser()

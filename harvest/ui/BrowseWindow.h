@@ -14,6 +14,7 @@
 #include <optional>
 
 class QComboBox;
+class QLayout;
 class QLabel;
 class QListView;
 class QWebEngineLoadingInfo;
@@ -71,6 +72,10 @@ protected:
 
 private:
     void buildControls();
+    QWidget *buildAddressBar(QWidget *central);
+    QWidget *buildMarketBar(QWidget *central);
+    QLayout *buildListColumn(QWidget *central);
+    void buildStatusBar();
     void connectBrowser();
     // Extracts the body HTML of the view's document once it is complete (each
     // document once), then runs then.

@@ -70,6 +70,9 @@ void DomainListCommands::showMenu(const QPoint &position)
     if (m_offersSave) {
         connect(addItem(QStringLiteral("mnuListSave"), QStringLiteral("Save to Saved Domains\tIns"), anySelected),
                 &QAction::triggered, this, &DomainListCommands::save);
+    } else {
+        connect(addItem(QStringLiteral("mnuListRemove"), QStringLiteral("Remove\tDel"), anySelected),
+                &QAction::triggered, m_view, &DomainListView::deleteRequested);
     }
     menu->addSeparator();
     connect(addItem(QStringLiteral("mnuListWhois"), QStringLiteral("WHOIS"), !name.isEmpty()), &QAction::triggered,

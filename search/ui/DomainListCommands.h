@@ -7,7 +7,8 @@ class DomainListView;
 class QPoint;
 
 // The commands on the selected names of one domain list: a context menu
-// (Copy, Save to Saved Domains, WHOIS, Purchase), Ctrl+C and Insert. The
+// (Copy, Save to Saved Domains or, on the saved list, Remove, WHOIS,
+// Purchase), Ctrl+C and Insert. The
 // window that owns the list carries out saving, WHOIS and purchase.
 class DomainListCommands : public QObject
 {

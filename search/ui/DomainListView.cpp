@@ -13,12 +13,11 @@ DomainListView::DomainListView(Role role, QWidget *parent)
 {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     if (role == Role::DragSource) {
-        setSelectionMode(QAbstractItemView::ExtendedSelection);
         setDragEnabled(true);
         setDragDropMode(QAbstractItemView::DragOnly);
     } else {
-        setSelectionMode(QAbstractItemView::SingleSelection);
         setAcceptDrops(true);
         setDragDropMode(QAbstractItemView::DropOnly);
     }

@@ -1,5 +1,6 @@
 #include "search/ui/MainWindow.h"
 
+#include "base/Csv.h"
 #include "base/Prompt.h"
 #include "base/ui/BannerView.h"
 #include "base/ui/SkinLabel.h"
@@ -31,6 +32,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyleOptionComboBox>
 #include <QUrl>
 
 #include <algorithm>
@@ -59,6 +61,8 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
         m_statusPanels[2]->setText(QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
     });
     connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
+    connect(&lookup, &LookupSession::outcomeFiled, this,
+            [this](const LookupOutcome &outcome) { m_tally.count(outcome); });
     connect(&lookup, &LookupSession::dnsGaveUp, this,
             [this](const QString &reason) { m_notice->showNotice(reason, 10000); });
     connect(&lookup.loop(), &SearchLoop::pauseStarted, this, [this](qint32 milliseconds) {
@@ -139,6 +143,17 @@ void MainWindow::buildControls()
     QLabel *sLblTLD = makeLabel(m_searchFrame, QStringLiteral("sLblTLD"), QStringLiteral("TLD:"));
     cmbTLDs = new QComboBox(m_searchFrame);
     cmbTLDs->setObjectName(QStringLiteral("cmbTLDs"));
+    // No extension in TLDs.txt can widen the window: the box's width is fixed
+    // and its hints ignore what it lists; long extensions are elided, whole in
+    // the tooltip.
+    cmbTLDs->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbTLDs->setMinimumContentsLength(1);
+    QStyleOptionComboBox boxOption;
+    boxOption.initFrom(cmbTLDs);
+    const QSize widest(cmbTLDs->fontMetrics().horizontalAdvance(QStringLiteral("com.au")),
+                       cmbTLDs->fontMetrics().height());
+    cmbTLDs->setFixedWidth(style()->sizeFromContents(QStyle::CT_ComboBox, &boxOption, widest, cmbTLDs).width());
+    cmbTLDs->view()->setTextElideMode(Qt::ElideRight);
     cmdDoSearch->setEnabled(false);
     m_wordRangeControls = {txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch, cmbTLDs, sLblTLD};
 
@@ -208,6 +223,10 @@ void MainWindow::buildControls()
         status->addWidget(m_statusPanels[panel], panel == 2 ? 2 : 1);
     }
     m_notice = new StatusNotice(status);
+    connect(m_notice, &StatusNotice::detailsRequested, this, [this](const QString &text, const QString &details) {
+        m_context.prompt.showMessage(m_context.branding.productName, text + QStringLiteral("\r\n\r\n") + details,
+                                     Prompt::Icon::Information, Prompt::Buttons::Ok);
+    });
     status->addPermanentWidget(m_notice);
     m_progressBar = new RunProgressBar(status);
     status->addPermanentWidget(m_progressBar);
@@ -215,13 +234,17 @@ void MainWindow::buildControls()
     connect(m_searchTypeBox, &QComboBox::activated, this, &MainWindow::chooseSearchType);
     connect(cmdDoSearch, &QPushButton::clicked, this, &MainWindow::startSearch);
     connect(m_stopButton, &QPushButton::clicked, this, &MainWindow::stopSearch);
-    connect(txtWordNum, &QLineEdit::textChanged, this, &MainWindow::guardWordNumber);
     connect(txtsearch, &QLineEdit::textChanged, this,
             [this](const QString &text) { cmdCreate->setEnabled(!text.isEmpty()); });
     connect(cmdSetup, &QPushButton::clicked, this, &MainWindow::setupRequested);
     connect(cmdCreate, &QPushButton::clicked, this, &MainWindow::listBuilderRequested);
     connect(cmdWebsite, &QPushButton::clicked, this, &MainWindow::websiteRequested);
-    connect(cmbTLDs, &QComboBox::currentTextChanged, &session(), &LookupSession::setChosenTld);
+    connect(cmbTLDs, &QComboBox::currentTextChanged, this, [this](const QString &tld) {
+        session().setChosenTld(tld);
+        cmbTLDs->setToolTip(tld);
+    });
+    connect(cmbTLDs, &QComboBox::activated, this,
+            [this] { m_context.settings.setValue(Settings::lastTld, cmbTLDs->currentText()); });
 }
 
 void MainWindow::buildListColumn(ResultList which, const QString &tooltip)
@@ -370,21 +393,30 @@ void MainWindow::startUp()
 
     // The help file is among the shipped files the session's start-up installs.
     QString error;
-    if (!session().prepare(&error))
+    const QFileInfo folder(m_context.programFolder);
+    if (!session().prepare(&error) && (!folder.isDir() || !folder.isWritable()))
+        m_folderProblem = error;
+    else if (!error.isEmpty())
         m_notice->showNotice(error, 10000);
     else if (const QString notice = session().registryNotice() + session().historyNotice(); !notice.isEmpty())
         m_notice->showNotice(notice, 10000);
+    // A first start has just written TLDs.txt.
+    loadTLDs();
     if (settings.value(Settings::showHelp)) {
         settings.setValue(Settings::showHelp, false);
         emit helpRequested();
     }
     loadSavedDomains();
+    restoreSearchType();
+    explainStartButton();
     // Without a window manager "maximised" means nothing: take the screen.
     if (screen())
         setGeometry(screen()->availableGeometry());
     showMaximized();
     session().loop().setCurrentWordNumber(ResumePositions(settings).wordNumber());
 
+    if (!m_folderProblem.isEmpty())
+        explainFolderProblem();
     if (settings.value(Settings::firstUse).isEmpty()) {
         settings.setValue(Settings::firstUse, QStringLiteral("NO"));
         m_context.prompt.showMessage(
@@ -398,12 +430,24 @@ void MainWindow::startUp()
 
 void MainWindow::loadTLDs()
 {
-    const QString current = cmbTLDs->currentText();
+    QStringList wanted{cmbTLDs->currentText(), m_context.settings.value(Settings::lastTld),
+                       QString(m_context.settings.value(Settings::defaultExtension)).remove(QLatin1Char('.')),
+                       QStringLiteral("com")};
+    const QSignalBlocker blocker(cmbTLDs);
     cmbTLDs->clear();
-    cmbTLDs->addItems(TldFile(m_context.programFolder).enabledExtensions());
-    const int index = cmbTLDs->findText(current);
-    if (index >= 0)
-        cmbTLDs->setCurrentIndex(index);
+    const QStringList extensions = TldFile(m_context.programFolder).enabledExtensions();
+    for (const QString &extension : extensions) {
+        cmbTLDs->addItem(extension);
+        cmbTLDs->setItemData(cmbTLDs->count() - 1, extension, Qt::ToolTipRole);
+    }
+    wanted.removeAll(QString());
+    for (const QString &tld : std::as_const(wanted)) {
+        if (const int index = cmbTLDs->findText(tld, Qt::MatchFixedString); index >= 0) {
+            cmbTLDs->setCurrentIndex(index);
+            break;
+        }
+    }
+    cmbTLDs->setToolTip(cmbTLDs->currentText());
     session().setChosenTld(cmbTLDs->currentText());
 }
 
@@ -444,7 +488,7 @@ void MainWindow::chooseSearchType(int index)
         applySearchTypeSelection(*type);
 }
 
-void MainWindow::applySearchTypeSelection(SearchType type)
+void MainWindow::applySearchTypeSelection(SearchType type, bool openWindows)
 {
     const SearchTypeSelection selection = selectSearchType(type, m_context.programFolder, m_context.settings);
     if (selection.opensBrowseWindow) {
@@ -454,6 +498,8 @@ void MainWindow::applySearchTypeSelection(SearchType type)
         return;
     }
     m_searchType = type;
+    if (!selection.choosesWordFile && !selection.opensNameCreator)
+        m_context.settings.setValue(Settings::lastSearchType, SearchTypes::text(type));
     showInternetSearchControls(selection.showInternetSearch);
     showWordRangeControls(selection.showWordRange);
     if (selection.setsWordFile)
@@ -466,16 +512,36 @@ void MainWindow::applySearchTypeSelection(SearchType type)
         txtWordMax->setText(QString::number(countListEntries()));
     if (selection.setsControls) {
         cmdDoSearch->setEnabled(selection.startEnabled && hasListToSearch());
+        explainStartButton();
         m_stopButton->setEnabled(selection.stopEnabled);
         txtsearch->setEnabled(selection.internetSearchEnabled);
         m_amountBox->setEnabled(selection.internetSearchEnabled);
         cmdCreate->setEnabled(selection.internetSearchEnabled && !txtsearch->text().isEmpty());
         txtWordNum->setEnabled(selection.wordNumberEnabled);
-        txtWordNum->setText(selection.wordNumberText);
+        // A list searched to its end starts over.
+        const bool finished = selection.wordNumberText.toInt() > txtWordMax->text().toInt() && selection.countsEntries;
+        txtWordNum->setText(finished ? QStringLiteral("1") : selection.wordNumberText);
     }
-    if (selection.opensNameCreator)
+    if (selection.opensNameCreator && openWindows)
         emit nameCreatorRequested();
     layoutMainWindow();
+}
+
+// The last search type that opens no window or dialog comes back as chosen.
+void MainWindow::restoreSearchType()
+{
+    const std::optional<SearchType> type = SearchTypes::fromText(m_context.settings.value(Settings::lastSearchType));
+    if (!type)
+        return;
+    m_searchTypeBox->setCurrentIndex(m_searchTypeBox->findText(SearchTypes::text(*type)));
+    applySearchTypeSelection(*type);
+}
+
+void MainWindow::startGeneratedSearch(qint32 wordMax)
+{
+    m_searchTypeBox->setCurrentIndex(m_searchTypeBox->findText(SearchTypes::text(SearchType::GenerateNames)));
+    applySearchTypeSelection(SearchType::GenerateNames, false);
+    startListSearch(wordMax);
 }
 
 void MainWindow::pickSearchType(int index)
@@ -489,6 +555,33 @@ void MainWindow::pickSearchType(int index)
 bool MainWindow::hasListToSearch() const
 {
     return !m_wordFile.path().isEmpty() && QFileInfo(m_wordFile.path()).isFile();
+}
+
+void MainWindow::explainFolderProblem()
+{
+    m_context.prompt.showMessage(
+        m_context.branding.productName,
+        QStringLiteral("%1 cannot use its program folder: %2.\r\n\r\nWithout it there are no word lists to "
+                       "search, results, saved domains and TLD changes are not kept, and Setup cannot save. Make %3 "
+                       "writable, or start the program with --home and a folder of your own.")
+            .arg(m_context.branding.productName, m_folderProblem, QDir::toNativeSeparators(m_context.programFolder)),
+        Prompt::Icon::Warning, Prompt::Buttons::Ok);
+}
+
+// Start's tooltip says why it is off when there is nothing to search.
+void MainWindow::explainStartButton()
+{
+    QString why;
+    if (!cmdDoSearch->isEnabled() && !hasListToSearch()) {
+        if (!m_folderProblem.isEmpty())
+            why = QStringLiteral("Start is off: %1.").arg(m_folderProblem);
+        else if (m_wordFile.path().isEmpty())
+            why = QStringLiteral("Start is off: choose a search type first.");
+        else
+            why = QStringLiteral("Start is off: the list %1 does not exist.")
+                      .arg(QDir::toNativeSeparators(m_wordFile.path()));
+    }
+    cmdDoSearch->setToolTip(why.isEmpty() ? QStringLiteral("Click here to start searching your list.") : why);
 }
 
 void MainWindow::reportFailedLookup(const LookupOutcome &outcome)
@@ -510,7 +603,7 @@ void MainWindow::setSearchControlsEnabled(bool enabled)
 
 void MainWindow::startSearch()
 {
-    if (!hasListToSearch())
+    if (!hasListToSearch() || !startNumberFits())
         return;
     setSearchControlsEnabled(false);
     if (m_searchType && SearchTypes::isEngineSearch(*m_searchType))
@@ -518,6 +611,7 @@ void MainWindow::startSearch()
     m_stopButton->setEnabled(true);
     session().setSource(m_searchTypeBox->currentText());
     m_faults.startRun();
+    m_tally.start();
     m_notice->clearNotice();
     m_progressBar->start(txtWordNum->text().toInt(), txtWordMax->text().toInt());
     session().loop().start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
@@ -562,11 +656,19 @@ void MainWindow::stopSearch()
 void MainWindow::restoreAfterStop()
 {
     m_progressBar->finish();
+    if (m_tally.isCounting()) {
+        m_tally.finish();
+        // The faults of the run stay a click away.
+        m_notice->showNotice(runSummary(m_tally), 0,
+                             m_faults.count() ? m_faults.summary() + QStringLiteral(". The last: ") + m_faults.lastDetail()
+                                              : QString());
+    }
     m_searchTypeBox->setEnabled(true);
     const std::optional<SearchType> shown = SearchTypes::fromText(m_searchTypeBox->currentText());
     if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames ||
         shown == SearchType::BrowseForNames) {
         cmdDoSearch->setEnabled(hasListToSearch());
+        explainStartButton();
         m_stopButton->setEnabled(false);
         txtsearch->setEnabled(false);
         m_amountBox->setEnabled(false);
@@ -581,15 +683,24 @@ void MainWindow::restoreAfterStop()
     m_statusPanels[2]->setText(QStringLiteral("Connection Status"));
 }
 
-// The start number must lie within the list: 1 to its size.
-void MainWindow::guardWordNumber()
+// The start number must lie within the list: 1 to its size. It is edited
+// freely and checked when a run starts.
+bool MainWindow::startNumberFits()
 {
     bool startValid = false;
-    bool sizeValid = false;
-    const qint32 start = txtWordNum->text().toInt(&startValid);
-    const qint32 size = txtWordMax->text().toInt(&sizeValid);
-    if (!startValid || !sizeValid || start > size || start < 1)
-        txtWordNum->setText(QStringLiteral("1"));
+    const qint32 start = txtWordNum->text().trimmed().toInt(&startValid);
+    const qint32 size = txtWordMax->text().toInt();
+    if (startValid && start >= 1 && start <= qMax(1, size))
+        return true;
+    m_context.prompt.showMessage(
+        m_context.branding.productName,
+        QStringLiteral("The Start Number must be a whole number from 1 to %1; \"%2\" is not.")
+            .arg(qMax(1, size))
+            .arg(txtWordNum->text()),
+        Prompt::Icon::Warning, Prompt::Buttons::Ok);
+    txtWordNum->setFocus();
+    txtWordNum->selectAll();
+    return false;
 }
 
 const QStringList &MainWindow::namesOf(ResultList which) const
@@ -599,13 +710,18 @@ const QStringList &MainWindow::namesOf(ResultList which) const
 
 void MainWindow::deleteEntry(ResultList which)
 {
-    const int row = list(which)->currentIndex().row();
-    if (row < 0)
+    QList<int> rows;
+    const QModelIndexList selected = list(which)->selectionModel()->selectedIndexes();
+    for (const QModelIndex &index : selected)
+        rows << index.row();
+    if (rows.isEmpty())
         return;
-    if (which == ResultList::Saved)
-        m_savedModel.removeRows(row, 1);
-    else
-        session().results().removeName(which, row);
+    if (which != ResultList::Saved) {
+        session().results().removeNames(which, rows);
+        return;
+    }
+    m_savedModel.removeRowList(rows);
+    saveSavedDomains();
 }
 
 void MainWindow::clearList(ResultList which)
@@ -617,8 +733,10 @@ void MainWindow::clearList(ResultList which)
             m_context.branding.productName,
             QStringLiteral("Remove all %1 names from Saved Domains?").arg(m_savedModel.size()), Prompt::Icon::Question,
             Prompt::Buttons::YesNo);
-        if (answer == Prompt::Answer::Yes)
+        if (answer == Prompt::Answer::Yes) {
             m_savedModel.clear();
+            saveSavedDomains();
+        }
         return;
     }
     session().results().clearList(which);
@@ -632,23 +750,46 @@ void MainWindow::saveNames(const QStringList &names)
 
 void MainWindow::exportResults()
 {
-    const QString path = m_context.prompt.saveFileName(QStringLiteral("Export Results"), m_context.programFolder,
-                                                       QStringLiteral("CSV files (*.csv)"));
+    SettingsStore &settings = m_context.settings;
+    const QString folder = settings.value(Settings::lastExportFolder);
+    const QString path = csvFileName(m_context.prompt.saveFileName(
+        QStringLiteral("Export Results"), folder.isEmpty() ? QDir::homePath() : folder,
+        QStringLiteral("CSV files (*.csv)")));
     if (path.isEmpty())
         return;
     QString error;
-    if (!m_export.write(path, &error))
+    if (!m_export.write(path, &error)) {
         m_context.prompt.showMessage(m_context.branding.productName, error, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+        return;
+    }
+    settings.setValue(Settings::lastExportFolder, QFileInfo(path).absolutePath());
+    m_notice->showNotice(QStringLiteral("Exported the lists to %1").arg(QDir::toNativeSeparators(path)), 10000);
 }
 
 // The first fault of a kind in a run is shown; the rest are counted beside
 // the status panels, so a fault on every word cannot hold the window.
 void MainWindow::lookupFault(const QString &title, const QString &text)
 {
-    const bool show = m_faults.report(title, text);
-    m_notice->showNotice(m_faults.summary(), 0, m_faults.lastDetail());
-    if (show)
-        m_context.prompt.showMessage(title, text, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+    m_faults.report(title, text);
+    m_notice->showNotice(m_faults.summary(), 0, title + QStringLiteral(": ") + text);
+}
+
+// "Checked 676 names in 1:34: 130 available, 546 registered, 0 unanswered".
+QString MainWindow::runSummary(const RunTally &tally)
+{
+    const qint64 seconds = tally.elapsedMs() / 1000;
+    const QLatin1Char zero('0');
+    const QString took = seconds < 3600 ? QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, zero)
+                                        : QStringLiteral("%1:%2:%3")
+                                              .arg(seconds / 3600)
+                                              .arg(seconds / 60 % 60, 2, 10, zero)
+                                              .arg(seconds % 60, 2, 10, zero);
+    return QStringLiteral("Checked %1 names in %2: %3 available, %4 registered, %5 unanswered")
+        .arg(tally.checked())
+        .arg(took)
+        .arg(tally.available())
+        .arg(tally.registered())
+        .arg(tally.unanswered());
 }
 
 void MainWindow::openPurchasePage(const QString &domain)
@@ -749,7 +890,7 @@ void MainWindow::layoutMainWindow()
             m_listButtons[column][button]->setGeometry(left + button * buttonWidth, listTop + listHeight + inner / 2,
                                                        buttonWidth - 2, buttonHeight);
     }
-    m_notice->setMaximumWidth(frameWidth / 5);
+    m_notice->setMaximumWidth(frameWidth / 2);
 }
 
 // Three list buttons side by side in each of five columns, each as wide as

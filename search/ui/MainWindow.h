@@ -3,6 +3,7 @@
 #include "core/DomainListModel.h"
 #include "core/ResultList.h"
 #include "search/RepeatedFaults.h"
+#include "search/RunTally.h"
 #include "search/ResultsExport.h"
 #include "search/SearchType.h"
 #include "search/WordFile.h"
@@ -68,6 +69,9 @@ public:
     // A list made by another window is ready: its size goes into the "Of"
     // box, the start number into "Start Number:", and Start is pressed.
     void startListSearch(qint32 wordMax, qint32 startNumber = 1);
+    // The name creator's list is ready: it is searched from its first name,
+    // whatever search type the box showed.
+    void startGeneratedSearch(qint32 wordMax);
     // A list made by another window is ready: its size goes into the "Of"
     // box and the start number becomes "1".
     void setListSize(qint32 wordMax);
@@ -108,15 +112,21 @@ private:
     // Tools menu: a run in progress stops first, as Stop stops it.
     void pickSearchType(int index);
     bool hasListToSearch() const;
+    void explainFolderProblem();
+    void explainStartButton();
+    // A fault goes to the notice panel, its text a click away: a run is never held.
     void lookupFault(const QString &title, const QString &text);
+    static QString runSummary(const RunTally &tally);
     void openPurchasePage(const QString &domain);
     void showWhois(const QString &domain);
     int minimumListsWidth() const;
-    void applySearchTypeSelection(SearchType type);
+    // openWindows: false keeps the windows a type opens (name creator) shut.
+    void applySearchTypeSelection(SearchType type, bool openWindows = true);
+    void restoreSearchType();
     void reportFailedLookup(const LookupOutcome &outcome);
     void setSearchControlsEnabled(bool enabled);
     void restoreAfterStop();
-    void guardWordNumber();
+    bool startNumberFits();
     void deleteEntry(ResultList which);
     void clearList(ResultList which);
     void copyList(ResultList which);
@@ -129,9 +139,12 @@ private:
     DomainListModel m_savedModel;
     ResultsExport m_export;
     RepeatedFaults m_faults;
+    RunTally m_tally;
     WordFile m_wordFile;
     std::optional<SearchType> m_searchType;
     std::optional<ResultList> m_dragSourceList;
+    // Why the program folder cannot be used, or empty.
+    QString m_folderProblem;
 
     QGroupBox *m_searchFrame = nullptr;
     QGroupBox *m_listsFrame = nullptr;

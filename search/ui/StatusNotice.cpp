@@ -12,7 +12,9 @@ StatusNotice::StatusNotice(QWidget *parent)
 void StatusNotice::showNotice(const QString &text, int timeoutMs, const QString &details)
 {
     setText(text);
-    setToolTip(details.isEmpty() ? text : text + QLatin1Char('\n') + details);
+    m_details = details;
+    setToolTip(details.isEmpty() ? text : text + QLatin1Char('\n') + details + QStringLiteral("\n(click for details)"));
+    setCursor(details.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
     show();
     if (timeoutMs > 0)
         m_expiry.start(timeoutMs);
@@ -23,6 +25,14 @@ void StatusNotice::showNotice(const QString &text, int timeoutMs, const QString 
 void StatusNotice::clearNotice()
 {
     m_expiry.stop();
+    m_details.clear();
     clear();
     hide();
+}
+
+void StatusNotice::mousePressEvent(QMouseEvent *event)
+{
+    QLabel::mousePressEvent(event);
+    if (!m_details.isEmpty())
+        emit detailsRequested(text(), m_details);
 }

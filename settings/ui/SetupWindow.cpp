@@ -8,9 +8,9 @@
 #include "core/LookupContext.h"
 #include "core/LookupRoute.h"
 #include "settings/SettingsStore.h"
+#include "settings/SetupFields.h"
 
 #include <QCheckBox>
-#include <QColor>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGridLayout>
@@ -38,21 +38,9 @@ public:
     explicit TldRowItem(const QStringList &fields)
         : QTreeWidgetItem(fields)
         , m_fields(fields)
-        , m_problem(TldFile::rowProblem(fields))
     {
         if (LookupRoute::isRdapServer(fields.value(Server)))
             setText(Port, QStringLiteral("443"));
-        // A row lookups cannot use is shown in red, with the reason.
-        for (int column = 0; !m_problem.isEmpty() && column < ColumnCount; ++column) {
-            setForeground(column, QColor(Qt::red));
-            setToolTip(column, notUsedText());
-        }
-    }
-
-    // Why lookups cannot use the row, for the user; empty for a usable row.
-    static QString notUsed(const QTreeWidgetItem *row)
-    {
-        return static_cast<const TldRowItem *>(row)->notUsedText();
     }
 
     // The field as TLDs.txt holds it.
@@ -68,13 +56,7 @@ public:
     }
 
 private:
-    QString notUsedText() const
-    {
-        return m_problem.isEmpty() ? QString() : QStringLiteral("This row is not used: %1.").arg(m_problem);
-    }
-
     QStringList m_fields;
-    QString m_problem;
 };
 
 QLineEdit *lineEdit(const char *name, const QString &text, QWidget *parent)
@@ -92,11 +74,30 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent)
     return push;
 }
 
+// Marks a box whose value is refused, with the reason as its tooltip;
+// true when the value is accepted.
+bool markProblem(QLineEdit *edit, const QString &problem)
+{
+    edit->setProperty("invalid", !problem.isEmpty());
+    edit->setStyleSheet(problem.isEmpty() ? QString() : QStringLiteral("QLineEdit { background: #ffd8d8; }"));
+    edit->setToolTip(problem);
+    return problem.isEmpty();
+}
+
 QLabel *label(const QString &text, QWidget *buddy, QWidget *parent)
 {
     auto *caption = new QLabel(text, parent);
     caption->setBuddy(buddy);
     return caption;
+}
+
+QString firstOf(std::initializer_list<QString> problems)
+{
+    for (const QString &problem : problems) {
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return {};
 }
 
 } // namespace
@@ -133,6 +134,16 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
     connect(chkDnsFirst, &QCheckBox::toggled, this, &SetupWindow::chkDnsFirst_Click);
     connect(txtDnsServer, &QLineEdit::textChanged, this, &SetupWindow::txtDnsServer_Change);
     connect(spnRecheckAfterDays, &QSpinBox::valueChanged, this, &SetupWindow::spnRecheckAfterDays_Change);
+    connect(txtExt, &QLineEdit::textChanged, this,
+            [this](const QString &text) { markProblem(txtExt, SetupFields::extensionProblem(text, true)); });
+    connect(txtServer, &QLineEdit::textChanged, this, [this](const QString &text) {
+        markProblem(txtServer, text.isEmpty() ? QString() : SetupFields::serverProblem(text));
+    });
+    connect(txtPort, &QLineEdit::textChanged, this, [this](const QString &text) {
+        markProblem(txtPort, text.isEmpty() ? QString() : SetupFields::portProblem(text));
+    });
+    connect(txtThrottle, &QLineEdit::textChanged, this,
+            [this](const QString &text) { markProblem(txtThrottle, SetupFields::pauseProblem(text, true)); });
     connect(chkHarvestEveryTld, &QCheckBox::toggled, this,
             [this](bool checked) { m_settings.setValue(Settings::harvestEveryTld, checked); });
     connect(chkReviewHarvest, &QCheckBox::toggled, this,
@@ -155,8 +166,29 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
 
 void SetupWindow::buildControls()
 {
-    // Defaults, with the texts the boxes have before the stored values are
-    // loaded into them.
+    auto *proxy = new QGroupBox(QStringLiteral("Proxy WHOIS server:"), this);
+    chkProxy = new QCheckBox(
+        QStringLiteral("Use the server entered under the extension \"proxy\" for all whois lookups"), proxy);
+    chkProxy->setObjectName(QStringLiteral("chkProxy"));
+    (new QVBoxLayout(proxy))->addWidget(chkProxy);
+
+    // Only the list grows with the window.
+    auto *window = new QVBoxLayout(this);
+    window->addWidget(buildDefaults());
+    window->addWidget(proxy);
+    window->addWidget(buildHarvestGroup());
+    window->addWidget(buildEditor());
+    buildTldList();
+    window->addWidget(label(QStringLiteral("List of Top Level Domains:"), lstDomains, this));
+    window->addWidget(lstDomains, 1);
+    lstDomains->setFocus();
+    resize(900, 720);
+}
+
+// Defaults, with the texts the boxes have before the stored values are
+// loaded into them.
+QGroupBox *SetupWindow::buildDefaults()
+{
     auto *defaults = new QGroupBox(QStringLiteral("Defaults:"), this);
     txtDefault = lineEdit("txtDefault", QStringLiteral("com"), defaults);
     txtsearch = lineEdit("txtsearch", QStringLiteral("Google"), defaults);
@@ -208,13 +240,11 @@ void SetupWindow::buildControls()
                             7, 0);
     defaultsGrid->addWidget(txtHistoryDatabase, 7, 1);
     defaultsGrid->setColumnStretch(0, 1);
+    return defaults;
+}
 
-    auto *proxy = new QGroupBox(QStringLiteral("Proxy WHOIS server:"), this);
-    chkProxy = new QCheckBox(
-        QStringLiteral("Use the server entered under the extension \"proxy\" for all whois lookups"), proxy);
-    chkProxy->setObjectName(QStringLiteral("chkProxy"));
-    (new QVBoxLayout(proxy))->addWidget(chkProxy);
-
+QGroupBox *SetupWindow::buildHarvestGroup()
+{
     auto *harvest = new QGroupBox(QStringLiteral("Names from web pages:"), this);
     chkHarvestEveryTld = new QCheckBox(
         QStringLiteral("Take names under every TLD that has a registry, not only the enabled extensions"), harvest);
@@ -225,8 +255,12 @@ void SetupWindow::buildControls()
     auto *harvestColumn = new QVBoxLayout(harvest);
     harvestColumn->addWidget(chkHarvestEveryTld);
     harvestColumn->addWidget(chkReviewHarvest);
+    return harvest;
+}
 
-    // The entry editor and the table buttons.
+// The entry editor and the table buttons.
+QGroupBox *SetupWindow::buildEditor()
+{
     auto *editor = new QGroupBox(this);
     txtExt = lineEdit("txtExt", QString(), editor);
     txtServer = lineEdit("txtServer", QString(), editor);
@@ -263,7 +297,11 @@ void SetupWindow::buildControls()
         buttons->addWidget(push);
     buttons->addStretch(1);
     editorGrid->addLayout(buttons, 2, 0, 1, 8);
+    return editor;
+}
 
+void SetupWindow::buildTldList()
+{
     lstDomains = new QTreeWidget(this);
     lstDomains->setObjectName(QStringLiteral("lstDomains"));
     lstDomains->setRootIsDecorated(false);
@@ -280,17 +318,6 @@ void SetupWindow::buildControls()
     lstDomains->setColumnWidth(Port, 55);
     lstDomains->setColumnWidth(Status, 75);
     lstDomains->setColumnWidth(Throttle, 70);
-
-    // Only the list grows with the window.
-    auto *window = new QVBoxLayout(this);
-    window->addWidget(defaults);
-    window->addWidget(proxy);
-    window->addWidget(harvest);
-    window->addWidget(editor);
-    window->addWidget(label(QStringLiteral("List of Top Level Domains:"), lstDomains, this));
-    window->addWidget(lstDomains, 1);
-    lstDomains->setFocus();
-    resize(900, 720);
 }
 
 void SetupWindow::loadValues()
@@ -386,13 +413,28 @@ void SetupWindow::cmdSave_Click()
         showMessage(QStringLiteral("Please enter valid information for all fields."));
         return;
     }
+    const QString problem = firstOf({SetupFields::extensionProblem(txtExt->text(), false),
+                                     SetupFields::serverProblem(txtServer->text()),
+                                     SetupFields::portProblem(txtPort->text()),
+                                     SetupFields::pauseProblem(txtThrottle->text(), true),
+                                     txtSuccess->text().contains(QLatin1Char('|'))
+                                         ? QStringLiteral("Success indicators hold no \"|\".")
+                                         : QString()});
+    if (!problem.isEmpty()) {
+        showMessage(problem + QStringLiteral(" The entry was not saved."));
+        return;
+    }
     if (txtThrottle->text().isEmpty())
         txtThrottle->setText(QStringLiteral("25"));
     if (txtSuccess->text().isEmpty())
         txtSuccess->setText(QString::fromLatin1(DefaultTldTable::standardIndicators));
 
-    m_tldFile.saveTldEntry(txtExt->text(), txtServer->text(), txtPort->text(), m_editorEnabled, txtThrottle->text(),
-                           txtSuccess->text());
+    QString error;
+    if (!m_tldFile.saveTldEntry(txtExt->text(), txtServer->text(), txtPort->text(), m_editorEnabled,
+                                txtThrottle->text(), txtSuccess->text(), &error)) {
+        reportWriteFailure(error);
+        return;
+    }
     fillTldListView();
     selectRow(txtExt->text().toLower());
     reloadTldTable();
@@ -405,8 +447,12 @@ void SetupWindow::cmdToggle_Click()
         return;
     const QString extension = row->text(Extension);
     const bool enable = row->text(Status) != QLatin1String("Enabled");
-    m_tldFile.saveTldEntry(extension, row->text(Server), TldRowItem::field(row, Port), enable, row->text(Throttle),
-                           row->text(Success));
+    QString error;
+    if (!m_tldFile.saveTldEntry(extension, row->text(Server), TldRowItem::field(row, Port), enable,
+                                row->text(Throttle), row->text(Success), &error)) {
+        reportWriteFailure(error);
+        return;
+    }
     fillTldListView();
     selectRow(extension.toLower());
     reloadTldTable();
@@ -426,13 +472,20 @@ void SetupWindow::Command2_Click()
     QTreeWidgetItem *row = selectedRow();
     if (!row)
         return;
-    if (m_prompt.showMessage(QStringLiteral("Delete?"), QStringLiteral("Really delete this TLD from the list?"),
-                             Prompt::Icon::Question, Prompt::Buttons::OkCancel) != Prompt::Answer::Ok)
+    const QString question = QStringLiteral("Really delete .%1 (%2) from the list?")
+                                 .arg(row->text(Extension), row->text(Server));
+    if (m_prompt.showMessage(QStringLiteral("Delete?"), question, Prompt::Icon::Question, Prompt::Buttons::OkCancel) !=
+        Prompt::Answer::Ok)
         return;
 
-    delete row;
-    if (!m_tldFile.writeRows(rowsInDisplayOrder()))
+    QList<QStringList> rows = rowsInDisplayOrder();
+    rows.removeAt(lstDomains->indexOfTopLevelItem(row));
+    QString error;
+    if (!m_tldFile.writeRows(rows, &error)) {
+        reportWriteFailure(error);
         return;
+    }
+    delete row;
     reloadTldTable();
     txtExt->clear();
     txtServer->clear();
@@ -446,7 +499,11 @@ void SetupWindow::Command3_Click()
                                             "Your own entries and changes are lost."),
                              Prompt::Icon::Question, Prompt::Buttons::OkCancel) != Prompt::Answer::Ok)
         return;
-    m_tldFile.writeDefaultTldTable(true);
+    QString error;
+    if (!m_tldFile.writeDefaultTldTable(true, &error)) {
+        reportWriteFailure(error);
+        return;
+    }
     fillTldListView();
     reloadTldTable();
 }
@@ -456,10 +513,6 @@ void SetupWindow::cmdTest_Click()
     const QTreeWidgetItem *row = selectedRow();
     if (!row)
         return;
-    if (const QString notUsed = TldRowItem::notUsed(row); !notUsed.isEmpty()) {
-        showMessage(notUsed);
-        return;
-    }
     m_tester.startRegistrarTest(TldTester::testDomainFor(txtsearch->text(), row->text(Extension)));
 }
 
@@ -500,6 +553,8 @@ void SetupWindow::chkProxy_Click(bool checked)
 
 void SetupWindow::txtDefault_Change(const QString &text)
 {
+    if (!markProblem(txtDefault, SetupFields::extensionProblem(text, true)))
+        return;
     m_settings.setValue(Settings::defaultExtension, text);
     m_context.defaultExtension = text;
 }
@@ -507,6 +562,8 @@ void SetupWindow::txtDefault_Change(const QString &text)
 void SetupWindow::applyDefaultExtensionRule()
 {
     const QString text = txtDefault->text();
+    if (txtDefault->property("invalid").toBool())
+        return;
     if (text.isEmpty())
         txtDefault->setText(QStringLiteral(".com"));
     else if (!text.contains(QLatin1Char('.')))
@@ -521,6 +578,8 @@ void SetupWindow::txtsearch_Change(const QString &text)
 
 void SetupWindow::txtthrot_Change(const QString &text)
 {
+    if (!markProblem(txtthrot, SetupFields::pauseProblem(text, false)))
+        return;
     m_settings.setText(Settings::throttle.key, text);
 }
 
@@ -532,6 +591,8 @@ void SetupWindow::chkDnsFirst_Click(bool checked)
 
 void SetupWindow::txtDnsServer_Change(const QString &text)
 {
+    if (!markProblem(txtDnsServer, SetupFields::dnsServerProblem(text)))
+        return;
     m_context.dnsServer = text.trimmed();
     m_settings.setValue(Settings::dnsServer, text.trimmed());
 }
@@ -556,6 +617,11 @@ void SetupWindow::closeEvent(QCloseEvent *event)
     applyDefaultExtensionRule();
     QWidget::closeEvent(event);
     emit closed();
+}
+
+void SetupWindow::reportWriteFailure(const QString &error)
+{
+    showMessage(QStringLiteral("The TLD table was not changed: %1").arg(error));
 }
 
 void SetupWindow::showMessage(const QString &text)

@@ -10,6 +10,7 @@
 
 class Prompt;
 class QCheckBox;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -47,6 +48,10 @@ protected:
 
 private:
     void buildControls();
+    QGroupBox *buildDefaults();
+    QGroupBox *buildHarvestGroup();
+    QGroupBox *buildEditor();
+    void buildTldList();
     void loadValues();
 
     void fillTldListView();
@@ -74,6 +79,7 @@ private:
     void spnRecheckAfterDays_Change(int days);
     void testReplyComplete(const QByteArray &reply, const QString &remoteHost, quint16 remotePort);
     void testTimedOut();
+    void reportWriteFailure(const QString &error);
     void showMessage(const QString &text);
 
     LookupContext &m_context;

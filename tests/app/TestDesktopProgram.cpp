@@ -5,9 +5,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -34,6 +37,7 @@ class TestDesktopProgram : public QObject
 private slots:
     void initTestCase();
     void splashThenMainWindowThenSecondaryWindows();
+    void setupBoxesBelongToSetup();
 
 private:
     QTemporaryDir m_config;
@@ -57,7 +61,7 @@ void TestDesktopProgram::splashThenMainWindowThenSecondaryWindows()
     QTRY_VERIFY(program.mainWindow() && program.mainWindow()->isVisible());
     MainWindow *main = program.mainWindow();
     QVERIFY(!visibleWindow(u"frmSplash"_s));
-    QCOMPARE(main->windowTitle(), u"Ornisk by vantrel.example"_s);
+    QCOMPARE(main->windowTitle(), u"Vantrel by vantrel.example"_s);
     QVERIFY(QFile::exists(home.filePath(u"wordlists/AllFourLetter.txt"_s)));
     QVERIFY(QFile::exists(home.filePath(u"Help.html"_s)));
     QVERIFY(prompt.messages.isEmpty());
@@ -76,6 +80,41 @@ void TestDesktopProgram::splashThenMainWindowThenSecondaryWindows()
     main->close();
     for (const QString &name : {u"frmSettings"_s, u"frmAbout"_s, u"frmMake"_s, u"Form2"_s, u"frmBlocked"_s})
         QTRY_VERIFY2(!visibleWindow(name), qPrintable(name));
+}
+
+// With the program's own boxes: the one Setup asks is Setup's, in front of
+// it rather than of the main window, and names the row it would delete.
+void TestDesktopProgram::setupBoxesBelongToSetup()
+{
+    QTemporaryDir home;
+    DesktopProgram program(home.path());
+    program.start();
+    QTRY_VERIFY(program.mainWindow() && program.mainWindow()->isVisible());
+    program.mainWindow()->findChild<QPushButton *>(u"cmdSetup"_s)->click();
+    QWidget *setup = nullptr;
+    QTRY_VERIFY((setup = visibleWindow(u"frmSettings"_s)));
+    auto *list = setup->findChild<QTreeWidget *>(u"lstDomains"_s);
+    list->setCurrentItem(list->findItems(u"com"_s, Qt::MatchExactly).constFirst());
+
+    QWidget *boxParent = nullptr;
+    QString boxText;
+    QTimer watch;
+    watch.setInterval(10);
+    connect(&watch, &QTimer::timeout, &watch, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        boxParent = box->parentWidget();
+        boxText = box->text() + box->informativeText();
+        watch.stop();
+        box->reject();
+    });
+    watch.start();
+    setup->findChild<QPushButton *>(u"Command2"_s)->click(); // returns once the box is answered
+    QCOMPARE(boxParent, setup);
+    QVERIFY2(boxText.contains(u"Really delete .com ("_s), qPrintable(boxText));
+    QCOMPARE(list->topLevelItemCount(), 179);
+    program.mainWindow()->close();
 }
 
 QTEST_MAIN(TestDesktopProgram)

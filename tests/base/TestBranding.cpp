@@ -25,7 +25,9 @@ void TestBranding::missingFileGivesBuiltInValues()
     const Branding branding = applyBranding(dir.path());
     const Branding builtIn;
 
-    QCOMPARE(branding.productName, QStringLiteral("Ornisk"));
+    QCOMPARE(branding.productName, QStringLiteral("Vantrel"));
+    // Settings stay filed under the name they were first stored with.
+    QCOMPARE(branding.settingsName, QStringLiteral("Ornisk"));
     QCOMPARE(branding.companyName, builtIn.companyName);
     QCOMPARE(branding.comments, builtIn.comments);
     QVERIFY(branding.purchaseOnDoubleClick && branding.useSkin && branding.useSplashIcon && branding.showBanner);
@@ -114,7 +116,7 @@ void TestBranding::shippedFileIsUsable()
 {
     const QString shipped = QStringLiteral(VANTREL_SHELL_DATA_DIR);
     const Branding branding = applyBranding(shipped);
-    QCOMPARE(branding.productName, QStringLiteral("Ornisk"));
+    QCOMPARE(branding.productName, QStringLiteral("Vantrel"));
     QVERIFY(branding.companyName.endsWith(u".example"));
     QVERIFY(branding.comments.endsWith(u".example"));
     QVERIFY(QUrl(branding.purchaseUrlPrefix).host().endsWith(u".example"));

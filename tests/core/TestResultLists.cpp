@@ -30,7 +30,7 @@ QString nameFor(ResultList list, int i)
 {
     switch (list) {
     case ResultList::High:
-        return QString::number(i, 36) + u".com"_s;
+        return u"h"_s + QString::number(i, 36) + u".com"_s;
     case ResultList::Mid:
         return u"m%1.net"_s.arg(i, 5, 10, QLatin1Char('0'));
     default:
@@ -67,6 +67,7 @@ private slots:
     void backupFailureStillSetsStamp();
 
     void modelSignals();
+    void secondRunListsEachNameOnce();
 
     // File writes
     void profileFilesFollowEveryChange();
@@ -151,8 +152,8 @@ void TestResultLists::registeredListEmptiedPastCap()
     lists.fileRegistered(u"last.com"_s);
     QCOMPARE(lists.names(ResultList::Registered), QStringList{u"last.com"_s});
     QCOMPARE(lists.counter(ResultList::Registered), 102);
-    QCOMPARE(captions.size(), 1);
-    QCOMPARE(captions.at(0).at(1).toString(), u"Registered (102)"_s);
+    // The caption counts the rows shown, not the names filed.
+    QCOMPARE(captions.last().at(1).toString(), u"Registered (1)"_s);
     // Registered names never reach a file.
     QCOMPARE(QDir(m_folder).entryList(QDir::Files), QStringList());
 }
@@ -205,7 +206,7 @@ void TestResultLists::resetCountersKeepsNames()
 
     lists.fileAvailable(u"ef.com"_s);
     QCOMPARE(captions.size(), 1);
-    QCOMPARE(captions.at(0).at(1).toString(), u"High Profile (1)"_s);
+    QCOMPARE(captions.at(0).at(1).toString(), u"High Profile (3)"_s);
     QCOMPARE(lists.names(ResultList::High), QStringList({u"ab.com"_s, u"cd.com"_s, u"ef.com"_s}));
     QCOMPARE(lists.names(ResultList::Registered), QStringList{u"taken.com"_s});
     QCOMPARE(readFile(m_folder + u"/SuperHighProfile.txt"_s), "ab.com\r\ncd.com\r\nef.com\r\n"_ba);
@@ -305,7 +306,10 @@ void TestResultLists::overflow()
     captions.clear();
     lists.checkListSizes();
     QCOMPARE(overflowSaved.size(), 1);
-    QCOMPARE(captions.size(), 0);
+    // Every emptied list shows its bare name.
+    QCOMPARE(captions.size(), 4);
+    QCOMPARE(captions.last().at(1).toString(), ResultLists::listName(captions.last().at(0).value<ResultList>()));
+    captions.clear();
 
     const QString overflow = m_folder + u"/overflow/"_s;
     QCOMPARE(QDir(overflow).entryList(QDir::Files),
@@ -458,6 +462,32 @@ void TestResultLists::modelSignals()
     QCOMPARE(model.rowCount(), 0);
 }
 
+// The same names found by a second run: each stays listed and written once,
+// and the captions count what the lists show after Start, Del and Clear.
+void TestResultLists::secondRunListsEachNameOnce()
+{
+    ResultLists lists(m_folder);
+    for (int run = 0; run < 2; ++run) {
+        lists.resetCounters();
+        for (const QString &name : {u"ab.com"_s, u"cd.com"_s, u"ab.com"_s, u"ef.com"_s})
+            lists.fileAvailable(name);
+        lists.fileRegistered(u"taken.com"_s);
+    }
+    QCOMPARE(lists.names(ResultList::High), QStringList({u"ab.com"_s, u"cd.com"_s, u"ef.com"_s}));
+    QCOMPARE(readFile(lists.profileFilePath(m_folder, ResultList::High)), "ab.com\r\ncd.com\r\nef.com\r\n"_ba);
+    QCOMPARE(lists.caption(ResultList::High), u"High Profile (3)"_s);
+    QCOMPARE(lists.caption(ResultList::Registered), u"Registered (1)"_s);
+
+    QSignalSpy captions(&lists, &ResultLists::captionChanged);
+    QVERIFY(lists.removeNames(ResultList::High, {2, 0, 7}));
+    QCOMPARE(lists.names(ResultList::High), QStringList{u"cd.com"_s});
+    QCOMPARE(captions.last().at(1).toString(), u"High Profile (1)"_s);
+    QCOMPARE(readFile(lists.profileFilePath(m_folder, ResultList::High)), "cd.com\r\n"_ba);
+    QVERIFY(!lists.removeNames(ResultList::High, {5}));
+    lists.clearList(ResultList::Registered);
+    QCOMPARE(captions.last().at(1).toString(), u"Registered"_s);
+}
+
 // A new name is added to the end of its file, which is written whole only
 // when a name leaves a list.
 void TestResultLists::profileFilesFollowEveryChange()
@@ -472,7 +502,7 @@ void TestResultLists::profileFilesFollowEveryChange()
     lists.fileAvailable(u"thirdname.com"_s);
     QCOMPARE(readFile(low), "firstname.com\r\nmarker.example\r\nsecondname.com\r\nthirdname.com\r\n"_ba);
 
-    QVERIFY(lists.removeName(ResultList::Low, 1));
+    QVERIFY(lists.removeNames(ResultList::Low, {1}));
     QCOMPARE(readFile(low), "firstname.com\r\nthirdname.com\r\n"_ba);
     lists.clearList(ResultList::Low);
     QCOMPARE(readFile(low), QByteArray());
@@ -534,7 +564,8 @@ void TestResultLists::fullDiskKeepsEveryFileWhole()
     QVERIFY(QFile::remove(disk.filePath(u".filler"_s)));
     lists.fileAvailable(u"cd.com"_s);
     QCOMPARE(readFile(folder + u"/SuperHighProfile.txt"_s), "ab.com\r\ncd.com\r\n"_ba);
-    for (int i = 0; i < 509; ++i)
+    // 511 two-letter names, 509 of them new: ab and cd are listed already.
+    for (int i = 0; i < 511; ++i)
         lists.fileAvailable(u"%1.com"_s.arg(i + 36, 2, 36));
     const QByteArray written = readFile(folder + u"/SuperHighProfile.txt"_s);
     QCOMPARE(written.size(), 4096 - 8);

@@ -150,7 +150,8 @@ void TestGenerateCommand::preparesFreshFolder()
     const Run twoTlds = runVantrel({u"--home"_s, folder, u"generate"_s, u"--base"_s, QString(), u"--no-suffixes"_s,
                                     u"--tld"_s, u"org"_s, u"--tld"_s, u".de"_s});
     QCOMPARE(twoTlds.exitCode, 0);
-    QCOMPARE(twoTlds.out, lines({u"my.org"_s, u"my.de"_s, u"my-.org"_s, u"my-.de"_s}));
+    // Without a base word the hyphenated forms would end a label in "-": none is made.
+    QCOMPARE(twoTlds.out, lines({u"my.org"_s, u"my.de"_s}));
 }
 
 void TestGenerateCommand::unusableFolder()

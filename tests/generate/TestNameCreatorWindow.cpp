@@ -90,7 +90,8 @@ struct Fixture
 };
 
 const QStringList inputNames{u"chkAdd0"_s,  u"chkAdd1"_s, u"chkAdd2"_s, u"Text1"_s,   u"Text2"_s,   u"Command1"_s,
-                             u"Command2"_s, u"cmdAdd"_s,  u"cmdSub"_s,  u"chkExt0"_s, u"chkExt8"_s, u"txtCustom"_s};
+                             u"Command2"_s, u"cmdAdd"_s,  u"cmdSub"_s,  u"chkExt0"_s, u"chkExt8"_s, u"txtCustom"_s,
+                             u"cmdLoadWords"_s, u"cmdSaveWords"_s};
 
 } // namespace
 
@@ -103,7 +104,8 @@ private slots:
     void settingsRoundTrip();
     void addAndRemoveWords();
     void removeWithoutSelection();
-    void wordsOutsideLatin1AreRefused();
+    void wordsOutsideLatin1GoOutInIdnaForm();
+    void emptyBaseWordAndWordListFiles();
     void generateWritesListAndRequestsSearch();
     void largeRunShowsProgressWhileItRuns();
     void unwritableListStartsNoSearch();
@@ -237,34 +239,61 @@ void TestNameCreatorWindow::removeWithoutSelection()
     QCOMPARE(readFile(fixture.path(u"Appends.txt"_s)), "my\r\n"_ba);
 }
 
-void TestNameCreatorWindow::wordsOutsideLatin1AreRefused()
+// Words beyond Latin-1, as base word or prefix, reach CreatedDomains.txt in
+// their IDNA form; the prefix list keeps them in UTF-8 next to Latin-1 ones.
+void TestNameCreatorWindow::wordsOutsideLatin1GoOutInIdnaForm()
 {
     Fixture fixture;
-    writeFile(fixture.path(u"Appends.txt"_s), "my\r\n");
-    fixture.open();
+    writeFile(fixture.path(u"Appends.txt"_s), "caf\xe9\r\n");
+    NameCreatorWindow &window = fixture.open();
+    QSignalSpy started(&window, &NameCreatorWindow::startSearchRequested);
     auto *text2 = fixture.control<QLineEdit>(u"Text2"_s);
-    text2->setText(u"\u0161kola"_s); // outside Latin-1
+    text2->setText(u"\u0161kola"_s);
     QTest::keyClick(text2, Qt::Key_Return);
-    QCOMPARE(fixture.prompt.messages.size(), 1);
-    QVERIFY2(fixture.prompt.messages.first().text.contains(u"\"\u0161kola\" was not added"_s),
-             qPrintable(fixture.prompt.messages.first().text));
-    QCOMPARE(fixture.prompt.messages.first().icon, Prompt::Icon::Warning);
-    // The word stays in the box to be corrected; neither file nor list took it.
-    QCOMPARE(text2->text(), u"\u0161kola"_s);
-    QCOMPARE(fixture.items(u"List2"_s), QStringList{u"my"_s});
-    QCOMPARE(readFile(fixture.path(u"Appends.txt"_s)), "my\r\n"_ba);
+    QVERIFY(fixture.prompt.messages.isEmpty());
+    QCOMPARE(fixture.items(u"List2"_s), (QStringList{u"caf\u00e9"_s, u"\u0161kola"_s}));
+    QCOMPARE(readFile(fixture.path(u"Appends.txt"_s)), "caf\xe9\r\n\xc5\xa1kola\r\n"_ba);
+    QStringList reread;
+    QVERIFY(AppendsFile(fixture.folder.path()).readWords(reread));
+    QCOMPARE(reread, fixture.items(u"List2"_s));
 
-    // Latin-1 letters are kept as they are.
-    text2->setText(u"caf\u00e9"_s);
-    fixture.control<QPushButton>(u"cmdAdd"_s)->click();
-    QCOMPARE(fixture.prompt.messages.size(), 1);
-    QCOMPARE(readFile(fixture.path(u"Appends.txt"_s)), "my\r\ncaf\xe9\r\n"_ba);
+    fixture.control<QListWidget>(u"ListView1"_s)->item(1)->setCheckState(Qt::Unchecked);
+    fixture.control<QCheckBox>(u"chkAdd1"_s)->setChecked(false);
+    fixture.control<QCheckBox>(u"chkAdd2"_s)->setChecked(false);
+    fixture.control<QLineEdit>(u"Text1"_s)->setText(u"\u65e5\u672c"_s);
+    fixture.control<QPushButton>(u"Command1"_s)->click();
+    QTRY_COMPARE(started.size(), 1);
+    QCOMPARE(started.first().at(0).toInt(), 3);
+    QCOMPARE(readFile(fixture.path(u"CreatedDomains.txt"_s)),
+             "xn--wgv71a.com\r\n\r\nxn--caf-dma4730kcvb.com\r\n\r\nxn--kola-f6a0155mo4b.com\r\n\r\n"_ba);
+}
 
-    // The file refuses such a word too, whoever asks.
-    QString error;
-    QVERIFY(!AppendsFile(fixture.folder.path()).appendWord(u"\u4e2d"_s, &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(readFile(fixture.path(u"Appends.txt"_s)), "my\r\ncaf\xe9\r\n"_ba);
+// An empty base word makes nothing; the prefix/suffix list goes to a file of
+// the user's and comes back from one.
+void TestNameCreatorWindow::emptyBaseWordAndWordListFiles()
+{
+    Fixture fixture;
+    writeFile(fixture.path(u"Appends.txt"_s), "my\r\nbest\r\n");
+    NameCreatorWindow &window = fixture.open();
+    QSignalSpy started(&window, &NameCreatorWindow::startSearchRequested);
+    fixture.control<QLineEdit>(u"Text1"_s)->setText(u"  "_s);
+    fixture.control<QPushButton>(u"Command1"_s)->click();
+    QCOMPARE(fixture.prompt.messages.size(), 1);
+    QVERIFY(!window.isGenerating());
+    QVERIFY(fixture.createdNames().isEmpty());
+
+    const QString kept = fixture.path(u"kept.txt"_s);
+    fixture.prompt.fileNames.enqueue(kept);
+    fixture.control<QPushButton>(u"cmdSaveWords"_s)->click();
+    QCOMPARE(readFile(kept), "my\r\nbest\r\n"_ba);
+
+    writeFile(kept, "  top \r\n\r\nnew\n");
+    fixture.prompt.fileNames.enqueue(kept);
+    fixture.control<QPushButton>(u"cmdLoadWords"_s)->click();
+    QCOMPARE(fixture.items(u"List2"_s), (QStringList{u"top"_s, u"new"_s}));
+    QCOMPARE(readFile(fixture.path(u"Appends.txt"_s)), "top\r\nnew\r\n"_ba);
+    QCOMPARE(fixture.prompt.messages.size(), 1);
+    QCOMPARE(started.size(), 0);
 }
 
 void TestNameCreatorWindow::generateWritesListAndRequestsSearch()

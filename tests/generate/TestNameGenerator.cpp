@@ -35,7 +35,10 @@ void TestNameGenerator::order_data()
     QTest::newRow("spaces leave made words only") << u"my shop"_s << QStringList{u"big deal"_s} << com << false << true
                                                   << false << QStringList{u"my shop.com"_s, u"myshopbigdeal.com"_s};
     QTest::newRow("empty base") << QString() << QStringList{u"my"_s} << com << true << false << true
-                                << QStringList{u"my.com"_s, u"my-.com"_s};
+                                << QStringList{u"my.com"_s};
+    QTest::newRow("no empty label, no hyphen at a label's end")
+        << u"shop"_s << QStringList{u"my-"_s, u"."_s} << com << true << true << true
+        << QStringList{u"shop.com"_s, u"my-shop.com"_s, u"my--shop.com"_s};
     QTest::newRow("only the TLD is lower-cased")
         << u"Shop"_s << QStringList{u"My"_s} << QStringList{u".COM"_s, u".Co.UK"_s} << false << true << false
         << QStringList{u"Shop.com"_s, u"Shop.co.uk"_s, u"ShopMy.com"_s, u"ShopMy.co.uk"_s};

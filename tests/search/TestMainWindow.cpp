@@ -46,12 +46,14 @@ public slots:
 // A main window on a temporary program folder and settings store.
 struct WindowFixture
 {
-    WindowFixture()
-        : settings({config.filePath(u"user"_s), config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s,
+    // below: the program folder below the temporary one, when not that itself.
+    explicit WindowFixture(const QString &below = QString())
+        : folder(below.isEmpty() ? home.path() : home.filePath(below))
+        , settings({config.filePath(u"user"_s), config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s,
                    prompt)
         , branding(testBranding())
-        , session(home.path(), settings, 1, PoolTimings{50, 10, 30})
-        , context(home.path(), branding, settings, prompt, session)
+        , session(folder, settings, 1, PoolTimings{50, 10, 30})
+        , context(folder, branding, settings, prompt, session)
     {
     }
 
@@ -88,6 +90,7 @@ struct WindowFixture
     }
 
     QTemporaryDir home;
+    QString folder;
     QTemporaryDir config;
     ScriptedPrompt prompt;
     SettingsStore settings;
@@ -120,6 +123,8 @@ private slots:
     void repeatedFaultShowsOneMessageAndStopWorks();
     void pickingAnotherTypeStopsTheRun();
     void startNeedsAList();
+    void unusableFolderIsExplained();
+    void tldBoxKeepsItsWidthAndTheLastChoices();
     // Additions through the prompt seam, the list menu and the layout.
     void exportResultsThroughSaveDialog();
     void listMenuAndKeys();
@@ -186,14 +191,15 @@ void TestMainWindow::firstAndSecondStart()
     QCOMPARE(help.size(), 1);
     QCOMPARE(fixture.prompt.messages.size(), 1);
     QVERIFY(fixture.prompt.messages.at(0).text.startsWith(u"Since this is your first time"_s));
-    QCOMPARE(fixture.prompt.messages.at(0).title, u"Ornisk"_s);
+    QCOMPARE(fixture.prompt.messages.at(0).title, u"Vantrel"_s);
     QCOMPARE(fixture.setting(u"Ornisk"_s, u"FirstUse"_s), u"NO"_s);
     QCOMPARE(fixture.setting(u"Ornisk"_s, u"showHelp"_s), u"0"_s);
-    QCOMPARE(fixture.window().windowTitle(), u"Ornisk by vantrel.example"_s);
+    QCOMPARE(fixture.window().windowTitle(), u"Vantrel by vantrel.example"_s);
     QVERIFY(fixture.child<QPushButton>(u"cmdWebsite"_s)->text().startsWith(u"Visit "_s));
 
-    // cmbTLDs was filled before the table existed, as on any first start.
-    QCOMPARE(fixture.child<QComboBox>(u"cmbTLDs"_s)->count(), 0);
+    // The table written on a first start fills cmbTLDs at once, on the default extension.
+    QCOMPARE(fixture.child<QComboBox>(u"cmbTLDs"_s)->count(), 2);
+    QCOMPARE(fixture.child<QComboBox>(u"cmbTLDs"_s)->currentText(), u"com"_s);
 
     fixture.form.reset();
     QSignalSpy secondHelp(&fixture.window(), &MainWindow::helpRequested);
@@ -254,22 +260,45 @@ void TestMainWindow::savedDomainsLoadAndDrop()
     QCOMPARE(high->selectedRowsPayload(), u"0|3|4"_s);
 
     window.dropOnSavedList(high->selectedRowsPayload());
-    window.dropOnSavedList(u"3|x|99|-1"_s);
+    window.dropOnSavedList(u"3|x|99|-1"_s); // h3 is saved already
     QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)),
-             "a.com\r\nb.net\r\nh0.com\r\nh3.com\r\nh4.com\r\nh3.com\r\n"_ba);
+             "a.com\r\nb.net\r\nh0.com\r\nh3.com\r\nh4.com\r\n"_ba);
 
-    // Clearing the saved list asks first, and does not rewrite the file.
+    // Del removes every selected row and rewrites the file; so does the
+    // list menu's Remove.
+    DomainListView *saved = window.list(ResultList::Saved);
+    saved->selectionModel()->clearSelection();
+    for (int row : {0, 2, 3})
+        saved->selectionModel()->select(saved->model()->index(row, 0), QItemSelectionModel::Select);
+    fixture.child<QPushButton>(u"cmdClear(5)"_s)->click();
+    QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)), "b.net\r\nh4.com\r\n"_ba);
+    saved->show();
+    QVERIFY(QTest::qWaitForWindowExposed(saved));
+    saved->setCurrentIndex(saved->model()->index(0, 0));
+    emit saved->customContextMenuRequested(saved->visualRect(saved->model()->index(0, 0)).center());
+    QMenu *menu = saved->findChild<QMenu *>(u"ListMenu"_s);
+    QVERIFY(menu && !menu->findChild<QAction *>(u"mnuListSave"_s));
+    menu->findChild<QAction *>(u"mnuListRemove"_s)->trigger();
+    menu->close();
+    QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)), "h4.com\r\n"_ba);
+    window.saveNames({u"h0.com"_s, u"h1.com"_s, u"h4.com"_s});
+
+    // Clearing the saved list asks first, naming what it removes.
     fixture.child<QAction>(u"mnuEditItem(5)"_s)->trigger();
-    QCOMPARE(window.list(ResultList::Saved)->model()->rowCount(), 6);
+    QCOMPARE(window.list(ResultList::Saved)->model()->rowCount(), 3);
+    QCOMPARE(fixture.prompt.messages.at(0).text, u"Remove all 3 names from Saved Domains?"_s);
     QCOMPARE(fixture.prompt.messages.size(), 1);
     QCOMPARE(fixture.prompt.messages.at(0).buttons, Prompt::Buttons::YesNo);
-    QCOMPARE(fixture.prompt.messages.at(0).title, u"Ornisk"_s);
+    QCOMPARE(fixture.prompt.messages.at(0).title, u"Vantrel"_s);
     fixture.prompt.answers.enqueue(Prompt::Answer::Yes);
     fixture.child<QPushButton>(u"cmdClear2(5)"_s)->click();
     QCOMPARE(window.list(ResultList::Saved)->model()->rowCount(), 0);
     fixture.child<QPushButton>(u"cmdClear2(5)"_s)->click(); // nothing left to ask about
     QCOMPARE(fixture.prompt.messages.size(), 2);
-    QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)).count("\r\n"), 6);
+    QCOMPARE(readFile(fixture.home.filePath(u"Remembered.txt"_s)), QByteArray());
+    fixture.form.reset();
+    fixture.window().startUp();
+    QCOMPARE(fixture.window().list(ResultList::Saved)->model()->rowCount(), 0);
 }
 
 void TestMainWindow::foreignTextIsNotDropped()
@@ -309,12 +338,20 @@ void TestMainWindow::startNumberGuardAndSearchButton()
     QLineEdit *start = fixture.child<QLineEdit>(u"txtWordNum"_s);
     QCOMPARE(fixture.child<QLineEdit>(u"txtWordMax"_s)->text(), u"676"_s);
     QCOMPARE(start->text(), u"1"_s);
-    start->setText(u"676"_s);
-    QCOMPARE(start->text(), u"676"_s);
-    start->setText(u"677"_s);
-    QCOMPARE(start->text(), u"1"_s);
-    start->setText(u"abc"_s);
-    QCOMPARE(start->text(), u"1"_s);
+    // Any editing is kept as typed; the number is checked when Start is pressed.
+    start->selectAll();
+    QTest::keyClicks(start, u"-5"_s);
+    QCOMPARE(start->text(), u"-5"_s);
+    const qsizetype before = fixture.prompt.messages.size();
+    for (const QString &typed : {u"-5"_s, u"700"_s, u"abc"_s}) {
+        start->setText(typed);
+        fixture.child<QPushButton>(u"cmdDoSearch"_s)->click();
+        QVERIFY(!fixture.session.loop().isRunning());
+        QCOMPARE(start->text(), typed);
+    }
+    QCOMPARE(fixture.prompt.messages.size(), before + 3);
+    QVERIFY2(fixture.prompt.messages.last().text.contains(u"from 1 to 676"_s),
+             qPrintable(fixture.prompt.messages.last().text));
 
     fixture.child<QAction>(u"mnuToolsItem(3)"_s)->trigger(); // Google Search
     QPushButton *search = fixture.child<QPushButton>(u"cmdCreate"_s);
@@ -353,6 +390,10 @@ void TestMainWindow::searchRunEndsByItself()
     QCOMPARE(fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s), u"677"_s);
     QVERIFY(!fixture.child<QPushButton>(u"Command3"_s)->isEnabled());
     QCOMPARE(window.findChild<QLabel *>(u"StatusBar1Panel1"_s)->text(), u"Entry Status"_s);
+    QCOMPARE(fixture.child<QLabel>(u"StatusNotice"_s)->text(),
+             u"Checked 3 names in 0:00: 1 available, 2 registered, 0 unanswered"_s);
+    // The list was searched to its end: the next run starts over.
+    QCOMPARE(fixture.child<QLineEdit>(u"txtWordNum"_s)->text(), u"1"_s);
 }
 
 void TestMainWindow::startUpAndLookupFailuresAreWorded()
@@ -366,12 +407,16 @@ void TestMainWindow::startUpAndLookupFailuresAreWorded()
              fixture.home.filePath(u"TLDs.txt"_s) + u" holds no usable TLD line"_s);
     QVERIFY(window.isVisible());
 
+    // A lookup fault opens no box: the notice panel has it, worded, a click away.
     fixture.prompt.messages.clear();
     fixture.session.startLookup(u"a.b.zz"_s, 0);
-    QTRY_COMPARE(fixture.prompt.messages.size(), 1);
-    QCOMPARE(fixture.prompt.messages.at(0).title, u"Error"_s);
-    QCOMPARE(fixture.prompt.messages.at(0).text,
-             u"An error has occurred.\r\nError #: 1\r\nDescription: No registry is known for .zz"_s);
+    QLabel *notice = window.findChild<QLabel *>(u"StatusNotice"_s);
+    QTRY_COMPARE(notice->text(), u"1 lookup fault in this run"_s);
+    QVERIFY(fixture.prompt.messages.isEmpty());
+    QTest::mouseClick(notice, Qt::LeftButton);
+    QCOMPARE(fixture.prompt.messages.size(), 1);
+    QVERIFY(fixture.prompt.messages.at(0).text.endsWith(
+        u"Error: An error has occurred.\r\nError #: 1\r\nDescription: No registry is known for .zz"_s));
 }
 
 void TestMainWindow::shutDownStopsRun()
@@ -437,6 +482,9 @@ void TestMainWindow::repeatedFaultShowsOneMessageAndStopWorks()
     QTRY_VERIFY2(notice->text().section(u' ', 0, 0).toInt() >= 5, qPrintable(notice->text()));
     QVERIFY(notice->text().endsWith(u" lookup faults in this run"_s));
     QVERIFY(notice->toolTip().contains(u"No registry is known for .zz"_s));
+    // No box holds the run; the fault is a click away.
+    QVERIFY(fixture.prompt.messages.isEmpty());
+    QTest::mouseClick(notice, Qt::LeftButton);
     QCOMPARE(fixture.prompt.messages.size(), 1);
     QVERIFY(fixture.prompt.messages.at(0).text.contains(u"No registry is known for .zz"_s));
 
@@ -449,10 +497,10 @@ void TestMainWindow::repeatedFaultShowsOneMessageAndStopWorks()
     QTest::qWait(100);
     QCOMPARE(fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s).toInt(), stoppedAt);
 
-    // The next run shows its first fault again.
-    fixture.child<QPushButton>(u"cmdDoSearch"_s)->click();
-    QTRY_COMPARE(fixture.prompt.messages.size(), 2);
-    window.stopSearch();
+    // The end of the run is summed up, every name unanswered.
+    QVERIFY2(notice->text().startsWith(u"Checked "_s) && notice->text().endsWith(u" 0 registered, %1 unanswered"_s.arg(
+                 notice->text().section(u' ', 1, 1))),
+             qPrintable(notice->text()));
 }
 
 void TestMainWindow::pickingAnotherTypeStopsTheRun()
@@ -508,6 +556,63 @@ void TestMainWindow::startNeedsAList()
         QVERIFY2(!message.text.contains(u"not found"_s), qPrintable(message.text));
 }
 
+// A program folder that cannot be made: a box says so before the first-use
+// box, and Start's tooltip says why it stays off.
+void TestMainWindow::unusableFolderIsExplained()
+{
+    WindowFixture fixture(u"plain/program"_s);
+    writeFile(fixture.home.filePath(u"plain"_s), "a file where the folder should be\r\n");
+    MainWindow &window = fixture.window();
+    window.startUp();
+    QCOMPARE(fixture.prompt.messages.size(), 2);
+    const QString text = fixture.prompt.messages.at(0).text;
+    QVERIFY2(text.contains(u"cannot use its program folder"_s) && text.contains(fixture.folder), qPrintable(text));
+    QCOMPARE(fixture.prompt.messages.at(0).icon, Prompt::Icon::Warning);
+    QVERIFY(fixture.prompt.messages.at(1).text.startsWith(u"Since this is your first time"_s));
+
+    QPushButton *start = fixture.child<QPushButton>(u"cmdDoSearch"_s);
+    fixture.child<QAction>(u"mnuToolsItem(5)"_s)->trigger(); // All Two Letter: its list could not be installed
+    QVERIFY(!start->isEnabled());
+    QVERIFY2(start->toolTip().startsWith(u"Start is off: the program folder"_s), qPrintable(start->toolTip()));
+}
+
+// Nothing in TLDs.txt widens the window; the box starts on the TLD last
+// chosen, else the default extension, and the search type comes back too.
+void TestMainWindow::tldBoxKeepsItsWidthAndTheLastChoices()
+{
+    WindowFixture fixture;
+    fixture.settings.saveUserSetting(u"Ornisk"_s, u"Settings"_s, u"FirstUse"_s, u"NO"_s);
+    const QByteArray rows = "biz|b.example|43|Enabled|0|x\r\ncom|c.example|43|Enabled|0|x\r\n";
+    writeFile(fixture.home.filePath(u"TLDs.txt"_s), rows);
+    MainWindow &window = fixture.window();
+    window.startUp();
+    QComboBox *tlds = fixture.child<QComboBox>(u"cmbTLDs"_s);
+    QCOMPARE(tlds->currentText(), u"com"_s); // the default extension, not the first row
+    const int boxWidth = tlds->width();
+    const int windowWidth = window.minimumWidth();
+
+    const QByteArray longTld(200, 'x');
+    writeFile(fixture.home.filePath(u"TLDs.txt"_s),
+              rows + longTld + "|l.example|43|Enabled|0|x\r\n" + QByteArray(5000, 'y') + "|g|43|Enabled|0|x\r\n");
+    window.loadTLDs();
+    window.layoutMainWindow();
+    QCOMPARE(tlds->count(), 4);
+    QCOMPARE(tlds->itemData(2, Qt::ToolTipRole).toString(), QString::fromLatin1(longTld));
+    QTest::keyClick(tlds, Qt::Key_Down); // com -> the long one, as a user picks it
+    QCOMPARE(tlds->toolTip(), QString::fromLatin1(longTld));
+    QCOMPARE(window.session().chosenTld(), QString::fromLatin1(longTld));
+    QCOMPARE(tlds->width(), boxWidth);
+    QCOMPARE(window.minimumWidth(), windowWidth);
+    fixture.child<QAction>(u"mnuToolsItem(5)"_s)->trigger(); // All Two Letter
+
+    fixture.form.reset();
+    fixture.window().startUp();
+    QCOMPARE(fixture.child<QComboBox>(u"cmbTLDs"_s)->currentText(), QString::fromLatin1(longTld));
+    QCOMPARE(fixture.child<QComboBox>(u"Combo1"_s)->currentText(), u"All Two Letter"_s);
+    QCOMPARE(fixture.child<QLineEdit>(u"txtWordMax"_s)->text(), u"676"_s);
+    QVERIFY(fixture.child<QPushButton>(u"cmdDoSearch"_s)->isEnabled());
+}
+
 void TestMainWindow::exportResultsThroughSaveDialog()
 {
     WindowFixture fixture;
@@ -542,7 +647,7 @@ void TestMainWindow::exportResultsThroughSaveDialog()
     fixture.prompt.fileNames.enqueue(fixture.home.filePath(u"no/such/folder/out.csv"_s));
     fixture.child<QAction>(u"mnuFileExport"_s)->trigger();
     QCOMPARE(fixture.prompt.messages.size(), before + 1);
-    QCOMPARE(fixture.prompt.messages.last().title, u"Ornisk"_s);
+    QCOMPARE(fixture.prompt.messages.last().title, u"Vantrel"_s);
 }
 
 void TestMainWindow::listMenuAndKeys()

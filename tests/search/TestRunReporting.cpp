@@ -1,5 +1,6 @@
 #include "core/DomainListModel.h"
 #include "search/RepeatedFaults.h"
+#include "core/HistoryStore.h"
 #include "search/ResultsExport.h"
 #include "search/RunProgress.h"
 #include "tests/support/TestFiles.h"
@@ -81,7 +82,12 @@ void TestRunReporting::exportWritesEveryList()
     test.session.file({0, u"taken.com"_s, u"whois.example"_s, LookupOutcome::Kind::Registered});
     test.session.file({0, u"quota.com"_s, u"whois.example"_s, LookupOutcome::Kind::Blocked});
     test.session.results().fileAvailable(u"mid,dle.com"_s); // never looked up in this run
-    saved.append(QStringList{u"ab.com"_s, u"kept \"old\".net"_s});
+    saved.append(QStringList{u"ab.com"_s, u"kept \"old\".net"_s, u"unknown.org"_s});
+    // A saved name from an earlier program run carries what the history knows.
+    test.session.prepare(nullptr);
+    QVERIFY(test.session.history());
+    test.session.history()->record({u"kept \"old\".net"_s, u"net"_s, u"registered"_s, u"whois.old"_s, QString(),
+                                    QDateTime(QDate(2025, 1, 2), QTime(3, 4, 5), Qt::UTC), u"check"_s});
 
     const QString path = home.filePath(u"results.csv"_s);
     QString error;
@@ -91,7 +97,8 @@ void TestRunReporting::exportWritesEveryList()
                              "\"mid,dle.com\",Mid Profile,available,,\r\n"
                              "taken.com,Registered,registered,whois.example,2026-03-04T05:06:07Z\r\n"
                              "ab.com,Saved Domains,available,whois.example,2026-03-04T05:06:07Z\r\n"
-                             "\"kept \"\"old\"\".net\",Saved Domains,,,\r\n"_ba);
+                             "\"kept \"\"old\"\".net\",Saved Domains,registered,whois.old,2025-01-02T03:04:05Z\r\n"
+                             "unknown.org,Saved Domains,,,\r\n"_ba);
 
     // A folder that is not there: an error, and no file.
     QVERIFY(!exporter.write(home.filePath(u"missing/results.csv"_s), &error));

@@ -139,11 +139,11 @@ void TestLaunchers::helpOpensHelpFile()
     const Branding branding;
     ScriptedPrompt prompt;
     SettingsStore settings({m_dir->filePath(QStringLiteral("user")), m_dir->filePath(QStringLiteral("machine"))},
-                           branding.companyName, branding.productName, prompt);
+                           branding.companyName, branding.settingsName, prompt);
     HelpLauncher launcher(settings, programFolder);
     const QString path = launcher.run();
 
-    const QString showHelp = settings.readMachineSetting(branding.productName, QStringLiteral("Settings"),
+    const QString showHelp = settings.readMachineSetting(branding.settingsName, QStringLiteral("Settings"),
                                                          QStringLiteral("showHelp"), QStringLiteral("unset"));
     if (opened.isEmpty()) {
         QVERIFY(path.isEmpty());

@@ -4,8 +4,15 @@
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +26,7 @@ private slots:
     void fetchesRowsAsTheViewNeedsThem();
     void filtersAndSortsInTheDatabase();
     void exportsTheFilteredRowsAsCsv();
+    void followsRunsDatesAndSort();
 
 private:
     QString nameAt(int row) const { return m_window->model()->index(row, 0).data().toString(); }
@@ -102,6 +110,43 @@ void TestHistoryWindow::exportsTheFilteredRowsAsCsv()
     QVERIFY(!m_window->exportRows());
     QCOMPARE(m_prompt.messages.size(), 1);
     QCOMPARE(m_prompt.messages.first().title, QStringLiteral("Vantrel"));
+}
+
+// Rows written while the window is open show up, counted; the date filter
+// and the table's sort reach the export; the menu hands names on.
+void TestHistoryWindow::followsRunsDatesAndSort()
+{
+    auto *count = m_window->findChild<QLabel *>(QStringLiteral("lblCount"));
+    QCOMPARE(count->text(), QLocale().toString(2001) + QStringLiteral(" rows"));
+    m_store->record({QStringLiteral("fresh.com"), QStringLiteral("com"), QStringLiteral("available"), QString(),
+                     QString(), QDateTime::currentDateTimeUtc(), QStringLiteral("Full Word List")});
+    QVERIFY(m_store->flush());
+    QTRY_COMPARE(nameAt(0), QStringLiteral("fresh.com"));
+    QCOMPARE(count->text(), QLocale().toString(2002) + QStringLiteral(" rows"));
+
+    m_window->findChild<QDateEdit *>(QStringLiteral("dtSince"))->setDate(QDate(2026, 11, 1));
+    m_window->findChild<QCheckBox *>(QStringLiteral("chkSince"))->setChecked(true);
+    QCOMPARE(m_window->model()->totalRows(), 2001); // the row of 31 October is left out
+
+    auto *table = m_window->findChild<QTableView *>(QStringLiteral("tblHistory"));
+    table->sortByColumn(0, Qt::AscendingOrder);
+    m_prompt.fileNames.enqueue(m_dir->filePath(QStringLiteral("sorted")));
+    QVERIFY(m_window->exportRows());
+    const QList<QByteArray> lines = readFile(m_dir->filePath(QStringLiteral("sorted.csv"))).split('\n');
+    QCOMPARE(lines.size(), 1 + 2001 + 1);
+    QVERIFY(lines.at(1).startsWith("fresh.com,"));
+    QVERIFY(lines.at(2).startsWith("name0.com,"));
+
+    QSignalSpy saved(m_window.get(), &HistoryWindow::saveRequested);
+    table->selectRow(1);
+    table->selectionModel()->select(m_window->model()->index(2, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    emit table->customContextMenuRequested(table->visualRect(m_window->model()->index(1, 0)).center());
+    auto *menu = table->findChild<QMenu *>(QStringLiteral("HistoryMenu"));
+    QVERIFY(menu);
+    menu->findChild<QAction *>(QStringLiteral("mnuHistorySave"))->trigger();
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.first().first().toStringList(), (QStringList{QStringLiteral("name0.com"), QStringLiteral("name1.com")}));
 }
 
 QTEST_MAIN(TestHistoryWindow)

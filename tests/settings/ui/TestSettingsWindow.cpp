@@ -56,7 +56,8 @@ struct SetupFixture
 
     SetupWindow &open()
     {
-        store = std::make_unique<SettingsStore>(locations, branding.companyName, branding.productName, prompt);
+        store = std::make_unique<SettingsStore>(locations, branding.companyName, branding.settingsName, prompt,
+                                                branding.productName);
         window =
             std::make_unique<SetupWindow>(context, *store, branding, programFolder, prompt, TldTestTimings{tickMs, 5});
         return *window;
@@ -163,6 +164,9 @@ private slots:
     void testSelectedGivesUpUnsupportedConnect();
     void proxyWriteRefused_data();
     void proxyWriteRefused();
+    void boxesRefuseBadValues_data();
+    void boxesRefuseBadValues();
+    void tableWriteFailuresAreReported();
 };
 
 void TestSettingsWindow::loadWithNothingStored()
@@ -224,9 +228,9 @@ void TestSettingsWindow::loadWithStoredValues()
 
     // Every change of a box is stored at once.
     fixture.edit("txtsearch")->setText(u"Bing"_s);
-    fixture.edit("txtthrot")->setText(u"abc"_s);
+    fixture.edit("txtthrot")->setText(u"abc"_s); // refused: no number
     QCOMPARE(fixture.userSetting(u"DefaultSearch"_s), u"Bing"_s);
-    QCOMPARE(fixture.userSetting(u"Throttle"_s), u"abc"_s);
+    QCOMPARE(fixture.userSetting(u"Throttle"_s), u"75"_s);
     fixture.child<QCheckBox>("chkProxy")->click();
     QVERIFY(!fixture.context.useProxy);
     QCOMPARE(fixture.store->readMachineSetting(product, settingsSection, u"chkProxy"_s, u"<unset>"_s), u"0"_s);
@@ -340,11 +344,13 @@ void TestSettingsWindow::saveRefusesEmptyField_data()
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("server");
     QTest::addColumn<QString>("port");
-    QTest::addColumn<bool>("saved");
-    QTest::newRow("no extension") << QString() << u"whois.x"_s << u"43"_s << false;
-    QTest::newRow("no server") << u"x"_s << QString() << u"43"_s << false;
-    QTest::newRow("no port") << u"x"_s << u"whois.x"_s << QString() << false;
-    QTest::newRow("a space is text") << u" "_s << u" "_s << u" "_s << true;
+    QTest::addColumn<QString>("message");
+    const QString empty = u"Please enter valid information for all fields."_s;
+    QTest::newRow("no extension") << QString() << u"whois.x"_s << u"43"_s << empty;
+    QTest::newRow("no server") << u"x"_s << QString() << u"43"_s << empty;
+    QTest::newRow("no port") << u"x"_s << u"whois.x"_s << QString() << empty;
+    QTest::newRow("a space is no extension")
+        << u" "_s << u" "_s << u" "_s << u"An extension holds no spaces and no \"|\". The entry was not saved."_s;
 }
 
 void TestSettingsWindow::saveRefusesEmptyField()
@@ -352,7 +358,7 @@ void TestSettingsWindow::saveRefusesEmptyField()
     QFETCH(QString, extension);
     QFETCH(QString, server);
     QFETCH(QString, port);
-    QFETCH(bool, saved);
+    QFETCH(QString, message);
     SetupFixture fixture;
     fixture.writeTlds(line("com", 43));
     fixture.open();
@@ -362,16 +368,10 @@ void TestSettingsWindow::saveRefusesEmptyField()
     fixture.edit("txtPort")->setText(port);
     fixture.click("cmdSave");
 
-    if (saved) {
-        QVERIFY(fixture.prompt.messages.isEmpty());
-        QCOMPARE(fixture.tlds(),
-                 line("com", 43) + "\r\n" + " | | |Enabled|25|" + DefaultTldTable::standardIndicators + "\r\n");
-    } else {
-        QCOMPARE(fixture.messageTexts(), QStringList{u"Please enter valid information for all fields."_s});
-        QCOMPARE(fixture.prompt.messages.first().buttons, Prompt::Buttons::Ok);
-        QCOMPARE(fixture.tlds(), line("com", 43));
-        QVERIFY(fixture.edit("txtThrottle")->text().isEmpty());
-    }
+    QCOMPARE(fixture.messageTexts(), QStringList{message});
+    QCOMPARE(fixture.prompt.messages.first().buttons, Prompt::Buttons::Ok);
+    QCOMPARE(fixture.tlds(), line("com", 43));
+    QVERIFY(fixture.edit("txtThrottle")->text().isEmpty());
 }
 
 void TestSettingsWindow::saveReplacesClickedRowInPlace()
@@ -483,7 +483,8 @@ void TestSettingsWindow::deleteRewritesInDisplayOrder()
 
     QCOMPARE(fixture.prompt.messages.size(), 1);
     QCOMPARE(fixture.prompt.messages.first().title, u"Delete?"_s);
-    QCOMPARE(fixture.prompt.messages.first().text, u"Really delete this TLD from the list?"_s);
+    // The question names the row it removes.
+    QVERIFY(fixture.prompt.messages.first().text.startsWith(u"Really delete .ac ("_s));
     QCOMPARE(fixture.prompt.messages.first().buttons, Prompt::Buttons::OkCancel);
     QCOMPARE(fixture.tlds(), expected.join(u"\r\n\r\n"_s).toLatin1() + "\r\n\r\n");
     QCOMPARE(fixture.context.tldTable.size(), 178);
@@ -521,7 +522,7 @@ void TestSettingsWindow::restoreDefaultsReplacesTable()
     // Cancelled: the table stays.
     fixture.click("Command3");
     QCOMPARE(fixture.prompt.messages.size(), 1);
-    QCOMPARE(fixture.prompt.messages.at(0).title, u"Ornisk"_s);
+    QCOMPARE(fixture.prompt.messages.at(0).title, u"Vantrel"_s);
     QCOMPARE(fixture.prompt.messages.at(0).buttons, Prompt::Buttons::OkCancel);
     QCOMPARE(fixture.tlds(), line("only", 43));
     QCOMPARE(fixture.list()->topLevelItemCount(), 1);
@@ -906,7 +907,7 @@ void TestSettingsWindow::proxyWriteRefused()
     QCOMPARE(fixture.prompt.messages.size(), boxes);
     for (const ScriptedPrompt::Message &message : std::as_const(fixture.prompt.messages)) {
         QCOMPARE(message.title, u"Permission Denied"_s);
-        QVERIFY(message.text.startsWith(u"Ornisk requires read/write access"_s));
+        QVERIFY(message.text.startsWith(u"Vantrel requires read/write access"_s));
         QCOMPARE(message.buttons, Prompt::Buttons::AbortRetryIgnore);
     }
     QCOMPARE(fixture.userSetting(u"IgnorePermissionDeniedError"_s), ignoreSetting);
@@ -919,3 +920,84 @@ void TestSettingsWindow::proxyWriteRefused()
 
 QTEST_MAIN(TestSettingsWindow)
 #include "TestSettingsWindow.moc"
+
+// A value typed into a box is checked as it is typed: a bad one is marked and
+// neither stored nor written into TLDs.txt by Add/Save.
+void TestSettingsWindow::boxesRefuseBadValues_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("port 0") << u"txtPort"_s << u"0"_s << false;
+    QTest::newRow("port 99999") << u"txtPort"_s << u"99999"_s << false;
+    QTest::newRow("port abc") << u"txtPort"_s << u"abc"_s << false;
+    QTest::newRow("port 4343") << u"txtPort"_s << u"4343"_s << true;
+    QTest::newRow("entry throttle fast") << u"txtThrottle"_s << u"fast"_s << false;
+    QTest::newRow("extension with a bar") << u"txtExt"_s << u"c|om"_s << false;
+    QTest::newRow("server with a space") << u"txtServer"_s << u"who is"_s << false;
+    QTest::newRow("pause fast") << u"txtthrot"_s << u"fast"_s << false;
+    QTest::newRow("pause 250") << u"txtthrot"_s << u"250"_s << true;
+    QTest::newRow("dns not-an-ip!!") << u"txtDnsServer"_s << u"not-an-ip!!"_s << false;
+    QTest::newRow("dns 192.0.2.53") << u"txtDnsServer"_s << u"192.0.2.53"_s << true;
+    QTest::newRow("dns ::1") << u"txtDnsServer"_s << u"::1"_s << true;
+    QTest::newRow("default ' .c om|x'") << u"txtDefault"_s << u" .c om|x"_s << false;
+    QTest::newRow("default .net") << u"txtDefault"_s << u".net"_s << true;
+}
+
+void TestSettingsWindow::boxesRefuseBadValues()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+    SetupFixture fixture;
+    fixture.writeTlds(line("com", 43));
+    fixture.open();
+    const QStringList editor{u"txtExt"_s, u"txtServer"_s, u"txtPort"_s, u"txtThrottle"_s};
+    fixture.child<QPushButton>("Command1")->click(); // New Extension
+    for (const QString &name : editor)
+        fixture.edit(qPrintable(name))->setText(name == u"txtExt"_s ? u"zz"_s : name == u"txtServer"_s ? u"w.example"_s
+                                                                       : name == u"txtPort"_s  ? u"43"_s
+                                                                                               : u"0"_s);
+    const QByteArray tldsBefore = fixture.tlds();
+    const QString key = box == u"txtthrot"_s ? u"Throttle"_s : box == u"txtDnsServer"_s ? u"DnsServer"_s : u"DefaultExt"_s;
+    const QString storedBefore = fixture.userSetting(key);
+
+    QLineEdit *edit = fixture.edit(qPrintable(box));
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->property("invalid").toBool(), !accepted);
+    QCOMPARE(edit->toolTip().isEmpty(), accepted);
+    if (!editor.contains(box)) {
+        QCOMPARE(fixture.userSetting(key), accepted ? typed : storedBefore);
+        return;
+    }
+    fixture.click("cmdSave");
+    QCOMPARE(fixture.tlds() != tldsBefore, accepted);
+    QCOMPARE(fixture.prompt.messages.isEmpty(), accepted);
+}
+
+// A program folder where TLDs.txt cannot be written: each button says so
+// and the list keeps what the file holds.
+void TestSettingsWindow::tableWriteFailuresAreReported()
+{
+    SetupFixture fixture;
+    fixture.writeTlds(line("com", 43) + line("net", 43));
+    fixture.open();
+    // A folder in the file's place: every atomic rewrite of it fails.
+    QVERIFY(QFile::remove(TldFile(fixture.programFolder).path()));
+    QVERIFY(QDir().mkpath(TldFile(fixture.programFolder).path() + u"/blocked"_s));
+
+    fixture.select(u"com"_s);
+    fixture.prompt.answers.enqueue(Prompt::Answer::Ok);
+    fixture.click("Command2"); // Delete Selected
+    fixture.click("cmdToggle");
+    fixture.prompt.answers.enqueue(Prompt::Answer::Ok);
+    fixture.click("Command3"); // Restore Defaults
+    fixture.edit("txtExt")->setText(u"org"_s);
+    fixture.click("cmdSave");
+    const QStringList texts = fixture.messageTexts();
+    QCOMPARE(texts.size(), 2 + 4);
+    for (int index : {1, 2, 4, 5})
+        QVERIFY2(texts.at(index).startsWith(u"The TLD table was not changed: "_s), qPrintable(texts.at(index)));
+    QCOMPARE(fixture.column(0), (QStringList{u"com"_s, u"net"_s}));
+}

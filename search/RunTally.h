@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/LookupOutcome.h"
+
+#include <QElapsedTimer>
+
+// What one run has done so far: the names it ended, by verdict, and how
+// long it has taken. Blocked, timed-out and failed names count as unanswered.
+class RunTally
+{
+public:
+    void start();
+    void count(const LookupOutcome &outcome);
+
+    bool isCounting() const { return m_clock.isValid(); }
+    // The run has ended: nothing more is counted.
+    void finish();
+
+    int checked() const { return m_available + m_registered + m_unanswered; }
+    int available() const { return m_available; }
+    int registered() const { return m_registered; }
+    int unanswered() const { return m_unanswered; }
+    qint64 elapsedMs() const { return m_elapsedMs; }
+
+private:
+    QElapsedTimer m_clock;
+    int m_available = 0;
+    int m_registered = 0;
+    int m_unanswered = 0;
+    qint64 m_elapsedMs = 0;
+};
