@@ -219,7 +219,8 @@ void TestCommandLine::checkEndsIncompleteOnError()
     QTemporaryDir home;
     writeTestTable(home.path(), server.port());
     // No row serves ".zz": that lookup ends in error, the other gets a verdict.
-    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"a.test"_s, u"a.b.zz"_s});
+    // Without DNS first the names end in list order.
+    const Run run = runVantrel({u"--home"_s, home.path(), u"check"_s, u"--no-dns"_s, u"a.test"_s, u"a.b.zz"_s});
     QCOMPARE(run.exitCode, 3);
     QCOMPARE(run.out, u"a.test\tavailable\t127.0.0.1\tphrase:No match\na.b.zz\terror\t\tnorow\n"_s);
 
