@@ -92,7 +92,7 @@ void LookupSession::openHistory()
     }
     // Ended names wait for their rows to be committed: a short interval keeps
     // them from waiting long, batches of many rows keep the writes cheap.
-    auto store = std::make_unique<HistoryStore>(*m_historyDatabase, HistoryStore::Timings{500, 200});
+    auto store = std::make_unique<HistoryStore>(*m_historyDatabase, HistoryStore::Timings{500, 50});
     if (store->open(&error)) {
         m_historyNotice = store->notice();
         m_history = std::move(store);

@@ -63,7 +63,7 @@ _vantrel()
                 return
             fi
             ;;
-        work) options="--tld --slots --no-dns --dns-server --recheck-after --db --format --quiet --bind --lease" ;;
+        work) options="--tld --slots --timeout --server --no-dns --dns-server --recheck-after --db --format --quiet --available-only --show-reply --bind --lease" ;;
         extract) options="--browsed --all-tlds"
             if [[ $cur != -* ]]; then
                 _filedir

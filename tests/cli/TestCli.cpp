@@ -700,7 +700,9 @@ void TestCli::closedOutputEndsTheRun()
     QTRY_VERIFY_WITH_TIMEOUT(process->state() == QProcess::NotRunning, 20000);
     QCOMPARE(process->readAllStandardOutput().count('\n'), 3);
     QCOMPARE(process->readAllStandardError(), "status 141\n"_ba);
-    QVERIFY2(server.queries.size() <= 3 + 2, QByteArray::number(server.queries.size()).constData());
+    // A row is printed once its history row is committed (within 50 ms), so
+    // the queries of one such wait may go out before the reader is seen gone.
+    QVERIFY2(server.queries.size() <= 3 + 2 + 50 / 25, QByteArray::number(server.queries.size()).constData());
 }
 
 void TestCli::outputOptions_data()
