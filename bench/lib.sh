@@ -31,3 +31,15 @@ write_tld_table() {
         i=$((i + 1))
     done
 }
+
+# wait_for_port PORT [WHAT]: up to 10 s until something listens on
+# 127.0.0.1:PORT; a loopback server started in the background may take a
+# while on a busy machine, and a run that finds it closed waits for time-outs.
+wait_for_port() {
+    local tries=0
+    until (: < /dev/tcp/127.0.0.1/"$1") 2> /dev/null; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 100 ] || fail "${2:-the loopback server} is not listening on port $1"
+        sleep 0.1
+    done
+}

@@ -7,12 +7,12 @@ DomainListModel::DomainListModel(QObject *parent)
 
 int DomainListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : size();
+    return parent.isValid() ? 0 : m_shown;
 }
 
 QVariant DomainListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.model() != this || index.row() >= size())
+    if (!index.isValid() || index.model() != this || index.row() >= m_shown)
         return {};
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
@@ -27,35 +27,52 @@ Qt::ItemFlags DomainListModel::flags(const QModelIndex &index) const
 
 bool DomainListModel::removeRows(int row, int count, const QModelIndex &parent)
 {
-    if (parent.isValid() || row < 0 || count <= 0 || row > size() - count)
+    if (parent.isValid() || row < 0 || count <= 0 || row > m_shown - count)
         return false;
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     m_names.remove(row, count);
+    m_shown -= count;
     endRemoveRows();
     return true;
 }
 
 void DomainListModel::append(const QString &name)
 {
-    const int row = size();
-    beginInsertRows(QModelIndex(), row, row);
-    m_names.append(name);
-    endInsertRows();
+    append(QStringList{name});
 }
 
 void DomainListModel::append(const QStringList &names)
 {
     if (names.isEmpty())
         return;
-    const int first = size();
-    beginInsertRows(QModelIndex(), first, first + int(names.size()) - 1);
+    const bool noneHeld = m_shown == size();
     m_names.append(names);
-    endInsertRows();
+    if (!m_holdAppended)
+        showHeldNames();
+    else if (noneHeld)
+        emit namesHeld();
 }
 
 void DomainListModel::clear()
 {
     beginResetModel();
     m_names.clear();
+    m_shown = 0;
     endResetModel();
+}
+
+void DomainListModel::setHoldAppended(bool hold)
+{
+    m_holdAppended = hold;
+    if (!hold)
+        showHeldNames();
+}
+
+void DomainListModel::showHeldNames()
+{
+    if (m_shown == size())
+        return;
+    beginInsertRows(QModelIndex(), m_shown, size() - 1);
+    m_shown = size();
+    endInsertRows();
 }

@@ -3,7 +3,10 @@
 #include <QAbstractListModel>
 #include <QStringList>
 
-// An ordered list of domain names that views show and commands edit.
+// An ordered list of domain names that views show and commands edit. While
+// appended names are held, they are in the list (names(), size()) but views
+// learn of them only when they are shown: a busy run updates its views in
+// batches.
 class DomainListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -23,6 +26,16 @@ public:
     void append(const QStringList &names);
     void clear();
 
+    // Ending the hold shows the names held.
+    void setHoldAppended(bool hold);
+    void showHeldNames();
+
+signals:
+    // A name was appended while none was held.
+    void namesHeld();
+
 private:
     QStringList m_names;
+    int m_shown = 0;
+    bool m_holdAppended = false;
 };
