@@ -46,8 +46,19 @@ start_rationing_registry() {
     port=$((20000 + RANDOM % 10000))
     python3 bench/rationing_registry.py "$port" --taken "$work/taken.txt" --rate 5 --dns > "$work/registry.log" &
     registry=$!
-    sleep 1
-    kill -0 "$registry" 2>/dev/null || fail "the loopback registry did not start (is port 53 free?)"
+    wait_for_port "$port" "the loopback registry (is port 53 free?)"
     mkdir -p "$work/home"
     printf 'com|127.0.0.1|%d|Enabled|0|No match\r\n' "$port" > "$work/home/TLDs.txt"
+}
+
+# wait_for_port PORT [WHAT]: up to 10 s until something listens on
+# 127.0.0.1:PORT; a loopback server started in the background may take a
+# while on a busy machine, and a run that finds it closed waits for time-outs.
+wait_for_port() {
+    local tries=0
+    until (: < /dev/tcp/127.0.0.1/"$1") 2> /dev/null; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 100 ] || fail "${2:-the loopback server} is not listening on port $1"
+        sleep 0.1
+    done
 }

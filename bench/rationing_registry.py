@@ -6,7 +6,10 @@ other name "No match". A DNS responder on 127.0.0.1:53 (UDP) answers NS
 records for the taken names and NXDOMAIN for the rest when --dns is given.
 
 usage: rationing_registry.py PORT --taken FILE [--rate 5] [--dns] [--lifetime S]
-Prints the number of WHOIS queries it answered, and refused, on exit.
+On SIGUSR1 it prints the registry phase since the last report (the names it
+answered, from its first query to its last answer, and the queries it
+refused) and starts counting anew; on exit, the WHOIS queries it answered and
+refused in all.
 """
 import argparse
 import asyncio
@@ -20,7 +23,23 @@ class Counters:
     refused = 0
 
 
-def whois_handler(taken, rate, counters):
+class Phase:
+    """The queries since the last report."""
+
+    def __init__(self):
+        self.names = set()
+        self.refused = 0
+        self.first = None
+        self.last = None
+
+    def report(self):
+        seconds = (self.last - self.first) if self.names else 0.0
+        rate = len(self.names) / seconds if seconds > 0 else 0.0
+        print(f"registry phase: {len(self.names)} names answered in {seconds:.1f} s = {rate:.2f} names/s; "
+              f"{self.refused} queries refused", flush=True)
+
+
+def whois_handler(taken, rate, counters, phase):
     recent = {}  # client address -> times of its recent queries
 
     async def handle(reader, writer):
@@ -29,13 +48,18 @@ def whois_handler(taken, rate, counters):
             name = line.strip().decode("latin-1").lower()
             client = writer.get_extra_info("peername")[0]
             now = time.monotonic()
+            if phase[0].first is None:
+                phase[0].first = now
             times = [t for t in recent.get(client, []) if now - t < 1.0]
             if len(times) >= rate:
                 counters.refused += 1
+                phase[0].refused += 1
                 reply = b"%% Query rate limit exceeded. Try again later.\r\n"
             else:
                 times.append(now)
                 counters.answered += 1
+                phase[0].names.add(name)
+                phase[0].last = now
                 if name in taken:
                     reply = ("Domain Name: %s\r\nRegistrar: Example Registrar\r\n"
                              "Creation Date: 2001-01-01T00:00:00Z\r\nName Server: NS1.EXAMPLE.NET\r\n"
@@ -82,13 +106,20 @@ class DnsResponder(asyncio.DatagramProtocol):
 async def serve(args):
     taken = {line.strip().lower() for line in open(args.taken, encoding="latin-1") if line.strip()}
     counters = Counters()
-    server = await asyncio.start_server(whois_handler(taken, args.rate, counters), "127.0.0.1", args.port,
+    phase = [Phase()]
+    server = await asyncio.start_server(whois_handler(taken, args.rate, counters, phase), "127.0.0.1", args.port,
                                         backlog=512)
     loop = asyncio.get_running_loop()
     if args.dns:
         await loop.create_datagram_endpoint(lambda: DnsResponder(taken), local_addr=("127.0.0.1", 53))
     stop = loop.create_future()
     loop.add_signal_handler(signal.SIGTERM, stop.set_result, None)
+
+    def next_phase():
+        phase[0].report()
+        phase[0] = Phase()
+
+    loop.add_signal_handler(signal.SIGUSR1, next_phase)
     try:
         await asyncio.wait_for(stop, args.lifetime)
     except asyncio.TimeoutError:

@@ -3,7 +3,9 @@
 # WHOIS queries per second per client (a limit notice beyond that) and a
 # loopback DNS responder whose zone holds 85% of the names. Checks 3,000
 # dictionary-word .com names with DNS first and with --no-dns; prints for each
-# the seconds, names/s, and how many names were lost, wrong or left blocked.
+# the seconds, names/s, and how many names were lost, wrong or left blocked,
+# and the registry phase as the registry saw it: the names it answered per
+# second from its first query to its last answer, and the queries it refused.
 # Then, against a responder that does not ration, `check --slots 8` beside
 # `xargs -P 8 whois` on the same names.
 # usage: bench/realistic_run.sh [NAMES]   (default 3000; root, for UDP port 53)
@@ -50,8 +52,22 @@ print(f"{label}: {len(names)} names in {seconds:.1f} s = {len(names) / seconds:.
       f"lost {lost}, wrong {wrong}, left blocked {blocked}")
 PY
 }
+# registry_phase: the registry's own figures for the run just ended.
+registry_phase() {
+    local before tries=0
+    before=$(grep -c '^registry phase' "$work/registry.log" || true)
+    kill -USR1 "$registry"
+    until [ "$(grep -c '^registry phase' "$work/registry.log" || true)" -gt "$before" ]; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 50 ] || fail "the loopback registry did not report its phase"
+        sleep 0.1
+    done
+    grep '^registry phase' "$work/registry.log" | tail -n 1 | sed 's/^/    /'
+}
 run "DNS first" --dns-server 127.0.0.1 | tee "$work/dns.txt"
+registry_phase
 run "--no-dns " --no-dns | tee "$work/nodns.txt"
+registry_phase
 python3 - "$work/dns.txt" "$work/nodns.txt" <<'PY'
 import re, sys
 rate = lambda path: float(re.search(r"= ([0-9.]+) names/s", open(path).read()).group(1))

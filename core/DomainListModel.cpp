@@ -10,12 +10,12 @@ DomainListModel::DomainListModel(QObject *parent)
 
 int DomainListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : size();
+    return parent.isValid() ? 0 : m_shown;
 }
 
 QVariant DomainListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.model() != this || index.row() >= size())
+    if (!index.isValid() || index.model() != this || index.row() >= m_shown)
         return {};
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
@@ -30,12 +30,13 @@ Qt::ItemFlags DomainListModel::flags(const QModelIndex &index) const
 
 bool DomainListModel::removeRows(int row, int count, const QModelIndex &parent)
 {
-    if (parent.isValid() || row < 0 || count <= 0 || row > size() - count)
+    if (parent.isValid() || row < 0 || count <= 0 || row > m_shown - count)
         return false;
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     for (int index = row; index < row + count; ++index)
         m_listed.remove(m_names.at(index));
     m_names.remove(row, count);
+    m_shown -= count;
     endRemoveRows();
     return true;
 }
@@ -52,31 +53,27 @@ bool DomainListModel::append(const QString &name)
 {
     if (m_listed.contains(name))
         return false;
-    const int row = size();
-    beginInsertRows(QModelIndex(), row, row);
-    m_names.append(name);
-    m_listed.insert(name);
-    endInsertRows();
+    append(QStringList{name});
     return true;
 }
 
 void DomainListModel::append(const QStringList &names)
 {
     QStringList fresh;
-    QSet<QString> added;
     for (const QString &name : names) {
-        if (!m_listed.contains(name) && !added.contains(name)) {
+        if (!m_listed.contains(name)) {
             fresh << name;
-            added.insert(name);
+            m_listed.insert(name);
         }
     }
     if (fresh.isEmpty())
         return;
-    const int first = size();
-    beginInsertRows(QModelIndex(), first, first + int(fresh.size()) - 1);
+    const bool noneHeld = m_shown == size();
     m_names.append(fresh);
-    m_listed.unite(added);
-    endInsertRows();
+    if (!m_holdAppended)
+        showHeldNames();
+    else if (noneHeld)
+        emit namesHeld();
 }
 
 void DomainListModel::clear()
@@ -84,5 +81,22 @@ void DomainListModel::clear()
     beginResetModel();
     m_names.clear();
     m_listed.clear();
+    m_shown = 0;
     endResetModel();
+}
+
+void DomainListModel::setHoldAppended(bool hold)
+{
+    m_holdAppended = hold;
+    if (!hold)
+        showHeldNames();
+}
+
+void DomainListModel::showHeldNames()
+{
+    if (m_shown == size())
+        return;
+    beginInsertRows(QModelIndex(), m_shown, size() - 1);
+    m_shown = size();
+    endInsertRows();
 }

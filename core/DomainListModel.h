@@ -5,7 +5,10 @@
 #include <QStringList>
 
 // An ordered list of domain names that views show and commands edit. A name
-// is listed once: adding one that is listed already does nothing.
+// is listed once: adding one that is listed already does nothing. While
+// appended names are held, they are in the list (names(), size()) but views
+// learn of them only when they are shown: a busy run updates its views in
+// batches.
 class DomainListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -29,7 +32,17 @@ public:
     void removeRowList(QList<int> rows);
     void clear();
 
+    // Ending the hold shows the names held.
+    void setHoldAppended(bool hold);
+    void showHeldNames();
+
+signals:
+    // A name was appended while none was held.
+    void namesHeld();
+
 private:
     QStringList m_names;
     QSet<QString> m_listed;
+    int m_shown = 0;
+    bool m_holdAppended = false;
 };

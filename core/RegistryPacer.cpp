@@ -2,6 +2,22 @@
 
 #include "core/TldTable.h"
 
+#include <algorithm>
+
+namespace {
+
+// A pace a tenth slower than the one given: the margin kept below what a
+// registry was seen to allow.
+int slower(int paceMs)
+{
+    return paceMs + paceMs / 10;
+}
+
+// More than any pool has slots.
+constexpr int maxInFlight = 1024;
+
+} // namespace
+
 RegistryPacer::RegistryPacer(PacingOptions options)
     : m_options(options)
 {
@@ -14,6 +30,7 @@ void RegistryPacer::setThrottles(const TldTable &table)
         Registry &host = registry(entry.whoisServer);
         host.throttleMs = qMax(host.throttleMs, qMax(0, entry.throttleMs));
         host.pauseMs = host.throttleMs;
+        host.paceMs = host.throttleMs;
     }
 }
 
@@ -27,7 +44,7 @@ bool RegistryPacer::ready(const QString &host, qint64 now) const
     const auto found = m_registries.constFind(host.toLower());
     if (found == m_registries.constEnd())
         return true;
-    if (found->pauseMs > 0 && found->running > 0)
+    if (found->running >= (found->pauseMs > 0 ? 1 : found->inFlightLimit))
         return false;
     return now >= found->readyAt;
 }
@@ -51,19 +68,79 @@ void RegistryPacer::queryEnded(const QString &host, qint64 now, bool refused)
 {
     Registry &entry = registry(host);
     entry.running = qMax(0, entry.running - 1);
-    if (refused) {
-        entry.answersInRow = 0;
+    while (!entry.recentAnswers.empty() && now - entry.recentAnswers.front() >= m_options.backoffStartMs)
+        entry.recentAnswers.pop_front();
+    if (!refused) {
+        entry.episodesWithoutAnswer = 0;
+        if (++entry.answersAtLimit >= entry.inFlightLimit) {
+            entry.answersAtLimit = 0;
+            entry.inFlightLimit = qMin(entry.inFlightLimit + 1, maxInFlight);
+        }
+        entry.recentAnswers.push_back(now);
+        relax(entry);
+    } else if (entry.backedOffAt < 0 || now - entry.backedOffAt >= 2 * qint64(entry.pauseMs)) {
         // Refusals within two pauses of the last doubling belong to the same
         // episode (the registry's window has not passed yet): they double once.
-        if (entry.backedOffAt < 0 || now - entry.backedOffAt >= 2 * qint64(entry.pauseMs)) {
-            entry.pauseMs = qMin(m_options.maxPauseMs, qMax(m_options.backoffStartMs, entry.pauseMs * 2));
-            entry.backedOffAt = now;
-        }
-    } else if (++entry.answersInRow >= m_options.relaxAfter) {
-        entry.answersInRow = 0;
-        // A registry that has refused once is not sent bursts again.
-        const int floor = entry.backedOffAt < 0 ? entry.throttleMs : qMax(entry.throttleMs, m_options.refusedFloorMs);
-        entry.pauseMs = qMax(floor, entry.pauseMs / 2);
+        backOff(entry, now);
     }
     entry.readyAt = now + entry.pauseMs;
+}
+
+void RegistryPacer::backOff(Registry &entry, qint64 now) const
+{
+    entry.answersInRow = 0;
+    if (entry.episodesWithoutAnswer == 0) {
+        setPaceAfterRefusal(entry);
+    } else if (entry.episodesWithoutAnswer == 1) {
+        // Still refusing once its window has passed: it rations over a longer
+        // time than it was paced for. Half the rate, and no trying it again.
+        entry.fastestTryMs = qMax(entry.fastestTryMs, entry.paceMs + entry.paceMs / 20);
+        entry.paceMs = qMin(m_options.maxPauseMs, 2 * entry.paceMs);
+        entry.provenPaceMs = -1;
+    }
+    ++entry.episodesWithoutAnswer;
+    entry.pauseMs = qMin(m_options.maxPauseMs, std::max({m_options.backoffStartMs, 2 * entry.pauseMs, entry.paceMs}));
+    entry.backedOffAt = now;
+}
+
+void RegistryPacer::setPaceAfterRefusal(Registry &entry) const
+{
+    const int refusedMs = entry.pauseMs;
+    // What it answered in its last window before refusing is about what it allows.
+    const int answered = qMax(1, int(entry.recentAnswers.size()));
+    const int tooFastMs = qMax(refusedMs, m_options.backoffStartMs / answered);
+    if (entry.provenPaceMs >= 0 && refusedMs < entry.provenPaceMs) {
+        // A faster try was refused: back to the pace it answered.
+        entry.paceMs = entry.provenPaceMs;
+    } else if (entry.provenPaceMs >= 0) {
+        // Refused at a pace it has answered many times: it has tightened a little.
+        entry.paceMs = slower(qMax(entry.paceMs, tooFastMs));
+        entry.provenPaceMs = -1;
+    } else {
+        entry.paceMs = qMax(2 * entry.paceMs, slower(tooFastMs));
+    }
+    entry.paceMs = std::clamp(entry.paceMs, entry.throttleMs, m_options.maxPauseMs);
+    entry.fastestTryMs = qMax(entry.fastestTryMs, tooFastMs + tooFastMs / 20);
+}
+
+void RegistryPacer::relax(Registry &entry) const
+{
+    if (entry.pauseMs > entry.paceMs) {
+        // Additive increase: each answer adds a quarter of the pace's rate.
+        const qint64 pause = entry.pauseMs;
+        const qint64 pace = entry.paceMs;
+        entry.pauseMs = int(qMax(pace, pause * 4 * pace / (4 * pace + pause)));
+        entry.answersInRow = 0;
+        return;
+    }
+    if (++entry.answersInRow < m_options.relaxAfter)
+        return;
+    entry.answersInRow = 0;
+    entry.provenPaceMs = entry.paceMs;
+    // A registry that has never refused keeps its throttle.
+    if (entry.fastestTryMs < 0)
+        return;
+    const int faster = std::max({entry.throttleMs, entry.fastestTryMs, entry.paceMs - entry.paceMs / 20});
+    if (faster < entry.paceMs)
+        entry.paceMs = entry.pauseMs = faster;
 }

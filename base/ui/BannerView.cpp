@@ -20,15 +20,28 @@ void BannerView::navigate(const QString &address)
         m_view->load(QUrl(address, QUrl::TolerantMode));
 }
 
+BannerView::~BannerView()
+{
+    // The view goes first, with its window, which the container only watches.
+    delete m_view;
+}
+
 void BannerView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (m_view)
         return;
-    m_view = new QWebEngineView(this);
+    // The web view draws through the graphics stack. As a child widget it
+    // would make the whole main window composite through it on every
+    // repaint of a list or the status bar; in a window of its own, embedded
+    // here, only its own frames do.
+    m_view = new QWebEngineView;
     m_view->setObjectName(QStringLiteral("wbBannerView"));
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
-    layout()->addWidget(m_view);
+    m_view->winId();
+    QWidget *container = QWidget::createWindowContainer(m_view->windowHandle(), this);
+    container->setObjectName(QStringLiteral("wbBannerWindow"));
+    layout()->addWidget(container);
     if (!m_address.isEmpty())
         m_view->load(QUrl(m_address, QUrl::TolerantMode));
 }

@@ -16,6 +16,7 @@ public:
     static constexpr int bannerHeight = 60;
 
     explicit BannerView(QWidget *parent = nullptr);
+    ~BannerView() override;
 
     // Loads the address now when the view exists, else when it is first shown.
     void navigate(const QString &address);

@@ -14,6 +14,7 @@
 #include "search/ui/DomainListCommands.h"
 #include "search/ui/DomainListView.h"
 #include "search/ui/RunProgressBar.h"
+#include "search/ui/RunViewUpdates.h"
 #include "search/ui/StatusNotice.h"
 #include "settings/SettingsStore.h"
 
@@ -52,13 +53,16 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     buildMenus();
 
     LookupSession &lookup = session();
-    connect(&lookup.results(), &ResultLists::captionChanged, this,
-            [this](ResultList list, const QString &caption) { m_listLabels.at(size_t(list))->setText(caption); });
+    m_viewUpdates = new RunViewUpdates(lookup.results(), *m_progressBar, this);
+    connect(&lookup.results(), &ResultLists::captionChanged, this, [this](ResultList list, const QString &caption) {
+        m_viewUpdates->setText(m_listLabels.at(size_t(list)), caption);
+    });
     connect(&lookup.results(), &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
     connect(&lookup.results(), &ResultLists::writeFailed, this,
             [this](const QString &message) { m_notice->showNotice(message, 10000); });
     connect(&lookup.pool(), &ConnectionPool::lookupConnected, this, [this](int slot, const QString &domain) {
-        m_statusPanels[2]->setText(QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
+        m_viewUpdates->setText(m_statusPanels[2],
+                               QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
     });
     connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
     connect(&lookup, &LookupSession::outcomeFiled, this,
@@ -66,19 +70,21 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     connect(&lookup, &LookupSession::dnsGaveUp, this,
             [this](const QString &reason) { m_notice->showNotice(reason, 10000); });
     connect(&lookup.loop(), &SearchLoop::pauseStarted, this, [this](qint32 milliseconds) {
-        m_statusPanels[0]->setText(QStringLiteral("Waiting %1 milliseconds.").arg(milliseconds));
+        m_viewUpdates->setText(m_statusPanels[0], QStringLiteral("Waiting %1 milliseconds.").arg(milliseconds));
     });
     connect(&lookup.loop(), &SearchLoop::progressed, this, [this](qint32 wordNumber, qint32 wordMax) {
-        m_statusPanels[0]->setText(QStringLiteral("%1 of %2").arg(wordNumber).arg(wordMax));
+        m_viewUpdates->setText(m_statusPanels[0], QStringLiteral("%1 of %2").arg(wordNumber).arg(wordMax));
     });
-    connect(&lookup.loop(), &SearchLoop::openConnectionsChanged, this,
-            [this](int open) { m_statusPanels[1]->setText(QStringLiteral("Open: %1").arg(open)); });
-    connect(&lookup.loop(), &SearchLoop::closingConnections, this,
-            [this] { m_statusPanels[1]->setText(QStringLiteral("Open: Closing connections...")); });
+    connect(&lookup.loop(), &SearchLoop::openConnectionsChanged, this, [this](int open) {
+        m_viewUpdates->setText(m_statusPanels[1], QStringLiteral("Open: %1").arg(open));
+    });
+    connect(&lookup.loop(), &SearchLoop::closingConnections, this, [this] {
+        m_viewUpdates->setText(m_statusPanels[1], QStringLiteral("Open: Closing connections..."));
+    });
     connect(&lookup.loop(), &SearchLoop::wordSourceFailed, this, [this](const QString &message) {
         m_context.prompt.showMessage(m_context.branding.productName, message, Prompt::Icon::None, Prompt::Buttons::Ok);
     });
-    connect(&lookup.loop(), &SearchLoop::wordTaken, this, [this](qint32 next) { m_progressBar->advance(next); });
+    connect(&lookup.loop(), &SearchLoop::wordTaken, m_viewUpdates, &RunViewUpdates::advanceProgress);
     connect(&lookup.loop(), &SearchLoop::resumePositionChanged, this, [this](qint32 position) {
         QString error;
         if (m_searchType && !ResumePositions(m_context.settings).save(*m_searchType, position, &error))
@@ -614,6 +620,7 @@ void MainWindow::startSearch()
     m_tally.start();
     m_notice->clearNotice();
     m_progressBar->start(txtWordNum->text().toInt(), txtWordMax->text().toInt());
+    m_viewUpdates->runStarted();
     session().loop().start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
 }
 
@@ -655,6 +662,7 @@ void MainWindow::stopSearch()
 
 void MainWindow::restoreAfterStop()
 {
+    m_viewUpdates->runStopped();
     m_progressBar->finish();
     if (m_tally.isCounting()) {
         m_tally.finish();

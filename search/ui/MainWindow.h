@@ -25,6 +25,7 @@ class QLineEdit;
 class QPushButton;
 class LookupSession;
 class RunProgressBar;
+class RunViewUpdates;
 class StatusNotice;
 struct DesktopContext;
 struct LookupOutcome;
@@ -167,6 +168,7 @@ private:
     std::array<QList<QPushButton *>, 5> m_listButtons;
     std::array<QLabel *, 3> m_statusPanels{};
     RunProgressBar *m_progressBar = nullptr;
+    RunViewUpdates *m_viewUpdates = nullptr;
     StatusNotice *m_notice = nullptr;
     std::unique_ptr<SkinLabelArray> m_searchSkinLabels;
     std::unique_ptr<SkinLabelArray> m_listSkinLabels;

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <deque>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -35,7 +37,8 @@ class TestRegistryPacer : public QObject
 private slots:
     void rowsOnOneServerShareTheLargestPause();
     void registryWithoutPauseTakesManyAtOnce();
-    void refusalsDoubleAndAnswersRelax();
+    void refusalsDoubleOncePerEpisode();
+    void steadyRegistryIsAskedNearItsRate();
 };
 
 void TestRegistryPacer::rowsOnOneServerShareTheLargestPause()
@@ -61,41 +64,79 @@ void TestRegistryPacer::registryWithoutPauseTakesManyAtOnce()
     RegistryPacer pacer;
     pacer.setThrottles(table());
     const QString free = u"whois.free.test"_s;
-    for (int query = 0; query < 8; ++query) {
-        QVERIFY(pacer.ready(free, 0));
-        pacer.queryStarted(free);
+    // One at a time, then one more each time as many as that have been answered.
+    for (int atOnce = 1; atOnce <= 8; ++atOnce) {
+        for (int query = 0; query < atOnce; ++query) {
+            QVERIFY(pacer.ready(free, 0));
+            pacer.queryStarted(free);
+        }
+        QVERIFY(!pacer.ready(free, 0));
+        for (int query = 0; query < atOnce; ++query)
+            pacer.queryEnded(free, 0, false);
     }
     QVERIFY(pacer.ready(u"unlisted.test"_s, 0));
 }
 
-void TestRegistryPacer::refusalsDoubleAndAnswersRelax()
+void TestRegistryPacer::refusalsDoubleOncePerEpisode()
 {
-    RegistryPacer pacer({250, 2000, 3, 250});
+    RegistryPacer pacer({250, 2000, 3});
     pacer.setThrottles(table());
     const QString free = u"whois.free.test"_s;
-    // Refused together: one doubling.
+    // Refused together, with nothing answered in the last window: one step,
+    // a little slower than one query per window.
     for (int query = 0; query < 3; ++query)
         pacer.queryStarted(free);
     for (int query = 0; query < 3; ++query)
         pacer.queryEnded(free, 10, true);
-    QCOMPARE(pacer.pauseMs(free), 250);
-    QVERIFY(!pacer.ready(free, 259));
-    QVERIFY(pacer.ready(free, 260));
+    QCOMPARE(pacer.pauseMs(free), 275);
+    QVERIFY(!pacer.ready(free, 284));
+    QVERIFY(pacer.ready(free, 285));
     // Refused again after two pauses: doubles, up to the cap.
     qint64 now = 10;
-    for (int expected : {500, 1000, 2000, 2000}) {
+    for (int expected : {550, 1100, 2000, 2000}) {
         now += 2 * pacer.pauseMs(free);
         pacer.queryStarted(free);
         pacer.queryEnded(free, now, true);
         QCOMPARE(pacer.pauseMs(free), expected);
     }
-    // Three answers in a row halve it, down to the first back-off step.
-    for (int expected : {1000, 500, 250, 250}) {
-        for (int answer = 0; answer < 3; ++answer) {
-            pacer.queryStarted(free);
-            pacer.queryEnded(free, ++now, false);
+}
+
+// Eight slots ask a registry that answers five queries in any second and
+// refuses the rest. After the refusals of the first burst the pace settles
+// at 85-95% of that rate, and a later refusal, if any, comes alone.
+void TestRegistryPacer::steadyRegistryIsAskedNearItsRate()
+{
+    RegistryPacer pacer;
+    pacer.setThrottles(table());
+    const QString free = u"whois.free.test"_s;
+    constexpr int slotCount = 8;
+    constexpr int latencyMs = 3;
+    std::deque<qint64> window; // the registry's answers of the last second
+    std::deque<std::pair<qint64, bool>> running; // end time, refused
+    QList<qint64> answers;
+    QList<qint64> refusals;
+    for (qint64 now = 0; now < 80000; ++now) {
+        while (!running.empty() && running.front().first <= now) {
+            pacer.queryEnded(free, now, running.front().second);
+            running.pop_front();
         }
-        QCOMPARE(pacer.pauseMs(free), expected);
+        while (int(running.size()) < slotCount && pacer.ready(free, now)) {
+            pacer.queryStarted(free);
+            while (!window.empty() && now - window.front() >= 1000)
+                window.pop_front();
+            const bool refused = window.size() >= 5;
+            (refused ? refusals : answers) << now;
+            if (!refused)
+                window.push_back(now);
+            running.emplace_back(now + latencyMs, refused);
+        }
+    }
+    const auto inSteadyState = [](qint64 at) { return at >= 20000; };
+    const double rate = std::count_if(answers.cbegin(), answers.cend(), inSteadyState) / 60.0;
+    QVERIFY2(rate >= 0.85 * 5 && rate <= 0.95 * 5, qPrintable(QString::number(rate)));
+    for (qsizetype refusal = 1; refusal < refusals.size(); ++refusal) {
+        if (refusals.at(refusal) > 2000)
+            QVERIFY2(refusals.at(refusal) - refusals.at(refusal - 1) > 2000, qPrintable(QString::number(refusal)));
     }
 }
 

@@ -145,7 +145,7 @@ void TestPacedRun::everyNameGetsItsTrueVerdict()
     PacedFixture fixture(row("test", "127.0.0.1", registry.port(), 0), 8);
     QVERIFY(fixture.prepared);
     // Relaxing sooner than a real run keeps the test short.
-    fixture.paced().setPacing({1000, 60000, 5, 250});
+    fixture.paced().setPacing({1000, 60000, 5});
     QVERIFY(fixture.run(names, 60000));
 
     QCOMPARE(fixture.ended.size(), names.size());
