@@ -119,11 +119,10 @@ bool AppendsFile::writeWordsTo(const QString &path, const QStringList &words, QS
 
 bool AppendsFile::readWordsFrom(const QString &path, QStringList &words, QString *error)
 {
-    QByteArray contents;
-    if (!readContents(path, contents, error))
+    QStringList lines;
+    if (!readTextLines(path, &lines, error))
         return false;
-    const QStringList lines = splitLines(contents);
-    for (const QString &line : lines) {
+    for (const QString &line : std::as_const(lines)) {
         if (isUsableLine(line.trimmed()))
             words << line.trimmed();
     }
