@@ -2,6 +2,7 @@
 
 #include "cli/ResultWriter.h"
 #include "search/LookupSession.h"
+#include "search/PacedRun.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -29,6 +30,7 @@ public:
     bool prepare(const QString &source, QString *error);
 
     LookupSession &session() { return m_session; }
+    PacedRun &pacedRun() { return m_paced; }
 
     // Runs until the loop stops: at the end of the source or on SIGINT.
     // Returns the command's exit code: ExitInterrupted after SIGINT,
@@ -47,6 +49,7 @@ private:
 
     CommandContext &m_context;
     LookupSession m_session;
+    PacedRun m_paced{m_session};
     ResultWriter m_writer;
     bool m_quiet = false;
     bool m_interrupted = false;

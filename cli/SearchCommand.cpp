@@ -120,7 +120,7 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
         start = 1;
     else if (start == 0)
         start = positions.stored(*type);
-    PacedRun &paced = run.session().pacedRun();
+    PacedRun &paced = run.pacedRun();
     QObject::connect(&paced, &PacedRun::resumePositionChanged, &run, [&run, &positions, type](qint32 position) {
         QString saveError;
         if (!positions.save(*type, position, &saveError))

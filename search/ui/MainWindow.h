@@ -2,9 +2,11 @@
 
 #include "core/DomainListModel.h"
 #include "core/ResultList.h"
+#include "search/PacedRun.h"
 #include "search/RepeatedFaults.h"
 #include "search/ResultsExport.h"
 #include "search/SearchType.h"
+#include "search/StringListWordSource.h"
 #include "search/WordFile.h"
 
 #include <QMainWindow>
@@ -17,6 +19,7 @@
 class BannerView;
 class DomainListView;
 class SkinLabelArray;
+class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -45,6 +48,8 @@ public:
 
     DomainListView *list(ResultList which) const { return m_lists.at(size_t(which)); }
     LookupSession &session() const;
+    // The paced run behind Start and Stop.
+    PacedRun &searchRun() { return m_run; }
     QString wordFile() const { return m_wordFile.path(); }
     // What the list builder reads: the search string, the search type's text
     // and the selected entry of the amount box.
@@ -76,6 +81,9 @@ public:
     // there is no list to search.
     void startSearch();
     void stopSearch();
+    // Tools > "Re-run Unanswered Names": a run over exactly the names the
+    // last run left without a verdict.
+    void rerunUnanswered();
 
     // Appends names to the saved list and rewrites the saved-domains file.
     void saveNames(const QStringList &names);
@@ -116,6 +124,9 @@ private:
     void reportFailedLookup(const LookupOutcome &outcome);
     void setSearchControlsEnabled(bool enabled);
     void restoreAfterStop();
+    void startRun(WordSource &source);
+    void showRunProgress(const LookupOutcome &outcome);
+    void showUnanswered();
     void guardWordNumber();
     void deleteEntry(ResultList which);
     void clearList(ResultList which);
@@ -130,6 +141,11 @@ private:
     ResultsExport m_export;
     RepeatedFaults m_faults;
     WordFile m_wordFile;
+    PacedRun m_run;
+    StringListWordSource m_rerunSource{QStringList()};
+    bool m_rerunning = false;
+    qint32 m_runStart = 1;
+    qint32 m_runSize = 0;
     std::optional<SearchType> m_searchType;
     std::optional<ResultList> m_dragSourceList;
 
@@ -155,6 +171,8 @@ private:
     std::array<QLabel *, 3> m_statusPanels{};
     RunProgressBar *m_progressBar = nullptr;
     StatusNotice *m_notice = nullptr;
+    QLabel *m_unansweredLabel = nullptr;
+    QAction *m_rerunAction = nullptr;
     std::unique_ptr<SkinLabelArray> m_searchSkinLabels;
     std::unique_ptr<SkinLabelArray> m_listSkinLabels;
     BannerView *m_banner = nullptr;

@@ -114,9 +114,13 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
     connect(chkDnsFirst, &QCheckBox::toggled, this, &SetupWindow::chkDnsFirst_Click);
     connect(txtDnsServer, &QLineEdit::textChanged, this, &SetupWindow::txtDnsServer_Change);
     connect(spnRecheckAfterDays, &QSpinBox::valueChanged, this, &SetupWindow::spnRecheckAfterDays_Change);
+    connect(spnParallelLookups, &QSpinBox::valueChanged, this,
+            [this](int lookups) { m_settings.setValue(Settings::parallelLookups, lookups); });
     txtDefault->installEventFilter(this);
     connect(&m_tester, &TldTester::replyComplete, this, &SetupWindow::testReplyComplete);
     connect(&m_tester, &TldTester::timedOut, this, &SetupWindow::testTimedOut);
+    connect(&m_tester, &TldTester::connectionFailed, this,
+            [this](const QString &description) { showMessage(QStringLiteral("Connection failed: ") + description); });
     connect(&m_tester, &TldTester::rdapAnswered, this, [this](const RdapAnswer &answer, const QString &baseUrl) {
         const TldTestResult result = judgeTestRdapAnswer(m_tester.testDomain(), answer, baseUrl);
         if (!result.message.isEmpty())
@@ -172,6 +176,14 @@ void SetupWindow::buildControls()
                                   spnRecheckAfterDays, defaults),
                             6, 0);
     defaultsGrid->addWidget(spnRecheckAfterDays, 6, 1);
+    spnParallelLookups = new QSpinBox(defaults);
+    spnParallelLookups->setObjectName(QStringLiteral("spnParallelLookups"));
+    spnParallelLookups->setRange(1, 32);
+    spnParallelLookups->setFixedWidth(140);
+    defaultsGrid->addWidget(label(QStringLiteral("Parallel lookups (each registry keeps its own pause):"),
+                                  spnParallelLookups, defaults),
+                            7, 0);
+    defaultsGrid->addWidget(spnParallelLookups, 7, 1);
     defaultsGrid->setColumnStretch(0, 1);
 
     auto *proxy = new QGroupBox(QStringLiteral("Proxy WHOIS server:"), this);
@@ -264,9 +276,11 @@ void SetupWindow::loadValues()
     const QSignalBlocker dnsBlocker(chkDnsFirst);
     const QSignalBlocker serverBlocker(txtDnsServer);
     const QSignalBlocker recheckBlocker(spnRecheckAfterDays);
+    const QSignalBlocker parallelBlocker(spnParallelLookups);
     chkDnsFirst->setChecked(m_settings.value(Settings::checkDnsFirst));
     txtDnsServer->setText(m_settings.value(Settings::dnsServer));
     spnRecheckAfterDays->setValue(m_settings.value(Settings::recheckAfterDays));
+    spnParallelLookups->setValue(m_settings.value(Settings::parallelLookups));
 }
 
 void SetupWindow::fillTldListView()

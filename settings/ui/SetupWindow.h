@@ -105,4 +105,5 @@ private:
     QCheckBox *chkDnsFirst = nullptr;
     QLineEdit *txtDnsServer = nullptr;
     QSpinBox *spnRecheckAfterDays = nullptr;
+    QSpinBox *spnParallelLookups = nullptr;
 };

@@ -115,6 +115,7 @@ private slots:
     void startUpAndLookupFailuresAreWorded();
     void shutDownStopsRun();
     void customListRunShowsResumePositionAfterStop();
+    void unansweredNamesAreCountedAndRerun();
 
     // The run-state rules.
     void repeatedFaultShowsOneMessageAndStopWorks();
@@ -366,7 +367,7 @@ void TestMainWindow::startUpAndLookupFailuresAreWorded()
     QVERIFY(window.isVisible());
 
     fixture.prompt.messages.clear();
-    fixture.session.startLookup(u"a.b.zz"_s, 0);
+    fixture.session.finishLookup(*fixture.session.admit(u"a.b.zz"_s).unaskable());
     QTRY_COMPARE(fixture.prompt.messages.size(), 1);
     QCOMPARE(fixture.prompt.messages.at(0).title, u"Error"_s);
     QCOMPARE(fixture.prompt.messages.at(0).text,
@@ -389,7 +390,7 @@ void TestMainWindow::shutDownStopsRun()
     QSignalSpy shutDown(&window, &MainWindow::shutDownRequested);
     fixture.child<QAction>(u"mnuFileItem(0)"_s)->trigger();
     QCOMPARE(shutDown.size(), 1);
-    QVERIFY(!window.session().loop().isRunning());
+    QVERIFY(!window.searchRun().isRunning());
 }
 
 void TestMainWindow::customListRunShowsResumePositionAfterStop()
@@ -418,6 +419,50 @@ void TestMainWindow::customListRunShowsResumePositionAfterStop()
     QCOMPARE(fixture.setting(u"Vantrel"_s, u"CustWordNum"_s), u"2"_s);
 }
 
+// A name that ends without a verdict stays in the window: counted in the
+// status bar, and Tools > "Re-run Unanswered Names" asks exactly it again.
+void TestMainWindow::unansweredNamesAreCountedAndRerun()
+{
+    WindowFixture fixture;
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    bool answerTwo = false;
+    server.setHandler([&answerTwo](QTcpSocket *socket, const QByteArray &query, int) {
+        if (query == "two.com" && !answerTwo)
+            socket->close(); // not a byte: the lookup ends in error
+        else
+            WhoisTestServer::answerAndClose(socket, "No match");
+    });
+    writeTableForServer(fixture, server.port());
+    writeFile(fixture.home.filePath(u"mine.txt"_s), "one\r\ntwo\r\nthree\r\n");
+    fixture.prompt.fileNames.enqueue(fixture.home.filePath(u"mine.txt"_s));
+    fixture.settings.setValue(Settings::checkDnsFirst, false);
+    MainWindow &window = fixture.window();
+    window.startUp();
+    fixture.child<QAction>(u"mnuToolsItem(8)"_s)->trigger(); // Custom List
+    QPushButton *start = fixture.child<QPushButton>(u"cmdDoSearch"_s);
+    start->click();
+    QTRY_VERIFY(start->isEnabled());
+    QLabel *unanswered = fixture.child<QLabel>(u"lblUnanswered"_s);
+    QAction *rerun = fixture.child<QAction>(u"mnuToolsRerun"_s);
+    QCOMPARE(unanswered->text(), u"1 unanswered"_s);
+    QVERIFY(unanswered->isVisibleTo(&window));
+    QVERIFY(rerun->isEnabled());
+    QCOMPARE(window.searchRun().unanswered(), QStringList{u"two.com"_s});
+    const QString resume = fixture.setting(u"Vantrel"_s, u"CustWordNum"_s);
+
+    answerTwo = true;
+    server.queries.clear();
+    rerun->trigger();
+    QTRY_VERIFY(start->isEnabled());
+    QCOMPARE(server.queries, QList<QByteArray>{"two.com"});
+    QVERIFY(fixture.session.results().names(ResultList::High).contains(u"two.com"_s));
+    QVERIFY(!unanswered->isVisibleTo(&window));
+    QVERIFY(!rerun->isEnabled());
+    // The list's resume position is the list's, not the re-run's.
+    QCOMPARE(fixture.setting(u"Vantrel"_s, u"CustWordNum"_s), resume);
+}
+
 void TestMainWindow::repeatedFaultShowsOneMessageAndStopWorks()
 {
     WindowFixture fixture;
@@ -442,7 +487,7 @@ void TestMainWindow::repeatedFaultShowsOneMessageAndStopWorks()
     QPushButton *stop = fixture.child<QPushButton>(u"Command3"_s);
     QVERIFY(stop->isEnabled());
     stop->click();
-    QVERIFY(!window.session().loop().isRunning());
+    QVERIFY(!window.searchRun().isRunning());
     QVERIFY(!fixture.child<QProgressBar>(u"RunProgress"_s)->isVisibleTo(&window));
     const qint32 stoppedAt = fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s).toInt();
     QTest::qWait(100);
@@ -469,7 +514,7 @@ void TestMainWindow::pickingAnotherTypeStopsTheRun()
     QTRY_VERIFY(server.queries.size() >= 3);
 
     fixture.child<QAction>(u"mnuToolsItem(6)"_s)->trigger(); // All Three Letter
-    QVERIFY(!window.session().loop().isRunning());
+    QVERIFY(!window.searchRun().isRunning());
     const QString twoLetterPosition = fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s);
     QVERIFY(twoLetterPosition.toInt() > 3);
     const qsizetype asked = server.queries.size();
@@ -493,7 +538,7 @@ void TestMainWindow::startNeedsAList()
     QPushButton *start = fixture.child<QPushButton>(u"cmdDoSearch"_s);
     QVERIFY(!start->isEnabled()); // no search type yet
     window.startSearch();
-    QVERIFY(!window.session().loop().isRunning());
+    QVERIFY(!window.searchRun().isRunning());
 
     fixture.child<QAction>(u"mnuToolsItem(8)"_s)->trigger(); // Custom List, dialog cancelled
     QVERIFY(!start->isEnabled());
@@ -528,10 +573,10 @@ void TestMainWindow::exportResultsThroughSaveDialog()
     fixture.child<QAction>(u"mnuFileExport"_s)->trigger();
     const QList<QByteArray> lines = readFile(path).split('\n');
     QCOMPARE(lines.size(), 4); // header, two names, the end
-    QCOMPARE(lines.at(0), "name,list,verdict,server,checked-at\r"_ba);
+    QCOMPARE(lines.at(0), "name,list,verdict,server,checked-at,reason\r"_ba);
     QVERIFY(lines.at(1).startsWith("zy.com,High Profile,available,127.0.0.1,20"));
     QVERIFY(lines.at(2).startsWith("zz.com,Registered,registered,127.0.0.1,20"));
-    QVERIFY(QDateTime::fromString(QString::fromLatin1(lines.at(2).split(',').last().trimmed()), Qt::ISODate).isValid());
+    QVERIFY(QDateTime::fromString(QString::fromLatin1(lines.at(2).split(',').at(4)), Qt::ISODate).isValid());
 
     // Cancelled: no file; a failed write: a box with the product name.
     QFile::remove(path);
