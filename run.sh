@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts vantrel with the given arguments.
+# Installs what is missing, builds, and starts vantrel with the given arguments;
+# without any, vantrel starts the desktop program built beside it.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh

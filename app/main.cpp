@@ -1,55 +1,56 @@
 #include "app/DesktopProgram.h"
-#include "cli/CommandLine.h"
 #include "settings/ProgramFolder.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QTextStream>
 
 namespace {
 
-// The desktop program runs when no command is given: the arguments hold at
-// most the --home option. The folder given, if any, is stored in *home.
-bool wantsDesktop(const QStringList &arguments, QString *home)
-{
-    if (arguments.isEmpty())
-        return true;
-    if (arguments.size() == 2 && arguments.at(0) == QLatin1String("--home")) {
-        *home = arguments.at(1);
-        return true;
-    }
-    if (arguments.size() == 1 && arguments.at(0).startsWith(QLatin1String("--home="))) {
-        *home = arguments.at(0).mid(7);
-        return true;
-    }
-    return false;
-}
+const char usage[] = "usage: vantrel-desktop [--home DIR]\n"
+                     "Opens the desktop program. The commands that run without a display are in vantrel\n"
+                     "(see vantrel --help).";
 
-QStringList argumentsOf(int argc, char *argv[])
+// Reads `vantrel-desktop [--home DIR]` into *home. On --help, or on anything
+// else after printing what is wrong, it prints the usage and returns false
+// with the exit code in *exitCode.
+bool readArguments(int argc, char *argv[], QString *home, int *exitCode)
 {
     QStringList arguments;
-    for (int index = 1; index < argc; ++index)
+    for (int index = 0; index < argc; ++index)
         arguments << QString::fromLocal8Bit(argv[index]);
-    return arguments;
+    QCommandLineParser parser;
+    const QCommandLineOption homeOption(QStringLiteral("home"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({homeOption, helpOption});
+    if (parser.parse(arguments) && parser.isSet(helpOption)) {
+        QTextStream(stdout) << usage << Qt::endl;
+        *exitCode = 0;
+        return false;
+    }
+    QString error = parser.errorText();
+    if (error.isEmpty() && !parser.positionalArguments().isEmpty())
+        error = QStringLiteral("unexpected argument ") + parser.positionalArguments().constFirst();
+    if (!error.isEmpty()) {
+        QTextStream(stderr) << "vantrel-desktop: " << error << "\n" << usage << Qt::endl;
+        *exitCode = 2;
+        return false;
+    }
+    *home = parser.value(homeOption);
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    const QStringList arguments = argumentsOf(argc, argv);
     QString home;
-    if (!wantsDesktop(arguments, &home)) {
-        // Headless commands never need a display.
-        QCoreApplication application(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("vantrel"));
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        return runCommandLine(arguments, out, err);
-    }
-
+    int exitCode = 0;
+    if (!readArguments(argc, argv, &home, &exitCode))
+        return exitCode;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        QTextStream(stderr) << "vantrel: there is no display to open the desktop program on; "
+        QTextStream(stderr) << "vantrel-desktop: there is no display to open the desktop program on; "
                                "see vantrel --help for the commands that run without one"
                             << Qt::endl;
         return 1;

@@ -11,6 +11,14 @@ target_compile_definitions(vantrel_common INTERFACE
 # Includes name their layer: #include "core/ConnectionPool.h".
 target_include_directories(vantrel_common INTERFACE ${PROJECT_SOURCE_DIR})
 target_compile_options(vantrel_common INTERFACE -Wall -Wextra -Wpedantic)
+# Hardening: buffer-overflow checks in the C library calls (they need the
+# optimiser, so only in the optimised build types), stack canaries, read-only
+# relocations bound at start-up, and position-independent executables
+# (CMakeLists.txt).
+target_compile_definitions(vantrel_common INTERFACE
+    $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+target_compile_options(vantrel_common INTERFACE -fstack-protector-strong)
+target_link_options(vantrel_common INTERFACE LINKER:-z,relro,-z,now)
 
 # vantrel_add_test(NAME source... LIBS lib...)
 # Builds one QtTest executable and registers it with CTest.
@@ -36,14 +44,16 @@ endfunction()
 
 # The layers, bottom up. A library may link libraries of its own layer or a
 # lower one, and the GUI-free ones never reach Qt's GUI modules, however
-# indirectly: vantrel_check_layers() stops the configure step otherwise.
+# indirectly: vantrel_check_layers() stops the configure step otherwise. The
+# headless `vantrel` executable is GUI-free too, so that a server can install
+# it without Qt's GUI libraries and the browser.
 set(VANTREL_LAYER_0 vantrel_base vantrel_base_ui vantrel_banner)
 set(VANTREL_LAYER_1 vantrel_settings vantrel_core vantrel_search vantrel_generate vantrel_harvest)
 set(VANTREL_LAYER_2 vantrel_core_ui vantrel_settings_ui vantrel_search_ui vantrel_generate_ui vantrel_harvest_ui)
 set(VANTREL_LAYER_3 vantrel_shell)
 set(VANTREL_LAYER_4 vantrel_cli vantrel_desktop)
 set(VANTREL_GUI_FREE vantrel_base vantrel_settings vantrel_core vantrel_search vantrel_generate vantrel_harvest
-    vantrel_cli)
+    vantrel_cli vantrel)
 
 function(_vantrel_layer_of target out)
     set(rank "")
@@ -85,10 +95,23 @@ function(vantrel_check_layers)
     foreach(target IN LISTS VANTREL_GUI_FREE)
         set(links "")
         _vantrel_all_links(${target} links)
-        foreach(gui Qt6::Gui Qt6::Widgets Qt6::WebEngineWidgets)
+        foreach(gui Qt6::Gui Qt6::Widgets Qt6::WebEngineCore Qt6::WebEngineWidgets)
             if(gui IN_LIST links)
                 message(FATAL_ERROR "${target} must stay GUI-free but links ${gui}")
             endif()
         endforeach()
     endforeach()
+endfunction()
+
+# vantrel_strip_unneeded_sections(TARGET COMPONENT)
+# A stripping install (cpack, `cmake --install --strip`) also drops the
+# compiler's comment and note sections from TARGET's installed executable, as
+# Debian's own packaging tools do.
+function(vantrel_strip_unneeded_sections target component)
+    install(CODE "
+        if(CMAKE_INSTALL_DO_STRIP)
+            execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${target}>\"
+                COMMAND_ERROR_IS_FATAL ANY)
+        endif()" COMPONENT ${component})
 endfunction()
