@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 . bench/lib.sh
 names=${1:-3000}
 vantrel=$PWD/build/bin/vantrel
-desktop=${DESKTOP_BENCH:-$PWD/build/bin/desktop_bench}
+desktop=${DESKTOP_BENCH:-$PWD/build/bench/desktop_bench}
 require_file "$vantrel" "vantrel"
 require_file "$desktop" "desktop_bench"
 require_file /usr/share/dict/words "the word list (Debian's wamerican)"
