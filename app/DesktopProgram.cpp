@@ -12,6 +12,7 @@
 #include "search/PacedRun.h"
 #include "search/ui/MainWindow.h"
 #include "settings/ProgramFolder.h"
+#include "settings/SettingsTable.h"
 #include "settings/ui/SetupWindow.h"
 #include "settings/ui/WhoisWindow.h"
 #include "shell/AboutWindow.h"
@@ -112,8 +113,11 @@ void DesktopProgram::openListBuilder()
         request.sizeIndex = main->amountIndex();
         ListBuilderConfig config;
         config.engines = readEngineSettings(m_settings);
+        config.harvest = HarvestData::shipped();
+        if (m_settings.value(Settings::harvestEveryTld))
+            config.everyTld = &m_session.lookup().registries;
         auto *window = new ListBuilderWindow(m_context.programFolder, m_session.lookup().tldTable, request, m_prompt,
-                                             m_branding.productName, config);
+                                             m_branding.productName, config, m_settings.value(Settings::reviewHarvest));
         connect(window, &ListBuilderWindow::listReady, main, [main](qint32 wordMax) { main->setListSize(wordMax); });
         connect(window, &ListBuilderWindow::startSearchRequested, main, &MainWindow::startSearch);
         skinWindow(window, true);
@@ -137,6 +141,7 @@ void DesktopProgram::openBrowseWindow()
     showOnce<QWidget>(m_browseWindow, [this] {
         // The window skins itself.
         auto *window = new BrowseWindow(m_session, m_branding, m_context.selectedDomain, m_context.skinner);
+        window->setEveryTld(m_settings.value(Settings::harvestEveryTld));
         connect(window, &BrowseWindow::whoisWindowRequested, this, &DesktopProgram::openWhois);
         return window;
     });

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # How many of the result sites a person sees on a page each extraction path
 # finds, and how much junk it files: `vantrel extract` (the list builder's
-# path) and `vantrel extract --browsed` (the browse window's), on the real
-# result pages of the shared test data and on pages of our own that wrap
-# every result link the way Yahoo, Google, Bing and DuckDuckGo do.
-# usage: bench/extract_recall.sh   (needs a build in ./build, or VANTREL=...;
-#        the pages in ../shared/testdata/pages, or VANTREL_TESTDATA=...)
+# path) and `vantrel extract --browsed` (the browse window's), under the
+# enabled TLDs and with --all-tlds, on the real result pages of the shared
+# test data and on pages of our own that wrap every result link the way
+# Yahoo, Google, Bing and DuckDuckGo do and hold the junk real pages hold.
+# usage: bench/extract_recall.sh [-v]
+#   -v lists the junk, the missed sites and the names seen that are not results.
+#   Needs a build in ./build (or VANTREL=...) and the pages in
+#   ../shared/testdata/pages (or VANTREL_TESTDATA=...).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/lib.sh
@@ -28,5 +31,5 @@ mkdir -p "$work/home"
 sed -i 's/^org|\([^|]*\)|\([^|]*\)|Disabled|/org|\1|\2|Enabled|/' "$work/home/TLDs.txt"
 grep -q '^org|[^|]*|[^|]*|Enabled|' "$work/home/TLDs.txt" || fail "could not enable org in TLDs.txt"
 python3 bench/extract_recall/wrapper_pages.py "$work/own"
-python3 bench/extract_recall/measure.py "$vantrel" "$work/home" \
+python3 bench/extract_recall/measure.py "$vantrel" "$work/home" "$@" \
     "bench/extract_recall/real_pages.tsv:$pages" "$work/own/pages.tsv:$work/own"

@@ -1,10 +1,13 @@
 #include "cli/ExtractCommand.h"
 
+#include "core/RegistryDirectory.h"
 #include "core/TldFile.h"
 #include "core/TldTable.h"
 #include "harvest/BrowsedPageExtraction.h"
 #include "harvest/CollectedList.h"
 #include "harvest/DomainExtraction.h"
+#include "harvest/NameRules.h"
+#include "harvest/PageReading.h"
 #include "settings/ProgramFolder.h"
 
 #include <QCommandLineParser>
@@ -31,34 +34,29 @@ bool readPage(const QString &path, QByteArray &page, QString *error)
     return false;
 }
 
-QString extractAsListBuilder(const QList<QByteArray> &pages, const QStringList &extensions, const QString &folder,
-                             QString *error)
+QString extractAsListBuilder(const QList<QByteArray> &pages, const NameRules &rules)
 {
-    const ExtractionSettings settings{extensions, searchOutputPath(folder), ExtractionFilter()};
     CollectedList list;
     ExtractionCounters counters;
-    for (const QByteArray &page : pages) {
-        if (!extractDomains(QString::fromLatin1(page), settings, list, counters, {}, error))
-            return {};
-    }
+    for (const QByteArray &page : pages)
+        extractDomains(QString::fromLatin1(page), rules, list, counters);
     return list.text();
 }
 
-// The browse window's list file and temporary files go to a folder of their
-// own, so a browse window open meanwhile is not disturbed.
-QString extractAsBrowsed(const QList<QByteArray> &pages, const QStringList &extensions, const QString &folder,
-                         QString *error)
+// The browse window reads the body the browser holds; a saved page's head
+// (its scripts and metadata) is not part of it. The list file goes to a
+// folder of its own, so a browse window open meanwhile is not disturbed.
+QString extractAsBrowsed(const QList<QByteArray> &pages, const NameRules &rules, const QString &folder, QString *error)
 {
     QTemporaryDir work(folder + QLatin1String("/extract-XXXXXX"));
     if (!work.isValid()) {
         *error = work.errorString();
         return {};
     }
-    ExtractionSettings settings{extensions, browsedPageTempPath(work.path()), ExtractionFilter()};
     BrowsedPages browsed;
     for (const QByteArray &page : pages) {
-        if (!extractBrowsedPage(QString::fromLatin1(page), settings, browsed, browsedNamesPath(work.path()), nullptr,
-                                error))
+        if (!extractBrowsedPage(bodyOfPage(QString::fromLatin1(page)), rules, browsed, browsedNamesPath(work.path()),
+                                nullptr, error))
             return {};
     }
     return browsed.seenList.text();
@@ -71,13 +69,16 @@ QString ExtractCommand::summary() const
     return QStringLiteral(
         "Extracts the domain names of each saved page FILE (standard input without FILE, or for \"-\") into "
         "one list, as the list builder does with result pages (with --browsed: as the browse window does with "
-        "the pages it shows), using the enabled TLDs, and prints the list, one name per line.");
+        "the pages it shows), using the enabled TLDs (with --all-tlds: every TLD that has a registry), and "
+        "prints the list, one name per line.");
 }
 
 QList<CommandOption> ExtractCommand::options() const
 {
     return {{QStringLiteral("browsed"), QString(),
-             QStringLiteral("Extract as the browse window does with the pages it shows.")}};
+             QStringLiteral("Extract as the browse window does with the pages it shows.")},
+            {QStringLiteral("all-tlds"), QString(),
+             QStringLiteral("Take names under every TLD that has a registry, not only the enabled rows.")}};
 }
 
 int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
@@ -112,8 +113,15 @@ int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
         return ExitFailure;
     }
 
-    const QString names = browsed ? extractAsBrowsed(pages, table.enabledExtensionSet(), folder, &error)
-                                  : extractAsListBuilder(pages, table.enabledExtensionSet(), folder, &error);
+    RegistryDirectory registries;
+    const bool everyTld = parser.isSet(QStringLiteral("all-tlds"));
+    if (everyTld && !registries.loadFolder(ProgramFolder::shippedDataDir() + QLatin1String("/registry"), &error)) {
+        context.err << "vantrel extract: " << error << Qt::endl;
+        return ExitFailure;
+    }
+    error.clear();
+    const NameRules rules(table.enabledExtensionSet(), everyTld ? &registries : nullptr, HarvestData::shipped());
+    const QString names = browsed ? extractAsBrowsed(pages, rules, folder, &error) : extractAsListBuilder(pages, rules);
     if (!error.isEmpty()) {
         context.err << "vantrel extract: " << error << Qt::endl;
         return ExitFailure;

@@ -24,6 +24,7 @@ const TypeSlug typeSlugTable[] = {
     {"four-letter", SearchType::AllFourLetter}, {"full-word-list", SearchType::FullWordList},
     {"custom", SearchType::CustomList},         {"generated", SearchType::GenerateNames},
     {"yahoo", SearchType::YahooSearch},         {"google", SearchType::GoogleSearch},
+    {"bing", SearchType::BingSearch},           {"duckduckgo", SearchType::DuckDuckGoSearch},
 };
 
 } // namespace
@@ -116,7 +117,7 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
     // Start always begins the search-engine lists at their first name.
     ResumePositions positions(settings);
     qint32 start = requestedStart;
-    if (*type == SearchType::YahooSearch || *type == SearchType::GoogleSearch)
+    if (SearchTypes::isEngineSearch(*type))
         start = 1;
     else if (start == 0)
         start = positions.stored(*type);

@@ -127,3 +127,14 @@ QString RegistryDirectory::rdapBaseUrl(const QString &domain) const
     }
     return {};
 }
+
+bool RegistryDirectory::servesSuffix(const QString &suffix) const
+{
+    const auto host = m_whoisHosts.constFind(suffix);
+    if (host != m_whoisHosts.constEnd() && !host->isEmpty())
+        return true;
+    if (m_rdapBases.contains(suffix))
+        return true;
+    // A listed suffix without port-43 service is asked over its TLD's RDAP.
+    return host != m_whoisHosts.constEnd() && m_rdapBases.contains(suffix.section(QLatin1Char('.'), -1));
+}

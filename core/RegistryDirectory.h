@@ -30,6 +30,10 @@ public:
     // The RDAP base URL (ending in "/") for the domain's TLD, or empty.
     QString rdapBaseUrl(const QString &domain) const;
 
+    // Whether names are sold directly under the suffix ("co.za", "io"): it is
+    // listed, and a registry answers for it over port 43 or RDAP.
+    bool servesSuffix(const QString &suffix) const;
+
 private:
     QHash<QString, QString> m_whoisHosts; // suffix -> host, "" for none
     QHash<QString, QString> m_rdapBases;  // TLD -> base URL

@@ -2,13 +2,12 @@
 
 void CollectedList::append(const QString &name)
 {
-    const QString entry = name + QLatin1String("\r\n");
-    m_text += entry;
-    m_index.append(entry);
+    m_text += name + QLatin1String("\r\n");
+    m_names.insert(name.toLower());
 }
 
 void CollectedList::clear()
 {
     m_text.clear();
-    m_index.clear();
+    m_names.clear();
 }

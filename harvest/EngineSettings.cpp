@@ -40,5 +40,9 @@ SearchEngineHosts readEngineSettings(const SettingsStore &settings)
         readAddress(settings, {Settings::yahooScheme, Settings::yahooHost, Settings::yahooPath}, defaults.yahoo);
     hosts.google =
         readAddress(settings, {Settings::googleScheme, Settings::googleHost, Settings::googlePath}, defaults.google);
+    hosts.bing = readAddress(settings, {Settings::bingScheme, Settings::bingHost, Settings::bingPath}, defaults.bing);
+    hosts.duckDuckGo =
+        readAddress(settings, {Settings::duckDuckGoScheme, Settings::duckDuckGoHost, Settings::duckDuckGoPath},
+                    defaults.duckDuckGo);
     return hosts;
 }

@@ -5,7 +5,7 @@
 class SettingsStore;
 
 // Where the list builder asks for result pages, from the per-user settings of
-// section "Engines": "YahooScheme", "YahooHost", "YahooPath", "GoogleScheme",
-// "GoogleHost", "GooglePath". A key not set keeps its default, the address
+// section "Engines": "<Engine>Scheme", "<Engine>Host" and "<Engine>Path" for
+// Yahoo, Google, Bing and DuckDuckGo. A key not set keeps its default, the address
 // of SearchEngineHosts; so does a scheme other than http and https.
 SearchEngineHosts readEngineSettings(const SettingsStore &settings);

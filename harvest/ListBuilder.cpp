@@ -17,13 +17,63 @@ constexpr qint64 extractionSliceMs = 10;
 
 } // namespace
 
+namespace {
+
+struct EngineInfo
+{
+    SearchEngine engine;
+    const char *searchType;
+    const char *name; // of the copies in the searches folder
+    qint32 perPage;
+};
+
+constexpr EngineInfo engines[] = {
+    {SearchEngine::Yahoo, "Yahoo Search", "Yahoo", 20},
+    {SearchEngine::Google, "Google Search", "Google", 100},
+    {SearchEngine::Bing, "Bing Search", "Bing", 50},
+    {SearchEngine::DuckDuckGo, "DuckDuckGo Search", "DuckDuckGo", 30},
+};
+
+const EngineInfo *infoOf(SearchEngine engine)
+{
+    for (const EngineInfo &info : engines) {
+        if (info.engine == engine)
+            return &info;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+const SearchEngineAddress &SearchEngineHosts::of(SearchEngine engine) const
+{
+    switch (engine) {
+    case SearchEngine::Yahoo:
+        return yahoo;
+    case SearchEngine::Bing:
+        return bing;
+    case SearchEngine::DuckDuckGo:
+        return duckDuckGo;
+    case SearchEngine::Google:
+    case SearchEngine::None:
+        break;
+    }
+    return google;
+}
+
 SearchEngine searchEngineForType(const QString &searchType)
 {
-    if (searchType == QLatin1String("Yahoo Search"))
-        return SearchEngine::Yahoo;
-    if (searchType == QLatin1String("Google Search"))
-        return SearchEngine::Google;
+    for (const EngineInfo &info : engines) {
+        if (searchType == QLatin1String(info.searchType))
+            return info.engine;
+    }
     return SearchEngine::None;
+}
+
+qint32 resultsPerPage(SearchEngine engine)
+{
+    const EngineInfo *info = infoOf(engine);
+    return info ? info->perPage : 100;
 }
 
 qint32 targetCountForSizeIndex(int sizeIndex)
@@ -49,14 +99,25 @@ QByteArray encodeSearchPhrase(const QString &phrase)
 QUrl resultPageUrl(SearchEngine engine, const SearchEngineHosts &hosts, const QByteArray &encodedPhrase,
                    qint32 resultOffset)
 {
-    if (engine == SearchEngine::None)
+    QByteArray query;
+    switch (engine) {
+    case SearchEngine::None:
         return {};
-    const bool yahoo = engine == SearchEngine::Yahoo;
-    const SearchEngineAddress &address = yahoo ? hosts.yahoo : hosts.google;
-    const QByteArray query =
-        yahoo ? "h=s&xargs=0&p=" + encodedPhrase + "&b=" + QByteArray::number(resultOffset)
-              : "num=100&hl=en&lr=&ie=UTF-8&oe=UTF-8&safe=off&filter=0&start=" + QByteArray::number(resultOffset - 1) +
-                    "&sa=N&q=" + encodedPhrase;
+    case SearchEngine::Yahoo:
+        query = "h=s&xargs=0&p=" + encodedPhrase + "&b=" + QByteArray::number(resultOffset);
+        break;
+    case SearchEngine::Google:
+        query = "num=100&hl=en&lr=&ie=UTF-8&oe=UTF-8&safe=off&filter=0&start=" + QByteArray::number(resultOffset - 1) +
+                "&sa=N&q=" + encodedPhrase;
+        break;
+    case SearchEngine::Bing:
+        query = "q=" + encodedPhrase + "&count=50&first=" + QByteArray::number(resultOffset);
+        break;
+    case SearchEngine::DuckDuckGo:
+        query = "q=" + encodedPhrase + "&s=" + QByteArray::number(resultOffset - 1);
+        break;
+    }
+    const SearchEngineAddress &address = hosts.of(engine);
     QUrl url;
     url.setScheme(address.scheme);
     url.setHost(address.host);
@@ -83,8 +144,8 @@ QString searchCopyName(SearchEngine engine, const QString &phrase)
         if (character == u'/' || character == u'\\' || character.unicode() < 0x20 || character.unicode() == 0x7F)
             character = u'_';
     }
-    const QLatin1String prefix(engine == SearchEngine::Yahoo ? "Yahoo " : "Google ");
-    return prefix + name + QLatin1String(".txt");
+    const EngineInfo *info = infoOf(engine);
+    return QLatin1String(info ? info->name : "Google") + QLatin1Char(' ') + name + QLatin1String(".txt");
 }
 
 qint32 countListLines(const QString &path)
@@ -99,6 +160,24 @@ qint32 countListLines(const QString &path)
             ++count;
     }
     return count;
+}
+
+bool looksLikeWebPage(const QByteArray &body)
+{
+    qsizetype controls = 0;
+    for (char byte : body) {
+        const auto value = static_cast<unsigned char>(byte);
+        if ((value < 0x20 && value != '\t' && value != '\n' && value != '\r' && value != '\f') || value == 0x7F)
+            ++controls;
+    }
+    if (controls * 100 > body.size())
+        return false;
+    const QByteArray lower = body.toLower();
+    for (const char *tag : {"<html", "<body", "<head", "<!doctype", "<a ", "<div", "<p>", "<title"}) {
+        if (lower.contains(tag))
+            return true;
+    }
+    return false;
 }
 
 ListBuilder::ListBuilder(QString programFolder, const TldTable &tldTable, ListBuilderRequest request,
@@ -117,14 +196,18 @@ ListBuilder::ListBuilder(QString programFolder, const TldTable &tldTable, ListBu
     m_sliceTimer.setInterval(0);
     m_pauseTimer.setSingleShot(true);
     m_pauseTimer.setInterval(m_config.pauseMs);
+    m_stallTimer.setSingleShot(true);
+    m_stallTimer.setInterval(m_config.stallTimeoutMs);
     connect(&m_download, &PageDownload::progress, this,
             [this](qint64 bytes) { setStatus(QStringLiteral("Downloaded %1 bytes.").arg(bytes)); });
+    connect(&m_download, &PageDownload::arrived, this, [this] {
+        if (m_phase == Phase::Downloading)
+            m_stallTimer.start();
+    });
     connect(&m_download, &PageDownload::finished, this, &ListBuilder::pageDownloaded);
-    connect(&m_sliceTimer, &QTimer::timeout, this, &ListBuilder::extractSomeLines);
+    connect(&m_sliceTimer, &QTimer::timeout, this, &ListBuilder::extractSomePieces);
     connect(&m_pauseTimer, &QTimer::timeout, this, &ListBuilder::pauseEnded);
-    m_pageTimeout.setSingleShot(true);
-    m_pageTimeout.setInterval(m_config.pageTimeoutMs);
-    connect(&m_pageTimeout, &QTimer::timeout, this, &ListBuilder::pageTimedOut);
+    connect(&m_stallTimer, &QTimer::timeout, this, &ListBuilder::pageStalled);
 }
 
 ListBuilder::~ListBuilder()
@@ -136,12 +219,12 @@ void ListBuilder::fetchFirstPage()
 {
     if (m_phase != Phase::Idle)
         return;
-    downloadPage(resultPageUrl(m_engine, m_config.engines, m_searchPhrase, m_resultOffset));
+    downloadPage();
 }
 
 int ListBuilder::expectedPageCount() const
 {
-    const int perPage = m_engine == SearchEngine::Yahoo ? 20 : 100;
+    const int perPage = resultsPerPage(m_engine);
     return qMax(1, (m_targetCount + perPage - 1) / perPage);
 }
 
@@ -150,8 +233,7 @@ void ListBuilder::cancel()
     if (m_phase == Phase::Done)
         return;
     stopPage();
-    setStatus(QStringLiteral("Cancelled"));
-    finish();
+    end(ListBuilderEnd::Cancelled);
 }
 
 void ListBuilder::abort()
@@ -166,72 +248,94 @@ void ListBuilder::stopPage()
 {
     m_download.abort();
     m_extraction.cancel();
+    m_page.clear();
     m_sliceTimer.stop();
     m_pauseTimer.stop();
-    m_pageTimeout.stop();
+    m_stallTimer.stop();
 }
 
-void ListBuilder::fetchNextPage()
+void ListBuilder::downloadPage()
 {
-    downloadPage(resultPageUrl(m_engine, m_config.engines, m_searchPhrase, m_resultOffset));
-}
-
-void ListBuilder::downloadPage(const QUrl &url)
-{
+    const QUrl url = resultPageUrl(m_engine, m_config.engines, m_searchPhrase, m_resultOffset);
     m_phase = Phase::Downloading;
     m_pageHost = url.host();
-    m_pageTimeout.start();
+    m_stallTimer.start();
     m_download.start(url);
 }
 
-void ListBuilder::pageTimedOut()
+void ListBuilder::pageStalled()
 {
     if (m_phase != Phase::Downloading)
         return;
     stopPage();
-    m_timedOut = true;
-    setStatus(QStringLiteral("Timed out waiting for %1").arg(m_pageHost));
-    finish();
+    ++m_pagesFetched;
+    emit pageFetched(m_pagesFetched);
+    if (m_phase == Phase::Downloading)
+        end(ListBuilderEnd::Stalled);
 }
 
-void ListBuilder::pageDownloaded(const QByteArray &body)
+void ListBuilder::pageDownloaded(const PageReply &reply)
 {
-    m_pageTimeout.stop();
+    m_stallTimer.stop();
     ++m_pagesFetched;
     emit pageFetched(m_pagesFetched);
     if (m_phase != Phase::Downloading)
         return; // stopped by a slot of pageFetched()
-    m_phase = Phase::Extracting;
-    const ExtractionSettings settings{m_tldTable.enabledExtensionSet(), searchOutputPath(m_programFolder),
-                                      m_config.filter};
-    // A temporary file that cannot be used leaves the page without names,
-    // which ends the run with what was gathered so far.
-    if (!m_extraction.begin(QString::fromLatin1(body), settings)) {
-        pageDone();
+    if (reply.unanswered() && reply.body.isEmpty()) {
+        end(ListBuilderEnd::Unreachable, reply.errorText);
         return;
     }
+    if (reply.httpFailed()) {
+        end(ListBuilderEnd::HttpError, QStringLiteral("%1 %2").arg(reply.httpStatus).arg(reply.httpReason).trimmed());
+        return;
+    }
+    // An empty page holds no results; bytes that are not a page are a failure.
+    if (!reply.body.isEmpty() && !looksLikeWebPage(reply.body)) {
+        end(ListBuilderEnd::NotAPage);
+        return;
+    }
+    // A page broken off half-way still gives the names that arrived.
+    m_endAfterPage.reset();
+    if (reply.error != QNetworkReply::NoError)
+        m_endAfterPage.emplace(ListBuilderEnd::Unreachable, reply.errorText);
+    m_phase = Phase::Extracting;
+    m_page = reply.body;
+    const QStringList extensions = m_tldTable.enabledExtensionSet();
+    m_extraction.begin(QString::fromLatin1(m_page), NameRules(extensions, m_config.everyTld, m_config.harvest));
     m_sliceTimer.start();
 }
 
-void ListBuilder::extractSomeLines()
+void ListBuilder::extractSomePieces()
 {
     QElapsedTimer slice;
     slice.start();
-    while (m_extraction.hasNextLine()) {
-        m_extraction.processNextLine();
+    while (m_extraction.hasNextPiece()) {
+        m_extraction.processNextPiece();
         setStatus(QStringLiteral("Extracted %1 unique domain names").arg(m_counters.totalFound));
         if (m_phase != Phase::Extracting)
             return; // aborted by a slot of statusChanged()
-        if (m_extraction.hasNextLine() && slice.hasExpired(extractionSliceMs)) {
+        if (m_extraction.hasNextPiece() && slice.hasExpired(extractionSliceMs)) {
             m_sliceTimer.start();
             return;
         }
     }
+    setStatus(QStringLiteral("Extracted %1 unique domain names").arg(m_counters.totalFound));
     pageDone();
 }
 
 void ListBuilder::pageDone()
 {
+    if (m_endAfterPage) {
+        const auto [reason, detail] = *std::exchange(m_endAfterPage, std::nullopt);
+        end(reason, detail);
+        return;
+    }
+    // A page that stands in for the results is a failure, not their end.
+    if (m_counters.pageFound == 0 && m_config.harvest.isBlockedPage(QString::fromLatin1(m_page))) {
+        end(ListBuilderEnd::Blocked);
+        return;
+    }
+    m_page.clear();
     m_phase = Phase::Pausing;
     m_pauseTimer.start();
 }
@@ -239,16 +343,24 @@ void ListBuilder::pageDone()
 void ListBuilder::pauseEnded()
 {
     if (m_counters.totalFound < m_targetCount && m_counters.pageFound > 0) {
-        m_resultOffset += m_engine == SearchEngine::Yahoo ? 20 : 100;
-        fetchNextPage();
+        m_resultOffset += resultsPerPage(m_engine);
+        downloadPage();
         return;
     }
-    finish();
+    end(ListBuilderEnd::Complete);
 }
 
-void ListBuilder::finish()
+void ListBuilder::end(ListBuilderEnd reason, const QString &detail)
 {
     m_phase = Phase::Done;
+    m_page.clear();
+    m_endReason = reason;
+    m_endDetail = detail;
+    m_endPage = qMax(1, m_pagesFetched);
+    if (m_counters.totalFound == 0) {
+        emit endedEmpty();
+        return;
+    }
     const QString listPath = m_programFolder + QLatin1String("/BrowserSearch.txt");
     const QByteArray contents = (finishedListText(m_foundList.text()) + lineBreak).toLatin1();
     QString error;

@@ -27,7 +27,12 @@ void PageDownload::start(const QUrl &url)
     m_body.clear();
     m_reads = 0;
     m_reply = m_manager.get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, &PageDownload::readChunks);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &PageDownload::arrived);
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        emit arrived();
+        if (m_reply)
+            readChunks();
+    });
     connect(m_reply, &QNetworkReply::finished, this, &PageDownload::replyFinished);
 }
 
@@ -69,5 +74,11 @@ void PageDownload::replyFinished()
     QNetworkReply *reply = std::exchange(m_reply, nullptr);
     reply->disconnect(this);
     reply->deleteLater();
-    emit finished(std::exchange(m_body, QByteArray()));
+    PageReply result;
+    result.body = std::exchange(m_body, QByteArray());
+    result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.httpReason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    result.error = reply->error();
+    result.errorText = reply->errorString();
+    emit finished(result);
 }

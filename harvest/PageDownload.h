@@ -4,8 +4,24 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 
-class QNetworkReply;
+#include <QNetworkReply>
+
 class QUrl;
+
+// What came back for one page.
+struct PageReply
+{
+    QByteArray body;    // as far as it came, also from an error page or a broken connection
+    int httpStatus = 0; // 0 when no HTTP answer came
+    QString httpReason;
+    QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    QString errorText;
+
+    // The server did not answer at all (refused, unknown host, dropped before
+    // the headers).
+    bool unanswered() const { return httpStatus == 0 && error != QNetworkReply::NoError; }
+    bool httpFailed() const { return httpStatus >= 400; }
+};
 
 // Fetches one page over HTTP the way the list builder asks for it: user agent
 // "Mozilla", always from the network (the request carries "Cache-Control:
@@ -31,9 +47,9 @@ signals:
     // After every read but the first, the last (empty) read at the end
     // included: the number of bytes gathered so far.
     void progress(qint64 bytes);
-    // The body as far as it came, also from an error page or a connection the
-    // server broke off; empty when the page could not be requested at all.
-    void finished(const QByteArray &body);
+    // Some bytes of the page (or its headers) arrived.
+    void arrived();
+    void finished(const PageReply &reply);
 
 private:
     // False when a slot connected to progress() dropped the download.

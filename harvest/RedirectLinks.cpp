@@ -80,8 +80,6 @@ QString duckDuckGoTarget(QStringView address)
     return percentDecoded(queryValue(address, u"uddg"));
 }
 
-const char16_t *const wrapperMarks[] = {u"/RU=", u"/url?", u"u=a1", u"uddg="};
-
 } // namespace
 
 QString redirectTarget(const QString &address)
@@ -94,37 +92,4 @@ QString redirectTarget(const QString &address)
             return target;
     }
     return {};
-}
-
-QString unwrapRedirectLinks(const QString &pageText)
-{
-    QString text = pageText;
-    for (const char16_t *mark : wrapperMarks) {
-        const QStringView markView(mark);
-        // Built piece by piece, so that a page of many wrapped links costs
-        // one copy per kind of wrapper.
-        QString unwrapped;
-        qsizetype copied = 0;
-        qsizetype from = 0;
-        for (qsizetype at = text.indexOf(markView, from); at >= 0; at = text.indexOf(markView, from)) {
-            qsizetype start = at;
-            while (start > copied && !endsAddress(text.at(start - 1)))
-                --start;
-            qsizetype end = at + markView.size();
-            while (end < text.size() && !endsAddress(text.at(end)))
-                ++end;
-            from = end;
-            const QString target = redirectTarget(text.mid(start, end - start));
-            if (target.isEmpty())
-                continue;
-            unwrapped.append(QStringView(text).mid(copied, start - copied));
-            unwrapped.append(target);
-            copied = end;
-        }
-        if (copied > 0) {
-            unwrapped.append(QStringView(text).mid(copied));
-            text = unwrapped;
-        }
-    }
-    return text;
 }

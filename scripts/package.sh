@@ -48,6 +48,9 @@ expect_files "$commands" \
     ./usr/share/lintian/overrides/vantrel \
     ./usr/share/man/man1/vantrel.1.gz \
     ./usr/share/vantrel/branding.ini \
+    ./usr/share/vantrel/harvest/blocked-pages.txt \
+    ./usr/share/vantrel/harvest/own-domains.txt \
+    ./usr/share/vantrel/harvest/registry-suffixes.txt \
     ./usr/share/vantrel/program/wordlists/AllFourLetter.txt \
     ./usr/share/vantrel/program/wordlists/AllThreeLetter.txt \
     ./usr/share/vantrel/program/wordlists/AllTwoLetter.txt \

@@ -25,6 +25,8 @@ constexpr TypeInfo types[] = {
     {SearchType::AllThreeLetter, "All Three Letter", &Settings::resumeThreeLetter, "AllThreeLetter.txt"},
     {SearchType::AllFourLetter, "All Four Letter", &Settings::resumeFourLetter, "AllFourLetter.txt"},
     {SearchType::CustomList, "Custom List", &Settings::resumeCustomList, ""},
+    {SearchType::BingSearch, "Bing Search", &Settings::resumeBing, ""},
+    {SearchType::DuckDuckGoSearch, "DuckDuckGo Search", &Settings::resumeDuckDuckGo, ""},
 };
 
 const TypeInfo &info(SearchType type)
@@ -68,6 +70,12 @@ QString builtInListFile(SearchType type)
     return QLatin1String(info(type).listFile);
 }
 
+bool isEngineSearch(SearchType type)
+{
+    return type == SearchType::YahooSearch || type == SearchType::GoogleSearch || type == SearchType::BingSearch ||
+           type == SearchType::DuckDuckGoSearch;
+}
+
 } // namespace SearchTypes
 
 SearchTypeSelection selectSearchType(SearchType type, const QString &programFolder, SettingsStore &settings)
@@ -95,6 +103,8 @@ SearchTypeSelection selectSearchType(SearchType type, const QString &programFold
         break;
     case SearchType::YahooSearch:
     case SearchType::GoogleSearch:
+    case SearchType::BingSearch:
+    case SearchType::DuckDuckGoSearch:
         selection.showInternetSearch = true;
         selection.setsWordFile = true;
         selection.wordFile = folder.filePath(QStringLiteral("BrowserSearch.txt"));

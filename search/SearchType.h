@@ -21,6 +21,8 @@ enum class SearchType {
     AllThreeLetter,
     AllFourLetter,
     CustomList,
+    BingSearch,
+    DuckDuckGoSearch,
 };
 
 namespace SearchTypes {
@@ -33,6 +35,8 @@ std::optional<SearchType> fromText(const QString &text);
 const Setting<qint32> *resumePosition(SearchType type);
 // The list file of a built-in list in the wordlists folder, or empty.
 QString builtInListFile(SearchType type);
+// Whether the type builds its list from a search engine's result pages.
+bool isEngineSearch(SearchType type);
 
 } // namespace SearchTypes
 

@@ -75,6 +75,18 @@ constexpr TextSetting yahooPath{{product, "Engines", "YahooPath", user}, ""};
 constexpr TextSetting googleScheme{{product, "Engines", "GoogleScheme", user}, ""};
 constexpr TextSetting googleHost{{product, "Engines", "GoogleHost", user}, ""};
 constexpr TextSetting googlePath{{product, "Engines", "GooglePath", user}, ""};
+constexpr TextSetting bingScheme{{product, "Engines", "BingScheme", user}, ""};
+constexpr TextSetting bingHost{{product, "Engines", "BingHost", user}, ""};
+constexpr TextSetting bingPath{{product, "Engines", "BingPath", user}, ""};
+constexpr TextSetting duckDuckGoScheme{{product, "Engines", "DuckDuckGoScheme", user}, ""};
+constexpr TextSetting duckDuckGoHost{{product, "Engines", "DuckDuckGoHost", user}, ""};
+constexpr TextSetting duckDuckGoPath{{product, "Engines", "DuckDuckGoPath", user}, ""};
+
+// What the list builder and the browse window harvest: names under every TLD
+// that has a registry (on), or only under the enabled rows of the TLD table.
+constexpr SwitchSetting harvestEveryTld{{product, "Settings", "HarvestEveryTld", user}, true};
+// The list builder shows the harvested names for removal before the search starts.
+constexpr SwitchSetting reviewHarvest{{product, "Settings", "ReviewHarvest", user}, false};
 
 // Ask DNS before the registry (a delegated name is registered), and which
 // server to ask: empty is the system's resolver.
@@ -110,6 +122,8 @@ constexpr TextSetting customExtension{{product, "Settings", "txtCustom", user}, 
 constexpr NumberSetting wordNumber{{SettingApplication::Vantrel, "Settings", "wordNumber", user}, 0};
 constexpr NumberSetting resumeYahoo{{SettingApplication::Vantrel, "Settings", "YahooWordNum", user}, 1};
 constexpr NumberSetting resumeGoogle{{SettingApplication::Vantrel, "Settings", "GoogleWordNum", user}, 1};
+constexpr NumberSetting resumeBing{{SettingApplication::Vantrel, "Settings", "BingWordNum", user}, 1};
+constexpr NumberSetting resumeDuckDuckGo{{SettingApplication::Vantrel, "Settings", "DuckDuckGoWordNum", user}, 1};
 constexpr NumberSetting resumeFullWordList{{SettingApplication::Vantrel, "Settings", "FullWordNum", user}, 1};
 constexpr NumberSetting resumeTwoLetter{{SettingApplication::Vantrel, "Settings", "TwoWordNum", user}, 1};
 constexpr NumberSetting resumeThreeLetter{{SettingApplication::Vantrel, "Settings", "ThreeWordNum", user}, 1};

@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
 """Writes result pages of our own, two for each redirect style an engine wraps
-its result links in, and pages.tsv naming the sites each page shows.
+its result links in, and pages.tsv naming the sites each page shows. Every
+page also holds the junk a real result page holds: allow-lists and address
+fragments in scripts, style and comment text, image and preload addresses,
+the engine's own links, a result behind a port, a TLD inside a host name and
+a name that is the left part of a longer one.
 
 usage: wrapper_pages.py OUTPUT_FOLDER
 """
@@ -21,6 +25,16 @@ SITES = [
     ("https", "www.tidepoolmaps.com", "/maps?region=north"),
     ("https", "hollowoak.org", "/"),
 ]
+OTHER_TLD_SITES = [
+    ("https", "www.lanternhaus.de", "/"),
+    ("https", "kettle-and-co.co.uk", "/shop"),
+    ("http", "mapleworks.io", "/"),
+]
+MORE_OTHER_TLD_SITES = [
+    ("https", "www.glasfabrik.at", "/produkte"),
+    ("https", "brightwick.com.au", "/"),
+    ("https", "tidelamp.nz", "/lamps"),
+]
 OTHER_SITES = [
     ("https", "www.amberglade.com", "/"),
     ("https", "www.pinecrest-bakery.com", "/menu"),
@@ -33,13 +47,37 @@ OTHER_SITES = [
 ]
 
 
+SECOND_LEVEL = {"co.uk", "com.au"}
+
+
 def registrable(host):
     labels = host.split(".")
-    return ".".join(labels[-2:])
+    keep = 3 if ".".join(labels[-2:]) in SECOND_LEVEL else 2
+    return ".".join(labels[-keep:])
 
 
 def url(site):
-    return f"{site[0]}://{site[1]}{site[2]}"
+    # One result is served behind a port.
+    port = ":8080" if site[1].startswith("www.riverstone") else ""
+    return f"{site[0]}://{site[1]}{port}{site[2]}"
+
+
+HEAD_JUNK = ('<script>var allow=["cnn.com","wsj.com","nytimes.com"];var d=document.com;a.com=1;'
+             'fetch("https://telemetry-sink.net:443/log");</script>'
+             '<style>.logo{background:url(https://static-assets.com/logo.png)}</style>'
+             '<link rel="preconnect" href="https://fonts.gstatic.com"><meta property="og:image" '
+             'content="https://preview-images.com/p.png">')
+
+
+def body_junk(engine):
+    return (f'<!-- served by edge-cache.net for scraper-watch.com -->'
+            f'<img src="https://img-host.com/p.png" data-src="https://lazy-images.com/p.png" alt="">'
+            f'<div data-href="https://tracking-pixel.net/t" hidden></div>'
+            f'<p>Related: lanterns for www.my.community and the innz.net.nz guide</p>'
+            f'<script>window.cfg={{"api":"https://api-gateway.com/v1","cdn":"cdn-files.net"}};</script>'
+            f'<a href="https://{engine}/account">Account</a> <a href="https://accounts.google.com/login">Sign in</a>'
+            f' <a href="https://www.microsofttranslator.com/">Translate</a> <a href="https://login.live.com/">Live</a>'
+            f' <a href="https://www.bingj.com/">Cache</a>\n')
 
 
 def yahoo(site, variant):
@@ -82,7 +120,7 @@ def page(style, variant, sites):
               "duckduckgo": "html.duckduckgo.com"}[style]
     head = (f'<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"><title>lanterns - Search</title>'
             f'<link rel="stylesheet" href="https://{engine}/static/results.css">'
-            f'<script src="https://{engine}/static/results.js"></script></head><body>\n'
+            f'<script src="https://{engine}/static/results.js"></script>{HEAD_JUNK}</head><body>\n'
             f'<form action="https://{engine}/search" method="get"><input name="q" value="lanterns"></form>\n<ol>\n')
     items = []
     for site in sites:
@@ -106,6 +144,7 @@ def page(style, variant, sites):
                          f'<a rel="nofollow" class="result__a" href="{link}">Result about lanterns</a></h2>'
                          f'<a class="result__url" href="{link}">{site[1]}{site[2]}</a>'
                          f'<a class="result__snippet" href="{link}">Lanterns of every kind.</a></div>\n')
+    items.append(body_junk(engine))
     tail = (f'</ol><a href="https://{engine}/search?q=lanterns&amp;first=11">Next</a> '
             f'<a href="https://{engine}/preferences">Settings</a> <a href="https://{engine}/privacy">Privacy</a>'
             f'</body></html>\n')
@@ -117,11 +156,12 @@ def main():
     out.mkdir(parents=True, exist_ok=True)
     rows = []
     for style in ("yahoo", "google", "bing", "duckduckgo"):
-        for variant, sites in enumerate((SITES, OTHER_SITES)):
+        for variant, (sites, other) in enumerate(((SITES, OTHER_TLD_SITES), (OTHER_SITES, MORE_OTHER_TLD_SITES))):
             name = f"own-{style}-{variant + 1}.html"
-            (out / name).write_text(page(style, variant, sites), encoding="utf-8")
+            (out / name).write_text(page(style, variant, sites + other), encoding="utf-8")
             visible = " ".join(registrable(site[1]) for site in sites)
-            rows.append(f"own {style} {variant + 1}\t{name}\t{visible}\n")
+            others = " ".join(registrable(site[1]) for site in other)
+            rows.append(f"own {style} {variant + 1}\t{name}\t{visible}\t{others}\n")
     (out / "pages.tsv").write_text("".join(rows), encoding="utf-8")
 
 

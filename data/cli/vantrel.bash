@@ -25,7 +25,7 @@ _vantrel()
             return
             ;;
         --type)
-            COMPREPLY=($(compgen -W "two-letter three-letter four-letter full-word-list custom generated yahoo google" -- "$cur"))
+            COMPREPLY=($(compgen -W "two-letter three-letter four-letter full-word-list custom generated yahoo google bing duckduckgo" -- "$cur"))
             return
             ;;
         --format)
@@ -57,7 +57,7 @@ _vantrel()
         search) options="--type --start --list --tld --slots --no-dns --dns-server --recheck-after --format --quiet" ;;
         generate) options="--base --no-prefixes --no-suffixes --no-hyphens --tld" ;;
         history) options="--verdict --tld --since --name-like --format" ;;
-        extract) options="--browsed"
+        extract) options="--browsed --all-tlds"
             if [[ $cur != -* ]]; then
                 _filedir
                 return

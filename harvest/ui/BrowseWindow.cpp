@@ -85,6 +85,7 @@ BrowseWindow::BrowseWindow(LookupSession &session, const Branding &branding, QSt
     , m_session(session)
     , m_selectedDomain(selectedDomain)
     , m_checker(browsedNamesPath(m_programFolder), session, m_pages.counters, timings)
+    , m_harvest(HarvestData::shipped())
 {
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -345,15 +346,10 @@ void BrowseWindow::startNextExtraction()
 {
     if (m_extraction || m_pendingPages.isEmpty() || m_unloaded)
         return;
-    ExtractionSettings settings;
-    settings.extensions = m_session.lookup().tldTable.enabledExtensionSet();
-    settings.tempFilePath = browsedPageTempPath(m_programFolder);
+    const LookupContext &lookup = m_session.lookup();
     m_extraction.emplace(m_pages);
-    if (!m_extraction->begin(m_pendingPages.takeFirst(), settings)) {
-        m_extraction.reset();
-        startNextExtraction();
-        return;
-    }
+    m_extraction->begin(m_pendingPages.takeFirst(), NameRules(lookup.tldTable.enabledExtensionSet(),
+                                                              m_everyTld ? &lookup.registries : nullptr, m_harvest));
     m_sliceTimer.start();
 }
 
@@ -361,14 +357,14 @@ void BrowseWindow::extractSomeLines()
 {
     QElapsedTimer slice;
     slice.start();
-    while (m_extraction && m_extraction->hasNextLine() && slice.elapsed() < extractionSliceMs) {
-        const BrowsedLine line = m_extraction->processNextLine();
+    while (m_extraction && m_extraction->hasNextPiece() && slice.elapsed() < extractionSliceMs) {
+        const BrowsedLine line = m_extraction->processNextPiece();
         if (line.accepted)
             setPageStatus(QStringLiteral("Domains Found, Checking Status"));
         if (line.followsFrame)
             followFrame(line.frameAddress);
     }
-    if (m_extraction && !m_extraction->hasNextLine())
+    if (m_extraction && !m_extraction->hasNextPiece())
         endExtraction();
 }
 
@@ -381,6 +377,11 @@ void BrowseWindow::endExtraction()
                                                  : QStringLiteral("Domains Found, Checking Status"));
     m_checker.dispatchNextName();
     startNextExtraction();
+}
+
+void BrowseWindow::setEveryTld(bool on)
+{
+    m_everyTld = on;
 }
 
 void BrowseWindow::followFrame(const QString &address)

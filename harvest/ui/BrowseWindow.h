@@ -47,6 +47,10 @@ public:
                  const Skinner *skinner = nullptr, BrowsedCheckTimings timings = {}, QWidget *parent = nullptr);
     ~BrowseWindow() override;
 
+    // Whether pages yield names under every TLD that has a registry (on), or
+    // only under the enabled rows of the TLD table (off, the default).
+    void setEveryTld(bool on);
+
     // The address box's "GO": the text joins the history, the browser goes there.
     void navigate(const QString &address);
     void layoutBrowseWindow();
@@ -96,6 +100,8 @@ private:
 
     BrowsedPages m_pages;
     BrowsedNameChecker m_checker;
+    HarvestData m_harvest;
+    bool m_everyTld = false;
     std::optional<BrowsedPageExtraction> m_extraction;
     QStringList m_pendingPages;
     QTimer m_sliceTimer;

@@ -509,7 +509,7 @@ void MainWindow::startSearch()
     if (!hasListToSearch())
         return;
     setSearchControlsEnabled(false);
-    if (m_searchType == SearchType::YahooSearch || m_searchType == SearchType::GoogleSearch)
+    if (m_searchType && SearchTypes::isEngineSearch(*m_searchType))
         txtWordNum->setText(QStringLiteral("1"));
     m_stopButton->setEnabled(true);
     session().setSource(m_searchTypeBox->currentText());

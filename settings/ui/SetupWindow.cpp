@@ -116,6 +116,10 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
     connect(spnRecheckAfterDays, &QSpinBox::valueChanged, this, &SetupWindow::spnRecheckAfterDays_Change);
     connect(spnParallelLookups, &QSpinBox::valueChanged, this,
             [this](int lookups) { m_settings.setValue(Settings::parallelLookups, lookups); });
+    connect(chkHarvestEveryTld, &QCheckBox::toggled, this,
+            [this](bool checked) { m_settings.setValue(Settings::harvestEveryTld, checked); });
+    connect(chkReviewHarvest, &QCheckBox::toggled, this,
+            [this](bool checked) { m_settings.setValue(Settings::reviewHarvest, checked); });
     txtDefault->installEventFilter(this);
     connect(&m_tester, &TldTester::replyComplete, this, &SetupWindow::testReplyComplete);
     connect(&m_tester, &TldTester::timedOut, this, &SetupWindow::testTimedOut);
@@ -192,6 +196,17 @@ void SetupWindow::buildControls()
     chkProxy->setObjectName(QStringLiteral("chkProxy"));
     (new QVBoxLayout(proxy))->addWidget(chkProxy);
 
+    auto *harvest = new QGroupBox(QStringLiteral("Names from web pages:"), this);
+    chkHarvestEveryTld = new QCheckBox(
+        QStringLiteral("Take names under every TLD that has a registry, not only the enabled extensions"), harvest);
+    chkHarvestEveryTld->setObjectName(QStringLiteral("chkHarvestEveryTld"));
+    chkReviewHarvest =
+        new QCheckBox(QStringLiteral("Show the list builder's names for review before they are checked"), harvest);
+    chkReviewHarvest->setObjectName(QStringLiteral("chkReviewHarvest"));
+    auto *harvestColumn = new QVBoxLayout(harvest);
+    harvestColumn->addWidget(chkHarvestEveryTld);
+    harvestColumn->addWidget(chkReviewHarvest);
+
     // The entry editor and the table buttons.
     auto *editor = new QGroupBox(this);
     txtExt = lineEdit("txtExt", QString(), editor);
@@ -251,6 +266,7 @@ void SetupWindow::buildControls()
     auto *window = new QVBoxLayout(this);
     window->addWidget(defaults);
     window->addWidget(proxy);
+    window->addWidget(harvest);
     window->addWidget(editor);
     window->addWidget(label(QStringLiteral("List of Top Level Domains:"), lstDomains, this));
     window->addWidget(lstDomains, 1);
@@ -272,7 +288,7 @@ void SetupWindow::loadValues()
     txtDefault->setText(m_context.defaultExtension);
     txtthrot->setText(m_settings.text(Settings::throttle.key, QString::number(Settings::throttleShownBySetup)));
     txtsearch->setText(m_settings.value(Settings::testLabel));
-    // These three are only written when the user changes them.
+    // These are only written when the user changes them.
     const QSignalBlocker dnsBlocker(chkDnsFirst);
     const QSignalBlocker serverBlocker(txtDnsServer);
     const QSignalBlocker recheckBlocker(spnRecheckAfterDays);
@@ -281,6 +297,10 @@ void SetupWindow::loadValues()
     txtDnsServer->setText(m_settings.value(Settings::dnsServer));
     spnRecheckAfterDays->setValue(m_settings.value(Settings::recheckAfterDays));
     spnParallelLookups->setValue(m_settings.value(Settings::parallelLookups));
+    const QSignalBlocker everyTldBlocker(chkHarvestEveryTld);
+    const QSignalBlocker reviewBlocker(chkReviewHarvest);
+    chkHarvestEveryTld->setChecked(m_settings.value(Settings::harvestEveryTld));
+    chkReviewHarvest->setChecked(m_settings.value(Settings::reviewHarvest));
 }
 
 void SetupWindow::fillTldListView()

@@ -106,4 +106,6 @@ private:
     QLineEdit *txtDnsServer = nullptr;
     QSpinBox *spnRecheckAfterDays = nullptr;
     QSpinBox *spnParallelLookups = nullptr;
+    QCheckBox *chkHarvestEveryTld = nullptr;
+    QCheckBox *chkReviewHarvest = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "core/ThrottleState.h"
 #include "harvest/ListBuilder.h"
 #include "harvest/ui/BrowseWindow.h"
+#include "tests/harvest/HarvestPages.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestSession.h"
@@ -82,6 +83,8 @@ private slots:
     void relativeFramesAndIframes();
     void failedLoadIsReported();
     void listBuilderRunWhileOpen();
+    void sameNamesAsTheExtractCommand_data();
+    void sameNamesAsTheExtractCommand();
 
 private:
     BrowseWindow *openForm(const Skinner *skinner = nullptr);
@@ -590,6 +593,30 @@ void TestBrowseWindow::skinnedWindow()
     QVERIFY(waitUntil([&] { return twins.at(0)->geometry() == child<QLabel>(u"Label3"_s)->geometry(); }));
     // Texts that change are shown by the labels themselves.
     QVERIFY(waitUntil([this] { return panel(2) == u"No Domains Found"_s; }));
+}
+
+void TestBrowseWindow::sameNamesAsTheExtractCommand_data()
+{
+    addHarvestPageRows();
+}
+
+void TestBrowseWindow::sameNamesAsTheExtractCommand()
+{
+    // The page as the real browser renders it gives the names that
+    // extractBrowsedPage (and so `vantrel extract --browsed`) gives.
+    QFETCH(QByteArray, page);
+    QFETCH(bool, everyTld);
+    QFETCH(QStringList, expected);
+    if (everyTld)
+        QSKIP("names under other TLDs would be checked with registries outside this machine");
+    static int served = 0;
+    const QByteArray path = "/harvest-" + QByteArray::number(++served) + ".html";
+    m_pages.insert(path, page);
+    m_branding.comments = local(path.constData()).toString();
+    openForm();
+    // The list file ends with an empty line once the page is extracted.
+    QTRY_VERIFY_WITH_TIMEOUT(readFile(listPath()) == "\r\n" || readFile(listPath()).endsWith("\r\n\r\n"), 20000);
+    QCOMPARE(m_form->pages().seenList.text().split(u"\r\n"_s, Qt::SkipEmptyParts), expected);
 }
 
 QTEST_MAIN(TestBrowseWindow)

@@ -10,6 +10,7 @@
 #include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -72,7 +73,8 @@ private slots:
     void unreachableEngine();
     void unwritableListIsReported();
     void abortFromProgressReportEndsRun();
-    void silentEngineTimesOutAndKeepsNames();
+    void failuresKeepEarlierPages_data();
+    void failuresKeepEarlierPages();
     void cancelKeepsNames();
     void engineAddressesFromSettings();
 
@@ -101,6 +103,9 @@ ListBuilderConfig TestListBuilder::loopbackConfig(quint16 port) const
     config.engines.yahoo = {u"http"_s, u"127.0.0.1"_s, port, u"/search/dir"_s};
     config.engines.google = {u"http"_s, u"127.0.0.1"_s, port, u"/search"_s};
     config.pauseMs = 0;
+    QString error;
+    if (!config.harvest.load(ProgramFolder::shippedDataDir() + u"/harvest"_s, &error))
+        qWarning("%s", qPrintable(error));
     return config;
 }
 
@@ -127,6 +132,10 @@ void TestListBuilder::resultPageUrl_data()
         << "http://search.yahoo.com/search/dir?h=s&xargs=0&p=c%2B%2B+%2F+100%25+%231+%3F%3D%C3%BCber&b=1"_ba;
     QTest::newRow("unreserved characters") << SearchEngine::Yahoo << u"A-z_0.9~"_s << 1
                                            << "http://search.yahoo.com/search/dir?h=s&xargs=0&p=A-z_0.9~&b=1"_ba;
+    QTest::newRow("bing third page") << SearchEngine::Bing << u"blue widgets"_s << 101
+                                     << "https://www.bing.com/search?q=blue+widgets&count=50&first=101"_ba;
+    QTest::newRow("duckduckgo second page")
+        << SearchEngine::DuckDuckGo << u"a&b"_s << 31 << "https://html.duckduckgo.com/html/?q=a%26b&s=30"_ba;
     QTest::newRow("no engine") << SearchEngine::None << u"x"_s << 1 << QByteArray();
 }
 
@@ -167,6 +176,7 @@ void TestListBuilder::searchCopyName_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("google") << SearchEngine::Google << u"blue widgets"_s << u"Google blue widgets.txt"_s;
     QTest::newRow("yahoo") << SearchEngine::Yahoo << u"a&b"_s << u"Yahoo a&b.txt"_s;
+    QTest::newRow("duckduckgo") << SearchEngine::DuckDuckGo << u"x"_s << u"DuckDuckGo x.txt"_s;
     QTest::newRow("folders") << SearchEngine::Google << u"../../etc/x\\y"_s << u"Google .._.._etc_x_y.txt"_s;
     QTest::newRow("controls") << SearchEngine::Yahoo << u"a\tb\nc"_s + QChar(0) + QChar(0x7f) << u"Yahoo a_b_c__.txt"_s;
 }
@@ -188,7 +198,7 @@ void TestListBuilder::downloadReadsSmallChunks()
     QSignalSpy finished(&download, &PageDownload::finished);
     download.start(QUrl(u"http://127.0.0.1:%1/page"_s.arg(m_server->port())));
     QVERIFY(finished.wait());
-    QCOMPARE(finished.first().first().toByteArray(), body);
+    QCOMPARE(finished.first().first().value<PageReply>().body, body);
     QVERIFY(!download.isRunning());
 
     QCOMPARE(m_server->requests.size(), 1);
@@ -213,7 +223,7 @@ void TestListBuilder::downloadReadsSmallChunks()
     progress.clear();
     download.start(QUrl(u"http://127.0.0.1:%1/empty"_s.arg(m_server->port())));
     QVERIFY(finished.wait());
-    QVERIFY(finished.last().first().toByteArray().isEmpty());
+    QVERIFY(finished.last().first().value<PageReply>().body.isEmpty());
     QVERIFY(progress.isEmpty());
 }
 
@@ -250,7 +260,6 @@ void TestListBuilder::googleRunPagesUntilEmptyPage()
     QCOMPARE(readFile(listPath()), expected);
     QCOMPARE(builder.listFile(), listPath());
     QCOMPARE(readFile(m_home->filePath(u"searches/Google blue widgets, later.txt"_s)), expected);
-    QVERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));
 
     QStringList texts;
     for (const QList<QVariant> &change : std::as_const(status))
@@ -300,16 +309,14 @@ void TestListBuilder::pageWithoutNewNameEndsRun()
 
 void TestListBuilder::brokenConnections()
 {
-    // Page 1 whole, page 2 broken off half-way (its names so far still count),
-    // page 3 dropped before any byte: an empty page that ends the run.
+    // Page 1 whole, page 2 broken off half-way: its names so far still count,
+    // and the run ends there as a failure rather than asking for page 3.
     m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &request) {
         if (request.target.contains("&start=0&")) {
             HttpTestServer::reply(socket, resultPage(1, 3));
-        } else if (request.target.contains("&start=100&")) {
+        } else {
             const QByteArray page = resultPage(10, 40);
             HttpTestServer::replyPartlyAndClose(socket, page.left(page.indexOf("name20.com")), page.size());
-        } else {
-            socket->abort();
         }
     });
     ListBuilder builder(m_home->path(), m_table, {[] { return u"drop"_s; }, u"Google Search"_s, 1},
@@ -317,24 +324,29 @@ void TestListBuilder::brokenConnections()
     QSignalSpy finished(&builder, &ListBuilder::finished);
     builder.fetchFirstPage();
     QVERIFY(finished.wait(10000));
-    // The network layer may try a dropped request once more.
-    QVERIFY(m_server->requests.size() >= 3);
-    QVERIFY(m_server->requests.last().target.contains("&start=200&"));
     QCOMPARE(finished.first(), (QList<QVariant>{13, 13}));
+    QCOMPARE(builder.endReason(), ListBuilderEnd::Unreachable);
+    QCOMPARE(builder.endPage(), 2);
+    QVERIFY(!m_server->requests.last().target.contains("&start=200&"));
     QCOMPARE(readFile(listPath()), listOf(1, 3) + listOf(10, 10) + "\r\n");
 }
 
 void TestListBuilder::unreachableEngine()
 {
+    // Nothing gathered: nothing is written, and there is nothing to search.
+    writeFile(listPath(), "earlier.com\r\n");
     ListBuilderConfig config = loopbackConfig(WhoisTestServer::unusedPort());
     ListBuilder builder(m_home->path(), m_table, {[] { return u"nothing"_s; }, u"Google Search"_s, 0}, config);
     QSignalSpy status(&builder, &ListBuilder::statusChanged);
     QSignalSpy finished(&builder, &ListBuilder::finished);
+    QSignalSpy empty(&builder, &ListBuilder::endedEmpty);
     builder.fetchFirstPage();
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(finished.first(), (QList<QVariant>{0, 0}));
-    QCOMPARE(readFile(listPath()), "\r\n"_ba);
-    QCOMPARE(readFile(m_home->filePath(u"searches/Google nothing.txt"_s)), "\r\n"_ba);
+    QVERIFY(empty.wait(10000));
+    QVERIFY(finished.isEmpty());
+    QCOMPARE(builder.endReason(), ListBuilderEnd::Unreachable);
+    QVERIFY2(!builder.endDetail().isEmpty(), "the network's error is kept");
+    QCOMPARE(readFile(listPath()), "earlier.com\r\n"_ba);
+    QVERIFY(!QFile::exists(m_home->filePath(u"searches/Google nothing.txt"_s)));
     // Nothing arrived, so no byte count was shown.
     for (const QList<QVariant> &change : std::as_const(status))
         QVERIFY(!change.first().toString().startsWith(u"Downloaded"_s));
@@ -378,32 +390,77 @@ void TestListBuilder::abortFromProgressReportEndsRun()
     QCOMPARE(builder.totalFound(), 2);
     QCOMPARE(m_server->requests.size(), 1);
     QCOMPARE(readFile(listPath()), "earlier.com\r\n"_ba);
-    QVERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));
 }
 
-void TestListBuilder::silentEngineTimesOutAndKeepsNames()
+void TestListBuilder::failuresKeepEarlierPages_data()
 {
-    // The second page is never answered: the connection stays open and silent.
-    m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &request) {
-        if (request.target.contains("&b=1"))
-            HttpTestServer::reply(socket, resultPage(1, 4));
+    // How the server answers the second page; the first always has 3 names.
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<ListBuilderEnd>("reason");
+    QTest::addColumn<QString>("detail");
+    QTest::addColumn<int>("names");
+    QTest::newRow("slow page is no failure") << u"slow"_s << ListBuilderEnd::Complete << QString() << 7;
+    QTest::newRow("stalled body") << u"stall"_s << ListBuilderEnd::Stalled << QString() << 3;
+    QTest::newRow("never answers") << u"silent"_s << ListBuilderEnd::Stalled << QString() << 3;
+    QTest::newRow("http 500") << u"500"_s << ListBuilderEnd::HttpError << u"500 Internal Server Error"_s << 3;
+    QTest::newRow("captcha page") << u"captcha"_s << ListBuilderEnd::Blocked << QString() << 3;
+    QTest::newRow("random bytes") << u"garbage"_s << ListBuilderEnd::NotAPage << QString() << 3;
+}
+
+void TestListBuilder::failuresKeepEarlierPages()
+{
+    QFETCH(QString, answer);
+    QFETCH(ListBuilderEnd, reason);
+    QFETCH(QString, detail);
+    QFETCH(int, names);
+    m_server->setHandler([answer](QTcpSocket *socket, const HttpTestServer::Request &request) {
+        const QByteArray second = resultPage(10, 4);
+        if (request.target.contains("&start=0&")) {
+            HttpTestServer::reply(socket, resultPage(1, 3));
+        } else if (!request.target.contains("&start=100&")) {
+            HttpTestServer::reply(socket, "<html><body>No more results.</body></html>");
+        } else if (answer == u"slow") {
+            // A chunk every 100 ms: the page takes far longer than the stall
+            // time-out, but is never silent that long.
+            HttpTestServer::replyPartly(socket, second.left(16), second.size());
+            auto *drip = new QTimer(socket);
+            connect(drip, &QTimer::timeout, socket, [socket, second, drip, sent = qsizetype(16)]() mutable {
+                socket->write(second.mid(sent, 32));
+                sent += 32;
+                if (sent >= second.size()) {
+                    drip->stop();
+                    socket->disconnectFromHost();
+                }
+            });
+            drip->start(100);
+        } else if (answer == u"stall") {
+            HttpTestServer::replyPartly(socket, second.left(second.size() / 2), second.size());
+        } else if (answer == u"500") {
+            HttpTestServer::reply(socket, second, "500 Internal Server Error");
+        } else if (answer == u"captcha") {
+            HttpTestServer::reply(socket, "<html><body><form id=\"captcha-form\">Our systems have detected unusual "
+                                          "traffic from your computer network.</form>"
+                                          "<a href=\"https://www.google.com/\">Google</a></body></html>");
+        } else if (answer == u"garbage") {
+            QByteArray bytes(4096, Qt::Uninitialized);
+            QRandomGenerator random(26);
+            for (char &byte : bytes)
+                byte = char(random.bounded(256));
+            HttpTestServer::reply(socket, bytes);
+        }
     });
     ListBuilderConfig config = loopbackConfig(m_server->port());
-    config.pageTimeoutMs = 300;
-    ListBuilder builder(m_home->path(), m_table, {[] { return u"slow"_s; }, u"Yahoo Search"_s, 0}, config);
-    QSignalSpy status(&builder, &ListBuilder::statusChanged);
-    QSignalSpy pages(&builder, &ListBuilder::pageFetched);
+    config.stallTimeoutMs = 300;
+    ListBuilder builder(m_home->path(), m_table, {[] { return u"fail"_s; }, u"Google Search"_s, 3}, config);
     QSignalSpy finished(&builder, &ListBuilder::finished);
     builder.fetchFirstPage();
     QVERIFY(finished.wait(10000));
-
-    QCOMPARE(m_server->requests.size(), 2);
-    QCOMPARE(finished.first(), (QList<QVariant>{4, 4}));
-    QCOMPARE(readFile(listPath()), listOf(1, 4) + "\r\n");
-    QVERIFY(builder.timedOut());
-    QCOMPARE(status.last().first().toString(), u"Timed out waiting for 127.0.0.1"_s);
-    QCOMPARE(pages.size(), 1);
-    QCOMPARE(builder.pagesFetched(), 1);
+    QCOMPARE(builder.endReason(), reason);
+    QCOMPARE(builder.endDetail(), detail);
+    QCOMPARE(finished.first().first().toInt(), names);
+    QCOMPARE(readFile(listPath()), listOf(1, 3) + (names > 3 ? listOf(10, 4) : QByteArray()) + "\r\n");
+    if (reason != ListBuilderEnd::Complete)
+        QCOMPARE(builder.endPage(), 2);
     QVERIFY(!builder.isRunning());
 }
 
@@ -423,18 +480,18 @@ void TestListBuilder::cancelKeepsNames()
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished.first(), (QList<QVariant>{3, 3}));
     QCOMPARE(readFile(listPath()), listOf(1, 3) + "\r\n");
-    QVERIFY(!builder.timedOut());
+    QCOMPARE(builder.endReason(), ListBuilderEnd::Cancelled);
     QVERIFY(!builder.isRunning());
     builder.cancel(); // once ended, nothing more happens
     QCOMPARE(finished.size(), 1);
 
-    // Before the first page the list is simply empty.
+    // Before the first page there is nothing: nothing is written.
     ListBuilder early(m_home->path(), m_table, {[] { return u"stop"_s; }, u"Google Search"_s, 0},
                       loopbackConfig(m_server->port()));
-    QSignalSpy earlyFinished(&early, &ListBuilder::finished);
+    QSignalSpy earlyEmpty(&early, &ListBuilder::endedEmpty);
     early.cancel();
-    QCOMPARE(earlyFinished.size(), 1);
-    QCOMPARE(readFile(listPath()), "\r\n"_ba);
+    QCOMPARE(earlyEmpty.size(), 1);
+    QCOMPARE(readFile(listPath()), listOf(1, 3) + "\r\n");
 }
 
 void TestListBuilder::engineAddressesFromSettings()

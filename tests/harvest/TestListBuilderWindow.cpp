@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -46,7 +47,9 @@ private slots:
     void closingDuringDownloadWritesNothing();
     void closingWhileExtractingWritesNothing();
     void closingDuringPauseWritesNothing();
-    void cancelAndTimeOutKeepNames();
+    void failuresSayWhy_data();
+    void failuresSayWhy();
+    void reviewRemovesNamesBeforeTheSearch();
 
 private:
     ListBuilderWindow *openForm(ListBuilderConfig config);
@@ -90,6 +93,7 @@ ListBuilderConfig TestListBuilderWindow::loopbackConfig() const
     config.engines.yahoo = config.engines.google;
     config.startTickMs = 1;
     config.pauseMs = 0;
+    config.harvest = HarvestData::shipped();
     return config;
 }
 
@@ -112,7 +116,6 @@ void TestListBuilderWindow::verifyNothingWritten(const QPointer<ListBuilderWindo
     QVERIFY(m_prompt.messages.isEmpty());
     QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)), "earlier.com\r\n"_ba);
     QVERIFY(QDir(m_home->filePath(u"searches"_s)).isEmpty());
-    QVERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));
 }
 
 void TestListBuilderWindow::controlsAndTexts()
@@ -214,7 +217,7 @@ void TestListBuilderWindow::closingWhileExtractingWritesNothing()
     bool extracting = false;
     connect(text1(form), &QLineEdit::textChanged, form, [&](const QString &text) {
         if (text.startsWith(u"Extracted"_s)) {
-            extracting = QFile::exists(m_home->filePath(u"SearchOutput.txt"_s));
+            extracting = true;
             form->close();
         }
     });
@@ -231,51 +234,109 @@ void TestListBuilderWindow::closingDuringPauseWritesNothing()
     QPointer<ListBuilderWindow> form = openForm(config);
     QSignalSpy listReady(form, &ListBuilderWindow::listReady);
     QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
-    // The page is read to its end (its temporary file is gone): the pause runs.
+    // The page is read to its end: the pause runs.
     QTRY_COMPARE(text1(form)->text(), u"Extracted 3 unique domain names"_s);
-    QTRY_VERIFY(!QFile::exists(m_home->filePath(u"SearchOutput.txt"_s)));
     form->close();
     verifyNothingWritten(form, listReady, startSearch);
     QCOMPARE(m_server->requests.size(), 1);
 }
 
-void TestListBuilderWindow::cancelAndTimeOutKeepNames()
+void TestListBuilderWindow::failuresSayWhy_data()
 {
-    // The first page answers, the second never does.
+    // How the server answers the first and the second result page.
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("message");
+    const QString kept = u" The 3 unique domains found before were kept and will be checked."_s;
+    const QString none = u" No domain names were found, so no search was started."_s;
+    QTest::newRow("cancel") << u"results"_s << u"cancel"_s << u"The search was cancelled."_s + kept;
+    QTest::newRow("stalled body")
+        << u"results"_s << u"stall"_s
+        << u"127.0.0.1 sent nothing for 2 seconds while page 2 was loading; the page was given up."_s + kept;
+    QTest::newRow("http 500") << u"results"_s << u"500"_s
+                              << u"127.0.0.1 answered page 2 with the error HTTP 500 Internal Server Error."_s + kept;
+    QTest::newRow("captcha") << u"results"_s << u"captcha"_s
+                             << u"127.0.0.1 showed a captcha or consent page instead of the results of page 2."_s +
+                                    kept;
+    QTest::newRow("random bytes") << u"results"_s << u"garbage"_s
+                                  << u"What 127.0.0.1 sent for page 2 is not a web page."_s + kept;
+    QTest::newRow("http 503 first") << u"503"_s << QString()
+                                    << u"127.0.0.1 answered page 1 with the error HTTP 503 Service Unavailable."_s +
+                                           none;
+    QTest::newRow("no results") << u"empty"_s << QString()
+                                << u"No domain names were found in the results for \"blue widgets\"."_s;
+}
+
+void TestListBuilderWindow::failuresSayWhy()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, message);
     QList<QPointer<QTcpSocket>> held;
-    m_server->setHandler([&held](QTcpSocket *socket, const HttpTestServer::Request &request) {
-        if (request.target.contains("&start=0&"))
+    m_server->setHandler([&](QTcpSocket *socket, const HttpTestServer::Request &request) {
+        const bool firstPage = request.target.contains("&start=0&");
+        const QString answer = firstPage ? first : second;
+        if (answer == u"results")
             HttpTestServer::reply(socket, resultPage(1, 3));
+        else if (answer == u"empty")
+            HttpTestServer::reply(socket, "<html><body>No results.</body></html>");
+        else if (answer == u"500" || answer == u"503")
+            HttpTestServer::reply(socket, "<html>Oops</html>",
+                                  answer == u"500" ? "500 Internal Server Error" : "503 Service Unavailable");
+        else if (answer == u"stall")
+            HttpTestServer::replyPartly(socket, "<html><body><a href=\"http://www.site9.com/\">", 4096);
+        else if (answer == u"captcha")
+            HttpTestServer::reply(socket, "<html><body>Our systems have detected unusual traffic from your computer "
+                                          "network.</body></html>");
+        else if (answer == u"garbage")
+            HttpTestServer::reply(socket, QByteArray("\x01\x9f\x00\x13\xfe<a ", 9).repeated(200));
         else
             held.append(socket);
     });
-    QPointer<ListBuilderWindow> form = openForm(loopbackConfig());
-    auto *bar = form->findChild<QProgressBar *>(u"pagesBar"_s);
-    QCOMPARE(bar->value(), 0);
-    QCOMPARE(bar->maximum(), 1);
-    QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
-    QTRY_COMPARE(held.size(), 1);
-    QCOMPARE(bar->value(), 1);
-    form->findChild<QPushButton *>(u"cmdCancel"_s)->click();
-    QTRY_COMPARE(startSearch.size(), 1);
-    QCOMPARE(m_prompt.messages.first().text, u"List of 3 unique domains was created successfully!"_s);
-    QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)), "site1.com\r\nsite2.com\r\nsite3.com\r\n\r\n"_ba);
-    QTRY_VERIFY(form.isNull());
-
-    // A page that does not come in time ends the pages the same way, and the
-    // status says why.
-    held.clear();
-    m_prompt.messages.clear();
     ListBuilderConfig config = loopbackConfig();
-    config.pageTimeoutMs = 200;
-    form = openForm(config);
-    QStringList statusAtStart;
-    connect(form, &ListBuilderWindow::startSearchRequested, this,
-            [&] { statusAtStart << form->findChild<QLineEdit *>(u"Text1"_s)->text(); });
-    QTRY_COMPARE_WITH_TIMEOUT(statusAtStart.size(), 1, 10000);
-    QCOMPARE(statusAtStart.first(), u"Timed out waiting for 127.0.0.1"_s);
-    QCOMPARE(m_prompt.messages.first().text, u"List of 3 unique domains was created successfully!"_s);
-    QTRY_VERIFY(form.isNull());
+    config.stallTimeoutMs = 2000;
+    QPointer<ListBuilderWindow> form = openForm(config);
+    QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
+    if (second == u"cancel") {
+        QTRY_COMPARE(held.size(), 1);
+        form->findChild<QPushButton *>(u"cmdCancel"_s)->click();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(form.isNull(), 10000);
+    QCOMPARE(m_prompt.messages.size(), 1);
+    QCOMPARE(m_prompt.messages.first().text, message);
+    QCOMPARE(m_prompt.messages.first().icon, Prompt::Icon::Warning);
+    const bool kept = first == u"results";
+    QCOMPARE(startSearch.size(), kept ? 1 : 0);
+    QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)),
+             kept ? "site1.com\r\nsite2.com\r\nsite3.com\r\n\r\n"_ba : "earlier.com\r\n"_ba);
+}
+
+void TestListBuilderWindow::reviewRemovesNamesBeforeTheSearch()
+{
+    m_server->setHandler([](QTcpSocket *socket, const HttpTestServer::Request &request) {
+        HttpTestServer::reply(socket, request.target.contains("&start=0&") ? resultPage(1, 4) : QByteArray());
+    });
+    auto *form =
+        new ListBuilderWindow(m_home->path(), m_table, {[] { return u"blue widgets"_s; }, u"Google Search"_s, 0},
+                              m_prompt, u"Ornisk"_s, loopbackConfig(), true);
+    form->show();
+    QPointer<ListBuilderWindow> alive(form);
+    QSignalSpy listReady(form, &ListBuilderWindow::listReady);
+    QSignalSpy startSearch(form, &ListBuilderWindow::startSearchRequested);
+    auto *list = form->findChild<QListWidget *>(u"reviewList"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(list->count(), 4, 10000);
+    QVERIFY(list->isVisible());
+    QVERIFY(startSearch.isEmpty());
+    list->item(1)->setSelected(true);
+    list->item(3)->setSelected(true);
+    form->findChild<QPushButton *>(u"cmdRemove"_s)->click();
+    QCOMPARE(list->count(), 2);
+    form->findChild<QPushButton *>(u"cmdCheck"_s)->click();
+    QCOMPARE(listReady.first().first().toInt(), 2);
+    QCOMPARE(startSearch.size(), 1);
+    QCOMPARE(m_prompt.messages.first().text, u"List of 2 unique domains was created successfully!"_s);
+    QCOMPARE(readFile(m_home->filePath(u"BrowserSearch.txt"_s)), "site1.com\r\nsite3.com\r\n\r\n"_ba);
+    QTRY_VERIFY(alive.isNull());
 }
 
 QTEST_MAIN(TestListBuilderWindow)

@@ -159,8 +159,9 @@ void TestMainWindow::controlsCarryTheirNames()
         QCOMPARE(fixture.child<QPushButton>(u"cmdClear(%1)"_s.arg(number))->toolTip(), u"Delete Selected Item"_s);
         QCOMPARE(fixture.child<QPushButton>(u"cmdClear2(%1)"_s.arg(number))->text(), u"Clear"_s);
     }
-    QCOMPARE(fixture.child<QComboBox>(u"Combo1"_s)->count(), 9);
+    QCOMPARE(fixture.child<QComboBox>(u"Combo1"_s)->count(), 11);
     QCOMPARE(fixture.child<QComboBox>(u"Combo1"_s)->itemText(8), u"Custom List"_s);
+    QCOMPARE(fixture.child<QComboBox>(u"Combo1"_s)->itemText(10), u"DuckDuckGo Search"_s);
     QCOMPARE(fixture.child<QPushButton>(u"cmdDoSearch"_s)->toolTip(), u"Click here to start searching your list."_s);
     QCOMPARE(fixture.child<QLabel>(u"Label5"_s)->text(), u"Saved Domains"_s);
     QCOMPARE(fixture.child<QAction>(u"mnuEditItem(9)"_s)->text(), u"Copy Saved"_s);

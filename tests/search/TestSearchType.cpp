@@ -26,9 +26,10 @@ private:
 
 void TestSearchType::textsInComboOrder()
 {
-    QCOMPARE(SearchTypes::texts(), (QStringList{u"Browse for names"_s, u"Generate names"_s, u"Yahoo Search"_s,
-                                                u"Google Search"_s, u"Full Word List"_s, u"All Two Letter"_s,
-                                                u"All Three Letter"_s, u"All Four Letter"_s, u"Custom List"_s}));
+    QCOMPARE(SearchTypes::texts(),
+             (QStringList{u"Browse for names"_s, u"Generate names"_s, u"Yahoo Search"_s, u"Google Search"_s,
+                          u"Full Word List"_s, u"All Two Letter"_s, u"All Three Letter"_s, u"All Four Letter"_s,
+                          u"Custom List"_s, u"Bing Search"_s, u"DuckDuckGo Search"_s}));
     for (const QString &text : SearchTypes::texts())
         QCOMPARE(SearchTypes::text(*SearchTypes::fromText(text)), text);
     QVERIFY(!SearchTypes::fromText(u"all two letter"_s));

@@ -47,6 +47,11 @@ void HttpTestServer::replyPartlyAndClose(QTcpSocket *socket, const QByteArray &p
     socket->disconnectFromHost();
 }
 
+void HttpTestServer::replyPartly(QTcpSocket *socket, const QByteArray &part, qint64 announcedLength)
+{
+    socket->write(replyHead("200 OK", announcedLength) + part);
+}
+
 void HttpTestServer::acceptConnection()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {

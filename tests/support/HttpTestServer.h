@@ -45,6 +45,8 @@ public:
     // Headers announcing announcedLength bytes, only the given part of the
     // body, then the connection closes. (socket->abort() drops it at once.)
     static void replyPartlyAndClose(QTcpSocket *socket, const QByteArray &part, qint64 announcedLength);
+    // The same, but the connection stays open (a stalled or slow body).
+    static void replyPartly(QTcpSocket *socket, const QByteArray &part, qint64 announcedLength);
 
 signals:
     void requestReceived();
