@@ -137,9 +137,9 @@ void PacedRun::take(Name name)
         finish(name, *kept);
         return;
     }
-    // A name no registry can be asked about still takes its turn; the pool
-    // ends it without a socket.
-    if (!m_dns || !name.request.isAskable()) {
+    // A name without an ASCII form still takes its turn; the pool ends it
+    // without a socket. DNS may show a name no registry is known for delegated.
+    if (!m_dns || !name.request.hasAsciiForm()) {
         queue(std::move(name));
         return;
     }
