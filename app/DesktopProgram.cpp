@@ -9,6 +9,7 @@
 #include "harvest/EngineSettings.h"
 #include "harvest/ui/BrowseWindow.h"
 #include "harvest/ui/ListBuilderWindow.h"
+#include "search/PacedRun.h"
 #include "search/ui/MainWindow.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsTable.h"
@@ -26,7 +27,7 @@ DesktopProgram::DesktopProgram(const QString &programFolder, Prompt *prompt)
     , m_prompt(prompt ? *prompt : m_widgetPrompt)
     , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.settingsName, m_prompt,
                  m_branding.productName)
-    , m_session(programFolder, m_settings)
+    , m_session(programFolder, m_settings, PacedRun::maxParallel)
     , m_context(programFolder, m_branding, m_settings, m_prompt, m_session)
 {
 }
@@ -204,7 +205,7 @@ void DesktopProgram::openWhois(const QString &domain)
     // A double-click always asks afresh.
     if (m_whoisWindow)
         m_whoisWindow->close();
-    m_whoisWindow = new WhoisWindow({m_branding.whoisInfoHost, m_branding.whoisInfoPort});
+    m_whoisWindow = new WhoisWindow(m_session.lookup());
     m_whoisWindow->setAttribute(Qt::WA_DeleteOnClose);
     m_whoisWindow->openFor(domain);
 }

@@ -32,7 +32,7 @@ HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, 
     connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
     connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
     connect(&m_session.results(), &ResultLists::writeFailed, this, &HeadlessRun::reportFailure);
-    connect(&m_session, &LookupSession::dnsGaveUp, this,
+    connect(&m_paced, &PacedRun::dnsGaveUp, this,
             [this](const QString &reason) { m_context.err << "vantrel: " << reason << Qt::endl; });
     // A reply lost to a dropped connection is asked once more before it counts as an error.
     m_session.pool().setEmptyReplyRetries(1);
@@ -80,7 +80,7 @@ int HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 
     QEventLoop eventLoop;
     InterruptWatcher interrupts;
-    PacedRun &paced = m_session.pacedRun();
+    PacedRun &paced = m_paced;
     connect(&interrupts, &InterruptWatcher::interrupted, &paced, [this, &paced] {
         m_interrupted = true;
         paced.stop();
@@ -170,7 +170,7 @@ void HeadlessRun::outputFailed()
     m_pipeClosed = standardOutputClosed();
     if (!m_pipeClosed)
         reportFailure(QStringLiteral("cannot write the results to standard output"));
-    m_session.pacedRun().stop();
+    m_paced.stop();
 }
 
 void HeadlessRun::clearProgress()
@@ -189,7 +189,7 @@ void HeadlessRun::showProgress(bool now)
     if (!now && m_progressShownAt >= 0 && elapsedMs - m_progressShownAt < 200)
         return;
     m_progressShownAt = elapsedMs;
-    const PacedRun &paced = m_session.pacedRun();
+    const PacedRun &paced = m_paced;
     const double rate = elapsedMs > 0 ? m_finished * 1000.0 / double(elapsedMs) : 0.0;
     QString eta = QStringLiteral("--:--");
     if (rate > 0 && m_total >= m_finished) {

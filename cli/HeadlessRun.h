@@ -2,6 +2,7 @@
 
 #include "cli/ResultWriter.h"
 #include "search/LookupSession.h"
+#include "search/PacedRun.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -30,6 +31,7 @@ public:
     bool prepare(const QString &source, QString *error);
 
     LookupSession &session() { return m_session; }
+    PacedRun &pacedRun() { return m_paced; }
 
     // Runs until the loop stops: at the end of the source or on SIGINT.
     // Returns the command's exit code: ExitInterrupted after SIGINT,
@@ -53,6 +55,7 @@ private:
 
     CommandContext &m_context;
     LookupSession m_session;
+    PacedRun m_paced{m_session};
     ResultWriter m_writer;
     OutputOptions m_output;
     bool m_interrupted = false;

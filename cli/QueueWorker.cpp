@@ -86,7 +86,7 @@ void QueueWorker::writeDone(const QString &name)
 
 int QueueWorker::run()
 {
-    m_run.session().pacedRun().setLookAhead(m_options.lookAhead);
+    m_run.pacedRun().setLookAhead(m_options.lookAhead);
     m_renewTimer.start();
     int exitCode = ExitSuccess;
     for (;;) {

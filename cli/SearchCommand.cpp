@@ -165,7 +165,7 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
     }
     if (resumed)
         run.session().setResumedRunBegan(runBegan);
-    PacedRun &paced = run.session().pacedRun();
+    PacedRun &paced = run.pacedRun();
     QObject::connect(&paced, &PacedRun::resumePositionChanged, &run, [&run, &positions, type](qint32 position) {
         QString saveError;
         if (!positions.save(*type, position, &saveError))

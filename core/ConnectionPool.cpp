@@ -1,32 +1,25 @@
 #include "core/ConnectionPool.h"
 
-#include "core/LookupContext.h"
-#include "core/LookupRoute.h"
-#include "core/NamePreparation.h"
+#include "core/LookupRequest.h"
 #include "core/RdapQuery.h"
 #include "core/ReplyVerdict.h"
-#include "core/ThrottleState.h"
+#include "core/WhoisClient.h"
 
-#include <QHostAddress>
 #include <QNetworkAccessManager>
-#include <QTcpSocket>
 
 struct ConnectionPool::Slot
 {
     int number = 0;
-    QTcpSocket Winsock1;
+    WhoisClient client;
     QTimer timTimeout;
     std::unique_ptr<RdapQuery> rdap;
     QString slotDomain;
     QByteArray query; // slotDomain as it goes on the wire
     QString slotServer;
-    QByteArray slotReply;
     qint16 slotTicks = 0;
     quint16 port = 43;
     VerdictRule verdict{QString()};
-    QString peerAddress;
-    // The last failure of the socket during this lookup.
-    QString socketError;
+    bool rdapRoute = false;
     bool running = false;
     int emptyReplies = 0;
     // Bumped whenever the slot's lookup is started or closed, so a queued
@@ -34,11 +27,8 @@ struct ConnectionPool::Slot
     quint64 generation = 0;
 };
 
-ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, PoolTimings timings,
-                               QObject *parent)
+ConnectionPool::ConnectionPool(int poolSize, PoolTimings timings, QObject *parent)
     : QObject(parent)
-    , m_context(context)
-    , m_throttle(throttle)
     , m_timings(timings)
     , m_network(std::make_unique<QNetworkAccessManager>())
 {
@@ -47,10 +37,13 @@ ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleSta
         auto slot = std::make_unique<Slot>();
         slot->number = number;
         slot->timTimeout.setInterval(m_timings.tickMs);
-        QTcpSocket *socket = &slot->Winsock1;
-        connect(socket, &QTcpSocket::connected, this, [this, number] { onConnected(number); });
-        connect(socket, &QTcpSocket::readyRead, this, [this, number] { onReadyRead(number); });
-        connect(socket, &QTcpSocket::errorOccurred, this, [this, number] { onSocketError(number); });
+        WhoisClient *client = &slot->client;
+        connect(client, &WhoisClient::connected, this, [this, number] { onConnected(number); });
+        connect(client, &WhoisClient::answered, this, [this, number] { closedByServer(number); });
+        connect(client, &WhoisClient::failed, this,
+                [this, number](WhoisClient::Failure failure, const QString &description) {
+                    failLookup(number, LookupOutcome::ErrorKind::Network, description, WhoisClient::reason(failure));
+                });
         connect(&slot->timTimeout, &QTimer::timeout, this, [this, number] { onTimeoutTick(number); });
         slot->rdap = std::make_unique<RdapQuery>(*m_network, m_timings.tickMs * m_timings.reconnectTicks);
         connect(slot->rdap.get(), &RdapQuery::finished, this,
@@ -64,58 +57,44 @@ ConnectionPool::ConnectionPool(int poolSize, LookupContext &context, ThrottleSta
 ConnectionPool::~ConnectionPool()
 {
     for (auto &slot : m_slots)
-        slot->Winsock1.disconnect(this);
+        slot->client.disconnect(this);
 }
 
-void ConnectionPool::startLookup(const QString &name, int number)
+void ConnectionPool::setLocalAddress(const QHostAddress &address)
+{
+    for (auto &slot : m_slots)
+        slot->client.setLocalAddress(address);
+}
+
+void ConnectionPool::startLookup(const LookupRequest &request, int number)
 {
     if (m_stopRequested || number < 0 || number >= poolSize())
         return;
     Slot &slot = *m_slots[size_t(number)];
-    slot.slotDomain = prepareLookupName(name, m_chosenTld, m_context.defaultExtension);
+    slot.slotDomain = request.prepared;
     slot.running = true;
     ++slot.generation;
 
-    const std::optional<QByteArray> query = domainQueryBytes(slot.slotDomain);
-    if (!query) {
-        slot.slotServer.clear();
-        failLookup(number, LookupOutcome::ErrorKind::BadName,
-                   QStringLiteral("%1 is not a domain name: a label is empty, too long, begins or ends with a "
-                                  "hyphen, or holds a character no domain name may hold")
-                       .arg(slot.slotDomain.left(80)),
-                   QStringLiteral("badname"));
+    if (const std::optional<LookupOutcome> unaskable = request.unaskable()) {
+        slot.slotServer = unaskable->server;
+        failLookup(number, unaskable->error, unaskable->errorString, unaskable->reason);
         return;
     }
-    const LookupRoute route = m_context.route(slot.slotDomain);
-    if (route.badRow) {
-        slot.slotServer = route.server;
-        failLookup(number, LookupOutcome::ErrorKind::BadRow, route.error, QStringLiteral("badrow"));
-        return;
-    }
-    if (!route.error.isEmpty()) {
-        slot.slotServer.clear();
-        failLookup(number, LookupOutcome::ErrorKind::NoTldEntry, route.error, QStringLiteral("norow"));
-        return;
-    }
-    slot.query = *query + "\r\n";
+    const LookupRoute &route = request.route;
+    slot.query = request.ascii;
     slot.emptyReplies = 0;
     slot.port = route.port;
     slot.slotServer = route.server;
     slot.verdict = VerdictRule(route.successIndicators);
-    slot.peerAddress.clear();
-    slot.socketError.clear();
-    m_throttle.setCurrentThrottleMs(route.throttleMs);
-
-    slot.slotReply.clear();
+    slot.rdapRoute = route.isRdap();
     slot.slotTicks = 0;
-    if (route.isRdap()) {
-        slot.Winsock1.abort();
-        slot.rdap->start(route.server, QString::fromLatin1(*query));
+    slot.client.abort();
+    if (slot.rdapRoute) {
+        slot.rdap->start(route.server, QString::fromLatin1(request.ascii));
         return;
     }
     slot.timTimeout.start(m_timings.tickMs);
-    slot.Winsock1.abort();
-    connectSlot(slot);
+    slot.client.ask(slot.slotServer, slot.port, slot.query);
 }
 
 void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, const QString &description,
@@ -131,6 +110,8 @@ void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, cons
             if (m_stopRequested || failed.generation != generation || !failed.running)
                 return;
             failed.running = false;
+            failed.timTimeout.stop();
+            failed.client.abort();
             LookupOutcome outcome = endedOutcome(failed, LookupOutcome::Kind::Error);
             outcome.error = error;
             outcome.errorString = description;
@@ -140,66 +121,24 @@ void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, cons
         Qt::QueuedConnection);
 }
 
-void ConnectionPool::connectSlot(Slot &slot)
-{
-    // A failed bind shows as the connection's error.
-    if (!m_context.bindAddress.isNull())
-        slot.Winsock1.bind(m_context.bindAddress);
-    slot.Winsock1.connectToHost(slot.slotServer, slot.port);
-}
-
 void ConnectionPool::onConnected(int number)
 {
     Slot &slot = *m_slots[size_t(number)];
     if (m_stopRequested || !slot.running) {
-        slot.Winsock1.abort();
+        slot.client.abort();
         return;
     }
-    slot.peerAddress = slot.Winsock1.peerAddress().toString();
-    slot.socketError.clear();
     emit lookupConnected(number, slot.slotDomain);
     slot.slotTicks = 0;
     slot.timTimeout.start(m_timings.tickMs);
-    if (slot.Winsock1.write(slot.query) < 0) {
-        slot.Winsock1.abort();
-        connectSlot(slot);
-    }
-}
-
-void ConnectionPool::onReadyRead(int number)
-{
-    Slot &slot = *m_slots[size_t(number)];
-    if (m_stopRequested || !slot.running) {
-        slot.Winsock1.abort();
-        return;
-    }
-    const QByteArray piece = slot.Winsock1.readAll();
-    const qsizetype room = replyCap - slot.slotReply.size();
-    if (room > 0)
-        slot.slotReply.append(piece.constData(), qMin(room, piece.size()));
-}
-
-void ConnectionPool::onSocketError(int number)
-{
-    // The server closing the connection is the normal end of a reply. Other
-    // failures are kept for the outcome: the time-out timer reconnects, the
-    // watchdog frees the batch.
-    Slot &slot = *m_slots[size_t(number)];
-    if (slot.Winsock1.error() == QAbstractSocket::RemoteHostClosedError)
-        closedByServer(number);
-    else if (slot.running)
-        slot.socketError = slot.Winsock1.errorString();
 }
 
 void ConnectionPool::closedByServer(int number)
 {
     Slot &slot = *m_slots[size_t(number)];
-    if (m_stopRequested || !slot.running) {
-        slot.Winsock1.abort();
+    if (m_stopRequested || !slot.running)
         return;
-    }
-    onReadyRead(number);
-    if (slot.slotReply.isEmpty()) {
+    if (slot.client.reply().isEmpty()) {
         endWithoutReply(slot);
         return;
     }
@@ -207,7 +146,7 @@ void ConnectionPool::closedByServer(int number)
     m_overall.stop();
 
     // What a refusal notice shows is the reply as judged.
-    const QByteArray reply = ReplyVerdict::decodedReply(slot.slotReply);
+    const QByteArray reply = ReplyVerdict::decodedReply(slot.client.reply());
     const ReplyJudgement judgement = ReplyVerdict::shipped().judge(reply, slot.slotDomain, slot.verdict);
     LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Registered);
     outcome.reply = reply;
@@ -222,7 +161,6 @@ void ConnectionPool::closedByServer(int number)
     case Verdict::Registered:
         break;
     }
-    slot.Winsock1.abort();
     slot.running = false;
     emit lookupEnded(outcome);
 }
@@ -254,7 +192,6 @@ void ConnectionPool::endWithoutReply(Slot &slot)
 {
     if (slot.emptyReplies < m_emptyReplyRetries) {
         ++slot.emptyReplies;
-        slot.Winsock1.abort();
         slot.slotTicks = 0;
         slot.timTimeout.start(m_timings.tickMs);
         // Connecting again from inside the socket's own close report would be
@@ -266,7 +203,7 @@ void ConnectionPool::endWithoutReply(Slot &slot)
             [this, number, generation] {
                 Slot &again = *m_slots[size_t(number)];
                 if (!m_stopRequested && again.running && again.generation == generation)
-                    connectSlot(again);
+                    again.client.ask(again.slotServer, again.port, again.query);
             },
             Qt::QueuedConnection);
         return;
@@ -277,7 +214,6 @@ void ConnectionPool::endWithoutReply(Slot &slot)
     outcome.error = LookupOutcome::ErrorKind::EmptyReply;
     outcome.errorString = QStringLiteral("%1 closed the connection without a reply").arg(remoteAddress(slot.number));
     outcome.reason = QStringLiteral("emptyreply");
-    slot.Winsock1.abort();
     slot.running = false;
     emit lookupEnded(outcome);
 }
@@ -293,10 +229,9 @@ void ConnectionPool::onTimeoutTick(int number)
     if (slot.slotTicks >= m_timings.reconnectTicks) {
         // Data still arriving does not count: the reply so far is kept and the
         // new one is appended to it.
-        slot.Winsock1.abort();
         slot.slotTicks = 0;
         slot.timTimeout.start(m_timings.tickMs);
-        connectSlot(slot);
+        slot.client.reconnect();
     }
 }
 
@@ -328,9 +263,9 @@ void ConnectionPool::onWatchdogTick()
             continue;
         LookupOutcome outcome = endedOutcome(*slot, LookupOutcome::Kind::Timeout);
         outcome.error =
-            slot->socketError.isEmpty() ? LookupOutcome::ErrorKind::NoReply : LookupOutcome::ErrorKind::Network;
-        outcome.errorString = slot->socketError;
-        outcome.reason = QStringLiteral("watchdog");
+            slot->client.errorString().isEmpty() ? LookupOutcome::ErrorKind::NoReply : LookupOutcome::ErrorKind::Network;
+        outcome.errorString = slot->client.errorString();
+        outcome.reason = QStringLiteral("timeout");
         closeSlot(slot->number);
         emit lookupEnded(outcome);
     }
@@ -340,7 +275,7 @@ void ConnectionPool::onWatchdogTick()
 void ConnectionPool::closeSlot(int number)
 {
     Slot &slot = *m_slots[size_t(number)];
-    slot.Winsock1.abort();
+    slot.client.abort();
     slot.rdap->abort();
     slot.timTimeout.stop();
     slot.slotTicks = 0;
@@ -365,7 +300,7 @@ int ConnectionPool::runningLookups() const
 QString ConnectionPool::remoteAddress(int number) const
 {
     const Slot &slot = *m_slots[size_t(number)];
-    return slot.peerAddress.isEmpty() ? slot.slotServer : slot.peerAddress;
+    return slot.rdapRoute ? slot.slotServer : slot.client.remoteAddress();
 }
 
 LookupOutcome ConnectionPool::endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const

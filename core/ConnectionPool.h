@@ -4,6 +4,7 @@
 #include "core/Verdict.h"
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -12,10 +13,8 @@
 #include <vector>
 
 class QNetworkAccessManager;
-class QTcpSocket;
+struct LookupRequest;
 struct RdapAnswer;
-class ThrottleState;
-struct LookupContext;
 
 // Timer lengths of the pool. The defaults are the real ones; tests shorten
 // the tick to run the reconnect and watchdog paths quickly.
@@ -26,29 +25,30 @@ struct PoolTimings
     int watchdogTicks = 30;  // a batch with no ended lookup for this many ticks is freed
 };
 
-// The WHOIS sockets of a window: one slot per socket, each with its one-tick
-// time-out timer, plus the batch watchdog `overall`. A lookup connects to the
-// TLD entry's server, sends the name and CR LF, collects the reply until the
-// server closes and judges it; whoever owns the pool files the outcome. A
-// server given as an RDAP base URL is asked over HTTP instead, on the same
-// slot; it gives up after reconnectTicks ticks without an answer.
+// The registry queries of a lookup session: one slot per socket, each with its
+// one-tick time-out timer, plus the batch watchdog `overall`. A lookup takes
+// an admitted request, connects to its route's server, sends the name and
+// CR LF, collects the reply until the server closes and judges it; whoever
+// started the lookup files the outcome. A route to an RDAP base URL is asked
+// over HTTP instead, on the same slot; it gives up after reconnectTicks ticks
+// without an answer.
+//
+// A server whose name does not resolve, or that refuses the connection, ends
+// the lookup at once as an error (reason "resolve" or "refused").
 class ConnectionPool : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int maxPoolSize = 101;
-    // Replies beyond this are read and dropped until the server closes.
-    static constexpr qsizetype replyCap = 1024 * 1024;
 
-    ConnectionPool(int poolSize, LookupContext &context, ThrottleState &throttle, PoolTimings timings = {},
-                   QObject *parent = nullptr);
+    explicit ConnectionPool(int poolSize, PoolTimings timings = {}, QObject *parent = nullptr);
     ~ConnectionPool() override;
 
     int poolSize() const { return int(m_slots.size()); }
 
-    // The TLD the main window's combo box shows; appended to names without a dot.
-    void setChosenTld(const QString &tld) { m_chosenTld = tld; }
+    // The local address queries are sent from; null lets the system choose.
+    void setLocalAddress(const QHostAddress &address);
     // How often a lookup whose server closed the connection without a byte is
     // asked again before it ends as an error (none by default).
     void setEmptyReplyRetries(int retries) { m_emptyReplyRetries = retries; }
@@ -56,12 +56,10 @@ public:
     void setStopRequested(bool stop) { m_stopRequested = stop; }
     bool stopRequested() const { return m_stopRequested; }
 
-    // Prepares the name, takes the server, port, pause and phrases of its TLD
-    // entry and connects; the query carries the name's ASCII (IDNA) form. A
-    // name with no valid ASCII form, one no entry answers for, or one whose
-    // row cannot be asked ends at once (queued) with an Error outcome and
-    // sends nothing.
-    void startLookup(const QString &name, int slot);
+    // Asks the request's registry on the slot. A request without an ASCII
+    // form or without a route ends at once (queued) with an Error outcome
+    // and sends nothing.
+    void startLookup(const LookupRequest &request, int slot);
 
     // Closes every socket and stops every time-out timer. Lookups still
     // running end without an outcome.
@@ -92,25 +90,19 @@ private:
     struct Slot;
 
     void onConnected(int slot);
-    void onReadyRead(int slot);
-    void onSocketError(int slot);
     void onTimeoutTick(int slot);
     void onWatchdogTick();
     void onRdapFinished(int slot, const RdapAnswer &answer);
     void closedByServer(int slot);
-    void connectSlot(Slot &slot);
     void failLookup(int slot, LookupOutcome::ErrorKind error, const QString &description, const QString &reason);
     void endWithoutReply(Slot &slot);
     LookupOutcome endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const;
 
-    LookupContext &m_context;
-    ThrottleState &m_throttle;
     PoolTimings m_timings;
     std::unique_ptr<QNetworkAccessManager> m_network;
     std::vector<std::unique_ptr<Slot>> m_slots;
     QTimer m_overall;
     int m_watchdogTicks = 0;
-    QString m_chosenTld;
     bool m_stopRequested = false;
     int m_emptyReplyRetries = 0;
 };

@@ -39,6 +39,16 @@ RegistryPacer::Registry &RegistryPacer::registry(const QString &host)
     return m_registries[host.toLower()];
 }
 
+void RegistryPacer::requireThrottle(const QString &host, int throttleMs)
+{
+    Registry &entry = registry(host);
+    if (throttleMs <= entry.throttleMs)
+        return;
+    entry.throttleMs = throttleMs;
+    entry.pauseMs = qMax(entry.pauseMs, throttleMs);
+    entry.paceMs = qMax(entry.paceMs, throttleMs);
+}
+
 bool RegistryPacer::ready(const QString &host, qint64 now) const
 {
     const auto found = m_registries.constFind(host.toLower());

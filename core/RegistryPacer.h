@@ -48,6 +48,10 @@ public:
     // Takes each host's throttle from the table, forgetting earlier refusals.
     void setThrottles(const TldTable &table);
 
+    // A host's pause is at least throttleMs from now on: the largest
+    // throttle of the rows and suffixes it serves that a run has asked.
+    void requireThrottle(const QString &host, int throttleMs);
+
     bool ready(const QString &host, qint64 now) const;
     // When the host takes its next query, if nothing is running there then.
     qint64 readyAt(const QString &host) const;

@@ -18,11 +18,6 @@ bool isOddName(const QString &testDomain)
     return false;
 }
 
-bool isInvalidOperation(QAbstractSocket::SocketError error)
-{
-    return error == QAbstractSocket::OperationError || error == QAbstractSocket::UnsupportedSocketOperationError;
-}
-
 } // namespace
 
 TldTester::TldTester(const LookupContext &context, TldTestTimings timings, QObject *parent)
@@ -37,11 +32,14 @@ TldTester::TldTester(const LookupContext &context, TldTestTimings timings, QObje
         else
             emit rdapAnswered(answer, m_server);
     });
-    m_timeout.setInterval(m_timings.tickMs);
-    connect(&m_timeout, &QTimer::timeout, this, &TldTester::onTick);
-    connect(&m_socket, &QTcpSocket::connected, this, &TldTester::onConnected);
-    connect(&m_socket, &QTcpSocket::readyRead, this, &TldTester::onReadyRead);
-    connect(&m_socket, &QTcpSocket::errorOccurred, this, &TldTester::onError);
+    connect(&m_client, &WhoisClient::answered, this,
+            [this](const QByteArray &reply) { emit replyComplete(reply, m_client.host(), m_client.remotePort()); });
+    connect(&m_client, &WhoisClient::failed, this, [this](WhoisClient::Failure failure, const QString &description) {
+        if (failure == WhoisClient::Failure::Timeout)
+            emit timedOut();
+        else
+            emit connectionFailed(description);
+    });
 }
 
 QString TldTester::testDomainFor(const QString &label, const QString &extension)
@@ -60,80 +58,20 @@ bool TldTester::startRegistrarTest(const QString &testDomain)
     const int tldIndex = ascii ? m_context.tldTable.findTldIndex(m_testQueryName, m_context.useProxy) : -1;
     if (tldIndex < 0)
         return false;
-    m_query = *ascii + "\r\n";
     const TldEntry &entry = m_context.tldTable.entry(tldIndex);
     m_server = entry.whoisServer;
-    m_port = quint16(entry.port);
     if (LookupRoute::isRdapServer(m_server)) {
         m_rdap.start(m_server, m_testQueryName);
         return true;
     }
-
-    m_testReply.clear();
-    m_remoteHost.clear();
-    m_remotePort = 0;
-    m_timeoutTicks = 0;
-    m_timeout.start();
-    connectToServer();
+    m_client.ask(m_server, quint16(entry.port), *ascii, m_timings.tickMs * m_timings.timeoutTicks);
     return true;
 }
 
 void TldTester::stop()
 {
     m_rdap.abort();
-    m_timeout.stop();
-    m_timeoutTicks = 0;
-    m_socket.abort();
-}
-
-void TldTester::connectToServer()
-{
-    // A connect the socket rejects on the spot as an invalid operation is
-    // tried again a few times; any other failure shows up later as a silent
-    // server, which the time-out reports.
-    m_connecting = true;
-    for (int tries = 1;; ++tries) {
-        m_socket.abort();
-        m_socket.connectToHost(m_server, m_port);
-        if (m_socket.state() != QAbstractSocket::UnconnectedState || !isInvalidOperation(m_socket.error()) ||
-            tries == maxConnectTries)
-            break;
-    }
-    m_connecting = false;
-    if (m_socket.state() == QAbstractSocket::UnconnectedState)
-        m_socket.abort();
-}
-
-void TldTester::onConnected()
-{
-    m_remoteHost = m_socket.peerName().isEmpty() ? m_socket.peerAddress().toString() : m_socket.peerName();
-    m_remotePort = m_socket.peerPort();
-    if (m_socket.write(m_query) < 0)
-        m_socket.abort();
-}
-
-void TldTester::onReadyRead()
-{
-    m_testReply += m_socket.readAll();
-}
-
-void TldTester::onError(QAbstractSocket::SocketError error)
-{
-    if (m_connecting || error != QAbstractSocket::RemoteHostClosedError || !m_timeout.isActive())
-        return;
-    m_testReply += m_socket.readAll();
-    m_timeout.stop();
-    m_timeoutTicks = 0;
-    m_socket.abort();
-    emit replyComplete(m_testReply, m_remoteHost, m_remotePort);
-}
-
-void TldTester::onTick()
-{
-    if (++m_timeoutTicks < m_timings.timeoutTicks)
-        return;
-    stop();
-    emit timedOut();
+    m_client.abort();
 }
 
 namespace {

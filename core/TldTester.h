@@ -2,13 +2,12 @@
 
 #include "core/RdapQuery.h"
 #include "core/Verdict.h"
+#include "core/WhoisClient.h"
 
 #include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
-#include <QTcpSocket>
-#include <QTimer>
 
 struct LookupContext;
 
@@ -26,8 +25,8 @@ struct TldTestResult
     QString message; // empty when the name's guards keep the result quiet
 };
 
-// One test query against the WHOIS server of a TLD row, on its own socket
-// (independent of the main window's pool). The server is the one the lookup
+// One test query against the WHOIS server of a TLD row, on its own client
+// (independent of the lookup session's pool). The server is the one the lookup
 // context's table names for the cleaned test name, so with the proxy switch
 // on the proxy row's server is asked.
 class TldTester : public QObject
@@ -35,10 +34,6 @@ class TldTester : public QObject
     Q_OBJECT
 
 public:
-    // How often a connect that the socket refuses as an invalid operation is
-    // tried before the test gives up on it.
-    static constexpr int maxConnectTries = 3;
-
     explicit TldTester(const LookupContext &context, TldTestTimings timings = {}, QObject *parent = nullptr);
 
     // The name tested for a row: label "." extension, with every ".." made
@@ -57,32 +52,20 @@ signals:
     void replyComplete(const QByteArray &reply, const QString &remoteHost, quint16 remotePort);
     // No close by the server within the time-out; the socket is closed.
     void timedOut();
+    // The server's name does not resolve, or it refused the connection.
+    void connectionFailed(const QString &description);
     // The row's server is an RDAP base URL, and it answered.
     void rdapAnswered(const RdapAnswer &answer, const QString &baseUrl);
 
 private:
-    void connectToServer();
-    void onConnected();
-    void onReadyRead();
-    void onError(QAbstractSocket::SocketError error);
-    void onTick();
-
     const LookupContext &m_context;
     TldTestTimings m_timings;
-    QTcpSocket m_socket;
+    WhoisClient m_client;
     QNetworkAccessManager m_network;
     RdapQuery m_rdap;
-    QTimer m_timeout;
-    int m_timeoutTicks = 0;
     QString m_testDomain;
     QString m_testQueryName; // urlDecode, then correctName, without control characters
-    QByteArray m_query;      // m_testQueryName's ASCII form and CR LF, as sent
     QString m_server;
-    quint16 m_port = 43;
-    QByteArray m_testReply;
-    QString m_remoteHost;
-    quint16 m_remotePort = 0;
-    bool m_connecting = false;
 };
 
 // The verdict and message of a finished test. The phrases come from

@@ -35,23 +35,20 @@ BrowsedNameChecker::BrowsedNameChecker(QString listPath, LookupSession &session,
     , m_counters(counters)
     , m_timings(timings)
 {
-    Winsock1.setObjectName(QStringLiteral("Winsock1"));
     Timer1.setObjectName(QStringLiteral("Timer1"));
     timTimeout.setObjectName(QStringLiteral("timTimeout"));
     Timer1.setInterval(m_timings.dispatchMs);
     timTimeout.setInterval(m_timings.timeoutTickMs);
-    connect(&Winsock1, &QTcpSocket::connected, this, &BrowsedNameChecker::onConnected);
-    connect(&Winsock1, &QTcpSocket::readyRead, this, &BrowsedNameChecker::onReadyRead);
-    connect(&Winsock1, &QTcpSocket::errorOccurred, this, &BrowsedNameChecker::onSocketError);
+    connect(&m_client, &WhoisClient::answered, this, &BrowsedNameChecker::judgeReply);
+    connect(&m_client, &WhoisClient::failed, this, &BrowsedNameChecker::connectionFailed);
     connect(&Timer1, &QTimer::timeout, this, &BrowsedNameChecker::dispatchNextName);
     connect(&timTimeout, &QTimer::timeout, this, &BrowsedNameChecker::onTimeoutTick);
-    connect(&m_session.throttle(), &ThrottleState::pauseEnded, this, &BrowsedNameChecker::onPauseEnded);
+    connect(&m_throttle, &ThrottleState::pauseEnded, this, &BrowsedNameChecker::onPauseEnded);
 }
 
 BrowsedNameChecker::~BrowsedNameChecker()
 {
-    Winsock1.disconnect(this);
-    Winsock1.abort();
+    m_client.disconnect(this);
 }
 
 void BrowsedNameChecker::start()
@@ -66,7 +63,7 @@ void BrowsedNameChecker::stop()
 {
     Timer1.stop();
     timTimeout.stop();
-    Winsock1.abort();
+    m_client.abort();
     m_state = State::Idle;
 }
 
@@ -134,60 +131,42 @@ bool BrowsedNameChecker::checkBrowsedName(const QString &name)
     m_queryPort = route.port;
     m_queryServer = route.server;
     m_successText = route.successIndicators;
-    m_session.throttle().setCurrentThrottleMs(route.throttleMs);
-    m_query = *ascii + "\r\n";
-    m_whoisReply.clear();
+    m_throttle.setCurrentThrottleMs(route.throttleMs);
     m_timeoutTicks = 0;
     timTimeout.start();
     emit checkStatusChanged(QStringLiteral("Checking status of: ") + m_currentName);
-    Winsock1.abort();
-    m_peerAddress.clear();
     m_state = State::Querying;
-    Winsock1.connectToHost(m_queryServer, m_queryPort);
+    m_client.ask(m_queryServer, m_queryPort, *ascii);
     return true;
 }
 
 void BrowsedNameChecker::skipName()
 {
     ++m_nextIndex;
-    Winsock1.abort();
+    m_client.abort();
 }
 
-void BrowsedNameChecker::onConnected()
+// A server that does not resolve or refuses the connection ends the name now.
+void BrowsedNameChecker::connectionFailed(WhoisClient::Failure failure, const QString &description)
 {
-    if (m_state != State::Querying) {
-        Winsock1.abort();
-        return;
-    }
-    m_peerAddress = Winsock1.peerAddress().toString();
-    if (Winsock1.write(m_query) < 0)
-        Winsock1.abort();
-}
-
-void BrowsedNameChecker::onReadyRead()
-{
-    const QByteArray piece = Winsock1.readAll();
     if (m_state != State::Querying)
         return;
-    const qsizetype room = ConnectionPool::replyCap - m_whoisReply.size();
-    if (room > 0)
-        m_whoisReply.append(piece.constData(), qMin(room, piece.size()));
-}
-
-void BrowsedNameChecker::onSocketError()
-{
-    // The server closing the connection ends the reply. Other failures stay
-    // quiet: the time-out gives the name up.
-    if (Winsock1.error() == QAbstractSocket::RemoteHostClosedError && m_state == State::Querying)
-        judgeReply();
+    timTimeout.stop();
+    LookupOutcome failed = outcome(LookupOutcome::Kind::Error);
+    failed.error = LookupOutcome::ErrorKind::Network;
+    failed.errorString = description;
+    failed.reason = WhoisClient::reason(failure);
+    m_session.file(failed, historySource);
+    finishName();
 }
 
 void BrowsedNameChecker::judgeReply()
 {
+    if (m_state != State::Querying)
+        return;
     timTimeout.stop();
-    onReadyRead();
-
-    if (m_whoisReply.isEmpty()) {
+    const QByteArray &reply = m_client.reply();
+    if (reply.isEmpty()) {
         // A connection closed before any byte says nothing about the name.
         LookupOutcome failed = outcome(LookupOutcome::Kind::Error);
         failed.error = LookupOutcome::ErrorKind::EmptyReply;
@@ -195,11 +174,11 @@ void BrowsedNameChecker::judgeReply()
         finishName();
         return;
     }
-    Verdict verdict = ReplyVerdict::shipped().judge(m_whoisReply, m_currentName, VerdictRule(m_successText)).verdict;
+    Verdict verdict = ReplyVerdict::shipped().judge(reply, m_currentName, VerdictRule(m_successText)).verdict;
     // Only a name with a dot can be available; otherwise the reply is judged
     // by the refusal words alone.
     if (verdict == Verdict::Available && !m_currentName.contains(u'.'))
-        verdict = judgeReplyText(m_whoisReply, QString());
+        verdict = judgeReplyText(reply, QString());
 
     switch (verdict) {
     case Verdict::Available:
@@ -228,11 +207,11 @@ void BrowsedNameChecker::judgeReply()
 void BrowsedNameChecker::finishName()
 {
     ++m_nextIndex;
-    Winsock1.abort();
+    m_client.abort();
     m_state = State::Pausing;
-    m_session.throttle().startPause();
+    m_throttle.startPause();
     emit checkStatusChanged(
-        QStringLiteral("Pausing for %1 milliseconds.").arg(m_session.throttle().currentThrottleMs()));
+        QStringLiteral("Pausing for %1 milliseconds.").arg(m_throttle.currentThrottleMs()));
 }
 
 void BrowsedNameChecker::onPauseEnded()
@@ -254,7 +233,7 @@ void BrowsedNameChecker::onTimeoutTick()
     timTimeout.stop();
     m_session.reportUnanswered(serverAddress());
     m_timeoutTicks = 0;
-    Winsock1.abort();
+    m_client.abort();
     ++m_nextIndex;
     m_state = State::Idle;
     dispatchNextName();
@@ -262,13 +241,13 @@ void BrowsedNameChecker::onTimeoutTick()
 
 QString BrowsedNameChecker::serverAddress() const
 {
-    return m_peerAddress.isEmpty() ? m_queryServer : m_peerAddress;
+    return m_client.remoteAddress();
 }
 
 LookupOutcome BrowsedNameChecker::outcome(LookupOutcome::Kind kind) const
 {
     LookupOutcome ended{0, m_currentName, m_queryServer, kind};
     ended.remoteAddress = serverAddress();
-    ended.reply = m_whoisReply;
+    ended.reply = m_client.reply();
     return ended;
 }

@@ -2,13 +2,14 @@
 
 #include "core/DomainListModel.h"
 #include "core/LookupOutcome.h"
+#include "core/ThrottleState.h"
+#include "core/WhoisClient.h"
 #include "harvest/DomainExtraction.h"
 #include "search/WordSource.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QTcpSocket>
 #include <QTimer>
 
 class LookupSession;
@@ -23,10 +24,10 @@ struct BrowsedCheckTimings
 };
 
 // Checks the names the browse window appends to its list file, one after
-// another, through its own socket: prepares the name, asks the WHOIS server of
+// another, through its own WHOIS client: prepares the name, asks the WHOIS server of
 // its TLD entry, judges the reply, files the outcome through the lookup
 // session (into the program's result lists) and the name into the window's two
-// lists (List1 available, List2 registered), then pauses for the session's
+// lists (List1 available, List2 registered), then pauses for the entry's
 // throttle before the next name.
 //
 // Only one name is ever in hand: while a query runs or its pause lasts, Timer1
@@ -64,6 +65,8 @@ public:
 
     // List1 and List2 of the window.
     DomainListModel &unregisteredList() { return m_List1; }
+    // The pause after each name, the checker's own.
+    const ThrottleState &throttle() const { return m_throttle; }
     DomainListModel &registeredList() { return m_List2; }
 
 signals:
@@ -79,9 +82,7 @@ signals:
 private:
     enum class State { Idle, Querying, Pausing };
 
-    void onConnected();
-    void onReadyRead();
-    void onSocketError();
+    void connectionFailed(WhoisClient::Failure failure, const QString &description);
     void judgeReply();
     // The name is done with: on to the pause before the next one.
     void finishName();
@@ -97,7 +98,8 @@ private:
     const ExtractionCounters &m_counters;
     BrowsedCheckTimings m_timings;
 
-    QTcpSocket Winsock1;
+    WhoisClient m_client;
+    ThrottleState m_throttle;
     QTimer Timer1;
     QTimer timTimeout;
     DomainListModel m_List1;
@@ -106,11 +108,8 @@ private:
     State m_state = State::Idle;
     qint32 m_nextIndex = 0;
     QString m_currentName;
-    QByteArray m_query; // m_currentName's ASCII form and CR LF, as sent
     QString m_queryServer;
     quint16 m_queryPort = 43;
     QString m_successText;
-    QByteArray m_whoisReply;
     qint16 m_timeoutTicks = 0;
-    QString m_peerAddress;
 };

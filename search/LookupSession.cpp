@@ -1,6 +1,5 @@
 #include "search/LookupSession.h"
 
-#include "core/NamePreparation.h"
 #include "core/TldFile.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
@@ -14,24 +13,8 @@ LookupSession::LookupSession(QString programFolder, SettingsStore &settings, int
     , m_settings(settings)
     , m_timings(timings)
     , m_results(m_programFolder)
-    , m_pool(poolSize, m_lookup, m_throttle, timings)
-    , m_loop(m_pool, m_throttle, m_results)
-    , m_pacedRun(*this)
+    , m_pool(poolSize, timings)
 {
-    connect(&m_loop, &SearchLoop::lookupRequested, this, &LookupSession::startLookup);
-    connect(&m_pool, &ConnectionPool::lookupEnded, this, &LookupSession::poolLookupEnded);
-    connect(&m_pool, &ConnectionPool::watchdogFired, this, &LookupSession::reportUnanswered);
-    connect(&m_loop, &SearchLoop::pauseStarted, this, [this] { m_batchAskedRegistry = false; });
-    // A stopped run forgets the names still waiting for DNS.
-    connect(&m_loop, &SearchLoop::stopped, this, [this] {
-        if (m_dns)
-            m_dns->cancelAll();
-        m_dnsWaiters.clear();
-        ++m_stops;
-        commitHistory();
-    });
-    // When a run has stopped, every name it ended is filed.
-    connect(&m_pacedRun, &PacedRun::stopped, this, &LookupSession::commitHistory);
 }
 
 LookupSession::~LookupSession()
@@ -59,7 +42,6 @@ bool LookupSession::prepare(QString *error)
     QString stepError;
     note(tldFile.writeDefaultTldTable(false, &stepError), stepError);
     note(tldFile.loadTldTable(m_lookup.tldTable, &stepError), stepError);
-    m_throttle.setCurrentThrottleMs(m_settings.value(Settings::throttle));
     m_lookup.useProxy = m_settings.value(Settings::proxy);
     m_lookup.defaultExtension = m_settings.value(Settings::defaultExtension);
     m_lookup.checkDnsFirst = m_settings.value(Settings::checkDnsFirst);
@@ -121,42 +103,9 @@ DnsPrecheck::Options LookupSession::dnsOptions() const
     return options;
 }
 
-void LookupSession::followDnsSettings()
+LookupRequest LookupSession::admit(const QString &name) const
 {
-    // The setup window may change the settings at any time; a pre-check with
-    // answers still due is kept until they are in.
-    if (!m_dnsWaiters.isEmpty())
-        return;
-    if (!m_lookup.checkDnsFirst) {
-        m_dns.reset();
-        return;
-    }
-    const DnsPrecheck::Options wanted = dnsOptions();
-    if (m_dns && m_dns->options().server == wanted.server && m_dns->options().maxInFlight == wanted.maxInFlight)
-        return;
-    m_dns = std::make_unique<DnsPrecheck>(wanted);
-    connect(m_dns.get(), &DnsPrecheck::answered, this,
-            [this](const QString &asked, DnsPrecheck::Answer answer) { dnsAnswered(asked, answer); });
-    connect(m_dns.get(), &DnsPrecheck::gaveUp, this, &LookupSession::dnsGaveUp);
-}
-
-void LookupSession::startLookup(const QString &name, int slot)
-{
-    const QString prepared = prepareLookupName(name, m_chosenTld, m_lookup.defaultExtension);
-    if (const std::optional<LookupOutcome> kept = answerFromHistory(prepared, slot)) {
-        endWithoutQuery(*kept);
-        return;
-    }
-    followDnsSettings();
-    const std::optional<QByteArray> ascii = queryBytes(prepared);
-    // A name whose TLD row cannot be asked ends in error at once, without DNS.
-    if (!m_dns || !ascii || m_lookup.route(prepared).badRow) {
-        askRegistry(name, slot);
-        return;
-    }
-    const QString asked = QString::fromLatin1(*ascii);
-    m_dnsWaiters[asked].append({name, slot, prepared});
-    m_dns->check(asked);
+    return admitLookup(name, m_chosenTld, m_lookup);
 }
 
 std::optional<LookupOutcome> LookupSession::answerFromHistory(const QString &prepared, int slot)
@@ -177,48 +126,6 @@ std::optional<LookupOutcome> LookupSession::answerFromHistory(const QString &pre
                                                                       : LookupOutcome::Kind::Registered);
     outcome.reason = QStringLiteral("history:") + kept->checkedAt.date().toString(Qt::ISODate);
     return outcome;
-}
-
-void LookupSession::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer)
-{
-    const QList<DnsWaiter> waiters = m_dnsWaiters.take(asked);
-    for (const DnsWaiter &waiter : waiters) {
-        if (answer != DnsPrecheck::Answer::Delegated) {
-            // No delegation does not make a name free: only its registry can say so.
-            askRegistry(waiter.name, waiter.slot);
-            continue;
-        }
-        LookupOutcome outcome(waiter.slot, waiter.prepared, QStringLiteral("dns"), LookupOutcome::Kind::Registered);
-        outcome.reason = QStringLiteral("dns:NS");
-        settledWithoutQuery(outcome);
-    }
-}
-
-void LookupSession::askRegistry(const QString &name, int slot)
-{
-    m_batchAskedRegistry = true;
-    m_pool.startLookup(name, slot);
-}
-
-void LookupSession::settledWithoutQuery(const LookupOutcome &outcome)
-{
-    // The pause before a batch spares the registries; after a batch that asked
-    // none of them (every name answered by DNS or the history) there is none.
-    if (!m_batchAskedRegistry)
-        m_throttle.setCurrentThrottleMs(0);
-    poolLookupEnded(outcome);
-}
-
-void LookupSession::endWithoutQuery(const LookupOutcome &outcome)
-{
-    // Ended later, as a query would: the search loop is still handing out its batch.
-    QMetaObject::invokeMethod(
-        this,
-        [this, outcome, stops = m_stops] {
-            if (stops == m_stops)
-                settledWithoutQuery(outcome);
-        },
-        Qt::QueuedConnection);
 }
 
 void LookupSession::record(const LookupOutcome &outcome, const QString &source)
@@ -296,20 +203,8 @@ void LookupSession::finishLookup(const LookupOutcome &outcome)
     fileAfterCommit(outcome, QString(), true);
 }
 
-void LookupSession::poolLookupEnded(const LookupOutcome &outcome)
-{
-    if (m_pacedRun.isRunning()) {
-        m_pacedRun.poolLookupEnded(outcome);
-        return;
-    }
-    finishLookup(outcome);
-    m_loop.lookupEnded();
-}
-
 void LookupSession::stop()
 {
-    m_pacedRun.stop();
-    m_loop.stop();
     m_pool.closeAll();
     commitHistory();
 }

@@ -5,13 +5,12 @@
 #include "core/HistoryStore.h"
 #include "core/LookupContext.h"
 #include "core/LookupOutcome.h"
+#include "core/LookupRequest.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
-#include "core/ThrottleState.h"
-#include "search/PacedRun.h"
-#include "search/SearchLoop.h"
 
-#include <QHash>
+#include <QDateTime>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -20,27 +19,19 @@
 class SettingsStore;
 
 // The lookup engine of one program run: the TLD table and lookup settings,
-// the shared throttle, the WHOIS connection pool, the search loop, the result
-// lists and the registrar-blocked notice. The desktop program keeps one for
-// all its windows; each headless command keeps its own.
+// the WHOIS connection pool, the history, the result lists and the
+// registrar-blocked notice. The desktop program keeps one for all its
+// windows; each headless command keeps its own.
 //
-// Every lookup passes through two places here, and every later step of the
-// lookup path belongs in one of them:
+// Every lookup passes through two places here:
 //
-//  - startLookup() takes a name to a registry query. A DNS pre-check (a name
-//    that resolves is registered), an answer from the history store without a
-//    query and an RDAP query beside WHOIS all decide here, before or instead
-//    of ConnectionPool::startLookup(). The paced run (read-ahead, DNS many at
-//    a time, pacing per registry, retries) takes the same steps on its own.
-//  - file() takes an ended lookup into the result lists or the blocked
-//    notice. A history store that records every outcome records it here.
-//
-// The search loop asks for its lookups through startLookup(); each of the
-// pool's ended lookups is filed, then reported by lookupEnded(), then counted
-// by the loop. The command line runs through pacedRun() instead, which reads
-// ahead, asks DNS and paces the registries itself and hands each ended name
-// to finishLookup(). The browse window's checker, which queries on a socket
-// of its own, files its outcomes through file().
+//  - admit() takes a name to a lookup request, once: the name as asked, its
+//    bytes on the wire and the registry its route names. answerFromHistory()
+//    may settle it without a query. Whatever schedules the queries (a paced
+//    run) asks DNS and the pool with that request and never prepares or
+//    routes the name again.
+//  - finishLookup() files an ended lookup into the result lists, the history
+//    or the blocked notice, and reports it by lookupEnded().
 class LookupSession : public QObject
 {
     Q_OBJECT
@@ -59,20 +50,13 @@ public:
 
     QString programFolder() const { return m_programFolder; }
     LookupContext &lookup() { return m_lookup; }
-    ThrottleState &throttle() { return m_throttle; }
     ConnectionPool &pool() { return m_pool; }
-    SearchLoop &loop() { return m_loop; }
-    PacedRun &pacedRun() { return m_pacedRun; }
     PoolTimings timings() const { return m_timings; }
     ResultLists &results() { return m_results; }
     RegistrarBlockedNotice &blockedNotice() { return m_blockedNotice; }
 
     // The TLD appended to names without a dot.
-    void setChosenTld(const QString &tld)
-    {
-        m_chosenTld = tld;
-        m_pool.setChosenTld(tld);
-    }
+    void setChosenTld(const QString &tld) { m_chosenTld = tld; }
     QString chosenTld() const { return m_chosenTld; }
 
     // The history of verdicts, opened by prepare(); null when it could not be
@@ -101,14 +85,13 @@ public:
     // by VANTREL_DNS_SERVER, else the system's) and look-ups at a time.
     DnsPrecheck::Options dnsOptions() const;
 
-    // Dispatches one name to a lookup on a pool slot: from the history when
-    // it has a recent verdict, as registered when DNS shows it delegated,
-    // otherwise to the registry.
-    void startLookup(const QString &name, int slot);
+    // The name as it will be asked, and where: prepared with the chosen TLD
+    // or default extension, in its ASCII form, routed to its registry.
+    LookupRequest admit(const QString &name) const;
     // The verdict the history holds for a prepared name, when the settings
     // let a kept verdict stand.
     std::optional<LookupOutcome> answerFromHistory(const QString &prepared, int slot = 0);
-    // A lookup of the paced run has ended: filed, then reported by lookupEnded().
+    // A lookup has ended: filed, then reported by lookupEnded().
     void finishLookup(const LookupOutcome &outcome);
     // Files an ended lookup: available and registered names into the result
     // lists, a refusal into the blocked notice; then the list sizes are
@@ -129,34 +112,18 @@ public:
     // A registry that left a query unanswered: the blocked notice shows it.
     void reportUnanswered(const QString &serverAddress);
 
-    // Stops the search loop and closes every connection.
+    // Closes every connection of the pool.
     void stop();
 
 signals:
-    // A pool lookup has ended and has been filed; the search loop has not
-    // counted it yet.
+    // A lookup has ended and has been filed.
     void lookupEnded(const LookupOutcome &outcome);
     // Any outcome has been filed, whoever asked for it.
     void outcomeFiled(const LookupOutcome &outcome);
     // Every outcome handed to file() or finishLookup() so far has been filed.
     void lookupsFiled();
-    // DNS stopped answering; this run asks the registries directly.
-    void dnsGaveUp(const QString &reason);
 
 private:
-    struct DnsWaiter
-    {
-        QString name;
-        int slot = 0;
-        QString prepared;
-    };
-
-    void poolLookupEnded(const LookupOutcome &outcome);
-    void askRegistry(const QString &name, int slot);
-    void settledWithoutQuery(const LookupOutcome &outcome);
-    void endWithoutQuery(const LookupOutcome &outcome);
-    void dnsAnswered(const QString &asked, DnsPrecheck::Answer answer);
-    void followDnsSettings();
     void openHistory();
     void fileAfterCommit(const LookupOutcome &outcome, const QString &source, bool ended);
     void fileCommitted();
@@ -166,12 +133,9 @@ private:
     SettingsStore &m_settings;
     PoolTimings m_timings;
     LookupContext m_lookup;
-    ThrottleState m_throttle;
     ResultLists m_results;
     RegistrarBlockedNotice m_blockedNotice;
     ConnectionPool m_pool;
-    SearchLoop m_loop;
-    PacedRun m_pacedRun;
     QString m_chosenTld;
     QString m_source;
     QDateTime m_resumedRunBegan;
@@ -179,14 +143,10 @@ private:
     std::unique_ptr<HistoryStore> m_history;
     QString m_historyNotice;
     QString m_registryNotice;
-    std::unique_ptr<DnsPrecheck> m_dns;
-    QHash<QString, QList<DnsWaiter>> m_dnsWaiters; // by the name DNS was asked
     struct Unfiled
     {
         LookupOutcome outcome;
         bool ended = false; // reported by lookupEnded() once filed
     };
     QList<Unfiled> m_unfiled; // ended, waiting for the history to commit their rows
-    int m_stops = 0;          // what a stopped run left queued is dropped
-    bool m_batchAskedRegistry = false;
 };

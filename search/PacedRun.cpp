@@ -26,12 +26,10 @@ PacedRun::PacedRun(LookupSession &session, QObject *parent)
     connect(&m_pumpTimer, &QTimer::timeout, this, &PacedRun::pump);
     m_silenceTimer.setInterval(m_session.timings().tickMs);
     connect(&m_silenceTimer, &QTimer::timeout, this, &PacedRun::abandonSilentLookups);
+    connect(&m_session.pool(), &ConnectionPool::lookupEnded, this, &PacedRun::poolLookupEnded);
     // The session files a name once its history row is written; only then
-    // may the resume position pass it.
-    connect(&m_session, &LookupSession::lookupsFiled, this, [this] {
-        m_unfiled.clear();
-        reportResumePosition();
-    });
+    // is it reported and may the resume position pass it.
+    connect(&m_session, &LookupSession::lookupsFiled, this, &PacedRun::reportFiled);
 }
 
 PacedRun::~PacedRun() = default;
@@ -46,19 +44,23 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
     m_reportedResume = startNumber;
     m_unfinished.clear();
     m_unfiled.clear();
+    m_unfiledOutcomes.clear();
     m_registries.clear();
     m_dnsWaiters.clear();
-    m_slots.assign(size_t(pool.poolSize()), std::nullopt);
+    m_slots.assign(size_t(qMin(m_parallel, pool.poolSize())), std::nullopt);
     m_settledByDns = 0;
     m_retriesWaiting = 0;
-    m_pacer.setThrottles(m_session.lookup().tldTable);
+    m_ended = 0;
+    m_unanswered.clear();
+    m_pacer = RegistryPacer(m_pacing);
     m_dns.reset();
     if (m_session.lookup().checkDnsFirst) {
         m_dns = std::make_unique<DnsPrecheck>(m_session.dnsOptions());
         connect(m_dns.get(), &DnsPrecheck::answered, this,
                 [this](const QString &asked, DnsPrecheck::Answer answer) { dnsAnswered(asked, answer); });
-        connect(m_dns.get(), &DnsPrecheck::gaveUp, &m_session, &LookupSession::dnsGaveUp);
+        connect(m_dns.get(), &DnsPrecheck::gaveUp, this, &PacedRun::dnsGaveUp);
     }
+    pool.setLocalAddress(m_session.lookup().bindAddress);
     pool.setStopRequested(false);
     m_session.results().resetCounters();
     m_clock.start();
@@ -80,7 +82,17 @@ void PacedRun::stop()
     m_slots.assign(m_slots.size(), std::nullopt);
     m_session.pool().setStopRequested(true);
     m_session.pool().closeAll();
+    // Every name this run ended is filed and reported before it says it stopped.
+    m_session.commitHistory();
     emit stopped();
+}
+
+int PacedRun::running() const
+{
+    int running = 0;
+    for (const std::optional<Running> &slot : m_slots)
+        running += slot ? 1 : 0;
+    return running;
 }
 
 qint32 PacedRun::resumePosition() const
@@ -131,8 +143,7 @@ void PacedRun::readAhead()
         }
         Name name;
         name.position = m_nextPosition++;
-        name.word = correctName(word.word);
-        name.prepared = prepareLookupName(name.word, m_session.chosenTld(), m_session.lookup().defaultExtension);
+        name.request = m_session.admit(correctName(word.word));
         m_unfinished.insert(name.position);
         take(std::move(name));
     }
@@ -144,17 +155,22 @@ void PacedRun::readAhead()
 
 void PacedRun::take(Name name)
 {
-    if (const std::optional<LookupOutcome> kept = m_session.answerFromHistory(name.prepared)) {
+    if (const std::optional<LookupOutcome> kept = m_session.answerFromHistory(name.request.prepared)) {
         finish(name, *kept);
         return;
     }
-    const std::optional<QByteArray> ascii = domainQueryBytes(name.prepared);
-    // A name whose TLD row cannot be asked ends in error at once, without DNS.
-    if (!m_dns || !ascii || m_session.lookup().route(name.prepared).badRow) {
+    // A name that is not a domain name, or whose row cannot be asked, ends
+    // at once without a query.
+    if (!name.request.hasAsciiForm() || name.request.route.badRow) {
+        finish(name, *name.request.unaskable());
+        return;
+    }
+    // DNS may show a name no registry is known for delegated.
+    if (!m_dns) {
         queue(std::move(name));
         return;
     }
-    const QString asked = QString::fromLatin1(*ascii);
+    const QString asked = QString::fromLatin1(name.request.ascii);
     m_dnsWaiters[asked].append(std::move(name));
     m_dns->check(asked);
 }
@@ -168,7 +184,7 @@ void PacedRun::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer)
             queue(name);
             continue;
         }
-        LookupOutcome outcome(0, name.prepared, QStringLiteral("dns"), LookupOutcome::Kind::Registered);
+        LookupOutcome outcome(0, name.request.prepared, QStringLiteral("dns"), LookupOutcome::Kind::Registered);
         outcome.reason = QStringLiteral("dns:NS");
         ++m_settledByDns;
         finish(name, outcome);
@@ -178,14 +194,14 @@ void PacedRun::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer)
 
 void PacedRun::queue(Name name)
 {
-    const LookupContext &lookup = m_session.lookup();
-    const int tldIndex = lookup.tldTable.findTldIndex(name.prepared, lookup.useProxy);
-    // A name no entry answers for still goes to the pool, which ends it as an error.
-    name.host = tldIndex < 0 ? QString() : lookup.tldTable.entry(tldIndex).whoisServer;
-    if (!lookup.serverOverride.host.isEmpty())
-        name.host = lookup.serverOverride.host;
+    if (const std::optional<LookupOutcome> unaskable = name.request.unaskable()) {
+        finish(name, *unaskable);
+        return;
+    }
+    const QString host = name.request.registryHost();
+    m_pacer.requireThrottle(host, name.request.route.throttleMs);
     // DNS answers come in any order; each registry still takes its names in list order.
-    std::deque<Name> &waiting = m_registries[name.host].waiting;
+    std::deque<Name> &waiting = m_registries[host].waiting;
     auto at = waiting.end();
     while (at != waiting.begin() && std::prev(at)->position > name.position)
         --at;
@@ -237,10 +253,9 @@ void PacedRun::dispatch()
         Name name = std::move(from.front());
         from.pop_front();
         ++name.tries;
-        m_pacer.queryStarted(name.host);
-        const QString word = name.word;
+        m_pacer.queryStarted(name.request.registryHost());
         m_slots[size_t(slot)] = Running{std::move(name), now};
-        m_session.pool().startLookup(word, slot);
+        m_session.pool().startLookup(m_slots[size_t(slot)]->name.request, slot);
     }
 }
 
@@ -250,8 +265,9 @@ void PacedRun::poolLookupEnded(const LookupOutcome &outcome)
         return;
     Name name = std::move(m_slots[size_t(outcome.slot)]->name);
     m_slots[size_t(outcome.slot)].reset();
-    m_pacer.queryEnded(name.host, m_clock.elapsed(), refused(outcome));
-    Registry &registry = m_registries[name.host];
+    const QString host = name.request.registryHost();
+    m_pacer.queryEnded(host, m_clock.elapsed(), refused(outcome));
+    Registry &registry = m_registries[host];
     if (outcome.kind != LookupOutcome::Kind::Timeout)
         registry.answered = true;
     // A silent registry would hold every name for three whole time-outs.
@@ -277,8 +293,8 @@ void PacedRun::abandonSilentLookups()
         if (!m_slots[slot] || now - m_slots[slot]->startedAt < limit)
             continue;
         ConnectionPool &pool = m_session.pool();
-        LookupOutcome outcome(int(slot), m_slots[slot]->name.prepared, m_slots[slot]->name.host,
-                              LookupOutcome::Kind::Timeout);
+        const LookupRequest &request = m_slots[slot]->name.request;
+        LookupOutcome outcome(int(slot), request.prepared, request.route.server, LookupOutcome::Kind::Timeout);
         outcome.remoteAddress = pool.remoteAddress(int(slot));
         outcome.error = LookupOutcome::ErrorKind::NoReply;
         outcome.reason = QStringLiteral("timeout");
@@ -291,10 +307,24 @@ void PacedRun::finish(const Name &name, const LookupOutcome &outcome)
 {
     m_unfinished.erase(name.position);
     m_unfiled.insert(name.position);
+    m_unfiledOutcomes.append(outcome);
     m_session.finishLookup(outcome);
     reportResumePosition();
     if (m_listEnded && m_unfinished.empty())
         schedule(0);
+}
+
+void PacedRun::reportFiled()
+{
+    m_unfiled.clear();
+    const QList<LookupOutcome> filed = std::exchange(m_unfiledOutcomes, {});
+    for (const LookupOutcome &outcome : filed) {
+        ++m_ended;
+        if (outcome.kind == LookupOutcome::Kind::Timeout || outcome.kind == LookupOutcome::Kind::Error)
+            m_unanswered << outcome.domain;
+        emit nameEnded(outcome);
+    }
+    reportResumePosition();
 }
 
 void PacedRun::endRun()
@@ -303,5 +333,6 @@ void PacedRun::endRun()
     m_pumpTimer.stop();
     m_silenceTimer.stop();
     m_session.pool().closeAll();
+    m_session.commitHistory();
     emit stopped();
 }

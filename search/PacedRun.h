@@ -1,12 +1,15 @@
 #pragma once
 
+#include "core/ConnectionPool.h"
 #include "core/DnsPrecheck.h"
 #include "core/LookupOutcome.h"
+#include "core/LookupRequest.h"
 #include "core/RegistryPacer.h"
 
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
 
 #include <deque>
@@ -18,16 +21,19 @@
 class LookupSession;
 class WordSource;
 
-// A run over a word source as the command line does it, for speed on the
-// real internet: names are read ahead of the registry queries and asked of
-// DNS many at a time, so the pool's slots only ever carry names that need a
-// registry. Those wait in a queue per registry (server host), in list order,
-// and a free slot takes the oldest name whose registry the pacer lets in, so
-// a slow registry holds no slot that another could use. A name the registry
-// refused or left unanswered goes back into its registry's retry queue, up
-// to maxTries queries in all; then it ends with its last verdict.
+// A run over a word source, for speed within the registries' rationing:
+// names are read ahead of the registry queries, admitted once by the session
+// (prepared, routed), answered from the history when it may, and asked of DNS
+// many at a time, so the pool's slots only ever carry names that need a
+// registry. Those wait in a queue per registry host (the host the route
+// actually asks), in list order, and a free slot takes the oldest name whose
+// registry the pacer lets in, so a slow registry holds no slot that another
+// could use. A name the registry refused or left unanswered goes back into
+// its registry's retry queue, up to maxTries queries in all; then it ends
+// with its last verdict.
 //
-// Every ended name goes through the session's finishLookup() exactly once.
+// Every ended name is filed through the session's finishLookup() exactly
+// once. The run uses the session; the session knows nothing of the run.
 class PacedRun : public QObject
 {
     Q_OBJECT
@@ -36,6 +42,8 @@ public:
     static constexpr int maxTries = 3;
     // Names taken from the source and not yet ended, at most.
     static constexpr int lookAhead = 512;
+    // The most "Parallel lookups" a user may choose.
+    static constexpr int maxParallel = 32;
 
     explicit PacedRun(LookupSession &session, QObject *parent = nullptr);
     ~PacedRun() override;
@@ -46,35 +54,41 @@ public:
     // behind its own slow registry while other workers are idle.
     void setLookAhead(int names) { m_lookAhead = qMax(1, names); }
     // How registries back off and relax, from the next start on.
-    void setPacing(PacingOptions pacing) { m_pacer = RegistryPacer(pacing); }
+    void setPacing(PacingOptions pacing) { m_pacing = pacing; }
+    // Lookups at a time from the next start on, up to the session pool's size.
+    void setParallel(int lookups) { m_parallel = qMax(1, lookups); }
     // Zeroes the result counters and runs from startNumber to the end of the source.
     void start(WordSource &source, qint32 startNumber);
     // Drops every queued and running lookup; their names end without a verdict.
     void stop();
 
-    // A pool lookup of this run has ended.
-    void poolLookupEnded(const LookupOutcome &outcome);
-
     int settledByDns() const { return m_settledByDns; }
     int retriesWaiting() const { return m_retriesWaiting; }
+    int ended() const { return m_ended; }
+    int running() const;
     // The position of the first word not yet ended and filed (its history
     // row written): where a stopped or killed run resumes.
     qint32 resumePosition() const;
+    // The names of this run that ended without a verdict (timeout or error),
+    // as asked, in the order they ended.
+    const QStringList &unanswered() const { return m_unanswered; }
 
 signals:
     // The resume position has moved on.
     void resumePositionChanged(qint32 position);
+    // A name has ended and has been filed (its history row written).
+    void nameEnded(const LookupOutcome &outcome);
     // The word source could not be read; the run takes it as the end of the list.
     void wordSourceFailed(const QString &message);
+    // DNS stopped answering; this run asks the registries directly.
+    void dnsGaveUp(const QString &reason);
     void stopped();
 
 private:
     struct Name
     {
         qint32 position = 0;
-        QString word;     // as the source gave it, after correctName
-        QString prepared; // as asked
-        QString host;     // the registry's server; empty when no TLD entry answers
+        LookupRequest request;
         int tries = 0;
     };
     struct Registry
@@ -99,27 +113,35 @@ private:
     void queue(Name name);
     void dispatch();
     int freeSlot() const;
+    void poolLookupEnded(const LookupOutcome &outcome);
     void abandonSilentLookups();
     void finish(const Name &name, const LookupOutcome &outcome);
+    void reportFiled();
     void reportResumePosition();
     void endRun();
 
     LookupSession &m_session;
+    PacingOptions m_pacing;
     RegistryPacer m_pacer;
+    int m_parallel = ConnectionPool::maxPoolSize;
     WordSource *m_source = nullptr;
     int m_lookAhead = lookAhead;
     bool m_running = false;
     bool m_listEnded = false;
     qint32 m_nextPosition = 0;
     std::set<qint32> m_unfinished;
-    std::set<qint32> m_unfiled; // ended, waiting for the session to file them
+    // Ended, waiting for the session to file them.
+    std::set<qint32> m_unfiled;
+    QList<LookupOutcome> m_unfiledOutcomes;
     qint32 m_reportedResume = 0;
     std::unique_ptr<DnsPrecheck> m_dns;
     QHash<QString, QList<Name>> m_dnsWaiters; // by the name DNS was asked
-    QHash<QString, Registry> m_registries;    // by host
+    QHash<QString, Registry> m_registries;    // by registry host
     std::vector<std::optional<Running>> m_slots;
     int m_settledByDns = 0;
     int m_retriesWaiting = 0;
+    int m_ended = 0;
+    QStringList m_unanswered;
     QElapsedTimer m_clock;
     QTimer m_pumpTimer;
     QTimer m_silenceTimer;

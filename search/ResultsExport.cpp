@@ -27,9 +27,15 @@ ResultsExport::ResultsExport(LookupSession &session, const DomainListModel &save
 
 void ResultsExport::note(const LookupOutcome &outcome)
 {
-    if (outcome.kind != LookupOutcome::Kind::Available && outcome.kind != LookupOutcome::Kind::Registered)
+    const Record record{LookupOutcome::kindText(outcome.kind), outcome.server, m_clock(), outcome.reason};
+    if (outcome.kind == LookupOutcome::Kind::Timeout || outcome.kind == LookupOutcome::Kind::Error) {
+        m_unanswered.insert(outcome.domain, record);
         return;
-    m_records.insert(outcome.domain, {LookupOutcome::kindText(outcome.kind), outcome.server, m_clock()});
+    }
+    if (outcome.kind == LookupOutcome::Kind::Blocked)
+        return;
+    m_unanswered.remove(outcome.domain);
+    m_records.insert(outcome.domain, record);
     // The registered list keeps only its newest names and full lists are
     // emptied into the overflow folder: drop what no list shows any more,
     // seldom enough that noting stays cheap.
@@ -63,15 +69,16 @@ void ResultsExport::forgetNamesNoLongerListed()
 QByteArray ResultsExport::csv() const
 {
     QByteArray text = csvRecord({QStringLiteral("name"), QStringLiteral("list"), QStringLiteral("verdict"),
-                                 QStringLiteral("server"), QStringLiteral("checked-at")});
+                                 QStringLiteral("server"), QStringLiteral("checked-at"), QStringLiteral("reason")});
     const auto append = [this, &text](const QString &listName, const QStringList &names, const QString &verdict) {
         for (const QString &name : names) {
             const std::optional<Record> found = recordOf(name);
             if (!found) {
-                text += csvRecord({name, listName, verdict, QString(), QString()});
+                text += csvRecord({name, listName, verdict, QString(), QString(), QString()});
                 continue;
             }
-            text += csvRecord({name, listName, found->verdict, found->server, found->checkedAt.toString(Qt::ISODate)});
+            text += csvRecord({name, listName, found->verdict, found->server, found->checkedAt.toString(Qt::ISODate),
+                               found->reason});
         }
     };
     for (ResultList list : resultListOrder) {
@@ -80,6 +87,13 @@ QByteArray ResultsExport::csv() const
                LookupOutcome::kindText(registered ? LookupOutcome::Kind::Registered : LookupOutcome::Kind::Available));
     }
     append(QStringLiteral("Saved Domains"), m_savedList.names(), QString());
+    QStringList unanswered = m_unanswered.keys();
+    unanswered.sort();
+    for (const QString &name : std::as_const(unanswered)) {
+        const Record &record = m_unanswered[name];
+        text += csvRecord({name, QStringLiteral("Unanswered"), record.verdict, record.server,
+                           record.checkedAt.toString(Qt::ISODate), record.reason});
+    }
     return text;
 }
 
@@ -95,7 +109,7 @@ std::optional<ResultsExport::Record> ResultsExport::recordOf(const QString &name
     const std::optional<HistoryEntry> entry = history->recentVerdict(name, anyAge);
     if (!entry)
         return std::nullopt;
-    return Record{entry->verdict, entry->server, entry->checkedAt};
+    return Record{entry->verdict, entry->server, entry->checkedAt, entry->reason};
 }
 
 bool ResultsExport::write(const QString &path, QString *error) const

@@ -15,9 +15,12 @@ class LookupSession;
 
 // The result lists and the saved list as one CSV file: a header, then one
 // record per name with the list it is on, the verdict, the server that gave
-// it and when (ISO 8601, UTC). The verdicts are noted as the session files
-// them; a name that was never looked up in this program run (a saved name
-// read from Remembered.txt) carries what the history knows of it, if anything.
+// it, when (ISO 8601, UTC) and the evidence. The verdicts are noted as the
+// session files them; a name that was never looked up in this program run (a
+// saved name read from Remembered.txt) carries what the history knows of it,
+// if anything. Names whose last lookup ended without a verdict (timeout,
+// error) follow on the list "Unanswered", with the reason, until a later
+// lookup gives them one.
 class ResultsExport : public QObject
 {
     Q_OBJECT
@@ -41,6 +44,7 @@ private:
         QString verdict;
         QString server;
         QDateTime checkedAt;
+        QString reason;
     };
 
     void note(const LookupOutcome &outcome);
@@ -52,4 +56,5 @@ private:
     const DomainListModel &m_savedList;
     Clock m_clock;
     QHash<QString, Record> m_records;
+    QHash<QString, Record> m_unanswered;
 };

@@ -100,6 +100,9 @@ constexpr SwitchSetting checkDnsFirst{{product, "Settings", "CheckDnsFirst", use
 constexpr TextSetting dnsServer{{product, "Settings", "DnsServer", user}, ""};
 // How many DNS look-ups run at a time ahead of the registry queries.
 constexpr NumberSetting dnsInFlight{{product, "Settings", "DnsInFlight", user}, 64};
+// Registry lookups at a time in a desktop search (1 to 32); each registry
+// keeps its own pace whatever the number.
+constexpr NumberSetting parallelLookups{{product, "Settings", "ParallelLookups", user}, 8};
 // A name whose last available or registered verdict is younger than this many
 // days is filed from the history without a query; 0 always asks again.
 constexpr NumberSetting recheckAfterDays{{product, "Settings", "RecheckAfterDays", user}, 0};

@@ -46,6 +46,7 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     : QMainWindow(parent)
     , m_context(context)
     , m_export(context.session, m_savedModel)
+    , m_run(context.session)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vantrel - Domain Name Manager"));
@@ -67,30 +68,17 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
     connect(&lookup, &LookupSession::outcomeFiled, this,
             [this](const LookupOutcome &outcome) { m_tally.count(outcome); });
-    connect(&lookup, &LookupSession::dnsGaveUp, this,
-            [this](const QString &reason) { m_notice->showNotice(reason, 10000); });
-    connect(&lookup.loop(), &SearchLoop::pauseStarted, this, [this](qint32 milliseconds) {
-        m_viewUpdates->setText(m_statusPanels[0], QStringLiteral("Waiting %1 milliseconds.").arg(milliseconds));
-    });
-    connect(&lookup.loop(), &SearchLoop::progressed, this, [this](qint32 wordNumber, qint32 wordMax) {
-        m_viewUpdates->setText(m_statusPanels[0], QStringLiteral("%1 of %2").arg(wordNumber).arg(wordMax));
-    });
-    connect(&lookup.loop(), &SearchLoop::openConnectionsChanged, this, [this](int open) {
-        m_viewUpdates->setText(m_statusPanels[1], QStringLiteral("Open: %1").arg(open));
-    });
-    connect(&lookup.loop(), &SearchLoop::closingConnections, this, [this] {
-        m_viewUpdates->setText(m_statusPanels[1], QStringLiteral("Open: Closing connections..."));
-    });
-    connect(&lookup.loop(), &SearchLoop::wordSourceFailed, this, [this](const QString &message) {
+    connect(&m_run, &PacedRun::dnsGaveUp, this, [this](const QString &reason) { m_notice->showNotice(reason, 10000); });
+    connect(&m_run, &PacedRun::nameEnded, this, &MainWindow::showRunProgress);
+    connect(&m_run, &PacedRun::wordSourceFailed, this, [this](const QString &message) {
         m_context.prompt.showMessage(m_context.branding.productName, message, Prompt::Icon::None, Prompt::Buttons::Ok);
     });
-    connect(&lookup.loop(), &SearchLoop::wordTaken, m_viewUpdates, &RunViewUpdates::advanceProgress);
-    connect(&lookup.loop(), &SearchLoop::resumePositionChanged, this, [this](qint32 position) {
+    connect(&m_run, &PacedRun::resumePositionChanged, this, [this](qint32 position) {
         QString error;
-        if (m_searchType && !ResumePositions(m_context.settings).save(*m_searchType, position, &error))
+        if (m_searchType && !m_rerunning && !ResumePositions(m_context.settings).save(*m_searchType, position, &error))
             m_notice->showNotice(error, 10000);
     });
-    connect(&lookup.loop(), &SearchLoop::stopped, this, &MainWindow::restoreAfterStop);
+    connect(&m_run, &PacedRun::stopped, this, &MainWindow::restoreAfterStop);
 }
 
 MainWindow::~MainWindow() = default;
@@ -234,6 +222,10 @@ void MainWindow::buildControls()
                                      Prompt::Icon::Information, Prompt::Buttons::Ok);
     });
     status->addPermanentWidget(m_notice);
+    m_unansweredLabel = new QLabel(status);
+    m_unansweredLabel->setObjectName(QStringLiteral("lblUnanswered"));
+    m_unansweredLabel->hide();
+    status->addPermanentWidget(m_unansweredLabel);
     m_progressBar = new RunProgressBar(status);
     status->addPermanentWidget(m_progressBar);
 
@@ -356,6 +348,9 @@ void MainWindow::buildMenus()
                 [this, item] { pickSearchType(item); });
     }
     mnuTools->addSeparator();
+    m_rerunAction = addItem(mnuTools, QStringLiteral("mnuToolsRerun"), QStringLiteral("Re-run Unanswered Names"),
+                            &MainWindow::rerunUnanswered);
+    m_rerunAction->setEnabled(false);
     addItem(mnuTools, QStringLiteral("mnuToolsHistory"), QStringLiteral("History..."),
             [this] { emit historyWindowRequested(); });
 
@@ -419,7 +414,6 @@ void MainWindow::startUp()
     if (screen())
         setGeometry(screen()->availableGeometry());
     showMaximized();
-    session().loop().setCurrentWordNumber(ResumePositions(settings).wordNumber());
 
     if (!m_folderProblem.isEmpty())
         explainFolderProblem();
@@ -552,7 +546,7 @@ void MainWindow::startGeneratedSearch(qint32 wordMax)
 
 void MainWindow::pickSearchType(int index)
 {
-    if (session().loop().isRunning())
+    if (m_run.isRunning())
         stopSearch();
     m_searchTypeBox->setCurrentIndex(index);
     chooseSearchType(index);
@@ -617,11 +611,53 @@ void MainWindow::startSearch()
     m_stopButton->setEnabled(true);
     session().setSource(m_searchTypeBox->currentText());
     m_faults.startRun();
-    m_tally.start();
     m_notice->clearNotice();
-    m_progressBar->start(txtWordNum->text().toInt(), txtWordMax->text().toInt());
+    m_runStart = txtWordNum->text().toInt();
+    m_runSize = txtWordMax->text().toInt();
+    m_rerunning = false;
+    startRun(m_wordFile);
+}
+
+void MainWindow::rerunUnanswered()
+{
+    if (m_run.isRunning() || m_run.unanswered().isEmpty())
+        return;
+    setSearchControlsEnabled(false);
+    m_stopButton->setEnabled(true);
+    m_rerunSource = StringListWordSource(m_run.unanswered());
+    m_runStart = 1;
+    m_runSize = m_rerunSource.size();
+    m_rerunning = true;
+    startRun(m_rerunSource);
+}
+
+void MainWindow::startRun(WordSource &source)
+{
+    m_rerunAction->setEnabled(false);
+    m_tally.start();
+    m_progressBar->start(m_runStart, m_runSize);
     m_viewUpdates->runStarted();
-    session().loop().start(m_wordFile, txtWordNum->text().toInt(), txtWordMax->text().toInt());
+    m_run.setParallel(m_context.settings.value(Settings::parallelLookups));
+    m_run.start(source, m_runStart);
+    showUnanswered();
+}
+
+void MainWindow::showRunProgress(const LookupOutcome &outcome)
+{
+    const qint32 ended = m_runStart - 1 + m_run.ended();
+    m_viewUpdates->setText(m_statusPanels[0], QStringLiteral("%1 of %2").arg(ended).arg(m_runSize));
+    m_viewUpdates->setText(m_statusPanels[1], QStringLiteral("Open: %1").arg(m_run.running()));
+    m_viewUpdates->advanceProgress(ended + 1);
+    if (outcome.kind == LookupOutcome::Kind::Timeout || outcome.kind == LookupOutcome::Kind::Error)
+        showUnanswered();
+}
+
+// Names without a verdict are counted beside the panels until the next run.
+void MainWindow::showUnanswered()
+{
+    const qsizetype count = m_run.unanswered().size();
+    m_unansweredLabel->setText(QStringLiteral("%1 unanswered").arg(count));
+    m_unansweredLabel->setVisible(count > 0);
 }
 
 QString MainWindow::searchText() const
@@ -654,8 +690,8 @@ void MainWindow::startListSearch(qint32 wordMax, qint32 startNumber)
 
 void MainWindow::stopSearch()
 {
-    if (session().loop().isRunning())
-        session().loop().stop(); // restoreAfterStop() follows from stopped()
+    if (m_run.isRunning())
+        m_run.stop(); // restoreAfterStop() follows from stopped()
     else
         restoreAfterStop();
 }
@@ -671,6 +707,7 @@ void MainWindow::restoreAfterStop()
                              m_faults.count() ? m_faults.summary() + QStringLiteral(". The last: ") + m_faults.lastDetail()
                                               : QString());
     }
+    m_rerunAction->setEnabled(!m_run.unanswered().isEmpty());
     m_searchTypeBox->setEnabled(true);
     const std::optional<SearchType> shown = SearchTypes::fromText(m_searchTypeBox->currentText());
     if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames ||
@@ -914,6 +951,7 @@ int MainWindow::minimumListsWidth() const
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    m_run.stop();
     session().stop();
     emit shutDownRequested();
     event->accept();

@@ -2,10 +2,12 @@
 
 #include "core/DomainListModel.h"
 #include "core/ResultList.h"
+#include "search/PacedRun.h"
 #include "search/RepeatedFaults.h"
 #include "search/RunTally.h"
 #include "search/ResultsExport.h"
 #include "search/SearchType.h"
+#include "search/StringListWordSource.h"
 #include "search/WordFile.h"
 
 #include <QMainWindow>
@@ -18,6 +20,7 @@
 class BannerView;
 class DomainListView;
 class SkinLabelArray;
+class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -47,6 +50,8 @@ public:
 
     DomainListView *list(ResultList which) const { return m_lists.at(size_t(which)); }
     LookupSession &session() const;
+    // The paced run behind Start and Stop.
+    PacedRun &searchRun() { return m_run; }
     QString wordFile() const { return m_wordFile.path(); }
     // What the list builder reads: the search string, the search type's text
     // and the selected entry of the amount box.
@@ -81,6 +86,9 @@ public:
     // there is no list to search.
     void startSearch();
     void stopSearch();
+    // Tools > "Re-run Unanswered Names": a run over exactly the names the
+    // last run left without a verdict.
+    void rerunUnanswered();
 
     // Appends names to the saved list and rewrites the saved-domains file.
     void saveNames(const QStringList &names);
@@ -128,6 +136,9 @@ private:
     void setSearchControlsEnabled(bool enabled);
     void restoreAfterStop();
     bool startNumberFits();
+    void startRun(WordSource &source);
+    void showRunProgress(const LookupOutcome &outcome);
+    void showUnanswered();
     void deleteEntry(ResultList which);
     void clearList(ResultList which);
     void copyList(ResultList which);
@@ -142,6 +153,11 @@ private:
     RepeatedFaults m_faults;
     RunTally m_tally;
     WordFile m_wordFile;
+    PacedRun m_run;
+    StringListWordSource m_rerunSource{QStringList()};
+    bool m_rerunning = false;
+    qint32 m_runStart = 1;
+    qint32 m_runSize = 0;
     std::optional<SearchType> m_searchType;
     std::optional<ResultList> m_dragSourceList;
     // Why the program folder cannot be used, or empty.
@@ -170,6 +186,8 @@ private:
     RunProgressBar *m_progressBar = nullptr;
     RunViewUpdates *m_viewUpdates = nullptr;
     StatusNotice *m_notice = nullptr;
+    QLabel *m_unansweredLabel = nullptr;
+    QAction *m_rerunAction = nullptr;
     std::unique_ptr<SkinLabelArray> m_searchSkinLabels;
     std::unique_ptr<SkinLabelArray> m_listSkinLabels;
     BannerView *m_banner = nullptr;

@@ -144,6 +144,8 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
     });
     connect(txtThrottle, &QLineEdit::textChanged, this,
             [this](const QString &text) { markProblem(txtThrottle, SetupFields::pauseProblem(text, true)); });
+    connect(spnParallelLookups, &QSpinBox::valueChanged, this,
+            [this](int lookups) { m_settings.setValue(Settings::parallelLookups, lookups); });
     connect(chkHarvestEveryTld, &QCheckBox::toggled, this,
             [this](bool checked) { m_settings.setValue(Settings::harvestEveryTld, checked); });
     connect(chkReviewHarvest, &QCheckBox::toggled, this,
@@ -155,6 +157,8 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
     txtDefault->installEventFilter(this);
     connect(&m_tester, &TldTester::replyComplete, this, &SetupWindow::testReplyComplete);
     connect(&m_tester, &TldTester::timedOut, this, &SetupWindow::testTimedOut);
+    connect(&m_tester, &TldTester::connectionFailed, this,
+            [this](const QString &description) { showMessage(QStringLiteral("Connection failed: ") + description); });
     connect(&m_tester, &TldTester::rdapAnswered, this, [this](const RdapAnswer &answer, const QString &baseUrl) {
         const TldTestResult result = judgeTestRdapAnswer(m_tester.testDomain(), answer, baseUrl);
         if (!result.message.isEmpty())
@@ -239,6 +243,14 @@ QGroupBox *SetupWindow::buildDefaults()
                                   txtHistoryDatabase, defaults),
                             7, 0);
     defaultsGrid->addWidget(txtHistoryDatabase, 7, 1);
+    spnParallelLookups = new QSpinBox(defaults);
+    spnParallelLookups->setObjectName(QStringLiteral("spnParallelLookups"));
+    spnParallelLookups->setRange(1, 32);
+    spnParallelLookups->setFixedWidth(140);
+    defaultsGrid->addWidget(label(QStringLiteral("Parallel lookups (each registry keeps its own pause):"),
+                                  spnParallelLookups, defaults),
+                            8, 0);
+    defaultsGrid->addWidget(spnParallelLookups, 8, 1);
     defaultsGrid->setColumnStretch(0, 1);
     return defaults;
 }
@@ -338,9 +350,11 @@ void SetupWindow::loadValues()
     const QSignalBlocker dnsBlocker(chkDnsFirst);
     const QSignalBlocker serverBlocker(txtDnsServer);
     const QSignalBlocker recheckBlocker(spnRecheckAfterDays);
+    const QSignalBlocker parallelBlocker(spnParallelLookups);
     chkDnsFirst->setChecked(m_settings.value(Settings::checkDnsFirst));
     txtDnsServer->setText(m_settings.value(Settings::dnsServer));
     spnRecheckAfterDays->setValue(m_settings.value(Settings::recheckAfterDays));
+    spnParallelLookups->setValue(m_settings.value(Settings::parallelLookups));
     const QSignalBlocker everyTldBlocker(chkHarvestEveryTld);
     const QSignalBlocker reviewBlocker(chkReviewHarvest);
     chkHarvestEveryTld->setChecked(m_settings.value(Settings::harvestEveryTld));

@@ -111,6 +111,7 @@ private:
     QCheckBox *chkDnsFirst = nullptr;
     QLineEdit *txtDnsServer = nullptr;
     QSpinBox *spnRecheckAfterDays = nullptr;
+    QSpinBox *spnParallelLookups = nullptr;
     QCheckBox *chkHarvestEveryTld = nullptr;
     QCheckBox *chkReviewHarvest = nullptr;
     QLineEdit *txtHistoryDatabase = nullptr;

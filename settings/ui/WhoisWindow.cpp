@@ -1,15 +1,19 @@
 #include "settings/ui/WhoisWindow.h"
 
+#include "core/LookupContext.h"
+#include "core/LookupOutcome.h"
+#include "core/LookupRequest.h"
+
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-WhoisWindow::WhoisWindow(WhoisInfoServer server, QWidget *parent)
+WhoisWindow::WhoisWindow(const LookupContext &context, PoolTimings timings, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_query(server)
-    , m_serverHost(server.host)
+    , m_context(context)
+    , m_pool(1, timings)
 {
     setObjectName(QStringLiteral("frmWhois"));
     setWindowTitle(QStringLiteral("WHOIS Information"));
@@ -31,27 +35,41 @@ WhoisWindow::WhoisWindow(WhoisInfoServer server, QWidget *parent)
     layout->addWidget(m_recordText);
     resize(640, 520);
 
-    connect(&m_query, &WhoisInfoQuery::answered, m_recordText, &QTextEdit::setPlainText);
-    connect(&m_query, &WhoisInfoQuery::gaveUp, this, [this](const QString &explanation, const QString &partial) {
-        m_recordText->setPlainText(partial.isEmpty() ? explanation
-                                                     : explanation + QStringLiteral("\r\n\r\n") + partial);
-    });
+    connect(&m_pool, &ConnectionPool::lookupEnded, this, &WhoisWindow::showOutcome);
 }
 
 void WhoisWindow::openFor(const QString &selectedDomain)
 {
+    m_pool.closeAll();
     m_domainLabel->setText(selectedDomain);
     m_recordText->clear();
-    // Shown while the box is empty: until the answer or the give-up note.
-    m_recordText->setPlaceholderText(QStringLiteral("Querying %1...").arg(m_serverHost));
-    m_query.query(selectedDomain);
+    const LookupRequest request = admitLookup(selectedDomain, QString(), m_context);
+    // Shown while the box is empty: until the lookup ends.
+    m_recordText->setPlaceholderText(QStringLiteral("Querying %1...").arg(request.route.server));
+    m_pool.startWatchdog();
+    m_pool.startLookup(request, 0);
     show();
     raise();
     activateWindow();
 }
 
+void WhoisWindow::showOutcome(const LookupOutcome &outcome)
+{
+    m_pool.stopWatchdog();
+    QString heading = QStringLiteral("Verdict: %1").arg(LookupOutcome::kindText(outcome.kind));
+    if (!outcome.reason.isEmpty())
+        heading += QStringLiteral(" (%1)").arg(outcome.reason);
+    if (!outcome.server.isEmpty())
+        heading += QStringLiteral(" from %1").arg(outcome.remoteAddress);
+    if (!outcome.errorString.isEmpty())
+        heading += QStringLiteral("\r\n") + outcome.errorString;
+    const QString reply = QString::fromLatin1(outcome.reply);
+    m_recordText->setPlainText(reply.isEmpty() ? heading : heading + QStringLiteral("\r\n\r\n") + reply);
+}
+
 void WhoisWindow::closeEvent(QCloseEvent *event)
 {
-    m_query.cancel();
+    m_pool.stopWatchdog();
+    m_pool.closeAll();
     QWidget::closeEvent(event);
 }

@@ -1,34 +1,38 @@
 #pragma once
 
-#include "settings/WhoisInfoQuery.h"
+#include "core/ConnectionPool.h"
 
 #include <QWidget>
 
 class QLabel;
 class QTextEdit;
+struct LookupContext;
+struct LookupOutcome;
 
-// Shows the raw WHOIS answer for one name, asked of one fixed server
-// whatever the name's TLD.
+// Shows one name's record as its own registry gives it: the registry its
+// route names (a WHOIS server or an RDAP service), the verdict and its
+// evidence above the reply.
 class WhoisWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit WhoisWindow(WhoisInfoServer server = {}, QWidget *parent = nullptr);
+    explicit WhoisWindow(const LookupContext &context, PoolTimings timings = {}, QWidget *parent = nullptr);
 
-    // Empties the window, drops any query still running, sends
-    // selectedDomain unchanged and shows the window. The name and
-    // "Querying <server>..." show until the server has closed the connection
-    // and the answer appears; a query without an answer ends after the
-    // server's give-up time with a note in the text box.
+    // Empties the window, drops any query still running, asks the name's
+    // registry and shows the window. The name and "Querying <server>..."
+    // show until the lookup has ended; a registry that does not answer is
+    // given up after the pool's watchdog time.
     void openFor(const QString &selectedDomain);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    WhoisInfoQuery m_query;
-    QString m_serverHost;
+    void showOutcome(const LookupOutcome &outcome);
+
+    const LookupContext &m_context;
+    ConnectionPool m_pool;
     QLabel *m_domainLabel = nullptr;
     QTextEdit *m_recordText = nullptr;
 };

@@ -44,7 +44,12 @@ struct PoolFixture
     {
         QDir(folder.path()).mkpath(u"backups"_s);
         QDir(folder.path()).mkpath(u"overflow"_s);
+        // Whoever starts a lookup files its outcome; here the fixture does.
+        QObject::connect(&pool, &ConnectionPool::lookupEnded, &engine.session, &LookupSession::finishLookup);
+        QObject::connect(&pool, &ConnectionPool::watchdogFired, &engine.session, &LookupSession::reportUnanswered);
     }
+
+    void start(const QString &name, int slot = 0) { pool.startLookup(engine.session.admit(name), slot); }
 
     LookupOutcome outcome(int index = 0) const { return ended.at(index).at(0).value<LookupOutcome>(); }
 
@@ -70,7 +75,8 @@ private slots:
     void blockedReplyKeepsFirstServer();
     void slowReplyIsCutAndAskedAgainOnEntryPort();
     void silentServerIsReconnectedThenAbandoned();
-    void refusedConnectionIsSilentUntilWatchdog();
+    void connectionFailureEndsAtOnce_data();
+    void connectionFailureEndsAtOnce();
     void endlessReplyIsCapped();
     void resetConnectionEndsLookup();
     void unknownTldEndsAtOnceWithError();
@@ -129,9 +135,9 @@ void TestConnectionPool::answerAndCloseFilesVerdict()
     server.setReply(reply);
     PoolFixture fixture;
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
-    fixture.pool.setChosenTld(u"test"_s);
+    fixture.engine.session.setChosenTld(u"test"_s);
 
-    fixture.pool.startLookup(name, 0);
+    fixture.start(name, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);
     QCOMPARE(server.queries, QList<QByteArray>{query});
     QCOMPARE(int(fixture.outcome().kind), kind);
@@ -153,14 +159,14 @@ void TestConnectionPool::blockedReplyKeepsFirstServer()
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
     QSignalSpy shown(&fixture.notice, &RegistrarBlockedNotice::showRequested);
 
-    fixture.pool.startLookup(u"one.test"_s, 0);
+    fixture.start(u"one.test"_s, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);
     QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Blocked);
     QCOMPARE(fixture.notice.registrar(), u"127.0.0.1"_s);
     QCOMPARE(fixture.notice.response(), u"Query rate EXCEEDED\r\n"_s);
 
     server.setReply("quota used up");
-    fixture.pool.startLookup(u"two.test"_s, 0);
+    fixture.start(u"two.test"_s, 0);
     QTRY_COMPARE(fixture.ended.size(), 2);
     QCOMPARE(shown.size(), 2);
     QCOMPARE(fixture.notice.response(), u"Query rate EXCEEDED\r\n"_s);
@@ -186,7 +192,7 @@ void TestConnectionPool::slowReplyIsCutAndAskedAgainOnEntryPort()
     PoolFixture fixture;
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
 
-    fixture.pool.startLookup(u"slow.test"_s, 0);
+    fixture.start(u"slow.test"_s, 0);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 30 * tickMs);
     QCOMPARE(server.connections, 2);
     QCOMPARE(server.queries, (QList<QByteArray>{"slow.test", "slow.test"}));
@@ -203,7 +209,7 @@ void TestConnectionPool::silentServerIsReconnectedThenAbandoned()
     QSignalSpy expired(&fixture.pool, &ConnectionPool::watchdogExpired);
 
     fixture.pool.startWatchdog();
-    fixture.pool.startLookup(u"silent.test"_s, 0);
+    fixture.start(u"silent.test"_s, 0);
     QTRY_COMPARE_WITH_TIMEOUT(expired.size(), 1, 60 * tickMs);
     QCOMPARE(server.connections, 3); // at 0, 10 and 20 ticks
     QCOMPARE(fixture.ended.size(), 1);
@@ -219,22 +225,32 @@ void TestConnectionPool::silentServerIsReconnectedThenAbandoned()
     QCOMPARE(server.connections, 3);
 }
 
-void TestConnectionPool::refusedConnectionIsSilentUntilWatchdog()
+void TestConnectionPool::connectionFailureEndsAtOnce_data()
 {
-    PoolFixture fixture;
-    fixture.context.tldTable.setEntries({entry(u"test"_s, WhoisTestServer::unusedPort())});
-    QSignalSpy expired(&fixture.pool, &ConnectionPool::watchdogExpired);
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<quint16>("port");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("refused") << u"127.0.0.1"_s << WhoisTestServer::unusedPort() << u"refused"_s;
+    QTest::newRow("host does not resolve") << u"registry.invalid"_s << quint16(43) << u"resolve"_s;
+}
 
-    fixture.pool.startWatchdog();
-    fixture.pool.startLookup(u"refused.test"_s, 0);
-    QTest::qWait(15 * tickMs);
-    QCOMPARE(fixture.ended.size(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(expired.size(), 1, 40 * tickMs);
-    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Timeout);
-    // The socket's own description of the failure comes with the outcome.
+void TestConnectionPool::connectionFailureEndsAtOnce()
+{
+    QFETCH(QString, server);
+    QFETCH(quint16, port);
+    QFETCH(QString, reason);
+    PoolFixture fixture;
+    fixture.context.tldTable.setEntries({entry(u"test"_s, port, standard, server)});
+
+    fixture.start(u"failed.test"_s);
+    // Without a watchdog only the failure itself can end it; the blocked notice stays empty.
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 5000);
+    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Error);
     QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::Network);
-    QCOMPARE(fixture.outcome().errorString, u"Connection refused"_s);
-    QCOMPARE(fixture.notice.response(), u"Connection Timed Out"_s);
+    QCOMPARE(fixture.outcome().reason, reason);
+    QVERIFY(!fixture.outcome().errorString.isEmpty());
+    QCOMPARE(fixture.notice.registrar(), QString());
+    QCOMPARE(fixture.pool.runningLookups(), 0);
 }
 
 void TestConnectionPool::endlessReplyIsCapped()
@@ -247,7 +263,7 @@ void TestConnectionPool::endlessReplyIsCapped()
     PoolFixture fixture;
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
 
-    fixture.pool.startLookup(u"big.test"_s, 0);
+    fixture.start(u"big.test"_s, 0);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 10000);
     // The phrase lies beyond the kept first mebibyte.
     QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Registered);
@@ -265,7 +281,7 @@ void TestConnectionPool::resetConnectionEndsLookup()
     PoolFixture fixture;
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
 
-    fixture.pool.startLookup(u"reset.test"_s, 0);
+    fixture.start(u"reset.test"_s, 0);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 40 * tickMs);
     QCOMPARE(fixture.pool.runningLookups(), 0);
 }
@@ -275,7 +291,7 @@ void TestConnectionPool::unknownTldEndsAtOnceWithError()
     PoolFixture fixture;
     fixture.context.tldTable.setEntries({entry(u"net"_s, WhoisTestServer::unusedPort())});
 
-    fixture.pool.startLookup(u"a.b.zz"_s, 0);
+    fixture.start(u"a.b.zz"_s, 0);
     QCOMPARE(fixture.ended.size(), 0); // never from inside startLookup
     QTRY_COMPARE(fixture.ended.size(), 1);
     QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Error);
@@ -292,7 +308,7 @@ void TestConnectionPool::stopDuringConnectTakesNoVerdict()
     PoolFixture fixture;
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
 
-    fixture.pool.startLookup(u"stopped.test"_s, 0);
+    fixture.start(u"stopped.test"_s, 0);
     fixture.pool.setStopRequested(true);
     QTest::qWait(15 * tickMs);
     fixture.pool.closeAll();
@@ -301,7 +317,7 @@ void TestConnectionPool::stopDuringConnectTakesNoVerdict()
 
     // Late events of a stopped run are ignored; a new lookup is not.
     fixture.pool.setStopRequested(false);
-    fixture.pool.startLookup(u"again.test"_s, 0);
+    fixture.start(u"again.test"_s, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);
     QCOMPARE(fixture.results.names(ResultList::Mid), QStringList{u"again.test"_s});
 }
@@ -319,8 +335,8 @@ void TestConnectionPool::slotsKeepTheirOwnIndicators()
     PoolFixture fixture(2);
     fixture.context.tldTable.setEntries({entry(u"de"_s, first.port(), u"free"_s), entry(u"uk"_s, second.port())});
 
-    fixture.pool.startLookup(u"one.de"_s, 0);
-    fixture.pool.startLookup(u"two.uk"_s, 1);
+    fixture.start(u"one.de"_s, 0);
+    fixture.start(u"two.uk"_s, 1);
     QCOMPARE(fixture.pool.runningLookups(), 2);
     QTRY_COMPARE(fixture.ended.size(), 2);
     QCOMPARE(fixture.outcome(0).kind, LookupOutcome::Kind::Available);
@@ -338,7 +354,7 @@ void TestConnectionPool::proxyTakesEveryName()
         {entry(u"com"_s, WhoisTestServer::unusedPort()), entry(u"proxy"_s, proxy.port(), u"free"_s)});
     fixture.context.useProxy = true;
 
-    fixture.pool.startLookup(u"anything.com"_s, 0);
+    fixture.start(u"anything.com"_s, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);
     QCOMPARE(proxy.queries, QList<QByteArray>{"anything.com"});
     QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Available);
@@ -407,7 +423,7 @@ void TestConnectionPool::replyLostBeforeFirstByteIsError()
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
     fixture.pool.setEmptyReplyRetries(retries);
 
-    fixture.pool.startLookup(u"dropped.test"_s, 0);
+    fixture.start(u"dropped.test"_s, 0);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 8 * tickMs);
     QCOMPARE(int(fixture.outcome().kind), kind);
     QCOMPARE(server.connections, connections);
@@ -442,9 +458,9 @@ void TestConnectionPool::queryCarriesAsciiForm()
     server.setReply("No match");
     PoolFixture fixture;
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
-    fixture.pool.setChosenTld(u"test"_s);
+    fixture.engine.session.setChosenTld(u"test"_s);
 
-    fixture.pool.startLookup(name, 0);
+    fixture.start(name, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);
     if (query.isEmpty()) {
         QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Error);

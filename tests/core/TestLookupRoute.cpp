@@ -185,16 +185,17 @@ void TestLookupRoute::namesWithoutRowNeverReachComServer()
     ResultLists &results = engine.session.results();
     const RegistrarBlockedNotice &notice = engine.session.blockedNotice();
     QSignalSpy ended(&pool, &ConnectionPool::lookupEnded);
+    connect(&pool, &ConnectionPool::lookupEnded, &engine.session, &LookupSession::finishLookup);
 
     const QStringList names{u"foo.io"_s, u"foo.ai"_s, u"foo.app"_s, u"foo.xyz"_s, u"foo.co"_s, u"foo.co.za"_s};
     for (const QString &name : names) {
-        pool.startLookup(name, 0);
+        pool.startLookup(engine.session.admit(name), 0);
         QTRY_COMPARE(ended.size(), int(names.indexOf(name)) + 1);
         const auto outcome = ended.last().first().value<LookupOutcome>();
         QCOMPARE(outcome.kind, LookupOutcome::Kind::Error);
         QCOMPARE(outcome.reason, u"norow"_s);
     }
-    pool.startLookup(u"foo.com"_s, 0);
+    pool.startLookup(engine.session.admit(u"foo.com"_s), 0);
     QTRY_COMPARE(ended.size(), int(names.size()) + 1);
     QCOMPARE(comServer.queries, QList<QByteArray>{"foo.com"});
     QCOMPARE(results.names(ResultList::High), QStringList{u"foo.com"_s});

@@ -128,8 +128,9 @@ void TestRdapLookup::outcomes()
     ResultLists &results = engine.session.results();
     const RegistrarBlockedNotice &notice = engine.session.blockedNotice();
     QSignalSpy ended(&pool, &ConnectionPool::lookupEnded);
+    connect(&pool, &ConnectionPool::lookupEnded, &engine.session, &LookupSession::finishLookup);
 
-    pool.startLookup(u"name.test"_s, 0);
+    pool.startLookup(engine.session.admit(u"name.test"_s), 0);
     QTRY_COMPARE(ended.size(), 1);
     const auto outcome = ended.first().first().value<LookupOutcome>();
     QCOMPARE(outcome.reason, reason);

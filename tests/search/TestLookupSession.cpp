@@ -1,6 +1,7 @@
 #include "core/LookupOutcome.h"
 #include "core/TldFile.h"
 #include "search/LookupSession.h"
+#include "search/PacedRun.h"
 #include "search/StringListWordSource.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestSession.h"
@@ -139,9 +140,10 @@ void TestLookupSession::answersFromRecentHistoryAndKeepsTheRest()
     session.setRecheckAfterDays(30);
     session.setSource(u"Custom List"_s);
     QSignalSpy ended(&session, &LookupSession::lookupEnded);
-    QSignalSpy stopped(&session.loop(), &SearchLoop::stopped);
+    PacedRun run(session);
+    QSignalSpy stopped(&run, &PacedRun::stopped);
     StringListWordSource words({u"kept.com"_s, u"old.com"_s, u"refused.com"_s});
-    session.loop().start(words, 1, words.size());
+    run.start(words, 1);
     QTRY_COMPARE(stopped.size(), 1);
 
     // Only the names without a recent settled verdict reach the registry.

@@ -41,12 +41,13 @@ QStringList numberedNames(int count, const QString &tld)
 // run is watched: every name it ends, and when.
 struct PacedFixture
 {
-    PacedFixture(const QByteArray &tlds, int poolSize)
+    PacedFixture(const QByteArray &tlds, int poolSize, PoolTimings timings = {})
     {
         const QString folder = home.filePath(u"program"_s);
         QDir().mkpath(folder);
         writeFile(QDir(folder).filePath(u"TLDs.txt"_s), tlds);
-        engine = std::make_unique<TestSession>(folder, poolSize);
+        engine = std::make_unique<TestSession>(folder, poolSize, timings);
+        scheduler = std::make_unique<PacedRun>(engine->session);
         QString error;
         prepared = engine->session.prepare(&error);
         QObject::connect(&engine->session, &LookupSession::lookupEnded, &engine->session,
@@ -58,7 +59,7 @@ struct PacedFixture
                          [this](qint32 position) { resume = position; });
     }
 
-    PacedRun &paced() { return engine->session.pacedRun(); }
+    PacedRun &paced() { return *scheduler; }
 
     bool run(const QStringList &names, int timeoutMs)
     {
@@ -78,6 +79,7 @@ struct PacedFixture
 
     QTemporaryDir home;
     std::unique_ptr<TestSession> engine;
+    std::unique_ptr<PacedRun> scheduler;
     bool prepared = false;
     QElapsedTimer clock;
     QList<LookupOutcome> ended;
@@ -118,6 +120,7 @@ private slots:
     void slowRegistryDoesNotHoldAnother();
     void refusedNameGivenUpAfterThreeTries();
     void resumeNeverPassesUnwrittenHistory();
+    void silentRegistryOfShippedListHoldsNoOther();
 };
 
 // 200 names, 85% of them delegated, against a registry that rations its
@@ -313,6 +316,60 @@ void TestPacedRun::resumeNeverPassesUnwrittenHistory()
     QVERIFY2(ahead.isEmpty(), qPrintable(u"positions ahead of the history: %1"_s.arg(ahead.size())));
     QCOMPARE(fixture.resume, 1201);
     QCOMPARE(fixture.ended.size(), 1200);
+}
+
+// .io goes by the shipped registry list to a registry that never answers,
+// .com to its row's registry: each is paced and judged as the registry it is.
+void TestPacedRun::silentRegistryOfShippedListHoldsNoOther()
+{
+    WhoisTestServer silent;
+    if (!silent.listenOn(QHostAddress(u"127.0.0.2"_s), 43))
+        QSKIP("a registry of the shipped list needs TCP port 43 on 127.0.0.2 (root)");
+    silent.setHandler([](QTcpSocket *, const QByteArray &, int) {});
+    WhoisTestServer com;
+    QVERIFY(com.listen());
+    com.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        WhoisTestServer::answerLater(socket, query.startsWith("taken") ? "Domain Name: x\r\n" : "No match\r\n", 20);
+    });
+    QStringList names;
+    for (int number = 1; number <= 4; ++number)
+        names << u"taken%1.com"_s.arg(number) << u"free%1.com"_s.arg(number) << u"quiet%1.io"_s.arg(number);
+
+    PacedFixture fixture(row("com", "127.0.0.1", com.port(), 0), 4, PoolTimings{50, 10, 8});
+    QVERIFY(fixture.prepared);
+    fixture.engine->session.setDnsFirst(false, QString());
+    QTemporaryDir lists;
+    const QString whoisServers = lists.filePath(u"whois-servers.txt"_s);
+    writeFile(whoisServers, "io 127.0.0.2\n");
+    QString error;
+    QVERIFY2(fixture.engine->session.lookup().registries.loadWhoisServers(whoisServers, &error), qPrintable(error));
+    QVERIFY(fixture.run(names, 20000));
+
+    QCOMPARE(fixture.ended.size(), names.size());
+    qint64 lastCom = 0;
+    qint64 firstIo = -1;
+    for (int index = 0; index < fixture.ended.size(); ++index) {
+        const LookupOutcome &outcome = fixture.ended.at(index);
+        if (outcome.domain.endsWith(u".io"_s)) {
+            QCOMPARE(outcome.kind, LookupOutcome::Kind::Timeout);
+            QCOMPARE(outcome.reason, u"timeout"_s);
+            QCOMPARE(outcome.server, u"127.0.0.2"_s);
+            if (firstIo < 0)
+                firstIo = fixture.endedAt.at(index);
+        } else {
+            QCOMPARE(LookupOutcome::kindText(outcome.kind),
+                     outcome.domain.startsWith(u"taken"_s) ? u"registered"_s : u"available"_s);
+            lastCom = qMax(lastCom, fixture.endedAt.at(index));
+        }
+    }
+    // com never waited for the silent registry, which was asked each name once
+    // however much com answered.
+    QVERIFY2(lastCom < firstIo, qPrintable(u"last com %1 ms, first io %2 ms"_s.arg(lastCom).arg(firstIo)));
+    QCOMPARE(silent.queries.size(), 4);
+    QCOMPARE(com.queries.size(), 8);
+    QStringList unanswered = fixture.paced().unanswered();
+    unanswered.sort();
+    QCOMPARE(unanswered, names.filter(u".io"_s));
 }
 
 QTEST_GUILESS_MAIN(TestPacedRun)

@@ -81,6 +81,15 @@ void TestRunReporting::exportWritesEveryList()
     test.session.file({0, u"ab.com"_s, u"whois.example"_s, LookupOutcome::Kind::Available});
     test.session.file({0, u"taken.com"_s, u"whois.example"_s, LookupOutcome::Kind::Registered});
     test.session.file({0, u"quota.com"_s, u"whois.example"_s, LookupOutcome::Kind::Blocked});
+    LookupOutcome silent{0, u"silent.io"_s, u"whois.nic.io"_s, LookupOutcome::Kind::Timeout};
+    silent.reason = u"timeout"_s;
+    test.session.file(silent);
+    LookupOutcome refused{0, u"later.com"_s, u"whois.example"_s, LookupOutcome::Kind::Error};
+    refused.reason = u"refused"_s;
+    test.session.file(refused); // then answered by a later lookup
+    LookupOutcome later{0, u"later.com"_s, u"whois.example"_s, LookupOutcome::Kind::Registered};
+    later.reason = u"phrase:Domain Name"_s;
+    test.session.file(later);
     test.session.results().fileAvailable(u"mid,dle.com"_s); // never looked up in this run
     saved.append(QStringList{u"ab.com"_s, u"kept \"old\".net"_s, u"unknown.org"_s});
     // A saved name from an earlier program run carries what the history knows.
@@ -92,13 +101,16 @@ void TestRunReporting::exportWritesEveryList()
     const QString path = home.filePath(u"results.csv"_s);
     QString error;
     QVERIFY2(exporter.write(path, &error), qPrintable(error));
-    QCOMPARE(readFile(path), "name,list,verdict,server,checked-at\r\n"
-                             "ab.com,High Profile,available,whois.example,2026-03-04T05:06:07Z\r\n"
-                             "\"mid,dle.com\",Mid Profile,available,,\r\n"
-                             "taken.com,Registered,registered,whois.example,2026-03-04T05:06:07Z\r\n"
-                             "ab.com,Saved Domains,available,whois.example,2026-03-04T05:06:07Z\r\n"
-                             "\"kept \"\"old\"\".net\",Saved Domains,registered,whois.old,2025-01-02T03:04:05Z\r\n"
-                             "unknown.org,Saved Domains,,,\r\n"_ba);
+    QCOMPARE(readFile(path),
+             "name,list,verdict,server,checked-at,reason\r\n"
+             "ab.com,High Profile,available,whois.example,2026-03-04T05:06:07Z,\r\n"
+             "\"mid,dle.com\",Mid Profile,available,,,\r\n"
+             "taken.com,Registered,registered,whois.example,2026-03-04T05:06:07Z,\r\n"
+             "later.com,Registered,registered,whois.example,2026-03-04T05:06:07Z,phrase:Domain Name\r\n"
+             "ab.com,Saved Domains,available,whois.example,2026-03-04T05:06:07Z,\r\n"
+             "\"kept \"\"old\"\".net\",Saved Domains,registered,whois.old,2025-01-02T03:04:05Z,\r\n"
+             "unknown.org,Saved Domains,,,,\r\n"
+             "silent.io,Unanswered,timeout,whois.nic.io,2026-03-04T05:06:07Z,timeout\r\n"_ba);
 
     // A folder that is not there: an error, and no file.
     QVERIFY(!exporter.write(home.filePath(u"missing/results.csv"_s), &error));

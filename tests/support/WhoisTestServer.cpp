@@ -30,6 +30,11 @@ bool WhoisTestServer::listen()
     return false;
 }
 
+bool WhoisTestServer::listenOn(const QHostAddress &address, quint16 port)
+{
+    return m_server.listen(address, port);
+}
+
 quint16 WhoisTestServer::unusedPort()
 {
     QTcpServer probe;

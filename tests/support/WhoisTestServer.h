@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QTcpServer>
@@ -23,6 +24,9 @@ public:
     explicit WhoisTestServer(QObject *parent = nullptr);
 
     bool listen();
+    // A fixed address and port, as a registry of the shipped list has (43
+    // needs root).
+    bool listenOn(const QHostAddress &address, quint16 port);
     quint16 port() const { return m_server.serverPort(); }
 
     void setReply(const QByteArray &reply) { m_reply = reply; }

@@ -3,7 +3,7 @@
 #include "core/ConnectionPool.h"
 #include "core/DefaultTldTable.h"
 #include "core/LookupContext.h"
-#include "core/ThrottleState.h"
+#include "core/LookupRequest.h"
 #include "core/TldFile.h"
 #include "settings/SettingsStore.h"
 #include "settings/ui/SetupWindow.h"
@@ -621,10 +621,9 @@ void TestSettingsWindow::runningLookupUsesSavedEntry()
     QVERIFY(TldFile(fixture.programFolder).loadTldTable(fixture.context.tldTable));
 
     // The main window's pool, sharing the lookup context with the setup window.
-    ThrottleState throttle;
-    ConnectionPool pool(1, fixture.context, throttle, PoolTimings{tickMs, 10, 30});
+    ConnectionPool pool(1, PoolTimings{tickMs, 10, 30});
     QSignalSpy ended(&pool, &ConnectionPool::lookupEnded);
-    pool.startLookup(u"first.test"_s, 0);
+    pool.startLookup(admitLookup(u"first.test"_s, QString(), fixture.context), 0);
     QTRY_COMPARE(ended.size(), 1);
     QCOMPARE(oldServer.queries.size(), 1);
 
@@ -633,7 +632,7 @@ void TestSettingsWindow::runningLookupUsesSavedEntry()
     fixture.edit("txtPort")->setText(QString::number(newServer.port()));
     fixture.click("cmdSave");
 
-    pool.startLookup(u"name.test"_s, 0);
+    pool.startLookup(admitLookup(u"name.test"_s, QString(), fixture.context), 0);
     QTRY_COMPARE(ended.size(), 2);
     QCOMPARE(oldServer.queries.size(), 1);
     QCOMPARE(newServer.queries, QList<QByteArray>{"name.test"});
@@ -802,13 +801,15 @@ void TestSettingsWindow::testSelectedGoesToProxyServer()
 void TestSettingsWindow::testSelectedTimesOut_data()
 {
     QTest::addColumn<bool>("listening");
-    QTest::newRow("server never answers") << true;
-    QTest::newRow("connection refused") << false;
+    QTest::addColumn<QString>("message");
+    QTest::newRow("server never answers") << true << u"Connection timed out"_s;
+    QTest::newRow("connection refused") << false << u"Connection failed: Connection refused"_s;
 }
 
 void TestSettingsWindow::testSelectedTimesOut()
 {
     QFETCH(bool, listening);
+    QFETCH(QString, message);
     WhoisTestServer server;
     QVERIFY(server.listen());
     server.setHandler([](QTcpSocket *, const QByteArray &, int) {});
@@ -820,14 +821,14 @@ void TestSettingsWindow::testSelectedTimesOut()
 
     fixture.select(u"com"_s);
     fixture.click("cmdTest");
-    QTRY_COMPARE(fixture.messageTexts(), QStringList{u"Connection timed out"_s});
+    QTRY_COMPARE(fixture.messageTexts(), QStringList{message});
     if (listening)
         QCOMPARE(server.queries, QList<QByteArray>{"Google.com"});
 
     // A second test starts afresh.
     fixture.click("cmdTest");
     QTRY_COMPARE(fixture.prompt.messages.size(), 2);
-    QCOMPARE(fixture.prompt.messages.last().text, u"Connection timed out"_s);
+    QCOMPARE(fixture.prompt.messages.last().text, message);
 }
 
 void TestSettingsWindow::testSelectedWithoutTableEntryIsQuiet()
