@@ -6,6 +6,7 @@
 #include "core/ui/OverflowNoticeWindow.h"
 #include "core/ui/RegistrarBlockedWindow.h"
 #include "generate/ui/NameCreatorWindow.h"
+#include "harvest/BrowsedNameChecker.h"
 #include "harvest/EngineSettings.h"
 #include "harvest/ui/BrowseWindow.h"
 #include "harvest/ui/ListBuilderWindow.h"
@@ -27,7 +28,8 @@ DesktopProgram::DesktopProgram(const QString &programFolder, Prompt *prompt)
     , m_prompt(prompt ? *prompt : m_widgetPrompt)
     , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.settingsName, m_prompt,
                  m_branding.productName)
-    , m_session(programFolder, m_settings, PacedRun::maxParallel)
+    // The main window's search and the browse window's checking each have slots of their own.
+    , m_session(programFolder, m_settings, PacedRun::maxParallel + BrowsedNameChecker::parallel)
     , m_context(programFolder, m_branding, m_settings, m_prompt, m_session)
 {
 }

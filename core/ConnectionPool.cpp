@@ -68,7 +68,7 @@ void ConnectionPool::setLocalAddress(const QHostAddress &address)
 
 void ConnectionPool::startLookup(const LookupRequest &request, int number)
 {
-    if (m_stopRequested || number < 0 || number >= poolSize())
+    if (number < 0 || number >= poolSize())
         return;
     Slot &slot = *m_slots[size_t(number)];
     slot.slotDomain = request.prepared;
@@ -107,7 +107,7 @@ void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, cons
         this,
         [this, number, generation, error, description, reason] {
             Slot &failed = *m_slots[size_t(number)];
-            if (m_stopRequested || failed.generation != generation || !failed.running)
+            if (failed.generation != generation || !failed.running)
                 return;
             failed.running = false;
             failed.timTimeout.stop();
@@ -124,7 +124,7 @@ void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, cons
 void ConnectionPool::onConnected(int number)
 {
     Slot &slot = *m_slots[size_t(number)];
-    if (m_stopRequested || !slot.running) {
+    if (!slot.running) {
         slot.client.abort();
         return;
     }
@@ -136,7 +136,7 @@ void ConnectionPool::onConnected(int number)
 void ConnectionPool::closedByServer(int number)
 {
     Slot &slot = *m_slots[size_t(number)];
-    if (m_stopRequested || !slot.running)
+    if (!slot.running)
         return;
     if (slot.client.reply().isEmpty()) {
         endWithoutReply(slot);
@@ -168,7 +168,7 @@ void ConnectionPool::closedByServer(int number)
 void ConnectionPool::onRdapFinished(int number, const RdapAnswer &answer)
 {
     Slot &slot = *m_slots[size_t(number)];
-    if (m_stopRequested || !slot.running)
+    if (!slot.running)
         return;
     m_overall.stop();
     LookupOutcome outcome = endedOutcome(slot, answer.kind);
@@ -202,7 +202,7 @@ void ConnectionPool::endWithoutReply(Slot &slot)
             this,
             [this, number, generation] {
                 Slot &again = *m_slots[size_t(number)];
-                if (!m_stopRequested && again.running && again.generation == generation)
+                if (again.running && again.generation == generation)
                     again.client.ask(again.slotServer, again.port, again.query);
             },
             Qt::QueuedConnection);
@@ -222,7 +222,7 @@ void ConnectionPool::onTimeoutTick(int number)
 {
     Slot &slot = *m_slots[size_t(number)];
     ++slot.slotTicks;
-    if (m_stopRequested || !slot.running) {
+    if (!slot.running) {
         slot.timTimeout.stop();
         return;
     }
@@ -249,10 +249,6 @@ void ConnectionPool::stopWatchdog()
 
 void ConnectionPool::onWatchdogTick()
 {
-    if (m_stopRequested) {
-        m_overall.stop();
-        return;
-    }
     if (++m_watchdogTicks < m_timings.watchdogTicks)
         return;
     m_overall.stop();

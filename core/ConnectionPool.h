@@ -52,9 +52,6 @@ public:
     // How often a lookup whose server closed the connection without a byte is
     // asked again before it ends as an error (none by default).
     void setEmptyReplyRetries(int retries) { m_emptyReplyRetries = retries; }
-    // While set, every socket and timer event only closes its socket or stops its timer.
-    void setStopRequested(bool stop) { m_stopRequested = stop; }
-    bool stopRequested() const { return m_stopRequested; }
 
     // Asks the request's registry on the slot. A request without an ASCII
     // form or without a route ends at once (queued) with an Error outcome
@@ -62,8 +59,9 @@ public:
     void startLookup(const LookupRequest &request, int slot);
 
     // Closes every socket and stops every time-out timer. Lookups still
-    // running end without an outcome.
+    // running end without an outcome, and late events of theirs are ignored.
     void closeAll();
+    // The same for one slot; the other slots' lookups go on.
     void closeSlot(int slot);
 
     void startWatchdog();
@@ -103,6 +101,5 @@ private:
     std::vector<std::unique_ptr<Slot>> m_slots;
     QTimer m_overall;
     int m_watchdogTicks = 0;
-    bool m_stopRequested = false;
     int m_emptyReplyRetries = 0;
 };

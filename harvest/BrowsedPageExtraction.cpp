@@ -37,7 +37,7 @@ BrowsedLine BrowsedPageExtraction::processNextPiece()
         m_pages.seenList.append(name);
         ++m_pages.counters.totalFound;
         ++m_pages.counters.pageFound;
-        result.accepted = true;
+        result.accepted << name;
     }
     return result;
 }

@@ -34,7 +34,7 @@ QString browsedNamesPath(const QString &programFolder);
 // What one piece gave.
 struct BrowsedLine
 {
-    bool accepted = false;     // a new name joined the page's list
+    QStringList accepted;      // the new names that joined the page's list
     bool followsFrame = false; // a frame source: frameAddress holds it
     QString frameAddress;
 };

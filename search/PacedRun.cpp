@@ -34,6 +34,13 @@ PacedRun::PacedRun(LookupSession &session, QObject *parent)
 
 PacedRun::~PacedRun() = default;
 
+void PacedRun::shareSession(int firstSlot, const QString &source)
+{
+    m_firstSlot = qBound(0, firstSlot, m_session.pool().poolSize() - 1);
+    m_shared = true;
+    m_historySource = source;
+}
+
 void PacedRun::start(WordSource &source, qint32 startNumber)
 {
     ConnectionPool &pool = m_session.pool();
@@ -47,7 +54,7 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
     m_unfiledOutcomes.clear();
     m_registries.clear();
     m_dnsWaiters.clear();
-    m_slots.assign(size_t(qMin(m_parallel, pool.poolSize())), std::nullopt);
+    m_slots.assign(size_t(qMin(m_parallel, pool.poolSize() - m_firstSlot)), std::nullopt);
     m_settledByDns = 0;
     m_retriesWaiting = 0;
     m_ended = 0;
@@ -61,8 +68,8 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
         connect(m_dns.get(), &DnsPrecheck::gaveUp, this, &PacedRun::dnsGaveUp);
     }
     pool.setLocalAddress(m_session.lookup().bindAddress);
-    pool.setStopRequested(false);
-    m_session.results().resetCounters();
+    if (!m_shared)
+        m_session.results().resetCounters();
     m_clock.start();
     m_silenceTimer.start();
     schedule(0);
@@ -80,8 +87,7 @@ void PacedRun::stop()
     m_dnsWaiters.clear();
     m_registries.clear();
     m_slots.assign(m_slots.size(), std::nullopt);
-    m_session.pool().setStopRequested(true);
-    m_session.pool().closeAll();
+    closeSlots();
     // Every name this run ended is filed and reported before it says it stopped.
     m_session.commitHistory();
     emit stopped();
@@ -255,16 +261,18 @@ void PacedRun::dispatch()
         ++name.tries;
         m_pacer.queryStarted(name.request.registryHost());
         m_slots[size_t(slot)] = Running{std::move(name), now};
-        m_session.pool().startLookup(m_slots[size_t(slot)]->name.request, slot);
+        m_session.pool().startLookup(m_slots[size_t(slot)]->name.request, m_firstSlot + slot);
     }
 }
 
 void PacedRun::poolLookupEnded(const LookupOutcome &outcome)
 {
-    if (!m_running || outcome.slot < 0 || size_t(outcome.slot) >= m_slots.size() || !m_slots[size_t(outcome.slot)])
+    // Lookups of another run on the same pool end here as well.
+    const int slot = outcome.slot - m_firstSlot;
+    if (!m_running || slot < 0 || size_t(slot) >= m_slots.size() || !m_slots[size_t(slot)])
         return;
-    Name name = std::move(m_slots[size_t(outcome.slot)]->name);
-    m_slots[size_t(outcome.slot)].reset();
+    Name name = std::move(m_slots[size_t(slot)]->name);
+    m_slots[size_t(slot)].reset();
     const QString host = name.request.registryHost();
     m_pacer.queryEnded(host, m_clock.elapsed(), refused(outcome));
     Registry &registry = m_registries[host];
@@ -293,12 +301,13 @@ void PacedRun::abandonSilentLookups()
         if (!m_slots[slot] || now - m_slots[slot]->startedAt < limit)
             continue;
         ConnectionPool &pool = m_session.pool();
+        const int poolSlot = m_firstSlot + int(slot);
         const LookupRequest &request = m_slots[slot]->name.request;
-        LookupOutcome outcome(int(slot), request.prepared, request.route.server, LookupOutcome::Kind::Timeout);
-        outcome.remoteAddress = pool.remoteAddress(int(slot));
+        LookupOutcome outcome(poolSlot, request.prepared, request.route.server, LookupOutcome::Kind::Timeout);
+        outcome.remoteAddress = pool.remoteAddress(poolSlot);
         outcome.error = LookupOutcome::ErrorKind::NoReply;
         outcome.reason = QStringLiteral("timeout");
-        pool.closeSlot(int(slot));
+        pool.closeSlot(poolSlot);
         poolLookupEnded(outcome);
     }
 }
@@ -308,7 +317,10 @@ void PacedRun::finish(const Name &name, const LookupOutcome &outcome)
     m_unfinished.erase(name.position);
     m_unfiled.insert(name.position);
     m_unfiledOutcomes.append(outcome);
-    m_session.finishLookup(outcome);
+    if (m_shared)
+        m_session.file(outcome, m_historySource);
+    else
+        m_session.finishLookup(outcome);
     reportResumePosition();
     if (m_listEnded && m_unfinished.empty())
         schedule(0);
@@ -327,12 +339,18 @@ void PacedRun::reportFiled()
     reportResumePosition();
 }
 
+void PacedRun::closeSlots()
+{
+    for (size_t slot = 0; slot < m_slots.size(); ++slot)
+        m_session.pool().closeSlot(m_firstSlot + int(slot));
+}
+
 void PacedRun::endRun()
 {
     m_running = false;
     m_pumpTimer.stop();
     m_silenceTimer.stop();
-    m_session.pool().closeAll();
+    closeSlots();
     m_session.commitHistory();
     emit stopped();
 }

@@ -32,8 +32,9 @@ class WordSource;
 // its registry's retry queue, up to maxTries queries in all; then it ends
 // with its last verdict.
 //
-// Every ended name is filed through the session's finishLookup() exactly
-// once. The run uses the session; the session knows nothing of the run.
+// Every ended name is filed through the session exactly once. The run uses
+// the session; the session knows nothing of the run. Two runs may share a
+// session when each has slots of its own (shareSession()).
 class PacedRun : public QObject
 {
     Q_OBJECT
@@ -57,7 +58,13 @@ public:
     void setPacing(PacingOptions pacing) { m_pacing = pacing; }
     // Lookups at a time from the next start on, up to the session pool's size.
     void setParallel(int lookups) { m_parallel = qMax(1, lookups); }
-    // Zeroes the result counters and runs from startNumber to the end of the source.
+    // Runs beside the session's own run (the main window's search): on the
+    // pool's slots from firstSlot on, its verdicts kept in the history with
+    // source. It files them without the session's lookupEnded() and leaves
+    // the result counters alone, so the other run sees only its own.
+    void shareSession(int firstSlot, const QString &source);
+    // Runs from startNumber to the end of the source; the session's own run
+    // zeroes the result counters first.
     void start(WordSource &source, qint32 startNumber);
     // Drops every queued and running lookup; their names end without a verdict.
     void stop();
@@ -118,12 +125,17 @@ private:
     void finish(const Name &name, const LookupOutcome &outcome);
     void reportFiled();
     void reportResumePosition();
+    // Closes the pool's slots this run uses, and no other.
+    void closeSlots();
     void endRun();
 
     LookupSession &m_session;
     PacingOptions m_pacing;
     RegistryPacer m_pacer;
     int m_parallel = ConnectionPool::maxPoolSize;
+    int m_firstSlot = 0;
+    bool m_shared = false;
+    QString m_historySource;
     WordSource *m_source = nullptr;
     int m_lookAhead = lookAhead;
     bool m_running = false;
@@ -137,7 +149,7 @@ private:
     std::unique_ptr<DnsPrecheck> m_dns;
     QHash<QString, QList<Name>> m_dnsWaiters; // by the name DNS was asked
     QHash<QString, Registry> m_registries;    // by registry host
-    std::vector<std::optional<Running>> m_slots;
+    std::vector<std::optional<Running>> m_slots; // from m_firstSlot on
     int m_settledByDns = 0;
     int m_retriesWaiting = 0;
     int m_ended = 0;

@@ -78,13 +78,13 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
 } // namespace
 
 BrowseWindow::BrowseWindow(LookupSession &session, const Branding &branding, QString &selectedDomain,
-                           const Skinner *skinner, BrowsedCheckTimings timings, QWidget *parent)
+                           const Skinner *skinner, QWidget *parent)
     : QMainWindow(parent)
     , m_programFolder(session.programFolder())
     , m_branding(branding)
     , m_session(session)
     , m_selectedDomain(selectedDomain)
-    , m_checker(browsedNamesPath(m_programFolder), session, m_pages.counters, timings)
+    , m_checker(session)
     , m_harvest(HarvestData::shipped())
 {
     setObjectName(QStringLiteral("Form5"));
@@ -94,10 +94,12 @@ BrowseWindow::BrowseWindow(LookupSession &session, const Branding &branding, QSt
     buildControls();
     connectBrowser();
 
-    connect(&m_checker, &BrowsedNameChecker::checkStatusChanged, m_statusPanels[0], &QLabel::setText);
-    connect(&m_checker, &BrowsedNameChecker::pageStatusChanged, this, &BrowseWindow::setPageStatus);
-    connect(&m_checker, &BrowsedNameChecker::unregisteredCaptionChanged, m_listLabels[0], &QLabel::setText);
-    connect(&m_checker, &BrowsedNameChecker::registeredCaptionChanged, m_listLabels[1], &QLabel::setText);
+    connect(&m_checker, &BrowsedNameChecker::progressChanged, this, &BrowseWindow::showCheckProgress);
+    connect(&m_checker, &BrowsedNameChecker::nameChecked, this, &BrowseWindow::showChecked);
+    connect(&m_checker, &BrowsedNameChecker::finished, this, [this] {
+        if (!m_extraction && m_pages.counters.pageFound > 0)
+            setPageStatus(QStringLiteral("Finished domains on current page"));
+    });
     m_sliceTimer.setInterval(0);
     connect(&m_sliceTimer, &QTimer::timeout, this, &BrowseWindow::extractSomeLines);
 
@@ -108,7 +110,6 @@ BrowseWindow::BrowseWindow(LookupSession &session, const Branding &branding, QSt
     }
     setWindowState(windowState() | Qt::WindowMaximized);
     QFile::remove(browsedNamesPath(m_programFolder));
-    m_checker.start();
     m_browser->load(QUrl::fromUserInput(m_branding.comments));
 }
 
@@ -262,6 +263,11 @@ QLayout *BrowseWindow::buildListColumn(QWidget *central)
         listColumn->addWidget(view, column.stretch);
         listColumn->addLayout(buttons);
     }
+    m_stopChecking = makeButton(central, QStringLiteral("cmdStopCheck"), QStringLiteral("Stop Checking"),
+                                QStringLiteral("Stop checking the names found so far"));
+    m_stopChecking->setEnabled(false);
+    connect(m_stopChecking, &QPushButton::clicked, &m_checker, &BrowsedNameChecker::stop);
+    listColumn->addWidget(m_stopChecking);
     return listColumn;
 }
 
@@ -285,6 +291,7 @@ void BrowseWindow::connectBrowser()
         m_pages.counters.pageFound = 0;
         m_framesToLoad.clear();
         m_framesFollowed.clear();
+        dropLastPage();
     });
     connect(m_browser->page(), &QWebEnginePage::linkHovered, m_statusPanels[2], &QLabel::setText);
     connect(m_browser->page(), &QWebEnginePage::loadingChanged, this, &BrowseWindow::loadingChanged);
@@ -372,13 +379,17 @@ void BrowseWindow::extractSomeLines()
 {
     QElapsedTimer slice;
     slice.start();
+    QStringList found;
     while (m_extraction && m_extraction->hasNextPiece() && slice.elapsed() < extractionSliceMs) {
         const BrowsedLine line = m_extraction->processNextPiece();
-        if (line.accepted)
+        if (!line.accepted.isEmpty())
             setPageStatus(QStringLiteral("Domains Found, Checking Status"));
+        found += line.accepted;
         if (line.followsFrame)
             followFrame(line.frameAddress);
     }
+    // Checking starts while the rest of the page is still being read.
+    m_checker.check(found);
     if (m_extraction && !m_extraction->hasNextPiece())
         endExtraction();
 }
@@ -388,10 +399,39 @@ void BrowseWindow::endExtraction()
     m_sliceTimer.stop();
     m_extraction->finish(browsedNamesPath(m_programFolder));
     m_extraction.reset();
-    setPageStatus(m_pages.counters.pageFound < 1 ? QStringLiteral("No Domains Found")
-                                                 : QStringLiteral("Domains Found, Checking Status"));
-    m_checker.dispatchNextName();
+    if (m_pages.counters.pageFound < 1)
+        setPageStatus(QStringLiteral("No Domains Found"));
+    else if (m_checker.isChecking())
+        setPageStatus(QStringLiteral("Domains Found, Checking Status"));
+    else
+        setPageStatus(QStringLiteral("Finished domains on current page"));
     startNextExtraction();
+}
+
+void BrowseWindow::dropLastPage()
+{
+    m_checker.stop();
+    m_pendingPages.clear();
+    if (!m_extraction)
+        return;
+    // The names read so far stay in the list file and count as seen.
+    m_sliceTimer.stop();
+    m_extraction->finish(browsedNamesPath(m_programFolder));
+    m_extraction.reset();
+}
+
+void BrowseWindow::showCheckProgress(int checked, int total)
+{
+    m_statusPanels[0]->setText(QStringLiteral("checked %1 of %2").arg(checked).arg(total));
+    m_stopChecking->setEnabled(checked < total);
+}
+
+void BrowseWindow::showChecked(const LookupOutcome &outcome)
+{
+    if (outcome.kind == LookupOutcome::Kind::Available)
+        m_listLabels[0]->setText(QStringLiteral("Unregistered: (%1)").arg(m_checker.unregisteredList().size()));
+    else if (outcome.kind == LookupOutcome::Kind::Registered)
+        m_listLabels[1]->setText(QStringLiteral("Registered: (%1)").arg(m_checker.registeredList().size()));
 }
 
 void BrowseWindow::setEveryTld(bool on)
@@ -469,6 +509,7 @@ void BrowseWindow::copyList(int list)
 
 void BrowseWindow::clearList(int list)
 {
+    m_checker.stop();
     if (list == 1) {
         m_checker.unregisteredList().clear();
         m_pages.pageList.clear();

@@ -17,6 +17,7 @@ class QComboBox;
 class QLayout;
 class QLabel;
 class QListView;
+class QPushButton;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
 class LookupSession;
@@ -27,9 +28,10 @@ class Skinner;
 // The "Browse for Domains" window: a web browser that takes the domain names
 // out of every page it shows (and out of the pages of that page's frames and
 // iframes, which the hidden second browser loads), appends the new ones to its
-// own list file (browsedNamesPath) and has them checked one after another
-// against WHOIS. The list builder's BrowserSearch.txt is left alone, so a
-// list-builder run while the window is open does not disturb the checking.
+// own list file (browsedNamesPath) and has them checked through the lookup
+// session as they are found. The list builder's BrowserSearch.txt is left
+// alone, so a list-builder run while the window is open does not disturb it.
+// A new page, "Clear" and "Stop Checking" drop the names not yet checked.
 // Available names land in "Unregistered:" and the program's profile lists,
 // registered ones in "Registered:" and the program's registered list.
 //
@@ -45,7 +47,7 @@ public:
     // program's name last double-clicked. With a skinner (the skin is on) the
     // window's labels are skinned and the skin is applied.
     BrowseWindow(LookupSession &session, const Branding &branding, QString &selectedDomain,
-                 const Skinner *skinner = nullptr, BrowsedCheckTimings timings = {}, QWidget *parent = nullptr);
+                 const Skinner *skinner = nullptr, QWidget *parent = nullptr);
     ~BrowseWindow() override;
 
     // Whether pages yield names under every TLD that has a registry (on), or
@@ -81,6 +83,10 @@ private:
     // document once), then runs then.
     void readBody(QWebEngineView *view, const std::function<void()> &then = {});
     void extractPage(const QString &pageText);
+    // A new page: what is left of the last one is neither read nor checked.
+    void dropLastPage();
+    void showCheckProgress(int checked, int total);
+    void showChecked(const LookupOutcome &outcome);
     void startNextExtraction();
     void extractSomeLines();
     void endExtraction();
@@ -122,5 +128,6 @@ private:
     std::array<SkinLabel *, 2> m_listLabels{};
     std::array<QListView *, 2> m_lists{};
     std::array<QLabel *, 3> m_statusPanels{};
+    QPushButton *m_stopChecking = nullptr;
     std::unique_ptr<SkinLabelArray> m_skinLabels;
 };
