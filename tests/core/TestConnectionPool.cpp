@@ -2,7 +2,6 @@
 #include "core/LookupContext.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
-#include "core/ThrottleState.h"
 #include "tests/support/TestSession.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -83,8 +82,6 @@ private slots:
     void stopDuringConnectTakesNoVerdict();
     void slotsKeepTheirOwnIndicators();
     void proxyTakesEveryName();
-    void throttlePauseCountsTicks_data();
-    void throttlePauseCountsTicks();
 
     // Replies
     void replyLostBeforeFirstByteIsError_data();
@@ -356,27 +353,6 @@ void TestConnectionPool::proxyTakesEveryName()
     QTRY_COMPARE(fixture.ended.size(), 1);
     QCOMPARE(proxy.queries, QList<QByteArray>{"anything.com"});
     QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Available);
-}
-
-void TestConnectionPool::throttlePauseCountsTicks_data()
-{
-    QTest::addColumn<int>("throttleMs");
-    QTest::newRow("default 25") << 25;
-    QTest::newRow("zero ends at first tick") << 0;
-}
-
-void TestConnectionPool::throttlePauseCountsTicks()
-{
-    QFETCH(int, throttleMs);
-    ThrottleState throttle(1);
-    throttle.setCurrentThrottleMs(throttleMs);
-    QSignalSpy ended(&throttle, &ThrottleState::pauseEnded);
-    throttle.startPause();
-    QVERIFY(throttle.throttleActive());
-    QVERIFY(ended.wait(2000));
-    QCOMPARE(ended.size(), 1);
-    QVERIFY(!throttle.throttleActive());
-    QCOMPARE(throttle.throttleTicks(), throttleMs);
 }
 
 void TestConnectionPool::replyLostBeforeFirstByteIsError_data()

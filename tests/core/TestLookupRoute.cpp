@@ -5,7 +5,6 @@
 #include "core/RegistrarBlockedNotice.h"
 #include "core/RegistryDirectory.h"
 #include "core/ResultLists.h"
-#include "core/ThrottleState.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
 

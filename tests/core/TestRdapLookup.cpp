@@ -4,7 +4,6 @@
 #include "core/RdapQuery.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
-#include "core/ThrottleState.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/TestData.h"
 

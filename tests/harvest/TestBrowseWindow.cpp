@@ -4,7 +4,6 @@
 #include "core/LookupContext.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
-#include "core/ThrottleState.h"
 #include "harvest/ListBuilder.h"
 #include "harvest/ui/BrowseWindow.h"
 #include "search/PacedRun.h"
