@@ -5,6 +5,7 @@
 // CPU-seconds the process (all its threads) used meanwhile.
 // usage: desktop_bench --home DIR --type "All Two Letter"
 #include "app/DesktopProgram.h"
+#include "base/ui/BannerView.h"
 #include "core/ResultLists.h"
 #include "search/SearchType.h"
 #include "search/ui/MainWindow.h"
@@ -64,10 +65,11 @@ private:
     bool m_running = false;
 };
 
-bool bannerLoading(MainWindow *window)
+// The window's banner strip, when branding shows one.
+const BannerView *shownBanner(MainWindow *window)
 {
-    const auto *banner = window->findChild<QWebEngineView *>(QStringLiteral("wbBannerView"));
-    return banner && banner->page()->isLoading();
+    const auto *banner = window->findChild<BannerView *>(QStringLiteral("wbBanner"));
+    return banner && !banner->isHidden() ? banner : nullptr;
 }
 
 } // namespace
@@ -98,9 +100,18 @@ int main(int argc, char **argv)
     poll.setInterval(50);
     QObject::connect(&poll, &QTimer::timeout, &app, [&] {
         MainWindow *window = program.mainWindow();
-        if (!window || !window->isVisible() || bannerLoading(window))
+        if (!window || !window->isVisible())
+            return;
+        const BannerView *banner = shownBanner(window);
+        if (banner && (!banner->view() || banner->view()->page()->isLoading()))
             return;
         poll.stop();
+        // A banner that does not show would make the run look cheaper than a user's.
+        if (banner && !banner->view()->isVisible()) {
+            err << "desktop_bench: the banner's page loaded but the banner does not show" << Qt::endl;
+            QCoreApplication::exit(1);
+            return;
+        }
         window->findChild<QAction *>(QStringLiteral("mnuToolsItem(%1)").arg(typeIndex))->trigger();
         auto *start = window->findChild<QPushButton *>(QStringLiteral("cmdDoSearch"));
         if (!start->isEnabled()) {
