@@ -130,6 +130,7 @@ int main(int argc, char **argv)
     QTextStream rows(&rowsFile);
     program.start();
     QElapsedTimer clock;
+    QElapsedTimer bannerWait;
     double cpuAtStart = 0;
     std::unique_ptr<StopWatcher> watcher;
     QTimer poll;
@@ -141,13 +142,18 @@ int main(int argc, char **argv)
         const BannerView *banner = shownBanner(window);
         if (banner && (!banner->view() || banner->view()->page()->isLoading()))
             return;
-        poll.stop();
-        // A banner that does not show would make the run look cheaper than a user's.
+        // A banner that does not show would make the run look cheaper than a
+        // user's; on a busy machine it may show a little after its page loaded.
         if (banner && !banner->view()->isVisible()) {
+            if (!bannerWait.isValid())
+                bannerWait.start();
+            if (bannerWait.elapsed() < 10000)
+                return;
             err << "desktop_bench: the banner's page loaded but the banner does not show" << Qt::endl;
             QCoreApplication::exit(1);
             return;
         }
+        poll.stop();
         window->findChild<QAction *>(QStringLiteral("mnuToolsItem(%1)").arg(typeIndex))->trigger();
         auto *start = window->findChild<QPushButton *>(QStringLiteral("cmdDoSearch"));
         if (!start->isEnabled()) {

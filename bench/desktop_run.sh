@@ -89,13 +89,8 @@ rationing)
     list=$work/names.txt
     search_options=(--list "$list")
     export VANTREL_DNS_SERVER=127.0.0.1
-    grep -E '^[a-z]{3,12}$' /usr/share/dict/words | sort -u |
-        shuf -n "$names" --random-source=<(yes) | sed 's/$/.com/' > "$list"
-    [ "$(wc -l < "$list")" -eq "$names" ] || fail "the word list has fewer than $names usable words"
-    head -n $((names * 85 / 100)) "$list" > "$work/taken.txt"
-    port=$((20000 + RANDOM % 10000))
-    python3 bench/rationing_registry.py "$port" --taken "$work/taken.txt" --rate 5 --dns > "$work/registry.log" &
-    responder=$!
+    start_rationing_registry "$work" "$names"
+    responder=$registry
     ;;
 *)
     fail "unknown scenario '$scenario' (two-letter, rationing)"
@@ -112,7 +107,7 @@ for round in $(seq "$rounds"); do
     end=$(date +%s.%N)
     seconds=$(python3 -c "print(f'{$end - $start:.2f}')")
     echo "vantrel search: $(wc -l < "$work/command.txt") names in $seconds s" | tee -a "$work/runs.txt"
-    [ -z "$list" ] || judge "vantrel search" "$work/command.txt"
+    [ -z "$list" ] || { judge "vantrel search" "$work/command.txt"; registry_phase "$work"; }
 
     fresh desktop
     VANTREL_CONFIG_DIR=$work/desktop/config QTWEBENGINE_DISABLE_SANDBOX=1 XDG_RUNTIME_DIR=$work/runtime \
@@ -121,7 +116,7 @@ for round in $(seq "$rounds"); do
         > "$work/desktop.txt" 2> "$work/desktop.err" ||
         fail "the desktop run failed: $(tail -n 5 "$work/desktop.err")"
     tee -a "$work/runs.txt" < "$work/desktop.txt"
-    [ -z "$list" ] || judge "desktop" "$work/rows.txt"
+    [ -z "$list" ] || { judge "desktop" "$work/rows.txt"; registry_phase "$work"; }
 done
 python3 - "$work/runs.txt" <<'PY'
 import re, sys
@@ -131,4 +126,3 @@ cpu = max(float(re.search(r"([0-9.]+) CPU-s", r).group(1)) for r in runs if r.st
 print(f"best: desktop {best('desktop'):.2f} s, vantrel search {best('vantrel'):.2f} s = "
       f"{best('desktop') / best('vantrel'):.1f}x; desktop CPU at most {cpu:.2f} CPU-s per run")
 PY
-[ -z "$list" ] || { echo "registry:"; sed 's/^/    /' "$work/registry.log"; }
