@@ -5,8 +5,8 @@
 #include "core/NamePreparation.h"
 #include "core/ReplyVerdict.h"
 
-TldTester::TldTester(const LookupContext &context, std::function<QString()> successIndicators,
-                     TldTestTimings timings, QObject *parent)
+TldTester::TldTester(const LookupContext &context, std::function<QString()> successIndicators, TldTestTimings timings,
+                     QObject *parent)
     : QObject(parent)
     , m_context(context)
     , m_successIndicators(std::move(successIndicators))
