@@ -7,7 +7,6 @@
 // and in the two seconds after that, read from the responder's log.
 // usage: browse_bench --home DIR --page URL --log FILE --names N --pause MS
 #include "base/Branding.h"
-#include "base/ConsolePrompt.h"
 #include "harvest/ui/BrowseWindow.h"
 #include "search/LookupSession.h"
 #include "settings/SettingsStore.h"
@@ -95,9 +94,8 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    ConsolePrompt prompt(err);
     SettingsStore settings(SettingsLocations::fromEnvironment(), QStringLiteral("vantrel.example"),
-                           QStringLiteral("Ornisk"), prompt);
+                           QStringLiteral("Ornisk"));
     LookupSession session(parser.value(QStringLiteral("home")), settings,
                           PacedRun::maxParallel + BrowsedNameChecker::parallel);
     QString error;
