@@ -43,7 +43,7 @@ class BrowseWindow : public QMainWindow
 
 public:
     // session: the program's lookup session, whose program folder, TLD table,
-    // throttle and result lists the window uses; selectedDomain is the
+    // lookups and result lists the window uses; selectedDomain is the
     // program's name last double-clicked. With a skinner (the skin is on) the
     // window's labels are skinned and the skin is applied.
     BrowseWindow(LookupSession &session, const Branding &branding, QString &selectedDomain,
