@@ -198,16 +198,15 @@ void TestBrowsedNameChecker::stopDropsTheBacklogAndEachNameIsAskedOnce()
     QVERIFY(!fixture.checker.isChecking());
     QCOMPARE(fixture.checker.total(), fixture.checker.checked());
     const int checkedAtStop = fixture.checker.checked();
-    const qsizetype askedAtStop = fixture.comServer.queries.size();
-    // Some names of the stopped batch may have been on the wire; none after.
-    QVERIFY(askedAtStop - checkedAtStop <= BrowsedNameChecker::parallel);
 
     // The search ends every one of its names meanwhile.
     QVERIFY(waitUntil([&] { return !search.isRunning(); }));
     QCOMPARE(searchEnded.size(), 40);
     QCOMPARE(fixture.netServer.queries.size(), 40);
-    QCOMPARE(fixture.comServer.queries.size(), askedAtStop);
     QCOMPARE(fixture.checker.checked(), checkedAtStop);
+    // Only the lookups on the wire at the stop may have reached the registry.
+    const int askedAtStop = int(fixture.comServer.queries.size());
+    QVERIFY(askedAtStop <= checkedAtStop + BrowsedNameChecker::parallel);
     // The checker's batches left the search's counters alone.
     QCOMPARE(fixture.results.counter(ResultList::Registered), 40 + fixture.checker.registeredList().size());
 
