@@ -96,6 +96,13 @@ void RegistryPacer::queryEnded(const QString &host, qint64 now, bool refused)
     entry.readyAt = now + entry.pauseMs;
 }
 
+void RegistryPacer::queryDropped(const QString &host, qint64 now)
+{
+    Registry &entry = registry(host);
+    entry.running = qMax(0, entry.running - 1);
+    entry.readyAt = qMax(entry.readyAt, now + entry.pauseMs);
+}
+
 void RegistryPacer::backOff(Registry &entry, qint64 now) const
 {
     entry.answersInRow = 0;

@@ -60,6 +60,9 @@ public:
     void queryStarted(const QString &host);
     // refused: the registry refused the query or left it unanswered.
     void queryEnded(const QString &host, qint64 now, bool refused);
+    // A query given up before its answer: it no longer counts as running,
+    // and the next one waits the host's pause from now.
+    void queryDropped(const QString &host, qint64 now);
 
 private:
     struct Registry

@@ -59,7 +59,12 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
     m_retriesWaiting = 0;
     m_ended = 0;
     m_unanswered.clear();
-    m_pacer = RegistryPacer(m_pacing);
+    // A run beside another starts often (a batch at a time): its registries
+    // keep their pace from one start to the next.
+    if (!m_shared || !m_clock.isValid()) {
+        m_pacer = RegistryPacer(m_pacing);
+        m_clock.start();
+    }
     m_dns.reset();
     if (m_session.lookup().checkDnsFirst) {
         m_dns = std::make_unique<DnsPrecheck>(m_session.dnsOptions());
@@ -70,7 +75,6 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
     pool.setLocalAddress(m_session.lookup().bindAddress);
     if (!m_shared)
         m_session.results().resetCounters();
-    m_clock.start();
     m_silenceTimer.start();
     schedule(0);
 }
@@ -86,6 +90,10 @@ void PacedRun::stop()
         m_dns->cancelAll();
     m_dnsWaiters.clear();
     m_registries.clear();
+    for (const std::optional<Running> &slot : m_slots) {
+        if (slot)
+            m_pacer.queryDropped(slot->name.request.registryHost(), m_clock.elapsed());
+    }
     m_slots.assign(m_slots.size(), std::nullopt);
     closeSlots();
     // Every name this run ended is filed and reported before it says it stopped.

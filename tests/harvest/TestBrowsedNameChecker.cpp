@@ -12,6 +12,7 @@
 #include "tests/support/WhoisTestServer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -105,6 +106,7 @@ private slots:
     void verdict_data();
     void verdict();
     void stopDropsTheBacklogAndEachNameIsAskedOnce();
+    void registryKeepsItsPaceFromBatchToBatch();
     void namesGoThroughHistoryAndDns();
 };
 
@@ -223,6 +225,35 @@ void TestBrowsedNameChecker::stopDropsTheBacklogAndEachNameIsAskedOnce()
     QCOMPARE(askedLater, expected);
     for (const QString &name : asked.mid(0, askedAtStop))
         QVERIFY2(firstPage.contains(name), qPrintable(name));
+}
+
+// Names handed over one batch after another, and after a stop, still reach
+// a registry no sooner than its pause after the query before.
+void TestBrowsedNameChecker::registryKeepsItsPaceFromBatchToBatch()
+{
+    CheckerFixture fixture;
+    QVERIFY(fixture.listen());
+    TldEntry com = fixture.entry(u"com"_s, fixture.comServer);
+    com.throttleMs = 150;
+    fixture.context.tldTable.setEntries({com});
+    QElapsedTimer clock;
+    clock.start();
+    QList<qint64> arrivals;
+    fixture.comServer.setHandler([&](QTcpSocket *socket, const QByteArray &query, int connection) {
+        arrivals << clock.elapsed();
+        answerByName(socket, query, connection);
+    });
+    fixture.checker.check({u"one.com"_s});
+    fixture.checker.check({u"two.com"_s, u"three.com"_s});
+    QVERIFY(waitUntil([&] { return arrivals.size() == 3; }));
+    fixture.checker.stop();
+    QVERIFY(fixture.checkAll({u"four.com"_s}));
+
+    QCOMPARE(arrivals.size(), 4);
+    for (int index = 1; index < arrivals.size(); ++index)
+        QVERIFY2(arrivals.at(index) - arrivals.at(index - 1) >= 150 - 5,
+                 qPrintable(u"query %1 came %2 ms after the one before"_s.arg(index).arg(arrivals.at(index) -
+                                                                                         arrivals.at(index - 1))));
 }
 
 // A name is answered from the history when it may, else asked of DNS, and
