@@ -835,9 +835,15 @@ void TestMainWindow::writeFailureLeavesPanelsInView()
 {
     WindowFixture fixture;
     MainWindow &window = fixture.window();
+    // A notice longer than any screen is wide, before the window shows (as
+    // start-up notices come), does not widen the window.
+    const int minimumWidth = window.minimumSizeHint().width();
+    emit window.session().results().writeFailed(u"Could not write %1"_s.arg(u"/deep"_s.repeated(300)));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.minimumWidth(), minimumWidth);
     emit window.session().results().writeFailed(u"Could not write HighProfile.txt: Permission denied"_s);
+    QCoreApplication::processEvents(); // the status bar makes room for the new notice
     QCOMPARE(fixture.child<QLabel>(u"StatusNotice"_s)->text(), u"Could not write HighProfile.txt: Permission denied"_s);
     QVERIFY(fixture.child<QLabel>(u"StatusNotice"_s)->isVisible());
     for (int panel = 1; panel <= 3; ++panel) {
