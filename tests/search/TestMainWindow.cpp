@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -390,8 +391,12 @@ void TestMainWindow::searchRunEndsByItself()
     QCOMPARE(fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s), u"677"_s);
     QVERIFY(!fixture.child<QPushButton>(u"Command3"_s)->isEnabled());
     QCOMPARE(window.findChild<QLabel *>(u"StatusBar1Panel1"_s)->text(), u"Entry Status"_s);
-    QCOMPARE(fixture.child<QLabel>(u"StatusNotice"_s)->text(),
-             u"Checked 3 names in 0:00: 1 available, 2 registered, 0 unanswered"_s);
+    // However long a busy machine takes over the three names.
+    const QString summary = fixture.child<QLabel>(u"StatusNotice"_s)->text();
+    QVERIFY2(QRegularExpression(u"^Checked 3 names in 0:0\\d: 1 available, 2 registered, 0 unanswered$"_s)
+                 .match(summary)
+                 .hasMatch(),
+             qPrintable(summary));
     // The list was searched to its end: the next run starts over.
     QCOMPARE(fixture.child<QLineEdit>(u"txtWordNum"_s)->text(), u"1"_s);
 }
