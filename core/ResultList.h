@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 // The program's five domain lists: the four a lookup files names into, and
 // the names the user keeps.

@@ -105,10 +105,9 @@ ResultLists::ResultLists(const QString &programFolder, QObject *parent)
     , m_programFolder(programFolder)
     , m_clock(&QDateTime::currentDateTime)
 {
-    // The caption follows the rows, whatever changed them.
     for (const ResultList list : {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid}) {
         DomainListModel *rows = &slot(list).model;
-        const auto follow = [this, list] { emit captionChanged(list, caption(list)); };
+        const auto follow = [this, list] { emit countChanged(list, slot(list).model.size()); };
         connect(rows, &QAbstractItemModel::rowsInserted, this, follow);
         connect(rows, &QAbstractItemModel::rowsRemoved, this, follow);
         connect(rows, &QAbstractItemModel::modelReset, this, follow);
@@ -278,14 +277,6 @@ const QStringList &ResultLists::names(ResultList list) const
 qint32 ResultLists::counter(ResultList list) const
 {
     return slot(list).counter;
-}
-
-QString ResultLists::caption(ResultList list) const
-{
-    const int rows = slot(list).model.size();
-    if (rows == 0)
-        return listName(list);
-    return listName(list) + u" ("_s + QString::number(rows) + QLatin1Char(')');
 }
 
 bool ResultLists::removeNames(ResultList list, const QList<int> &rows)

@@ -12,7 +12,7 @@
 #include <functional>
 
 // The four lists a lookup files names into (Low, Registered, High, Mid) with
-// their counters and captions, and the profile, overflow and backup files
+// their counters, and the profile, overflow and backup files
 // written from them. The saved list is not one of them.
 class ResultLists : public QObject
 {
@@ -28,8 +28,8 @@ public:
     void setClock(std::function<QDateTime()> clock);
 
     // Files the name and adds it to the end of its profile file: one write
-    // per name. A name already listed is counted but not listed again. The files are written whole only on the first name of a run,
-    // after Del, Clear or an overflow, and after a failed write.
+    // per name. A name already listed is counted but not listed again. The files are written whole only on the first
+    // name of a run, after Del, Clear or an overflow, and after a failed write.
     void fileAvailable(const QString &name);
     void fileRegistered(const QString &name);
     // Writes the three profile files; false (and writeFailed) on a file error.
@@ -52,7 +52,7 @@ public:
     // The main window's "Clear": empties the list, zeroes its counter and
     // rewrites the profile files.
     void clearList(ResultList list);
-    // Zeroes one counter; the list and its caption stay as they are.
+    // Zeroes one counter; the list stays as it is.
     void resetCounter(ResultList list) { slot(list).counter = 0; }
     // "Low Profile", "Registered", "High Profile", "Mid Profile".
     static QString listName(ResultList list) { return QLatin1String(resultListRow(list).name); }
@@ -60,16 +60,14 @@ public:
     DomainListModel *model(ResultList list);
     const QStringList &names(ResultList list) const;
     qint32 counter(ResultList list) const;
-    // "High Profile (N)", "Mid Profile (N)", "Low Profile (N)", "Registered
-    // (N)" with N the names listed; the bare list name when there are none.
-    // captionChanged() follows every change of the rows.
-    QString caption(ResultList list) const;
     QString listStamp() const { return m_listStamp; }
     // "LowProfile" + stamp + ".txt" etc., in the given folder.
     QString profileFilePath(const QString &folder, ResultList list) const;
 
 signals:
-    void captionChanged(ResultList list, const QString &caption);
+    // Follows every change of a list's rows, whatever changed them: rows is
+    // how many names the list shows now.
+    void countChanged(ResultList list, int rows);
     void overflowSaved();
     void writeFailed(const QString &message);
 

@@ -9,38 +9,26 @@
 #include "core/TldFile.h"
 #include "search/LookupSession.h"
 #include "search/ResumePositions.h"
-#include "search/SavedDomains.h"
 #include "search/ui/DesktopContext.h"
-#include "search/ui/DomainListCommands.h"
-#include "search/ui/DomainListView.h"
+#include "search/ui/MainMenus.h"
+#include "search/ui/MainStatusBar.h"
+#include "search/ui/ResultListsPanel.h"
 #include "search/ui/RunProgressBar.h"
 #include "search/ui/RunViewUpdates.h"
+#include "search/ui/SearchControls.h"
 #include "search/ui/StatusNotice.h"
 #include "settings/SettingsStore.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QStatusBar>
-#include <QStyleOptionComboBox>
-#include <QUrl>
-
-#include <algorithm>
-
-namespace {
-
-} // namespace
+#include <QVBoxLayout>
 
 MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     : QMainWindow(parent)
@@ -54,21 +42,22 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     buildMenus();
 
     LookupSession &lookup = session();
-    m_viewUpdates = new RunViewUpdates(lookup.results(), *m_progressBar, this);
-    connect(&lookup.results(), &ResultLists::captionChanged, this, [this](ResultList list, const QString &caption) {
-        m_viewUpdates->setText(m_listLabels.at(size_t(list)), caption);
+    m_viewUpdates = new RunViewUpdates(lookup.results(), *m_status->progressBar(), this);
+    connect(&lookup.results(), &ResultLists::countChanged, this, [this](ResultList list, int rows) {
+        m_viewUpdates->setText(m_listsPanel->captionLabel(list), ResultListsPanel::caption(list, rows));
     });
     connect(&lookup.results(), &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
     connect(&lookup.results(), &ResultLists::writeFailed, this,
-            [this](const QString &message) { m_notice->showNotice(message, 10000); });
+            [this](const QString &message) { m_status->notice()->showNotice(message, 10000); });
     connect(&lookup.pool(), &ConnectionPool::lookupConnected, this, [this](int slot, const QString &domain) {
-        m_viewUpdates->setText(m_statusPanels[2],
+        m_viewUpdates->setText(m_status->panel(2),
                                QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
     });
     connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
     connect(&lookup, &LookupSession::outcomeFiled, this,
             [this](const LookupOutcome &outcome) { m_tally.count(outcome); });
-    connect(&m_run, &PacedRun::dnsGaveUp, this, [this](const QString &reason) { m_notice->showNotice(reason, 10000); });
+    connect(&m_run, &PacedRun::dnsGaveUp, this,
+            [this](const QString &reason) { m_status->notice()->showNotice(reason, 10000); });
     connect(&m_run, &PacedRun::nameEnded, this, &MainWindow::showRunProgress);
     connect(&m_run, &PacedRun::wordSourceFailed, this, [this](const QString &message) {
         m_context.prompt.showMessage(m_context.branding.productName, message, Prompt::Icon::None, Prompt::Buttons::Ok);
@@ -76,295 +65,85 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     connect(&m_run, &PacedRun::resumePositionChanged, this, [this](qint32 position) {
         QString error;
         if (m_searchType && !m_rerunning && !ResumePositions(m_context.settings).save(*m_searchType, position, &error))
-            m_notice->showNotice(error, 10000);
+            m_status->notice()->showNotice(error, 10000);
     });
     connect(&m_run, &PacedRun::stopped, this, &MainWindow::restoreAfterStop);
 }
 
 MainWindow::~MainWindow() = default;
 
-LookupSession &MainWindow::session() const
-{
-    return m_context.session;
-}
-
-int MainWindow::twips(int value) const
-{
-    return qRound(value * logicalDpiX() / 1440.0);
-}
-
+// The banner (while the product shows one), the search row and the five
+// lists, one above the other; the lists take the height left.
 void MainWindow::buildControls()
 {
     auto *central = new QWidget(this);
     setCentralWidget(central);
-
-    auto makeLabel = [](QWidget *parent, const QString &name, const QString &text) {
-        auto *label = new QLabel(text, parent);
-        label->setObjectName(name);
-        return label;
-    };
-    auto makeButton = [](QWidget *parent, const QString &name, const QString &text, const QString &tooltip) {
-        auto *button = new QPushButton(text, parent);
-        button->setObjectName(name);
-        button->setToolTip(tooltip);
-        return button;
-    };
-    auto makeEdit = [](QWidget *parent, const QString &name, const QString &text, const QString &tooltip) {
-        auto *edit = new QLineEdit(text, parent);
-        edit->setObjectName(name);
-        edit->setToolTip(tooltip);
-        return edit;
-    };
-
-    m_searchFrame = new QGroupBox(central);
-    m_searchFrame->setObjectName(QStringLiteral("Frame1"));
-    auto *searchRow = new QHBoxLayout(m_searchFrame);
-    m_searchTypeLabel = makeLabel(m_searchFrame, QStringLiteral("Label6"), QStringLiteral("Search Type:"));
-    m_searchTypeBox = new QComboBox(m_searchFrame);
-    m_searchTypeBox->setObjectName(QStringLiteral("Combo1"));
-    m_searchTypeBox->setToolTip(QStringLiteral("Select the type of search you would like to run"));
-    m_searchTypeBox->addItems(SearchTypes::texts());
-    m_searchTypeBox->setCurrentIndex(-1);
-    m_searchTypeBox->setMinimumContentsLength(16);
-
-    QLabel *wLabel1 = makeLabel(m_searchFrame, QStringLiteral("wLabel1"), QStringLiteral("Start Number:"));
-    txtWordNum = makeEdit(m_searchFrame, QStringLiteral("txtWordNum"), QStringLiteral("1"), QString());
-    QLabel *wLabel2 = makeLabel(m_searchFrame, QStringLiteral("wLabel2"), QStringLiteral("Of"));
-    txtWordMax = makeEdit(m_searchFrame, QStringLiteral("txtWordMax"), QStringLiteral("1"),
-                          QStringLiteral("The number of entries on your list."));
-    cmdDoSearch = makeButton(m_searchFrame, QStringLiteral("cmdDoSearch"), QStringLiteral("Start"),
-                             QStringLiteral("Click here to start searching your list."));
-    QLabel *sLblTLD = makeLabel(m_searchFrame, QStringLiteral("sLblTLD"), QStringLiteral("TLD:"));
-    cmbTLDs = new QComboBox(m_searchFrame);
-    cmbTLDs->setObjectName(QStringLiteral("cmbTLDs"));
-    // No extension in TLDs.txt can widen the window: the box's width is fixed
-    // and its hints ignore what it lists; long extensions are elided, whole in
-    // the tooltip.
-    cmbTLDs->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cmbTLDs->setMinimumContentsLength(1);
-    QStyleOptionComboBox boxOption;
-    boxOption.initFrom(cmbTLDs);
-    const QSize widest(cmbTLDs->fontMetrics().horizontalAdvance(QStringLiteral("com.au")),
-                       cmbTLDs->fontMetrics().height());
-    cmbTLDs->setFixedWidth(style()->sizeFromContents(QStyle::CT_ComboBox, &boxOption, widest, cmbTLDs).width());
-    cmbTLDs->view()->setTextElideMode(Qt::ElideRight);
-    cmdDoSearch->setEnabled(false);
-    m_wordRangeControls = {txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch, cmbTLDs, sLblTLD};
-
-    QLabel *SLabel1 = makeLabel(m_searchFrame, QStringLiteral("SLabel1"), QStringLiteral("Search String:"));
-    txtsearch =
-        makeEdit(m_searchFrame, QStringLiteral("txtsearch"), QString(), QStringLiteral("Enter a search string"));
-    QLabel *SLabel2 = makeLabel(m_searchFrame, QStringLiteral("SLabel2"), QStringLiteral("Get"));
-    m_amountBox = new QComboBox(m_searchFrame);
-    m_amountBox->setObjectName(QStringLiteral("Combo2"));
-    m_amountBox->setToolTip(QStringLiteral("The approximate number of domains to find, if available."));
-    m_amountBox->setEditable(true);
-    m_amountBox->addItems({QStringLiteral("~100 Domains"), QStringLiteral("~200 Domains"),
-                           QStringLiteral("~500 Domains"), QStringLiteral("~1000 Domains")});
-    cmdCreate = makeButton(m_searchFrame, QStringLiteral("cmdCreate"), QStringLiteral("Search"),
-                           QStringLiteral("Click here to start your internet search!"));
-    cmdCreate->setEnabled(false);
-    m_internetSearchControls = {SLabel1, txtsearch, SLabel2, m_amountBox, cmdCreate};
-
-    m_stopButton = makeButton(m_searchFrame, QStringLiteral("Command3"), QStringLiteral("Stop"),
-                              QStringLiteral("Click here to stop searching names"));
-    m_stopButton->setEnabled(false);
-    cmdSetup = makeButton(m_searchFrame, QStringLiteral("cmdSetup"), QStringLiteral("Setup"), QString());
-    cmdWebsite = makeButton(m_searchFrame, QStringLiteral("cmdWebsite"), QString(), QString());
-
-    for (QWidget *widget : {static_cast<QWidget *>(m_searchTypeLabel), static_cast<QWidget *>(m_searchTypeBox)})
-        searchRow->addWidget(widget);
-    for (QWidget *widget :
-         {static_cast<QWidget *>(wLabel1), static_cast<QWidget *>(txtWordNum), static_cast<QWidget *>(wLabel2),
-          static_cast<QWidget *>(txtWordMax), static_cast<QWidget *>(sLblTLD), static_cast<QWidget *>(cmbTLDs),
-          static_cast<QWidget *>(cmdDoSearch)})
-        searchRow->addWidget(widget);
-    for (QWidget *widget : m_internetSearchControls)
-        searchRow->addWidget(widget);
-    searchRow->addWidget(m_stopButton);
-    searchRow->addStretch();
-    searchRow->addWidget(cmdSetup);
-    searchRow->addWidget(cmdWebsite);
-    txtWordNum->setMaximumWidth(90);
-    txtWordMax->setMaximumWidth(90);
-    txtWordMax->setReadOnly(true);
-    showInternetSearchControls(false);
-
-    m_listsFrame = new QGroupBox(QStringLiteral("Domain Name Manager"), central);
-    m_listsFrame->setObjectName(QStringLiteral("Frame2"));
-    buildListColumn(ResultList::Low, QStringLiteral("These domains have 8 or more characters."));
-    buildListColumn(ResultList::Registered, QStringLiteral("These domain names are already registered."));
-    buildListColumn(ResultList::High, QStringLiteral("These domains have less than 5 characters"));
-    buildListColumn(ResultList::Mid, QStringLiteral("These domains have 5 to 7 characters"));
-    buildListColumn(ResultList::Saved, QStringLiteral("Drag a domain name here to save it."));
-
+    m_search = new SearchControls(central);
+    m_listsPanel = new ResultListsPanel(m_context, m_savedModel, central);
+    connect(m_listsPanel, &ResultListsPanel::whoisRequested, this, &MainWindow::whoisWindowRequested);
     m_bannerPicture = new QLabel(central);
     m_bannerPicture->setObjectName(QStringLiteral("wbPicture"));
+    m_bannerPicture->setGeometry(0, 0, 0, 0);
     m_banner = new BannerView(central);
+    // The strip is as wide as the window, whatever width its page asks for.
+    m_banner->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_banner->hide();
-    m_searchSkinLabels = std::make_unique<SkinLabelArray>(QStringLiteral("SkinLabel1"), m_searchFrame);
-    m_listSkinLabels = std::make_unique<SkinLabelArray>(QStringLiteral("SkinLabel2"), m_listsFrame);
+    m_searchSkinLabels = std::make_unique<SkinLabelArray>(QStringLiteral("SkinLabel1"), m_search);
+    m_listSkinLabels = std::make_unique<SkinLabelArray>(QStringLiteral("SkinLabel2"), m_listsPanel);
 
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    setStatusBar(status);
-    const char *const idleTexts[] = {"Entry Status", "Open Connections", "Connection Status"};
-    for (size_t panel = 0; panel < m_statusPanels.size(); ++panel) {
-        m_statusPanels[panel] = new QLabel(QLatin1String(idleTexts[panel]), status);
-        m_statusPanels[panel]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel + 1));
-        // Widths follow the stretch alone, so long texts never push the other panels.
-        m_statusPanels[panel]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        status->addWidget(m_statusPanels[panel], panel == 2 ? 2 : 1);
-    }
-    m_notice = new StatusNotice(status);
-    connect(m_notice, &StatusNotice::detailsRequested, this, [this](const QString &text, const QString &details) {
-        m_context.prompt.showMessage(m_context.branding.productName, text + QStringLiteral("\r\n\r\n") + details,
-                                     Prompt::Icon::Information, Prompt::Buttons::Ok);
-    });
-    status->addPermanentWidget(m_notice);
-    m_unansweredLabel = new QLabel(status);
-    m_unansweredLabel->setObjectName(QStringLiteral("lblUnanswered"));
-    m_unansweredLabel->hide();
-    status->addPermanentWidget(m_unansweredLabel);
-    m_progressBar = new RunProgressBar(status);
-    status->addPermanentWidget(m_progressBar);
+    const int margin = qRound(150 * logicalDpiX() / 1440.0);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(margin, margin / 2, margin, 2 * margin);
+    column->setSpacing(margin / 2);
+    column->addWidget(m_banner);
+    column->addWidget(m_search);
+    column->addWidget(m_listsPanel, 1);
 
-    connect(m_searchTypeBox, &QComboBox::activated, this, &MainWindow::chooseSearchType);
-    connect(cmdDoSearch, &QPushButton::clicked, this, &MainWindow::startSearch);
-    connect(m_stopButton, &QPushButton::clicked, this, &MainWindow::stopSearch);
-    connect(txtsearch, &QLineEdit::textChanged, this,
-            [this](const QString &text) { cmdCreate->setEnabled(!text.isEmpty()); });
-    connect(cmdSetup, &QPushButton::clicked, this, &MainWindow::setupRequested);
-    connect(cmdCreate, &QPushButton::clicked, this, &MainWindow::listBuilderRequested);
-    connect(cmdWebsite, &QPushButton::clicked, this, &MainWindow::websiteRequested);
-    connect(cmbTLDs, &QComboBox::currentTextChanged, this, [this](const QString &tld) {
-        session().setChosenTld(tld);
-        cmbTLDs->setToolTip(tld);
-    });
-    connect(cmbTLDs, &QComboBox::activated, this,
-            [this] { m_context.settings.setValue(Settings::lastTld, cmbTLDs->currentText()); });
+    m_status = new MainStatusBar(this);
+    setStatusBar(m_status);
+    connect(
+        m_status->notice(), &StatusNotice::detailsRequested, this, [this](const QString &text, const QString &details) {
+            m_context.prompt.showMessage(m_context.branding.productName, text + QStringLiteral("\r\n\r\n") + details,
+                                         Prompt::Icon::Information, Prompt::Buttons::Ok);
+        });
+    connectSearchControls();
 }
 
-void MainWindow::buildListColumn(ResultList which, const QString &tooltip)
+void MainWindow::connectSearchControls()
 {
-    const size_t slot = size_t(which);
-    const int number = resultListRow(which).number;
-    const bool saved = which == ResultList::Saved;
-    auto *label = new SkinLabel(m_listsFrame);
-    label->setText(QLatin1String(resultListRow(which).name));
-    label->setObjectName(QStringLiteral("Label%1").arg(number));
-    m_listLabels[slot] = label;
-
-    auto *view =
-        new DomainListView(saved ? DomainListView::Role::DropTarget : DomainListView::Role::DragSource, m_listsFrame);
-    view->setObjectName(QStringLiteral("List%1").arg(number));
-    view->setToolTip(tooltip);
-    view->setModel(saved ? &m_savedModel : session().results().model(which));
-    m_lists[slot] = view;
-
-    const struct
-    {
-        const char *name;
-        const char *caption;
-        const char *tooltip;
-    } buttons[] = {{"cmdCopy", "Copy", "Copy List"},
-                   {"cmdClear", "Del", "Delete Selected Item"},
-                   {"cmdClear2", "Clear", "Clear List"}};
-    for (const auto &button : buttons) {
-        auto *widget = new QPushButton(QLatin1String(button.caption), m_listsFrame);
-        widget->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(button.name)).arg(number));
-        widget->setToolTip(QLatin1String(button.tooltip));
-        // The skin keeps these narrow: minimumListsWidth() counts on it.
-        widget->setProperty("compact", true);
-        m_listButtons[slot] << widget;
-    }
-    connect(m_listButtons[slot][0], &QPushButton::clicked, this, [this, which] { copyList(which); });
-    connect(m_listButtons[slot][1], &QPushButton::clicked, this, [this, which] { deleteEntry(which); });
-    connect(m_listButtons[slot][2], &QPushButton::clicked, this, [this, which] { clearList(which); });
-    connect(view, &DomainListView::deleteRequested, this, [this, which] { deleteEntry(which); });
-    connect(view, &DomainListView::clearRequested, this, [this, which] { clearList(which); });
-    connect(view, &QAbstractItemView::doubleClicked, this,
-            [this, which](const QModelIndex &index) { doubleClicked(which, index); });
-    auto *commands = new DomainListCommands(view, !saved);
-    connect(commands, &DomainListCommands::saveRequested, this, &MainWindow::saveNames);
-    connect(commands, &DomainListCommands::whoisRequested, this, &MainWindow::showWhois);
-    connect(commands, &DomainListCommands::purchaseRequested, this, &MainWindow::openPurchasePage);
-    if (saved) {
-        connect(view, &DomainListView::payloadDropped, this, &MainWindow::dropOnSavedList);
-    } else {
-        connect(view, &QAbstractItemView::pressed, this, [this, which] { m_dragSourceList = which; });
-    }
+    connect(m_search->searchTypeBox, &QComboBox::activated, this, &MainWindow::chooseSearchType);
+    connect(m_search->cmdDoSearch, &QPushButton::clicked, this, &MainWindow::startSearch);
+    connect(m_search->stopButton, &QPushButton::clicked, this, &MainWindow::stopSearch);
+    connect(m_search->cmdSetup, &QPushButton::clicked, this, &MainWindow::setupRequested);
+    connect(m_search->cmdCreate, &QPushButton::clicked, this, &MainWindow::listBuilderRequested);
+    connect(m_search->cmdWebsite, &QPushButton::clicked, this, &MainWindow::websiteRequested);
+    connect(m_search->cmbTLDs, &QComboBox::currentTextChanged, this, [this](const QString &tld) {
+        session().setChosenTld(tld);
+        m_search->cmbTLDs->setToolTip(tld);
+    });
+    connect(m_search->cmbTLDs, &QComboBox::activated, this,
+            [this] { m_context.settings.setValue(Settings::lastTld, m_search->cmbTLDs->currentText()); });
 }
 
 void MainWindow::buildMenus()
 {
-    auto addItem = [this](QMenu *menu, const QString &objectName, const QString &caption, auto action) {
-        QAction *item = menu->addAction(caption);
-        item->setObjectName(objectName);
-        connect(item, &QAction::triggered, this, action);
-        return item;
-    };
-    QMenu *menuFile = menuBar()->addMenu(QStringLiteral("File"));
-    menuFile->setObjectName(QStringLiteral("menuFile"));
-    addItem(menuFile, QStringLiteral("mnuFileExport"), QStringLiteral("Export Results..."), &MainWindow::exportResults);
-    menuFile->addSeparator();
-    addItem(menuFile, QStringLiteral("mnuFileItem(0)"), QStringLiteral("Exit"), [this] { close(); });
+    auto *menus = new MainMenus(menuBar());
+    m_rerunAction = menus->rerunAction();
+    connect(menus, &MainMenus::exportRequested, this, &MainWindow::exportResults);
+    connect(menus, &MainMenus::exitRequested, this, &MainWindow::close);
+    connect(menus, &MainMenus::clearRequested, m_listsPanel, &ResultListsPanel::clearList);
+    connect(menus, &MainMenus::copyRequested, m_listsPanel, &ResultListsPanel::copyList);
+    connect(menus, &MainMenus::searchTypePicked, this, &MainWindow::pickSearchType);
+    connect(menus, &MainMenus::rerunRequested, this, &MainWindow::rerunUnanswered);
+    connect(menus, &MainMenus::historyRequested, this, &MainWindow::historyWindowRequested);
+    connect(menus, &MainMenus::setupRequested, this, &MainWindow::setupRequested);
+    connect(menus, &MainMenus::helpRequested, this, &MainWindow::helpRequested);
+    connect(menus, &MainMenus::aboutRequested, this, &MainWindow::aboutRequested);
+}
 
-    QMenu *mnuEdit = menuBar()->addMenu(QStringLiteral("Edit"));
-    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    const struct
-    {
-        const char *caption;
-        bool copy;
-        QList<ResultList> lists;
-    } editItems[] = {
-        {"Clear High/Mid/Low", false, {ResultList::Low, ResultList::High, ResultList::Mid}},
-        {"Clear High", false, {ResultList::High}},
-        {"Clear Mid", false, {ResultList::Mid}},
-        {"Clear Low", false, {ResultList::Low}},
-        {"Clear Registered", false, {ResultList::Registered}},
-        {"Clear Saved", false, {ResultList::Saved}},
-        {"Copy High", true, {ResultList::High}},
-        {"Copy Mid", true, {ResultList::Mid}},
-        {"Copy Low", true, {ResultList::Low}},
-        {"Copy Saved", true, {ResultList::Saved}},
-    };
-    int index = 0;
-    for (const auto &entry : editItems) {
-        const QList<ResultList> lists = entry.lists;
-        const bool copy = entry.copy;
-        addItem(mnuEdit, QStringLiteral("mnuEditItem(%1)").arg(index++), QLatin1String(entry.caption),
-                [this, lists, copy] {
-                    for (ResultList which : lists)
-                        copy ? copyList(which) : clearList(which);
-                });
-    }
-
-    QMenu *mnuTools = menuBar()->addMenu(QStringLiteral("Tools"));
-    mnuTools->setObjectName(QStringLiteral("mnuTools"));
-    const QStringList types = SearchTypes::texts();
-    for (int item = 0; item < types.size(); ++item) {
-        addItem(mnuTools, QStringLiteral("mnuToolsItem(%1)").arg(item), types.at(item),
-                [this, item] { pickSearchType(item); });
-    }
-    mnuTools->addSeparator();
-    m_rerunAction = addItem(mnuTools, QStringLiteral("mnuToolsRerun"), QStringLiteral("Re-run Unanswered Names"),
-                            &MainWindow::rerunUnanswered);
-    m_rerunAction->setEnabled(false);
-    addItem(mnuTools, QStringLiteral("mnuToolsHistory"), QStringLiteral("History..."),
-            [this] { emit historyWindowRequested(); });
-
-    QMenu *mnuOptions = menuBar()->addMenu(QStringLiteral("Options"));
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    addItem(mnuOptions, QStringLiteral("mnuOptionsItem(0)"), QStringLiteral("Setup"),
-            [this] { emit setupRequested(); });
-    QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    addItem(mnuHelp, QStringLiteral("mnuHelpItem(0)"), QStringLiteral("View Help"), [this] { emit helpRequested(); });
-    QMenu *mnuAbout = menuBar()->addMenu(QStringLiteral("About"));
-    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
-    addItem(mnuAbout, QStringLiteral("mnuAboutItem(0)"), QStringLiteral("About this software"),
-            [this] { emit aboutRequested(); });
+LookupSession &MainWindow::session() const
+{
+    return m_context.session;
 }
 
 void MainWindow::startUp()
@@ -378,9 +157,9 @@ void MainWindow::startUp()
         setWindowIcon(programIcon(QStringLiteral("AAA")));
     setWindowIcons(this, QStringLiteral("AAA"), true);
     setWindowTitle(product + QStringLiteral(" by ") + branding.companyName);
-    cmdWebsite->setText(QStringLiteral("Visit ") + branding.comments);
+    m_search->cmdWebsite->setText(QStringLiteral("Visit ") + branding.comments);
     if (branding.purchaseOnDoubleClick)
-        m_listsFrame->setTitle(QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
+        m_listsPanel->setTitle(QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
     if (branding.useSkin && m_context.skinner) {
         Skinner::skinLabels(this, {m_searchSkinLabels.get(), m_listSkinLabels.get()});
         m_context.skinner->applySkin(this);
@@ -389,7 +168,6 @@ void MainWindow::startUp()
         m_bannerPicture->hide();
         m_banner->show();
         m_banner->navigate(branding.bannerUrl);
-        layoutMainWindow();
     }
 
     // The help file is among the shipped files the session's start-up installs.
@@ -398,16 +176,16 @@ void MainWindow::startUp()
     if (!session().prepare(&error) && (!folder.isDir() || !folder.isWritable()))
         m_folderProblem = error;
     else if (!error.isEmpty())
-        m_notice->showNotice(error, 10000);
+        m_status->notice()->showNotice(error, 10000);
     else if (const QString notice = session().registryNotice() + session().historyNotice(); !notice.isEmpty())
-        m_notice->showNotice(notice, 10000);
+        m_status->notice()->showNotice(notice, 10000);
     // A first start has just written TLDs.txt.
     loadTLDs();
     if (settings.value(Settings::showHelp)) {
         settings.setValue(Settings::showHelp, false);
         emit helpRequested();
     }
-    loadSavedDomains();
+    m_listsPanel->loadSavedDomains();
     restoreSearchType();
     explainStartButton();
     // Without a window manager "maximised" means nothing: take the screen.
@@ -430,60 +208,31 @@ void MainWindow::startUp()
 
 void MainWindow::loadTLDs()
 {
-    QStringList wanted{cmbTLDs->currentText(), m_context.settings.value(Settings::lastTld),
+    QComboBox *tlds = m_search->cmbTLDs;
+    QStringList wanted{tlds->currentText(), m_context.settings.value(Settings::lastTld),
                        QString(m_context.settings.value(Settings::defaultExtension)).remove(QLatin1Char('.')),
                        QStringLiteral("com")};
-    const QSignalBlocker blocker(cmbTLDs);
-    cmbTLDs->clear();
+    const QSignalBlocker blocker(tlds);
+    tlds->clear();
     const QStringList extensions = TldFile(m_context.programFolder).enabledExtensions();
     for (const QString &extension : extensions) {
-        cmbTLDs->addItem(extension);
-        cmbTLDs->setItemData(cmbTLDs->count() - 1, extension, Qt::ToolTipRole);
+        tlds->addItem(extension);
+        tlds->setItemData(tlds->count() - 1, extension, Qt::ToolTipRole);
     }
     wanted.removeAll(QString());
     for (const QString &tld : std::as_const(wanted)) {
-        if (const int index = cmbTLDs->findText(tld, Qt::MatchFixedString); index >= 0) {
-            cmbTLDs->setCurrentIndex(index);
+        if (const int index = tlds->findText(tld, Qt::MatchFixedString); index >= 0) {
+            tlds->setCurrentIndex(index);
             break;
         }
     }
-    cmbTLDs->setToolTip(cmbTLDs->currentText());
-    session().setChosenTld(cmbTLDs->currentText());
-}
-
-void MainWindow::showWordRangeControls(bool visible)
-{
-    for (QWidget *widget : std::as_const(m_wordRangeControls))
-        widget->setVisible(visible);
-}
-
-void MainWindow::showInternetSearchControls(bool visible)
-{
-    for (QWidget *widget : std::as_const(m_internetSearchControls))
-        widget->setVisible(visible);
-}
-
-void MainWindow::loadSavedDomains()
-{
-    m_savedModel.append(SavedDomains::load(savedDomainsPath()));
-}
-
-QString MainWindow::savedDomainsPath() const
-{
-    return QDir(m_context.programFolder)
-        .filePath(QLatin1String(resultListRow(ResultList::Saved).fileStem) + QStringLiteral(".txt"));
-}
-
-void MainWindow::saveSavedDomains()
-{
-    QString error;
-    if (!SavedDomains::save(savedDomainsPath(), m_savedModel.names(), &error))
-        m_context.prompt.showMessage(m_context.branding.productName, error, Prompt::Icon::Warning, Prompt::Buttons::Ok);
+    tlds->setToolTip(tlds->currentText());
+    session().setChosenTld(tlds->currentText());
 }
 
 void MainWindow::chooseSearchType(int index)
 {
-    const std::optional<SearchType> type = SearchTypes::fromText(m_searchTypeBox->itemText(index));
+    const std::optional<SearchType> type = SearchTypes::fromText(m_search->searchTypeBox->itemText(index));
     if (type)
         applySearchTypeSelection(*type);
 }
@@ -492,16 +241,16 @@ void MainWindow::applySearchTypeSelection(SearchType type, bool openWindows)
 {
     const SearchTypeSelection selection = selectSearchType(type, m_context.programFolder, m_context.settings);
     if (selection.opensBrowseWindow) {
-        showWordRangeControls(false);
-        showInternetSearchControls(false);
+        m_search->showWordRangeControls(false);
+        m_search->showInternetSearchControls(false);
         emit browseWindowRequested();
         return;
     }
     m_searchType = type;
     if (!selection.choosesWordFile && !selection.opensNameCreator)
         m_context.settings.setValue(Settings::lastSearchType, SearchTypes::text(type));
-    showInternetSearchControls(selection.showInternetSearch);
-    showWordRangeControls(selection.showWordRange);
+    m_search->showInternetSearchControls(selection.showInternetSearch);
+    m_search->showWordRangeControls(selection.showWordRange);
     if (selection.setsWordFile)
         m_wordFile.setPath(selection.wordFile);
     if (selection.choosesWordFile) {
@@ -509,22 +258,22 @@ void MainWindow::applySearchTypeSelection(SearchType type, bool openWindows)
             QString(), QDir(m_context.programFolder).filePath(QStringLiteral("wordlists")), QStringLiteral("*.txt")));
     }
     if (selection.countsEntries)
-        txtWordMax->setText(QString::number(countListEntries()));
+        m_search->txtWordMax->setText(QString::number(countListEntries()));
     if (selection.setsControls) {
-        cmdDoSearch->setEnabled(selection.startEnabled && hasListToSearch());
+        m_search->cmdDoSearch->setEnabled(selection.startEnabled && hasListToSearch());
         explainStartButton();
-        m_stopButton->setEnabled(selection.stopEnabled);
-        txtsearch->setEnabled(selection.internetSearchEnabled);
-        m_amountBox->setEnabled(selection.internetSearchEnabled);
-        cmdCreate->setEnabled(selection.internetSearchEnabled && !txtsearch->text().isEmpty());
-        txtWordNum->setEnabled(selection.wordNumberEnabled);
+        m_search->stopButton->setEnabled(selection.stopEnabled);
+        m_search->txtsearch->setEnabled(selection.internetSearchEnabled);
+        m_search->amountBox->setEnabled(selection.internetSearchEnabled);
+        m_search->cmdCreate->setEnabled(selection.internetSearchEnabled && !m_search->txtsearch->text().isEmpty());
+        m_search->txtWordNum->setEnabled(selection.wordNumberEnabled);
         // A list searched to its end starts over.
-        const bool finished = selection.wordNumberText.toInt() > txtWordMax->text().toInt() && selection.countsEntries;
-        txtWordNum->setText(finished ? QStringLiteral("1") : selection.wordNumberText);
+        const bool finished =
+            selection.wordNumberText.toInt() > m_search->txtWordMax->text().toInt() && selection.countsEntries;
+        m_search->txtWordNum->setText(finished ? QStringLiteral("1") : selection.wordNumberText);
     }
     if (selection.opensNameCreator && openWindows)
         emit nameCreatorRequested();
-    layoutMainWindow();
 }
 
 // The last search type that opens no window or dialog comes back as chosen.
@@ -533,13 +282,14 @@ void MainWindow::restoreSearchType()
     const std::optional<SearchType> type = SearchTypes::fromText(m_context.settings.value(Settings::lastSearchType));
     if (!type)
         return;
-    m_searchTypeBox->setCurrentIndex(m_searchTypeBox->findText(SearchTypes::text(*type)));
+    m_search->searchTypeBox->setCurrentIndex(m_search->searchTypeBox->findText(SearchTypes::text(*type)));
     applySearchTypeSelection(*type);
 }
 
 void MainWindow::startGeneratedSearch(qint32 wordMax)
 {
-    m_searchTypeBox->setCurrentIndex(m_searchTypeBox->findText(SearchTypes::text(SearchType::GenerateNames)));
+    m_search->searchTypeBox->setCurrentIndex(
+        m_search->searchTypeBox->findText(SearchTypes::text(SearchType::GenerateNames)));
     applySearchTypeSelection(SearchType::GenerateNames, false);
     startListSearch(wordMax);
 }
@@ -548,7 +298,7 @@ void MainWindow::pickSearchType(int index)
 {
     if (m_run.isRunning())
         stopSearch();
-    m_searchTypeBox->setCurrentIndex(index);
+    m_search->searchTypeBox->setCurrentIndex(index);
     chooseSearchType(index);
 }
 
@@ -572,7 +322,7 @@ void MainWindow::explainFolderProblem()
 void MainWindow::explainStartButton()
 {
     QString why;
-    if (!cmdDoSearch->isEnabled() && !hasListToSearch()) {
+    if (!m_search->cmdDoSearch->isEnabled() && !hasListToSearch()) {
         if (!m_folderProblem.isEmpty())
             why = QStringLiteral("Start is off: %1.").arg(m_folderProblem);
         else if (m_wordFile.path().isEmpty())
@@ -581,7 +331,7 @@ void MainWindow::explainStartButton()
             why = QStringLiteral("Start is off: the list %1 does not exist.")
                       .arg(QDir::toNativeSeparators(m_wordFile.path()));
     }
-    cmdDoSearch->setToolTip(why.isEmpty() ? QStringLiteral("Click here to start searching your list.") : why);
+    m_search->cmdDoSearch->setToolTip(why.isEmpty() ? QStringLiteral("Click here to start searching your list.") : why);
 }
 
 void MainWindow::reportFailedLookup(const LookupOutcome &outcome)
@@ -592,28 +342,19 @@ void MainWindow::reportFailedLookup(const LookupOutcome &outcome)
                 QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") + outcome.errorString);
 }
 
-void MainWindow::setSearchControlsEnabled(bool enabled)
-{
-    for (QWidget *widget :
-         {static_cast<QWidget *>(cmdDoSearch), static_cast<QWidget *>(m_stopButton),
-          static_cast<QWidget *>(m_searchTypeBox), static_cast<QWidget *>(txtWordNum),
-          static_cast<QWidget *>(m_amountBox), static_cast<QWidget *>(cmdCreate), static_cast<QWidget *>(txtsearch)})
-        widget->setEnabled(enabled);
-}
-
 void MainWindow::startSearch()
 {
     if (!hasListToSearch() || !startNumberFits())
         return;
-    setSearchControlsEnabled(false);
+    m_search->setSearchControlsEnabled(false);
     if (m_searchType && SearchTypes::isEngineSearch(*m_searchType))
-        txtWordNum->setText(QStringLiteral("1"));
-    m_stopButton->setEnabled(true);
-    session().setSource(m_searchTypeBox->currentText());
+        m_search->txtWordNum->setText(QStringLiteral("1"));
+    m_search->stopButton->setEnabled(true);
+    session().setSource(m_search->searchTypeBox->currentText());
     m_faults.startRun();
-    m_notice->clearNotice();
-    m_runStart = txtWordNum->text().toInt();
-    m_runSize = txtWordMax->text().toInt();
+    m_status->notice()->clearNotice();
+    m_runStart = m_search->txtWordNum->text().toInt();
+    m_runSize = m_search->txtWordMax->text().toInt();
     m_rerunning = false;
     startRun(m_wordFile);
 }
@@ -622,8 +363,8 @@ void MainWindow::rerunUnanswered()
 {
     if (m_run.isRunning() || m_run.unanswered().isEmpty())
         return;
-    setSearchControlsEnabled(false);
-    m_stopButton->setEnabled(true);
+    m_search->setSearchControlsEnabled(false);
+    m_search->stopButton->setEnabled(true);
     m_rerunSource = StringListWordSource(m_run.unanswered());
     m_runStart = 1;
     m_runSize = m_rerunSource.size();
@@ -635,56 +376,48 @@ void MainWindow::startRun(WordSource &source)
 {
     m_rerunAction->setEnabled(false);
     m_tally.start();
-    m_progressBar->start(m_runStart, m_runSize);
+    m_status->progressBar()->start(m_runStart, m_runSize);
     m_viewUpdates->runStarted();
     m_run.setParallel(m_context.settings.value(Settings::parallelLookups));
     m_run.start(source, m_runStart);
-    showUnanswered();
+    m_status->showUnanswered(m_run.unanswered().size());
 }
 
 void MainWindow::showRunProgress(const LookupOutcome &outcome)
 {
     const qint32 ended = m_runStart - 1 + m_run.ended();
-    m_viewUpdates->setText(m_statusPanels[0], QStringLiteral("%1 of %2").arg(ended).arg(m_runSize));
-    m_viewUpdates->setText(m_statusPanels[1], QStringLiteral("Open: %1").arg(m_run.running()));
+    m_viewUpdates->setText(m_status->panel(0), QStringLiteral("%1 of %2").arg(ended).arg(m_runSize));
+    m_viewUpdates->setText(m_status->panel(1), QStringLiteral("Open: %1").arg(m_run.running()));
     m_viewUpdates->advanceProgress(ended + 1);
     if (outcome.kind == LookupOutcome::Kind::Timeout || outcome.kind == LookupOutcome::Kind::Error)
-        showUnanswered();
-}
-
-// Names without a verdict are counted beside the panels until the next run.
-void MainWindow::showUnanswered()
-{
-    const qsizetype count = m_run.unanswered().size();
-    m_unansweredLabel->setText(QStringLiteral("%1 unanswered").arg(count));
-    m_unansweredLabel->setVisible(count > 0);
+        m_status->showUnanswered(m_run.unanswered().size());
 }
 
 QString MainWindow::searchText() const
 {
-    return txtsearch->text();
+    return m_search->txtsearch->text();
 }
 
 QString MainWindow::searchTypeText() const
 {
-    return m_searchTypeBox->currentText();
+    return m_search->searchTypeBox->currentText();
 }
 
 int MainWindow::amountIndex() const
 {
-    return m_amountBox->currentIndex();
+    return m_search->amountBox->currentIndex();
 }
 
 void MainWindow::setListSize(qint32 wordMax)
 {
-    txtWordMax->setText(QString::number(wordMax));
-    txtWordNum->setText(QStringLiteral("1"));
+    m_search->txtWordMax->setText(QString::number(wordMax));
+    m_search->txtWordNum->setText(QStringLiteral("1"));
 }
 
 void MainWindow::startListSearch(qint32 wordMax, qint32 startNumber)
 {
-    txtWordMax->setText(QString::number(wordMax));
-    txtWordNum->setText(QString::number(startNumber));
+    m_search->txtWordMax->setText(QString::number(wordMax));
+    m_search->txtWordNum->setText(QString::number(startNumber));
     startSearch();
 }
 
@@ -699,33 +432,32 @@ void MainWindow::stopSearch()
 void MainWindow::restoreAfterStop()
 {
     m_viewUpdates->runStopped();
-    m_progressBar->finish();
+    m_status->progressBar()->finish();
     if (m_tally.isCounting()) {
         m_tally.finish();
         // The faults of the run stay a click away.
-        m_notice->showNotice(runSummary(m_tally), 0,
-                             m_faults.count() ? m_faults.summary() + QStringLiteral(". The last: ") + m_faults.lastDetail()
-                                              : QString());
+        m_status->notice()->showNotice(
+            MainStatusBar::runSummary(m_tally), 0,
+            m_faults.count() ? m_faults.summary() + QStringLiteral(". The last: ") + m_faults.lastDetail() : QString());
     }
     m_rerunAction->setEnabled(!m_run.unanswered().isEmpty());
-    m_searchTypeBox->setEnabled(true);
-    const std::optional<SearchType> shown = SearchTypes::fromText(m_searchTypeBox->currentText());
+    m_search->searchTypeBox->setEnabled(true);
+    const std::optional<SearchType> shown = SearchTypes::fromText(m_search->searchTypeBox->currentText());
     if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames ||
         shown == SearchType::BrowseForNames) {
-        cmdDoSearch->setEnabled(hasListToSearch());
+        m_search->cmdDoSearch->setEnabled(hasListToSearch());
         explainStartButton();
-        m_stopButton->setEnabled(false);
-        txtsearch->setEnabled(false);
-        m_amountBox->setEnabled(false);
-        cmdCreate->setEnabled(false);
-        txtWordNum->setEnabled(true);
-        txtWordNum->setText(QString::number(ResumePositions(m_context.settings).stored(SearchType::CustomList)));
+        m_search->stopButton->setEnabled(false);
+        m_search->txtsearch->setEnabled(false);
+        m_search->amountBox->setEnabled(false);
+        m_search->cmdCreate->setEnabled(false);
+        m_search->txtWordNum->setEnabled(true);
+        m_search->txtWordNum->setText(
+            QString::number(ResumePositions(m_context.settings).stored(SearchType::CustomList)));
     } else {
         applySearchTypeSelection(*shown);
     }
-    m_statusPanels[0]->setText(QStringLiteral("Entry Status"));
-    m_statusPanels[1]->setText(QStringLiteral("Open Connections"));
-    m_statusPanels[2]->setText(QStringLiteral("Connection Status"));
+    m_status->showIdlePanels();
 }
 
 // The start number must lie within the list: 1 to its size. It is edited
@@ -733,73 +465,27 @@ void MainWindow::restoreAfterStop()
 bool MainWindow::startNumberFits()
 {
     bool startValid = false;
-    const qint32 start = txtWordNum->text().trimmed().toInt(&startValid);
-    const qint32 size = txtWordMax->text().toInt();
+    const qint32 start = m_search->txtWordNum->text().trimmed().toInt(&startValid);
+    const qint32 size = m_search->txtWordMax->text().toInt();
     if (startValid && start >= 1 && start <= qMax(1, size))
         return true;
-    m_context.prompt.showMessage(
-        m_context.branding.productName,
-        QStringLiteral("The Start Number must be a whole number from 1 to %1; \"%2\" is not.")
-            .arg(qMax(1, size))
-            .arg(txtWordNum->text()),
-        Prompt::Icon::Warning, Prompt::Buttons::Ok);
-    txtWordNum->setFocus();
-    txtWordNum->selectAll();
+    m_context.prompt.showMessage(m_context.branding.productName,
+                                 QStringLiteral("The Start Number must be a whole number from 1 to %1; \"%2\" is not.")
+                                     .arg(qMax(1, size))
+                                     .arg(m_search->txtWordNum->text()),
+                                 Prompt::Icon::Warning, Prompt::Buttons::Ok);
+    m_search->txtWordNum->setFocus();
+    m_search->txtWordNum->selectAll();
     return false;
-}
-
-const QStringList &MainWindow::namesOf(ResultList which) const
-{
-    return which == ResultList::Saved ? m_savedModel.names() : session().results().names(which);
-}
-
-void MainWindow::deleteEntry(ResultList which)
-{
-    QList<int> rows;
-    const QModelIndexList selected = list(which)->selectionModel()->selectedIndexes();
-    for (const QModelIndex &index : selected)
-        rows << index.row();
-    if (rows.isEmpty())
-        return;
-    if (which != ResultList::Saved) {
-        session().results().removeNames(which, rows);
-        return;
-    }
-    m_savedModel.removeRowList(rows);
-    saveSavedDomains();
-}
-
-void MainWindow::clearList(ResultList which)
-{
-    if (which == ResultList::Saved) {
-        if (m_savedModel.size() == 0)
-            return;
-        const Prompt::Answer answer = m_context.prompt.showMessage(
-            m_context.branding.productName,
-            QStringLiteral("Remove all %1 names from Saved Domains?").arg(m_savedModel.size()), Prompt::Icon::Question,
-            Prompt::Buttons::YesNo);
-        if (answer == Prompt::Answer::Yes) {
-            m_savedModel.clear();
-            saveSavedDomains();
-        }
-        return;
-    }
-    session().results().clearList(which);
-}
-
-void MainWindow::saveNames(const QStringList &names)
-{
-    m_savedModel.append(names);
-    saveSavedDomains();
 }
 
 void MainWindow::exportResults()
 {
     SettingsStore &settings = m_context.settings;
     const QString folder = settings.value(Settings::lastExportFolder);
-    const QString path = csvFileName(m_context.prompt.saveFileName(
-        QStringLiteral("Export Results"), folder.isEmpty() ? QDir::homePath() : folder,
-        QStringLiteral("CSV files (*.csv)")));
+    const QString path = csvFileName(m_context.prompt.saveFileName(QStringLiteral("Export Results"),
+                                                                   folder.isEmpty() ? QDir::homePath() : folder,
+                                                                   QStringLiteral("CSV files (*.csv)")));
     if (path.isEmpty())
         return;
     QString error;
@@ -808,7 +494,8 @@ void MainWindow::exportResults()
         return;
     }
     settings.setValue(Settings::lastExportFolder, QFileInfo(path).absolutePath());
-    m_notice->showNotice(QStringLiteral("Exported the lists to %1").arg(QDir::toNativeSeparators(path)), 10000);
+    m_status->notice()->showNotice(QStringLiteral("Exported the lists to %1").arg(QDir::toNativeSeparators(path)),
+                                   10000);
 }
 
 // The first fault of a kind in a run is shown; the rest are counted beside
@@ -816,137 +503,7 @@ void MainWindow::exportResults()
 void MainWindow::lookupFault(const QString &title, const QString &text)
 {
     m_faults.report(title, text);
-    m_notice->showNotice(m_faults.summary(), 0, title + QStringLiteral(": ") + text);
-}
-
-// "Checked 676 names in 1:34: 130 available, 546 registered, 0 unanswered".
-QString MainWindow::runSummary(const RunTally &tally)
-{
-    const qint64 seconds = tally.elapsedMs() / 1000;
-    const QLatin1Char zero('0');
-    const QString took = seconds < 3600 ? QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, zero)
-                                        : QStringLiteral("%1:%2:%3")
-                                              .arg(seconds / 3600)
-                                              .arg(seconds / 60 % 60, 2, 10, zero)
-                                              .arg(seconds % 60, 2, 10, zero);
-    return QStringLiteral("Checked %1 names in %2: %3 available, %4 registered, %5 unanswered")
-        .arg(tally.checked())
-        .arg(took)
-        .arg(tally.available())
-        .arg(tally.registered())
-        .arg(tally.unanswered());
-}
-
-void MainWindow::openPurchasePage(const QString &domain)
-{
-    QDesktopServices::openUrl(QUrl(m_context.branding.purchaseUrlPrefix + domain));
-}
-
-void MainWindow::showWhois(const QString &domain)
-{
-    m_context.selectedDomain = domain;
-    emit whoisWindowRequested(domain);
-}
-
-void MainWindow::copyList(ResultList which)
-{
-    QString text;
-    for (const QString &name : namesOf(which))
-        text += name + QStringLiteral("\r\n");
-    QClipboard *clipboard = QApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(text);
-}
-
-void MainWindow::dropOnSavedList(const QString &payload)
-{
-    if (m_dragSourceList) {
-        const QStringList &source = namesOf(*m_dragSourceList);
-        const QStringList pieces = payload.split(QLatin1Char('|'));
-        for (const QString &piece : pieces) {
-            bool valid = false;
-            const int row = piece.toInt(&valid);
-            if (valid && row >= 0 && row < source.size())
-                m_savedModel.append(source.at(row));
-        }
-    }
-    saveSavedDomains();
-}
-
-void MainWindow::doubleClicked(ResultList which, const QModelIndex &index)
-{
-    if (which == ResultList::Registered)
-        m_dragSourceList = ResultList::Registered;
-    if (!index.isValid())
-        return;
-    m_context.selectedDomain = namesOf(which).value(index.row());
-    if (m_context.branding.purchaseOnDoubleClick)
-        openPurchasePage(m_context.selectedDomain);
-    else
-        showWhois(m_context.selectedDomain);
-}
-
-void MainWindow::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
-    layoutMainWindow();
-}
-
-void MainWindow::layoutMainWindow()
-{
-    if (isMinimized())
-        return;
-    QWidget *central = centralWidget();
-    const int margin = twips(150);
-    // Never below 6500 twips, and never so small that a control clips.
-    const int inner = twips(120);
-    const int labelHeight = m_listLabels[0]->sizeHint().height();
-    const int buttonHeight = m_listButtons[0][0]->sizeHint().height();
-    const int listsHeight = m_listsFrame->fontMetrics().height() + labelHeight +
-                            4 * m_lists[0]->fontMetrics().height() + buttonHeight + 4 * inner;
-    const int searchHeight = m_searchFrame->sizeHint().height();
-    const int bannerHeight = m_banner->isHidden() ? 0 : m_banner->sizeHint().height() + twips(100);
-    setMinimumSize(std::max({twips(6500), m_searchFrame->minimumSizeHint().width() + twips(300), minimumListsWidth()}),
-                   qMax(twips(6500), menuBar()->sizeHint().height() + statusBar()->sizeHint().height() + margin +
-                                         bannerHeight + searchHeight + listsHeight));
-    int top = margin / 2;
-    if (!m_banner->isHidden()) {
-        m_banner->setGeometry(margin, top, central->width() - 2 * margin, m_banner->sizeHint().height());
-        top += m_banner->height() + twips(100);
-    }
-    m_bannerPicture->setGeometry(0, 0, 0, 0);
-    m_searchFrame->setGeometry(margin, top, width() - twips(300), searchHeight);
-    top += m_searchFrame->height() + margin / 2;
-
-    const int frameWidth = width() - twips(300);
-    const int frameBottom = central->height() - twips(1000) + statusBar()->height() + menuBar()->height();
-    m_listsFrame->setGeometry(margin, top, frameWidth, qMax(twips(1500), qMin(frameBottom, central->height()) - top));
-
-    const int columnWidth = (m_listsFrame->width() - 2 * inner) / 5;
-    const int listTop = inner + m_listsFrame->fontMetrics().height() + labelHeight;
-    const int listHeight = m_listsFrame->height() - listTop - buttonHeight - 2 * inner;
-    for (size_t column = 0; column < 5; ++column) {
-        const int left = inner + int(column) * columnWidth;
-        const int width = columnWidth - inner;
-        m_listLabels[column]->setGeometry(left, listTop - labelHeight, width, labelHeight);
-        m_lists[column]->setGeometry(left, listTop, width, qMax(0, listHeight));
-        const int buttonWidth = width / 3;
-        for (int button = 0; button < 3; ++button)
-            m_listButtons[column][button]->setGeometry(left + button * buttonWidth, listTop + listHeight + inner / 2,
-                                                       buttonWidth - 2, buttonHeight);
-    }
-    m_notice->setMaximumWidth(frameWidth / 2);
-}
-
-// Three list buttons side by side in each of five columns, each as wide as
-// its caption needs (the style's own minimum width for buttons is wider).
-int MainWindow::minimumListsWidth() const
-{
-    int button = 0;
-    for (QPushButton *widget : m_listButtons[0])
-        button = qMax(button, widget->fontMetrics().horizontalAdvance(widget->text()) + twips(180));
-    const int inner = twips(120);
-    return 5 * (3 * (button + 2) + inner) + 2 * inner + twips(300) + 2;
+    m_status->notice()->showNotice(m_faults.summary(), 0, title + QStringLiteral(": ") + text);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -4,16 +4,15 @@
 #include "core/ResultList.h"
 #include "search/PacedRun.h"
 #include "search/RepeatedFaults.h"
-#include "search/RunTally.h"
 #include "search/ResultsExport.h"
+#include "search/RunTally.h"
 #include "search/SearchType.h"
 #include "search/StringListWordSource.h"
 #include "search/WordFile.h"
+#include "search/ui/ResultListsPanel.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
-#include <array>
 #include <memory>
 #include <optional>
 
@@ -21,21 +20,17 @@ class BannerView;
 class DomainListView;
 class SkinLabelArray;
 class QAction;
-class QComboBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
 class LookupSession;
-class RunProgressBar;
+class MainStatusBar;
 class RunViewUpdates;
-class StatusNotice;
+class SearchControls;
 struct DesktopContext;
 struct LookupOutcome;
 
-// The program's main window: the five domain lists with their commands, the
-// search controls, the menus and the status bar. Its searches run on the
-// program's lookup session.
+// The program's main window: the search row, the five domain lists, the
+// menus and the status bar, each a class of its own, wired here to the
+// runs. Its searches run on the program's lookup session.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -48,7 +43,7 @@ public:
     // in the status bar and the window goes on without it.
     void startUp();
 
-    DomainListView *list(ResultList which) const { return m_lists.at(size_t(which)); }
+    DomainListView *list(ResultList which) const { return m_listsPanel->list(which); }
     LookupSession &session() const;
     // The paced run behind Start and Stop.
     PacedRun &searchRun() { return m_run; }
@@ -62,15 +57,12 @@ public:
     // Fills cmbTLDs from TLDs.txt.
     void loadTLDs();
     qint32 countListEntries() { return m_wordFile.countListEntries(); }
-    void showWordRangeControls(bool visible);
-    void showInternetSearchControls(bool visible);
-    void loadSavedDomains();
-    void saveSavedDomains();
-    void layoutMainWindow();
+    void loadSavedDomains() { m_listsPanel->loadSavedDomains(); }
+    void saveSavedDomains() { m_listsPanel->saveSavedDomains(); }
 
     // A drop on the saved list: the payload's row numbers of the list last
     // clicked (one of the lookup lists) are appended; the saved-domains file is rewritten.
-    void dropOnSavedList(const QString &payload);
+    void dropOnSavedList(const QString &payload) { m_listsPanel->dropOnSavedList(payload); }
 
     // A list made by another window is ready: its size goes into the "Of"
     // box, the start number into "Start Number:", and Start is pressed.
@@ -91,7 +83,7 @@ public:
     void rerunUnanswered();
 
     // Appends names to the saved list and rewrites the saved-domains file.
-    void saveNames(const QStringList &names);
+    void saveNames(const QStringList &names) { m_listsPanel->saveNames(names); }
     // File > "Export Results...": every list into a CSV file the user names.
     void exportResults();
 
@@ -110,13 +102,12 @@ signals:
     void shutDownRequested();
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
+    void connectSearchControls();
     void buildMenus();
-    void buildListColumn(ResultList which, const QString &tooltip);
     void chooseSearchType(int index);
     // Tools menu: a run in progress stops first, as Stop stops it.
     void pickSearchType(int index);
@@ -125,27 +116,14 @@ private:
     void explainStartButton();
     // A fault goes to the notice panel, its text a click away: a run is never held.
     void lookupFault(const QString &title, const QString &text);
-    static QString runSummary(const RunTally &tally);
-    void openPurchasePage(const QString &domain);
-    void showWhois(const QString &domain);
-    int minimumListsWidth() const;
     // openWindows: false keeps the windows a type opens (name creator) shut.
     void applySearchTypeSelection(SearchType type, bool openWindows = true);
     void restoreSearchType();
     void reportFailedLookup(const LookupOutcome &outcome);
-    void setSearchControlsEnabled(bool enabled);
     void restoreAfterStop();
     bool startNumberFits();
     void startRun(WordSource &source);
     void showRunProgress(const LookupOutcome &outcome);
-    void showUnanswered();
-    void deleteEntry(ResultList which);
-    void clearList(ResultList which);
-    void copyList(ResultList which);
-    void doubleClicked(ResultList which, const QModelIndex &index);
-    const QStringList &namesOf(ResultList which) const;
-    QString savedDomainsPath() const;
-    int twips(int value) const;
 
     DesktopContext &m_context;
     DomainListModel m_savedModel;
@@ -159,34 +137,13 @@ private:
     qint32 m_runStart = 1;
     qint32 m_runSize = 0;
     std::optional<SearchType> m_searchType;
-    std::optional<ResultList> m_dragSourceList;
     // Why the program folder cannot be used, or empty.
     QString m_folderProblem;
 
-    QGroupBox *m_searchFrame = nullptr;
-    QGroupBox *m_listsFrame = nullptr;
-    QComboBox *m_searchTypeBox = nullptr;
-    QComboBox *m_amountBox = nullptr;
-    QComboBox *cmbTLDs = nullptr;
-    QLineEdit *txtWordNum = nullptr;
-    QLineEdit *txtWordMax = nullptr;
-    QLineEdit *txtsearch = nullptr;
-    QPushButton *cmdDoSearch = nullptr;
-    QPushButton *m_stopButton = nullptr;
-    QPushButton *cmdCreate = nullptr;
-    QPushButton *cmdSetup = nullptr;
-    QPushButton *cmdWebsite = nullptr;
-    QLabel *m_searchTypeLabel = nullptr;
-    QList<QWidget *> m_wordRangeControls;
-    QList<QWidget *> m_internetSearchControls;
-    std::array<DomainListView *, 5> m_lists{};
-    std::array<QLabel *, 5> m_listLabels{};
-    std::array<QList<QPushButton *>, 5> m_listButtons;
-    std::array<QLabel *, 3> m_statusPanels{};
-    RunProgressBar *m_progressBar = nullptr;
+    SearchControls *m_search = nullptr;
+    ResultListsPanel *m_listsPanel = nullptr;
+    MainStatusBar *m_status = nullptr;
     RunViewUpdates *m_viewUpdates = nullptr;
-    StatusNotice *m_notice = nullptr;
-    QLabel *m_unansweredLabel = nullptr;
     QAction *m_rerunAction = nullptr;
     std::unique_ptr<SkinLabelArray> m_searchSkinLabels;
     std::unique_ptr<SkinLabelArray> m_listSkinLabels;

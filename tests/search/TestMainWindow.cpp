@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -390,8 +391,12 @@ void TestMainWindow::searchRunEndsByItself()
     QCOMPARE(fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s), u"677"_s);
     QVERIFY(!fixture.child<QPushButton>(u"Command3"_s)->isEnabled());
     QCOMPARE(window.findChild<QLabel *>(u"StatusBar1Panel1"_s)->text(), u"Entry Status"_s);
-    QCOMPARE(fixture.child<QLabel>(u"StatusNotice"_s)->text(),
-             u"Checked 3 names in 0:00: 1 available, 2 registered, 0 unanswered"_s);
+    // However long a busy machine takes over the three names.
+    const QString summary = fixture.child<QLabel>(u"StatusNotice"_s)->text();
+    QVERIFY2(QRegularExpression(u"^Checked 3 names in 0:0\\d: 1 available, 2 registered, 0 unanswered$"_s)
+                 .match(summary)
+                 .hasMatch(),
+             qPrintable(summary));
     // The list was searched to its end: the next run starts over.
     QCOMPARE(fixture.child<QLineEdit>(u"txtWordNum"_s)->text(), u"1"_s);
 }
@@ -631,7 +636,7 @@ void TestMainWindow::tldBoxKeepsItsWidthAndTheLastChoices()
     writeFile(fixture.home.filePath(u"TLDs.txt"_s),
               rows + longTld + "|l.example|43|Enabled|0|x\r\n" + QByteArray(5000, 'y') + "|g|43|Enabled|0|x\r\n");
     window.loadTLDs();
-    window.layoutMainWindow();
+    QCoreApplication::processEvents(); // the layouts take the new contents
     QCOMPARE(tlds->count(), 4);
     QCOMPARE(tlds->itemData(2, Qt::ToolTipRole).toString(), QString::fromLatin1(longTld));
     QTest::keyClick(tlds, Qt::Key_Down); // com -> the long one, as a user picks it
@@ -834,9 +839,15 @@ void TestMainWindow::writeFailureLeavesPanelsInView()
 {
     WindowFixture fixture;
     MainWindow &window = fixture.window();
+    // A notice longer than any screen is wide, before the window shows (as
+    // start-up notices come), does not widen the window.
+    const int minimumWidth = window.minimumSizeHint().width();
+    emit window.session().results().writeFailed(u"Could not write %1"_s.arg(u"/deep"_s.repeated(300)));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.minimumWidth(), minimumWidth);
     emit window.session().results().writeFailed(u"Could not write HighProfile.txt: Permission denied"_s);
+    QCoreApplication::processEvents(); // the status bar makes room for the new notice
     QCOMPARE(fixture.child<QLabel>(u"StatusNotice"_s)->text(), u"Could not write HighProfile.txt: Permission denied"_s);
     QVERIFY(fixture.child<QLabel>(u"StatusNotice"_s)->isVisible());
     for (int panel = 1; panel <= 3; ++panel) {
