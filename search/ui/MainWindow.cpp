@@ -16,6 +16,7 @@
 #include "search/ui/RunProgressBar.h"
 #include "search/ui/RunViewUpdates.h"
 #include "search/ui/StatusNotice.h"
+#include "search/ui/TldChecklist.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -148,8 +149,9 @@ void MainWindow::buildControls()
                        cmbTLDs->fontMetrics().height());
     cmbTLDs->setFixedWidth(style()->sizeFromContents(QStyle::CT_ComboBox, &boxOption, widest, cmbTLDs).width());
     cmbTLDs->view()->setTextElideMode(Qt::ElideRight);
+    m_tldChecklist = new TldChecklist(m_searchFrame);
     cmdDoSearch->setEnabled(false);
-    m_wordRangeControls = {txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch, cmbTLDs, sLblTLD};
+    m_wordRangeControls = {txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch, cmbTLDs, m_tldChecklist, sLblTLD};
 
     QLabel *SLabel1 = makeLabel(m_searchFrame, QStringLiteral("SLabel1"), QStringLiteral("Search String:"));
     txtsearch =
@@ -176,9 +178,17 @@ void MainWindow::buildControls()
         searchRow->addWidget(widget);
     for (QWidget *widget :
          {static_cast<QWidget *>(wLabel1), static_cast<QWidget *>(txtWordNum), static_cast<QWidget *>(wLabel2),
-          static_cast<QWidget *>(txtWordMax), static_cast<QWidget *>(sLblTLD), static_cast<QWidget *>(cmbTLDs),
-          static_cast<QWidget *>(cmdDoSearch)})
+          static_cast<QWidget *>(txtWordMax)})
         searchRow->addWidget(widget);
+    // The label, the box and the checklist close together, as one control.
+    auto *tldPair = new QHBoxLayout;
+    tldPair->setSpacing(0);
+    sLblTLD->setContentsMargins(0, 0, 2, 0);
+    tldPair->addWidget(sLblTLD);
+    tldPair->addWidget(cmbTLDs);
+    tldPair->addWidget(m_tldChecklist);
+    searchRow->addLayout(tldPair);
+    searchRow->addWidget(cmdDoSearch);
     for (QWidget *widget : m_internetSearchControls)
         searchRow->addWidget(widget);
     searchRow->addWidget(m_stopButton);
@@ -238,9 +248,14 @@ void MainWindow::buildControls()
     connect(cmdCreate, &QPushButton::clicked, this, &MainWindow::listBuilderRequested);
     connect(cmdWebsite, &QPushButton::clicked, this, &MainWindow::websiteRequested);
     connect(cmbTLDs, &QComboBox::currentTextChanged, this, [this](const QString &tld) {
-        session().setChosenTld(tld);
+        m_tldChecklist->choices().setBoxTld(tld);
         cmbTLDs->setToolTip(tld);
     });
+    TldChoices &tlds = m_tldChecklist->choices();
+    tlds.setTickedText(m_context.settings.value(Settings::tickedTlds));
+    connect(&tlds, &TldChoices::runTldsChanged, this, [this](const QStringList &run) { session().setChosenTlds(run); });
+    connect(&tlds, &TldChoices::tickedChanged, this,
+            [this, &tlds] { m_context.settings.setValue(Settings::tickedTlds, tlds.tickedText()); });
     connect(cmbTLDs, &QComboBox::activated, this,
             [this] { m_context.settings.setValue(Settings::lastTld, cmbTLDs->currentText()); });
 }
@@ -448,7 +463,7 @@ void MainWindow::loadTLDs()
         }
     }
     cmbTLDs->setToolTip(cmbTLDs->currentText());
-    session().setChosenTld(cmbTLDs->currentText());
+    m_tldChecklist->choices().setExtensions(extensions, cmbTLDs->currentText());
 }
 
 void MainWindow::showWordRangeControls(bool visible)
@@ -634,7 +649,7 @@ void MainWindow::rerunUnanswered()
 void MainWindow::startRun(WordSource &source)
 {
     m_rerunAction->setEnabled(false);
-    m_tally.start();
+    m_tally.start(m_rerunning ? QStringList() : session().chosenTlds());
     m_progressBar->start(m_runStart, m_runSize);
     m_viewUpdates->runStarted();
     m_run.setParallel(m_context.settings.value(Settings::parallelLookups));
@@ -644,7 +659,7 @@ void MainWindow::startRun(WordSource &source)
 
 void MainWindow::showRunProgress(const LookupOutcome &outcome)
 {
-    const qint32 ended = m_runStart - 1 + m_run.ended();
+    const qint32 ended = m_runStart - 1 + m_run.wordsEnded();
     m_viewUpdates->setText(m_statusPanels[0], QStringLiteral("%1 of %2").arg(ended).arg(m_runSize));
     m_viewUpdates->setText(m_statusPanels[1], QStringLiteral("Open: %1").arg(m_run.running()));
     m_viewUpdates->advanceProgress(ended + 1);
@@ -701,7 +716,7 @@ void MainWindow::restoreAfterStop()
     m_viewUpdates->runStopped();
     m_progressBar->finish();
     if (m_tally.isCounting()) {
-        m_tally.finish();
+        m_tally.finish(m_run.wordsEnded());
         // The faults of the run stay a click away.
         m_notice->showNotice(runSummary(m_tally), 0,
                              m_faults.count() ? m_faults.summary() + QStringLiteral(". The last: ") + m_faults.lastDetail()
@@ -819,7 +834,8 @@ void MainWindow::lookupFault(const QString &title, const QString &text)
     m_notice->showNotice(m_faults.summary(), 0, title + QStringLiteral(": ") + text);
 }
 
-// "Checked 676 names in 1:34: 130 available, 546 registered, 0 unanswered".
+// "Checked 676 names in 1:34: 130 available, 546 registered, 0 unanswered";
+// over three TLDs "Checked 2028 names (676 words in com, net, org) in 4:41: ...".
 QString MainWindow::runSummary(const RunTally &tally)
 {
     const qint64 seconds = tally.elapsedMs() / 1000;
@@ -829,9 +845,13 @@ QString MainWindow::runSummary(const RunTally &tally)
                                               .arg(seconds / 3600)
                                               .arg(seconds / 60 % 60, 2, 10, zero)
                                               .arg(seconds % 60, 2, 10, zero);
-    return QStringLiteral("Checked %1 names in %2: %3 available, %4 registered, %5 unanswered")
+    // A run over several TLDs says how many words made its names.
+    const QString words = tally.tlds().size() > 1 && tally.checked() > tally.words()
+                              ? QStringLiteral(" (%1 words in %2)").arg(tally.words()).arg(tally.tlds().join(u", "))
+                              : QString();
+    return QStringLiteral("Checked %1 names%2 in %3: %4 available, %5 registered, %6 unanswered")
         .arg(tally.checked())
-        .arg(took)
+        .arg(words, took)
         .arg(tally.available())
         .arg(tally.registered())
         .arg(tally.unanswered());

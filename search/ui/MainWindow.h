@@ -30,6 +30,7 @@ class LookupSession;
 class RunProgressBar;
 class RunViewUpdates;
 class StatusNotice;
+class TldChecklist;
 struct DesktopContext;
 struct LookupOutcome;
 
@@ -168,6 +169,7 @@ private:
     QComboBox *m_searchTypeBox = nullptr;
     QComboBox *m_amountBox = nullptr;
     QComboBox *cmbTLDs = nullptr;
+    TldChecklist *m_tldChecklist = nullptr;
     QLineEdit *txtWordNum = nullptr;
     QLineEdit *txtWordMax = nullptr;
     QLineEdit *txtsearch = nullptr;
