@@ -835,7 +835,7 @@ void MainWindow::lookupFault(const QString &title, const QString &text)
 }
 
 // "Checked 676 names in 1:34: 130 available, 546 registered, 0 unanswered";
-// over three TLDs "Checked 2028 names (676 words in com, net, org) in 4:41: ...".
+// over three TLDs "Checked 2028 names in 4:41: ... (676 words in com, net, org)".
 QString MainWindow::runSummary(const RunTally &tally)
 {
     const qint64 seconds = tally.elapsedMs() / 1000;
@@ -845,16 +845,18 @@ QString MainWindow::runSummary(const RunTally &tally)
                                               .arg(seconds / 3600)
                                               .arg(seconds / 60 % 60, 2, 10, zero)
                                               .arg(seconds % 60, 2, 10, zero);
-    // A run over several TLDs says how many words made its names.
+    // A run over several TLDs says how many words made its names: last, as
+    // a narrow panel cuts the end off.
     const QString words = tally.tlds().size() > 1 && tally.checked() > tally.words()
                               ? QStringLiteral(" (%1 words in %2)").arg(tally.words()).arg(tally.tlds().join(u", "))
                               : QString();
-    return QStringLiteral("Checked %1 names%2 in %3: %4 available, %5 registered, %6 unanswered")
-        .arg(tally.checked())
-        .arg(words, took)
-        .arg(tally.available())
-        .arg(tally.registered())
-        .arg(tally.unanswered());
+    return QStringLiteral("Checked %1 names in %2: %3 available, %4 registered, %5 unanswered")
+               .arg(tally.checked())
+               .arg(took)
+               .arg(tally.available())
+               .arg(tally.registered())
+               .arg(tally.unanswered()) +
+           words;
 }
 
 void MainWindow::openPurchasePage(const QString &domain)
