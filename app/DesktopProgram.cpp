@@ -13,6 +13,7 @@
 #include "search/ui/MainWindow.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsTable.h"
+#include "settings/ui/PermissionDeniedPrompt.h"
 #include "settings/ui/SetupWindow.h"
 #include "settings/ui/WhoisWindow.h"
 #include "shell/AboutWindow.h"
@@ -25,11 +26,11 @@
 DesktopProgram::DesktopProgram(const QString &programFolder, Prompt *prompt)
     : m_shippedDataDir(ProgramFolder::shippedDataDir())
     , m_prompt(prompt ? *prompt : m_widgetPrompt)
-    , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.settingsName, m_prompt,
-                 m_branding.productName)
+    , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.settingsName)
     , m_session(programFolder, m_settings, PacedRun::maxParallel)
     , m_context(programFolder, m_branding, m_settings, m_prompt, m_session)
 {
+    installPermissionDeniedPrompt(m_settings, m_prompt, m_branding.productName);
 }
 
 DesktopProgram::~DesktopProgram() = default;

@@ -1,22 +1,32 @@
 #!/usr/bin/env bash
 # The desktop program beside `vantrel search` on the same list, registry and
-# settings, one slot each. The desktop program runs under Xvfb with its real
-# main window, banner and lookup session (desktop_bench picks the search type
-# in the Tools menu and clicks Start); each run gets a fresh program folder
-# and settings. Each side runs ROUNDS times in turn (default 3), as a busy
-# machine makes single runs vary. Prints every run's seconds, the best
+# settings. The desktop program runs under Xvfb with its real main window,
+# banner and lookup session (desktop_bench picks the search type in the Tools
+# menu, answers the list's file dialog and clicks Start); each run gets a
+# fresh program folder and settings. Each side runs ROUNDS times in turn, as
+# a busy machine makes single runs vary. Prints every run's seconds, the best
 # desktop time as a multiple of the best command time, and the most
 # CPU-seconds the desktop process used in one run.
 #
 # Scenarios (the first argument):
 #   two-letter  "All Two Letter" (676 names) against a loopback registry that
-#               answers at once (whois_responder.py), pause 0, DNS off.
-# usage: bench/desktop_run.sh [SCENARIO [ROUNDS]]   (default two-letter 3)
+#               answers at once (whois_responder.py), pause 0, DNS off, one
+#               slot each.
+#   rationing   a custom list of NAMES (default 3000) dictionary .com names
+#               against the registry of bench/realistic_run.sh: 5 answers/s
+#               per client, 85% of the names delegated in its DNS responder,
+#               DNS first, default slots and Parallel lookups. Every name's
+#               verdict is judged against the truth (lost, wrong, left
+#               without a verdict). Needs root for 127.0.0.1:53.
+# usage: bench/desktop_run.sh [SCENARIO [ROUNDS [NAMES]]]
+#        (default two-letter 3; rationing defaults to 1 round)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/lib.sh
 scenario=${1:-two-letter}
-rounds=${2:-3}
+rounds=${2:-}
+names=${3:-3000}
+[ -n "$rounds" ] || { [ "$scenario" = rationing ] && rounds=1 || rounds=3; }
 [[ $rounds =~ ^[1-9][0-9]*$ ]] || fail "ROUNDS must be a positive number"
 vantrel=$PWD/build/bin/vantrel
 driver=$PWD/build/bench/desktop_bench
@@ -38,22 +48,55 @@ fresh() {
     cp "$work/TLDs.txt" "$work/$1/home/TLDs.txt"
 }
 
+# judge LABEL OUT: every name's verdict in OUT (name<TAB>verdict...) against the truth.
+judge() {
+    python3 - "$1" "$work/names.txt" "$work/taken.txt" "$2" <<'PY'
+import sys
+label, names, taken, out = sys.argv[1:]
+names = [n.strip() for n in open(names) if n.strip()]
+taken = {n.strip() for n in open(taken) if n.strip()}
+got = {}
+for line in open(out):
+    fields = line.rstrip("\n").split("\t")
+    if len(fields) >= 2:
+        got[fields[0]] = fields[1]
+lost = sum(1 for n in names if n not in got)
+unanswered = sum(1 for n in names if got.get(n) in ("blocked", "timeout", "error"))
+wrong = sum(1 for n in names if got.get(n) in ("available", "registered")
+            and got[n] != ("registered" if n in taken else "available"))
+print(f"{label}: lost {lost}, wrong {wrong}, left without a verdict {unanswered}")
+PY
+}
+
 # Each scenario sets: the search type, the settings both sides share, the
-# TLD table (registry) and the options of `vantrel search`.
+# TLD table (registry), the options of `vantrel search` and, for a list
+# search, the list (and the truth to judge the answers by).
+list=
 case $scenario in
 two-letter)
     type="All Two Letter"
-    settings=$'Throttle=0\nCheckDnsFirst=0\n'
-    search_options=(--no-dns)
+    settings=$'Throttle=0\nCheckDnsFirst=0\nParallelLookups=1\n'
+    search_options=(--no-dns --slots 1)
     port=$((20000 + RANDOM % 10000))
     python3 bench/whois_responder.py "$port" --reply "No match" --lifetime 3600 &
     responder=$!
-    printf 'com|127.0.0.1|%d|Enabled|0|No match\r\n' "$port" > "$work/TLDs.txt"
+    ;;
+rationing)
+    [ "$(id -u)" -eq 0 ] || fail "the DNS responder needs root to listen on 127.0.0.1:53"
+    require_file /usr/share/dict/words "the word list (Debian's wamerican)"
+    type="Custom List"
+    settings=$'CheckDnsFirst=1\n'
+    list=$work/names.txt
+    search_options=(--list "$list")
+    export VANTREL_DNS_SERVER=127.0.0.1
+    start_rationing_registry "$work" "$names"
+    responder=$registry
     ;;
 *)
-    fail "unknown scenario '$scenario' (two-letter)"
+    fail "unknown scenario '$scenario' (two-letter, rationing)"
     ;;
 esac
+printf 'com|127.0.0.1|%d|Enabled|0|No match\r\n' "$port" > "$work/TLDs.txt"
 wait_for_port "$port" "the loopback registry"
 
 for round in $(seq "$rounds"); do
@@ -64,13 +107,16 @@ for round in $(seq "$rounds"); do
     end=$(date +%s.%N)
     seconds=$(python3 -c "print(f'{$end - $start:.2f}')")
     echo "vantrel search: $(wc -l < "$work/command.txt") names in $seconds s" | tee -a "$work/runs.txt"
+    [ -z "$list" ] || { judge "vantrel search" "$work/command.txt"; registry_phase "$work"; }
 
     fresh desktop
     VANTREL_CONFIG_DIR=$work/desktop/config QTWEBENGINE_DISABLE_SANDBOX=1 XDG_RUNTIME_DIR=$work/runtime \
         timeout 900 xvfb-run -a -s "-screen 0 1280x800x24" \
-        "$driver" --home "$work/desktop/home" --type "$type" > "$work/desktop.txt" 2> "$work/desktop.err" ||
+        "$driver" --home "$work/desktop/home" --type "$type" ${list:+--list "$list" --rows "$work/rows.txt"} \
+        > "$work/desktop.txt" 2> "$work/desktop.err" ||
         fail "the desktop run failed: $(tail -n 5 "$work/desktop.err")"
     tee -a "$work/runs.txt" < "$work/desktop.txt"
+    [ -z "$list" ] || { judge "desktop" "$work/rows.txt"; registry_phase "$work"; }
 done
 python3 - "$work/runs.txt" <<'PY'
 import re, sys

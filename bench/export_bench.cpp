@@ -2,7 +2,6 @@
 // every list and the saved list as CSV, best of five, and the file's size.
 // usage: export_bench [NAMES] (default 20000)
 #include "base/Branding.h"
-#include "base/ConsolePrompt.h"
 #include "core/DomainListModel.h"
 #include "search/LookupSession.h"
 #include "search/ResultsExport.h"
@@ -12,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <cstdio>
 
@@ -26,10 +24,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "export_bench: NAMES must be a positive number and temporary folders must work\n");
         return 1;
     }
-    QTextStream messages(stderr);
-    ConsolePrompt prompt(messages);
     SettingsStore settings({config.filePath(QStringLiteral("user")), config.filePath(QStringLiteral("machine"))},
-                           QStringLiteral("bench"), QStringLiteral("bench"), prompt);
+                           QStringLiteral("bench"), QStringLiteral("bench"));
     LookupSession session(home.path(), settings);
     DomainListModel saved;
     ResultsExport exporter(session, saved);

@@ -51,6 +51,20 @@ start_rationing_registry() {
     printf 'com|127.0.0.1|%d|Enabled|0|No match\r\n' "$port" > "$work/home/TLDs.txt"
 }
 
+# registry_phase WORK: the figures the registry of start_rationing_registry
+# counted since the last call (names answered per second, queries refused).
+registry_phase() {
+    local before tries=0
+    before=$(grep -c '^registry phase' "$1/registry.log" || true)
+    kill -USR1 "$registry"
+    until [ "$(grep -c '^registry phase' "$1/registry.log" || true)" -gt "$before" ]; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 50 ] || fail "the loopback registry did not report its phase"
+        sleep 0.1
+    done
+    grep '^registry phase' "$1/registry.log" | tail -n 1 | sed 's/^/    /'
+}
+
 # wait_for_port PORT [WHAT]: up to 10 s until something listens on
 # 127.0.0.1:PORT; a loopback server started in the background may take a
 # while on a busy machine, and a run that finds it closed waits for time-outs.

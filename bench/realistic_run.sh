@@ -52,22 +52,10 @@ print(f"{label}: {len(names)} names in {seconds:.1f} s = {len(names) / seconds:.
       f"lost {lost}, wrong {wrong}, left blocked {blocked}")
 PY
 }
-# registry_phase: the registry's own figures for the run just ended.
-registry_phase() {
-    local before tries=0
-    before=$(grep -c '^registry phase' "$work/registry.log" || true)
-    kill -USR1 "$registry"
-    until [ "$(grep -c '^registry phase' "$work/registry.log" || true)" -gt "$before" ]; do
-        tries=$((tries + 1))
-        [ "$tries" -lt 50 ] || fail "the loopback registry did not report its phase"
-        sleep 0.1
-    done
-    grep '^registry phase' "$work/registry.log" | tail -n 1 | sed 's/^/    /'
-}
 run "DNS first" --dns-server 127.0.0.1 | tee "$work/dns.txt"
-registry_phase
+registry_phase "$work"
 run "--no-dns " --no-dns | tee "$work/nodns.txt"
-registry_phase
+registry_phase "$work"
 python3 - "$work/dns.txt" "$work/nodns.txt" <<'PY'
 import re, sys
 rate = lambda path: float(re.search(r"= ([0-9.]+) names/s", open(path).read()).group(1))

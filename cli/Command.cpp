@@ -223,8 +223,13 @@ std::optional<int> Command::readHistoryOption(const QCommandLineParser &parser, 
 SettingsStore Command::settingsStore(CommandContext &context)
 {
     const Branding branding;
-    return SettingsStore(SettingsLocations::fromEnvironment(), branding.companyName, branding.settingsName,
-                         context.prompt, branding.productName);
+    SettingsStore settings(SettingsLocations::fromEnvironment(), branding.companyName, branding.settingsName);
+    // No one to ask: say what was lost and go on.
+    settings.setMachineWriteFailureHandler([&err = context.err](const QString &key, const QString &file) {
+        err << QStringLiteral("vantrel: could not store the setting %1 in %2").arg(key, file) << Qt::endl;
+        return false;
+    });
+    return settings;
 }
 
 QString Command::tldOptionText(QString tld)

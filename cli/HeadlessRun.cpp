@@ -114,6 +114,15 @@ void HeadlessRun::reportFailure(const QString &message)
         m_context.err << "vantrel: " << message << Qt::endl;
 }
 
+// A registry that cannot be reached is named once, not once per name.
+void HeadlessRun::sayOnce(const QString &message)
+{
+    if (m_said.contains(message))
+        return;
+    m_said << message;
+    m_context.err << "vantrel: " << message << Qt::endl;
+}
+
 void HeadlessRun::printOutcome(const LookupOutcome &outcome)
 {
     if (m_outputClosed)
@@ -125,6 +134,8 @@ void HeadlessRun::printOutcome(const LookupOutcome &outcome)
         m_context.err << "vantrel: " << outcome.errorString << Qt::endl;
     else if (outcome.error == LookupOutcome::ErrorKind::BadRow)
         reportFailure(outcome.errorString);
+    else if (outcome.error == LookupOutcome::ErrorKind::Network)
+        sayOnce(outcome.server + QStringLiteral(": ") + outcome.errorString);
     if (outcome.kind != LookupOutcome::Kind::Available && outcome.kind != LookupOutcome::Kind::Registered)
         ++m_unanswered;
     ++m_finished;

@@ -47,6 +47,7 @@ public:
 
 private:
     void printOutcome(const LookupOutcome &outcome);
+    void sayOnce(const QString &message);
     void writeRow(const LookupOutcome &outcome);
     void outputFailed();
     void reportBlocked();
@@ -62,7 +63,7 @@ private:
     bool m_outputClosed = false; // no more rows can be printed
     bool m_pipeClosed = false;   // because their reader has gone
     QStringList m_failures;
-    QStringList m_said; // notices printed by prepare()
+    QStringList m_said; // notices printed once: by prepare(), unreachable registries
     qint32 m_unanswered = 0;
     qint32 m_finished = 0;
     qint32 m_total = 0;

@@ -147,9 +147,11 @@ void ResultLists::fileRegistered(const QString &name)
 
 bool ResultLists::saveResultLists()
 {
-    if (!m_previousFilesKept) {
-        m_previousFilesKept = true;
-        keepPreviousProfileFiles();
+    // What an earlier run found is overwritten only once it is kept; until
+    // then every save tries again, and the lists stay in memory.
+    if (!m_previousFilesKept && !(m_previousFilesKept = keepPreviousProfileFiles())) {
+        m_filesMatchLists = false;
+        return false;
     }
     m_filesMatchLists = writeProfileFiles(m_programFolder);
     return m_filesMatchLists;
@@ -180,13 +182,24 @@ bool ResultLists::appendToProfileFile(ResultList list, const QString &name)
 // backups folder first, as "Previous" + file name + date and time.
 // The copy's name carries the time to the millisecond and, should that name
 // be taken already (two runs in one millisecond), a counter.
-void ResultLists::keepPreviousProfileFiles()
+bool ResultLists::keepPreviousProfileFiles()
 {
+    bool allKept = true;
     for (const ResultList list : {ResultList::Low, ResultList::Mid, ResultList::High}) {
+        if (m_keptFiles.at(size_t(list)))
+            continue;
         const QFileInfo previous(profileFilePath(m_programFolder, list));
-        if (previous.isFile() && previous.size() > 0 && !keepCopy(previous))
-            emit writeFailed(u"Could not keep the earlier %1 in the backups folder"_s.arg(previous.fileName()));
+        if (!previous.isFile() || previous.size() == 0 || keepCopy(previous)) {
+            m_keptFiles.at(size_t(list)) = true;
+            continue;
+        }
+        allKept = false;
+        if (!m_keepFailureReported)
+            emit writeFailed(u"Could not keep the earlier %1 in the backups folder; it is not overwritten until it is"_s
+                                 .arg(previous.fileName()));
     }
+    m_keepFailureReported = !allKept;
+    return allKept;
 }
 
 bool ResultLists::keepCopy(const QFileInfo &previous)

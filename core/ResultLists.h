@@ -83,7 +83,7 @@ private:
     Slot &slot(ResultList list);
     const Slot &slot(ResultList list) const;
     bool writeProfileFiles(const QString &folder);
-    void keepPreviousProfileFiles();
+    bool keepPreviousProfileFiles();
     bool keepCopy(const QFileInfo &previous);
     bool appendToProfileFile(ResultList list, const QString &name);
     bool writeFile(const QString &path, const QByteArray &contents);
@@ -94,6 +94,8 @@ private:
     std::array<Slot, 4> m_slots;
     QString m_listStamp;
     bool m_previousFilesKept = false;
+    std::array<bool, 4> m_keptFiles{}; // by list: the earlier file is in backups (or there was none)
+    bool m_keepFailureReported = false;
     // The profile files hold exactly the lists, so a new name is appended.
     bool m_filesMatchLists = false;
 };

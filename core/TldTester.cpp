@@ -5,40 +5,30 @@
 #include "core/NamePreparation.h"
 #include "core/ReplyVerdict.h"
 
-namespace {
-
-// A name made from an empty test label, or from a label ending in a double quote.
-bool isOddName(const QString &testDomain)
-{
-    for (const QString &tld : {QStringLiteral(".com"), QStringLiteral(".net")}) {
-        if (testDomain.compare(tld, Qt::CaseInsensitive) == 0 ||
-            testDomain.contains(QLatin1Char('"') + tld, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
-TldTester::TldTester(const LookupContext &context, TldTestTimings timings, QObject *parent)
+TldTester::TldTester(const LookupContext &context, std::function<QString()> successIndicators, TldTestTimings timings,
+                     QObject *parent)
     : QObject(parent)
     , m_context(context)
+    , m_successIndicators(std::move(successIndicators))
     , m_timings(timings)
     , m_rdap(m_network, timings.tickMs * timings.timeoutTicks)
 {
     connect(&m_rdap, &RdapQuery::finished, this, [this](const RdapAnswer &answer) {
         if (answer.kind == LookupOutcome::Kind::Timeout)
-            emit timedOut();
+            emit finished(resultFor(TldTestResult::Ending::TimedOut));
         else
-            emit rdapAnswered(answer, m_server);
+            rdapAnswered(answer);
     });
-    connect(&m_client, &WhoisClient::answered, this,
-            [this](const QByteArray &reply) { emit replyComplete(reply, m_client.host(), m_client.remotePort()); });
+    connect(&m_client, &WhoisClient::answered, this, &TldTester::whoisAnswered);
     connect(&m_client, &WhoisClient::failed, this, [this](WhoisClient::Failure failure, const QString &description) {
-        if (failure == WhoisClient::Failure::Timeout)
-            emit timedOut();
-        else
-            emit connectionFailed(description);
+        if (failure == WhoisClient::Failure::Timeout) {
+            emit finished(resultFor(TldTestResult::Ending::TimedOut));
+            return;
+        }
+        TldTestResult result = resultFor(TldTestResult::Ending::ConnectionFailed);
+        result.failure = failure;
+        result.errorDescription = description;
+        emit finished(result);
     });
 }
 
@@ -74,50 +64,38 @@ void TldTester::stop()
     m_client.abort();
 }
 
-namespace {
-
-// The message for a verdict; word is the evidence of an AVAILABLE verdict,
-// details the domain, server and answer.
-TldTestResult testResult(const QString &testDomain, Verdict verdict, const QString &word, const QString &details)
+void TldTester::whoisAnswered(const QByteArray &reply)
 {
-    const bool odd = isOddName(testDomain);
-    TldTestResult result;
-    result.verdict = verdict;
-    if (result.verdict == Verdict::Available) {
-        if (!odd && !testDomain.contains(QLatin1String("endoffile"), Qt::CaseInsensitive))
-            result.message =
-                QStringLiteral("Appears to be: AVAILABLE\r\nSuccess word: ") + word + QStringLiteral("\r\n") + details;
-        return result;
-    }
-    if (result.verdict == Verdict::Blocked)
-        result.message = QStringLiteral("Appears to be: Error/Blocked\r\n") + details;
-    else if (!odd)
-        result.message = QStringLiteral("Appears to be: Registered\r\n") + details;
-    return result;
-}
-
-QString testDetails(const QString &testDomain, const QString &remoteHost, quint16 remotePort, const QString &answer)
-{
-    return QStringLiteral("Domain: ") + testDomain + QStringLiteral("\r\n") + remoteHost + QLatin1Char(':') +
-           QString::number(remotePort) + QStringLiteral("\r\n\r\n") + answer;
-}
-
-} // namespace
-
-TldTestResult judgeTestReply(const QString &testDomain, const QByteArray &reply, const QString &successIndicators,
-                             const QString &remoteHost, quint16 remotePort)
-{
-    const QString queriedName = removeControlCharacters(correctName(urlDecode(testDomain)));
-    const ReplyJudgement judgement = ReplyVerdict::shipped().judge(reply, queriedName, VerdictRule(successIndicators));
+    const ReplyJudgement judgement =
+        ReplyVerdict::shipped().judge(reply, m_testQueryName, VerdictRule(m_successIndicators()));
+    TldTestResult result = resultFor(TldTestResult::Ending::Answered);
+    result.verdict = judgement.verdict;
     // The evidence without its kind: the phrase or not-found form that matched.
-    return testResult(testDomain, judgement.verdict, judgement.reason.section(QLatin1Char(':'), 1),
-                      testDetails(testDomain, remoteHost, remotePort, QString::fromLatin1(reply)));
+    result.successWord = judgement.reason.section(QLatin1Char(':'), 1);
+    result.remotePort = m_client.remotePort();
+    result.reply = QString::fromLatin1(reply);
+    emit finished(result);
 }
 
-TldTestResult judgeTestRdapAnswer(const QString &testDomain, const RdapAnswer &answer, const QString &baseUrl)
+// 404 AVAILABLE, a domain object Registered, anything else Error/Blocked.
+void TldTester::rdapAnswered(const RdapAnswer &answer)
 {
-    const Verdict verdict = answer.kind == LookupOutcome::Kind::Available    ? Verdict::Available
-                            : answer.kind == LookupOutcome::Kind::Registered ? Verdict::Registered
-                                                                             : Verdict::Blocked;
-    return testResult(testDomain, verdict, answer.reason, testDetails(testDomain, baseUrl, 443, answer.message));
+    TldTestResult result = resultFor(TldTestResult::Ending::Answered);
+    result.verdict = answer.kind == LookupOutcome::Kind::Available    ? Verdict::Available
+                     : answer.kind == LookupOutcome::Kind::Registered ? Verdict::Registered
+                                                                      : Verdict::Blocked;
+    result.successWord = answer.reason;
+    result.remotePort = 443;
+    result.reply = answer.message;
+    emit finished(result);
+}
+
+TldTestResult TldTester::resultFor(TldTestResult::Ending ending) const
+{
+    TldTestResult result;
+    result.ending = ending;
+    result.testDomain = m_testDomain;
+    result.rdap = LookupRoute::isRdapServer(m_server);
+    result.remoteHost = m_server;
+    return result;
 }

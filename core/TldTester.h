@@ -9,32 +9,54 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 struct LookupContext;
 
 // Timer lengths of a registrar test; the defaults are the real ones.
 struct TldTestTimings
 {
     int tickMs = 1000;
-    int timeoutTicks = 5; // ticks from the start of a test to "Connection timed out"
+    int timeoutTicks = 5; // ticks from the start of a test to the time-out
 };
 
-// What the setup window shows once a test server has closed the connection.
+// How a registrar test ended.
 struct TldTestResult
 {
+    enum class Ending {
+        Answered,         // the server closed the connection, or the RDAP base answered
+        TimedOut,         // no close by the server within the time-out
+        ConnectionFailed, // the server's name does not resolve, or it refused the connection
+    };
+
+    Ending ending = Ending::Answered;
+    QString testDomain;
+    bool rdap = false; // the row's server is an RDAP base URL
+    // Answered: the verdict, in the main window's order, and for AVAILABLE the
+    // phrase or not-found form that matched.
     Verdict verdict = Verdict::Registered;
-    QString message; // empty when the name's guards keep the result quiet
+    QString successWord;
+    // The WHOIS host and port asked; for RDAP the base URL and 443.
+    QString remoteHost;
+    quint16 remotePort = 0;
+    QString reply; // what the server sent, or what the RDAP answer says
+    // ConnectionFailed: Resolve or Refused, and the socket's description.
+    WhoisClient::Failure failure = WhoisClient::Failure::Timeout;
+    QString errorDescription;
 };
 
 // One test query against the WHOIS server of a TLD row, on its own client
 // (independent of the lookup session's pool). The server is the one the lookup
 // context's table names for the cleaned test name, so with the proxy switch
-// on the proxy row's server is asked.
+// on the proxy row's server is asked. A WHOIS reply is judged with the phrases
+// successIndicators gives when it arrives.
 class TldTester : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TldTester(const LookupContext &context, TldTestTimings timings = {}, QObject *parent = nullptr);
+    TldTester(const LookupContext &context, std::function<QString()> successIndicators, TldTestTimings timings = {},
+              QObject *parent = nullptr);
 
     // The name tested for a row: label "." extension, with every ".." made
     // one "." (an extension typed with its dot still gives one dot).
@@ -45,20 +67,16 @@ public:
     bool startRegistrarTest(const QString &testDomain);
     void stop();
 
-    QString testDomain() const { return m_testDomain; }
-
 signals:
-    // The server closed the connection; reply is everything it sent.
-    void replyComplete(const QByteArray &reply, const QString &remoteHost, quint16 remotePort);
-    // No close by the server within the time-out; the socket is closed.
-    void timedOut();
-    // The server's name does not resolve, or it refused the connection.
-    void connectionFailed(const QString &description);
-    // The row's server is an RDAP base URL, and it answered.
-    void rdapAnswered(const RdapAnswer &answer, const QString &baseUrl);
+    void finished(const TldTestResult &result);
 
 private:
+    void whoisAnswered(const QByteArray &reply);
+    void rdapAnswered(const RdapAnswer &answer);
+    TldTestResult resultFor(TldTestResult::Ending ending) const;
+
     const LookupContext &m_context;
+    std::function<QString()> m_successIndicators;
     TldTestTimings m_timings;
     WhoisClient m_client;
     QNetworkAccessManager m_network;
@@ -67,14 +85,3 @@ private:
     QString m_testQueryName; // urlDecode, then correctName, without control characters
     QString m_server;
 };
-
-// The verdict and message of a finished test. The phrases come from
-// successIndicators (the editor's text); the verdict order is that of the
-// main window's. The AVAILABLE message is kept quiet for an odd name (".com",
-// ".net", or a double quote right before ".com"/".net") and for a name holding
-// "endoffile"; the Registered message for an odd name; Error/Blocked always shows.
-TldTestResult judgeTestReply(const QString &testDomain, const QByteArray &reply, const QString &successIndicators,
-                             const QString &remoteHost, quint16 remotePort);
-// The same for an RDAP answer: 404 AVAILABLE, a domain object Registered,
-// anything else Error/Blocked; the server shows as the base URL and port 443.
-TldTestResult judgeTestRdapAnswer(const QString &testDomain, const RdapAnswer &answer, const QString &baseUrl);

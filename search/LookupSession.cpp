@@ -1,5 +1,6 @@
 #include "search/LookupSession.h"
 
+#include "base/FileUtils.h"
 #include "core/TldFile.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
@@ -191,7 +192,7 @@ void LookupSession::fileNow(const LookupOutcome &outcome)
         m_results.fileRegistered(outcome.domain);
         break;
     case LookupOutcome::Kind::Blocked:
-        m_blockedNotice.report(outcome.remoteAddress, QString::fromLatin1(outcome.reply));
+        m_blockedNotice.report(outcome.remoteAddress, decodeTextInput(outcome.reply));
         break;
     case LookupOutcome::Kind::Timeout:
     case LookupOutcome::Kind::Error:

@@ -1,7 +1,5 @@
 #include "settings/SettingsStore.h"
 
-#include "base/Prompt.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,18 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString permissionDeniedText(const QString &productName)
-{
-    return productName +
-           QStringLiteral(" requires read/write access to the system registry and hard drive in order to run properly."
-                          "  This user account does not have the proper permissions set.  As a result some or all of"
-                          " your settings may not be properly saved.  Please contact your system administrator or"
-                          " change the permission settings for this account.") +
-           QStringLiteral("\r\n\r\n") +
-           QStringLiteral("If you would like to prevent this error message from being displayed again, please press"
-                          " 'Ignore'.");
-}
 
 QString userFile(const SettingsLocations &locations, const QString &application)
 {
@@ -162,14 +148,16 @@ SettingsLocations SettingsLocations::fromEnvironment()
     return locations;
 }
 
-SettingsStore::SettingsStore(SettingsLocations locations, QString companyName, QString productName, Prompt &prompt,
-                             QString displayName)
+SettingsStore::SettingsStore(SettingsLocations locations, QString companyName, QString productName)
     : m_locations(std::move(locations))
     , m_companyName(std::move(companyName))
     , m_productName(std::move(productName))
-    , m_displayName(displayName.isEmpty() ? m_productName : std::move(displayName))
-    , m_prompt(prompt)
 {
+}
+
+void SettingsStore::setMachineWriteFailureHandler(MachineWriteFailureHandler handler)
+{
+    m_machineWriteFailed = std::move(handler);
 }
 
 QString SettingsStore::getUserSetting(const QString &application, const QString &section, const QString &key,
@@ -246,28 +234,16 @@ QString SettingsStore::readMachineSetting(const QString &application, const QStr
     return stored.value.toString();
 }
 
-void SettingsStore::writeMachineSetting(const QString &application, const QString &section, const QString &key,
+bool SettingsStore::writeMachineSetting(const QString &application, const QString &section, const QString &key,
                                         const QString &value)
 {
     const QString folder = machineFolder(m_locations, m_companyName);
     const QString file = machineFile(m_locations, m_companyName, application);
     for (;;) {
         if (QDir().mkpath(folder) && storeValue(file, section.trimmed(), key, value))
-            return;
-
-        if (this->value(Settings::ignorePermissionDenied))
-            return;
-
-        switch (m_prompt.showMessage(QStringLiteral("Permission Denied"), permissionDeniedText(m_displayName),
-                                     Prompt::Icon::Critical, Prompt::Buttons::AbortRetryIgnore)) {
-        case Prompt::Answer::Retry:
-            continue;
-        case Prompt::Answer::Ignore:
-            setValue(Settings::ignorePermissionDenied, true);
-            return;
-        default:
-            return;
-        }
+            return true;
+        if (!m_machineWriteFailed || !m_machineWriteFailed(key, file))
+            return false;
     }
 }
 
@@ -322,10 +298,8 @@ bool SettingsStore::value(const SwitchSetting &setting, MachineSettingError *err
 bool SettingsStore::setText(const SettingKey &key, const QString &text)
 {
     const QString section = QLatin1String(key.section);
-    if (key.scope == SettingScope::Machine) {
-        writeMachineSetting(applicationOf(key), section, keyName(key), text);
-        return true;
-    }
+    if (key.scope == SettingScope::Machine)
+        return writeMachineSetting(applicationOf(key), section, keyName(key), text);
     return saveUserSetting(applicationOf(key), section, keyName(key), text);
 }
 

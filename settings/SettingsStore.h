@@ -5,9 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <utility>
-
-class Prompt;
 
 // Where the two settings scopes keep their INI files.
 struct SettingsLocations
@@ -42,10 +41,17 @@ struct MachineSettingError
 class SettingsStore
 {
 public:
-    // productName: the application the settings are filed under; displayName,
-    // when given, is the name the store's messages use instead.
-    SettingsStore(SettingsLocations locations, QString companyName, QString productName, Prompt &prompt,
-                  QString displayName = QString());
+    // Told of a machine-wide write that did not reach its file (the key and
+    // the file); true tries the write again, false gives it up.
+    using MachineWriteFailureHandler = std::function<bool(const QString &key, const QString &file)>;
+
+    // productName: the application the settings are filed under.
+    SettingsStore(SettingsLocations locations, QString companyName, QString productName);
+
+    // Who hears of failed machine-wide writes: the desktop program asks the
+    // user, the commands report on stderr. Without one such a write just
+    // reports false.
+    void setMachineWriteFailureHandler(MachineWriteFailureHandler handler);
 
     // The stored value, or the row's default when none is stored. A
     // machine-wide read that fails fills *error and gives the default.
@@ -55,8 +61,8 @@ public:
     // The stored text as it is, or fallback: for boxes that show what was typed.
     QString text(const SettingKey &key, const QString &fallback) const;
 
-    // Per-user values report a failed write; machine-wide ones run the
-    // "Permission Denied" flow and report success.
+    // False when the value was not stored; a machine-wide write is first
+    // offered to the failure handler, and retried while it says so.
     bool setValue(const TextSetting &setting, const QString &value);
     bool setValue(const NumberSetting &setting, qint32 value);
     bool setValue(const SwitchSetting &setting, bool on);
@@ -76,8 +82,8 @@ public:
     // On failure returns defaultValue and fills *error; on success error->code is None.
     QString readMachineSetting(const QString &application, const QString &section, const QString &key,
                                const QString &defaultValue, MachineSettingError *error = nullptr) const;
-    // Never fails towards the caller: a failed write runs the "Permission Denied" flow.
-    void writeMachineSetting(const QString &application, const QString &section, const QString &key,
+    // False when the value was not stored, after the failure handler gave up.
+    bool writeMachineSetting(const QString &application, const QString &section, const QString &key,
                              const QString &value);
 
     const SettingsLocations &locations() const { return m_locations; }
@@ -89,6 +95,5 @@ private:
     SettingsLocations m_locations;
     QString m_companyName;
     QString m_productName;
-    QString m_displayName;
-    Prompt &m_prompt;
+    MachineWriteFailureHandler m_machineWriteFailed;
 };

@@ -38,10 +38,14 @@ void BannerView::showEvent(QShowEvent *event)
     m_view = new QWebEngineView;
     m_view->setObjectName(QStringLiteral("wbBannerView"));
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    // The first load gives the view the widget its pages draw on, and Qt then
+    // replaces the view's window with one of the graphics stack's kind. Load
+    // before the window exists, so that the window embedded is the one that
+    // stays: an embedded window that Qt replaces leaves the strip blank.
+    m_view->load(QUrl(m_address.isEmpty() ? QStringLiteral("about:blank") : m_address, QUrl::TolerantMode));
+    m_view->resize(size());
     m_view->winId();
     QWidget *container = QWidget::createWindowContainer(m_view->windowHandle(), this);
     container->setObjectName(QStringLiteral("wbBannerWindow"));
     layout()->addWidget(container);
-    if (!m_address.isEmpty())
-        m_view->load(QUrl(m_address, QUrl::TolerantMode));
 }

@@ -91,6 +91,40 @@ QLabel *label(const QString &text, QWidget *buddy, QWidget *parent)
     return caption;
 }
 
+// A name made from an empty test label, or from a label ending in a double quote.
+bool isOddName(const QString &testDomain)
+{
+    for (const QString &tld : {QStringLiteral(".com"), QStringLiteral(".net")}) {
+        if (testDomain.compare(tld, Qt::CaseInsensitive) == 0 ||
+            testDomain.contains(QLatin1Char('"') + tld, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+// The message for a test's verdict, or empty when the name's guards keep it
+// quiet: AVAILABLE for an odd name and for a name holding "endoffile",
+// Registered for an odd name; Error/Blocked always shows.
+QString verdictMessage(const TldTestResult &result)
+{
+    const QString details = QStringLiteral("Domain: ") + result.testDomain + QStringLiteral("\r\n") +
+                            result.remoteHost + QLatin1Char(':') + QString::number(result.remotePort) +
+                            QStringLiteral("\r\n\r\n") + result.reply;
+    const bool odd = isOddName(result.testDomain);
+    switch (result.verdict) {
+    case Verdict::Available:
+        if (odd || result.testDomain.contains(QLatin1String("endoffile"), Qt::CaseInsensitive))
+            return {};
+        return QStringLiteral("Appears to be: AVAILABLE\r\nSuccess word: ") + result.successWord +
+               QStringLiteral("\r\n") + details;
+    case Verdict::Blocked:
+        return QStringLiteral("Appears to be: Error/Blocked\r\n") + details;
+    case Verdict::Registered:
+        break;
+    }
+    return odd ? QString() : QStringLiteral("Appears to be: Registered\r\n") + details;
+}
+
 QString firstOf(std::initializer_list<QString> problems)
 {
     for (const QString &problem : problems) {
@@ -111,7 +145,7 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
     , m_programFolder(std::move(programFolder))
     , m_prompt(prompt)
     , m_tldFile(m_programFolder)
-    , m_tester(context, testTimings)
+    , m_tester(context, [this] { return txtSuccess->text(); }, testTimings)
 {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
@@ -155,15 +189,7 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
         m_settings.setValue(Settings::historyDatabase, txtHistoryDatabase->text().trimmed());
     });
     txtDefault->installEventFilter(this);
-    connect(&m_tester, &TldTester::replyComplete, this, &SetupWindow::testReplyComplete);
-    connect(&m_tester, &TldTester::timedOut, this, &SetupWindow::testTimedOut);
-    connect(&m_tester, &TldTester::connectionFailed, this,
-            [this](const QString &description) { showMessage(QStringLiteral("Connection failed: ") + description); });
-    connect(&m_tester, &TldTester::rdapAnswered, this, [this](const RdapAnswer &answer, const QString &baseUrl) {
-        const TldTestResult result = judgeTestRdapAnswer(m_tester.testDomain(), answer, baseUrl);
-        if (!result.message.isEmpty())
-            showMessage(result.message);
-    });
+    connect(&m_tester, &TldTester::finished, this, &SetupWindow::testFinished);
 
     loadValues();
 }
@@ -530,21 +556,27 @@ void SetupWindow::cmdTest_Click()
     m_tester.startRegistrarTest(TldTester::testDomainFor(txtsearch->text(), row->text(Extension)));
 }
 
-void SetupWindow::testReplyComplete(const QByteArray &reply, const QString &remoteHost, quint16 remotePort)
+void SetupWindow::testFinished(const TldTestResult &result)
 {
-    const TldTestResult result =
-        judgeTestReply(m_tester.testDomain(), reply, txtSuccess->text(), remoteHost, remotePort);
-    const auto kind = result.verdict == Verdict::Available ? LookupOutcome::Kind::Available
-                      : result.verdict == Verdict::Blocked ? LookupOutcome::Kind::Blocked
-                                                           : LookupOutcome::Kind::Registered;
-    emit tested(LookupOutcome(0, m_tester.testDomain(), remoteHost, kind));
-    if (!result.message.isEmpty())
-        showMessage(result.message);
-}
-
-void SetupWindow::testTimedOut()
-{
-    showMessage(QStringLiteral("Connection timed out"));
+    switch (result.ending) {
+    case TldTestResult::Ending::TimedOut:
+        showMessage(QStringLiteral("Connection timed out"));
+        return;
+    case TldTestResult::Ending::ConnectionFailed:
+        showMessage(QStringLiteral("Connection failed: ") + result.errorDescription);
+        return;
+    case TldTestResult::Ending::Answered:
+        break;
+    }
+    if (!result.rdap) {
+        const auto kind = result.verdict == Verdict::Available ? LookupOutcome::Kind::Available
+                          : result.verdict == Verdict::Blocked ? LookupOutcome::Kind::Blocked
+                                                               : LookupOutcome::Kind::Registered;
+        emit tested(LookupOutcome(0, result.testDomain, result.remoteHost, kind));
+    }
+    const QString message = verdictMessage(result);
+    if (!message.isEmpty())
+        showMessage(message);
 }
 
 // Writes the listed table as program text that rebuilds it.

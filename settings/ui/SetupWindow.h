@@ -77,8 +77,7 @@ private:
     void chkDnsFirst_Click(bool checked);
     void txtDnsServer_Change(const QString &text);
     void spnRecheckAfterDays_Change(int days);
-    void testReplyComplete(const QByteArray &reply, const QString &remoteHost, quint16 remotePort);
-    void testTimedOut();
+    void testFinished(const TldTestResult &result);
     void reportWriteFailure(const QString &error);
     void showMessage(const QString &text);
 

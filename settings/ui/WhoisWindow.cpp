@@ -1,5 +1,6 @@
 #include "settings/ui/WhoisWindow.h"
 
+#include "base/FileUtils.h"
 #include "core/LookupContext.h"
 #include "core/LookupOutcome.h"
 #include "core/LookupRequest.h"
@@ -63,7 +64,7 @@ void WhoisWindow::showOutcome(const LookupOutcome &outcome)
         heading += QStringLiteral(" from %1").arg(outcome.remoteAddress);
     if (!outcome.errorString.isEmpty())
         heading += QStringLiteral("\r\n") + outcome.errorString;
-    const QString reply = QString::fromLatin1(outcome.reply);
+    const QString reply = decodeTextInput(outcome.reply);
     m_recordText->setPlainText(reply.isEmpty() ? heading : heading + QStringLiteral("\r\n\r\n") + reply);
 }
 

@@ -1,4 +1,5 @@
 #include "app/DesktopProgram.h"
+#include "base/ui/BannerView.h"
 #include "search/ui/MainWindow.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
@@ -11,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWebEngineView>
 
 using namespace Qt::StringLiterals;
 
@@ -65,6 +67,11 @@ void TestDesktopProgram::splashThenMainWindowThenSecondaryWindows()
     QVERIFY(QFile::exists(home.filePath(u"wordlists/AllFourLetter.txt"_s)));
     QVERIFY(QFile::exists(home.filePath(u"Help.html"_s)));
     QVERIFY(prompt.messages.isEmpty());
+    // The shipped banner page loads from disk and shows, filling its strip.
+    const auto *banner = main->findChild<BannerView *>(u"wbBanner"_s);
+    QTRY_VERIFY(banner->view() && banner->view()->title() == u"Tips"_s);
+    QVERIFY(banner->view()->isVisible());
+    QCOMPARE(banner->view()->size(), banner->size());
 
     main->findChild<QPushButton *>(u"cmdSetup"_s)->click();
     QTRY_VERIFY(visibleWindow(u"frmSettings"_s));

@@ -547,14 +547,19 @@ void TestResultLists::fullDiskKeepsEveryFileWhole()
     const QString folder = disk.path();
     QVERIFY(QDir(folder).mkpath(u"backups"_s));
     const QByteArray older = "an.example\r\nearlier.example\r\n";
+    const QByteArray olderLow = "a-longer-name.example\r\n";
     writeFile(folder + u"/SuperHighProfile.txt"_s, older);
+    writeFile(folder + u"/LowProfile.txt"_s, olderLow);
     QVERIFY(disk.fill());
 
+    // No room to keep the earlier files in backups: none is overwritten, not
+    // even by an empty list, which would need no room at all.
     ResultLists lists(folder);
     QSignalSpy failures(&lists, &ResultLists::writeFailed);
     lists.fileAvailable(u"ab.com"_s);
     QVERIFY(failures.size() >= 1);
     QCOMPARE(readFile(folder + u"/SuperHighProfile.txt"_s), older);
+    QCOMPARE(readFile(folder + u"/LowProfile.txt"_s), olderLow);
     for (const QFileInfo &backup : QDir(folder + u"/backups"_s).entryInfoList(QDir::Files))
         QVERIFY2(backup.size() > 0, qPrintable(backup.fileName()));
 
@@ -564,6 +569,8 @@ void TestResultLists::fullDiskKeepsEveryFileWhole()
     QVERIFY(QFile::remove(disk.filePath(u".filler"_s)));
     lists.fileAvailable(u"cd.com"_s);
     QCOMPARE(readFile(folder + u"/SuperHighProfile.txt"_s), "ab.com\r\ncd.com\r\n"_ba);
+    QCOMPARE(readFile(folder + u"/LowProfile.txt"_s), QByteArray());
+    QCOMPARE(QDir(folder + u"/backups"_s).entryList({u"Previous*"_s}, QDir::Files).size(), 2);
     // 511 two-letter names, 509 of them new: ab and cd are listed already.
     for (int i = 0; i < 511; ++i)
         lists.fileAvailable(u"%1.com"_s.arg(i + 36, 2, 36));

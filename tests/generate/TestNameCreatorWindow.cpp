@@ -34,7 +34,7 @@ struct Fixture
 {
     Fixture()
         : settings(SettingsLocations{config.path() + u"/user"_s, config.path() + u"/machine"_s}, Branding().companyName,
-                   product, prompt)
+                   product)
     {
         writeFile(path(u"TLDs.txt"_s), "com|whois.example|43|Enabled|0|No match\r\n"
                                        "proxy|p.example|43|Enabled|0|x\r\n"

@@ -5,7 +5,6 @@
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/HttpTestServer.h"
-#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WhoisTestServer.h"
 
@@ -496,9 +495,7 @@ void TestListBuilder::cancelKeepsNames()
 
 void TestListBuilder::engineAddressesFromSettings()
 {
-    ScriptedPrompt prompt;
-    SettingsStore settings({m_home->filePath(u"user"_s), m_home->filePath(u"machine"_s)}, u"Maker"_s, u"Ornisk"_s,
-                           prompt);
+    SettingsStore settings({m_home->filePath(u"user"_s), m_home->filePath(u"machine"_s)}, u"Maker"_s, u"Ornisk"_s);
     const SearchEngineHosts defaults;
     SearchEngineHosts read = readEngineSettings(settings);
     QCOMPARE(read.yahoo.host, u"search.yahoo.com"_s);

@@ -51,8 +51,7 @@ struct WindowFixture
     // below: the program folder below the temporary one, when not that itself.
     explicit WindowFixture(const QString &below = QString())
         : folder(below.isEmpty() ? home.path() : home.filePath(below))
-        , settings({config.filePath(u"user"_s), config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s,
-                   prompt)
+        , settings({config.filePath(u"user"_s), config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s)
         , branding(testBranding())
         , session(folder, settings, 1, PoolTimings{50, 10, 30})
         , context(folder, branding, settings, prompt, session)

@@ -57,7 +57,7 @@ void TestSavedDomainsDrag::dragFromResultListSavesNames()
     QTemporaryDir config;
     ScriptedPrompt prompt;
     SettingsStore settings({config.filePath(u"user"_s), config.filePath(u"machine"_s)}, u"vantrel.example"_s,
-                           u"Ornisk"_s, prompt);
+                           u"Ornisk"_s);
     Branding branding;
     branding.showBanner = false;
     branding.useSkin = false;

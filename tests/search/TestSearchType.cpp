@@ -1,7 +1,6 @@
 #include "search/ResumePositions.h"
 #include "search/SearchType.h"
 #include "settings/SettingsStore.h"
-#include "tests/support/ScriptedPrompt.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,9 +18,8 @@ private slots:
 
 private:
     QTemporaryDir m_config;
-    ScriptedPrompt m_prompt;
     SettingsStore m_settings{
-        {m_config.filePath(u"user"_s), m_config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s, m_prompt};
+        {m_config.filePath(u"user"_s), m_config.filePath(u"machine"_s)}, u"vantrel.example"_s, u"Ornisk"_s};
 };
 
 void TestSearchType::textsInComboOrder()

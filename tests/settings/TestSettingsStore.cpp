@@ -1,5 +1,4 @@
 #include "settings/SettingsStore.h"
-#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -11,37 +10,13 @@
 #include <cerrno>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString company = QStringLiteral("Acme Tools");
 const QString product = QStringLiteral("Ornisk");
 const QString settingsSection = QStringLiteral("Settings");
-
-const QString expectedPermissionText = QStringLiteral(
-    "Ornisk requires read/write access to the system registry and hard drive in order to run properly.  This user "
-    "account does not have the proper permissions set.  As a result some or all of your settings may not be properly "
-    "saved.  Please contact your system administrator or change the permission settings for this account.\r\n\r\n"
-    "If you would like to prevent this error message from being displayed again, please press 'Ignore'.");
-
-// Answers like ScriptedPrompt and, after the first message, removes the file
-// that kept the machine folder from being created.
-class UnblockingPrompt : public ScriptedPrompt
-{
-public:
-    explicit UnblockingPrompt(QString blocker)
-        : m_blocker(std::move(blocker))
-    {
-    }
-
-    Answer showMessage(const QString &title, const QString &text, Icon icon, Buttons buttons) override
-    {
-        QFile::remove(m_blocker);
-        return ScriptedPrompt::showMessage(title, text, icon, buttons);
-    }
-
-private:
-    QString m_blocker;
-};
 
 } // namespace
 
@@ -69,10 +44,8 @@ private slots:
     void machineUnreadableFile();
     void machineWriteOverDamagedFile();
 
-    void permissionDeniedAbort();
-    void permissionDeniedRetryUntilStored();
-    void permissionDeniedRetryThenAbort();
-    void permissionDeniedIgnoreSilencesLaterFailures();
+    void machineWriteFailureHandler_data();
+    void machineWriteFailureHandler();
 
     void configDirFromEnvironment();
     void configDirDefaultsToXdg();
@@ -85,14 +58,12 @@ private:
     QString blockerPath() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    ScriptedPrompt m_prompt;
 };
 
 void TestSettingsStore::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_prompt = ScriptedPrompt();
 }
 
 void TestSettingsStore::cleanup()
@@ -126,7 +97,7 @@ SettingsLocations TestSettingsStore::blockedLocations() const
 
 void TestSettingsStore::userDefaults()
 {
-    SettingsStore store(locations(), company, product, m_prompt);
+    SettingsStore store(locations(), company, product);
     QCOMPARE(store.getUserSetting(product, settingsSection, QStringLiteral("DefaultExt"), QStringLiteral(".com")),
              QStringLiteral(".com"));
 
@@ -138,7 +109,6 @@ void TestSettingsStore::userDefaults()
     QCOMPARE(store.getUserSetting(QStringLiteral("Vantrel"), settingsSection, QStringLiteral("Throttle"),
                                   QStringLiteral("20")),
              QStringLiteral("20"));
-    QVERIFY(m_prompt.messages.isEmpty());
 }
 
 void TestSettingsStore::userRoundTrip_data()
@@ -159,17 +129,17 @@ void TestSettingsStore::userRoundTrip()
 {
     QFETCH(QString, value);
     {
-        SettingsStore store(locations(), company, product, m_prompt);
+        SettingsStore store(locations(), company, product);
         QVERIFY(store.saveUserSetting(product, settingsSection, QStringLiteral("txtMake"), value));
     }
-    SettingsStore reopened(locations(), company, product, m_prompt);
+    SettingsStore reopened(locations(), company, product);
     QCOMPARE(reopened.getUserSetting(product, settingsSection, QStringLiteral("txtMake"), QStringLiteral("default")),
              value);
 }
 
 void TestSettingsStore::userScopeLayout()
 {
-    SettingsStore store(locations(), company, product, m_prompt);
+    SettingsStore store(locations(), company, product);
     QVERIFY(store.saveUserSetting(QStringLiteral(" Vantrel "), settingsSection, QStringLiteral("FullWordNum"),
                                   QStringLiteral("1234")));
     QVERIFY(store.saveUserSetting(QStringLiteral("Vantrel"), settingsSection, QStringLiteral("FullWordNum"),
@@ -185,7 +155,7 @@ void TestSettingsStore::userSaveFailure()
 {
     const SettingsLocations blocked{blockerPath() + QStringLiteral("/user"), m_dir->filePath(QStringLiteral("m"))};
     writeFile(blockerPath(), "");
-    SettingsStore store(blocked, company, product, m_prompt);
+    SettingsStore store(blocked, company, product);
     QVERIFY(!store.saveUserSetting(product, settingsSection, QStringLiteral("DefaultExt"), QStringLiteral(".net")));
     QCOMPARE(store.getUserSetting(product, settingsSection, QStringLiteral("DefaultExt"), QStringLiteral(".com")),
              QStringLiteral(".com"));
@@ -193,10 +163,9 @@ void TestSettingsStore::userSaveFailure()
 
 void TestSettingsStore::machineRoundTrip()
 {
-    SettingsStore store(locations(), QStringLiteral("  ") + company + QStringLiteral(" "), product, m_prompt);
-    store.writeMachineSetting(QStringLiteral(" Ornisk "), QStringLiteral(" Settings "), QStringLiteral("chkProxy"),
-                              QStringLiteral("1"));
-    QVERIFY(m_prompt.messages.isEmpty());
+    SettingsStore store(locations(), QStringLiteral("  ") + company + QStringLiteral(" "), product);
+    QVERIFY(store.writeMachineSetting(QStringLiteral(" Ornisk "), QStringLiteral(" Settings "),
+                                      QStringLiteral("chkProxy"), QStringLiteral("1")));
     QVERIFY(QFileInfo::exists(machineIni()));
 
     MachineSettingError error;
@@ -222,7 +191,7 @@ void TestSettingsStore::machineRoundTrip()
 
 void TestSettingsStore::machineDefaults()
 {
-    SettingsStore store(locations(), company, product, m_prompt);
+    SettingsStore store(locations(), company, product);
     MachineSettingError error;
 
     QCOMPARE(
@@ -243,7 +212,7 @@ void TestSettingsStore::machineDefaults()
     QCOMPARE(error.code, MachineSettingError::Code::None);
 
     // A machine folder below a regular file is simply absent for a reader.
-    SettingsStore blocked(blockedLocations(), company, product, m_prompt);
+    SettingsStore blocked(blockedLocations(), company, product);
     QCOMPARE(
         blocked.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"), &error),
         QStringLiteral("0"));
@@ -287,7 +256,7 @@ void TestSettingsStore::machineEmptyArguments()
 
     // A stored value under the blank names must not be found instead.
     writeFile(machineIni(), "[General]\r\nchkProxy=1\r\n[Settings]\r\n%20%20=1\r\n");
-    SettingsStore store(locations(), company, product, m_prompt);
+    SettingsStore store(locations(), company, product);
     MachineSettingError error;
     QCOMPARE(store.readMachineSetting(application, section, key, QStringLiteral("default"), &error),
              QStringLiteral("default"));
@@ -326,7 +295,7 @@ void TestSettingsStore::machineStoredTypes()
     QFETCH(QString, expected);
 
     writeFile(machineIni(), "[Settings]\r\n" + line + "\r\n");
-    SettingsStore store(locations(), company, product, m_prompt);
+    SettingsStore store(locations(), company, product);
     MachineSettingError error;
     QCOMPARE(store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("default"),
                                       &error),
@@ -360,7 +329,7 @@ void TestSettingsStore::machineUnreadableFile()
     else
         writeFile(machineIni(), contents);
 
-    SettingsStore store(locations(), company, product, m_prompt);
+    SettingsStore store(locations(), company, product);
     // Twice: a second read of the same damaged file must fail the same way.
     for (int attempt = 0; attempt < 2; ++attempt) {
         MachineSettingError error;
@@ -376,10 +345,9 @@ void TestSettingsStore::machineUnreadableFile()
 void TestSettingsStore::machineWriteOverDamagedFile()
 {
     writeFile(machineIni(), "[Settings]\r\nnot a setting\r\nshowHelp=1\r\n");
-    SettingsStore store(locations(), company, product, m_prompt);
-    store.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1"));
+    SettingsStore store(locations(), company, product);
+    QVERIFY(store.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1")));
 
-    QVERIFY(m_prompt.messages.isEmpty());
     MachineSettingError error;
     QCOMPARE(
         store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"), &error),
@@ -389,84 +357,43 @@ void TestSettingsStore::machineWriteOverDamagedFile()
              QStringLiteral("1"));
 }
 
-void TestSettingsStore::permissionDeniedAbort()
+void TestSettingsStore::machineWriteFailureHandler_data()
 {
-    m_prompt.answers.enqueue(Prompt::Answer::Abort);
-    SettingsStore store(blockedLocations(), company, product, m_prompt);
-    store.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1"));
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QString>("answers"); // R: try again, G: give up; the folder is unblocked before the last R
+    QTest::addColumn<bool>("stored");
 
-    QCOMPARE(m_prompt.messages.size(), 1);
-    const ScriptedPrompt::Message &message = m_prompt.messages.first();
-    QCOMPARE(message.title, QStringLiteral("Permission Denied"));
-    QCOMPARE(message.text, expectedPermissionText);
-    QCOMPARE(message.icon, Prompt::Icon::Critical);
-    QCOMPARE(message.buttons, Prompt::Buttons::AbortRetryIgnore);
-
-    QVERIFY(QFileInfo(blockerPath()).isFile());
-    QCOMPARE(store.getUserSetting(product, settingsSection, QStringLiteral("IgnorePermissionDeniedError"),
-                                  QStringLiteral("unset")),
-             QStringLiteral("unset"));
-
-    // Abort does not silence the next failure.
-    store.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1"));
-    QCOMPARE(m_prompt.messages.size(), 2);
+    QTest::newRow("no handler") << false << QString() << false;
+    QTest::newRow("given up") << true << u"G"_s << false;
+    QTest::newRow("retried, given up") << true << u"RRG"_s << false;
+    QTest::newRow("retried until stored") << true << u"RR"_s << true;
 }
 
-void TestSettingsStore::permissionDeniedRetryUntilStored()
+void TestSettingsStore::machineWriteFailureHandler()
 {
-    const SettingsLocations blocked = blockedLocations();
-    UnblockingPrompt prompt(blockerPath());
-    prompt.answers.enqueue(Prompt::Answer::Retry);
-    SettingsStore store(blocked, company, product, prompt);
-
-    store.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1"));
-
-    QCOMPARE(prompt.messages.size(), 1);
-    MachineSettingError error;
-    QCOMPARE(
-        store.readMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("0"), &error),
-        QStringLiteral("1"));
-    QCOMPARE(error.code, MachineSettingError::Code::None);
-}
-
-void TestSettingsStore::permissionDeniedRetryThenAbort()
-{
-    m_prompt.answers.enqueue(Prompt::Answer::Retry);
-    m_prompt.answers.enqueue(Prompt::Answer::Retry);
-    m_prompt.answers.enqueue(Prompt::Answer::Abort);
-    SettingsStore store(blockedLocations(), company, product, m_prompt);
-    store.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1"));
-
-    QCOMPARE(m_prompt.messages.size(), 3);
-    QVERIFY(m_prompt.answers.isEmpty());
-    QVERIFY(QFileInfo(blockerPath()).isFile());
-}
-
-void TestSettingsStore::permissionDeniedIgnoreSilencesLaterFailures()
-{
-    m_prompt.answers.enqueue(Prompt::Answer::Ignore);
-    {
-        SettingsStore store(blockedLocations(), company, product, m_prompt);
-        store.writeMachineSetting(QStringLiteral("Vantrel"), settingsSection, QStringLiteral("showHelp"),
-                                  QStringLiteral("0"));
-        QCOMPARE(m_prompt.messages.size(), 1);
-        QCOMPARE(store.getUserSetting(product, settingsSection, QStringLiteral("IgnorePermissionDeniedError"),
-                                      QStringLiteral("0")),
-                 QStringLiteral("1"));
-        store.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1"));
-        QCOMPARE(m_prompt.messages.size(), 1);
+    QFETCH(bool, installed);
+    QFETCH(QString, answers);
+    QFETCH(bool, stored);
+    SettingsStore store(blockedLocations(), company, product);
+    QStringList heard;
+    if (installed) {
+        store.setMachineWriteFailureHandler([&](const QString &key, const QString &file) {
+            heard << key + u" in "_s + file;
+            const QChar answer = answers.at(heard.size() - 1);
+            if (answer == u'R' && heard.size() == answers.size())
+                QFile::remove(blockerPath());
+            return answer == u'R';
+        });
     }
 
-    // The choice is kept in the user scope, so it outlives the store.
-    SettingsStore later(blockedLocations(), company, product, m_prompt);
-    later.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1"));
-    QCOMPARE(m_prompt.messages.size(), 1);
-
-    // Only "1" silences the message.
-    QVERIFY(later.saveUserSetting(product, settingsSection, QStringLiteral("IgnorePermissionDeniedError"),
-                                  QStringLiteral("yes")));
-    later.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1"));
-    QCOMPARE(m_prompt.messages.size(), 2);
+    QCOMPARE(store.setValue(Settings::proxy, true), stored);
+    const QString expected = u"chkProxy in "_s + blockerPath() + u"/machine/"_s + company + u"/Ornisk.ini"_s;
+    QCOMPARE(heard, QStringList(answers.size(), expected));
+    QCOMPARE(store.readMachineSetting(product, settingsSection, u"chkProxy"_s, u"unset"_s),
+             stored ? u"1"_s : u"unset"_s);
+    // Per-user writes report through their result alone.
+    QVERIFY(store.setValue(Settings::defaultExtension, u".net"_s));
+    QCOMPARE(heard.size(), answers.size());
 }
 
 void TestSettingsStore::configDirFromEnvironment()
@@ -483,10 +410,9 @@ void TestSettingsStore::configDirFromEnvironment()
     QCOMPARE(found.userDir, root + QStringLiteral("/user"));
     QCOMPARE(found.machineDir, root + QStringLiteral("/machine"));
 
-    SettingsStore store(found, company, product, m_prompt);
+    SettingsStore store(found, company, product);
     QVERIFY(store.saveUserSetting(product, settingsSection, QStringLiteral("DefaultExt"), QStringLiteral(".org")));
-    store.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1"));
-    QVERIFY(m_prompt.messages.isEmpty());
+    QVERIFY(store.writeMachineSetting(product, settingsSection, QStringLiteral("chkProxy"), QStringLiteral("1")));
     QVERIFY(QFileInfo::exists(root + QStringLiteral("/user/Ornisk.ini")));
     QVERIFY(QFileInfo::exists(root + QStringLiteral("/machine/Acme Tools/Ornisk.ini")));
 }

@@ -1,6 +1,5 @@
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
-#include "tests/support/ScriptedPrompt.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -14,7 +13,7 @@ namespace {
 struct StoreFixture
 {
     StoreFixture()
-        : store({dir.filePath(u"user"_s), dir.filePath(u"machine"_s)}, u"Acme Tools"_s, u"Ornisk"_s, prompt)
+        : store({dir.filePath(u"user"_s), dir.filePath(u"machine"_s)}, u"Acme Tools"_s, u"Ornisk"_s)
     {
     }
 
@@ -26,7 +25,6 @@ struct StoreFixture
     }
 
     QTemporaryDir dir;
-    ScriptedPrompt prompt;
     SettingsStore store;
 };
 

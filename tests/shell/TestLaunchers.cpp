@@ -2,7 +2,6 @@
 #include "settings/SettingsStore.h"
 #include "shell/HelpLauncher.h"
 #include "shell/WebsiteLauncher.h"
-#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDesktopServices>
@@ -137,9 +136,8 @@ void TestLaunchers::helpOpensHelpFile()
     }
 
     const Branding branding;
-    ScriptedPrompt prompt;
     SettingsStore settings({m_dir->filePath(QStringLiteral("user")), m_dir->filePath(QStringLiteral("machine"))},
-                           branding.companyName, branding.settingsName, prompt);
+                           branding.companyName, branding.settingsName);
     HelpLauncher launcher(settings, programFolder);
     const QString path = launcher.run();
 
@@ -155,7 +153,6 @@ void TestLaunchers::helpOpensHelpFile()
         QCOMPARE(m_opened.urls, QList<QUrl>{QUrl::fromLocalFile(expected)});
         QCOMPARE(showHelp, QStringLiteral("0"));
     }
-    QVERIFY(prompt.messages.isEmpty());
 }
 
 QTEST_MAIN(TestLaunchers)

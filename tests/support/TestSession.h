@@ -2,7 +2,6 @@
 
 #include "search/LookupSession.h"
 #include "settings/SettingsStore.h"
-#include "tests/support/ScriptedPrompt.h"
 
 #include <QTemporaryDir>
 
@@ -12,13 +11,12 @@ struct TestSession
 {
     explicit TestSession(const QString &programFolder, int poolSize = 1, PoolTimings timings = {})
         : settings({config.filePath(QStringLiteral("user")), config.filePath(QStringLiteral("machine"))},
-                   QStringLiteral("vantrel.example"), QStringLiteral("Ornisk"), prompt)
+                   QStringLiteral("vantrel.example"), QStringLiteral("Ornisk"))
         , session(programFolder, settings, poolSize, timings)
     {
     }
 
     QTemporaryDir config;
-    ScriptedPrompt prompt;
     SettingsStore settings;
     LookupSession session;
 };

@@ -6,6 +6,7 @@
 #include "core/LookupRequest.h"
 #include "core/TldFile.h"
 #include "settings/SettingsStore.h"
+#include "settings/ui/PermissionDeniedPrompt.h"
 #include "settings/ui/SetupWindow.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/ScriptedPrompt.h"
@@ -24,6 +25,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +38,20 @@ constexpr int tickMs = 60;
 const QString product = u"Ornisk"_s;
 const QString settingsSection = u"Settings"_s;
 const QString standard = QString::fromLatin1(DefaultTldTable::standardIndicators);
+
+// Answers like ScriptedPrompt, and runs onRetry before it answers Retry.
+struct RetryingPrompt : ScriptedPrompt
+{
+    Answer showMessage(const QString &title, const QString &text, Icon icon, Buttons buttons) override
+    {
+        const Answer answer = ScriptedPrompt::showMessage(title, text, icon, buttons);
+        if (answer == Answer::Retry && onRetry)
+            onRetry();
+        return answer;
+    }
+
+    std::function<void()> onRetry;
+};
 
 // A setup window on a temporary program folder and settings store.
 struct SetupFixture
@@ -56,8 +72,8 @@ struct SetupFixture
 
     SetupWindow &open()
     {
-        store = std::make_unique<SettingsStore>(locations, branding.companyName, branding.settingsName, prompt,
-                                                branding.productName);
+        store = std::make_unique<SettingsStore>(locations, branding.companyName, branding.settingsName);
+        installPermissionDeniedPrompt(*store, prompt, branding.productName);
         window =
             std::make_unique<SetupWindow>(context, *store, branding, programFolder, prompt, TldTestTimings{tickMs, 5});
         return *window;
@@ -115,7 +131,7 @@ struct SetupFixture
     QString programFolder;
     SettingsLocations locations;
     Branding branding;
-    ScriptedPrompt prompt;
+    RetryingPrompt prompt;
     std::unique_ptr<SettingsStore> store;
     LookupContext context;
     std::unique_ptr<SetupWindow> window;
@@ -211,7 +227,7 @@ void TestSettingsWindow::loadWithStoredValues()
     SetupFixture fixture;
     fixture.writeDefaultTlds();
     {
-        SettingsStore store(fixture.locations, fixture.branding.companyName, product, fixture.prompt);
+        SettingsStore store(fixture.locations, fixture.branding.companyName, product);
         store.saveUserSetting(product, settingsSection, u"Throttle"_s, u"75"_s);
         store.saveUserSetting(product, settingsSection, u"DefaultSearch"_s, u"Yahoo"_s);
         store.writeMachineSetting(product, settingsSection, u"chkProxy"_s, u"1"_s);
@@ -243,7 +259,7 @@ void TestSettingsWindow::dnsAndHistoryControls()
     SetupFixture fixture;
     fixture.writeDefaultTlds();
     {
-        SettingsStore store(fixture.locations, fixture.branding.companyName, product, fixture.prompt);
+        SettingsStore store(fixture.locations, fixture.branding.companyName, product);
         store.saveUserSetting(product, settingsSection, u"DnsServer"_s, u"192.0.2.53"_s);
         store.saveUserSetting(product, settingsSection, u"RecheckAfterDays"_s, u"7"_s);
     }
@@ -878,23 +894,27 @@ void TestSettingsWindow::testSelectedGivesUpUnsupportedConnect()
 void TestSettingsWindow::proxyWriteRefused_data()
 {
     QTest::addColumn<QString>("answers"); // A: Abort, R: Retry, I: Ignore
-    QTest::addColumn<int>("boxes");
+    QTest::addColumn<bool>("writableOnRetry");
     QTest::addColumn<QString>("ignoreSetting");
-    QTest::newRow("abort") << u"A"_s << 1 << u"<unset>"_s;
-    QTest::newRow("retry, then abort") << u"RA"_s << 2 << u"<unset>"_s;
-    QTest::newRow("ignore") << u"I"_s << 1 << u"1"_s;
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("abort") << u"A"_s << false << u"<unset>"_s << u"<unset>"_s;
+    QTest::newRow("retry, then abort") << u"RA"_s << false << u"<unset>"_s << u"<unset>"_s;
+    QTest::newRow("ignore") << u"I"_s << false << u"1"_s << u"<unset>"_s;
+    QTest::newRow("retry once writable") << u"R"_s << true << u"<unset>"_s << u"1"_s;
 }
 
 void TestSettingsWindow::proxyWriteRefused()
 {
     QFETCH(QString, answers);
-    QFETCH(int, boxes);
+    QFETCH(bool, writableOnRetry);
     QFETCH(QString, ignoreSetting);
+    QFETCH(QString, stored);
     SetupFixture fixture;
     fixture.writeDefaultTlds();
     // The machine folder cannot be created: its parent is a regular file.
-    writeFile(fixture.dir.filePath(u"blocker"_s), "file\r\n");
-    fixture.locations.machineDir = fixture.dir.filePath(u"blocker/machine"_s);
+    const QString blocker = fixture.dir.filePath(u"blocker"_s);
+    writeFile(blocker, "file\r\n");
+    fixture.locations.machineDir = blocker + u"/machine"_s;
     fixture.open();
     QVERIFY(fixture.prompt.messages.isEmpty());
 
@@ -903,20 +923,30 @@ void TestSettingsWindow::proxyWriteRefused()
                                        : answer == u'R' ? Prompt::Answer::Retry
                                                         : Prompt::Answer::Ignore);
     }
+    if (writableOnRetry)
+        fixture.prompt.onRetry = [&blocker] { QFile::remove(blocker); };
     fixture.child<QCheckBox>("chkProxy")->click();
     QVERIFY(fixture.context.useProxy);
-    QCOMPARE(fixture.prompt.messages.size(), boxes);
+    QCOMPARE(fixture.prompt.messages.size(), answers.size());
     for (const ScriptedPrompt::Message &message : std::as_const(fixture.prompt.messages)) {
         QCOMPARE(message.title, u"Permission Denied"_s);
-        QVERIFY(message.text.startsWith(u"Vantrel requires read/write access"_s));
+        QCOMPARE(message.text,
+                 u"Vantrel requires read/write access to the system registry and hard drive in order to run "
+                 "properly.  This user account does not have the proper permissions set.  As a result some or all "
+                 "of your settings may not be properly saved.  Please contact your system administrator or change "
+                 "the permission settings for this account.\r\n\r\nIf you would like to prevent this error message "
+                 "from being displayed again, please press 'Ignore'."_s);
+        QCOMPARE(message.icon, Prompt::Icon::Critical);
         QCOMPARE(message.buttons, Prompt::Buttons::AbortRetryIgnore);
     }
     QCOMPARE(fixture.userSetting(u"IgnorePermissionDeniedError"_s), ignoreSetting);
+    QCOMPARE(fixture.store->readMachineSetting(product, settingsSection, u"chkProxy"_s, u"<unset>"_s), stored);
 
     // After Ignore a failing write stays silent; otherwise it asks again.
     fixture.child<QCheckBox>("chkProxy")->click();
     QVERIFY(!fixture.context.useProxy);
-    QCOMPARE(fixture.prompt.messages.size(), ignoreSetting == u"1"_s ? boxes : boxes + 1);
+    const bool asksAgain = ignoreSetting != u"1"_s && !writableOnRetry;
+    QCOMPARE(fixture.prompt.messages.size(), answers.size() + (asksAgain ? 1 : 0));
 }
 
 QTEST_MAIN(TestSettingsWindow)
