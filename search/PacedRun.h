@@ -53,7 +53,7 @@ public:
     ~PacedRun() override;
 
     bool isRunning() const { return m_running; }
-    // Names taken from the source and not yet ended, at most (lookAhead
+    // Names admitted and not yet ended, at most (lookAhead
     // unless set): a worker that shares a queue holds few, so no name waits
     // behind its own slow registry while other workers are idle.
     void setLookAhead(int names) { m_lookAhead = qMax(1, names); }
