@@ -23,16 +23,7 @@ QList<CommandOption> CheckCommand::options() const
     QList<CommandOption> options{{QStringLiteral("list"), QStringLiteral("FILE"),
                                   QStringLiteral("also check the names of FILE, one per line, UTF-8 or Latin-1 (- "
                                                  "for standard input)")}};
-    options += sharedOptions();
-    for (CommandOption &option : options) {
-        if (option.name == QLatin1String("tld")) {
-            option.description = QStringLiteral("add .EXT to names without a dot; given more than once, check such "
-                                                "names in each (default: the default extension of the settings, "
-                                                ".com unless changed)");
-            option.repeatable = true;
-        }
-    }
-    return options;
+    return options + sharedOptions();
 }
 
 int CheckCommand::run(const QStringList &arguments, CommandContext &context)
@@ -74,6 +65,6 @@ int CheckCommand::run(const QStringList &arguments, CommandContext &context)
         return ExitFailure;
     }
 
-    StringListWordSource source(distinctNames(names, options.tlds, run.session().lookup().defaultExtension));
+    StringListWordSource source(names);
     return run.run(source, 1, source.size());
 }

@@ -73,7 +73,8 @@ QStringList HeadlessRun::lookupColumns(bool showReply)
 
 int HeadlessRun::run(WordSource &source, qint32 startNumber, qint32 wordMax)
 {
-    m_total = qMax(0, wordMax - startNumber + 1);
+    // Each word is a name in every chosen TLD.
+    m_total = qMax(0, wordMax - startNumber + 1) * qMax<qint32>(1, qint32(m_session.chosenTlds().size()));
     m_showProgress = !m_output.quiet && ::isatty(STDERR_FILENO) == 1;
     m_rowsOnTerminal = m_showProgress && ::isatty(STDOUT_FILENO) == 1;
     m_runClock.start();
@@ -202,12 +203,14 @@ void HeadlessRun::showProgress(bool now)
     m_progressShownAt = elapsedMs;
     const PacedRun &paced = m_paced;
     const double rate = elapsedMs > 0 ? m_finished * 1000.0 / double(elapsedMs) : 0.0;
+    // A name asked before in the run is not asked again.
+    const qint32 total = m_total - paced.repeated();
     QString eta = QStringLiteral("--:--");
-    if (rate > 0 && m_total >= m_finished) {
-        const qint64 seconds = qint64((m_total - m_finished) / rate);
+    if (rate > 0 && total >= m_finished) {
+        const qint64 seconds = qint64((total - m_finished) / rate);
         eta = QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
     }
-    m_context.err << "\rchecked " << m_finished << " of " << m_total << ", " << QString::number(rate, 'f', 1)
+    m_context.err << "\rchecked " << m_finished << " of " << total << ", " << QString::number(rate, 'f', 1)
                   << " names/s, " << paced.settledByDns() << " by DNS, " << paced.retriesWaiting()
                   << " retries waiting, ETA " << eta << "  " << Qt::flush;
     m_progressShown = true;

@@ -3,11 +3,8 @@
 #include "cli/HeadlessRun.h"
 #include "core/ConnectionPool.h"
 
-#include "core/NamePreparation.h"
-
 #include <QCommandLineParser>
 #include <QHostAddress>
-#include <QSet>
 
 QList<ExitCode> LookupCommand::exitCodes() const
 {
@@ -18,8 +15,10 @@ QList<CommandOption> LookupCommand::sharedOptions()
 {
     return {
         {QStringLiteral("tld"), QStringLiteral("EXT"),
-         QStringLiteral("add .EXT to names without a dot (default: the default extension of the settings, "
-                        ".com unless changed)")},
+         QStringLiteral("add .EXT to names without a dot; given more than once, check such names in each, every "
+                        "TLD before the next name (default: the default extension of the settings, .com unless "
+                        "changed)"),
+         false, true},
         {QStringLiteral("slots"), QStringLiteral("N"),
          QStringLiteral("ask up to N names at a time (1 to %1, default 1)").arg(ConnectionPool::maxPoolSize)},
         {QStringLiteral("timeout"), QStringLiteral("SECONDS"),
@@ -126,7 +125,7 @@ bool LookupCommand::prepareRun(HeadlessRun &run, const RunOptions &options, cons
         *error = QStringLiteral("no run without the history --db names");
         return false;
     }
-    session.setChosenTld(options.tlds.value(0));
+    session.setChosenTlds(options.tlds);
     if (!options.server.isEmpty())
         session.lookup().serverOverride = {options.server, options.serverPort};
     if (options.noDns)
@@ -136,22 +135,4 @@ bool LookupCommand::prepareRun(HeadlessRun &run, const RunOptions &options, cons
     if (options.recheckAfterDays)
         session.setRecheckAfterDays(*options.recheckAfterDays);
     return true;
-}
-
-QStringList LookupCommand::distinctNames(const QStringList &given, const QStringList &tlds,
-                                         const QString &defaultExtension)
-{
-    QStringList names;
-    QSet<QString> seen;
-    const QStringList eachTld = tlds.isEmpty() ? QStringList{QString()} : tlds;
-    for (const QString &name : given) {
-        for (const QString &tld : eachTld) {
-            const QString prepared = prepareLookupName(name, tld, defaultExtension);
-            if (seen.contains(prepared))
-                continue;
-            seen.insert(prepared);
-            names << prepared;
-        }
-    }
-    return names;
 }

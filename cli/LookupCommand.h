@@ -17,7 +17,9 @@ public:
 protected:
     struct RunOptions
     {
-        QStringList tlds; // without a leading dot; empty for the names' own or the default extension
+        // Without a leading dot: a name without one is asked in each. Empty:
+        // the default extension.
+        QStringList tlds;
         int poolSize = 1;
         OutputOptions output;
         bool noDns = false;
@@ -29,18 +31,13 @@ protected:
         std::optional<HistoryDatabase> history; // --db; unset: the stored setting
     };
 
-    // --tld, --slots, --timeout, --server, --no-dns, --dns-server,
+    // --tld (repeatable), --slots, --timeout, --server, --no-dns, --dns-server,
     // --recheck-after, --db, --format, --quiet, --available-only and --show-reply.
     static QList<CommandOption> sharedOptions();
     // HOST or HOST:PORT of --server into options; false when it is neither.
     static bool readServerOption(const QString &text, RunOptions &options);
     std::optional<int> readSharedOptions(const QCommandLineParser &parser, CommandContext &context,
                                          RunOptions &options) const;
-    // The names a run asks for, each once: a name without a TLD once per TLD
-    // (the default extension when none is given), then every spelling of one
-    // domain ("Dup1", "dup1.com.") as its first.
-    static QStringList distinctNames(const QStringList &given, const QStringList &tlds,
-                                     const QString &defaultExtension);
     // Prepares run (see HeadlessRun::prepare) on the history of --db when
     // given, which must open, then hands it the options: they replace the
     // stored settings for this run only.

@@ -54,8 +54,9 @@ std::optional<SearchType> SearchCommand::typeFromOption(const QString &text)
 QString SearchCommand::summary() const
 {
     return QStringLiteral("Runs a search over the word list of TYPE from position N, else from where the last run "
-                          "of that type stopped, and prints a row per name like check. Ctrl+C stops the run and "
-                          "keeps the position.");
+                          "of that type stopped, and prints a row per name like check. With several --tld, each "
+                          "word is checked in every TLD before the next. A name given twice is asked once. Ctrl+C "
+                          "stops the run and keeps the position: the first word not finished in every TLD.");
 }
 
 QList<CommandOption> SearchCommand::options() const
@@ -127,7 +128,6 @@ int SearchCommand::run(const QStringList &arguments, CommandContext &context)
             context.err << "vantrel: search: " << listError << Qt::endl;
             return ExitFailure;
         }
-        lines = distinctNames(lines, options.tlds, run.session().lookup().defaultExtension);
         wordMax = qint32(lines.size());
         words = std::make_unique<StringListWordSource>(lines);
     } else {

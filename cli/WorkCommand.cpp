@@ -31,6 +31,9 @@ QList<CommandOption> WorkCommand::options() const
                                                 "PGPASSFILE)");
             option.required = true;
         }
+        // The queue holds names; a worker asks each in one TLD.
+        if (option.name == QLatin1String("tld"))
+            option.repeatable = false;
     }
     return all + QList<CommandOption>{
                      {QStringLiteral("bind"), QStringLiteral("ADDR"),

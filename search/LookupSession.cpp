@@ -104,9 +104,18 @@ DnsPrecheck::Options LookupSession::dnsOptions() const
     return options;
 }
 
-LookupRequest LookupSession::admit(const QString &name) const
+void LookupSession::setChosenTlds(const QStringList &tlds)
 {
-    return admitLookup(name, m_chosenTld, m_lookup);
+    m_chosenTlds.clear();
+    for (const QString &tld : tlds) {
+        if (!tld.isEmpty() && !m_chosenTlds.contains(tld))
+            m_chosenTlds << tld;
+    }
+}
+
+LookupRequest LookupSession::admit(const QString &name, const QString &tld) const
+{
+    return admitLookup(name, tld, m_lookup);
 }
 
 std::optional<LookupOutcome> LookupSession::answerFromHistory(const QString &prepared, int slot)

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -55,9 +56,10 @@ public:
     ResultLists &results() { return m_results; }
     RegistrarBlockedNotice &blockedNotice() { return m_blockedNotice; }
 
-    // The TLD appended to names without a dot.
-    void setChosenTld(const QString &tld) { m_chosenTld = tld; }
-    QString chosenTld() const { return m_chosenTld; }
+    // The TLDs appended to names without a dot: a run asks such a name in
+    // each, in this order. None: the default extension.
+    void setChosenTlds(const QStringList &tlds);
+    const QStringList &chosenTlds() const { return m_chosenTlds; }
 
     // The history of verdicts, opened by prepare(); null when it could not be
     // opened. historyNotice() says why, or that a broken file was moved aside.
@@ -85,9 +87,11 @@ public:
     // by VANTREL_DNS_SERVER, else the system's) and look-ups at a time.
     DnsPrecheck::Options dnsOptions() const;
 
-    // The name as it will be asked, and where: prepared with the chosen TLD
-    // or default extension, in its ASCII form, routed to its registry.
-    LookupRequest admit(const QString &name) const;
+    // The name as it will be asked, and where: prepared with tld (else the
+    // default extension), in its ASCII form, routed to its registry.
+    LookupRequest admit(const QString &name, const QString &tld) const;
+    // The same with the first chosen TLD.
+    LookupRequest admit(const QString &name) const { return admit(name, m_chosenTlds.value(0)); }
     // The verdict the history holds for a prepared name, when the settings
     // let a kept verdict stand.
     std::optional<LookupOutcome> answerFromHistory(const QString &prepared, int slot = 0);
@@ -136,7 +140,7 @@ private:
     ResultLists m_results;
     RegistrarBlockedNotice m_blockedNotice;
     ConnectionPool m_pool;
-    QString m_chosenTld;
+    QStringList m_chosenTlds;
     QString m_source;
     QDateTime m_resumedRunBegan;
     std::optional<HistoryDatabase> m_historyDatabase;

@@ -50,6 +50,10 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
     m_nextPosition = startNumber;
     m_reportedResume = startNumber;
     m_unfinished.clear();
+    m_unfinishedNames = 0;
+    m_admitted.clear();
+    m_repeated = 0;
+    m_wordsEnded = 0;
     m_unfiled.clear();
     m_unfiledOutcomes.clear();
     m_registries.clear();
@@ -113,7 +117,7 @@ qint32 PacedRun::resumePosition() const
 {
     qint32 position = m_nextPosition;
     if (!m_unfinished.empty())
-        position = qMin(position, *m_unfinished.begin());
+        position = qMin(position, m_unfinished.begin()->first);
     if (!m_unfiled.empty())
         position = qMin(position, *m_unfiled.begin());
     return position;
@@ -147,7 +151,7 @@ void PacedRun::pump()
 
 void PacedRun::readAhead()
 {
-    for (int read = 0; read < readBurst && !m_listEnded && int(m_unfinished.size()) < m_lookAhead; ++read) {
+    for (int read = 0; read < readBurst && !m_listEnded && m_unfinishedNames < m_lookAhead; ++read) {
         const WordRead word = m_source->readWord(m_nextPosition);
         if (word.status == WordRead::Status::ReadFailed)
             emit wordSourceFailed(word.error);
@@ -155,16 +159,38 @@ void PacedRun::readAhead()
             m_listEnded = true;
             break;
         }
-        Name name;
-        name.position = m_nextPosition++;
-        name.request = m_session.admit(correctName(word.word));
-        m_unfinished.insert(name.position);
-        take(std::move(name));
+        admitWord(m_nextPosition++, correctName(word.word));
     }
-    if (!m_listEnded && int(m_unfinished.size()) < m_lookAhead)
+    if (!m_listEnded && m_unfinishedNames < m_lookAhead)
         schedule(0);
     if (m_listEnded && m_unfinished.empty())
         endRun();
+}
+
+// A word with a TLD of its own, or given twice, makes the same name in
+// several TLDs: each name is asked once.
+void PacedRun::admitWord(qint32 position, const QString &word)
+{
+    const QStringList &chosen = m_session.chosenTlds();
+    std::vector<Name> names;
+    for (const QString &tld : chosen.isEmpty() ? QStringList{QString()} : chosen) {
+        LookupRequest request = m_session.admit(word, tld);
+        if (m_admitted.contains(request.prepared)) {
+            ++m_repeated;
+            continue;
+        }
+        m_admitted.insert(request.prepared);
+        names.push_back(Name{position, std::move(request), 0});
+    }
+    if (names.empty()) {
+        ++m_wordsEnded;
+        return;
+    }
+    // Counted before any is taken: a name may end at once.
+    m_unfinished[position] = int(names.size());
+    m_unfinishedNames += int(names.size());
+    for (Name &name : names)
+        take(std::move(name));
 }
 
 void PacedRun::take(Name name)
@@ -322,7 +348,12 @@ void PacedRun::abandonSilentLookups()
 
 void PacedRun::finish(const Name &name, const LookupOutcome &outcome)
 {
-    m_unfinished.erase(name.position);
+    const auto word = m_unfinished.find(name.position);
+    if (word != m_unfinished.end() && --word->second == 0) {
+        m_unfinished.erase(word);
+        ++m_wordsEnded;
+    }
+    --m_unfinishedNames;
     m_unfiled.insert(name.position);
     m_unfiledOutcomes.append(outcome);
     if (m_shared)

@@ -9,10 +9,12 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -22,8 +24,10 @@ class LookupSession;
 class WordSource;
 
 // A run over a word source, for speed within the registries' rationing:
-// names are read ahead of the registry queries, admitted once by the session
-// (prepared, routed), answered from the history when it may, and asked of DNS
+// words are read ahead of the registry queries, each admitted by the session
+// (prepared, routed) once in every chosen TLD before the next word, so a name
+// is a word in one TLD. A name asked before in the run is not asked again.
+// Names are answered from the history when it may, and asked of DNS
 // many at a time, so the pool's slots only ever carry names that need a
 // registry. Those wait in a queue per registry host (the host the route
 // actually asks), in list order, and a free slot takes the oldest name whose
@@ -41,7 +45,7 @@ class PacedRun : public QObject
 
 public:
     static constexpr int maxTries = 3;
-    // Names taken from the source and not yet ended, at most.
+    // Names admitted and not yet ended, at most.
     static constexpr int lookAhead = 512;
     // The most "Parallel lookups" a user may choose.
     static constexpr int maxParallel = 32;
@@ -50,7 +54,7 @@ public:
     ~PacedRun() override;
 
     bool isRunning() const { return m_running; }
-    // Names taken from the source and not yet ended, at most (lookAhead
+    // Names admitted and not yet ended, at most (lookAhead
     // unless set): a worker that shares a queue holds few, so no name waits
     // behind its own slow registry while other workers are idle.
     void setLookAhead(int names) { m_lookAhead = qMax(1, names); }
@@ -72,9 +76,13 @@ public:
     int settledByDns() const { return m_settledByDns; }
     int retriesWaiting() const { return m_retriesWaiting; }
     int ended() const { return m_ended; }
+    // Words whose names have all ended, those asked before included.
+    int wordsEnded() const { return m_wordsEnded; }
+    // Names not asked because the run had asked them before.
+    int repeated() const { return m_repeated; }
     int running() const;
     // The position of the first word not yet ended and filed (its history
-    // row written): where a stopped or killed run resumes.
+    // row written) in every chosen TLD: where a stopped or killed run resumes.
     qint32 resumePosition() const;
     // The names of this run that ended without a verdict (timeout or error),
     // as asked, in the order they ended.
@@ -115,6 +123,7 @@ private:
     void schedule(qint64 delayMs);
     void pump();
     void readAhead();
+    void admitWord(qint32 position, const QString &word);
     void take(Name name);
     void dnsAnswered(const QString &asked, DnsPrecheck::Answer answer);
     void queue(Name name);
@@ -141,7 +150,13 @@ private:
     bool m_running = false;
     bool m_listEnded = false;
     qint32 m_nextPosition = 0;
-    std::set<qint32> m_unfinished;
+    // By position: how many of the word's names have not ended yet.
+    std::map<qint32, int> m_unfinished;
+    int m_unfinishedNames = 0;
+    // Every name admitted in this run, as prepared.
+    QSet<QString> m_admitted;
+    int m_repeated = 0;
+    int m_wordsEnded = 0;
     // Ended, waiting for the session to file them.
     std::set<qint32> m_unfiled;
     QList<LookupOutcome> m_unfiledOutcomes;

@@ -1,8 +1,9 @@
 #include "search/RunTally.h"
 
-void RunTally::start()
+void RunTally::start(const QStringList &tlds)
 {
     *this = RunTally();
+    m_tlds = tlds;
     m_clock.start();
 }
 
@@ -23,10 +24,11 @@ void RunTally::count(const LookupOutcome &outcome)
     }
 }
 
-void RunTally::finish()
+void RunTally::finish(qint32 words)
 {
     if (!isCounting())
         return;
+    m_words = words;
     m_elapsedMs = m_clock.elapsed();
     m_clock.invalidate();
 }

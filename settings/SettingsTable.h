@@ -66,9 +66,11 @@ constexpr qint32 throttleShownBySetup = 20;
 constexpr SwitchSetting proxy{{product, "Settings", "chkProxy", machine}, false};
 
 constexpr TextSetting defaultExtension{{product, "Settings", "DefaultExt", user}, ".com"};
-// The main window's last choices: the TLD box (an extension without its dot)
-// and the search type (its text in the box).
+// The main window's last choices: the TLD box (an extension without its dot),
+// the extensions ticked beside it (separated by spaces) and the search type
+// (its text in the box).
 constexpr TextSetting lastTld{{product, "Settings", "LastTLD", user}, ""};
+constexpr TextSetting tickedTlds{{product, "Settings", "TickedTLDs", user}, ""};
 constexpr TextSetting lastSearchType{{product, "Settings", "LastSearchType", user}, ""};
 // Where the last export went (results and history alike); empty: the home folder.
 constexpr TextSetting lastExportFolder{{product, "Settings", "LastExportFolder", user}, ""};

@@ -58,12 +58,18 @@ QString MainStatusBar::runSummary(const RunTally &tally)
                                               .arg(seconds / 3600)
                                               .arg(seconds / 60 % 60, 2, 10, zero)
                                               .arg(seconds % 60, 2, 10, zero);
+    // A run over several TLDs says how many words made its names: last, as
+    // a narrow panel cuts the end off.
+    const QString words = tally.tlds().size() > 1 && tally.checked() > tally.words()
+                              ? QStringLiteral(" (%1 words in %2)").arg(tally.words()).arg(tally.tlds().join(u", "))
+                              : QString();
     return QStringLiteral("Checked %1 names in %2: %3 available, %4 registered, %5 unanswered")
-        .arg(tally.checked())
-        .arg(took)
-        .arg(tally.available())
-        .arg(tally.registered())
-        .arg(tally.unanswered());
+               .arg(tally.checked())
+               .arg(took)
+               .arg(tally.available())
+               .arg(tally.registered())
+               .arg(tally.unanswered()) +
+           words;
 }
 
 // A long notice takes at most half the width the window's frames have.

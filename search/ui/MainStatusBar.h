@@ -28,7 +28,8 @@ public:
     void showIdlePanels();
     // Names without a verdict are counted beside the panels until the next run.
     void showUnanswered(qsizetype count);
-    // "Checked 676 names in 1:34: 130 available, 546 registered, 0 unanswered".
+    // "Checked 676 names in 1:34: 130 available, 546 registered, 0 unanswered";
+    // over three TLDs "Checked 2028 names in 4:41: ... (676 words in com, net, org)".
     static QString runSummary(const RunTally &tally);
 
 protected:

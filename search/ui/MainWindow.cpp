@@ -17,6 +17,7 @@
 #include "search/ui/RunViewUpdates.h"
 #include "search/ui/SearchControls.h"
 #include "search/ui/StatusNotice.h"
+#include "search/ui/TldChecklist.h"
 #include "settings/SettingsStore.h"
 
 #include <QCloseEvent>
@@ -118,11 +119,16 @@ void MainWindow::connectSearchControls()
     connect(m_search->cmdCreate, &QPushButton::clicked, this, &MainWindow::listBuilderRequested);
     connect(m_search->cmdWebsite, &QPushButton::clicked, this, &MainWindow::websiteRequested);
     connect(m_search->cmbTLDs, &QComboBox::currentTextChanged, this, [this](const QString &tld) {
-        session().setChosenTld(tld);
+        m_search->tldChecklist->choices().setBoxTld(tld);
         m_search->cmbTLDs->setToolTip(tld);
     });
     connect(m_search->cmbTLDs, &QComboBox::activated, this,
             [this] { m_context.settings.setValue(Settings::lastTld, m_search->cmbTLDs->currentText()); });
+    TldChoices &tlds = m_search->tldChecklist->choices();
+    tlds.setTickedText(m_context.settings.value(Settings::tickedTlds));
+    connect(&tlds, &TldChoices::runTldsChanged, this, [this](const QStringList &run) { session().setChosenTlds(run); });
+    connect(&tlds, &TldChoices::tickedChanged, this,
+            [this, &tlds] { m_context.settings.setValue(Settings::tickedTlds, tlds.tickedText()); });
 }
 
 void MainWindow::buildMenus()
@@ -227,7 +233,7 @@ void MainWindow::loadTLDs()
         }
     }
     tlds->setToolTip(tlds->currentText());
-    session().setChosenTld(tlds->currentText());
+    m_search->tldChecklist->choices().setExtensions(extensions, tlds->currentText());
 }
 
 void MainWindow::chooseSearchType(int index)
@@ -375,7 +381,7 @@ void MainWindow::rerunUnanswered()
 void MainWindow::startRun(WordSource &source)
 {
     m_rerunAction->setEnabled(false);
-    m_tally.start();
+    m_tally.start(m_rerunning ? QStringList() : session().chosenTlds());
     m_status->progressBar()->start(m_runStart, m_runSize);
     m_viewUpdates->runStarted();
     m_run.setParallel(m_context.settings.value(Settings::parallelLookups));
@@ -385,7 +391,7 @@ void MainWindow::startRun(WordSource &source)
 
 void MainWindow::showRunProgress(const LookupOutcome &outcome)
 {
-    const qint32 ended = m_runStart - 1 + m_run.ended();
+    const qint32 ended = m_runStart - 1 + m_run.wordsEnded();
     m_viewUpdates->setText(m_status->panel(0), QStringLiteral("%1 of %2").arg(ended).arg(m_runSize));
     m_viewUpdates->setText(m_status->panel(1), QStringLiteral("Open: %1").arg(m_run.running()));
     m_viewUpdates->advanceProgress(ended + 1);
@@ -434,7 +440,7 @@ void MainWindow::restoreAfterStop()
     m_viewUpdates->runStopped();
     m_status->progressBar()->finish();
     if (m_tally.isCounting()) {
-        m_tally.finish();
+        m_tally.finish(m_run.wordsEnded());
         // The faults of the run stay a click away.
         m_status->notice()->showNotice(
             MainStatusBar::runSummary(m_tally), 0,

@@ -1,6 +1,7 @@
 #include "search/ui/SearchControls.h"
 
 #include "search/SearchType.h"
+#include "search/ui/TldChecklist.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -75,11 +76,12 @@ void SearchControls::buildWordRange()
     cmdDoSearch = makeButton(this, QStringLiteral("cmdDoSearch"), QStringLiteral("Start"),
                              QStringLiteral("Click here to start searching your list."));
     cmdDoSearch->setEnabled(false);
-    QLabel *sLblTLD = makeLabel(this, QStringLiteral("sLblTLD"), QStringLiteral("TLD:"));
+    m_tldLabel = makeLabel(this, QStringLiteral("sLblTLD"), QStringLiteral("TLD:"));
     cmbTLDs = new QComboBox(this);
     cmbTLDs->setObjectName(QStringLiteral("cmbTLDs"));
     fixTldBoxWidth();
-    m_wordRangeControls = {wLabel1, txtWordNum, wLabel2, txtWordMax, sLblTLD, cmbTLDs, cmdDoSearch};
+    tldChecklist = new TldChecklist(this);
+    m_wordRangeControls = {wLabel1, txtWordNum, wLabel2, txtWordMax, m_tldLabel, cmbTLDs, tldChecklist, cmdDoSearch};
 }
 
 // No extension in TLDs.txt can widen the window: the box's width is fixed and
@@ -120,8 +122,22 @@ void SearchControls::layOut()
     auto *row = new QHBoxLayout(this);
     row->addWidget(searchTypeLabel);
     row->addWidget(searchTypeBox);
-    for (QWidget *widget : std::as_const(m_wordRangeControls))
-        row->addWidget(widget);
+    for (QWidget *widget : std::as_const(m_wordRangeControls)) {
+        if (widget == cmbTLDs || widget == tldChecklist)
+            continue; // beside their label
+        if (widget != m_tldLabel) {
+            row->addWidget(widget);
+            continue;
+        }
+        // The label, the box and the checklist close together, as one control.
+        auto *tldGroup = new QHBoxLayout;
+        tldGroup->setSpacing(0);
+        m_tldLabel->setContentsMargins(0, 0, 2, 0);
+        tldGroup->addWidget(m_tldLabel);
+        tldGroup->addWidget(cmbTLDs);
+        tldGroup->addWidget(tldChecklist);
+        row->addLayout(tldGroup);
+    }
     for (QWidget *widget : std::as_const(m_internetSearchControls))
         row->addWidget(widget);
     row->addWidget(stopButton);

@@ -5,6 +5,7 @@
 
 class QComboBox;
 class QLabel;
+class TldChecklist;
 class QLineEdit;
 class QPushButton;
 
@@ -29,6 +30,7 @@ public:
     QLineEdit *txtWordNum = nullptr;
     QLineEdit *txtWordMax = nullptr;
     QComboBox *cmbTLDs = nullptr;
+    TldChecklist *tldChecklist = nullptr; // the TLDs each word is also checked in
     QPushButton *cmdDoSearch = nullptr;
     QLineEdit *txtsearch = nullptr;
     QComboBox *amountBox = nullptr;
@@ -43,6 +45,7 @@ private:
     void fixTldBoxWidth();
     void layOut();
 
+    QLabel *m_tldLabel = nullptr;
     QList<QWidget *> m_wordRangeControls;
     QList<QWidget *> m_internetSearchControls;
 };

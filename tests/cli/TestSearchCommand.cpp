@@ -58,6 +58,7 @@ private slots:
     void builtInListFromStartThenResumes();
     void searchEngineListsAlwaysStartAtOne();
     void customListWithOneWord();
+    void severalTldsAndRepeatedNames();
     void generatedList();
     void missingListFile();
 
@@ -134,6 +135,20 @@ void TestSearchCommand::customListWithOneWord()
     QCOMPARE(run.out, u"solo.com\tavailable\t127.0.0.1\tphrase:No match\n"_s);
     QCOMPARE(fixture.resumeValue(u"CustWordNum"_s), u"2"_s);
     QCOMPARE(readFile(fixture.home.filePath(u"SuperHighProfile.txt"_s)), "solo.com\r\n"_ba);
+}
+
+// Each word in every TLD before the next word, a name asked and printed once.
+void TestSearchCommand::severalTldsAndRepeatedNames()
+{
+    SearchFixture fixture;
+    fixture.server.setReply("Domain Name: x");
+    writeFile(fixture.home.filePath(u"mine.txt"_s), "solo\r\nduo.net\r\nSOLO\r\nduo\r\n");
+    const Run run = fixture.search({u"--type=custom"_s, u"--list"_s, fixture.home.filePath(u"mine.txt"_s), u"--tld"_s,
+                                    u"com"_s, u"--tld"_s, u"net"_s});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(fixture.server.queries, (QList<QByteArray>{"solo.com", "solo.net", "duo.net", "duo.com"}));
+    QCOMPARE(run.out.count(u'\n'), 4);
+    QCOMPARE(fixture.resumeValue(u"CustWordNum"_s), u"5"_s);
 }
 
 void TestSearchCommand::generatedList()

@@ -132,7 +132,7 @@ void TestConnectionPool::answerAndCloseFilesVerdict()
     server.setReply(reply);
     PoolFixture fixture;
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
-    fixture.engine.session.setChosenTld(u"test"_s);
+    fixture.engine.session.setChosenTlds({u"test"_s});
 
     fixture.start(name, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);
@@ -432,7 +432,7 @@ void TestConnectionPool::queryCarriesAsciiForm()
     server.setReply("No match");
     PoolFixture fixture;
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
-    fixture.engine.session.setChosenTld(u"test"_s);
+    fixture.engine.session.setChosenTlds({u"test"_s});
 
     fixture.start(name, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);

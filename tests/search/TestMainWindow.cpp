@@ -2,6 +2,7 @@
 #include "search/ui/DesktopContext.h"
 #include "search/ui/DomainListView.h"
 #include "search/ui/MainWindow.h"
+#include "search/ui/TldChecklist.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestFiles.h"
@@ -16,6 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
@@ -126,6 +128,7 @@ private slots:
     void startNeedsAList();
     void unusableFolderIsExplained();
     void tldBoxKeepsItsWidthAndTheLastChoices();
+    void tickedTldsJoinTheRun();
     // Additions through the prompt seam, the list menu and the layout.
     void exportResultsThroughSaveDialog();
     void listMenuAndKeys();
@@ -641,7 +644,7 @@ void TestMainWindow::tldBoxKeepsItsWidthAndTheLastChoices()
     QCOMPARE(tlds->itemData(2, Qt::ToolTipRole).toString(), QString::fromLatin1(longTld));
     QTest::keyClick(tlds, Qt::Key_Down); // com -> the long one, as a user picks it
     QCOMPARE(tlds->toolTip(), QString::fromLatin1(longTld));
-    QCOMPARE(window.session().chosenTld(), QString::fromLatin1(longTld));
+    QCOMPARE(window.session().chosenTlds(), QStringList{QString::fromLatin1(longTld)});
     QCOMPARE(tlds->width(), boxWidth);
     QCOMPARE(window.minimumWidth(), windowWidth);
     fixture.child<QAction>(u"mnuToolsItem(5)"_s)->trigger(); // All Two Letter
@@ -652,6 +655,46 @@ void TestMainWindow::tldBoxKeepsItsWidthAndTheLastChoices()
     QCOMPARE(fixture.child<QComboBox>(u"Combo1"_s)->currentText(), u"All Two Letter"_s);
     QCOMPARE(fixture.child<QLineEdit>(u"txtWordMax"_s)->text(), u"676"_s);
     QVERIFY(fixture.child<QPushButton>(u"cmdDoSearch"_s)->isEnabled());
+}
+
+// Ticked beside the box, net and org are checked with com; the summary
+// counts names and words, and the ticks come back at the next start.
+void TestMainWindow::tickedTldsJoinTheRun()
+{
+    WindowFixture fixture;
+    WhoisTestServer server;
+    QVERIFY(server.listen());
+    server.setReply("Domain Name: x");
+    QByteArray rows;
+    for (const char *tld : {"com", "net", "org"})
+        rows += tld + "|127.0.0.1|"_ba + QByteArray::number(server.port()) + "|Enabled|0|No match\r\n";
+    writeFile(fixture.home.filePath(u"TLDs.txt"_s), rows);
+    MainWindow &window = fixture.window();
+    window.startUp();
+    QListView *choices = fixture.child<QListView>(u"lstTLDsView"_s);
+    for (int row : {1, 2}) { // net and org, as the keyboard ticks them
+        choices->setCurrentIndex(choices->model()->index(row, 0));
+        QTest::keyClick(choices, Qt::Key_Space);
+    }
+    fixture.child<QAction>(u"mnuToolsItem(5)"_s)->trigger(); // All Two Letter
+    fixture.child<QLineEdit>(u"txtWordNum"_s)->setText(u"675"_s);
+    QPushButton *start = fixture.child<QPushButton>(u"cmdDoSearch"_s);
+    start->click();
+    QTRY_VERIFY(start->isEnabled());
+
+    QStringList asked;
+    for (const QByteArray &query : std::as_const(server.queries))
+        asked << QString::fromLatin1(query);
+    asked.sort();
+    QCOMPARE(asked, (QStringList{u"zy.com"_s, u"zy.net"_s, u"zy.org"_s, u"zz.com"_s, u"zz.net"_s, u"zz.org"_s}));
+    QCOMPARE(fixture.child<QLabel>(u"StatusNotice"_s)->text(),
+             u"Checked 6 names in 0:00: 0 available, 6 registered, 0 unanswered (2 words in com, net, org)"_s);
+    QCOMPARE(fixture.setting(u"Vantrel"_s, u"TwoWordNum"_s), u"677"_s);
+
+    fixture.form.reset();
+    fixture.window().startUp();
+    QCOMPARE(fixture.child<TldChecklist>(u"lstTLDs"_s)->choices().runTlds(),
+             (QStringList{u"com"_s, u"net"_s, u"org"_s}));
 }
 
 void TestMainWindow::exportResultsThroughSaveDialog()

@@ -121,6 +121,8 @@ private slots:
     void refusedNameGivenUpAfterThreeTries();
     void resumeNeverPassesUnwrittenHistory();
     void silentRegistryOfShippedListHoldsNoOther();
+    void severalTldsWordByWord_data();
+    void severalTldsWordByWord();
 };
 
 // 200 names, 85% of them delegated, against a registry that rations its
@@ -370,6 +372,56 @@ void TestPacedRun::silentRegistryOfShippedListHoldsNoOther()
     QStringList unanswered = fixture.paced().unanswered();
     unanswered.sort();
     QCOMPARE(unanswered, names.filter(u".io"_s));
+}
+
+void TestPacedRun::severalTldsWordByWord_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QStringList>("ended"); // in this order
+    QTest::addColumn<int>("resume");
+    QTest::newRow("every TLD before the next word")
+        << QStringList{u"a"_s, u"b"_s, u"c"_s}
+        << QStringList{u"a.com"_s, u"a.net"_s, u"a.org"_s, u"b.com"_s, u"b.net"_s,
+                       u"b.org"_s, u"c.com"_s, u"c.net"_s, u"c.org"_s}
+        << 4;
+    QTest::newRow("a name once") << QStringList{u"a"_s, u"b.net"_s, u"A"_s, u"b"_s}
+                                 << QStringList{u"a.com"_s, u"a.net"_s, u"a.org"_s, u"b.net"_s, u"b.com"_s, u"b.org"_s}
+                                 << 5;
+    // The registry never answers held.net: the run resumes at held, though
+    // held.com has ended. (One slot: nothing passes held.net.)
+    QTest::newRow("a word not ended in every TLD") << QStringList{u"a"_s, u"held"_s, u"c"_s}
+                                                   << QStringList{u"a.com"_s, u"a.net"_s, u"a.org"_s, u"held.com"_s}
+                                                   << 2;
+}
+
+void TestPacedRun::severalTldsWordByWord()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QStringList, ended);
+    QFETCH(int, resume);
+    WhoisTestServer registry;
+    QVERIFY(registry.listen());
+    registry.setHandler([](QTcpSocket *socket, const QByteArray &query, int) {
+        if (query != "held.net")
+            WhoisTestServer::answerAndClose(socket, "No match for " + query + "\r\n");
+    });
+    const quint16 port = registry.port();
+    PacedFixture fixture(row("com", "127.0.0.1", port, 0) + row("net", "127.0.0.1", port, 0) +
+                             row("org", "127.0.0.1", port, 0),
+                         1);
+    QVERIFY(fixture.prepared);
+    fixture.engine->session.setDnsFirst(false, QString());
+    fixture.engine->session.setChosenTlds({u"com"_s, u"net"_s, u"org"_s});
+    StringListWordSource source(words);
+    fixture.paced().start(source, 1);
+    QVERIFY(waitUntil([&] { return fixture.ended.size() == ended.size(); }, 15000));
+    fixture.paced().stop();
+
+    QStringList names;
+    for (const LookupOutcome &outcome : std::as_const(fixture.ended))
+        names << outcome.domain;
+    QCOMPARE(names, ended);
+    QCOMPARE(fixture.paced().resumePosition(), resume);
 }
 
 QTEST_GUILESS_MAIN(TestPacedRun)
