@@ -183,7 +183,7 @@ void TestSearchCommand::interruptedRunResumesAtFirstUnendedWord()
     writeFile(list, "one\r\nslow\r\nthree\r\n");
 
     QProcess process;
-    process.start(QStringLiteral(VANTREL_EXECUTABLE), {u"--home"_s, fixture.home.path(), u"search"_s,
+    process.start(QStringLiteral(VANTREL_EXECUTABLE), {u"--home"_s, fixture.home.path(), u"search"_s, u"--no-dns"_s,
                                                        u"--type=custom"_s, u"--list"_s, list, u"--slots=2"_s});
     QVERIFY(process.waitForStarted());
     QTRY_VERIFY(fixture.server.queries.contains("slow.com") && fixture.server.queries.contains("three.com"));
