@@ -87,7 +87,7 @@ void RegistryPacer::queryEnded(const QString &host, qint64 now, bool refused)
             entry.inFlightLimit = qMin(entry.inFlightLimit + 1, maxInFlight);
         }
         entry.recentAnswers.push_back(now);
-        relax(entry);
+        relax(entry, now);
     } else if (entry.backedOffAt < 0 || now - entry.backedOffAt >= 2 * qint64(entry.pauseMs)) {
         // Refusals within two pauses of the last doubling belong to the same
         // episode (the registry's window has not passed yet): they double once.
@@ -107,11 +107,11 @@ void RegistryPacer::backOff(Registry &entry, qint64 now) const
 {
     entry.answersInRow = 0;
     if (entry.episodesWithoutAnswer == 0) {
-        setPaceAfterRefusal(entry);
+        setPaceAfterRefusal(entry, now);
     } else if (entry.episodesWithoutAnswer == 1) {
         // Still refusing once its window has passed: it rations over a longer
         // time than it was paced for. Half the rate, and no trying it again.
-        entry.fastestTryMs = qMax(entry.fastestTryMs, entry.paceMs + entry.paceMs / 20);
+        holdBackFrom(entry, entry.paceMs + entry.paceMs / 20, now);
         entry.paceMs = qMin(m_options.maxPauseMs, 2 * entry.paceMs);
         entry.provenPaceMs = -1;
     }
@@ -120,7 +120,7 @@ void RegistryPacer::backOff(Registry &entry, qint64 now) const
     entry.backedOffAt = now;
 }
 
-void RegistryPacer::setPaceAfterRefusal(Registry &entry) const
+void RegistryPacer::setPaceAfterRefusal(Registry &entry, qint64 now) const
 {
     const int refusedMs = entry.pauseMs;
     // What it answered in its last window before refusing is about what it allows.
@@ -137,10 +137,18 @@ void RegistryPacer::setPaceAfterRefusal(Registry &entry) const
         entry.paceMs = qMax(2 * entry.paceMs, slower(tooFastMs));
     }
     entry.paceMs = std::clamp(entry.paceMs, entry.throttleMs, m_options.maxPauseMs);
-    entry.fastestTryMs = qMax(entry.fastestTryMs, tooFastMs + tooFastMs / 20);
+    holdBackFrom(entry, tooFastMs + tooFastMs / 20, now);
 }
 
-void RegistryPacer::relax(Registry &entry) const
+// Within the hold a pace judged too fast is the floor of every try; once
+// the hold is over the pacer tries down to the throttle again.
+void RegistryPacer::holdBackFrom(Registry &entry, int tooFastMs, qint64 now) const
+{
+    entry.fastestTryMs = now >= entry.fastestTryUntil ? tooFastMs : qMax(entry.fastestTryMs, tooFastMs);
+    entry.fastestTryUntil = now + m_options.holdBackMs;
+}
+
+void RegistryPacer::relax(Registry &entry, qint64 now) const
 {
     if (entry.pauseMs > entry.paceMs) {
         // Additive increase: each answer adds a quarter of the pace's rate.
@@ -157,7 +165,8 @@ void RegistryPacer::relax(Registry &entry) const
     // A registry that has never refused keeps its throttle.
     if (entry.fastestTryMs < 0)
         return;
-    const int faster = std::max({entry.throttleMs, entry.fastestTryMs, entry.paceMs - entry.paceMs / 20});
+    const int floorMs = now < entry.fastestTryUntil ? entry.fastestTryMs : entry.throttleMs;
+    const int faster = std::max({entry.throttleMs, floorMs, entry.paceMs - entry.paceMs / 20});
     if (faster < entry.paceMs)
         entry.paceMs = entry.pauseMs = faster;
 }

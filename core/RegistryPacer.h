@@ -17,6 +17,10 @@ struct PacingOptions
     int maxPauseMs = 60000;
     // Answers in a row at a pace before a slightly faster one is tried.
     int relaxAfter = 20;
+    // How long a pace judged too fast is not tried again. A judgement made
+    // on a bad window (the answers before a refusal thinned by a stall) must
+    // not hold a registry slow for the rest of a long run.
+    int holdBackMs = 600000;
 };
 
 // The pause between queries to one registry, kept per server host across
@@ -36,7 +40,8 @@ struct PacingOptions
 // the same episode and double once. After the back-off, each answer raises
 // the rate by a quarter of that pace's rate until the pace is reached; each
 // relaxAfter answers in a row at the pace, it tries one a little faster, but
-// never as fast as a pace that was refused. A pace refused before it was ever
+// not as fast as a pace that was refused within the last holdBackMs. A pace
+// refused before it was ever
 // answered relaxAfter times in a row is halved in rate.
 //
 // Times are milliseconds on any steady clock the caller keeps.
@@ -73,8 +78,10 @@ private:
         // answered relaxAfter times in a row (-1: none since the last refusal).
         int paceMs = 0;
         int provenPaceMs = -1;
-        // Tried paces go no faster than this (-1: it has never refused).
+        // Tried paces go no faster than this until fastestTryUntil (-1: it
+        // has never refused).
         int fastestTryMs = -1;
+        qint64 fastestTryUntil = 0;
         int running = 0;
         int answersInRow = 0;
         int inFlightLimit = 1;
@@ -88,8 +95,9 @@ private:
 
     Registry &registry(const QString &host);
     void backOff(Registry &entry, qint64 now) const;
-    void setPaceAfterRefusal(Registry &entry) const;
-    void relax(Registry &entry) const;
+    void setPaceAfterRefusal(Registry &entry, qint64 now) const;
+    void holdBackFrom(Registry &entry, int tooFastMs, qint64 now) const;
+    void relax(Registry &entry, qint64 now) const;
 
     PacingOptions m_options;
     QHash<QString, Registry> m_registries; // by host, lower case
