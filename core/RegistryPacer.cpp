@@ -122,9 +122,14 @@ void RegistryPacer::backOff(Registry &entry, qint64 now) const
 
 void RegistryPacer::setPaceAfterRefusal(Registry &entry, qint64 now) const
 {
+    // Nothing answered in its last window: the refusal says nothing of the
+    // rate it allows (its window still counts an earlier run's queries, or
+    // this caller stalled). It backs off, and its pace stays.
+    if (entry.recentAnswers.empty())
+        return;
     const int refusedMs = entry.pauseMs;
     // What it answered in its last window before refusing is about what it allows.
-    const int answered = qMax(1, int(entry.recentAnswers.size()));
+    const int answered = int(entry.recentAnswers.size());
     const int tooFastMs = qMax(refusedMs, m_options.backoffStartMs / answered);
     if (entry.provenPaceMs >= 0 && refusedMs < entry.provenPaceMs) {
         // A faster try was refused: back to the pace it answered.

@@ -83,18 +83,19 @@ void TestRegistryPacer::refusalsDoubleOncePerEpisode()
     RegistryPacer pacer({250, 2000, 3});
     pacer.setThrottles(table());
     const QString free = u"whois.free.test"_s;
-    // Refused together, with nothing answered in the last window: one step,
-    // a little slower than one query per window.
+    // Refused together, with nothing answered in the last window (it still
+    // counts someone else's queries): one step of the back-off, which says
+    // nothing of the rate it allows.
     for (int query = 0; query < 3; ++query)
         pacer.queryStarted(free);
     for (int query = 0; query < 3; ++query)
         pacer.queryEnded(free, 10, true);
-    QCOMPARE(pacer.pauseMs(free), 275);
-    QVERIFY(!pacer.ready(free, 284));
-    QVERIFY(pacer.ready(free, 285));
+    QCOMPARE(pacer.pauseMs(free), 250);
+    QVERIFY(!pacer.ready(free, 259));
+    QVERIFY(pacer.ready(free, 260));
     // Refused again after two pauses: doubles, up to the cap.
     qint64 now = 10;
-    for (int expected : {550, 1100, 2000, 2000}) {
+    for (int expected : {500, 1000, 2000, 2000}) {
         now += 2 * pacer.pauseMs(free);
         pacer.queryStarted(free);
         pacer.queryEnded(free, now, true);
@@ -109,7 +110,7 @@ void TestRegistryPacer::steadyRegistryIsAskedNearItsRate_data()
     QTest::addColumn<qint64>("steadyFrom");
     QTest::addColumn<double>("mostShare"); // of the allowed rate
     QTest::newRow("steady") << qint64(-1) << qint64(80000) << qint64(20000) << 0.95;
-    // The caller asks nothing for 1.5 s, and the first query after that is
+    // The caller asks nothing for 0.8 s, and the first query after that is
     // refused: the answers of the last second say the registry allows one a
     // second. Once that judgement's hold is over the pace finds the real rate
     // (up to all of it, as nothing was refused near it).
@@ -140,7 +141,7 @@ void TestRegistryPacer::steadyRegistryIsAskedNearItsRate()
             pacer.queryEnded(free, now, running.front().second);
             running.pop_front();
         }
-        if (stallAt >= 0 && now >= stallAt && now < stallAt + 1500) {
+        if (stallAt >= 0 && now >= stallAt && now < stallAt + 800) {
             refuseNext = true;
             continue;
         }
