@@ -87,6 +87,7 @@ void QueueWorker::writeDone(const QString &name)
 int QueueWorker::run()
 {
     m_run.pacedRun().setLookAhead(m_options.lookAhead);
+    m_run.pacedRun().setAskOncePerRun(false);
     m_renewTimer.start();
     int exitCode = ExitSuccess;
     for (;;) {

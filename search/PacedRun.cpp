@@ -175,11 +175,13 @@ void PacedRun::admitWord(qint32 position, const QString &word)
     std::vector<Name> names;
     for (const QString &tld : chosen.isEmpty() ? QStringList{QString()} : chosen) {
         LookupRequest request = m_session.admit(word, tld);
-        if (m_admitted.contains(request.prepared)) {
-            ++m_repeated;
-            continue;
+        if (m_askOncePerRun) {
+            if (m_admitted.contains(request.prepared)) {
+                ++m_repeated;
+                continue;
+            }
+            m_admitted.insert(request.prepared);
         }
-        m_admitted.insert(request.prepared);
         names.push_back(Name{position, std::move(request), 0});
     }
     if (names.empty()) {

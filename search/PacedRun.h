@@ -58,6 +58,11 @@ public:
     // unless set): a worker that shares a queue holds few, so no name waits
     // behind its own slow registry while other workers are idle.
     void setLookAhead(int names) { m_lookAhead = qMax(1, names); }
+    // Whether a name met again in one run is passed over (on by default). A
+    // run over a source that holds each name once and may run for days (a
+    // shared queue, which also hands back names whose lease ended) keeps no
+    // such memory.
+    void setAskOncePerRun(bool once) { m_askOncePerRun = once; }
     // How registries back off and relax, from the next start on.
     void setPacing(PacingOptions pacing) { m_pacing = pacing; }
     // Lookups at a time from the next start on, up to the session pool's size.
@@ -147,6 +152,7 @@ private:
     QString m_historySource;
     WordSource *m_source = nullptr;
     int m_lookAhead = lookAhead;
+    bool m_askOncePerRun = true;
     bool m_running = false;
     bool m_listEnded = false;
     qint32 m_nextPosition = 0;
