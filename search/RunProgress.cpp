@@ -2,10 +2,7 @@
 
 #include <cmath>
 
-namespace {
-
-// "1:05", "1:02:03".
-QString durationText(qint64 seconds)
+QString RunProgress::durationText(qint64 seconds)
 {
     const qint64 hours = seconds / 3600;
     const qint64 minutes = seconds / 60 % 60;
@@ -14,8 +11,6 @@ QString durationText(qint64 seconds)
         return QStringLiteral("%1:%2:%3").arg(hours).arg(minutes, 2, 10, QLatin1Char('0')).arg(rest);
     return QStringLiteral("%1:%2").arg(minutes).arg(rest);
 }
-
-} // namespace
 
 void RunProgress::start(qint32 startNumber, qint32 total, qint64 nowMs)
 {

@@ -22,6 +22,9 @@ public:
     // "120 of 676 · 8.5 names/s · ETA 1:05"
     QString text() const;
 
+    // A run's time as a clock shows it: "1:05", "1:02:03".
+    static QString durationText(qint64 seconds);
+
 private:
     qint32 m_firstPosition = 0;
     qint32 m_position = 0;

@@ -1,5 +1,6 @@
 #include "search/ui/MainStatusBar.h"
 
+#include "search/RunProgress.h"
 #include "search/RunTally.h"
 #include "search/ui/RunProgressBar.h"
 #include "search/ui/StatusNotice.h"
@@ -51,13 +52,7 @@ void MainStatusBar::showUnanswered(qsizetype count)
 
 QString MainStatusBar::runSummary(const RunTally &tally)
 {
-    const qint64 seconds = tally.elapsedMs() / 1000;
-    const QLatin1Char zero('0');
-    const QString took = seconds < 3600 ? QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, zero)
-                                        : QStringLiteral("%1:%2:%3")
-                                              .arg(seconds / 3600)
-                                              .arg(seconds / 60 % 60, 2, 10, zero)
-                                              .arg(seconds % 60, 2, 10, zero);
+    const QString took = RunProgress::durationText(tally.elapsedMs() / 1000);
     // A run over several TLDs says how many words made its names: last, as
     // a narrow panel cuts the end off.
     const QString words = tally.tlds().size() > 1 && tally.checked() > tally.words()
