@@ -50,22 +50,10 @@ fresh() {
 
 # judge LABEL OUT: every name's verdict in OUT (name<TAB>verdict...) against the truth.
 judge() {
-    python3 - "$1" "$work/names.txt" "$work/taken.txt" "$2" <<'PY'
-import sys
-label, names, taken, out = sys.argv[1:]
-names = [n.strip() for n in open(names) if n.strip()]
-taken = {n.strip() for n in open(taken) if n.strip()}
-got = {}
-for line in open(out):
-    fields = line.rstrip("\n").split("\t")
-    if len(fields) >= 2:
-        got[fields[0]] = fields[1]
-lost = sum(1 for n in names if n not in got)
-unanswered = sum(1 for n in names if got.get(n) in ("blocked", "timeout", "error"))
-wrong = sum(1 for n in names if got.get(n) in ("available", "registered")
-            and got[n] != ("registered" if n in taken else "available"))
-print(f"{label}: lost {lost}, wrong {wrong}, left without a verdict {unanswered}")
-PY
+    local counts lost wrong unanswered
+    counts=$(verdict_counts "$work" "$2")
+    read -r lost wrong unanswered <<< "$counts"
+    echo "$1: lost $lost, wrong $wrong, left without a verdict $unanswered"
 }
 
 # Each scenario sets: the search type, the settings both sides share, the

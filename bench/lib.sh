@@ -51,6 +51,29 @@ start_rationing_registry() {
     printf 'com|127.0.0.1|%d|Enabled|0|No match\r\n' "$port" > "$work/home/TLDs.txt"
 }
 
+# verdict_counts WORK OUT: how OUT (name<TAB>verdict...) answered the names
+# of start_rationing_registry, as "LOST WRONG UNANSWERED": names it has no
+# row for, available/registered against the truth, and blocked, timeout or
+# error rows.
+verdict_counts() {
+    python3 - "$1/names.txt" "$1/taken.txt" "$2" <<'PY'
+import sys
+names, taken, out = sys.argv[1:]
+names = [n.strip() for n in open(names) if n.strip()]
+taken = {n.strip() for n in open(taken) if n.strip()}
+got = {}
+for line in open(out):
+    fields = line.rstrip("\n").split("\t")
+    if len(fields) >= 2:
+        got[fields[0]] = fields[1]
+lost = sum(1 for n in names if n not in got)
+unanswered = sum(1 for n in names if got.get(n) in ("blocked", "timeout", "error"))
+wrong = sum(1 for n in names if got.get(n) in ("available", "registered")
+            and got[n] != ("registered" if n in taken else "available"))
+print(lost, wrong, unanswered)
+PY
+}
+
 # registry_phase WORK: the figures the registry of start_rationing_registry
 # counted since the last call (names answered per second, queries refused).
 registry_phase() {

@@ -34,23 +34,13 @@ run() {
     start=$(date +%s.%N)
     "$vantrel" --home "$work/home" check --slots 8 --quiet "$@" --list "$work/names.txt" > "$work/out.txt"
     end=$(date +%s.%N)
-    python3 - "$label" "$start" "$end" "$work/names.txt" "$work/taken.txt" "$work/out.txt" <<'PY'
-import sys
-label, start, end, names, taken, out = sys.argv[1:]
-names = [n.strip() for n in open(names) if n.strip()]
-taken = {n.strip() for n in open(taken) if n.strip()}
-got = {}
-for line in open(out):
-    fields = line.rstrip("\n").split("\t")
-    got[fields[0]] = fields[1]
-lost = sum(1 for n in names if n not in got)
-blocked = sum(1 for n in names if got.get(n) in ("blocked", "timeout", "error"))
-wrong = sum(1 for n in names if got.get(n) in ("available", "registered")
-            and got[n] != ("registered" if n in taken else "available"))
-seconds = float(end) - float(start)
-print(f"{label}: {len(names)} names in {seconds:.1f} s = {len(names) / seconds:.1f} names/s; "
-      f"lost {lost}, wrong {wrong}, left blocked {blocked}")
-PY
+    local counts lost wrong blocked
+    counts=$(verdict_counts "$work" "$work/out.txt")
+    read -r lost wrong blocked <<< "$counts"
+    python3 -c 'import sys; label, start, end, names = sys.argv[1:]; seconds = float(end) - float(start)
+print(f"{label}: {names} names in {seconds:.1f} s = {int(names) / seconds:.1f} names/s; ", end="")' \
+        "$label" "$start" "$end" "$(wc -l < "$work/names.txt")"
+    echo "lost $lost, wrong $wrong, left blocked $blocked"
 }
 run "DNS first" --dns-server 127.0.0.1 | tee "$work/dns.txt"
 registry_phase "$work"
