@@ -117,7 +117,7 @@ void DesktopProgram::openSetup()
         });
         connect(window, &SetupWindow::closed, m_mainWindow.get(), &MainWindow::loadTLDs);
         connect(window, &SetupWindow::tested, &m_session,
-                [this](const LookupOutcome &outcome) { m_session.record(outcome, QStringLiteral("setup test")); });
+                [this](const LookupResult &outcome) { m_session.record(outcome, QStringLiteral("setup test")); });
         return window;
     });
 }

@@ -162,8 +162,8 @@ int main(int argc, char **argv)
             return;
         }
         if (rowsFile.isOpen()) {
-            QObject::connect(&window->session(), &LookupSession::outcomeFiled, &app, [&rows](const LookupOutcome &outcome) {
-                rows << outcome.domain << '\t' << LookupOutcome::kindText(outcome.kind) << '\n';
+            QObject::connect(&window->session(), &LookupSession::outcomeFiled, &app, [&rows](const LookupResult &outcome) {
+                rows << outcome.domain << '\t' << LookupResult::kindText(outcome.kind) << '\n';
             });
         }
         auto *stop = window->findChild<QPushButton *>(QStringLiteral("Command3"));

@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < names; ++i) {
         const QString name = QStringLiteral("name-%1.com").arg(i);
         session.results().model(lists[i % 3])->append(name);
-        emit session.outcomeFiled({0, name, QStringLiteral("whois.verisign-grs.com"), LookupOutcome::Kind::Available});
+        emit session.outcomeFiled({0, name, QStringLiteral("whois.verisign-grs.com"), LookupResult::Kind::Available});
         if (i % 50 == 0)
             saved.append(name);
     }

@@ -70,7 +70,7 @@ QueueWorker::QueueWorker(HeadlessRun &run, HistoryStore &store, WorkQueue &queue
         return WorkQueue::markDone(query, worker, entry.name, isAnswer(entry.verdict));
     });
     // A verdict taken from the history is not written again; the name is done.
-    connect(&m_run.session(), &LookupSession::lookupEnded, this, [this](const LookupOutcome &outcome) {
+    connect(&m_run.session(), &LookupSession::lookupEnded, this, [this](const LookupResult &outcome) {
         if (outcome.server == QLatin1String("history"))
             writeDone(outcome.domain);
     });

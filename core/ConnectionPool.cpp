@@ -42,7 +42,7 @@ ConnectionPool::ConnectionPool(int poolSize, PoolTimings timings, QObject *paren
         connect(client, &WhoisClient::answered, this, [this, number] { closedByServer(number); });
         connect(client, &WhoisClient::failed, this,
                 [this, number](WhoisClient::Failure failure, const QString &description) {
-                    failLookup(number, LookupOutcome::ErrorKind::Network, description, WhoisClient::reason(failure));
+                    failLookup(number, LookupResult::ErrorKind::Network, description, WhoisClient::reason(failure));
                 });
         connect(&slot->timTimeout, &QTimer::timeout, this, [this, number] { onTimeoutTick(number); });
         slot->rdap = std::make_unique<RdapQuery>(*m_network, m_timings.tickMs * m_timings.reconnectTicks);
@@ -75,7 +75,7 @@ void ConnectionPool::startLookup(const LookupRequest &request, int number)
     slot.running = true;
     ++slot.generation;
 
-    if (const std::optional<LookupOutcome> unaskable = request.unaskable()) {
+    if (const std::optional<LookupResult> unaskable = request.unaskable()) {
         slot.slotServer = unaskable->server;
         failLookup(number, unaskable->error, unaskable->errorString, unaskable->reason);
         return;
@@ -97,7 +97,7 @@ void ConnectionPool::startLookup(const LookupRequest &request, int number)
     slot.client.ask(slot.slotServer, slot.port, slot.query);
 }
 
-void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, const QString &description,
+void ConnectionPool::failLookup(int number, LookupResult::ErrorKind error, const QString &description,
                                 const QString &reason)
 {
     Slot &slot = *m_slots[size_t(number)];
@@ -112,7 +112,7 @@ void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, cons
             failed.running = false;
             failed.timTimeout.stop();
             failed.client.abort();
-            LookupOutcome outcome = endedOutcome(failed, LookupOutcome::Kind::Error);
+            LookupResult outcome = endedOutcome(failed, LookupResult::Kind::Error);
             outcome.error = error;
             outcome.errorString = description;
             outcome.reason = reason;
@@ -148,15 +148,15 @@ void ConnectionPool::closedByServer(int number)
     // What a refusal notice shows is the reply as judged.
     const QByteArray reply = ReplyVerdict::decodedReply(slot.client.reply());
     const ReplyJudgement judgement = ReplyVerdict::shipped().judge(reply, slot.slotDomain, slot.verdict);
-    LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Registered);
+    LookupResult outcome = endedOutcome(slot, LookupResult::Kind::Registered);
     outcome.reply = reply;
     outcome.reason = judgement.reason;
     switch (judgement.verdict) {
     case Verdict::Available:
-        outcome.kind = LookupOutcome::Kind::Available;
+        outcome.kind = LookupResult::Kind::Available;
         break;
     case Verdict::Blocked:
-        outcome.kind = LookupOutcome::Kind::Blocked;
+        outcome.kind = LookupResult::Kind::Blocked;
         break;
     case Verdict::Registered:
         break;
@@ -171,16 +171,16 @@ void ConnectionPool::onRdapFinished(int number, const RdapAnswer &answer)
     if (!slot.running)
         return;
     m_overall.stop();
-    LookupOutcome outcome = endedOutcome(slot, answer.kind);
+    LookupResult outcome = endedOutcome(slot, answer.kind);
     outcome.reason = answer.reason;
     // The notice of a refusal shows the base URL and what the server said.
     outcome.remoteAddress = slot.slotServer;
     outcome.reply = answer.message.toUtf8();
-    if (answer.kind == LookupOutcome::Kind::Error) {
-        outcome.error = LookupOutcome::ErrorKind::Network;
+    if (answer.kind == LookupResult::Kind::Error) {
+        outcome.error = LookupResult::ErrorKind::Network;
         outcome.errorString = answer.message;
-    } else if (answer.kind == LookupOutcome::Kind::Timeout) {
-        outcome.error = LookupOutcome::ErrorKind::NoReply;
+    } else if (answer.kind == LookupResult::Kind::Timeout) {
+        outcome.error = LookupResult::ErrorKind::NoReply;
     }
     slot.running = false;
     emit lookupEnded(outcome);
@@ -210,8 +210,8 @@ void ConnectionPool::endWithoutReply(Slot &slot)
     }
     slot.timTimeout.stop();
     m_overall.stop();
-    LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Error);
-    outcome.error = LookupOutcome::ErrorKind::EmptyReply;
+    LookupResult outcome = endedOutcome(slot, LookupResult::Kind::Error);
+    outcome.error = LookupResult::ErrorKind::EmptyReply;
     outcome.errorString = QStringLiteral("%1 closed the connection without a reply").arg(remoteAddress(slot.number));
     outcome.reason = QStringLiteral("emptyreply");
     slot.running = false;
@@ -257,9 +257,9 @@ void ConnectionPool::onWatchdogTick()
     for (auto &slot : m_slots) {
         if (!slot->running)
             continue;
-        LookupOutcome outcome = endedOutcome(*slot, LookupOutcome::Kind::Timeout);
+        LookupResult outcome = endedOutcome(*slot, LookupResult::Kind::Timeout);
         outcome.error =
-            slot->client.errorString().isEmpty() ? LookupOutcome::ErrorKind::NoReply : LookupOutcome::ErrorKind::Network;
+            slot->client.errorString().isEmpty() ? LookupResult::ErrorKind::NoReply : LookupResult::ErrorKind::Network;
         outcome.errorString = slot->client.errorString();
         outcome.reason = QStringLiteral("timeout");
         closeSlot(slot->number);
@@ -299,9 +299,9 @@ QString ConnectionPool::remoteAddress(int number) const
     return slot.rdapRoute ? slot.slotServer : slot.client.remoteAddress();
 }
 
-LookupOutcome ConnectionPool::endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const
+LookupResult ConnectionPool::endedOutcome(const Slot &slot, LookupResult::Kind kind) const
 {
-    LookupOutcome outcome{slot.number, slot.slotDomain, slot.slotServer, kind};
+    LookupResult outcome{slot.number, slot.slotDomain, slot.slotServer, kind};
     outcome.remoteAddress = remoteAddress(slot.number);
     return outcome;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "core/Verdict.h"
 
 #include <QByteArray>
@@ -74,7 +74,7 @@ public:
 
 signals:
     // A lookup has ended: judged, abandoned by the watchdog, or unable to start.
-    void lookupEnded(const LookupOutcome &outcome);
+    void lookupEnded(const LookupResult &outcome);
     // Nothing has ended for watchdogTicks ticks; emitted before the running
     // lookups are abandoned, with the address of slot 0's server.
     void watchdogFired(const QString &serverAddress);
@@ -92,9 +92,9 @@ private:
     void onWatchdogTick();
     void onRdapFinished(int slot, const RdapAnswer &answer);
     void closedByServer(int slot);
-    void failLookup(int slot, LookupOutcome::ErrorKind error, const QString &description, const QString &reason);
+    void failLookup(int slot, LookupResult::ErrorKind error, const QString &description, const QString &reason);
     void endWithoutReply(Slot &slot);
-    LookupOutcome endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const;
+    LookupResult endedOutcome(const Slot &slot, LookupResult::Kind kind) const;
 
     PoolTimings m_timings;
     std::unique_ptr<QNetworkAccessManager> m_network;

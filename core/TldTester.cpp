@@ -14,7 +14,7 @@ TldTester::TldTester(const LookupContext &context, std::function<QString()> succ
     , m_rdap(m_network, timings.tickMs * timings.timeoutTicks)
 {
     connect(&m_rdap, &RdapQuery::finished, this, [this](const RdapAnswer &answer) {
-        if (answer.kind == LookupOutcome::Kind::Timeout)
+        if (answer.kind == LookupResult::Kind::Timeout)
             emit finished(resultFor(TldTestResult::Ending::TimedOut));
         else
             rdapAnswered(answer);
@@ -81,8 +81,8 @@ void TldTester::whoisAnswered(const QByteArray &reply)
 void TldTester::rdapAnswered(const RdapAnswer &answer)
 {
     TldTestResult result = resultFor(TldTestResult::Ending::Answered);
-    result.verdict = answer.kind == LookupOutcome::Kind::Available    ? Verdict::Available
-                     : answer.kind == LookupOutcome::Kind::Registered ? Verdict::Registered
+    result.verdict = answer.kind == LookupResult::Kind::Available    ? Verdict::Available
+                     : answer.kind == LookupResult::Kind::Registered ? Verdict::Registered
                                                                       : Verdict::Blocked;
     result.successWord = answer.reason;
     result.remotePort = 443;

@@ -68,12 +68,12 @@ void BrowsedNameChecker::batchStopped()
     QMetaObject::invokeMethod(this, &BrowsedNameChecker::startBatch, Qt::QueuedConnection);
 }
 
-void BrowsedNameChecker::nameEnded(const LookupOutcome &outcome)
+void BrowsedNameChecker::nameEnded(const LookupResult &outcome)
 {
     ++m_checked;
-    if (outcome.kind == LookupOutcome::Kind::Available)
+    if (outcome.kind == LookupResult::Kind::Available)
         m_List1.append(outcome.domain);
-    else if (outcome.kind == LookupOutcome::Kind::Registered)
+    else if (outcome.kind == LookupResult::Kind::Registered)
         m_List2.append(outcome.domain);
     emit nameChecked(outcome);
     emit progressChanged(m_checked, m_total);

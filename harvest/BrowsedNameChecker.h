@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/DomainListModel.h"
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "search/PacedRun.h"
 #include "search/StringListWordSource.h"
 
@@ -51,14 +51,14 @@ signals:
     // checked() or total() has changed.
     void progressChanged(int checked, int total);
     // A name has been checked and, with a verdict, listed.
-    void nameChecked(const LookupOutcome &outcome);
+    void nameChecked(const LookupResult &outcome);
     // Every name handed over has been checked.
     void finished();
 
 private:
     void startBatch();
     void batchStopped();
-    void nameEnded(const LookupOutcome &outcome);
+    void nameEnded(const LookupResult &outcome);
 
     PacedRun m_run;
     StringListWordSource m_batch{QStringList()};

@@ -118,7 +118,7 @@ LookupRequest LookupSession::admit(const QString &name, const QString &tld) cons
     return admitLookup(name, tld, m_lookup);
 }
 
-std::optional<LookupOutcome> LookupSession::answerFromHistory(const QString &prepared, int slot)
+std::optional<LookupResult> LookupSession::answerFromHistory(const QString &prepared, int slot)
 {
     if (!m_history)
         return std::nullopt;
@@ -131,28 +131,28 @@ std::optional<LookupOutcome> LookupSession::answerFromHistory(const QString &pre
     const auto kept = m_history->recentVerdict(prepared, oldest);
     if (!kept)
         return std::nullopt;
-    LookupOutcome outcome(slot, prepared, QStringLiteral("history"),
-                          kept->verdict == QLatin1String("available") ? LookupOutcome::Kind::Available
-                                                                      : LookupOutcome::Kind::Registered);
+    LookupResult outcome(slot, prepared, QStringLiteral("history"),
+                          kept->verdict == QLatin1String("available") ? LookupResult::Kind::Available
+                                                                      : LookupResult::Kind::Registered);
     outcome.reason = QStringLiteral("history:") + kept->checkedAt.date().toString(Qt::ISODate);
     return outcome;
 }
 
-void LookupSession::record(const LookupOutcome &outcome, const QString &source)
+void LookupSession::record(const LookupResult &outcome, const QString &source)
 {
     if (!m_history || outcome.server == QLatin1String("history"))
         return;
     m_history->record({outcome.domain, outcome.domain.section(QLatin1Char('.'), 1),
-                       LookupOutcome::kindText(outcome.kind), outcome.server, outcome.reason,
+                       LookupResult::kindText(outcome.kind), outcome.server, outcome.reason,
                        QDateTime::currentDateTimeUtc(), source.isEmpty() ? m_source : source});
 }
 
-void LookupSession::file(const LookupOutcome &outcome, const QString &source)
+void LookupSession::file(const LookupResult &outcome, const QString &source)
 {
     fileAfterCommit(outcome, source, false);
 }
 
-void LookupSession::fileAfterCommit(const LookupOutcome &outcome, const QString &source, bool ended)
+void LookupSession::fileAfterCommit(const LookupResult &outcome, const QString &source, bool ended)
 {
     m_unfiled.append({outcome, ended});
     // A full batch is committed at once, and files what waited for it.
@@ -182,20 +182,20 @@ void LookupSession::fileCommitted()
         emit lookupsFiled();
 }
 
-void LookupSession::fileNow(const LookupOutcome &outcome)
+void LookupSession::fileNow(const LookupResult &outcome)
 {
     switch (outcome.kind) {
-    case LookupOutcome::Kind::Available:
+    case LookupResult::Kind::Available:
         m_results.fileAvailable(outcome.domain);
         break;
-    case LookupOutcome::Kind::Registered:
+    case LookupResult::Kind::Registered:
         m_results.fileRegistered(outcome.domain);
         break;
-    case LookupOutcome::Kind::Blocked:
+    case LookupResult::Kind::Blocked:
         m_blockedNotice.report(outcome.remoteAddress, decodeTextInput(outcome.reply));
         break;
-    case LookupOutcome::Kind::Timeout:
-    case LookupOutcome::Kind::Error:
+    case LookupResult::Kind::Timeout:
+    case LookupResult::Kind::Error:
         emit outcomeFiled(outcome);
         return;
     }
@@ -208,7 +208,7 @@ void LookupSession::reportUnanswered(const QString &serverAddress)
     m_blockedNotice.report(serverAddress, QStringLiteral("Connection Timed Out"));
 }
 
-void LookupSession::finishLookup(const LookupOutcome &outcome)
+void LookupSession::finishLookup(const LookupResult &outcome)
 {
     fileAfterCommit(outcome, QString(), true);
 }

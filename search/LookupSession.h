@@ -4,7 +4,7 @@
 #include "core/DnsPrecheck.h"
 #include "core/HistoryStore.h"
 #include "core/LookupContext.h"
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "core/LookupRequest.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
@@ -94,9 +94,9 @@ public:
     LookupRequest admit(const QString &name) const { return admit(name, m_chosenTlds.value(0)); }
     // The verdict the history holds for a prepared name, when the settings
     // let a kept verdict stand.
-    std::optional<LookupOutcome> answerFromHistory(const QString &prepared, int slot = 0);
+    std::optional<LookupResult> answerFromHistory(const QString &prepared, int slot = 0);
     // A lookup has ended: filed, then reported by lookupEnded().
-    void finishLookup(const LookupOutcome &outcome);
+    void finishLookup(const LookupResult &outcome);
     // Files an ended lookup: available and registered names into the result
     // lists, a refusal into the blocked notice; then the list sizes are
     // checked. Every verdict but one taken from the history is kept in the
@@ -106,13 +106,13 @@ public:
     // outcome waits until the history has committed the batch that holds its
     // row (a fraction of a second), and outcomes are filed in the order they
     // ended. lookupsFiled() says when none is waiting any more.
-    void file(const LookupOutcome &outcome, const QString &source = QString());
+    void file(const LookupResult &outcome, const QString &source = QString());
     // Writes the history's pending rows now and files every waiting outcome;
     // when the write fails they are filed all the same.
     void commitHistory();
     bool hasUnfiledLookups() const { return !m_unfiled.isEmpty(); }
     // Keeps a verdict reached outside the lookup path (a setup test) in the history.
-    void record(const LookupOutcome &outcome, const QString &source);
+    void record(const LookupResult &outcome, const QString &source);
     // A registry that left a query unanswered: the blocked notice shows it.
     void reportUnanswered(const QString &serverAddress);
 
@@ -121,17 +121,17 @@ public:
 
 signals:
     // A lookup has ended and has been filed.
-    void lookupEnded(const LookupOutcome &outcome);
+    void lookupEnded(const LookupResult &outcome);
     // Any outcome has been filed, whoever asked for it.
-    void outcomeFiled(const LookupOutcome &outcome);
+    void outcomeFiled(const LookupResult &outcome);
     // Every outcome handed to file() or finishLookup() so far has been filed.
     void lookupsFiled();
 
 private:
     void openHistory();
-    void fileAfterCommit(const LookupOutcome &outcome, const QString &source, bool ended);
+    void fileAfterCommit(const LookupResult &outcome, const QString &source, bool ended);
     void fileCommitted();
-    void fileNow(const LookupOutcome &outcome);
+    void fileNow(const LookupResult &outcome);
 
     QString m_programFolder;
     SettingsStore &m_settings;
@@ -149,7 +149,7 @@ private:
     QString m_registryNotice;
     struct Unfiled
     {
-        LookupOutcome outcome;
+        LookupResult outcome;
         bool ended = false; // reported by lookupEnded() once filed
     };
     QList<Unfiled> m_unfiled; // ended, waiting for the history to commit their rows

@@ -10,9 +10,9 @@ namespace {
 // Words read in one go before the event loop gets its turn.
 constexpr int readBurst = 256;
 
-bool refused(const LookupOutcome &outcome)
+bool refused(const LookupResult &outcome)
 {
-    return outcome.kind == LookupOutcome::Kind::Blocked || outcome.kind == LookupOutcome::Kind::Timeout;
+    return outcome.kind == LookupResult::Kind::Blocked || outcome.kind == LookupResult::Kind::Timeout;
 }
 
 } // namespace
@@ -197,7 +197,7 @@ void PacedRun::admitWord(qint32 position, const QString &word)
 
 void PacedRun::take(Name name)
 {
-    if (const std::optional<LookupOutcome> kept = m_session.answerFromHistory(name.request.prepared)) {
+    if (const std::optional<LookupResult> kept = m_session.answerFromHistory(name.request.prepared)) {
         finish(name, *kept);
         return;
     }
@@ -226,7 +226,7 @@ void PacedRun::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer)
             queue(name);
             continue;
         }
-        LookupOutcome outcome(0, name.request.prepared, QStringLiteral("dns"), LookupOutcome::Kind::Registered);
+        LookupResult outcome(0, name.request.prepared, QStringLiteral("dns"), LookupResult::Kind::Registered);
         outcome.reason = QStringLiteral("dns:NS");
         ++m_settledByDns;
         finish(name, outcome);
@@ -236,7 +236,7 @@ void PacedRun::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer)
 
 void PacedRun::queue(Name name)
 {
-    if (const std::optional<LookupOutcome> unaskable = name.request.unaskable()) {
+    if (const std::optional<LookupResult> unaskable = name.request.unaskable()) {
         finish(name, *unaskable);
         return;
     }
@@ -301,7 +301,7 @@ void PacedRun::dispatch()
     }
 }
 
-void PacedRun::poolLookupEnded(const LookupOutcome &outcome)
+void PacedRun::poolLookupEnded(const LookupResult &outcome)
 {
     // Lookups of another run on the same pool end here as well.
     const int slot = outcome.slot - m_firstSlot;
@@ -312,16 +312,16 @@ void PacedRun::poolLookupEnded(const LookupOutcome &outcome)
     const QString host = name.request.registryHost();
     m_pacer.queryEnded(host, m_clock.elapsed(), refused(outcome));
     Registry &registry = m_registries[host];
-    if (outcome.kind != LookupOutcome::Kind::Timeout)
+    if (outcome.kind != LookupResult::Kind::Timeout)
         registry.answered = true;
     // A silent registry would hold every name for three whole time-outs.
-    const bool retry = outcome.kind == LookupOutcome::Kind::Blocked ||
-                       (outcome.kind == LookupOutcome::Kind::Timeout && registry.answered);
+    const bool retry = outcome.kind == LookupResult::Kind::Blocked ||
+                       (outcome.kind == LookupResult::Kind::Timeout && registry.answered);
     if (retry && name.tries < maxTries) {
         ++m_retriesWaiting;
         registry.retries.push_back(std::move(name));
     } else {
-        if (outcome.kind == LookupOutcome::Kind::Timeout)
+        if (outcome.kind == LookupResult::Kind::Timeout)
             m_session.reportUnanswered(outcome.remoteAddress);
         finish(name, outcome);
     }
@@ -339,16 +339,16 @@ void PacedRun::abandonSilentLookups()
         ConnectionPool &pool = m_session.pool();
         const int poolSlot = m_firstSlot + int(slot);
         const LookupRequest &request = m_slots[slot]->name.request;
-        LookupOutcome outcome(poolSlot, request.prepared, request.route.server, LookupOutcome::Kind::Timeout);
+        LookupResult outcome(poolSlot, request.prepared, request.route.server, LookupResult::Kind::Timeout);
         outcome.remoteAddress = pool.remoteAddress(poolSlot);
-        outcome.error = LookupOutcome::ErrorKind::NoReply;
+        outcome.error = LookupResult::ErrorKind::NoReply;
         outcome.reason = QStringLiteral("timeout");
         pool.closeSlot(poolSlot);
         poolLookupEnded(outcome);
     }
 }
 
-void PacedRun::finish(const Name &name, const LookupOutcome &outcome)
+void PacedRun::finish(const Name &name, const LookupResult &outcome)
 {
     const auto word = m_unfinished.find(name.position);
     if (word != m_unfinished.end() && --word->second == 0) {
@@ -370,10 +370,10 @@ void PacedRun::finish(const Name &name, const LookupOutcome &outcome)
 void PacedRun::reportFiled()
 {
     m_unfiled.clear();
-    const QList<LookupOutcome> filed = std::exchange(m_unfiledOutcomes, {});
-    for (const LookupOutcome &outcome : filed) {
+    const QList<LookupResult> filed = std::exchange(m_unfiledOutcomes, {});
+    for (const LookupResult &outcome : filed) {
         ++m_ended;
-        if (outcome.kind == LookupOutcome::Kind::Timeout || outcome.kind == LookupOutcome::Kind::Error)
+        if (outcome.kind == LookupResult::Kind::Timeout || outcome.kind == LookupResult::Kind::Error)
             m_unanswered << outcome.domain;
         emit nameEnded(outcome);
     }

@@ -2,7 +2,7 @@
 
 #include "core/ConnectionPool.h"
 #include "core/DnsPrecheck.h"
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "core/LookupRequest.h"
 #include "core/RegistryPacer.h"
 
@@ -97,7 +97,7 @@ signals:
     // The resume position has moved on.
     void resumePositionChanged(qint32 position);
     // A name has ended and has been filed (its history row written).
-    void nameEnded(const LookupOutcome &outcome);
+    void nameEnded(const LookupResult &outcome);
     // The word source could not be read; the run takes it as the end of the list.
     void wordSourceFailed(const QString &message);
     // DNS stopped answering; this run asks the registries directly.
@@ -134,9 +134,9 @@ private:
     void queue(Name name);
     void dispatch();
     int freeSlot() const;
-    void poolLookupEnded(const LookupOutcome &outcome);
+    void poolLookupEnded(const LookupResult &outcome);
     void abandonSilentLookups();
-    void finish(const Name &name, const LookupOutcome &outcome);
+    void finish(const Name &name, const LookupResult &outcome);
     void reportFiled();
     void reportResumePosition();
     // Closes the pool's slots this run uses, and no other.
@@ -165,7 +165,7 @@ private:
     int m_wordsEnded = 0;
     // Ended, waiting for the session to file them.
     std::set<qint32> m_unfiled;
-    QList<LookupOutcome> m_unfiledOutcomes;
+    QList<LookupResult> m_unfiledOutcomes;
     qint32 m_reportedResume = 0;
     std::unique_ptr<DnsPrecheck> m_dns;
     QHash<QString, QList<Name>> m_dnsWaiters; // by the name DNS was asked

@@ -25,14 +25,14 @@ ResultsExport::ResultsExport(LookupSession &session, const DomainListModel &save
     connect(&session, &LookupSession::outcomeFiled, this, &ResultsExport::note);
 }
 
-void ResultsExport::note(const LookupOutcome &outcome)
+void ResultsExport::note(const LookupResult &outcome)
 {
-    const Record record{LookupOutcome::kindText(outcome.kind), outcome.server, m_clock(), outcome.reason};
-    if (outcome.kind == LookupOutcome::Kind::Timeout || outcome.kind == LookupOutcome::Kind::Error) {
+    const Record record{LookupResult::kindText(outcome.kind), outcome.server, m_clock(), outcome.reason};
+    if (outcome.kind == LookupResult::Kind::Timeout || outcome.kind == LookupResult::Kind::Error) {
         m_unanswered.insert(outcome.domain, record);
         return;
     }
-    if (outcome.kind == LookupOutcome::Kind::Blocked)
+    if (outcome.kind == LookupResult::Kind::Blocked)
         return;
     m_unanswered.remove(outcome.domain);
     m_records.insert(outcome.domain, record);
@@ -84,7 +84,7 @@ QByteArray ResultsExport::csv() const
     for (ResultList list : resultListOrder) {
         const bool registered = list == ResultList::Registered;
         append(ResultLists::listName(list), m_session.results().names(list),
-               LookupOutcome::kindText(registered ? LookupOutcome::Kind::Registered : LookupOutcome::Kind::Available));
+               LookupResult::kindText(registered ? LookupResult::Kind::Registered : LookupResult::Kind::Available));
     }
     append(QStringLiteral("Saved Domains"), m_savedList.names(), QString());
     QStringList unanswered = m_unanswered.keys();

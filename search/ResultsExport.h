@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -47,7 +47,7 @@ private:
         QString reason;
     };
 
-    void note(const LookupOutcome &outcome);
+    void note(const LookupResult &outcome);
     std::optional<Record> recordOf(const QString &name) const;
     void forgetNamesNoLongerListed();
     int listedCount() const;

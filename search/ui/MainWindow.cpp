@@ -56,7 +56,7 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     });
     connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
     connect(&lookup, &LookupSession::outcomeFiled, this,
-            [this](const LookupOutcome &outcome) { m_tally.count(outcome); });
+            [this](const LookupResult &outcome) { m_tally.count(outcome); });
     connect(&m_run, &PacedRun::dnsGaveUp, this,
             [this](const QString &reason) { m_status->notice()->showNotice(reason, 10000); });
     connect(&m_run, &PacedRun::nameEnded, this, &MainWindow::showRunProgress);
@@ -340,9 +340,9 @@ void MainWindow::explainStartButton()
     m_search->cmdDoSearch->setToolTip(why.isEmpty() ? QStringLiteral("Click here to start searching your list.") : why);
 }
 
-void MainWindow::reportFailedLookup(const LookupOutcome &outcome)
+void MainWindow::reportFailedLookup(const LookupResult &outcome)
 {
-    if (outcome.error != LookupOutcome::ErrorKind::NoTldEntry)
+    if (outcome.error != LookupResult::ErrorKind::NoTldEntry)
         return;
     lookupFault(QStringLiteral("Error"),
                 QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") + outcome.errorString);
@@ -389,13 +389,13 @@ void MainWindow::startRun(WordSource &source)
     m_status->showUnanswered(m_run.unanswered().size());
 }
 
-void MainWindow::showRunProgress(const LookupOutcome &outcome)
+void MainWindow::showRunProgress(const LookupResult &outcome)
 {
     const qint32 ended = m_runStart - 1 + m_run.wordsEnded();
     m_viewUpdates->setText(m_status->panel(0), QStringLiteral("%1 of %2").arg(ended).arg(m_runSize));
     m_viewUpdates->setText(m_status->panel(1), QStringLiteral("Open: %1").arg(m_run.running()));
     m_viewUpdates->advanceProgress(ended + 1);
-    if (outcome.kind == LookupOutcome::Kind::Timeout || outcome.kind == LookupOutcome::Kind::Error)
+    if (outcome.kind == LookupResult::Kind::Timeout || outcome.kind == LookupResult::Kind::Error)
         m_status->showUnanswered(m_run.unanswered().size());
 }
 

@@ -569,10 +569,10 @@ void SetupWindow::testFinished(const TldTestResult &result)
         break;
     }
     if (!result.rdap) {
-        const auto kind = result.verdict == Verdict::Available ? LookupOutcome::Kind::Available
-                          : result.verdict == Verdict::Blocked ? LookupOutcome::Kind::Blocked
-                                                               : LookupOutcome::Kind::Registered;
-        emit tested(LookupOutcome(0, result.testDomain, result.remoteHost, kind));
+        const auto kind = result.verdict == Verdict::Available ? LookupResult::Kind::Available
+                          : result.verdict == Verdict::Blocked ? LookupResult::Kind::Blocked
+                                                               : LookupResult::Kind::Registered;
+        emit tested(LookupResult(0, result.testDomain, result.remoteHost, kind));
     }
     const QString message = verdictMessage(result);
     if (!message.isEmpty())

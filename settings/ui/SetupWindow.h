@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 
 #include "core/TldFile.h"
 #include "core/TldTester.h"
@@ -40,7 +40,7 @@ signals:
     // value. The main window refills its TLD choice list here.
     void closed();
     // A "Test Selected" query got its verdict (for the history).
-    void tested(const LookupOutcome &outcome);
+    void tested(const LookupResult &outcome);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -2,7 +2,7 @@
 
 #include "base/FileUtils.h"
 #include "core/LookupContext.h"
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "core/LookupRequest.h"
 
 #include <QCloseEvent>
@@ -54,10 +54,10 @@ void WhoisWindow::openFor(const QString &selectedDomain)
     activateWindow();
 }
 
-void WhoisWindow::showOutcome(const LookupOutcome &outcome)
+void WhoisWindow::showOutcome(const LookupResult &outcome)
 {
     m_pool.stopWatchdog();
-    QString heading = QStringLiteral("Verdict: %1").arg(LookupOutcome::kindText(outcome.kind));
+    QString heading = QStringLiteral("Verdict: %1").arg(LookupResult::kindText(outcome.kind));
     if (!outcome.reason.isEmpty())
         heading += QStringLiteral(" (%1)").arg(outcome.reason);
     if (!outcome.server.isEmpty())

@@ -7,7 +7,7 @@
 class QLabel;
 class QTextEdit;
 struct LookupContext;
-struct LookupOutcome;
+struct LookupResult;
 
 // Shows one name's record as its own registry gives it: the registry its
 // route names (a WHOIS server or an RDAP service), the verdict and its
@@ -29,7 +29,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void showOutcome(const LookupOutcome &outcome);
+    void showOutcome(const LookupResult &outcome);
 
     const LookupContext &m_context;
     ConnectionPool m_pool;

@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(LookupOutcome)
+Q_DECLARE_METATYPE(LookupResult)
 
 namespace {
 
@@ -190,8 +190,8 @@ void TestLookupRoute::namesWithoutRowNeverReachComServer()
     for (const QString &name : names) {
         pool.startLookup(engine.session.admit(name), 0);
         QTRY_COMPARE(ended.size(), int(names.indexOf(name)) + 1);
-        const auto outcome = ended.last().first().value<LookupOutcome>();
-        QCOMPARE(outcome.kind, LookupOutcome::Kind::Error);
+        const auto outcome = ended.last().first().value<LookupResult>();
+        QCOMPARE(outcome.kind, LookupResult::Kind::Error);
         QCOMPARE(outcome.reason, u"norow"_s);
     }
     pool.startLookup(engine.session.admit(u"foo.com"_s), 0);

@@ -78,16 +78,16 @@ void TestRunReporting::exportWritesEveryList()
     DomainListModel saved;
     ResultsExport exporter(test.session, saved, [] { return QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7), Qt::UTC); });
 
-    test.session.file({0, u"ab.com"_s, u"whois.example"_s, LookupOutcome::Kind::Available});
-    test.session.file({0, u"taken.com"_s, u"whois.example"_s, LookupOutcome::Kind::Registered});
-    test.session.file({0, u"quota.com"_s, u"whois.example"_s, LookupOutcome::Kind::Blocked});
-    LookupOutcome silent{0, u"silent.io"_s, u"whois.nic.io"_s, LookupOutcome::Kind::Timeout};
+    test.session.file({0, u"ab.com"_s, u"whois.example"_s, LookupResult::Kind::Available});
+    test.session.file({0, u"taken.com"_s, u"whois.example"_s, LookupResult::Kind::Registered});
+    test.session.file({0, u"quota.com"_s, u"whois.example"_s, LookupResult::Kind::Blocked});
+    LookupResult silent{0, u"silent.io"_s, u"whois.nic.io"_s, LookupResult::Kind::Timeout};
     silent.reason = u"timeout"_s;
     test.session.file(silent);
-    LookupOutcome refused{0, u"later.com"_s, u"whois.example"_s, LookupOutcome::Kind::Error};
+    LookupResult refused{0, u"later.com"_s, u"whois.example"_s, LookupResult::Kind::Error};
     refused.reason = u"refused"_s;
     test.session.file(refused); // then answered by a later lookup
-    LookupOutcome later{0, u"later.com"_s, u"whois.example"_s, LookupOutcome::Kind::Registered};
+    LookupResult later{0, u"later.com"_s, u"whois.example"_s, LookupResult::Kind::Registered};
     later.reason = u"phrase:Domain Name"_s;
     test.session.file(later);
     test.session.results().fileAvailable(u"mid,dle.com"_s); // never looked up in this run
@@ -126,7 +126,7 @@ void TestRunReporting::exportForgetsNamesNoListShows()
     ResultsExport exporter(test.session, saved);
     // The registered list starts afresh beyond 100 names; the records follow it.
     for (int i = 0; i < 5000; ++i)
-        test.session.file({0, u"taken%1.com"_s.arg(i), u"whois.example"_s, LookupOutcome::Kind::Registered});
+        test.session.file({0, u"taken%1.com"_s.arg(i), u"whois.example"_s, LookupResult::Kind::Registered});
     QVERIFY(test.session.results().names(ResultList::Registered).size() <= 101);
     QVERIFY2(exporter.noted() <= 2 * 100 + 1024 + 1, qPrintable(QString::number(exporter.noted())));
     QVERIFY(exporter.csv().contains("taken4999.com,Registered,registered,whois.example,"));

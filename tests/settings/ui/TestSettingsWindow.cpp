@@ -30,7 +30,7 @@
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(LookupOutcome)
+Q_DECLARE_METATYPE(LookupResult)
 
 namespace {
 
@@ -652,7 +652,7 @@ void TestSettingsWindow::runningLookupUsesSavedEntry()
     QTRY_COMPARE(ended.size(), 2);
     QCOMPARE(oldServer.queries.size(), 1);
     QCOMPARE(newServer.queries, QList<QByteArray>{"name.test"});
-    QCOMPARE(ended.at(1).at(0).value<LookupOutcome>().kind, LookupOutcome::Kind::Available);
+    QCOMPARE(ended.at(1).at(0).value<LookupResult>().kind, LookupResult::Kind::Available);
 }
 
 // A row whose server is an RDAP base URL shows port 443, keeps its stored
