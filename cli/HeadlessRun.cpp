@@ -29,13 +29,13 @@ HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, 
     , m_writer(context.out, output.format, lookupColumns(output.showReply && output.format != OutputFormat::Tsv))
     , m_output(output)
 {
-    connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
+    connect(&m_paced, &PacedRun::nameEnded, this, &HeadlessRun::printOutcome);
     connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
     connect(&m_session.results(), &ResultLists::writeFailed, this, &HeadlessRun::reportFailure);
     connect(&m_paced, &PacedRun::dnsGaveUp, this,
             [this](const QString &reason) { m_context.err << "vantrel: " << reason << Qt::endl; });
     // A reply lost to a dropped connection is asked once more before it counts as an error.
-    m_session.pool().setEmptyReplyRetries(1);
+    m_session.service().setEmptyReplyRetries(1);
     connect(&m_session.results(), &ResultLists::overflowSaved, this, [this] {
         m_context.err << "vantrel: a list reached " << ResultLists::overflowSize
                       << " names; the lists were saved in the overflow folder and cleared" << Qt::endl;

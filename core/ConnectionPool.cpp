@@ -10,6 +10,7 @@
 struct ConnectionPool::Slot
 {
     int number = 0;
+    LookupRequest request;
     WhoisClient client;
     QTimer timTimeout;
     std::unique_ptr<RdapQuery> rdap;
@@ -50,8 +51,6 @@ ConnectionPool::ConnectionPool(int poolSize, PoolTimings timings, QObject *paren
                 [this, number](const RdapAnswer &answer) { onRdapFinished(number, answer); });
         m_slots.push_back(std::move(slot));
     }
-    m_overall.setInterval(m_timings.tickMs);
-    connect(&m_overall, &QTimer::timeout, this, &ConnectionPool::onWatchdogTick);
 }
 
 ConnectionPool::~ConnectionPool()
@@ -71,6 +70,7 @@ void ConnectionPool::startLookup(const LookupRequest &request, int number)
     if (number < 0 || number >= poolSize())
         return;
     Slot &slot = *m_slots[size_t(number)];
+    slot.request = request;
     slot.slotDomain = request.prepared;
     slot.running = true;
     ++slot.generation;
@@ -143,7 +143,6 @@ void ConnectionPool::closedByServer(int number)
         return;
     }
     slot.timTimeout.stop();
-    m_overall.stop();
 
     // What a refusal notice shows is the reply as judged.
     const QByteArray reply = ReplyVerdict::decodedReply(slot.client.reply());
@@ -170,12 +169,12 @@ void ConnectionPool::onRdapFinished(int number, const RdapAnswer &answer)
     Slot &slot = *m_slots[size_t(number)];
     if (!slot.running)
         return;
-    m_overall.stop();
     LookupResult outcome = endedOutcome(slot, answer.kind);
     outcome.reason = answer.reason;
-    // The notice of a refusal shows the base URL and what the server said.
+    // The notice of a refusal shows the base URL and what the server said;
+    // a domain object is kept as it came.
     outcome.remoteAddress = slot.slotServer;
-    outcome.reply = answer.message.toUtf8();
+    outcome.reply = answer.kind == LookupResult::Kind::Registered ? answer.body : answer.message.toUtf8();
     if (answer.kind == LookupResult::Kind::Error) {
         outcome.error = LookupResult::ErrorKind::Network;
         outcome.errorString = answer.message;
@@ -209,7 +208,6 @@ void ConnectionPool::endWithoutReply(Slot &slot)
         return;
     }
     slot.timTimeout.stop();
-    m_overall.stop();
     LookupResult outcome = endedOutcome(slot, LookupResult::Kind::Error);
     outcome.error = LookupResult::ErrorKind::EmptyReply;
     outcome.errorString = QStringLiteral("%1 closed the connection without a reply").arg(remoteAddress(slot.number));
@@ -235,37 +233,16 @@ void ConnectionPool::onTimeoutTick(int number)
     }
 }
 
-void ConnectionPool::startWatchdog()
+LookupResult ConnectionPool::abandon(int number)
 {
-    m_watchdogTicks = 0;
-    m_overall.start(m_timings.tickMs);
-}
-
-void ConnectionPool::stopWatchdog()
-{
-    m_overall.stop();
-    m_watchdogTicks = 0;
-}
-
-void ConnectionPool::onWatchdogTick()
-{
-    if (++m_watchdogTicks < m_timings.watchdogTicks)
-        return;
-    m_overall.stop();
-    m_watchdogTicks = 0;
-    emit watchdogFired(remoteAddress(0));
-    for (auto &slot : m_slots) {
-        if (!slot->running)
-            continue;
-        LookupResult outcome = endedOutcome(*slot, LookupResult::Kind::Timeout);
-        outcome.error =
-            slot->client.errorString().isEmpty() ? LookupResult::ErrorKind::NoReply : LookupResult::ErrorKind::Network;
-        outcome.errorString = slot->client.errorString();
-        outcome.reason = QStringLiteral("timeout");
-        closeSlot(slot->number);
-        emit lookupEnded(outcome);
-    }
-    emit watchdogExpired();
+    const Slot &slot = *m_slots[size_t(number)];
+    LookupResult outcome = endedOutcome(slot, LookupResult::Kind::Timeout);
+    outcome.error =
+        slot.client.errorString().isEmpty() ? LookupResult::ErrorKind::NoReply : LookupResult::ErrorKind::Network;
+    outcome.errorString = slot.client.errorString();
+    outcome.reason = QStringLiteral("timeout");
+    closeSlot(number);
+    return outcome;
 }
 
 void ConnectionPool::closeSlot(int number)
@@ -303,5 +280,10 @@ LookupResult ConnectionPool::endedOutcome(const Slot &slot, LookupResult::Kind k
 {
     LookupResult outcome{slot.number, slot.slotDomain, slot.slotServer, kind};
     outcome.remoteAddress = remoteAddress(slot.number);
+    outcome.given = slot.request.given;
+    outcome.sent = slot.request.ascii;
+    outcome.protocol = slot.request.route.isRdap() ? LookupResult::Protocol::Rdap : LookupResult::Protocol::Whois;
+    outcome.source = LookupResult::Source::Registry;
+    outcome.answeredAt = QDateTime::currentDateTimeUtc();
     return outcome;
 }

@@ -17,6 +17,8 @@ std::optional<LookupResult> LookupRequest::unaskable() const
     if (isAskable())
         return std::nullopt;
     LookupResult outcome(0, prepared, route.badRow ? route.server : QString(), LookupResult::Kind::Error);
+    outcome.given = given;
+    outcome.answeredAt = QDateTime::currentDateTimeUtc();
     if (!hasAsciiForm()) {
         outcome.error = LookupResult::ErrorKind::BadName;
         outcome.errorString = QStringLiteral("%1 is not a domain name: a label is empty, too long, begins or ends "

@@ -13,8 +13,7 @@ BrowsedNameChecker::BrowsedNameChecker(LookupSession &session, QObject *parent)
     : QObject(parent)
     , m_run(session)
 {
-    // The main window's search takes the first slots of the pool.
-    m_run.shareSession(session.pool().poolSize() - parallel, historySource);
+    m_run.runBeside(historySource);
     m_run.setParallel(parallel);
     connect(&m_run, &PacedRun::nameEnded, this, &BrowsedNameChecker::nameEnded);
     connect(&m_run, &PacedRun::stopped, this, &BrowsedNameChecker::batchStopped);

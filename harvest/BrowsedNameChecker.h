@@ -13,8 +13,8 @@ class LookupSession;
 // Checks the names the browse window finds, through the program's lookup
 // session: each name once, in the order found, answered from the history
 // when it may, else asked of DNS and then of the registry its route names,
-// paced per registry on pool slots of its own, beside whatever the main
-// window runs. The verdicts are filed into the program's result lists and
+// through the program's one lookup service, so a registry keeps one pace
+// whatever else the program asks it. The verdicts are filed into the program's result lists and
 // kept in the history as found by the browse window; available names are
 // also listed in the window's List1, registered ones in its List2.
 //
@@ -25,7 +25,7 @@ class BrowsedNameChecker : public QObject
     Q_OBJECT
 
 public:
-    // Lookups at a time, on the last slots of the session's pool.
+    // Registry lookups at a time.
     static constexpr int parallel = 4;
 
     explicit BrowsedNameChecker(LookupSession &session, QObject *parent = nullptr);

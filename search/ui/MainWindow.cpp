@@ -50,16 +50,16 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     connect(&lookup.results(), &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
     connect(&lookup.results(), &ResultLists::writeFailed, this,
             [this](const QString &message) { m_status->notice()->showNotice(message, 10000); });
-    connect(&lookup.pool(), &ConnectionPool::lookupConnected, this, [this](int slot, const QString &domain) {
-        m_viewUpdates->setText(m_status->panel(2),
-                               QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
+    connect(&m_run, &PacedRun::nameConnected, this, [this](const QString &domain) {
+        m_viewUpdates->setText(m_status->panel(2), QStringLiteral("connecting: - Search String: %1").arg(domain));
     });
-    connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
-    connect(&lookup, &LookupSession::outcomeFiled, this,
-            [this](const LookupResult &outcome) { m_tally.count(outcome); });
     connect(&m_run, &PacedRun::dnsGaveUp, this,
             [this](const QString &reason) { m_status->notice()->showNotice(reason, 10000); });
-    connect(&m_run, &PacedRun::nameEnded, this, &MainWindow::showRunProgress);
+    connect(&m_run, &PacedRun::nameEnded, this, [this](const LookupResult &result) {
+        m_tally.count(result);
+        reportFailedLookup(result);
+        showRunProgress(result);
+    });
     connect(&m_run, &PacedRun::wordSourceFailed, this, [this](const QString &message) {
         m_context.prompt.showMessage(m_context.branding.productName, message, Prompt::Icon::None, Prompt::Buttons::Ok);
     });
@@ -515,7 +515,6 @@ void MainWindow::lookupFault(const QString &title, const QString &text)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     m_run.stop();
-    session().stop();
     emit shutDownRequested();
     event->accept();
 }

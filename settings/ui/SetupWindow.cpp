@@ -137,7 +137,7 @@ QString firstOf(std::initializer_list<QString> problems)
 } // namespace
 
 SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const Branding &branding,
-                         QString programFolder, Prompt &prompt, TldTestTimings testTimings, QWidget *parent)
+                         QString programFolder, Prompt &prompt, LookupService &service, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_context(context)
     , m_settings(settings)
@@ -145,7 +145,7 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
     , m_programFolder(std::move(programFolder))
     , m_prompt(prompt)
     , m_tldFile(m_programFolder)
-    , m_tester(context, [this] { return txtSuccess->text(); }, testTimings)
+    , m_tester(service, context, [this] { return txtSuccess->text(); })
 {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));

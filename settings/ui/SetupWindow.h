@@ -32,8 +32,9 @@ class SetupWindow : public QWidget
 public:
     // Loading fills the list and the boxes and writes the loaded values back
     // to the settings (and the proxy state into context.useProxy).
+    // "Test Selected" asks through service.
     SetupWindow(LookupContext &context, SettingsStore &settings, const Branding &branding, QString programFolder,
-                Prompt &prompt, TldTestTimings testTimings = {}, QWidget *parent = nullptr);
+                Prompt &prompt, LookupService &service, QWidget *parent = nullptr);
 
 signals:
     // The window was closed; context.defaultExtension holds the default box's

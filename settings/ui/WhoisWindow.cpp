@@ -11,11 +11,13 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-WhoisWindow::WhoisWindow(const LookupContext &context, PoolTimings timings, QWidget *parent)
+WhoisWindow::WhoisWindow(LookupService &service, const LookupContext &context, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_context(context)
-    , m_pool(1, timings)
+    , m_client(service)
 {
+    m_client.setPriority(LookupService::Priority::Interactive);
+    m_client.setParallel(1);
     setObjectName(QStringLiteral("frmWhois"));
     setWindowTitle(QStringLiteral("WHOIS Information"));
 
@@ -36,19 +38,21 @@ WhoisWindow::WhoisWindow(const LookupContext &context, PoolTimings timings, QWid
     layout->addWidget(m_recordText);
     resize(640, 520);
 
-    connect(&m_pool, &ConnectionPool::lookupEnded, this, &WhoisWindow::showOutcome);
+    connect(&m_client, &LookupClient::ended, this, &WhoisWindow::showOutcome);
 }
 
 void WhoisWindow::openFor(const QString &selectedDomain)
 {
-    m_pool.closeAll();
+    m_client.cancelAll();
     m_domainLabel->setText(selectedDomain);
     m_recordText->clear();
     const LookupRequest request = admitLookup(selectedDomain, QString(), m_context);
     // Shown while the box is empty: until the lookup ends.
     m_recordText->setPlaceholderText(QStringLiteral("Querying %1...").arg(request.route.server));
-    m_pool.startWatchdog();
-    m_pool.startLookup(request, 0);
+    if (const std::optional<LookupResult> unaskable = request.unaskable())
+        showOutcome(*unaskable);
+    else
+        m_client.submit(request);
     show();
     raise();
     activateWindow();
@@ -56,7 +60,6 @@ void WhoisWindow::openFor(const QString &selectedDomain)
 
 void WhoisWindow::showOutcome(const LookupResult &outcome)
 {
-    m_pool.stopWatchdog();
     QString heading = QStringLiteral("Verdict: %1").arg(LookupResult::kindText(outcome.kind));
     if (!outcome.reason.isEmpty())
         heading += QStringLiteral(" (%1)").arg(outcome.reason);
@@ -70,7 +73,6 @@ void WhoisWindow::showOutcome(const LookupResult &outcome)
 
 void WhoisWindow::closeEvent(QCloseEvent *event)
 {
-    m_pool.stopWatchdog();
-    m_pool.closeAll();
+    m_client.cancelAll();
     QWidget::closeEvent(event);
 }

@@ -180,11 +180,12 @@ void TestLookupRoute::namesWithoutRowNeverReachComServer()
     TldEntry com = row(u"com"_s, u"127.0.0.1"_s);
     com.port = comServer.port();
     context.tldTable.setEntries({com});
-    ConnectionPool &pool = engine.session.pool();
+    ConnectionPool pool(1);
     ResultLists &results = engine.session.results();
     const RegistrarBlockedNotice &notice = engine.session.blockedNotice();
     QSignalSpy ended(&pool, &ConnectionPool::lookupEnded);
-    connect(&pool, &ConnectionPool::lookupEnded, &engine.session, &LookupSession::finishLookup);
+    connect(&pool, &ConnectionPool::lookupEnded, &engine.session,
+            [&engine](const LookupResult &result) { engine.session.file(result); });
 
     const QStringList names{u"foo.io"_s, u"foo.ai"_s, u"foo.app"_s, u"foo.xyz"_s, u"foo.co"_s, u"foo.co.za"_s};
     for (const QString &name : names) {

@@ -123,11 +123,12 @@ void TestRdapLookup::outcomes()
     row.enabled = true;
     row.successIndicators = u"No match"_s;
     context.tldTable.setEntries({row});
-    ConnectionPool &pool = engine.session.pool();
+    ConnectionPool pool(1, PoolTimings{50, 4, 60});
     ResultLists &results = engine.session.results();
     const RegistrarBlockedNotice &notice = engine.session.blockedNotice();
     QSignalSpy ended(&pool, &ConnectionPool::lookupEnded);
-    connect(&pool, &ConnectionPool::lookupEnded, &engine.session, &LookupSession::finishLookup);
+    connect(&pool, &ConnectionPool::lookupEnded, &engine.session,
+            [&engine](const LookupResult &result) { engine.session.file(result); });
 
     pool.startLookup(engine.session.admit(u"name.test"_s), 0);
     QTRY_COMPARE(ended.size(), 1);

@@ -139,8 +139,8 @@ void TestLookupSession::answersFromRecentHistoryAndKeepsTheRest()
     QVERIFY(session.history());
     session.setRecheckAfterDays(30);
     session.setSource(u"Custom List"_s);
-    QSignalSpy ended(&session, &LookupSession::lookupEnded);
     PacedRun run(session);
+    QSignalSpy ended(&run, &PacedRun::nameEnded);
     QSignalSpy stopped(&run, &PacedRun::stopped);
     StringListWordSource words({u"kept.com"_s, u"old.com"_s, u"refused.com"_s});
     run.start(words, 1);

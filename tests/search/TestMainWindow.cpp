@@ -417,7 +417,7 @@ void TestMainWindow::startUpAndLookupFailuresAreWorded()
 
     // A lookup fault opens no box: the notice panel has it, worded, a click away.
     fixture.prompt.messages.clear();
-    fixture.session.finishLookup(*fixture.session.admit(u"a.b.zz"_s).unaskable());
+    emit window.searchRun().nameEnded(*fixture.session.admit(u"a.b.zz"_s).unaskable());
     QLabel *notice = window.findChild<QLabel *>(u"StatusNotice"_s);
     QTRY_COMPARE(notice->text(), u"1 lookup fault in this run"_s);
     QVERIFY(fixture.prompt.messages.isEmpty());

@@ -50,7 +50,7 @@ struct PacedFixture
         scheduler = std::make_unique<PacedRun>(engine->session);
         QString error;
         prepared = engine->session.prepare(&error);
-        QObject::connect(&engine->session, &LookupSession::lookupEnded, &engine->session,
+        QObject::connect(&paced(), &PacedRun::nameEnded, &paced(),
                          [this](const LookupResult &outcome) {
                              ended << outcome;
                              endedAt << clock.elapsed();
@@ -150,7 +150,7 @@ void TestPacedRun::everyNameGetsItsTrueVerdict()
     PacedFixture fixture(row("test", "127.0.0.1", registry.port(), 0), 8);
     QVERIFY(fixture.prepared);
     // Relaxing sooner than a real run keeps the test short.
-    fixture.paced().setPacing({1000, 60000, 5});
+    fixture.engine->session.service().setPacing({1000, 60000, 5});
     QVERIFY(fixture.run(names, 60000));
 
     QCOMPARE(fixture.ended.size(), names.size());

@@ -74,8 +74,7 @@ struct SetupFixture
     {
         store = std::make_unique<SettingsStore>(locations, branding.companyName, branding.settingsName);
         installPermissionDeniedPrompt(*store, prompt, branding.productName);
-        window =
-            std::make_unique<SetupWindow>(context, *store, branding, programFolder, prompt, TldTestTimings{tickMs, 5});
+        window = std::make_unique<SetupWindow>(context, *store, branding, programFolder, prompt, service);
         return *window;
     }
 
@@ -134,6 +133,8 @@ struct SetupFixture
     RetryingPrompt prompt;
     std::unique_ptr<SettingsStore> store;
     LookupContext context;
+    // A silent server is given up after five ticks.
+    LookupService service{1, PoolTimings{tickMs, 10, 5}};
     std::unique_ptr<SetupWindow> window;
 };
 
