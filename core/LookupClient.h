@@ -27,6 +27,8 @@ public:
     // This caller's names asked at a time, at most (the whole pool by default).
     void setParallel(int lookups) { m_parallel = qMax(1, lookups); }
     int parallel() const { return m_parallel; }
+    // Queries a refused or unanswered name gets in all (LookupService::maxTries by default).
+    void setMaxTries(int tries) { m_maxTries = qBound(1, tries, LookupService::maxTries); }
 
     // Asks the request's registry. order puts the caller's names in a
     // registry's queue (lower first, e.g. list positions); without one,
@@ -51,6 +53,7 @@ private:
     QPointer<LookupService> m_service;
     LookupService::Priority m_priority = LookupService::Priority::Normal;
     int m_parallel = ConnectionPool::maxPoolSize;
+    int m_maxTries = LookupService::maxTries;
     int m_waiting = 0;
     int m_running = 0;
     int m_retriesWaiting = 0;

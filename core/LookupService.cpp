@@ -200,7 +200,7 @@ void LookupService::poolLookupEnded(const LookupResult &result)
     --client->m_running;
     const bool retry = result.kind == LookupResult::Kind::Blocked ||
                        (result.kind == LookupResult::Kind::Timeout && registry.answered);
-    if (retry && running.name.tries < maxTries) {
+    if (retry && running.name.tries < client->m_maxTries) {
         ++client->m_waiting;
         ++client->m_retriesWaiting;
         callerQueue(host, client).retries.push_back(std::move(running.name));

@@ -13,6 +13,8 @@ TldTester::TldTester(LookupService &service, const LookupContext &context, std::
 {
     m_client.setPriority(LookupService::Priority::Interactive);
     m_client.setParallel(1);
+    // A test shows the registry's first answer, a refusal included.
+    m_client.setMaxTries(1);
     connect(&m_client, &LookupClient::ended, this, &TldTester::lookupEnded);
 }
 
@@ -38,6 +40,7 @@ bool TldTester::startRegistrarTest(const QString &testDomain)
     request.ascii = *ascii;
     request.route = routeForRow(m_context.tldTable, tldIndex);
     m_server = request.route.server;
+    m_port = request.route.port;
     request.route.successIndicators = m_successIndicators();
     if (const std::optional<LookupResult> unaskable = request.unaskable()) {
         lookupEnded(*unaskable);
@@ -80,12 +83,11 @@ void TldTester::answered(const LookupResult &lookup)
     if (result.rdap) {
         result.successWord = lookup.reason;
         result.remotePort = 443;
-        result.reply = lookup.kind == LookupResult::Kind::Registered ? QString::fromUtf8(lookup.reply)
-                                                                      : lookup.errorString;
+        result.reply = QString::fromUtf8(lookup.reply);
     } else {
         // The evidence without its kind: the phrase or not-found form that matched.
         result.successWord = lookup.reason.section(QLatin1Char(':'), 1);
-        result.remotePort = quint16(lookup.remoteAddress.section(QLatin1Char(':'), -1).toUInt());
+        result.remotePort = m_port;
         result.reply = QString::fromLatin1(lookup.reply);
     }
     emit finished(result);

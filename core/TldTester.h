@@ -73,4 +73,5 @@ private:
     QString m_testDomain;
     QString m_testQueryName; // urlDecode, then correctName, without control characters
     QString m_server;
+    quint16 m_port = 43;
 };

@@ -18,6 +18,8 @@ WhoisWindow::WhoisWindow(LookupService &service, const LookupContext &context, Q
 {
     m_client.setPriority(LookupService::Priority::Interactive);
     m_client.setParallel(1);
+    // The user waits, and a refusal is worth showing as it came.
+    m_client.setMaxTries(1);
     setObjectName(QStringLiteral("frmWhois"));
     setWindowTitle(QStringLiteral("WHOIS Information"));
 
