@@ -202,8 +202,13 @@ void SetupWindow::buildControls()
     chkProxy->setObjectName(QStringLiteral("chkProxy"));
     (new QVBoxLayout(proxy))->addWidget(chkProxy);
 
+    lblRunGoing = new QLabel(QStringLiteral("A search is running: changes apply to the next run."), this);
+    lblRunGoing->setObjectName(QStringLiteral("lblRunGoing"));
+    lblRunGoing->setHidden(true);
+
     // Only the list grows with the window.
     auto *window = new QVBoxLayout(this);
+    window->addWidget(lblRunGoing);
     window->addWidget(buildDefaults());
     window->addWidget(proxy);
     window->addWidget(buildHarvestGroup());
@@ -647,6 +652,11 @@ void SetupWindow::spnRecheckAfterDays_Change(int days)
 {
     m_context.recheckAfterDays = days;
     m_settings.setValue(Settings::recheckAfterDays, days);
+}
+
+void SetupWindow::setRunGoing(bool going)
+{
+    lblRunGoing->setHidden(!going);
 }
 
 bool SetupWindow::eventFilter(QObject *watched, QEvent *event)

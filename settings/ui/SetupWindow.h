@@ -11,6 +11,7 @@
 class Prompt;
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -22,8 +23,9 @@ struct LookupContext;
 
 // The setup window: edits TLDs.txt in the program folder and the few global
 // defaults. Every change is written at once; after every change of the file
-// the table is reloaded into the shared lookup context, so a running search
-// uses it from its next query on. Controls carry their designer names as
+// the table is reloaded into the shared lookup context, which each run copies
+// as it starts: a search already going keeps what it began with, and the
+// window says so while one goes. Controls carry their designer names as
 // object names.
 class SetupWindow : public QWidget
 {
@@ -35,6 +37,11 @@ public:
     // "Test Selected" asks through service.
     SetupWindow(LookupContext &context, SettingsStore &settings, const Branding &branding, QString programFolder,
                 Prompt &prompt, LookupService &service, QWidget *parent = nullptr);
+
+public slots:
+    // Whether a search is going; while one goes a line says that edits reach
+    // only the next run.
+    void setRunGoing(bool going);
 
 signals:
     // The window was closed; context.defaultExtension holds the default box's
@@ -91,6 +98,7 @@ private:
     TldTester m_tester;
     bool m_editorEnabled = true;
 
+    QLabel *lblRunGoing = nullptr;
     QTreeWidget *lstDomains = nullptr;
     QLineEdit *txtExt = nullptr;
     QLineEdit *txtServer = nullptr;

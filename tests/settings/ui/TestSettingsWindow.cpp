@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QNetworkProxy>
 #include <QPushButton>
@@ -184,6 +185,8 @@ private slots:
     void boxesRefuseBadValues_data();
     void boxesRefuseBadValues();
     void tableWriteFailuresAreReported();
+    void runGoingLineFollowsTheRun_data();
+    void runGoingLineFollowsTheRun();
 };
 
 void TestSettingsWindow::loadWithNothingStored()
@@ -1032,4 +1035,37 @@ void TestSettingsWindow::tableWriteFailuresAreReported()
     for (int index : {1, 2, 4, 5})
         QVERIFY2(texts.at(index).startsWith(u"The TLD table was not changed: "_s), qPrintable(texts.at(index)));
     QCOMPARE(fixture.column(0), (QStringList{u"com"_s, u"net"_s}));
+}
+
+void TestSettingsWindow::runGoingLineFollowsTheRun_data()
+{
+    QTest::addColumn<QList<bool>>("told"); // what the window hears, in order
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("no run") << QList<bool>{} << false;
+    QTest::newRow("run going") << QList<bool>{true} << true;
+    QTest::newRow("told twice") << QList<bool>{true, true} << true;
+    QTest::newRow("run ended") << QList<bool>{true, false} << false;
+    QTest::newRow("next run") << QList<bool>{true, false, true} << true;
+}
+
+void TestSettingsWindow::runGoingLineFollowsTheRun()
+{
+    QFETCH(QList<bool>, told);
+    QFETCH(bool, shown);
+
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    SetupWindow &window = fixture.open();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (bool going : std::as_const(told))
+        window.setRunGoing(going);
+
+    const QLabel *line = fixture.child<QLabel>("lblRunGoing");
+    QCOMPARE(line->text(), u"A search is running: changes apply to the next run."_s);
+    QCOMPARE(line->isVisible(), shown);
+    // The line only tells: edits are stored as ever.
+    fixture.child<QCheckBox>("chkDnsFirst")->click();
+    QCOMPARE(fixture.userSetting(u"CheckDnsFirst"_s), u"0"_s);
 }
