@@ -187,16 +187,15 @@ void LookupSession::fileNow(const LookupResult &outcome)
 {
     switch (outcome.kind) {
     case LookupResult::Kind::Available:
-        m_results.fileAvailable(outcome.domain);
-        break;
     case LookupResult::Kind::Registered:
-        m_results.fileRegistered(outcome.domain);
+        m_results.file(outcome);
         break;
     case LookupResult::Kind::Blocked:
         m_blockedNotice.report(outcome.remoteAddress, decodeTextInput(outcome.reply));
         break;
     case LookupResult::Kind::Timeout:
     case LookupResult::Kind::Error:
+        m_results.file(outcome);
         emit outcomeFiled(outcome);
         return;
     }

@@ -539,7 +539,7 @@ void BrowseWindow::doubleClicked(int list, const QModelIndex &index)
     if (!index.isValid())
         return;
     const DomainListModel &model = list == 1 ? m_checker.unregisteredList() : m_checker.registeredList();
-    m_selectedDomain = model.names().value(index.row());
+    m_selectedDomain = model.name(index.row());
     if (m_branding.purchaseOnDoubleClick)
         QDesktopServices::openUrl(QUrl(m_branding.purchaseUrlPrefix + m_selectedDomain));
     else
