@@ -118,6 +118,11 @@ void DesktopProgram::openSetup()
                                    m_session.service());
         });
         connect(window, &SetupWindow::closed, m_mainWindow.get(), &MainWindow::loadTLDs);
+        // Each run takes the settings as they are at its start.
+        PacedRun &run = m_mainWindow->searchRun();
+        window->setRunGoing(run.isRunning());
+        connect(&run, &PacedRun::started, window, [window] { window->setRunGoing(true); });
+        connect(&run, &PacedRun::stopped, window, [window] { window->setRunGoing(false); });
         connect(window, &SetupWindow::tested, &m_session,
                 [this](const LookupResult &outcome) { m_session.record(outcome, QStringLiteral("setup test")); });
         return window;

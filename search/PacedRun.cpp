@@ -53,7 +53,6 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
     m_dnsWaiters.clear();
     m_settledByDns = 0;
     m_ended = 0;
-    m_unanswered.clear();
     m_dns.reset();
     if (m_context.checkDnsFirst) {
         m_dns = std::make_unique<DnsPrecheck>(LookupSession::dnsOptions(m_context));
@@ -63,6 +62,7 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
     }
     if (!m_beside)
         m_session.results().resetCounters();
+    emit started();
     schedule();
 }
 
@@ -266,8 +266,6 @@ void PacedRun::filed(qint32 position, const LookupResult &result)
     if (at != m_unfiled.end())
         m_unfiled.erase(at);
     ++m_ended;
-    if (result.kind == LookupResult::Kind::Timeout || result.kind == LookupResult::Kind::Error)
-        m_unanswered << result.domain;
     emit nameEnded(result);
     reportResumePosition();
     schedule();

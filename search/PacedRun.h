@@ -81,11 +81,9 @@ public:
     // The position of the first word not yet ended and filed (its history
     // row written) in every chosen TLD: where a stopped or killed run resumes.
     qint32 resumePosition() const;
-    // The names of this run that ended without a verdict (timeout or error),
-    // as asked, in the order they ended.
-    const QStringList &unanswered() const { return m_unanswered; }
 
 signals:
+    void started();
     // The resume position has moved on.
     void resumePositionChanged(qint32 position);
     // A registry query of this run has connected.
@@ -146,6 +144,5 @@ private:
     QHash<QString, QList<Name>> m_dnsWaiters; // by the name DNS was asked
     int m_settledByDns = 0;
     int m_ended = 0;
-    QStringList m_unanswered;
     QTimer m_pumpTimer;
 };

@@ -48,6 +48,7 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
         m_viewUpdates->setText(m_listsPanel->captionLabel(list), ResultListsPanel::caption(list, rows));
     });
     connect(&lookup.results(), &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
+    connect(&lookup.results(), &ResultLists::unansweredCountChanged, m_status, &MainStatusBar::showUnanswered);
     connect(&lookup.results(), &ResultLists::writeFailed, this,
             [this](const QString &message) { m_status->notice()->showNotice(message, 10000); });
     connect(&m_run, &PacedRun::nameConnected, this, [this](const QString &domain) {
@@ -367,11 +368,12 @@ void MainWindow::startSearch()
 
 void MainWindow::rerunUnanswered()
 {
-    if (m_run.isRunning() || m_run.unanswered().isEmpty())
+    if (m_run.isRunning() || session().results().unanswered().size() == 0)
         return;
     m_search->setSearchControlsEnabled(false);
     m_search->stopButton->setEnabled(true);
-    m_rerunSource = StringListWordSource(m_run.unanswered());
+    // Taken before the run starts: its start empties the list.
+    m_rerunSource = StringListWordSource(session().results().unanswered().names());
     m_runStart = 1;
     m_runSize = m_rerunSource.size();
     m_rerunning = true;
@@ -386,7 +388,6 @@ void MainWindow::startRun(WordSource &source)
     m_viewUpdates->runStarted();
     m_run.setParallel(m_context.settings.value(Settings::parallelLookups));
     m_run.start(source, m_runStart);
-    m_status->showUnanswered(m_run.unanswered().size());
 }
 
 void MainWindow::showRunProgress(const LookupResult &outcome)
@@ -395,8 +396,6 @@ void MainWindow::showRunProgress(const LookupResult &outcome)
     m_viewUpdates->setText(m_status->panel(0), QStringLiteral("%1 of %2").arg(ended).arg(m_runSize));
     m_viewUpdates->setText(m_status->panel(1), QStringLiteral("Open: %1").arg(m_run.running()));
     m_viewUpdates->advanceProgress(ended + 1);
-    if (outcome.kind == LookupResult::Kind::Timeout || outcome.kind == LookupResult::Kind::Error)
-        m_status->showUnanswered(m_run.unanswered().size());
 }
 
 QString MainWindow::searchText() const
@@ -446,7 +445,7 @@ void MainWindow::restoreAfterStop()
             MainStatusBar::runSummary(m_tally), 0,
             m_faults.count() ? m_faults.summary() + QStringLiteral(". The last: ") + m_faults.lastDetail() : QString());
     }
-    m_rerunAction->setEnabled(!m_run.unanswered().isEmpty());
+    m_rerunAction->setEnabled(session().results().unanswered().size() > 0);
     m_search->searchTypeBox->setEnabled(true);
     const std::optional<SearchType> shown = SearchTypes::fromText(m_search->searchTypeBox->currentText());
     if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames ||

@@ -501,7 +501,7 @@ void TestMainWindow::unansweredNamesAreCountedAndRerun()
     QCOMPARE(unanswered->text(), u"1 unanswered"_s);
     QVERIFY(unanswered->isVisibleTo(&window));
     QVERIFY(rerun->isEnabled());
-    QCOMPARE(window.searchRun().unanswered(), QStringList{u"two.com"_s});
+    QCOMPARE(window.session().results().unanswered().names(), QStringList{u"two.com"_s});
     const QString resume = fixture.setting(u"Vantrel"_s, u"CustWordNum"_s);
 
     answerTwo = true;
