@@ -25,8 +25,9 @@ usage: desktop_ui.py COMMAND --pid PID [options]
           (WM_DELETE_WINDOW), there being no window manager under Xvfb
 Instead of --name NAME, --match REGEX takes a control whose whole caption
 matches REGEX (the first found). A window is a top-level window of the
-process PID whose title matches REGEX; a role is an AT-SPI role name ("push button", "menu item", "list
-item", "combo box", "text"). Needs DISPLAY and the session bus of the
+process PID whose title matches REGEX; a role is an AT-SPI role name
+("push button", "menu item", "list item", "combo box", "text") or a pattern
+of them ("list item|table cell"). Needs DISPLAY and the session bus of the
 program, which runs with QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1. Exits 1 with a
 message when the control does not show within --wait seconds (default 30).
 """
@@ -95,7 +96,7 @@ def controls(root, role, name):
         node = queue.pop(0)
         try:
             node_role = node.get_role_name()
-            if node_role == role and name.fullmatch(caption(node)) and showing(node):
+            if role.fullmatch(node_role) and name.fullmatch(caption(node)) and showing(node):
                 found.append(node)
             if node_role in SKIPPED_ROLES:
                 continue
@@ -120,7 +121,7 @@ def find(args, enabled=False):
                 if not enabled or control.get_state_set().contains(Atspi.StateType.ENABLED):
                     return window, control
         if time.monotonic() > deadline:
-            what = f"the {args.role} /{args.name.pattern}/ in " if args.role else ""
+            what = f"the {args.role.pattern} /{args.name.pattern}/ in " if args.role else ""
             fail(f"{what}a window titled /{args.window}/ of process {args.pid} did not show in {args.wait:g} s")
         time.sleep(0.2)
 
@@ -246,6 +247,7 @@ def main():
         fail(f"{args.command} needs --pid")
     caption = args.match if args.match is not None else re.escape(args.name)
     args.name = re.compile(caption)
+    args.role = re.compile(args.role) if args.role else None
 
     if args.command == "type":
         xdotool("type", "--delay", "15", args.text)

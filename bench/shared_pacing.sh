@@ -128,7 +128,7 @@ desktop_ui click --window "$browse_window" --role "combo box" --match '.*'
 xdotool key ctrl+a
 desktop_ui type --text "$page" --enter
 
-desktop_ui click --window "$main_window" --role "list item" --name pacewhois.com --right
+desktop_ui click --window "$main_window" --role "list item|table cell" --name pacewhois.com --right
 desktop_ui pick --name WHOIS
 
 closed_at=
