@@ -180,7 +180,7 @@ bus_peer() {
 # descendants PID: the ids of PID's children, grandchildren and so on.
 descendants() {
     local child
-    for child in $(ps -o pid= --ppid "$1"); do
+    for child in $(ps -o pid= --ppid "$1" || true); do
         descendants "$child"
         echo "$child"
     done
