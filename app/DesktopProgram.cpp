@@ -28,8 +28,9 @@ DesktopProgram::DesktopProgram(const QString &programFolder, Prompt *prompt)
     : m_shippedDataDir(ProgramFolder::shippedDataDir())
     , m_prompt(prompt ? *prompt : m_widgetPrompt)
     , m_settings(SettingsLocations::fromEnvironment(), m_branding.companyName, m_branding.settingsName)
-    // The main window's search and the browse window's checking each have slots of their own.
-    , m_session(programFolder, m_settings, PacedRun::maxParallel + BrowsedNameChecker::parallel)
+    // Room for the main window's search, the browse window's checking, and a
+    // WHOIS window and a setup test that a user waits for.
+    , m_session(programFolder, m_settings, PacedRun::maxParallel + BrowsedNameChecker::parallel + 2)
     , m_context(programFolder, m_branding, m_settings, m_prompt, m_session)
 {
     installPermissionDeniedPrompt(m_settings, m_prompt, m_branding.productName);
@@ -113,11 +114,17 @@ void DesktopProgram::openSetup()
 {
     showOnce<SetupWindow>(m_settingsWindow, [this] {
         auto *window = withOwnPrompt<SetupWindow>([this](Prompt &prompt) {
-            return new SetupWindow(m_session.lookup(), m_settings, m_branding, m_context.programFolder, prompt);
+            return new SetupWindow(m_session.lookup(), m_settings, m_branding, m_context.programFolder, prompt,
+                                   m_session.service());
         });
         connect(window, &SetupWindow::closed, m_mainWindow.get(), &MainWindow::loadTLDs);
+        // Each run takes the settings as they are at its start.
+        PacedRun &run = m_mainWindow->searchRun();
+        window->setRunGoing(run.isRunning());
+        connect(&run, &PacedRun::started, window, [window] { window->setRunGoing(true); });
+        connect(&run, &PacedRun::stopped, window, [window] { window->setRunGoing(false); });
         connect(window, &SetupWindow::tested, &m_session,
-                [this](const LookupOutcome &outcome) { m_session.record(outcome, QStringLiteral("setup test")); });
+                [this](const LookupResult &outcome) { m_session.record(outcome, QStringLiteral("setup test")); });
         return window;
     });
 }
@@ -208,7 +215,7 @@ void DesktopProgram::openWhois(const QString &domain)
     // A double-click always asks afresh.
     if (m_whoisWindow)
         m_whoisWindow->close();
-    m_whoisWindow = new WhoisWindow(m_session.lookup());
+    m_whoisWindow = new WhoisWindow(m_session.service(), m_session.lookup());
     m_whoisWindow->setAttribute(Qt::WA_DeleteOnClose);
     m_whoisWindow->openFor(domain);
 }

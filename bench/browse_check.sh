@@ -38,11 +38,9 @@ PY
 port=$((20000 + RANDOM % 10000))
 python3 bench/whois_responder.py "$port" --reply "No match" --log "$work/queries.log" --lifetime 3600 &
 responder=$!
-web_port=$((port + 1))
-python3 -m http.server "$web_port" --bind 127.0.0.1 --directory "$work/site" > /dev/null 2>&1 &
-web=$!
 wait_for_port "$port" "the loopback WHOIS responder"
-wait_for_port "$web_port" "the page server"
+web_port=$((port + 1))
+serve_folder "$work/site" "$web_port"
 printf 'com|127.0.0.1|%d|Enabled|0|No match\r\n' "$port" > "$work/home/TLDs.txt"
 printf '[Settings]\nFirstUse=NO\nshowHelp=0\nCheckDnsFirst=0\n' > "$work/config/user/Ornisk.ini"
 

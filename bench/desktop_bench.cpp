@@ -4,8 +4,11 @@
 // names filed, the seconds from Start until the run has stopped, and the
 // CPU-seconds the process (all its threads) used meanwhile. A list search
 // type gets its file from --list through the open-file dialog; --rows writes
-// every name filed with its verdict, for checking the run's answers.
-// usage: desktop_bench --home DIR --type TYPE [--list FILE] [--rows FILE]
+// every name filed with its verdict, for checking the run's answers. With
+// --probe a 10 ms timer runs on the window's thread from Start to the end of
+// the run, and the longest gap between two of its ticks is printed with the
+// number of gaps over 100 ms: how long the window could not answer a click.
+// usage: desktop_bench --home DIR --type TYPE [--list FILE] [--rows FILE] [--probe]
 #include "app/DesktopProgram.h"
 #include "base/ui/BannerView.h"
 #include "core/ResultLists.h"
@@ -69,6 +72,61 @@ private:
     bool m_running = false;
 };
 
+// Ticks every 10 ms on the thread it lives on and keeps the gaps between
+// ticks: a gap much over 10 ms is a time the event loop did not run.
+class StallProbe : public QObject
+{
+public:
+    static constexpr int tickMs = 10;
+    static constexpr int stallMs = 100;
+
+    StallProbe()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(tickMs);
+        connect(&m_timer, &QTimer::timeout, this, &StallProbe::tick);
+    }
+    void start()
+    {
+        m_clock.start();
+        m_last = 0;
+        m_timer.start();
+    }
+    void stop()
+    {
+        tick();
+        m_timer.stop();
+    }
+    QString report() const
+    {
+        return QStringLiteral("event loop: longest gap between %1 ms ticks %2 ms; gaps over %3 ms: %4 of %5 ticks")
+            .arg(tickMs)
+            .arg(m_longest)
+            .arg(stallMs)
+            .arg(m_stalls)
+            .arg(m_ticks);
+    }
+
+private:
+    void tick()
+    {
+        const qint64 now = m_clock.elapsed();
+        const qint64 gap = now - m_last;
+        m_last = now;
+        ++m_ticks;
+        m_longest = qMax(m_longest, gap);
+        if (gap > stallMs)
+            ++m_stalls;
+    }
+
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+    int m_stalls = 0;
+    int m_ticks = 0;
+};
+
 // The window's banner strip, when branding shows one.
 const BannerView *shownBanner(MainWindow *window)
 {
@@ -111,6 +169,7 @@ int main(int argc, char **argv)
     parser.addOption({QStringLiteral("list"), QStringLiteral("the file a list search type opens"), QStringLiteral("FILE")});
     parser.addOption(
         {QStringLiteral("rows"), QStringLiteral("write name<TAB>verdict of every name filed"), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("probe"), QStringLiteral("measure the event loop's stalls during the run")});
     parser.process(app);
     const qsizetype typeIndex = SearchTypes::texts().indexOf(parser.value(QStringLiteral("type")));
     if (!parser.isSet(QStringLiteral("home")) || typeIndex < 0) {
@@ -131,6 +190,8 @@ int main(int argc, char **argv)
     program.start();
     QElapsedTimer clock;
     QElapsedTimer bannerWait;
+    StallProbe probe;
+    const bool probing = parser.isSet(QStringLiteral("probe"));
     double cpuAtStart = 0;
     std::unique_ptr<StopWatcher> watcher;
     QTimer poll;
@@ -162,25 +223,31 @@ int main(int argc, char **argv)
             return;
         }
         if (rowsFile.isOpen()) {
-            QObject::connect(&window->session(), &LookupSession::outcomeFiled, &app, [&rows](const LookupOutcome &outcome) {
-                rows << outcome.domain << '\t' << LookupOutcome::kindText(outcome.kind) << '\n';
+            QObject::connect(&window->session(), &LookupSession::outcomeFiled, &app, [&rows](const LookupResult &outcome) {
+                rows << outcome.domain << '\t' << LookupResult::kindText(outcome.kind) << '\n';
             });
         }
         auto *stop = window->findChild<QPushButton *>(QStringLiteral("Command3"));
         watcher = std::make_unique<StopWatcher>(stop, [&, window] {
             const double seconds = clock.elapsed() / 1000.0;
             const double cpu = cpuSeconds() - cpuAtStart;
+            if (probing)
+                probe.stop();
             const ResultLists &results = window->session().results();
             qint64 filed = 0;
             for (const ResultList list : {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid})
                 filed += results.counter(list);
             out << "desktop: " << filed << " names filed in " << QString::number(seconds, 'f', 2) << " s, "
                 << QString::number(cpu, 'f', 2) << " CPU-s" << Qt::endl;
+            if (probing)
+                out << probe.report() << Qt::endl;
             rows.flush();
             QCoreApplication::exit(0);
         });
         clock.start();
         cpuAtStart = cpuSeconds();
+        if (probing)
+            probe.start();
         start->click();
     });
     poll.start();

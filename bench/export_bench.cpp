@@ -30,16 +30,18 @@ int main(int argc, char **argv)
     DomainListModel saved;
     ResultsExport exporter(session, saved);
 
-    // The lists as a run leaves them: every name noted as the session files
-    // it. The profile files the session would rewrite after each name are
-    // not part of what is measured, so names go into the lists directly.
+    // The lists as a run leaves them: a record of every answer. The profile
+    // files the lists would rewrite after each name are not part of what is
+    // measured, so records go into the lists' models directly.
     const ResultList lists[] = {ResultList::High, ResultList::Mid, ResultList::Low};
+    const QDateTime answeredAt = QDateTime::currentDateTimeUtc();
     for (int i = 0; i < names; ++i) {
-        const QString name = QStringLiteral("name-%1.com").arg(i);
-        session.results().model(lists[i % 3])->append(name);
-        emit session.outcomeFiled({0, name, QStringLiteral("whois.verisign-grs.com"), LookupOutcome::Kind::Available});
+        LookupResult record{0, QStringLiteral("name-%1.com").arg(i), QStringLiteral("whois.verisign-grs.com"),
+                            LookupResult::Kind::Available};
+        record.answeredAt = answeredAt;
+        session.results().model(lists[i % 3])->append(record);
         if (i % 50 == 0)
-            saved.append(name);
+            saved.append(record.domain);
     }
 
     const QString path = home.filePath(QStringLiteral("results.csv"));

@@ -29,13 +29,13 @@ HeadlessRun::HeadlessRun(CommandContext &context, const QString &programFolder, 
     , m_writer(context.out, output.format, lookupColumns(output.showReply && output.format != OutputFormat::Tsv))
     , m_output(output)
 {
-    connect(&m_session, &LookupSession::lookupEnded, this, &HeadlessRun::printOutcome);
+    connect(&m_paced, &PacedRun::nameEnded, this, &HeadlessRun::printOutcome);
     connect(&m_session.blockedNotice(), &RegistrarBlockedNotice::contentsChanged, this, &HeadlessRun::reportBlocked);
     connect(&m_session.results(), &ResultLists::writeFailed, this, &HeadlessRun::reportFailure);
     connect(&m_paced, &PacedRun::dnsGaveUp, this,
             [this](const QString &reason) { m_context.err << "vantrel: " << reason << Qt::endl; });
     // A reply lost to a dropped connection is asked once more before it counts as an error.
-    m_session.pool().setEmptyReplyRetries(1);
+    m_session.service().setEmptyReplyRetries(1);
     connect(&m_session.results(), &ResultLists::overflowSaved, this, [this] {
         m_context.err << "vantrel: a list reached " << ResultLists::overflowSize
                       << " names; the lists were saved in the overflow folder and cleared" << Qt::endl;
@@ -123,23 +123,23 @@ void HeadlessRun::sayOnce(const QString &message)
     m_context.err << "vantrel: " << message << Qt::endl;
 }
 
-void HeadlessRun::printOutcome(const LookupOutcome &outcome)
+void HeadlessRun::printOutcome(const LookupResult &outcome)
 {
     if (m_outputClosed)
         return;
-    if (outcome.error == LookupOutcome::ErrorKind::NoTldEntry)
+    if (outcome.error == LookupResult::ErrorKind::NoTldEntry)
         m_context.err << "vantrel: " << outcome.domain << ": " << outcome.errorString << Qt::endl;
-    else if (outcome.error == LookupOutcome::ErrorKind::BadName ||
-             outcome.error == LookupOutcome::ErrorKind::EmptyReply)
+    else if (outcome.error == LookupResult::ErrorKind::BadName ||
+             outcome.error == LookupResult::ErrorKind::EmptyReply)
         m_context.err << "vantrel: " << outcome.errorString << Qt::endl;
-    else if (outcome.error == LookupOutcome::ErrorKind::BadRow)
+    else if (outcome.error == LookupResult::ErrorKind::BadRow)
         reportFailure(outcome.errorString);
-    else if (outcome.error == LookupOutcome::ErrorKind::Network)
+    else if (outcome.error == LookupResult::ErrorKind::Network)
         sayOnce(outcome.server + QStringLiteral(": ") + outcome.errorString);
-    if (outcome.kind != LookupOutcome::Kind::Available && outcome.kind != LookupOutcome::Kind::Registered)
+    if (outcome.kind != LookupResult::Kind::Available && outcome.kind != LookupResult::Kind::Registered)
         ++m_unanswered;
     ++m_finished;
-    if (!m_output.availableOnly || outcome.kind == LookupOutcome::Kind::Available)
+    if (!m_output.availableOnly || outcome.kind == LookupResult::Kind::Available)
         writeRow(outcome);
     if (m_context.out.status() != QTextStream::Ok) {
         outputFailed();
@@ -149,11 +149,11 @@ void HeadlessRun::printOutcome(const LookupOutcome &outcome)
         showProgress(m_rowsOnTerminal);
 }
 
-void HeadlessRun::writeRow(const LookupOutcome &outcome)
+void HeadlessRun::writeRow(const LookupResult &outcome)
 {
     if (m_rowsOnTerminal)
         clearProgress();
-    QStringList row{outcome.domain, LookupOutcome::kindText(outcome.kind), outcome.server, outcome.reason};
+    QStringList row{outcome.domain, LookupResult::kindText(outcome.kind), outcome.server, outcome.reason};
     if (!m_output.showReply) {
         m_writer.write(row);
         return;

@@ -46,9 +46,9 @@ public:
     void reportFailure(const QString &message);
 
 private:
-    void printOutcome(const LookupOutcome &outcome);
+    void printOutcome(const LookupResult &outcome);
     void sayOnce(const QString &message);
-    void writeRow(const LookupOutcome &outcome);
+    void writeRow(const LookupResult &outcome);
     void outputFailed();
     void reportBlocked();
     void showProgress(bool now);

@@ -70,8 +70,8 @@ QueueWorker::QueueWorker(HeadlessRun &run, HistoryStore &store, WorkQueue &queue
         return WorkQueue::markDone(query, worker, entry.name, isAnswer(entry.verdict));
     });
     // A verdict taken from the history is not written again; the name is done.
-    connect(&m_run.session(), &LookupSession::lookupEnded, this, [this](const LookupOutcome &outcome) {
-        if (outcome.server == QLatin1String("history"))
+    connect(&m_run.pacedRun(), &PacedRun::nameEnded, this, [this](const LookupResult &outcome) {
+        if (outcome.source == LookupResult::Source::History)
             writeDone(outcome.domain);
     });
     m_renewTimer.setInterval(qMax(1, m_options.leaseMs / 3));

@@ -78,7 +78,7 @@ int WorkCommand::run(const QStringList &arguments, CommandContext &context)
         context.err << "vantrel work: " << error << Qt::endl;
         return ExitFailure;
     }
-    run.session().lookup().bindAddress = bindAddress;
+    run.session().service().setLocalAddress(bindAddress);
     HistoryStore &store = *run.session().history();
     WorkQueue queue(store.connectionName(), store.database().displayName());
     if (!queue.prepare(&error)) {

@@ -10,6 +10,7 @@
 struct ConnectionPool::Slot
 {
     int number = 0;
+    LookupRequest request;
     WhoisClient client;
     QTimer timTimeout;
     std::unique_ptr<RdapQuery> rdap;
@@ -42,7 +43,7 @@ ConnectionPool::ConnectionPool(int poolSize, PoolTimings timings, QObject *paren
         connect(client, &WhoisClient::answered, this, [this, number] { closedByServer(number); });
         connect(client, &WhoisClient::failed, this,
                 [this, number](WhoisClient::Failure failure, const QString &description) {
-                    failLookup(number, LookupOutcome::ErrorKind::Network, description, WhoisClient::reason(failure));
+                    failLookup(number, LookupResult::ErrorKind::Network, description, WhoisClient::reason(failure));
                 });
         connect(&slot->timTimeout, &QTimer::timeout, this, [this, number] { onTimeoutTick(number); });
         slot->rdap = std::make_unique<RdapQuery>(*m_network, m_timings.tickMs * m_timings.reconnectTicks);
@@ -50,8 +51,6 @@ ConnectionPool::ConnectionPool(int poolSize, PoolTimings timings, QObject *paren
                 [this, number](const RdapAnswer &answer) { onRdapFinished(number, answer); });
         m_slots.push_back(std::move(slot));
     }
-    m_overall.setInterval(m_timings.tickMs);
-    connect(&m_overall, &QTimer::timeout, this, &ConnectionPool::onWatchdogTick);
 }
 
 ConnectionPool::~ConnectionPool()
@@ -71,11 +70,12 @@ void ConnectionPool::startLookup(const LookupRequest &request, int number)
     if (number < 0 || number >= poolSize())
         return;
     Slot &slot = *m_slots[size_t(number)];
+    slot.request = request;
     slot.slotDomain = request.prepared;
     slot.running = true;
     ++slot.generation;
 
-    if (const std::optional<LookupOutcome> unaskable = request.unaskable()) {
+    if (const std::optional<LookupResult> unaskable = request.unaskable()) {
         slot.slotServer = unaskable->server;
         failLookup(number, unaskable->error, unaskable->errorString, unaskable->reason);
         return;
@@ -97,7 +97,7 @@ void ConnectionPool::startLookup(const LookupRequest &request, int number)
     slot.client.ask(slot.slotServer, slot.port, slot.query);
 }
 
-void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, const QString &description,
+void ConnectionPool::failLookup(int number, LookupResult::ErrorKind error, const QString &description,
                                 const QString &reason)
 {
     Slot &slot = *m_slots[size_t(number)];
@@ -112,7 +112,7 @@ void ConnectionPool::failLookup(int number, LookupOutcome::ErrorKind error, cons
             failed.running = false;
             failed.timTimeout.stop();
             failed.client.abort();
-            LookupOutcome outcome = endedOutcome(failed, LookupOutcome::Kind::Error);
+            LookupResult outcome = endedOutcome(failed, LookupResult::Kind::Error);
             outcome.error = error;
             outcome.errorString = description;
             outcome.reason = reason;
@@ -143,20 +143,19 @@ void ConnectionPool::closedByServer(int number)
         return;
     }
     slot.timTimeout.stop();
-    m_overall.stop();
 
     // What a refusal notice shows is the reply as judged.
     const QByteArray reply = ReplyVerdict::decodedReply(slot.client.reply());
     const ReplyJudgement judgement = ReplyVerdict::shipped().judge(reply, slot.slotDomain, slot.verdict);
-    LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Registered);
+    LookupResult outcome = endedOutcome(slot, LookupResult::Kind::Registered);
     outcome.reply = reply;
     outcome.reason = judgement.reason;
     switch (judgement.verdict) {
     case Verdict::Available:
-        outcome.kind = LookupOutcome::Kind::Available;
+        outcome.kind = LookupResult::Kind::Available;
         break;
     case Verdict::Blocked:
-        outcome.kind = LookupOutcome::Kind::Blocked;
+        outcome.kind = LookupResult::Kind::Blocked;
         break;
     case Verdict::Registered:
         break;
@@ -170,17 +169,17 @@ void ConnectionPool::onRdapFinished(int number, const RdapAnswer &answer)
     Slot &slot = *m_slots[size_t(number)];
     if (!slot.running)
         return;
-    m_overall.stop();
-    LookupOutcome outcome = endedOutcome(slot, answer.kind);
+    LookupResult outcome = endedOutcome(slot, answer.kind);
     outcome.reason = answer.reason;
-    // The notice of a refusal shows the base URL and what the server said.
+    // The notice of a refusal shows the base URL and what the server said;
+    // a domain object is kept as it came.
     outcome.remoteAddress = slot.slotServer;
-    outcome.reply = answer.message.toUtf8();
-    if (answer.kind == LookupOutcome::Kind::Error) {
-        outcome.error = LookupOutcome::ErrorKind::Network;
+    outcome.reply = answer.kind == LookupResult::Kind::Registered ? answer.body : answer.message.toUtf8();
+    if (answer.kind == LookupResult::Kind::Error) {
+        outcome.error = LookupResult::ErrorKind::Network;
         outcome.errorString = answer.message;
-    } else if (answer.kind == LookupOutcome::Kind::Timeout) {
-        outcome.error = LookupOutcome::ErrorKind::NoReply;
+    } else if (answer.kind == LookupResult::Kind::Timeout) {
+        outcome.error = LookupResult::ErrorKind::NoReply;
     }
     slot.running = false;
     emit lookupEnded(outcome);
@@ -209,9 +208,8 @@ void ConnectionPool::endWithoutReply(Slot &slot)
         return;
     }
     slot.timTimeout.stop();
-    m_overall.stop();
-    LookupOutcome outcome = endedOutcome(slot, LookupOutcome::Kind::Error);
-    outcome.error = LookupOutcome::ErrorKind::EmptyReply;
+    LookupResult outcome = endedOutcome(slot, LookupResult::Kind::Error);
+    outcome.error = LookupResult::ErrorKind::EmptyReply;
     outcome.errorString = QStringLiteral("%1 closed the connection without a reply").arg(remoteAddress(slot.number));
     outcome.reason = QStringLiteral("emptyreply");
     slot.running = false;
@@ -235,37 +233,16 @@ void ConnectionPool::onTimeoutTick(int number)
     }
 }
 
-void ConnectionPool::startWatchdog()
+LookupResult ConnectionPool::abandon(int number)
 {
-    m_watchdogTicks = 0;
-    m_overall.start(m_timings.tickMs);
-}
-
-void ConnectionPool::stopWatchdog()
-{
-    m_overall.stop();
-    m_watchdogTicks = 0;
-}
-
-void ConnectionPool::onWatchdogTick()
-{
-    if (++m_watchdogTicks < m_timings.watchdogTicks)
-        return;
-    m_overall.stop();
-    m_watchdogTicks = 0;
-    emit watchdogFired(remoteAddress(0));
-    for (auto &slot : m_slots) {
-        if (!slot->running)
-            continue;
-        LookupOutcome outcome = endedOutcome(*slot, LookupOutcome::Kind::Timeout);
-        outcome.error =
-            slot->client.errorString().isEmpty() ? LookupOutcome::ErrorKind::NoReply : LookupOutcome::ErrorKind::Network;
-        outcome.errorString = slot->client.errorString();
-        outcome.reason = QStringLiteral("timeout");
-        closeSlot(slot->number);
-        emit lookupEnded(outcome);
-    }
-    emit watchdogExpired();
+    const Slot &slot = *m_slots[size_t(number)];
+    LookupResult outcome = endedOutcome(slot, LookupResult::Kind::Timeout);
+    outcome.error =
+        slot.client.errorString().isEmpty() ? LookupResult::ErrorKind::NoReply : LookupResult::ErrorKind::Network;
+    outcome.errorString = slot.client.errorString();
+    outcome.reason = QStringLiteral("timeout");
+    closeSlot(number);
+    return outcome;
 }
 
 void ConnectionPool::closeSlot(int number)
@@ -299,9 +276,14 @@ QString ConnectionPool::remoteAddress(int number) const
     return slot.rdapRoute ? slot.slotServer : slot.client.remoteAddress();
 }
 
-LookupOutcome ConnectionPool::endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const
+LookupResult ConnectionPool::endedOutcome(const Slot &slot, LookupResult::Kind kind) const
 {
-    LookupOutcome outcome{slot.number, slot.slotDomain, slot.slotServer, kind};
+    LookupResult outcome{slot.number, slot.slotDomain, slot.slotServer, kind};
     outcome.remoteAddress = remoteAddress(slot.number);
+    outcome.given = slot.request.given;
+    outcome.sent = slot.request.ascii;
+    outcome.protocol = slot.request.route.isRdap() ? LookupResult::Protocol::Rdap : LookupResult::Protocol::Whois;
+    outcome.source = LookupResult::Source::Registry;
+    outcome.answeredAt = QDateTime::currentDateTimeUtc();
     return outcome;
 }

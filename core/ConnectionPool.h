@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "core/Verdict.h"
 
 #include <QByteArray>
@@ -17,16 +17,16 @@ struct LookupRequest;
 struct RdapAnswer;
 
 // Timer lengths of the pool. The defaults are the real ones; tests shorten
-// the tick to run the reconnect and watchdog paths quickly.
+// the tick to run the reconnect and give-up paths quickly.
 struct PoolTimings
 {
-    int tickMs = 1000;       // one tick of a slot's time-out timer and of the watchdog
+    int tickMs = 1000;       // one tick of a slot's time-out timer
     int reconnectTicks = 10; // a slot silent for this many ticks since its connect reconnects
-    int watchdogTicks = 30;  // a batch with no ended lookup for this many ticks is freed
+    int watchdogTicks = 30;  // a query unanswered for this many ticks is given up
 };
 
-// The registry queries of a lookup session: one slot per socket, each with its
-// one-tick time-out timer, plus the batch watchdog `overall`. A lookup takes
+// The registry connections of the lookup service: one slot per socket, each
+// with its one-tick time-out timer. A lookup takes
 // an admitted request, connects to its route's server, sends the name and
 // CR LF, collects the reply until the server closes and judges it; whoever
 // started the lookup files the outcome. A route to an RDAP base URL is asked
@@ -64,8 +64,8 @@ public:
     // The same for one slot; the other slots' lookups go on.
     void closeSlot(int slot);
 
-    void startWatchdog();
-    void stopWatchdog();
+    // Gives the slot's lookup up: closes it and returns its Timeout result.
+    LookupResult abandon(int slot);
     int runningLookups() const;
 
     // The address of the server a slot's socket was last connected to (the
@@ -73,14 +73,8 @@ public:
     QString remoteAddress(int slot) const;
 
 signals:
-    // A lookup has ended: judged, abandoned by the watchdog, or unable to start.
-    void lookupEnded(const LookupOutcome &outcome);
-    // Nothing has ended for watchdogTicks ticks; emitted before the running
-    // lookups are abandoned, with the address of slot 0's server.
-    void watchdogFired(const QString &serverAddress);
-    // Nothing has ended for watchdogTicks ticks: every running lookup was
-    // abandoned (each with a Timeout outcome before this signal).
-    void watchdogExpired();
+    // A lookup has ended: judged, or unable to start.
+    void lookupEnded(const LookupResult &outcome);
     // A slot's socket has connected and is about to send the name.
     void lookupConnected(int slot, const QString &domain);
 
@@ -89,17 +83,14 @@ private:
 
     void onConnected(int slot);
     void onTimeoutTick(int slot);
-    void onWatchdogTick();
     void onRdapFinished(int slot, const RdapAnswer &answer);
     void closedByServer(int slot);
-    void failLookup(int slot, LookupOutcome::ErrorKind error, const QString &description, const QString &reason);
+    void failLookup(int slot, LookupResult::ErrorKind error, const QString &description, const QString &reason);
     void endWithoutReply(Slot &slot);
-    LookupOutcome endedOutcome(const Slot &slot, LookupOutcome::Kind kind) const;
+    LookupResult endedOutcome(const Slot &slot, LookupResult::Kind kind) const;
 
     PoolTimings m_timings;
     std::unique_ptr<QNetworkAccessManager> m_network;
     std::vector<std::unique_ptr<Slot>> m_slots;
-    QTimer m_overall;
-    int m_watchdogTicks = 0;
     int m_emptyReplyRetries = 0;
 };

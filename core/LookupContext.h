@@ -4,7 +4,6 @@
 #include "core/RegistryDirectory.h"
 #include "core/TldTable.h"
 
-#include <QHostAddress>
 #include <QString>
 
 // Process-wide lookup settings, shared by reference between the main
@@ -23,9 +22,6 @@ struct LookupContext
     // A name whose last available or registered verdict is younger than this
     // many days is filed from the history without a query; 0 always asks.
     int recheckAfterDays = 0;
-    // The source address of registry connections (a machine with several
-    // addresses runs a worker on each); null: the system's choice.
-    QHostAddress bindAddress;
 
     // A WHOIS server asked about every name instead of the table's (a
     // command's --server); an empty host follows the table.

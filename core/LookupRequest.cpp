@@ -12,23 +12,25 @@ QString LookupRequest::registryHost() const
     return route.server.toLower();
 }
 
-std::optional<LookupOutcome> LookupRequest::unaskable() const
+std::optional<LookupResult> LookupRequest::unaskable() const
 {
     if (isAskable())
         return std::nullopt;
-    LookupOutcome outcome(0, prepared, route.badRow ? route.server : QString(), LookupOutcome::Kind::Error);
+    LookupResult outcome(0, prepared, route.badRow ? route.server : QString(), LookupResult::Kind::Error);
+    outcome.given = given;
+    outcome.answeredAt = QDateTime::currentDateTimeUtc();
     if (!hasAsciiForm()) {
-        outcome.error = LookupOutcome::ErrorKind::BadName;
+        outcome.error = LookupResult::ErrorKind::BadName;
         outcome.errorString = QStringLiteral("%1 is not a domain name: a label is empty, too long, begins or ends "
                                              "with a hyphen, or holds a character no domain name may hold")
                                   .arg(prepared.left(80));
         outcome.reason = QStringLiteral("badname");
     } else if (route.badRow) {
-        outcome.error = LookupOutcome::ErrorKind::BadRow;
+        outcome.error = LookupResult::ErrorKind::BadRow;
         outcome.errorString = route.error;
         outcome.reason = QStringLiteral("badrow");
     } else {
-        outcome.error = LookupOutcome::ErrorKind::NoTldEntry;
+        outcome.error = LookupResult::ErrorKind::NoTldEntry;
         outcome.errorString = route.error;
         outcome.reason = QStringLiteral("norow");
     }

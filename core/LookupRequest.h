@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "core/LookupRoute.h"
 
 #include <QByteArray>
@@ -29,7 +29,7 @@ struct LookupRequest
     QString registryHost() const;
     // The Error outcome of a request no registry can be asked about (reason
     // "badname", "badrow" or "norow"); nothing for an askable one.
-    std::optional<LookupOutcome> unaskable() const;
+    std::optional<LookupResult> unaskable() const;
 };
 
 LookupRequest admitLookup(const QString &given, const QString &chosenTld, const LookupContext &context);

@@ -11,6 +11,19 @@ bool LookupRoute::isRdapServer(const QString &server)
            server.startsWith(QLatin1String("http://"), Qt::CaseInsensitive);
 }
 
+LookupRoute routeForRow(const TldTable &table, int row)
+{
+    const TldEntry &entry = table.entry(row);
+    LookupRoute route;
+    route.error = table.problem(row);
+    route.badRow = !route.error.isEmpty();
+    route.server = entry.whoisServer;
+    route.port = route.isRdap() ? 443 : quint16(entry.port);
+    route.throttleMs = entry.throttleMs;
+    route.successIndicators = entry.successIndicators;
+    return route;
+}
+
 LookupRoute routeLookup(const QString &domain, const TldTable &table, bool useProxy,
                         const RegistryDirectory &registries)
 {
@@ -21,17 +34,9 @@ LookupRoute routeLookup(const QString &domain, const TldTable &table, bool usePr
     if (!useProxy && row >= 0 &&
         registrySuffix.count(QLatin1Char('.')) > table.entry(row).extension.count(QLatin1Char('.')))
         row = table.findEnabledExtension(registrySuffix);
+    if (row >= 0)
+        return routeForRow(table, row);
     LookupRoute route;
-    if (row >= 0) {
-        const TldEntry &entry = table.entry(row);
-        route.error = table.problem(row);
-        route.badRow = !route.error.isEmpty();
-        route.server = entry.whoisServer;
-        route.port = route.isRdap() ? 443 : quint16(entry.port);
-        route.throttleMs = entry.throttleMs;
-        route.successIndicators = entry.successIndicators;
-        return route;
-    }
     route.successIndicators = QString::fromLatin1(DefaultTldTable::standardIndicators);
     route.server = registries.whoisHost(domain);
     if (!route.server.isEmpty())

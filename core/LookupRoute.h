@@ -21,6 +21,10 @@ struct LookupRoute
     static bool isRdapServer(const QString &server);
 };
 
+// The route of one row of the table: its server, port, pause and phrases;
+// a row that cannot be asked gets its problem as error.
+LookupRoute routeForRow(const TldTable &table, int row);
+
 // The name's enabled TLD row (with the proxy switch on, the proxy row) unless
 // the shipped list knows a registry of a longer suffix of the name, else
 // the shipped WHOIS server of its longest known suffix, else the RDAP server

@@ -14,7 +14,7 @@ RdapQuery::RdapQuery(QNetworkAccessManager &network, int timeoutMs, QObject *par
     m_timeout.setSingleShot(true);
     m_timeout.setInterval(timeoutMs);
     connect(&m_timeout, &QTimer::timeout, this, [this] {
-        finish({LookupOutcome::Kind::Timeout, QStringLiteral("rdap:timeout"),
+        finish({LookupResult::Kind::Timeout, QStringLiteral("rdap:timeout"),
                 QStringLiteral("No answer within %1 seconds").arg(m_timeout.interval() / 1000.0)});
     });
 }
@@ -73,16 +73,18 @@ void RdapQuery::onFinished()
     onReadyRead();
     if (m_reply->error() == QNetworkReply::TooManyRedirectsError || m_reply->url().scheme() != m_scheme) {
         // More than three redirects, or one to another scheme (http to https).
-        finish({LookupOutcome::Kind::Error, QStringLiteral("rdap:redirect"),
+        finish({LookupResult::Kind::Error, QStringLiteral("rdap:redirect"),
                 QStringLiteral("Redirect not followed: %1").arg(m_reply->url().toString())});
         return;
     }
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid()) {
-        finish({LookupOutcome::Kind::Error, QStringLiteral("rdap:network"), m_reply->errorString()});
+        finish({LookupResult::Kind::Error, QStringLiteral("rdap:network"), m_reply->errorString()});
         return;
     }
-    finish(answerFor(status.toInt(), m_reply->rawHeader("Retry-After")));
+    RdapAnswer answer = answerFor(status.toInt(), m_reply->rawHeader("Retry-After"));
+    answer.body = m_body;
+    finish(answer);
 }
 
 namespace {
@@ -108,19 +110,19 @@ RdapAnswer RdapQuery::answerFor(int status, const QByteArray &retryAfter) const
     const QString after = retryAfterText(retryAfter);
     const QString wait = after.isEmpty() ? QString() : QStringLiteral("; retry after %1").arg(after);
     if (status == 404)
-        return {LookupOutcome::Kind::Available, code, QStringLiteral("Not found (HTTP 404)")};
+        return {LookupResult::Kind::Available, code, QStringLiteral("Not found (HTTP 404)")};
     if (status == 429 || (status == 503 && !after.isEmpty()))
-        return {LookupOutcome::Kind::Blocked, code,
+        return {LookupResult::Kind::Blocked, code,
                 QStringLiteral("The RDAP server is limiting queries (HTTP %1)%2").arg(status).arg(wait)};
     if (status != 200)
-        return {LookupOutcome::Kind::Error, code, QStringLiteral("HTTP status %1").arg(status)};
+        return {LookupResult::Kind::Error, code, QStringLiteral("HTTP status %1").arg(status)};
     QJsonParseError error;
     const QJsonObject object = QJsonDocument::fromJson(m_body, &error).object();
     if (error.error != QJsonParseError::NoError ||
         object.value(QLatin1String("objectClassName")) != QLatin1String("domain"))
-        return {LookupOutcome::Kind::Error, code + QStringLiteral(" not a domain object"),
+        return {LookupResult::Kind::Error, code + QStringLiteral(" not a domain object"),
                 QStringLiteral("HTTP 200 without a domain object")};
-    return {LookupOutcome::Kind::Registered, code,
+    return {LookupResult::Kind::Registered, code,
             QStringLiteral("Domain object for %1").arg(object.value(QLatin1String("ldhName")).toString())};
 }
 

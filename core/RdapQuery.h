@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -15,9 +15,10 @@ class QNetworkReply;
 // How an RDAP question ended.
 struct RdapAnswer
 {
-    LookupOutcome::Kind kind = LookupOutcome::Kind::Error;
+    LookupResult::Kind kind = LookupResult::Kind::Error;
     QString reason;  // "rdap:404", "rdap:429", "rdap:timeout", ...
     QString message; // for the user: what the server said or what failed
+    QByteArray body; // the reply's body as received (the domain object's JSON)
 };
 
 // One RDAP domain question: GET <base>domain/<name> with

@@ -90,11 +90,11 @@ QByteArray listFileLine(const QString &name)
     return (latin1 ? name.toLatin1() : queryBytes(name).value_or(name.toUtf8())) + "\r\n";
 }
 
-QByteArray listFileContents(const QStringList &names)
+QByteArray listFileContents(const QList<LookupResult> &records)
 {
     QByteArray contents;
-    for (const QString &name : names)
-        contents += listFileLine(name);
+    for (const LookupResult &record : records)
+        contents += listFileLine(record.domain);
     return contents;
 }
 
@@ -112,6 +112,10 @@ ResultLists::ResultLists(const QString &programFolder, QObject *parent)
         connect(rows, &QAbstractItemModel::rowsRemoved, this, follow);
         connect(rows, &QAbstractItemModel::modelReset, this, follow);
     }
+    const auto followUnanswered = [this] { emit unansweredCountChanged(m_unanswered.size()); };
+    connect(&m_unanswered, &QAbstractItemModel::rowsInserted, this, followUnanswered);
+    connect(&m_unanswered, &QAbstractItemModel::rowsRemoved, this, followUnanswered);
+    connect(&m_unanswered, &QAbstractItemModel::modelReset, this, followUnanswered);
 }
 
 void ResultLists::setClock(std::function<QDateTime()> clock)
@@ -119,29 +123,54 @@ void ResultLists::setClock(std::function<QDateTime()> clock)
     m_clock = std::move(clock);
 }
 
-void ResultLists::fileAvailable(const QString &name)
+void ResultLists::file(const LookupResult &result)
 {
-    if (isBareExtension(name))
+    if (isBareExtension(result.domain))
         return;
-    const ResultList list = profileOf(name);
+    LookupResult listed = result;
+    listed.reply.clear();
+    if (!listed.answeredAt.isValid())
+        listed.answeredAt = m_clock().toUTC();
+    switch (listed.kind) {
+    case LookupResult::Kind::Available:
+        m_unanswered.remove(listed.domain);
+        fileAvailable(listed);
+        break;
+    case LookupResult::Kind::Registered:
+        m_unanswered.remove(listed.domain);
+        fileRegistered(listed);
+        break;
+    case LookupResult::Kind::Timeout:
+    case LookupResult::Kind::Error:
+        m_unanswered.put(listed);
+        break;
+    case LookupResult::Kind::Blocked:
+        break;
+    }
+}
+
+void ResultLists::fileAvailable(const LookupResult &result)
+{
+    const ResultList list = profileOf(result.domain);
     Slot &target = slot(list);
     ++target.counter;
     // A name found again is listed and written once.
-    if (!target.model.append(name))
+    if (target.model.contains(result.domain)) {
+        target.model.put(result);
         return;
-    if (!m_filesMatchLists || !appendToProfileFile(list, name))
+    }
+    target.model.append(result);
+    if (!m_filesMatchLists || !appendToProfileFile(list, result.domain))
         saveResultLists();
 }
 
-void ResultLists::fileRegistered(const QString &name)
+void ResultLists::fileRegistered(const LookupResult &result)
 {
-    if (isBareExtension(name))
-        return;
     Slot &target = slot(ResultList::Registered);
     if (target.model.size() > registeredCap)
         target.model.clear();
     ++target.counter;
-    target.model.append(name);
+    target.model.put(result);
 }
 
 bool ResultLists::saveResultLists()
@@ -262,6 +291,8 @@ void ResultLists::resetCounters()
 {
     for (Slot &each : m_slots)
         each.counter = 0;
+    if (m_unanswered.size() > 0)
+        m_unanswered.clear();
 }
 
 DomainListModel *ResultLists::model(ResultList list)
@@ -269,9 +300,9 @@ DomainListModel *ResultLists::model(ResultList list)
     return &slot(list).model;
 }
 
-const QStringList &ResultLists::names(ResultList list) const
+const DomainListModel *ResultLists::model(ResultList list) const
 {
-    return slot(list).model.names();
+    return &slot(list).model;
 }
 
 qint32 ResultLists::counter(ResultList list) const
@@ -324,7 +355,7 @@ bool ResultLists::writeProfileFiles(const QString &folder)
 {
     bool ok = true;
     for (const ResultList list : {ResultList::Low, ResultList::Mid, ResultList::High})
-        ok = writeFile(profileFilePath(folder, list), listFileContents(names(list))) && ok;
+        ok = writeFile(profileFilePath(folder, list), listFileContents(slot(list).model.records())) && ok;
     return ok;
 }
 

@@ -11,9 +11,13 @@
 #include <array>
 #include <functional>
 
-// The four lists a lookup files names into (Low, Registered, High, Mid) with
-// their counters, and the profile, overflow and backup files
-// written from them. The saved list is not one of them.
+// The four lists a lookup files its records into (Low, Registered, High,
+// Mid) with their counters, and the profile, overflow and backup files
+// written from them; and the names whose last lookup got no verdict. The
+// saved list is not one of them.
+//
+// A listed record keeps everything of the result but the raw reply: a full
+// list holds tens of thousands of records, and the reply is in the history.
 class ResultLists : public QObject
 {
     Q_OBJECT
@@ -24,14 +28,20 @@ public:
 
     explicit ResultLists(const QString &programFolder, QObject *parent = nullptr);
 
-    // Clock used for the list stamp; tests set a fixed one.
+    // Clock used for the list stamp and for records filed without the time
+    // of their answer; tests set a fixed one.
     void setClock(std::function<QDateTime()> clock);
 
-    // Files the name and adds it to the end of its profile file: one write
-    // per name. A name already listed is counted but not listed again. The files are written whole only on the first
-    // name of a run, after Del, Clear or an overflow, and after a failed write.
-    void fileAvailable(const QString &name);
-    void fileRegistered(const QString &name);
+    // Files an ended lookup by its kind. An available name goes into its
+    // profile list and to the end of its profile file (one write per name), a
+    // registered one into the registered list; either leaves the unanswered
+    // names. A timeout or error is kept among the unanswered names; a refusal
+    // is not filed. A name already on the list is counted and carries the
+    // new record in its row, but is not listed or written again. The files
+    // are written whole only on the first name of a run, after Del, Clear or
+    // an overflow, and after a failed write. A record without the time of
+    // its answer is stamped with the clock's.
+    void file(const LookupResult &result);
     // Writes the three profile files; false (and writeFailed) on a file error.
     // The first save keeps the files an earlier run left in the backups folder.
     bool saveResultLists();
@@ -42,7 +52,8 @@ public:
     bool dumpOverflowLists();
     void clearResultLists();
     bool startBackupSet();
-    // Start zeroes the counters; the lists keep their names.
+    // The start of a run: zeroes the counters and forgets the unanswered
+    // names; the lists keep their names.
     void resetCounters();
 
     // The main window's "Del": removes the names at the given rows, counts
@@ -58,7 +69,12 @@ public:
     static QString listName(ResultList list) { return QLatin1String(resultListRow(list).name); }
 
     DomainListModel *model(ResultList list);
-    const QStringList &names(ResultList list) const;
+    const DomainListModel *model(ResultList list) const;
+    // The names in row order, made on each call.
+    QStringList names(ResultList list) const { return model(list)->names(); }
+    // The names whose last lookup ended in a timeout or an error, each once
+    // with its last record, in the order they were first left unanswered.
+    const DomainListModel &unanswered() const { return m_unanswered; }
     qint32 counter(ResultList list) const;
     QString listStamp() const { return m_listStamp; }
     // "LowProfile" + stamp + ".txt" etc., in the given folder.
@@ -68,6 +84,8 @@ signals:
     // Follows every change of a list's rows, whatever changed them: rows is
     // how many names the list shows now.
     void countChanged(ResultList list, int rows);
+    // Follows every change of the unanswered names: count is how many there are now.
+    void unansweredCountChanged(int count);
     void overflowSaved();
     void writeFailed(const QString &message);
 
@@ -83,6 +101,8 @@ private:
     bool writeProfileFiles(const QString &folder);
     bool keepPreviousProfileFiles();
     bool keepCopy(const QFileInfo &previous);
+    void fileAvailable(const LookupResult &result);
+    void fileRegistered(const LookupResult &result);
     bool appendToProfileFile(ResultList list, const QString &name);
     bool writeFile(const QString &path, const QByteArray &contents);
     bool appendBackupPlaceholder(const QString &path);
@@ -90,6 +110,7 @@ private:
     QString m_programFolder;
     std::function<QDateTime()> m_clock;
     std::array<Slot, 4> m_slots;
+    DomainListModel m_unanswered;
     QString m_listStamp;
     bool m_previousFilesKept = false;
     std::array<bool, 4> m_keptFiles{}; // by list: the earlier file is in backups (or there was none)

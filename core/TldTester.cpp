@@ -3,33 +3,19 @@
 #include "core/LookupContext.h"
 #include "core/LookupRoute.h"
 #include "core/NamePreparation.h"
-#include "core/ReplyVerdict.h"
 
-TldTester::TldTester(const LookupContext &context, std::function<QString()> successIndicators, TldTestTimings timings,
+TldTester::TldTester(LookupService &service, const LookupContext &context, std::function<QString()> successIndicators,
                      QObject *parent)
     : QObject(parent)
     , m_context(context)
     , m_successIndicators(std::move(successIndicators))
-    , m_timings(timings)
-    , m_rdap(m_network, timings.tickMs * timings.timeoutTicks)
+    , m_client(service)
 {
-    connect(&m_rdap, &RdapQuery::finished, this, [this](const RdapAnswer &answer) {
-        if (answer.kind == LookupOutcome::Kind::Timeout)
-            emit finished(resultFor(TldTestResult::Ending::TimedOut));
-        else
-            rdapAnswered(answer);
-    });
-    connect(&m_client, &WhoisClient::answered, this, &TldTester::whoisAnswered);
-    connect(&m_client, &WhoisClient::failed, this, [this](WhoisClient::Failure failure, const QString &description) {
-        if (failure == WhoisClient::Failure::Timeout) {
-            emit finished(resultFor(TldTestResult::Ending::TimedOut));
-            return;
-        }
-        TldTestResult result = resultFor(TldTestResult::Ending::ConnectionFailed);
-        result.failure = failure;
-        result.errorDescription = description;
-        emit finished(result);
-    });
+    m_client.setPriority(LookupService::Priority::Interactive);
+    m_client.setParallel(1);
+    // A test shows the registry's first answer, a refusal included.
+    m_client.setMaxTries(1);
+    connect(&m_client, &LookupClient::ended, this, &TldTester::lookupEnded);
 }
 
 QString TldTester::testDomainFor(const QString &label, const QString &extension)
@@ -48,45 +34,62 @@ bool TldTester::startRegistrarTest(const QString &testDomain)
     const int tldIndex = ascii ? m_context.tldTable.findTldIndex(m_testQueryName, m_context.useProxy) : -1;
     if (tldIndex < 0)
         return false;
-    const TldEntry &entry = m_context.tldTable.entry(tldIndex);
-    m_server = entry.whoisServer;
-    if (LookupRoute::isRdapServer(m_server)) {
-        m_rdap.start(m_server, m_testQueryName);
+    LookupRequest request;
+    request.given = testDomain;
+    request.prepared = m_testQueryName;
+    request.ascii = *ascii;
+    request.route = routeForRow(m_context.tldTable, tldIndex);
+    m_server = request.route.server;
+    m_port = request.route.port;
+    request.route.successIndicators = m_successIndicators();
+    if (const std::optional<LookupResult> unaskable = request.unaskable()) {
+        lookupEnded(*unaskable);
         return true;
     }
-    m_client.ask(m_server, quint16(entry.port), *ascii, m_timings.tickMs * m_timings.timeoutTicks);
+    m_client.submit(request);
     return true;
 }
 
 void TldTester::stop()
 {
-    m_rdap.abort();
-    m_client.abort();
+    m_client.cancelAll();
 }
 
-void TldTester::whoisAnswered(const QByteArray &reply)
+void TldTester::lookupEnded(const LookupResult &lookup)
 {
-    const ReplyJudgement judgement =
-        ReplyVerdict::shipped().judge(reply, m_testQueryName, VerdictRule(m_successIndicators()));
-    TldTestResult result = resultFor(TldTestResult::Ending::Answered);
-    result.verdict = judgement.verdict;
-    // The evidence without its kind: the phrase or not-found form that matched.
-    result.successWord = judgement.reason.section(QLatin1Char(':'), 1);
-    result.remotePort = m_client.remotePort();
-    result.reply = QString::fromLatin1(reply);
-    emit finished(result);
+    if (lookup.kind == LookupResult::Kind::Timeout) {
+        emit finished(resultFor(TldTestResult::Ending::TimedOut));
+        return;
+    }
+    const bool resolve = lookup.reason == WhoisClient::reason(WhoisClient::Failure::Resolve);
+    if (resolve || lookup.reason == WhoisClient::reason(WhoisClient::Failure::Refused)) {
+        TldTestResult result = resultFor(TldTestResult::Ending::ConnectionFailed);
+        result.failure = resolve ? WhoisClient::Failure::Resolve : WhoisClient::Failure::Refused;
+        result.errorDescription = lookup.errorString;
+        emit finished(result);
+        return;
+    }
+    answered(lookup);
 }
 
-// 404 AVAILABLE, a domain object Registered, anything else Error/Blocked.
-void TldTester::rdapAnswered(const RdapAnswer &answer)
+// A WHOIS reply as its phrases judge it; over RDAP, 404 AVAILABLE, a domain
+// object Registered, anything else Blocked.
+void TldTester::answered(const LookupResult &lookup)
 {
     TldTestResult result = resultFor(TldTestResult::Ending::Answered);
-    result.verdict = answer.kind == LookupOutcome::Kind::Available    ? Verdict::Available
-                     : answer.kind == LookupOutcome::Kind::Registered ? Verdict::Registered
+    result.verdict = lookup.kind == LookupResult::Kind::Available    ? Verdict::Available
+                     : lookup.kind == LookupResult::Kind::Registered ? Verdict::Registered
                                                                       : Verdict::Blocked;
-    result.successWord = answer.reason;
-    result.remotePort = 443;
-    result.reply = answer.message;
+    if (result.rdap) {
+        result.successWord = lookup.reason;
+        result.remotePort = 443;
+        result.reply = QString::fromUtf8(lookup.reply);
+    } else {
+        // The evidence without its kind: the phrase or not-found form that matched.
+        result.successWord = lookup.reason.section(QLatin1Char(':'), 1);
+        result.remotePort = m_port;
+        result.reply = QString::fromLatin1(lookup.reply);
+    }
     emit finished(result);
 }
 

@@ -1,24 +1,16 @@
 #pragma once
 
-#include "core/RdapQuery.h"
+#include "core/LookupClient.h"
 #include "core/Verdict.h"
 #include "core/WhoisClient.h"
 
 #include <QByteArray>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 
 struct LookupContext;
-
-// Timer lengths of a registrar test; the defaults are the real ones.
-struct TldTestTimings
-{
-    int tickMs = 1000;
-    int timeoutTicks = 5; // ticks from the start of a test to the time-out
-};
 
 // How a registrar test ended.
 struct TldTestResult
@@ -45,17 +37,17 @@ struct TldTestResult
     QString errorDescription;
 };
 
-// One test query against the WHOIS server of a TLD row, on its own client
-// (independent of the lookup session's pool). The server is the one the lookup
-// context's table names for the cleaned test name, so with the proxy switch
-// on the proxy row's server is asked. A WHOIS reply is judged with the phrases
-// successIndicators gives when it arrives.
+// One test query against the WHOIS server of a TLD row, asked through the
+// lookup service at the registry's pace and before queued search names. The
+// server is the one the lookup context's table names for the cleaned test
+// name, so with the proxy switch on the proxy row's server is asked. A WHOIS
+// reply is judged with the phrases successIndicators gives when it is asked.
 class TldTester : public QObject
 {
     Q_OBJECT
 
 public:
-    TldTester(const LookupContext &context, std::function<QString()> successIndicators, TldTestTimings timings = {},
+    TldTester(LookupService &service, const LookupContext &context, std::function<QString()> successIndicators,
               QObject *parent = nullptr);
 
     // The name tested for a row: label "." extension, with every ".." made
@@ -71,17 +63,15 @@ signals:
     void finished(const TldTestResult &result);
 
 private:
-    void whoisAnswered(const QByteArray &reply);
-    void rdapAnswered(const RdapAnswer &answer);
+    void lookupEnded(const LookupResult &lookup);
+    void answered(const LookupResult &lookup);
     TldTestResult resultFor(TldTestResult::Ending ending) const;
 
     const LookupContext &m_context;
     std::function<QString()> m_successIndicators;
-    TldTestTimings m_timings;
-    WhoisClient m_client;
-    QNetworkAccessManager m_network;
-    RdapQuery m_rdap;
+    LookupClient m_client;
     QString m_testDomain;
     QString m_testQueryName; // urlDecode, then correctName, without control characters
     QString m_server;
+    quint16 m_port = 43;
 };

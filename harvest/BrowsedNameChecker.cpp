@@ -13,8 +13,7 @@ BrowsedNameChecker::BrowsedNameChecker(LookupSession &session, QObject *parent)
     : QObject(parent)
     , m_run(session)
 {
-    // The main window's search takes the first slots of the pool.
-    m_run.shareSession(session.pool().poolSize() - parallel, historySource);
+    m_run.runBeside(historySource);
     m_run.setParallel(parallel);
     connect(&m_run, &PacedRun::nameEnded, this, &BrowsedNameChecker::nameEnded);
     connect(&m_run, &PacedRun::stopped, this, &BrowsedNameChecker::batchStopped);
@@ -68,12 +67,12 @@ void BrowsedNameChecker::batchStopped()
     QMetaObject::invokeMethod(this, &BrowsedNameChecker::startBatch, Qt::QueuedConnection);
 }
 
-void BrowsedNameChecker::nameEnded(const LookupOutcome &outcome)
+void BrowsedNameChecker::nameEnded(const LookupResult &outcome)
 {
     ++m_checked;
-    if (outcome.kind == LookupOutcome::Kind::Available)
+    if (outcome.kind == LookupResult::Kind::Available)
         m_List1.append(outcome.domain);
-    else if (outcome.kind == LookupOutcome::Kind::Registered)
+    else if (outcome.kind == LookupResult::Kind::Registered)
         m_List2.append(outcome.domain);
     emit nameChecked(outcome);
     emit progressChanged(m_checked, m_total);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/DomainListModel.h"
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "search/PacedRun.h"
 #include "search/StringListWordSource.h"
 
@@ -13,8 +13,8 @@ class LookupSession;
 // Checks the names the browse window finds, through the program's lookup
 // session: each name once, in the order found, answered from the history
 // when it may, else asked of DNS and then of the registry its route names,
-// paced per registry on pool slots of its own, beside whatever the main
-// window runs. The verdicts are filed into the program's result lists and
+// through the program's one lookup service, so a registry keeps one pace
+// whatever else the program asks it. The verdicts are filed into the program's result lists and
 // kept in the history as found by the browse window; available names are
 // also listed in the window's List1, registered ones in its List2.
 //
@@ -25,7 +25,7 @@ class BrowsedNameChecker : public QObject
     Q_OBJECT
 
 public:
-    // Lookups at a time, on the last slots of the session's pool.
+    // Registry lookups at a time.
     static constexpr int parallel = 4;
 
     explicit BrowsedNameChecker(LookupSession &session, QObject *parent = nullptr);
@@ -51,14 +51,14 @@ signals:
     // checked() or total() has changed.
     void progressChanged(int checked, int total);
     // A name has been checked and, with a verdict, listed.
-    void nameChecked(const LookupOutcome &outcome);
+    void nameChecked(const LookupResult &outcome);
     // Every name handed over has been checked.
     void finished();
 
 private:
     void startBatch();
     void batchStopped();
-    void nameEnded(const LookupOutcome &outcome);
+    void nameEnded(const LookupResult &outcome);
 
     PacedRun m_run;
     StringListWordSource m_batch{QStringList()};

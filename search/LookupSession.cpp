@@ -12,9 +12,8 @@ LookupSession::LookupSession(QString programFolder, SettingsStore &settings, int
     : QObject(parent)
     , m_programFolder(std::move(programFolder))
     , m_settings(settings)
-    , m_timings(timings)
     , m_results(m_programFolder)
-    , m_pool(poolSize, timings)
+    , m_service(poolSize, timings)
 {
 }
 
@@ -92,15 +91,15 @@ void LookupSession::setDnsFirst(bool on, const QString &server)
     m_lookup.dnsServer = server.trimmed();
 }
 
-DnsPrecheck::Options LookupSession::dnsOptions() const
+DnsPrecheck::Options LookupSession::dnsOptions(const LookupContext &lookup)
 {
     DnsPrecheck::Options options;
     // Without a server of its own the session asks the system's resolver, or
     // the one the environment names (tests point it at a loopback responder).
     const QString server =
-        m_lookup.dnsServer.isEmpty() ? qEnvironmentVariable("VANTREL_DNS_SERVER").trimmed() : m_lookup.dnsServer;
+        lookup.dnsServer.isEmpty() ? qEnvironmentVariable("VANTREL_DNS_SERVER").trimmed() : lookup.dnsServer;
     options.server = QHostAddress(server);
-    options.maxInFlight = m_lookup.dnsInFlight;
+    options.maxInFlight = lookup.dnsInFlight;
     return options;
 }
 
@@ -118,45 +117,51 @@ LookupRequest LookupSession::admit(const QString &name, const QString &tld) cons
     return admitLookup(name, tld, m_lookup);
 }
 
-std::optional<LookupOutcome> LookupSession::answerFromHistory(const QString &prepared, int slot)
+void LookupSession::askHistory(const QStringList &prepared, int recheckAfterDays, QObject *context,
+                               HistoryAnswer answered)
 {
-    if (!m_history)
-        return std::nullopt;
+    QHash<QString, LookupResult> kept;
     QDateTime oldest = m_resumedRunBegan;
-    if (m_lookup.recheckAfterDays > 0) {
-        const QDateTime recheckFrom = QDateTime::currentDateTimeUtc().addDays(-m_lookup.recheckAfterDays);
+    if (recheckAfterDays > 0) {
+        const QDateTime recheckFrom = QDateTime::currentDateTimeUtc().addDays(-recheckAfterDays);
         if (!oldest.isValid() || recheckFrom < oldest)
             oldest = recheckFrom;
     }
-    const auto kept = m_history->recentVerdict(prepared, oldest);
-    if (!kept)
-        return std::nullopt;
-    LookupOutcome outcome(slot, prepared, QStringLiteral("history"),
-                          kept->verdict == QLatin1String("available") ? LookupOutcome::Kind::Available
-                                                                      : LookupOutcome::Kind::Registered);
-    outcome.reason = QStringLiteral("history:") + kept->checkedAt.date().toString(Qt::ISODate);
-    return outcome;
+    if (m_history && oldest.isValid()) {
+        for (const QString &name : prepared) {
+            if (const auto entry = m_history->recentVerdict(name, oldest))
+                kept.insert(name, resultFromHistory(*entry));
+        }
+    }
+    if (context)
+        answered(kept);
 }
 
-void LookupSession::record(const LookupOutcome &outcome, const QString &source)
+LookupResult LookupSession::resultFromHistory(const HistoryEntry &entry)
 {
-    if (!m_history || outcome.server == QLatin1String("history"))
+    LookupResult result(0, entry.name, QStringLiteral("history"),
+                        entry.verdict == QLatin1String("available") ? LookupResult::Kind::Available
+                                                                    : LookupResult::Kind::Registered);
+    result.source = LookupResult::Source::History;
+    result.answeredAt = entry.checkedAt;
+    result.reason = QStringLiteral("history:") + entry.checkedAt.date().toString(Qt::ISODate);
+    return result;
+}
+
+void LookupSession::record(const LookupResult &outcome, const QString &source)
+{
+    if (!m_history || outcome.source == LookupResult::Source::History)
         return;
     m_history->record({outcome.domain, outcome.domain.section(QLatin1Char('.'), 1),
-                       LookupOutcome::kindText(outcome.kind), outcome.server, outcome.reason,
+                       LookupResult::kindText(outcome.kind), outcome.server, outcome.reason,
                        QDateTime::currentDateTimeUtc(), source.isEmpty() ? m_source : source});
 }
 
-void LookupSession::file(const LookupOutcome &outcome, const QString &source)
+void LookupSession::file(const LookupResult &result, const QString &source, QObject *context, FiledReport filed)
 {
-    fileAfterCommit(outcome, source, false);
-}
-
-void LookupSession::fileAfterCommit(const LookupOutcome &outcome, const QString &source, bool ended)
-{
-    m_unfiled.append({outcome, ended});
+    m_unfiled.append({result, context, std::move(filed)});
     // A full batch is committed at once, and files what waited for it.
-    record(outcome, source);
+    record(result, source);
     if (!m_history || m_history->pendingRows() == 0)
         fileCommitted();
 }
@@ -170,32 +175,27 @@ void LookupSession::commitHistory()
 
 void LookupSession::fileCommitted()
 {
-    if (m_unfiled.isEmpty())
-        return;
     const QList<Unfiled> committed = std::exchange(m_unfiled, {});
     for (const Unfiled &unfiled : committed) {
-        fileNow(unfiled.outcome);
-        if (unfiled.ended)
-            emit lookupEnded(unfiled.outcome);
+        fileNow(unfiled.result);
+        if (unfiled.context && unfiled.filed)
+            unfiled.filed(unfiled.result);
     }
-    if (m_unfiled.isEmpty())
-        emit lookupsFiled();
 }
 
-void LookupSession::fileNow(const LookupOutcome &outcome)
+void LookupSession::fileNow(const LookupResult &outcome)
 {
     switch (outcome.kind) {
-    case LookupOutcome::Kind::Available:
-        m_results.fileAvailable(outcome.domain);
+    case LookupResult::Kind::Available:
+    case LookupResult::Kind::Registered:
+        m_results.file(outcome);
         break;
-    case LookupOutcome::Kind::Registered:
-        m_results.fileRegistered(outcome.domain);
-        break;
-    case LookupOutcome::Kind::Blocked:
+    case LookupResult::Kind::Blocked:
         m_blockedNotice.report(outcome.remoteAddress, decodeTextInput(outcome.reply));
         break;
-    case LookupOutcome::Kind::Timeout:
-    case LookupOutcome::Kind::Error:
+    case LookupResult::Kind::Timeout:
+    case LookupResult::Kind::Error:
+        m_results.file(outcome);
         emit outcomeFiled(outcome);
         return;
     }
@@ -208,13 +208,3 @@ void LookupSession::reportUnanswered(const QString &serverAddress)
     m_blockedNotice.report(serverAddress, QStringLiteral("Connection Timed Out"));
 }
 
-void LookupSession::finishLookup(const LookupOutcome &outcome)
-{
-    fileAfterCommit(outcome, QString(), true);
-}
-
-void LookupSession::stop()
-{
-    m_pool.closeAll();
-    commitHistory();
-}

@@ -1,38 +1,41 @@
 #pragma once
 
-#include "core/ConnectionPool.h"
 #include "core/DnsPrecheck.h"
 #include "core/HistoryStore.h"
 #include "core/LookupContext.h"
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "core/LookupRequest.h"
+#include "core/LookupService.h"
 #include "core/RegistrarBlockedNotice.h"
 #include "core/ResultLists.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class SettingsStore;
 
 // The lookup engine of one program run: the TLD table and lookup settings,
-// the WHOIS connection pool, the history, the result lists and the
-// registrar-blocked notice. The desktop program keeps one for all its
-// windows; each headless command keeps its own.
+// the one lookup service (every registry query of the process), the history,
+// the result lists and the registrar-blocked notice. The desktop program
+// keeps one for all its windows; each headless command keeps its own.
 //
-// Every lookup passes through two places here:
+// Every lookup passes through three places here:
 //
 //  - admit() takes a name to a lookup request, once: the name as asked, its
-//    bytes on the wire and the registry its route names. answerFromHistory()
-//    may settle it without a query. Whatever schedules the queries (a paced
-//    run) asks DNS and the pool with that request and never prepares or
-//    routes the name again.
-//  - finishLookup() files an ended lookup into the result lists, the history
-//    or the blocked notice, and reports it by lookupEnded().
+//    bytes on the wire and the registry its route names.
+//  - askHistory() may settle names without a query; whatever schedules the
+//    queries (a paced run) then asks DNS and the service with that request
+//    and never prepares or routes the name again.
+//  - file() files an ended lookup into the result lists, the history or the
+//    blocked notice, and tells the one who asked once its history row is kept.
 class LookupSession : public QObject
 {
     Q_OBJECT
@@ -51,8 +54,7 @@ public:
 
     QString programFolder() const { return m_programFolder; }
     LookupContext &lookup() { return m_lookup; }
-    ConnectionPool &pool() { return m_pool; }
-    PoolTimings timings() const { return m_timings; }
+    LookupService &service() { return m_service; }
     ResultLists &results() { return m_results; }
     RegistrarBlockedNotice &blockedNotice() { return m_blockedNotice; }
 
@@ -85,61 +87,56 @@ public:
     void setDnsFirst(bool on, const QString &server);
     // The pre-check the settings ask for: their server (else the one named
     // by VANTREL_DNS_SERVER, else the system's) and look-ups at a time.
-    DnsPrecheck::Options dnsOptions() const;
+    static DnsPrecheck::Options dnsOptions(const LookupContext &lookup);
 
     // The name as it will be asked, and where: prepared with tld (else the
     // default extension), in its ASCII form, routed to its registry.
     LookupRequest admit(const QString &name, const QString &tld) const;
     // The same with the first chosen TLD.
     LookupRequest admit(const QString &name) const { return admit(name, m_chosenTlds.value(0)); }
-    // The verdict the history holds for a prepared name, when the settings
-    // let a kept verdict stand.
-    std::optional<LookupOutcome> answerFromHistory(const QString &prepared, int slot = 0);
-    // A lookup has ended: filed, then reported by lookupEnded().
-    void finishLookup(const LookupOutcome &outcome);
+    using HistoryAnswer = std::function<void(const QHash<QString, LookupResult> &kept)>;
+    // The verdicts the history holds for prepared names, when a kept verdict
+    // may stand (younger than recheckAfterDays days, or reached since the
+    // resumed run began), handed to answered by prepared name. Nothing is
+    // handed once context is gone.
+    void askHistory(const QStringList &prepared, int recheckAfterDays, QObject *context, HistoryAnswer answered);
+    using FiledReport = std::function<void(const LookupResult &result)>;
     // Files an ended lookup: available and registered names into the result
     // lists, a refusal into the blocked notice; then the list sizes are
     // checked. Every verdict but one taken from the history is kept in the
     // history, with source (the session's source when empty).
     //
-    // Nothing of a lookup is filed or reported ahead of its history row: an
-    // outcome waits until the history has committed the batch that holds its
-    // row (a fraction of a second), and outcomes are filed in the order they
-    // ended. lookupsFiled() says when none is waiting any more.
-    void file(const LookupOutcome &outcome, const QString &source = QString());
-    // Writes the history's pending rows now and files every waiting outcome;
+    // Nothing of a lookup is filed or reported ahead of its history row: a
+    // result waits until the history has committed the batch that holds its
+    // row (a fraction of a second), and results are filed in the order they
+    // ended; then filed is called, unless context is gone.
+    void file(const LookupResult &result, const QString &source = QString(), QObject *context = nullptr,
+              FiledReport filed = {});
+    // Writes the history's pending rows now and files every waiting result;
     // when the write fails they are filed all the same.
     void commitHistory();
     bool hasUnfiledLookups() const { return !m_unfiled.isEmpty(); }
     // Keeps a verdict reached outside the lookup path (a setup test) in the history.
-    void record(const LookupOutcome &outcome, const QString &source);
+    void record(const LookupResult &outcome, const QString &source);
     // A registry that left a query unanswered: the blocked notice shows it.
     void reportUnanswered(const QString &serverAddress);
 
-    // Closes every connection of the pool.
-    void stop();
-
 signals:
-    // A lookup has ended and has been filed.
-    void lookupEnded(const LookupOutcome &outcome);
-    // Any outcome has been filed, whoever asked for it.
-    void outcomeFiled(const LookupOutcome &outcome);
-    // Every outcome handed to file() or finishLookup() so far has been filed.
-    void lookupsFiled();
+    // Any result has been filed, whoever asked for it.
+    void outcomeFiled(const LookupResult &outcome);
 
 private:
+    static LookupResult resultFromHistory(const HistoryEntry &entry);
     void openHistory();
-    void fileAfterCommit(const LookupOutcome &outcome, const QString &source, bool ended);
     void fileCommitted();
-    void fileNow(const LookupOutcome &outcome);
+    void fileNow(const LookupResult &outcome);
 
     QString m_programFolder;
     SettingsStore &m_settings;
-    PoolTimings m_timings;
     LookupContext m_lookup;
     ResultLists m_results;
     RegistrarBlockedNotice m_blockedNotice;
-    ConnectionPool m_pool;
+    LookupService m_service;
     QStringList m_chosenTlds;
     QString m_source;
     QDateTime m_resumedRunBegan;
@@ -149,8 +146,9 @@ private:
     QString m_registryNotice;
     struct Unfiled
     {
-        LookupOutcome outcome;
-        bool ended = false; // reported by lookupEnded() once filed
+        LookupResult result;
+        QPointer<QObject> context;
+        FiledReport filed;
     };
     QList<Unfiled> m_unfiled; // ended, waiting for the history to commit their rows
 };

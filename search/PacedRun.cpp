@@ -1,6 +1,5 @@
 #include "search/PacedRun.h"
 
-#include "core/ConnectionPool.h"
 #include "core/NamePreparation.h"
 #include "search/LookupSession.h"
 #include "search/WordSource.h"
@@ -10,40 +9,35 @@ namespace {
 // Words read in one go before the event loop gets its turn.
 constexpr int readBurst = 256;
 
-bool refused(const LookupOutcome &outcome)
-{
-    return outcome.kind == LookupOutcome::Kind::Blocked || outcome.kind == LookupOutcome::Kind::Timeout;
-}
-
 } // namespace
 
 PacedRun::PacedRun(LookupSession &session, QObject *parent)
     : QObject(parent)
     , m_session(session)
+    , m_client(session.service())
 {
     m_pumpTimer.setSingleShot(true);
-    m_pumpTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pumpTimer, &QTimer::timeout, this, &PacedRun::pump);
-    m_silenceTimer.setInterval(m_session.timings().tickMs);
-    connect(&m_silenceTimer, &QTimer::timeout, this, &PacedRun::abandonSilentLookups);
-    connect(&m_session.pool(), &ConnectionPool::lookupEnded, this, &PacedRun::poolLookupEnded);
-    // The session files a name once its history row is written; only then
-    // is it reported and may the resume position pass it.
-    connect(&m_session, &LookupSession::lookupsFiled, this, &PacedRun::reportFiled);
+    connect(&m_client, &LookupClient::ended, this, &PacedRun::registryAnswered);
+    connect(&m_client, &LookupClient::connected, this, &PacedRun::nameConnected);
 }
 
 PacedRun::~PacedRun() = default;
 
-void PacedRun::shareSession(int firstSlot, const QString &source)
+void PacedRun::runBeside(const QString &source)
 {
-    m_firstSlot = qBound(0, firstSlot, m_session.pool().poolSize() - 1);
-    m_shared = true;
+    m_beside = true;
     m_historySource = source;
 }
 
 void PacedRun::start(WordSource &source, qint32 startNumber)
 {
-    ConnectionPool &pool = m_session.pool();
+    m_client.cancelAll();
+    ++m_generation;
+    m_context = m_session.lookup();
+    m_chosenTlds = m_session.chosenTlds();
+    if (m_chosenTlds.isEmpty())
+        m_chosenTlds << QString();
     m_source = &source;
     m_running = true;
     m_listEnded = false;
@@ -51,36 +45,25 @@ void PacedRun::start(WordSource &source, qint32 startNumber)
     m_reportedResume = startNumber;
     m_unfinished.clear();
     m_unfinishedNames = 0;
+    m_unfiled.clear();
     m_admitted.clear();
     m_repeated = 0;
     m_wordsEnded = 0;
-    m_unfiled.clear();
-    m_unfiledOutcomes.clear();
-    m_registries.clear();
+    m_historyBatch.clear();
     m_dnsWaiters.clear();
-    m_slots.assign(size_t(qMin(m_parallel, pool.poolSize() - m_firstSlot)), std::nullopt);
     m_settledByDns = 0;
-    m_retriesWaiting = 0;
     m_ended = 0;
-    m_unanswered.clear();
-    // A run beside another starts often (a batch at a time): its registries
-    // keep their pace from one start to the next.
-    if (!m_shared || !m_clock.isValid()) {
-        m_pacer = RegistryPacer(m_pacing);
-        m_clock.start();
-    }
     m_dns.reset();
-    if (m_session.lookup().checkDnsFirst) {
-        m_dns = std::make_unique<DnsPrecheck>(m_session.dnsOptions());
+    if (m_context.checkDnsFirst) {
+        m_dns = std::make_unique<DnsPrecheck>(LookupSession::dnsOptions(m_context));
         connect(m_dns.get(), &DnsPrecheck::answered, this,
                 [this](const QString &asked, DnsPrecheck::Answer answer) { dnsAnswered(asked, answer); });
         connect(m_dns.get(), &DnsPrecheck::gaveUp, this, &PacedRun::dnsGaveUp);
     }
-    pool.setLocalAddress(m_session.lookup().bindAddress);
-    if (!m_shared)
+    if (!m_beside)
         m_session.results().resetCounters();
-    m_silenceTimer.start();
-    schedule(0);
+    emit started();
+    schedule();
 }
 
 void PacedRun::stop()
@@ -89,28 +72,15 @@ void PacedRun::stop()
         return;
     m_running = false;
     m_pumpTimer.stop();
-    m_silenceTimer.stop();
     if (m_dns)
         m_dns->cancelAll();
     m_dnsWaiters.clear();
-    m_registries.clear();
-    for (const std::optional<Running> &slot : m_slots) {
-        if (slot)
-            m_pacer.queryDropped(slot->name.request.registryHost(), m_clock.elapsed());
-    }
-    m_slots.assign(m_slots.size(), std::nullopt);
-    closeSlots();
+    m_historyBatch.clear();
+    m_client.cancelAll();
     // Every name this run ended is filed and reported before it says it stopped.
     m_session.commitHistory();
+    ++m_generation;
     emit stopped();
-}
-
-int PacedRun::running() const
-{
-    int running = 0;
-    for (const std::optional<Running> &slot : m_slots)
-        running += slot ? 1 : 0;
-    return running;
 }
 
 qint32 PacedRun::resumePosition() const
@@ -132,84 +102,100 @@ void PacedRun::reportResumePosition()
     }
 }
 
-void PacedRun::schedule(qint64 delayMs)
+void PacedRun::schedule()
 {
-    if (!m_pumpTimer.isActive() || m_pumpTimer.remainingTime() > delayMs)
-        m_pumpTimer.start(int(qMax<qint64>(0, delayMs)));
+    if (!m_pumpTimer.isActive())
+        m_pumpTimer.start(0);
 }
 
 // Everything that moves the run on happens here, from the event loop, never
-// inside the pool's or the resolver's signals.
+// inside a resolver's or the service's signals.
 void PacedRun::pump()
 {
     if (!m_running)
         return;
     readAhead();
-    if (m_running)
-        dispatch();
+    askHistory();
+    if (m_running && m_listEnded && m_unfinished.empty())
+        endRun();
 }
 
 void PacedRun::readAhead()
 {
     for (int read = 0; read < readBurst && !m_listEnded && m_unfinishedNames < m_lookAhead; ++read) {
         const WordRead word = m_source->readWord(m_nextPosition);
-        if (word.status == WordRead::Status::ReadFailed)
-            emit wordSourceFailed(word.error);
         if (word.status != WordRead::Status::Word) {
+            // The list has ended before anyone hears why: whatever the
+            // report runs (a box with its own event loop) finds no more to read.
             m_listEnded = true;
+            if (word.status == WordRead::Status::ReadFailed)
+                emit wordSourceFailed(word.error);
             break;
         }
-        admitWord(m_nextPosition++, correctName(word.word));
+        admitWord(m_nextPosition++, word.word);
     }
     if (!m_listEnded && m_unfinishedNames < m_lookAhead)
-        schedule(0);
-    if (m_listEnded && m_unfinished.empty())
-        endRun();
+        schedule();
 }
 
 // A word with a TLD of its own, or given twice, makes the same name in
 // several TLDs: each name is asked once.
 void PacedRun::admitWord(qint32 position, const QString &word)
 {
-    const QStringList &chosen = m_session.chosenTlds();
-    std::vector<Name> names;
-    for (const QString &tld : chosen.isEmpty() ? QStringList{QString()} : chosen) {
-        LookupRequest request = m_session.admit(word, tld);
-        if (m_askOncePerRun) {
-            if (m_admitted.contains(request.prepared)) {
-                ++m_repeated;
-                continue;
-            }
-            m_admitted.insert(request.prepared);
+    const QString corrected = correctName(word);
+    int admitted = 0;
+    for (const QString &tld : std::as_const(m_chosenTlds)) {
+        LookupRequest request = admitLookup(corrected, tld, m_context);
+        request.given = word;
+        if (m_askOncePerRun && !m_admitted.insert(request.prepared)) {
+            ++m_repeated;
+            continue;
         }
-        names.push_back(Name{position, std::move(request), 0});
+        m_historyBatch.push_back(Name{position, std::move(request)});
+        ++admitted;
     }
-    if (names.empty()) {
+    if (admitted == 0) {
         ++m_wordsEnded;
         return;
     }
-    // Counted before any is taken: a name may end at once.
-    m_unfinished[position] = int(names.size());
-    m_unfinishedNames += int(names.size());
-    for (Name &name : names)
-        take(std::move(name));
+    m_unfinished[position] = admitted;
+    m_unfinishedNames += admitted;
 }
 
-void PacedRun::take(Name name)
+void PacedRun::askHistory()
 {
-    if (const std::optional<LookupOutcome> kept = m_session.answerFromHistory(name.request.prepared)) {
-        finish(name, *kept);
+    if (m_historyBatch.empty())
         return;
-    }
+    QStringList prepared;
+    prepared.reserve(qsizetype(m_historyBatch.size()));
+    for (const Name &name : m_historyBatch)
+        prepared << name.request.prepared;
+    auto batch = std::make_shared<std::vector<Name>>(std::exchange(m_historyBatch, {}));
+    const quint64 generation = m_generation;
+    m_session.askHistory(prepared, m_context.recheckAfterDays, this,
+                         [this, batch, generation](const QHash<QString, LookupResult> &kept) {
+                             if (generation != m_generation)
+                                 return;
+                             for (Name &name : *batch) {
+                                 const auto found = kept.constFind(name.request.prepared);
+                                 if (found != kept.constEnd()) {
+                                     LookupResult result = *found;
+                                     result.given = name.request.given;
+                                     finish(name.position, result);
+                                 } else {
+                                     askDns(std::move(name));
+                                 }
+                             }
+                         });
+}
+
+void PacedRun::askDns(Name name)
+{
     // A name that is not a domain name, or whose row cannot be asked, ends
-    // at once without a query.
-    if (!name.request.hasAsciiForm() || name.request.route.badRow) {
-        finish(name, *name.request.unaskable());
-        return;
-    }
-    // DNS may show a name no registry is known for delegated.
-    if (!m_dns) {
-        queue(std::move(name));
+    // at once; DNS may still show a name no registry is known for delegated.
+    const bool dnsMayTell = m_dns && name.request.hasAsciiForm() && !name.request.route.badRow;
+    if (!dnsMayTell) {
+        askRegistry(name);
         return;
     }
     const QString asked = QString::fromLatin1(name.request.ascii);
@@ -223,175 +209,74 @@ void PacedRun::dnsAnswered(const QString &asked, DnsPrecheck::Answer answer)
     for (const Name &name : names) {
         if (answer != DnsPrecheck::Answer::Delegated) {
             // No delegation does not make a name free: only its registry can say so.
-            queue(name);
+            askRegistry(name);
             continue;
         }
-        LookupOutcome outcome(0, name.request.prepared, QStringLiteral("dns"), LookupOutcome::Kind::Registered);
-        outcome.reason = QStringLiteral("dns:NS");
+        LookupResult result(0, name.request.prepared, QStringLiteral("dns"), LookupResult::Kind::Registered);
+        result.given = name.request.given;
+        result.sent = name.request.ascii;
+        result.source = LookupResult::Source::Dns;
+        result.answeredAt = QDateTime::currentDateTimeUtc();
+        result.reason = QStringLiteral("dns:NS");
         ++m_settledByDns;
-        finish(name, outcome);
+        finish(name.position, result);
     }
-    schedule(0);
 }
 
-void PacedRun::queue(Name name)
+void PacedRun::askRegistry(const Name &name)
 {
-    if (const std::optional<LookupOutcome> unaskable = name.request.unaskable()) {
-        finish(name, *unaskable);
+    if (const std::optional<LookupResult> unaskable = name.request.unaskable()) {
+        finish(name.position, *unaskable);
         return;
     }
-    const QString host = name.request.registryHost();
-    m_pacer.requireThrottle(host, name.request.route.throttleMs);
-    // DNS answers come in any order; each registry still takes its names in list order.
-    std::deque<Name> &waiting = m_registries[host].waiting;
-    auto at = waiting.end();
-    while (at != waiting.begin() && std::prev(at)->position > name.position)
-        --at;
-    waiting.insert(at, std::move(name));
-    schedule(0);
+    m_client.submit(name.request, name.position);
 }
 
-int PacedRun::freeSlot() const
+void PacedRun::registryAnswered(const LookupResult &result, qint64 position)
 {
-    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
-        if (!m_slots[slot])
-            return int(slot);
-    }
-    return -1;
-}
-
-void PacedRun::dispatch()
-{
-    const qint64 now = m_clock.elapsed();
-    for (int slot = freeSlot(); slot >= 0 && m_running; slot = freeSlot()) {
-        // The oldest name among the registries that take a query now.
-        Registry *chosen = nullptr;
-        qint64 oldest = 0;
-        qint64 wakeAt = -1;
-        for (auto it = m_registries.begin(); it != m_registries.end(); ++it) {
-            Registry &registry = it.value();
-            if (registry.retries.empty() && registry.waiting.empty())
-                continue;
-            if (!m_pacer.ready(it.key(), now)) {
-                const qint64 readyAt = m_pacer.readyAt(it.key());
-                if (readyAt > now && (wakeAt < 0 || readyAt < wakeAt))
-                    wakeAt = readyAt;
-                continue;
-            }
-            const Name &head = registry.retries.empty() ? registry.waiting.front() : registry.retries.front();
-            if (!chosen || head.position < oldest) {
-                chosen = &registry;
-                oldest = head.position;
-            }
-        }
-        if (!chosen) {
-            if (wakeAt >= 0)
-                schedule(wakeAt - now);
-            return;
-        }
-        std::deque<Name> &from = chosen->retries.empty() ? chosen->waiting : chosen->retries;
-        if (&from == &chosen->retries)
-            --m_retriesWaiting;
-        Name name = std::move(from.front());
-        from.pop_front();
-        ++name.tries;
-        m_pacer.queryStarted(name.request.registryHost());
-        m_slots[size_t(slot)] = Running{std::move(name), now};
-        m_session.pool().startLookup(m_slots[size_t(slot)]->name.request, m_firstSlot + slot);
-    }
-}
-
-void PacedRun::poolLookupEnded(const LookupOutcome &outcome)
-{
-    // Lookups of another run on the same pool end here as well.
-    const int slot = outcome.slot - m_firstSlot;
-    if (!m_running || slot < 0 || size_t(slot) >= m_slots.size() || !m_slots[size_t(slot)])
+    if (!m_running)
         return;
-    Name name = std::move(m_slots[size_t(slot)]->name);
-    m_slots[size_t(slot)].reset();
-    const QString host = name.request.registryHost();
-    m_pacer.queryEnded(host, m_clock.elapsed(), refused(outcome));
-    Registry &registry = m_registries[host];
-    if (outcome.kind != LookupOutcome::Kind::Timeout)
-        registry.answered = true;
-    // A silent registry would hold every name for three whole time-outs.
-    const bool retry = outcome.kind == LookupOutcome::Kind::Blocked ||
-                       (outcome.kind == LookupOutcome::Kind::Timeout && registry.answered);
-    if (retry && name.tries < maxTries) {
-        ++m_retriesWaiting;
-        registry.retries.push_back(std::move(name));
-    } else {
-        if (outcome.kind == LookupOutcome::Kind::Timeout)
-            m_session.reportUnanswered(outcome.remoteAddress);
-        finish(name, outcome);
-    }
-    schedule(0);
+    if (result.kind == LookupResult::Kind::Timeout)
+        m_session.reportUnanswered(result.remoteAddress);
+    finish(qint32(position), result);
 }
 
-void PacedRun::abandonSilentLookups()
+void PacedRun::finish(qint32 position, const LookupResult &result)
 {
-    const PoolTimings timings = m_session.timings();
-    const qint64 limit = qint64(timings.tickMs) * timings.watchdogTicks;
-    const qint64 now = m_clock.elapsed();
-    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
-        if (!m_slots[slot] || now - m_slots[slot]->startedAt < limit)
-            continue;
-        ConnectionPool &pool = m_session.pool();
-        const int poolSlot = m_firstSlot + int(slot);
-        const LookupRequest &request = m_slots[slot]->name.request;
-        LookupOutcome outcome(poolSlot, request.prepared, request.route.server, LookupOutcome::Kind::Timeout);
-        outcome.remoteAddress = pool.remoteAddress(poolSlot);
-        outcome.error = LookupOutcome::ErrorKind::NoReply;
-        outcome.reason = QStringLiteral("timeout");
-        pool.closeSlot(poolSlot);
-        poolLookupEnded(outcome);
-    }
-}
-
-void PacedRun::finish(const Name &name, const LookupOutcome &outcome)
-{
-    const auto word = m_unfinished.find(name.position);
+    const auto word = m_unfinished.find(position);
     if (word != m_unfinished.end() && --word->second == 0) {
         m_unfinished.erase(word);
         ++m_wordsEnded;
     }
     --m_unfinishedNames;
-    m_unfiled.insert(name.position);
-    m_unfiledOutcomes.append(outcome);
-    if (m_shared)
-        m_session.file(outcome, m_historySource);
-    else
-        m_session.finishLookup(outcome);
+    m_unfiled.insert(position);
+    const quint64 generation = m_generation;
+    m_session.file(result, m_beside ? m_historySource : QString(), this,
+                   [this, generation, position](const LookupResult &filedResult) {
+                       if (generation == m_generation)
+                           filed(position, filedResult);
+                   });
     reportResumePosition();
-    if (m_listEnded && m_unfinished.empty())
-        schedule(0);
+    schedule();
 }
 
-void PacedRun::reportFiled()
+void PacedRun::filed(qint32 position, const LookupResult &result)
 {
-    m_unfiled.clear();
-    const QList<LookupOutcome> filed = std::exchange(m_unfiledOutcomes, {});
-    for (const LookupOutcome &outcome : filed) {
-        ++m_ended;
-        if (outcome.kind == LookupOutcome::Kind::Timeout || outcome.kind == LookupOutcome::Kind::Error)
-            m_unanswered << outcome.domain;
-        emit nameEnded(outcome);
-    }
+    const auto at = m_unfiled.find(position);
+    if (at != m_unfiled.end())
+        m_unfiled.erase(at);
+    ++m_ended;
+    emit nameEnded(result);
     reportResumePosition();
-}
-
-void PacedRun::closeSlots()
-{
-    for (size_t slot = 0; slot < m_slots.size(); ++slot)
-        m_session.pool().closeSlot(m_firstSlot + int(slot));
+    schedule();
 }
 
 void PacedRun::endRun()
 {
     m_running = false;
     m_pumpTimer.stop();
-    m_silenceTimer.stop();
-    closeSlots();
+    m_client.cancelAll();
     m_session.commitHistory();
+    ++m_generation;
     emit stopped();
 }

@@ -9,107 +9,99 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
-constexpr ResultList resultListOrder[] = {ResultList::High, ResultList::Mid, ResultList::Low,
-                                                 ResultList::Registered};
+constexpr ResultList resultListOrder[] = {ResultList::High, ResultList::Mid, ResultList::Low, ResultList::Registered};
+
+// A record filed by the lists carries the time of its answer; one put on a
+// list some other way is a bare name.
+bool isAnswer(const LookupResult &record)
+{
+    return record.answeredAt.isValid();
+}
+
+QByteArray csvLine(const QString &name, const QString &listName, const QString &verdict, const QString &server,
+                   const QDateTime &checkedAt, const QString &reason)
+{
+    return csvRecord({name, listName, verdict, server, checkedAt.toString(Qt::ISODate), reason});
+}
 
 } // namespace
 
-ResultsExport::ResultsExport(LookupSession &session, const DomainListModel &savedList, Clock clock, QObject *parent)
-    : QObject(parent)
-    , m_session(session)
+ResultsExport::ResultsExport(LookupSession &session, const DomainListModel &savedList)
+    : m_session(session)
     , m_savedList(savedList)
-    , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTimeUtc(); }))
 {
-    connect(&session, &LookupSession::outcomeFiled, this, &ResultsExport::note);
-}
-
-void ResultsExport::note(const LookupOutcome &outcome)
-{
-    const Record record{LookupOutcome::kindText(outcome.kind), outcome.server, m_clock(), outcome.reason};
-    if (outcome.kind == LookupOutcome::Kind::Timeout || outcome.kind == LookupOutcome::Kind::Error) {
-        m_unanswered.insert(outcome.domain, record);
-        return;
-    }
-    if (outcome.kind == LookupOutcome::Kind::Blocked)
-        return;
-    m_unanswered.remove(outcome.domain);
-    m_records.insert(outcome.domain, record);
-    // The registered list keeps only its newest names and full lists are
-    // emptied into the overflow folder: drop what no list shows any more,
-    // seldom enough that noting stays cheap.
-    if (m_records.size() > 2 * qsizetype(listedCount()) + 1024)
-        forgetNamesNoLongerListed();
-}
-
-int ResultsExport::listedCount() const
-{
-    int count = m_savedList.size();
-    for (ResultList list : resultListOrder)
-        count += m_session.results().names(list).size();
-    return count;
-}
-
-void ResultsExport::forgetNamesNoLongerListed()
-{
-    QSet<QString> listed(m_savedList.names().cbegin(), m_savedList.names().cend());
-    for (ResultList list : resultListOrder) {
-        const QStringList &names = m_session.results().names(list);
-        listed.unite(QSet<QString>(names.cbegin(), names.cend()));
-    }
-    for (auto it = m_records.begin(); it != m_records.end();) {
-        if (listed.contains(it.key()))
-            ++it;
-        else
-            it = m_records.erase(it);
-    }
 }
 
 QByteArray ResultsExport::csv() const
 {
     QByteArray text = csvRecord({QStringLiteral("name"), QStringLiteral("list"), QStringLiteral("verdict"),
                                  QStringLiteral("server"), QStringLiteral("checked-at"), QStringLiteral("reason")});
-    const auto append = [this, &text](const QString &listName, const QStringList &names, const QString &verdict) {
-        for (const QString &name : names) {
-            const std::optional<Record> found = recordOf(name);
-            if (!found) {
-                text += csvRecord({name, listName, verdict, QString(), QString(), QString()});
-                continue;
-            }
-            text += csvRecord({name, listName, found->verdict, found->server, found->checkedAt.toString(Qt::ISODate),
-                               found->reason});
-        }
+    const auto append = [&text](const QString &name, const QString &listName, const std::optional<Answer> &answer,
+                                const QString &verdict) {
+        if (answer)
+            text += csvLine(name, listName, answer->verdict, answer->server, answer->checkedAt, answer->reason);
+        else
+            text += csvLine(name, listName, verdict, QString(), QDateTime(), QString());
     };
+    const ResultLists &lists = m_session.results();
     for (ResultList list : resultListOrder) {
-        const bool registered = list == ResultList::Registered;
-        append(ResultLists::listName(list), m_session.results().names(list),
-               LookupOutcome::kindText(registered ? LookupOutcome::Kind::Registered : LookupOutcome::Kind::Available));
+        const QString verdict = LookupResult::kindText(list == ResultList::Registered ? LookupResult::Kind::Registered
+                                                                                      : LookupResult::Kind::Available);
+        for (const LookupResult &record : lists.model(list)->records())
+            append(record.domain, ResultLists::listName(list), knownAnswer(record), verdict);
     }
-    append(QStringLiteral("Saved Domains"), m_savedList.names(), QString());
-    QStringList unanswered = m_unanswered.keys();
-    unanswered.sort();
-    for (const QString &name : std::as_const(unanswered)) {
-        const Record &record = m_unanswered[name];
-        text += csvRecord({name, QStringLiteral("Unanswered"), record.verdict, record.server,
-                           record.checkedAt.toString(Qt::ISODate), record.reason});
+    const QHash<QString, Answer> saved = answersForSavedNames();
+    for (const LookupResult &record : m_savedList.records()) {
+        const auto found = saved.constFind(record.domain);
+        append(record.domain, QStringLiteral("Saved Domains"),
+               found != saved.cend() ? std::optional<Answer>(*found) : knownAnswer(record), QString());
     }
+    QList<LookupResult> unanswered = lists.unanswered().records();
+    std::sort(unanswered.begin(), unanswered.end(),
+              [](const LookupResult &left, const LookupResult &right) { return left.domain < right.domain; });
+    for (const LookupResult &record : std::as_const(unanswered))
+        text += csvLine(record.domain, QStringLiteral("Unanswered"), LookupResult::kindText(record.kind), record.server,
+                        record.answeredAt, record.reason);
     return text;
 }
 
-// What this run noted, else the newest verdict the history keeps.
-std::optional<ResultsExport::Record> ResultsExport::recordOf(const QString &name) const
+// What a result list holds for each saved name; of two, the later answer.
+QHash<QString, ResultsExport::Answer> ResultsExport::answersForSavedNames() const
 {
-    if (const auto found = m_records.constFind(name); found != m_records.cend())
-        return *found;
+    QHash<QString, Answer> answers;
+    if (m_savedList.size() == 0)
+        return answers;
+    const QStringList savedNames = m_savedList.names();
+    const QSet<QString> wanted(savedNames.cbegin(), savedNames.cend());
+    for (ResultList list : resultListOrder) {
+        for (const LookupResult &record : m_session.results().model(list)->records()) {
+            if (!isAnswer(record) || !wanted.contains(record.domain))
+                continue;
+            const auto found = answers.constFind(record.domain);
+            if (found == answers.cend() || found->checkedAt < record.answeredAt)
+                answers.insert(record.domain, *knownAnswer(record));
+        }
+    }
+    return answers;
+}
+
+// The record's own answer, else the newest verdict the history keeps.
+std::optional<ResultsExport::Answer> ResultsExport::knownAnswer(const LookupResult &record) const
+{
+    if (isAnswer(record))
+        return Answer{LookupResult::kindText(record.kind), record.server, record.answeredAt, record.reason};
     HistoryStore *history = m_session.history();
     if (!history)
         return std::nullopt;
     constexpr int anyAge = 365 * 100;
-    const std::optional<HistoryEntry> entry = history->recentVerdict(name, anyAge);
+    const std::optional<HistoryEntry> entry = history->recentVerdict(record.domain, anyAge);
     if (!entry)
         return std::nullopt;
-    return Record{entry->verdict, entry->server, entry->checkedAt, entry->reason};
+    return Answer{entry->verdict, entry->server, entry->checkedAt, entry->reason};
 }
 
 bool ResultsExport::write(const QString &path, QString *error) const

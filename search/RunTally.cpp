@@ -7,15 +7,15 @@ void RunTally::start(const QStringList &tlds)
     m_clock.start();
 }
 
-void RunTally::count(const LookupOutcome &outcome)
+void RunTally::count(const LookupResult &outcome)
 {
     if (!isCounting())
         return;
     switch (outcome.kind) {
-    case LookupOutcome::Kind::Available:
+    case LookupResult::Kind::Available:
         ++m_available;
         break;
-    case LookupOutcome::Kind::Registered:
+    case LookupResult::Kind::Registered:
         ++m_registered;
         break;
     default:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -12,7 +12,7 @@ class RunTally
 public:
     // tlds: those each word of the run is checked in.
     void start(const QStringList &tlds = {});
-    void count(const LookupOutcome &outcome);
+    void count(const LookupResult &outcome);
 
     bool isCounting() const { return m_clock.isValid(); }
     // The run has ended, with words checked in every TLD: nothing more is counted.

@@ -99,10 +99,12 @@ StoredValue readStoredValue(const QString &file, const QString &group, const QSt
     return {StoredValue::Kind::Present, value, 0};
 }
 
-// Stores the values in one write and reports whether they reached the file.
+// Stores the values in one write and reports whether they reached the file;
+// *changed gets the keys whose stored text the write changed.
 // QSettings keeps the first error it meets, so a parse error in the old
 // contents can hide a failed save; in that case the file itself decides.
-bool storeValues(const QString &file, const QString &group, const QList<std::pair<QString, QString>> &values)
+bool storeValues(const QString &file, const QString &group, const QList<std::pair<QString, QString>> &values,
+                 QStringList *changed)
 {
     QSettings::Status status;
     {
@@ -110,8 +112,12 @@ bool storeValues(const QString &file, const QString &group, const QList<std::pai
         if (!settings.isWritable())
             return false;
         settings.beginGroup(group);
-        for (const auto &[key, value] : values)
+        for (const auto &[key, value] : values) {
+            const QVariant before = settings.value(key);
+            if ((before.typeId() != QMetaType::QString || before.toString() != value) && !changed->contains(key))
+                changed->append(key);
             settings.setValue(key, value);
+        }
         settings.sync();
         status = settings.status();
     }
@@ -126,9 +132,10 @@ bool storeValues(const QString &file, const QString &group, const QList<std::pai
     return true;
 }
 
-bool storeValue(const QString &file, const QString &group, const QString &key, const QString &value)
+bool storeValue(const QString &file, const QString &group, const QString &key, const QString &value,
+                QStringList *changed)
 {
-    return storeValues(file, group, {{key, value}});
+    return storeValues(file, group, {{key, value}}, changed);
 }
 
 } // namespace
@@ -182,7 +189,11 @@ bool SettingsStore::saveUserSettings(const QString &application, const QString &
             return false;
     }
     QDir().mkpath(m_locations.userDir);
-    return storeValues(userFile(m_locations, application), section, values);
+    QStringList changed;
+    if (!storeValues(userFile(m_locations, application), section, values, &changed))
+        return false;
+    announce(SettingScope::User, application, section, changed);
+    return true;
 }
 
 bool SettingsStore::saveUserSetting(const QString &application, const QString &section, const QString &key,
@@ -191,7 +202,11 @@ bool SettingsStore::saveUserSetting(const QString &application, const QString &s
     if (key.isEmpty())
         return false;
     QDir().mkpath(m_locations.userDir);
-    return storeValue(userFile(m_locations, application), section, key, value);
+    QStringList changed;
+    if (!storeValue(userFile(m_locations, application), section, key, value, &changed))
+        return false;
+    announce(SettingScope::User, application, section, changed);
+    return true;
 }
 
 QString SettingsStore::readMachineSetting(const QString &application, const QString &section, const QString &key,
@@ -240,11 +255,21 @@ bool SettingsStore::writeMachineSetting(const QString &application, const QStrin
     const QString folder = machineFolder(m_locations, m_companyName);
     const QString file = machineFile(m_locations, m_companyName, application);
     for (;;) {
-        if (QDir().mkpath(folder) && storeValue(file, section.trimmed(), key, value))
+        QStringList changed;
+        if (QDir().mkpath(folder) && storeValue(file, section.trimmed(), key, value, &changed)) {
+            announce(SettingScope::Machine, application, section.trimmed(), changed);
             return true;
+        }
         if (!m_machineWriteFailed || !m_machineWriteFailed(key, file))
             return false;
     }
+}
+
+void SettingsStore::announce(SettingScope scope, const QString &application, const QString &section,
+                             const QStringList &keys)
+{
+    for (const QString &key : keys)
+        emit m_notifier->changed({scope, application.trimmed(), section, key});
 }
 
 namespace {
@@ -260,6 +285,12 @@ QString keyName(const SettingKey &key)
 QString SettingsStore::applicationOf(const SettingKey &key) const
 {
     return key.application == SettingApplication::Product ? m_productName : QStringLiteral("Vantrel");
+}
+
+bool SettingsStore::is(const SettingKey &key, const SettingChange &change) const
+{
+    return change.scope == key.scope && change.application == applicationOf(key).trimmed() &&
+           change.section == QLatin1String(key.section) && change.key == keyName(key);
 }
 
 QString SettingsStore::readText(const SettingKey &key, const QString &fallback, MachineSettingError *error) const

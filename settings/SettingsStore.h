@@ -1,11 +1,13 @@
 #pragma once
 
+#include "settings/SettingsNotifier.h"
 #include "settings/SettingsTable.h"
 
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 // Where the two settings scopes keep their INI files.
@@ -38,6 +40,7 @@ struct MachineSettingError
 // Text values addressed by application, section and key, in two scopes. The
 // program's own settings are rows of settings/SettingsTable.h, read and
 // written through the typed accessors; the text-keyed calls serve them.
+// Every write that changes a stored value is announced by notifier().
 class SettingsStore
 {
 public:
@@ -88,12 +91,25 @@ public:
 
     const SettingsLocations &locations() const { return m_locations; }
 
+    // Announces each changed value: connect to its changed() signal.
+    const SettingsNotifier &notifier() const { return *m_notifier; }
+    // Whether a change announced by notifier() is the row's value.
+    bool is(const SettingKey &key, const SettingChange &change) const;
+    template <typename T>
+    bool is(const Setting<T> &setting, const SettingChange &change) const
+    {
+        return is(setting.key, change);
+    }
+
 private:
     QString applicationOf(const SettingKey &key) const;
+    void announce(SettingScope scope, const QString &application, const QString &section, const QStringList &keys);
     QString readText(const SettingKey &key, const QString &fallback, MachineSettingError *error = nullptr) const;
 
     SettingsLocations m_locations;
     QString m_companyName;
     QString m_productName;
     MachineWriteFailureHandler m_machineWriteFailed;
+    // Held apart so the store itself stays movable.
+    std::unique_ptr<SettingsNotifier> m_notifier = std::make_unique<SettingsNotifier>();
 };

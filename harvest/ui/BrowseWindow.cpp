@@ -426,11 +426,11 @@ void BrowseWindow::showCheckProgress(int checked, int total)
     m_stopChecking->setEnabled(checked < total);
 }
 
-void BrowseWindow::showChecked(const LookupOutcome &outcome)
+void BrowseWindow::showChecked(const LookupResult &outcome)
 {
-    if (outcome.kind == LookupOutcome::Kind::Available)
+    if (outcome.kind == LookupResult::Kind::Available)
         m_listLabels[0]->setText(QStringLiteral("Unregistered: (%1)").arg(m_checker.unregisteredList().size()));
-    else if (outcome.kind == LookupOutcome::Kind::Registered)
+    else if (outcome.kind == LookupResult::Kind::Registered)
         m_listLabels[1]->setText(QStringLiteral("Registered: (%1)").arg(m_checker.registeredList().size()));
 }
 
@@ -539,7 +539,7 @@ void BrowseWindow::doubleClicked(int list, const QModelIndex &index)
     if (!index.isValid())
         return;
     const DomainListModel &model = list == 1 ? m_checker.unregisteredList() : m_checker.registeredList();
-    m_selectedDomain = model.names().value(index.row());
+    m_selectedDomain = model.name(index.row());
     if (m_branding.purchaseOnDoubleClick)
         QDesktopServices::openUrl(QUrl(m_branding.purchaseUrlPrefix + m_selectedDomain));
     else

@@ -86,7 +86,7 @@ private:
     // A new page: what is left of the last one is neither read nor checked.
     void dropLastPage();
     void showCheckProgress(int checked, int total);
-    void showChecked(const LookupOutcome &outcome);
+    void showChecked(const LookupResult &outcome);
     void startNextExtraction();
     void extractSomeLines();
     void endExtraction();

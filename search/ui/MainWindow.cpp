@@ -48,18 +48,19 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
         m_viewUpdates->setText(m_listsPanel->captionLabel(list), ResultListsPanel::caption(list, rows));
     });
     connect(&lookup.results(), &ResultLists::overflowSaved, this, &MainWindow::overflowNoticeRequested);
+    connect(&lookup.results(), &ResultLists::unansweredCountChanged, m_status, &MainStatusBar::showUnanswered);
     connect(&lookup.results(), &ResultLists::writeFailed, this,
             [this](const QString &message) { m_status->notice()->showNotice(message, 10000); });
-    connect(&lookup.pool(), &ConnectionPool::lookupConnected, this, [this](int slot, const QString &domain) {
-        m_viewUpdates->setText(m_status->panel(2),
-                               QStringLiteral("connecting(%1): - Search String: %2").arg(slot).arg(domain));
+    connect(&m_run, &PacedRun::nameConnected, this, [this](const QString &domain) {
+        m_viewUpdates->setText(m_status->panel(2), QStringLiteral("connecting: - Search String: %1").arg(domain));
     });
-    connect(&lookup, &LookupSession::lookupEnded, this, &MainWindow::reportFailedLookup);
-    connect(&lookup, &LookupSession::outcomeFiled, this,
-            [this](const LookupOutcome &outcome) { m_tally.count(outcome); });
     connect(&m_run, &PacedRun::dnsGaveUp, this,
             [this](const QString &reason) { m_status->notice()->showNotice(reason, 10000); });
-    connect(&m_run, &PacedRun::nameEnded, this, &MainWindow::showRunProgress);
+    connect(&m_run, &PacedRun::nameEnded, this, [this](const LookupResult &result) {
+        m_tally.count(result);
+        reportFailedLookup(result);
+        showRunProgress(result);
+    });
     connect(&m_run, &PacedRun::wordSourceFailed, this, [this](const QString &message) {
         m_context.prompt.showMessage(m_context.branding.productName, message, Prompt::Icon::None, Prompt::Buttons::Ok);
     });
@@ -340,9 +341,9 @@ void MainWindow::explainStartButton()
     m_search->cmdDoSearch->setToolTip(why.isEmpty() ? QStringLiteral("Click here to start searching your list.") : why);
 }
 
-void MainWindow::reportFailedLookup(const LookupOutcome &outcome)
+void MainWindow::reportFailedLookup(const LookupResult &outcome)
 {
-    if (outcome.error != LookupOutcome::ErrorKind::NoTldEntry)
+    if (outcome.error != LookupResult::ErrorKind::NoTldEntry)
         return;
     lookupFault(QStringLiteral("Error"),
                 QStringLiteral("An error has occurred.\r\nError #: 1\r\nDescription: ") + outcome.errorString);
@@ -367,11 +368,12 @@ void MainWindow::startSearch()
 
 void MainWindow::rerunUnanswered()
 {
-    if (m_run.isRunning() || m_run.unanswered().isEmpty())
+    if (m_run.isRunning() || session().results().unanswered().size() == 0)
         return;
     m_search->setSearchControlsEnabled(false);
     m_search->stopButton->setEnabled(true);
-    m_rerunSource = StringListWordSource(m_run.unanswered());
+    // Taken before the run starts: its start empties the list.
+    m_rerunSource = StringListWordSource(session().results().unanswered().names());
     m_runStart = 1;
     m_runSize = m_rerunSource.size();
     m_rerunning = true;
@@ -386,17 +388,14 @@ void MainWindow::startRun(WordSource &source)
     m_viewUpdates->runStarted();
     m_run.setParallel(m_context.settings.value(Settings::parallelLookups));
     m_run.start(source, m_runStart);
-    m_status->showUnanswered(m_run.unanswered().size());
 }
 
-void MainWindow::showRunProgress(const LookupOutcome &outcome)
+void MainWindow::showRunProgress(const LookupResult &outcome)
 {
     const qint32 ended = m_runStart - 1 + m_run.wordsEnded();
     m_viewUpdates->setText(m_status->panel(0), QStringLiteral("%1 of %2").arg(ended).arg(m_runSize));
     m_viewUpdates->setText(m_status->panel(1), QStringLiteral("Open: %1").arg(m_run.running()));
     m_viewUpdates->advanceProgress(ended + 1);
-    if (outcome.kind == LookupOutcome::Kind::Timeout || outcome.kind == LookupOutcome::Kind::Error)
-        m_status->showUnanswered(m_run.unanswered().size());
 }
 
 QString MainWindow::searchText() const
@@ -446,7 +445,7 @@ void MainWindow::restoreAfterStop()
             MainStatusBar::runSummary(m_tally), 0,
             m_faults.count() ? m_faults.summary() + QStringLiteral(". The last: ") + m_faults.lastDetail() : QString());
     }
-    m_rerunAction->setEnabled(!m_run.unanswered().isEmpty());
+    m_rerunAction->setEnabled(session().results().unanswered().size() > 0);
     m_search->searchTypeBox->setEnabled(true);
     const std::optional<SearchType> shown = SearchTypes::fromText(m_search->searchTypeBox->currentText());
     if (!shown || shown == SearchType::CustomList || shown == SearchType::GenerateNames ||
@@ -515,7 +514,6 @@ void MainWindow::lookupFault(const QString &title, const QString &text)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     m_run.stop();
-    session().stop();
     emit shutDownRequested();
     event->accept();
 }

@@ -26,7 +26,7 @@ class MainStatusBar;
 class RunViewUpdates;
 class SearchControls;
 struct DesktopContext;
-struct LookupOutcome;
+struct LookupResult;
 
 // The program's main window: the search row, the five domain lists, the
 // menus and the status bar, each a class of its own, wired here to the
@@ -119,11 +119,11 @@ private:
     // openWindows: false keeps the windows a type opens (name creator) shut.
     void applySearchTypeSelection(SearchType type, bool openWindows = true);
     void restoreSearchType();
-    void reportFailedLookup(const LookupOutcome &outcome);
+    void reportFailedLookup(const LookupResult &outcome);
     void restoreAfterStop();
     bool startNumberFits();
     void startRun(WordSource &source);
-    void showRunProgress(const LookupOutcome &outcome);
+    void showRunProgress(const LookupResult &outcome);
 
     DesktopContext &m_context;
     DomainListModel m_savedModel;

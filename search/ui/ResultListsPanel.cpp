@@ -124,9 +124,9 @@ void ResultListsPanel::connectColumn(ResultList which)
         connect(view, &QAbstractItemView::pressed, this, [this, which] { m_dragSourceList = which; });
 }
 
-const QStringList &ResultListsPanel::namesOf(ResultList which) const
+const DomainListModel &ResultListsPanel::modelOf(ResultList which) const
 {
-    return which == ResultList::Saved ? m_savedModel.names() : m_context.session.results().names(which);
+    return which == ResultList::Saved ? m_savedModel : *m_context.session.results().model(which);
 }
 
 void ResultListsPanel::deleteEntry(ResultList which)
@@ -166,8 +166,8 @@ void ResultListsPanel::clearList(ResultList which)
 void ResultListsPanel::copyList(ResultList which)
 {
     QString text;
-    for (const QString &name : namesOf(which))
-        text += name + QStringLiteral("\r\n");
+    for (const LookupResult &record : modelOf(which).records())
+        text += record.domain + QStringLiteral("\r\n");
     QClipboard *clipboard = QApplication::clipboard();
     clipboard->clear();
     clipboard->setText(text);
@@ -182,13 +182,13 @@ void ResultListsPanel::saveNames(const QStringList &names)
 void ResultListsPanel::dropOnSavedList(const QString &payload)
 {
     if (m_dragSourceList) {
-        const QStringList &source = namesOf(*m_dragSourceList);
+        const DomainListModel &source = modelOf(*m_dragSourceList);
         const QStringList pieces = payload.split(QLatin1Char('|'));
         for (const QString &piece : pieces) {
             bool valid = false;
             const int row = piece.toInt(&valid);
             if (valid && row >= 0 && row < source.size())
-                m_savedModel.append(source.at(row));
+                m_savedModel.append(source.name(row));
         }
     }
     saveSavedDomains();
@@ -218,7 +218,7 @@ void ResultListsPanel::doubleClicked(ResultList which, const QModelIndex &index)
         m_dragSourceList = ResultList::Registered;
     if (!index.isValid())
         return;
-    m_context.selectedDomain = namesOf(which).value(index.row());
+    m_context.selectedDomain = modelOf(which).name(index.row());
     if (m_context.branding.purchaseOnDoubleClick)
         openPurchasePage(m_context.selectedDomain);
     else

@@ -54,7 +54,7 @@ private:
     void doubleClicked(ResultList which, const QModelIndex &index);
     void openPurchasePage(const QString &domain);
     void showWhois(const QString &domain);
-    const QStringList &namesOf(ResultList which) const;
+    const DomainListModel &modelOf(ResultList which) const;
     QString savedDomainsPath() const;
     int twips(int value) const;
 

@@ -137,7 +137,7 @@ QString firstOf(std::initializer_list<QString> problems)
 } // namespace
 
 SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const Branding &branding,
-                         QString programFolder, Prompt &prompt, TldTestTimings testTimings, QWidget *parent)
+                         QString programFolder, Prompt &prompt, LookupService &service, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_context(context)
     , m_settings(settings)
@@ -145,7 +145,7 @@ SetupWindow::SetupWindow(LookupContext &context, SettingsStore &settings, const 
     , m_programFolder(std::move(programFolder))
     , m_prompt(prompt)
     , m_tldFile(m_programFolder)
-    , m_tester(context, [this] { return txtSuccess->text(); }, testTimings)
+    , m_tester(service, context, [this] { return txtSuccess->text(); })
 {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
@@ -202,8 +202,13 @@ void SetupWindow::buildControls()
     chkProxy->setObjectName(QStringLiteral("chkProxy"));
     (new QVBoxLayout(proxy))->addWidget(chkProxy);
 
+    lblRunGoing = new QLabel(QStringLiteral("A search is running: changes apply to the next run."), this);
+    lblRunGoing->setObjectName(QStringLiteral("lblRunGoing"));
+    lblRunGoing->setHidden(true);
+
     // Only the list grows with the window.
     auto *window = new QVBoxLayout(this);
+    window->addWidget(lblRunGoing);
     window->addWidget(buildDefaults());
     window->addWidget(proxy);
     window->addWidget(buildHarvestGroup());
@@ -569,10 +574,10 @@ void SetupWindow::testFinished(const TldTestResult &result)
         break;
     }
     if (!result.rdap) {
-        const auto kind = result.verdict == Verdict::Available ? LookupOutcome::Kind::Available
-                          : result.verdict == Verdict::Blocked ? LookupOutcome::Kind::Blocked
-                                                               : LookupOutcome::Kind::Registered;
-        emit tested(LookupOutcome(0, result.testDomain, result.remoteHost, kind));
+        const auto kind = result.verdict == Verdict::Available ? LookupResult::Kind::Available
+                          : result.verdict == Verdict::Blocked ? LookupResult::Kind::Blocked
+                                                               : LookupResult::Kind::Registered;
+        emit tested(LookupResult(0, result.testDomain, result.remoteHost, kind));
     }
     const QString message = verdictMessage(result);
     if (!message.isEmpty())
@@ -647,6 +652,11 @@ void SetupWindow::spnRecheckAfterDays_Change(int days)
 {
     m_context.recheckAfterDays = days;
     m_settings.setValue(Settings::recheckAfterDays, days);
+}
+
+void SetupWindow::setRunGoing(bool going)
+{
+    lblRunGoing->setHidden(!going);
 }
 
 bool SetupWindow::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 
 #include "core/TldFile.h"
 #include "core/TldTester.h"
@@ -11,6 +11,7 @@
 class Prompt;
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -22,8 +23,9 @@ struct LookupContext;
 
 // The setup window: edits TLDs.txt in the program folder and the few global
 // defaults. Every change is written at once; after every change of the file
-// the table is reloaded into the shared lookup context, so a running search
-// uses it from its next query on. Controls carry their designer names as
+// the table is reloaded into the shared lookup context, which each run copies
+// as it starts: a search already going keeps what it began with, and the
+// window says so while one goes. Controls carry their designer names as
 // object names.
 class SetupWindow : public QWidget
 {
@@ -32,15 +34,21 @@ class SetupWindow : public QWidget
 public:
     // Loading fills the list and the boxes and writes the loaded values back
     // to the settings (and the proxy state into context.useProxy).
+    // "Test Selected" asks through service.
     SetupWindow(LookupContext &context, SettingsStore &settings, const Branding &branding, QString programFolder,
-                Prompt &prompt, TldTestTimings testTimings = {}, QWidget *parent = nullptr);
+                Prompt &prompt, LookupService &service, QWidget *parent = nullptr);
+
+public slots:
+    // Whether a search is going; while one goes a line says that edits reach
+    // only the next run.
+    void setRunGoing(bool going);
 
 signals:
     // The window was closed; context.defaultExtension holds the default box's
     // value. The main window refills its TLD choice list here.
     void closed();
     // A "Test Selected" query got its verdict (for the history).
-    void tested(const LookupOutcome &outcome);
+    void tested(const LookupResult &outcome);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -90,6 +98,7 @@ private:
     TldTester m_tester;
     bool m_editorEnabled = true;
 
+    QLabel *lblRunGoing = nullptr;
     QTreeWidget *lstDomains = nullptr;
     QLineEdit *txtExt = nullptr;
     QLineEdit *txtServer = nullptr;

@@ -2,7 +2,7 @@
 
 #include "base/FileUtils.h"
 #include "core/LookupContext.h"
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "core/LookupRequest.h"
 
 #include <QCloseEvent>
@@ -11,11 +11,15 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-WhoisWindow::WhoisWindow(const LookupContext &context, PoolTimings timings, QWidget *parent)
+WhoisWindow::WhoisWindow(LookupService &service, const LookupContext &context, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_context(context)
-    , m_pool(1, timings)
+    , m_client(service)
 {
+    m_client.setPriority(LookupService::Priority::Interactive);
+    m_client.setParallel(1);
+    // The user waits, and a refusal is worth showing as it came.
+    m_client.setMaxTries(1);
     setObjectName(QStringLiteral("frmWhois"));
     setWindowTitle(QStringLiteral("WHOIS Information"));
 
@@ -36,28 +40,29 @@ WhoisWindow::WhoisWindow(const LookupContext &context, PoolTimings timings, QWid
     layout->addWidget(m_recordText);
     resize(640, 520);
 
-    connect(&m_pool, &ConnectionPool::lookupEnded, this, &WhoisWindow::showOutcome);
+    connect(&m_client, &LookupClient::ended, this, &WhoisWindow::showOutcome);
 }
 
 void WhoisWindow::openFor(const QString &selectedDomain)
 {
-    m_pool.closeAll();
+    m_client.cancelAll();
     m_domainLabel->setText(selectedDomain);
     m_recordText->clear();
     const LookupRequest request = admitLookup(selectedDomain, QString(), m_context);
     // Shown while the box is empty: until the lookup ends.
     m_recordText->setPlaceholderText(QStringLiteral("Querying %1...").arg(request.route.server));
-    m_pool.startWatchdog();
-    m_pool.startLookup(request, 0);
+    if (const std::optional<LookupResult> unaskable = request.unaskable())
+        showOutcome(*unaskable);
+    else
+        m_client.submit(request);
     show();
     raise();
     activateWindow();
 }
 
-void WhoisWindow::showOutcome(const LookupOutcome &outcome)
+void WhoisWindow::showOutcome(const LookupResult &outcome)
 {
-    m_pool.stopWatchdog();
-    QString heading = QStringLiteral("Verdict: %1").arg(LookupOutcome::kindText(outcome.kind));
+    QString heading = QStringLiteral("Verdict: %1").arg(LookupResult::kindText(outcome.kind));
     if (!outcome.reason.isEmpty())
         heading += QStringLiteral(" (%1)").arg(outcome.reason);
     if (!outcome.server.isEmpty())
@@ -70,7 +75,6 @@ void WhoisWindow::showOutcome(const LookupOutcome &outcome)
 
 void WhoisWindow::closeEvent(QCloseEvent *event)
 {
-    m_pool.stopWatchdog();
-    m_pool.closeAll();
+    m_client.cancelAll();
     QWidget::closeEvent(event);
 }

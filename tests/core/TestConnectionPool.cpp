@@ -15,7 +15,7 @@
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(LookupOutcome)
+Q_DECLARE_METATYPE(LookupResult)
 
 namespace {
 
@@ -29,35 +29,35 @@ TldEntry entry(const QString &extension, quint16 port, const QString &indicators
     return {extension, server, quint16(port), true, 0, indicators};
 }
 
-// The pool of a lookup session on a temporary program folder, with
+// A pool beside a lookup session on a temporary program folder, with
 // everything the session files its outcomes into.
 struct PoolFixture
 {
     explicit PoolFixture(int poolSize = 1)
-        : engine(folder.path(), poolSize, PoolTimings{tickMs, 10, 30})
+        : engine(folder.path())
         , context(engine.session.lookup())
         , results(engine.session.results())
         , notice(engine.session.blockedNotice())
-        , pool(engine.session.pool())
+        , pool(poolSize, PoolTimings{tickMs, 10, 30})
         , ended(&pool, &ConnectionPool::lookupEnded)
     {
         QDir(folder.path()).mkpath(u"backups"_s);
         QDir(folder.path()).mkpath(u"overflow"_s);
         // Whoever starts a lookup files its outcome; here the fixture does.
-        QObject::connect(&pool, &ConnectionPool::lookupEnded, &engine.session, &LookupSession::finishLookup);
-        QObject::connect(&pool, &ConnectionPool::watchdogFired, &engine.session, &LookupSession::reportUnanswered);
+        QObject::connect(&pool, &ConnectionPool::lookupEnded, &engine.session,
+                         [this](const LookupResult &result) { engine.session.file(result); });
     }
 
     void start(const QString &name, int slot = 0) { pool.startLookup(engine.session.admit(name), slot); }
 
-    LookupOutcome outcome(int index = 0) const { return ended.at(index).at(0).value<LookupOutcome>(); }
+    LookupResult outcome(int index = 0) const { return ended.at(index).at(0).value<LookupResult>(); }
 
     QTemporaryDir folder;
     TestSession engine;
     LookupContext &context;
     ResultLists &results;
     RegistrarBlockedNotice &notice;
-    ConnectionPool &pool;
+    ConnectionPool pool;
     QSignalSpy ended;
 };
 
@@ -93,7 +93,7 @@ private slots:
 
 void TestConnectionPool::initTestCase()
 {
-    qRegisterMetaType<LookupOutcome>();
+    qRegisterMetaType<LookupResult>();
 }
 
 void TestConnectionPool::answerAndCloseFilesVerdict_data()
@@ -104,18 +104,18 @@ void TestConnectionPool::answerAndCloseFilesVerdict_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("list");
     QTest::newRow("available short") << u"ab"_s << "No match for \"AB.TEST\".\r\n"_ba
-                                     << "ab.test"_ba << int(LookupOutcome::Kind::Available) << int(ResultList::High);
+                                     << "ab.test"_ba << int(LookupResult::Kind::Available) << int(ResultList::High);
     QTest::newRow("available long") << u"abcdefgh.test"_s << "NOT FOUND"_ba
-                                    << "abcdefgh.test"_ba << int(LookupOutcome::Kind::Available)
+                                    << "abcdefgh.test"_ba << int(LookupResult::Kind::Available)
                                     << int(ResultList::Low);
     QTest::newRow("registered") << u"Example.test"_s << "Domain Name: EXAMPLE.TEST\r\n"_ba
-                                << "example.test"_ba << int(LookupOutcome::Kind::Registered)
+                                << "example.test"_ba << int(LookupResult::Kind::Registered)
                                 << int(ResultList::Registered);
     // (Not "\xff\xfe" first: that is a UTF-16 byte-order mark.)
     QTest::newRow("NUL and 8-bit bytes") << u"bytes"_s << QByteArray("\xfe\xfd\0no MATCH\0", 12) << "bytes.test"_ba
-                                         << int(LookupOutcome::Kind::Available) << int(ResultList::Mid);
+                                         << int(LookupResult::Kind::Available) << int(ResultList::Mid);
     QTest::newRow("query is cleaned") << u"related:my%20site"_s << "No match"_ba
-                                      << "mysite.test"_ba << int(LookupOutcome::Kind::Available)
+                                      << "mysite.test"_ba << int(LookupResult::Kind::Available)
                                       << int(ResultList::Mid);
 }
 
@@ -140,7 +140,7 @@ void TestConnectionPool::answerAndCloseFilesVerdict()
     QCOMPARE(int(fixture.outcome().kind), kind);
     QCOMPARE(fixture.outcome().domain, QString::fromLatin1(query));
     QCOMPARE(fixture.outcome().reply, reply);
-    QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::None);
+    QCOMPARE(fixture.outcome().error, LookupResult::ErrorKind::None);
     QCOMPARE(fixture.results.names(ResultList(list)), QStringList{QString::fromLatin1(query)});
     QCOMPARE(fixture.pool.runningLookups(), 0);
     QTest::qWait(3 * tickMs);
@@ -158,7 +158,7 @@ void TestConnectionPool::blockedReplyKeepsFirstServer()
 
     fixture.start(u"one.test"_s, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);
-    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Blocked);
+    QCOMPARE(fixture.outcome().kind, LookupResult::Kind::Blocked);
     QCOMPARE(fixture.notice.registrar(), u"127.0.0.1"_s);
     QCOMPARE(fixture.notice.response(), u"Query rate EXCEEDED\r\n"_s);
 
@@ -193,7 +193,7 @@ void TestConnectionPool::slowReplyIsCutAndAskedAgainOnEntryPort()
     QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 30 * tickMs);
     QCOMPARE(server.connections, 2);
     QCOMPARE(server.queries, (QList<QByteArray>{"slow.test", "slow.test"}));
-    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Available);
+    QCOMPARE(fixture.outcome().kind, LookupResult::Kind::Available);
 }
 
 void TestConnectionPool::silentServerIsReconnectedThenAbandoned()
@@ -203,23 +203,20 @@ void TestConnectionPool::silentServerIsReconnectedThenAbandoned()
     server.setHandler([](QTcpSocket *, const QByteArray &, int) {});
     PoolFixture fixture;
     fixture.context.tldTable.setEntries({entry(u"test"_s, server.port())});
-    QSignalSpy expired(&fixture.pool, &ConnectionPool::watchdogExpired);
 
-    fixture.pool.startWatchdog();
     fixture.start(u"silent.test"_s, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(expired.size(), 1, 60 * tickMs);
-    QCOMPARE(server.connections, 3); // at 0, 10 and 20 ticks
-    QCOMPARE(fixture.ended.size(), 1);
-    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(server.connections, 3, 40 * tickMs); // at 0, 10 and 20 ticks
+    QCOMPARE(fixture.ended.size(), 0);
+    const LookupResult abandoned = fixture.pool.abandon(0);
+    QCOMPARE(abandoned.kind, LookupResult::Kind::Timeout);
     // Connected every time: nothing failed but the reply.
-    QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::NoReply);
-    QCOMPARE(fixture.outcome().errorString, QString());
-    QCOMPARE(fixture.notice.registrar(), u"127.0.0.1"_s);
-    QCOMPARE(fixture.notice.response(), u"Connection Timed Out"_s);
+    QCOMPARE(abandoned.error, LookupResult::ErrorKind::NoReply);
+    QCOMPARE(abandoned.errorString, QString());
+    QCOMPARE(abandoned.reason, u"timeout"_s);
     QCOMPARE(fixture.pool.runningLookups(), 0);
-    QVERIFY(fixture.results.names(ResultList::Registered).isEmpty());
     QTest::qWait(12 * tickMs);
     QCOMPARE(server.connections, 3);
+    QCOMPARE(fixture.ended.size(), 0);
 }
 
 void TestConnectionPool::connectionFailureEndsAtOnce_data()
@@ -242,8 +239,8 @@ void TestConnectionPool::connectionFailureEndsAtOnce()
     fixture.start(u"failed.test"_s);
     // Without a watchdog only the failure itself can end it; the blocked notice stays empty.
     QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 5000);
-    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Error);
-    QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::Network);
+    QCOMPARE(fixture.outcome().kind, LookupResult::Kind::Error);
+    QCOMPARE(fixture.outcome().error, LookupResult::ErrorKind::Network);
     QCOMPARE(fixture.outcome().reason, reason);
     QVERIFY(!fixture.outcome().errorString.isEmpty());
     QCOMPARE(fixture.notice.registrar(), QString());
@@ -263,7 +260,7 @@ void TestConnectionPool::endlessReplyIsCapped()
     fixture.start(u"big.test"_s, 0);
     QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 10000);
     // The phrase lies beyond the kept first mebibyte.
-    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Registered);
+    QCOMPARE(fixture.outcome().kind, LookupResult::Kind::Registered);
 }
 
 void TestConnectionPool::resetConnectionEndsLookup()
@@ -291,9 +288,9 @@ void TestConnectionPool::unknownTldEndsAtOnceWithError()
     fixture.start(u"a.b.zz"_s, 0);
     QCOMPARE(fixture.ended.size(), 0); // never from inside startLookup
     QTRY_COMPARE(fixture.ended.size(), 1);
-    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Error);
+    QCOMPARE(fixture.outcome().kind, LookupResult::Kind::Error);
     QCOMPARE(fixture.outcome().domain, u"a.b.zz"_s);
-    QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::NoTldEntry);
+    QCOMPARE(fixture.outcome().error, LookupResult::ErrorKind::NoTldEntry);
     QCOMPARE(fixture.outcome().errorString, u"No registry is known for .zz"_s);
 }
 
@@ -334,8 +331,8 @@ void TestConnectionPool::slotsKeepTheirOwnIndicators()
     fixture.start(u"two.uk"_s, 1);
     QCOMPARE(fixture.pool.runningLookups(), 2);
     QTRY_COMPARE(fixture.ended.size(), 2);
-    QCOMPARE(fixture.outcome(0).kind, LookupOutcome::Kind::Available);
-    QCOMPARE(fixture.outcome(1).kind, LookupOutcome::Kind::Available);
+    QCOMPARE(fixture.outcome(0).kind, LookupResult::Kind::Available);
+    QCOMPARE(fixture.outcome(1).kind, LookupResult::Kind::Available);
     QCOMPARE(fixture.results.names(ResultList::High), (QStringList{u"two.uk"_s, u"one.de"_s}));
 }
 
@@ -352,7 +349,7 @@ void TestConnectionPool::proxyTakesEveryName()
     fixture.start(u"anything.com"_s, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);
     QCOMPARE(proxy.queries, QList<QByteArray>{"anything.com"});
-    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Available);
+    QCOMPARE(fixture.outcome().kind, LookupResult::Kind::Available);
 }
 
 void TestConnectionPool::replyLostBeforeFirstByteIsError_data()
@@ -362,11 +359,11 @@ void TestConnectionPool::replyLostBeforeFirstByteIsError_data()
     QTest::addColumn<int>("silentConnections"); // the first ones end without a byte
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("connections");
-    const int error = int(LookupOutcome::Kind::Error);
+    const int error = int(LookupResult::Kind::Error);
     QTest::newRow("closed") << false << 0 << 1 << error << 1;
     QTest::newRow("reset") << true << 0 << 1 << error << 1;
-    QTest::newRow("closed, asked again") << false << 1 << 1 << int(LookupOutcome::Kind::Available) << 2;
-    QTest::newRow("reset, asked again") << true << 1 << 1 << int(LookupOutcome::Kind::Available) << 2;
+    QTest::newRow("closed, asked again") << false << 1 << 1 << int(LookupResult::Kind::Available) << 2;
+    QTest::newRow("reset, asked again") << true << 1 << 1 << int(LookupResult::Kind::Available) << 2;
     QTest::newRow("closed twice") << false << 1 << 2 << error << 2;
 }
 
@@ -401,8 +398,8 @@ void TestConnectionPool::replyLostBeforeFirstByteIsError()
     QTRY_COMPARE_WITH_TIMEOUT(fixture.ended.size(), 1, 8 * tickMs);
     QCOMPARE(int(fixture.outcome().kind), kind);
     QCOMPARE(server.connections, connections);
-    if (kind == int(LookupOutcome::Kind::Error)) {
-        QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::EmptyReply);
+    if (kind == int(LookupResult::Kind::Error)) {
+        QCOMPARE(fixture.outcome().error, LookupResult::ErrorKind::EmptyReply);
         QVERIFY(fixture.results.names(ResultList::Registered).isEmpty());
     }
     QCOMPARE(fixture.pool.runningLookups(), 0);
@@ -437,13 +434,13 @@ void TestConnectionPool::queryCarriesAsciiForm()
     fixture.start(name, 0);
     QTRY_COMPARE(fixture.ended.size(), 1);
     if (query.isEmpty()) {
-        QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Error);
-        QCOMPARE(fixture.outcome().error, LookupOutcome::ErrorKind::BadName);
+        QCOMPARE(fixture.outcome().kind, LookupResult::Kind::Error);
+        QCOMPARE(fixture.outcome().error, LookupResult::ErrorKind::BadName);
         QCOMPARE(server.connections, 0);
         return;
     }
     QCOMPARE(server.queries, QList<QByteArray>{query});
-    QCOMPARE(fixture.outcome().kind, LookupOutcome::Kind::Available);
+    QCOMPARE(fixture.outcome().kind, LookupResult::Kind::Available);
     // Lists show the name as it was given.
     QVERIFY2(!fixture.outcome().domain.startsWith(u"xn--"_s), qPrintable(fixture.outcome().domain));
     QVERIFY(fixture.results.names(ResultList::Low).contains(fixture.outcome().domain) ||

@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(LookupOutcome)
+Q_DECLARE_METATYPE(LookupResult)
 
 namespace {
 
@@ -180,18 +180,19 @@ void TestLookupRoute::namesWithoutRowNeverReachComServer()
     TldEntry com = row(u"com"_s, u"127.0.0.1"_s);
     com.port = comServer.port();
     context.tldTable.setEntries({com});
-    ConnectionPool &pool = engine.session.pool();
+    ConnectionPool pool(1);
     ResultLists &results = engine.session.results();
     const RegistrarBlockedNotice &notice = engine.session.blockedNotice();
     QSignalSpy ended(&pool, &ConnectionPool::lookupEnded);
-    connect(&pool, &ConnectionPool::lookupEnded, &engine.session, &LookupSession::finishLookup);
+    connect(&pool, &ConnectionPool::lookupEnded, &engine.session,
+            [&engine](const LookupResult &result) { engine.session.file(result); });
 
     const QStringList names{u"foo.io"_s, u"foo.ai"_s, u"foo.app"_s, u"foo.xyz"_s, u"foo.co"_s, u"foo.co.za"_s};
     for (const QString &name : names) {
         pool.startLookup(engine.session.admit(name), 0);
         QTRY_COMPARE(ended.size(), int(names.indexOf(name)) + 1);
-        const auto outcome = ended.last().first().value<LookupOutcome>();
-        QCOMPARE(outcome.kind, LookupOutcome::Kind::Error);
+        const auto outcome = ended.last().first().value<LookupResult>();
+        QCOMPARE(outcome.kind, LookupResult::Kind::Error);
         QCOMPARE(outcome.reason, u"norow"_s);
     }
     pool.startLookup(engine.session.admit(u"foo.com"_s), 0);

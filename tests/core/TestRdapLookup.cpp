@@ -15,7 +15,7 @@
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(LookupOutcome)
+Q_DECLARE_METATYPE(LookupResult)
 
 namespace {
 
@@ -56,7 +56,7 @@ void TestRdapLookup::outcomes_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("reason");
 
-    using Kind = LookupOutcome::Kind;
+    using Kind = LookupResult::Kind;
     QTest::newRow("404") << "404 Not Found"_ba << QByteArray() << QByteArray() << int(Kind::Available) << u"rdap:404"_s;
     QTest::newRow("200 domain object") << "200 OK"_ba << QByteArray() << registeredBody() << int(Kind::Registered)
                                        << u"rdap:200"_s;
@@ -123,26 +123,27 @@ void TestRdapLookup::outcomes()
     row.enabled = true;
     row.successIndicators = u"No match"_s;
     context.tldTable.setEntries({row});
-    ConnectionPool &pool = engine.session.pool();
+    ConnectionPool pool(1, PoolTimings{50, 4, 60});
     ResultLists &results = engine.session.results();
     const RegistrarBlockedNotice &notice = engine.session.blockedNotice();
     QSignalSpy ended(&pool, &ConnectionPool::lookupEnded);
-    connect(&pool, &ConnectionPool::lookupEnded, &engine.session, &LookupSession::finishLookup);
+    connect(&pool, &ConnectionPool::lookupEnded, &engine.session,
+            [&engine](const LookupResult &result) { engine.session.file(result); });
 
     pool.startLookup(engine.session.admit(u"name.test"_s), 0);
     QTRY_COMPARE(ended.size(), 1);
-    const auto outcome = ended.first().first().value<LookupOutcome>();
+    const auto outcome = ended.first().first().value<LookupResult>();
     QCOMPARE(outcome.reason, reason);
     QCOMPARE(int(outcome.kind), kind);
     QCOMPARE(outcome.server, row.whoisServer);
     QCOMPARE(server.requests.first().target, "/rdap/domain/name.test"_ba);
     QCOMPARE(server.requests.first().header("Accept"), "application/rdap+json"_ba);
     QCOMPARE(results.names(ResultList::High),
-             kind == int(LookupOutcome::Kind::Available) ? QStringList{u"name.test"_s} : QStringList());
+             kind == int(LookupResult::Kind::Available) ? QStringList{u"name.test"_s} : QStringList());
     QCOMPARE(results.names(ResultList::Registered),
-             kind == int(LookupOutcome::Kind::Registered) ? QStringList{u"name.test"_s} : QStringList());
+             kind == int(LookupResult::Kind::Registered) ? QStringList{u"name.test"_s} : QStringList());
     // The wait is shown only when the server gave one.
-    if (kind == int(LookupOutcome::Kind::Blocked))
+    if (kind == int(LookupResult::Kind::Blocked))
         QVERIFY2(notice.response().contains(u"retry after"_s) == !headers.isEmpty(), qPrintable(notice.response()));
 }
 

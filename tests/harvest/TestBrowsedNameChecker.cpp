@@ -275,7 +275,7 @@ void TestBrowsedNameChecker::namesGoThroughHistoryAndDns()
     QVERIFY(session.history());
     session.setRecheckAfterDays(30);
     session.setDnsFirst(true, DnsTestServer::address().toString());
-    LookupOutcome kept(0, u"kept.com"_s, u"127.0.0.1"_s, LookupOutcome::Kind::Available);
+    LookupResult kept(0, u"kept.com"_s, u"127.0.0.1"_s, LookupResult::Kind::Available);
     session.record(kept, u"check"_s);
     session.commitHistory();
 

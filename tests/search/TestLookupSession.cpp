@@ -1,4 +1,4 @@
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "core/TldFile.h"
 #include "search/LookupSession.h"
 #include "search/PacedRun.h"
@@ -87,11 +87,11 @@ void TestLookupSession::fileSortsOutcomes_data()
     QTest::addColumn<int>("list"); // -1: no list
     QTest::addColumn<bool>("notice");
 
-    QTest::newRow("available") << int(LookupOutcome::Kind::Available) << int(ResultList::High) << false;
-    QTest::newRow("registered") << int(LookupOutcome::Kind::Registered) << int(ResultList::Registered) << false;
-    QTest::newRow("blocked") << int(LookupOutcome::Kind::Blocked) << -1 << true;
-    QTest::newRow("timeout") << int(LookupOutcome::Kind::Timeout) << -1 << false;
-    QTest::newRow("error") << int(LookupOutcome::Kind::Error) << -1 << false;
+    QTest::newRow("available") << int(LookupResult::Kind::Available) << int(ResultList::High) << false;
+    QTest::newRow("registered") << int(LookupResult::Kind::Registered) << int(ResultList::Registered) << false;
+    QTest::newRow("blocked") << int(LookupResult::Kind::Blocked) << -1 << true;
+    QTest::newRow("timeout") << int(LookupResult::Kind::Timeout) << -1 << false;
+    QTest::newRow("error") << int(LookupResult::Kind::Error) << -1 << false;
 }
 
 void TestLookupSession::fileSortsOutcomes()
@@ -103,7 +103,7 @@ void TestLookupSession::fileSortsOutcomes()
     QTemporaryDir home;
     QVERIFY(QDir(home.path()).mkpath(u"backups"_s));
     TestSession engine(home.path());
-    LookupOutcome outcome{0, u"ab.test"_s, u"whois.test"_s, LookupOutcome::Kind(kind)};
+    LookupResult outcome{0, u"ab.test"_s, u"whois.test"_s, LookupResult::Kind(kind)};
     outcome.remoteAddress = u"192.0.2.7"_s;
     outcome.reply = "Query limit reached\r\n";
     engine.session.file(outcome);
@@ -118,7 +118,7 @@ void TestLookupSession::fileSortsOutcomes()
 
 void TestLookupSession::answersFromRecentHistoryAndKeepsTheRest()
 {
-    qRegisterMetaType<LookupOutcome>();
+    qRegisterMetaType<LookupResult>();
     WhoisTestServer server;
     QVERIFY(server.listen());
     server.setReply("No match for this name.\r\n");
@@ -139,8 +139,8 @@ void TestLookupSession::answersFromRecentHistoryAndKeepsTheRest()
     QVERIFY(session.history());
     session.setRecheckAfterDays(30);
     session.setSource(u"Custom List"_s);
-    QSignalSpy ended(&session, &LookupSession::lookupEnded);
     PacedRun run(session);
+    QSignalSpy ended(&run, &PacedRun::nameEnded);
     QSignalSpy stopped(&run, &PacedRun::stopped);
     StringListWordSource words({u"kept.com"_s, u"old.com"_s, u"refused.com"_s});
     run.start(words, 1);
@@ -149,7 +149,7 @@ void TestLookupSession::answersFromRecentHistoryAndKeepsTheRest()
     // Only the names without a recent settled verdict reach the registry.
     QCOMPARE(server.queries, (QList<QByteArray>{"old.com", "refused.com"}));
     QCOMPARE(ended.size(), 3);
-    const auto first = ended.at(0).at(0).value<LookupOutcome>();
+    const auto first = ended.at(0).at(0).value<LookupResult>();
     QCOMPARE(first.server, u"history"_s);
     QCOMPARE(first.reason, u"history:"_s + now.addDays(-2).date().toString(Qt::ISODate));
     QCOMPARE(session.results().names(ResultList::Registered), QStringList{u"kept.com"_s});

@@ -219,7 +219,7 @@ void TestMainWindow::listCommandsAndKeyboard()
     MainWindow &window = fixture.window();
     ResultLists &results = window.session().results();
     for (const QString &name : {u"longername1.com"_s, u"longername2.com"_s, u"longername3.com"_s})
-        results.fileAvailable(name);
+        results.file({0, name, QString(), LookupResult::Kind::Available});
     QLabel *label = fixture.child<QLabel>(u"Label1"_s);
     QCOMPARE(label->text(), u"Low Profile (3)"_s);
 
@@ -256,7 +256,7 @@ void TestMainWindow::savedDomainsLoadAndDrop()
 
     ResultLists &results = window.session().results();
     for (const QString &name : {u"h0.com"_s, u"h1.com"_s, u"h2.com"_s, u"h3.com"_s, u"h4.com"_s})
-        results.fileAvailable(name);
+        results.file({0, name, QString(), LookupResult::Kind::Available});
     DomainListView *high = window.list(ResultList::High);
     QTest::mouseClick(high->viewport(), Qt::LeftButton, {}, high->visualRect(high->model()->index(0, 0)).center());
     for (int row : {3, 4})
@@ -323,7 +323,7 @@ void TestMainWindow::doubleClickOpensPurchaseAddress()
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(u"https"_s, &catcher, "open");
     MainWindow &window = fixture.window();
-    window.session().results().fileRegistered(u"taken.com"_s);
+    window.session().results().file({0, u"taken.com"_s, QString(), LookupResult::Kind::Registered});
     DomainListView *list = window.list(ResultList::Registered);
     const QPoint point = list->visualRect(list->model()->index(0, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
@@ -417,7 +417,7 @@ void TestMainWindow::startUpAndLookupFailuresAreWorded()
 
     // A lookup fault opens no box: the notice panel has it, worded, a click away.
     fixture.prompt.messages.clear();
-    fixture.session.finishLookup(*fixture.session.admit(u"a.b.zz"_s).unaskable());
+    emit window.searchRun().nameEnded(*fixture.session.admit(u"a.b.zz"_s).unaskable());
     QLabel *notice = window.findChild<QLabel *>(u"StatusNotice"_s);
     QTRY_COMPARE(notice->text(), u"1 lookup fault in this run"_s);
     QVERIFY(fixture.prompt.messages.isEmpty());
@@ -501,7 +501,7 @@ void TestMainWindow::unansweredNamesAreCountedAndRerun()
     QCOMPARE(unanswered->text(), u"1 unanswered"_s);
     QVERIFY(unanswered->isVisibleTo(&window));
     QVERIFY(rerun->isEnabled());
-    QCOMPARE(window.searchRun().unanswered(), QStringList{u"two.com"_s});
+    QCOMPARE(window.session().results().unanswered().names(), QStringList{u"two.com"_s});
     const QString resume = fixture.setting(u"Vantrel"_s, u"CustWordNum"_s);
 
     answerTwo = true;
@@ -743,7 +743,7 @@ void TestMainWindow::listMenuAndKeys()
     window.show();
     ResultLists &results = window.session().results();
     for (const QString &name : {u"a1.com"_s, u"a2.com"_s, u"a3.com"_s})
-        results.fileAvailable(name);
+        results.file({0, name, QString(), LookupResult::Kind::Available});
     DomainListView *high = window.list(ResultList::High);
     high->selectionModel()->select(high->model()->index(2, 0), QItemSelectionModel::Select);
     high->selectionModel()->select(high->model()->index(0, 0), QItemSelectionModel::Select);
@@ -799,17 +799,17 @@ void TestMainWindow::listFollowsNewestUnlessScrolledUp()
     DomainListView *registered = window.list(ResultList::Registered);
     QScrollBar *bar = registered->verticalScrollBar();
     for (int i = 0; i < 80; ++i)
-        results.fileRegistered(u"taken%1.com"_s.arg(i));
+        results.file({0, u"taken%1.com"_s.arg(i), QString(), LookupResult::Kind::Registered});
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), bar->maximum());
 
     bar->setValue(0);
-    results.fileRegistered(u"later.com"_s);
+    results.file({0, u"later.com"_s, QString(), LookupResult::Kind::Registered});
     QCoreApplication::processEvents();
     QCOMPARE(bar->value(), 0);
 
     bar->setValue(bar->maximum());
-    results.fileRegistered(u"latest.com"_s);
+    results.file({0, u"latest.com"_s, QString(), LookupResult::Kind::Registered});
     QCoreApplication::processEvents();
     QCOMPARE(bar->value(), bar->maximum());
     QVERIFY(registered->viewport()->rect().contains(

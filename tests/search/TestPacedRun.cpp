@@ -1,4 +1,4 @@
-#include "core/LookupOutcome.h"
+#include "core/LookupResult.h"
 #include "search/LookupSession.h"
 #include "search/PacedRun.h"
 #include "search/StringListWordSource.h"
@@ -50,8 +50,8 @@ struct PacedFixture
         scheduler = std::make_unique<PacedRun>(engine->session);
         QString error;
         prepared = engine->session.prepare(&error);
-        QObject::connect(&engine->session, &LookupSession::lookupEnded, &engine->session,
-                         [this](const LookupOutcome &outcome) {
+        QObject::connect(&paced(), &PacedRun::nameEnded, &paced(),
+                         [this](const LookupResult &outcome) {
                              ended << outcome;
                              endedAt << clock.elapsed();
                          });
@@ -72,8 +72,8 @@ struct PacedFixture
     QHash<QString, QString> verdicts() const
     {
         QHash<QString, QString> byName;
-        for (const LookupOutcome &outcome : ended)
-            byName.insert(outcome.domain, LookupOutcome::kindText(outcome.kind));
+        for (const LookupResult &outcome : ended)
+            byName.insert(outcome.domain, LookupResult::kindText(outcome.kind));
         return byName;
     }
 
@@ -82,7 +82,7 @@ struct PacedFixture
     std::unique_ptr<PacedRun> scheduler;
     bool prepared = false;
     QElapsedTimer clock;
-    QList<LookupOutcome> ended;
+    QList<LookupResult> ended;
     QList<qint64> endedAt;
     qint32 resume = 0;
 };
@@ -150,7 +150,7 @@ void TestPacedRun::everyNameGetsItsTrueVerdict()
     PacedFixture fixture(row("test", "127.0.0.1", registry.port(), 0), 8);
     QVERIFY(fixture.prepared);
     // Relaxing sooner than a real run keeps the test short.
-    fixture.paced().setPacing({1000, 60000, 5});
+    fixture.engine->session.service().setPacing({1000, 60000, 5});
     QVERIFY(fixture.run(names, 60000));
 
     QCOMPARE(fixture.ended.size(), names.size());
@@ -192,8 +192,8 @@ void TestPacedRun::dnsFailureLeavesNamesToRegistry()
     QVERIFY(fixture.prepared);
     QVERIFY(fixture.run(names, 15000));
     QCOMPARE(fixture.ended.size(), names.size());
-    for (const LookupOutcome &outcome : std::as_const(fixture.ended))
-        QCOMPARE(outcome.kind, LookupOutcome::Kind::Available);
+    for (const LookupResult &outcome : std::as_const(fixture.ended))
+        QCOMPARE(outcome.kind, LookupResult::Kind::Available);
     QCOMPARE(fixture.paced().settledByDns(), 0);
     QCOMPARE(registry.queries.size(), names.size());
 }
@@ -255,7 +255,7 @@ void TestPacedRun::slowRegistryDoesNotHoldAnother()
     QCOMPARE(fixture.ended.size(), names.size());
     int slowEnded = 0;
     int fastEnded = 0;
-    for (const LookupOutcome &outcome : std::as_const(fixture.ended)) {
+    for (const LookupResult &outcome : std::as_const(fixture.ended)) {
         if (outcome.domain.endsWith(u".bb"_s))
             ++fastEnded;
         else if (++slowEnded == 3)
@@ -264,7 +264,7 @@ void TestPacedRun::slowRegistryDoesNotHoldAnother()
     QCOMPARE(fastEnded, 10);
     // Each registry still answers in list order.
     QStringList slowOrder;
-    for (const LookupOutcome &outcome : std::as_const(fixture.ended)) {
+    for (const LookupResult &outcome : std::as_const(fixture.ended)) {
         if (outcome.domain.endsWith(u".aa"_s))
             slowOrder << outcome.domain;
     }
@@ -282,8 +282,8 @@ void TestPacedRun::refusedNameGivenUpAfterThreeTries()
     QVERIFY(fixture.run(numberedNames(2, u"test"_s), 15000));
 
     QCOMPARE(fixture.ended.size(), 2);
-    for (const LookupOutcome &outcome : std::as_const(fixture.ended))
-        QCOMPARE(outcome.kind, LookupOutcome::Kind::Blocked);
+    for (const LookupResult &outcome : std::as_const(fixture.ended))
+        QCOMPARE(outcome.kind, LookupResult::Kind::Blocked);
     QCOMPARE(registry.queries.size(), 2 * PacedRun::maxTries);
     // The notice shows the last refusal.
     QVERIFY(fixture.engine->session.blockedNotice().response().contains(u"quota"_s));
@@ -351,15 +351,15 @@ void TestPacedRun::silentRegistryOfShippedListHoldsNoOther()
     qint64 lastCom = 0;
     qint64 firstIo = -1;
     for (int index = 0; index < fixture.ended.size(); ++index) {
-        const LookupOutcome &outcome = fixture.ended.at(index);
+        const LookupResult &outcome = fixture.ended.at(index);
         if (outcome.domain.endsWith(u".io"_s)) {
-            QCOMPARE(outcome.kind, LookupOutcome::Kind::Timeout);
+            QCOMPARE(outcome.kind, LookupResult::Kind::Timeout);
             QCOMPARE(outcome.reason, u"timeout"_s);
             QCOMPARE(outcome.server, u"127.0.0.2"_s);
             if (firstIo < 0)
                 firstIo = fixture.endedAt.at(index);
         } else {
-            QCOMPARE(LookupOutcome::kindText(outcome.kind),
+            QCOMPARE(LookupResult::kindText(outcome.kind),
                      outcome.domain.startsWith(u"taken"_s) ? u"registered"_s : u"available"_s);
             lastCom = qMax(lastCom, fixture.endedAt.at(index));
         }
@@ -369,7 +369,7 @@ void TestPacedRun::silentRegistryOfShippedListHoldsNoOther()
     QVERIFY2(lastCom < firstIo, qPrintable(u"last com %1 ms, first io %2 ms"_s.arg(lastCom).arg(firstIo)));
     QCOMPARE(silent.queries.size(), 4);
     QCOMPARE(com.queries.size(), 8);
-    QStringList unanswered = fixture.paced().unanswered();
+    QStringList unanswered = fixture.engine->session.results().unanswered().names();
     unanswered.sort();
     QCOMPARE(unanswered, names.filter(u".io"_s));
 }
@@ -418,7 +418,7 @@ void TestPacedRun::severalTldsWordByWord()
     fixture.paced().stop();
 
     QStringList names;
-    for (const LookupOutcome &outcome : std::as_const(fixture.ended))
+    for (const LookupResult &outcome : std::as_const(fixture.ended))
         names << outcome.domain;
     QCOMPARE(names, ended);
     QCOMPARE(fixture.paced().resumePosition(), resume);

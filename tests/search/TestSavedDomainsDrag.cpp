@@ -69,8 +69,8 @@ void TestSavedDomainsDrag::dragFromResultListSavesNames()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
     for (const QString &name : {u"ab.com"_s, u"cd.com"_s, u"ef.com"_s})
-        session.results().fileAvailable(name);
-    session.results().fileRegistered(u"taken.com"_s);
+        session.results().file({0, name, QString(), LookupResult::Kind::Available});
+    session.results().file({0, u"taken.com"_s, QString(), LookupResult::Kind::Registered});
     QCoreApplication::processEvents();
 
     DomainListView *high = window.list(ResultList::High);

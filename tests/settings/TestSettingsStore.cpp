@@ -2,12 +2,14 @@
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -18,7 +20,19 @@ const QString company = QStringLiteral("Acme Tools");
 const QString product = QStringLiteral("Ornisk");
 const QString settingsSection = QStringLiteral("Settings");
 
+// A write through the store; second picks a value other than the first one.
+using StoreWrite = std::function<bool(SettingsStore &store, bool second)>;
+
+QString describe(const SettingChange &change)
+{
+    const QString scope = change.scope == SettingScope::Machine ? u"Machine"_s : u"User"_s;
+    return scope + u' ' + change.application + u'/' + change.section + u'/' + change.key;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(StoreWrite)
+Q_DECLARE_METATYPE(SettingKey)
 
 class TestSettingsStore : public QObject
 {
@@ -47,6 +61,9 @@ private slots:
     void machineWriteFailureHandler_data();
     void machineWriteFailureHandler();
 
+    void changesAnnounced_data();
+    void changesAnnounced();
+
     void configDirFromEnvironment();
     void configDirDefaultsToXdg();
 
@@ -56,6 +73,8 @@ private:
     // A machine folder that cannot be created: its parent is a regular file.
     SettingsLocations blockedLocations() const;
     QString blockerPath() const;
+    // Puts a folder in place of every settings file, so no write reaches one.
+    void blockSettingsFiles() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -93,6 +112,17 @@ SettingsLocations TestSettingsStore::blockedLocations() const
     if (!blocker.exists() && blocker.open(QIODevice::WriteOnly))
         blocker.close();
     return {m_dir->filePath(QStringLiteral("user")), blockerPath() + QStringLiteral("/machine")};
+}
+
+void TestSettingsStore::blockSettingsFiles() const
+{
+    QStringList files;
+    QDirIterator found(m_dir->path(), {u"*.ini"_s}, QDir::Files, QDirIterator::Subdirectories);
+    while (found.hasNext())
+        files << found.next();
+    QVERIFY(!files.isEmpty());
+    for (const QString &file : std::as_const(files))
+        QVERIFY(QFile::remove(file) && QDir().mkpath(file));
 }
 
 void TestSettingsStore::userDefaults()
@@ -394,6 +424,98 @@ void TestSettingsStore::machineWriteFailureHandler()
     // Per-user writes report through their result alone.
     QVERIFY(store.setValue(Settings::defaultExtension, u".net"_s));
     QCOMPARE(heard.size(), answers.size());
+}
+
+void TestSettingsStore::changesAnnounced_data()
+{
+    QTest::addColumn<StoreWrite>("write");
+    QTest::addColumn<QStringList>("announced");
+    QTest::addColumn<SettingKey>("matching"); // the row the first write changes
+    QTest::addColumn<QString>("stored");      // its text, as a listener reads it
+    QTest::addColumn<SettingKey>("other");    // a row of nearly the same address
+
+    const StoreWrite text = [](SettingsStore &store, bool second) {
+        return store.setValue(Settings::defaultExtension, second ? u".org"_s : u".net"_s);
+    };
+    const StoreWrite number = [](SettingsStore &store, bool second) {
+        return store.setValue(Settings::parallelLookups, second ? 5 : 4);
+    };
+    const StoreWrite userSwitch = [](SettingsStore &store, bool second) {
+        return store.setValue(Settings::showHelp, second);
+    };
+    const StoreWrite machineSwitch = [](SettingsStore &store, bool second) {
+        return store.setValue(Settings::proxy, !second);
+    };
+    const StoreWrite indexedSwitch = [](SettingsStore &store, bool second) {
+        return store.setValue(Settings::nameFormBox.at(1), second);
+    };
+    const StoreWrite typedText = [](SettingsStore &store, bool second) {
+        return store.setText(Settings::throttle.key, second ? u"45"_s : u"40"_s);
+    };
+    const StoreWrite numbers = [](SettingsStore &store, bool second) {
+        const qint32 position = second ? 8 : 7;
+        return store.setValues({{Settings::resumeGoogle, position}, {Settings::wordNumber, position}});
+    };
+    const StoreWrite numbersOneUnchanged = [](SettingsStore &store, bool second) {
+        return store.setValue(Settings::wordNumber, 3) &&
+               store.setValues({{Settings::resumeBing, second ? 8 : 7}, {Settings::wordNumber, 3}});
+    };
+    const SettingKey userProxy{SettingApplication::Product, "Settings", "chkProxy", SettingScope::User};
+    const SettingKey vantrelThrottle{SettingApplication::Vantrel, "Settings", "Throttle", SettingScope::User};
+
+    QTest::newRow("text") << text << QStringList{u"User Ornisk/Settings/DefaultExt"_s}
+                          << Settings::defaultExtension.key << u".net"_s << Settings::lastTld.key;
+    QTest::newRow("number") << number << QStringList{u"User Ornisk/Settings/ParallelLookups"_s}
+                            << Settings::parallelLookups.key << u"4"_s << Settings::dnsInFlight.key;
+    QTest::newRow("switch") << userSwitch << QStringList{u"User Ornisk/Settings/showHelp"_s}
+                            << Settings::showHelp.key << u"0"_s << Settings::helpShownMachineWide.key;
+    QTest::newRow("machine-wide switch") << machineSwitch << QStringList{u"Machine Ornisk/Settings/chkProxy"_s}
+                                         << Settings::proxy.key << u"1"_s << userProxy;
+    QTest::newRow("indexed switch") << indexedSwitch << QStringList{u"User Ornisk/Settings/chkAdd1"_s}
+                                    << Settings::nameFormBox.at(1).key << u"0"_s << Settings::nameFormBox.key;
+    QTest::newRow("text as typed") << typedText << QStringList{u"User Ornisk/Settings/Throttle"_s}
+                                   << Settings::throttle.key << u"40"_s << vantrelThrottle;
+    QTest::newRow("numbers in one write")
+        << numbers << QStringList{u"User Vantrel/Settings/GoogleWordNum"_s, u"User Vantrel/Settings/wordNumber"_s}
+        << Settings::resumeGoogle.key << u"7"_s << Settings::resumeBing.key;
+    QTest::newRow("numbers in one write, one of them unchanged")
+        << numbersOneUnchanged
+        << QStringList{u"User Vantrel/Settings/wordNumber"_s, u"User Vantrel/Settings/BingWordNum"_s}
+        << Settings::resumeBing.key << u"7"_s << Settings::resumeGoogle.key;
+}
+
+void TestSettingsStore::changesAnnounced()
+{
+    QFETCH(StoreWrite, write);
+    QFETCH(QStringList, announced);
+    QFETCH(SettingKey, matching);
+    QFETCH(QString, stored);
+    QFETCH(SettingKey, other);
+
+    SettingsStore store(locations(), company, product);
+    QStringList heard;
+    QStringList readByListener;
+    int otherMatched = 0;
+    connect(&store.notifier(), &SettingsNotifier::changed, this, [&](const SettingChange &change) {
+        heard << describe(change);
+        if (store.is(matching, change))
+            readByListener << store.text(matching, u"<unset>"_s);
+        otherMatched += store.is(other, change) ? 1 : 0;
+    });
+
+    QVERIFY(write(store, false));
+    QCOMPARE(heard, announced);
+    QCOMPARE(readByListener, QStringList{stored});
+    QCOMPARE(otherMatched, 0);
+
+    // The same values again change nothing.
+    QVERIFY(write(store, false));
+    QCOMPARE(heard, announced);
+
+    // A write that does not reach its file changes nothing either.
+    blockSettingsFiles();
+    QVERIFY(!write(store, true));
+    QCOMPARE(heard, announced);
 }
 
 void TestSettingsStore::configDirFromEnvironment()

@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QNetworkProxy>
 #include <QPushButton>
@@ -30,7 +31,7 @@
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(LookupOutcome)
+Q_DECLARE_METATYPE(LookupResult)
 
 namespace {
 
@@ -74,8 +75,7 @@ struct SetupFixture
     {
         store = std::make_unique<SettingsStore>(locations, branding.companyName, branding.settingsName);
         installPermissionDeniedPrompt(*store, prompt, branding.productName);
-        window =
-            std::make_unique<SetupWindow>(context, *store, branding, programFolder, prompt, TldTestTimings{tickMs, 5});
+        window = std::make_unique<SetupWindow>(context, *store, branding, programFolder, prompt, service);
         return *window;
     }
 
@@ -134,6 +134,8 @@ struct SetupFixture
     RetryingPrompt prompt;
     std::unique_ptr<SettingsStore> store;
     LookupContext context;
+    // A silent server is given up after five ticks.
+    LookupService service{1, PoolTimings{tickMs, 10, 5}};
     std::unique_ptr<SetupWindow> window;
 };
 
@@ -183,6 +185,8 @@ private slots:
     void boxesRefuseBadValues_data();
     void boxesRefuseBadValues();
     void tableWriteFailuresAreReported();
+    void runGoingLineFollowsTheRun_data();
+    void runGoingLineFollowsTheRun();
 };
 
 void TestSettingsWindow::loadWithNothingStored()
@@ -652,7 +656,7 @@ void TestSettingsWindow::runningLookupUsesSavedEntry()
     QTRY_COMPARE(ended.size(), 2);
     QCOMPARE(oldServer.queries.size(), 1);
     QCOMPARE(newServer.queries, QList<QByteArray>{"name.test"});
-    QCOMPARE(ended.at(1).at(0).value<LookupOutcome>().kind, LookupOutcome::Kind::Available);
+    QCOMPARE(ended.at(1).at(0).value<LookupResult>().kind, LookupResult::Kind::Available);
 }
 
 // A row whose server is an RDAP base URL shows port 443, keeps its stored
@@ -1031,4 +1035,37 @@ void TestSettingsWindow::tableWriteFailuresAreReported()
     for (int index : {1, 2, 4, 5})
         QVERIFY2(texts.at(index).startsWith(u"The TLD table was not changed: "_s), qPrintable(texts.at(index)));
     QCOMPARE(fixture.column(0), (QStringList{u"com"_s, u"net"_s}));
+}
+
+void TestSettingsWindow::runGoingLineFollowsTheRun_data()
+{
+    QTest::addColumn<QList<bool>>("told"); // what the window hears, in order
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("no run") << QList<bool>{} << false;
+    QTest::newRow("run going") << QList<bool>{true} << true;
+    QTest::newRow("told twice") << QList<bool>{true, true} << true;
+    QTest::newRow("run ended") << QList<bool>{true, false} << false;
+    QTest::newRow("next run") << QList<bool>{true, false, true} << true;
+}
+
+void TestSettingsWindow::runGoingLineFollowsTheRun()
+{
+    QFETCH(QList<bool>, told);
+    QFETCH(bool, shown);
+
+    SetupFixture fixture;
+    fixture.writeDefaultTlds();
+    SetupWindow &window = fixture.open();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (bool going : std::as_const(told))
+        window.setRunGoing(going);
+
+    const QLabel *line = fixture.child<QLabel>("lblRunGoing");
+    QCOMPARE(line->text(), u"A search is running: changes apply to the next run."_s);
+    QCOMPARE(line->isVisible(), shown);
+    // The line only tells: edits are stored as ever.
+    fixture.child<QCheckBox>("chkDnsFirst")->click();
+    QCOMPARE(fixture.userSetting(u"CheckDnsFirst"_s), u"0"_s);
 }

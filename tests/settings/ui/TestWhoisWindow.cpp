@@ -66,7 +66,8 @@ void TestWhoisWindow::answerInPiecesShownWhole()
         WhoisTestServer::answerLater(socket, pieces[2], 80);
     });
     Registry registry(server.port());
-    WhoisWindow window(registry.context, quick);
+    LookupService service(1, quick);
+    WhoisWindow window(service, registry.context);
     QCOMPARE(window.windowTitle(), u"WHOIS Information"_s);
 
     window.openFor(u"example.com"_s);
@@ -93,7 +94,8 @@ void TestWhoisWindow::secondOpenReplacesFirstQuery()
             WhoisTestServer::answerAndClose(socket, "SECOND ANSWER\r\n");
     });
     Registry registry(server.port());
-    WhoisWindow window(registry.context, quick);
+    LookupService service(1, quick);
+    WhoisWindow window(service, registry.context);
 
     window.openFor(u"first.com"_s);
     QTRY_COMPARE(server.queries.size(), 1);
@@ -113,7 +115,8 @@ void TestWhoisWindow::closingDropsQuery()
     server.setHandler(
         [](QTcpSocket *socket, const QByteArray &, int) { WhoisTestServer::answerLater(socket, "LATE\r\n", 100); });
     Registry registry(server.port());
-    WhoisWindow window(registry.context, quick);
+    LookupService service(1, quick);
+    WhoisWindow window(service, registry.context);
 
     window.openFor(u"example.com"_s);
     QTRY_COMPARE(server.queries.size(), 1);
@@ -145,7 +148,8 @@ void TestWhoisWindow::givesUpAndSaysSo()
     QVERIFY(server.listen());
     server.setHandler([partial](QTcpSocket *socket, const QByteArray &, int) { socket->write(partial); });
     Registry registry(listening ? server.port() : WhoisTestServer::unusedPort());
-    WhoisWindow window(registry.context, quick);
+    LookupService service(1, quick);
+    WhoisWindow window(service, registry.context);
 
     window.openFor(u"example.com"_s);
     QTRY_VERIFY(!shownText(window).isEmpty());
@@ -158,7 +162,8 @@ void TestWhoisWindow::nameGoesInItsAsciiForm()
     QVERIFY(server.listen());
     server.setReply("Domain Name: XN--WGV71A119E.COM\r\n");
     Registry registry(server.port());
-    WhoisWindow window(registry.context, quick);
+    LookupService service(1, quick);
+    WhoisWindow window(service, registry.context);
     window.openFor(u"日本語.com"_s);
     QTRY_COMPARE(server.queries, QList<QByteArray>{"xn--wgv71a119e.com"});
     QTRY_VERIFY(shownText(window).endsWith(u"Domain Name: XN--WGV71A119E.COM\n"_s));

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "core/ReplyFacts.h"
+
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
-// How one lookup ended, for whoever reports progress.
-struct LookupOutcome
+// One name's answer, from the wire to every view: made once where the name
+// ended (the history, DNS or the registry) and passed on unchanged to the
+// history, the lists, the export and every command's output.
+struct LookupResult
 {
     enum class Kind { Available, Registered, Blocked, Timeout, Error };
     // Why a lookup got no verdict.
@@ -18,8 +23,8 @@ struct LookupOutcome
         BadRow,     // the name's TLD row names no server or port that can be asked
     };
 
-    LookupOutcome() = default;
-    LookupOutcome(int slotNumber, QString name, QString serverName, Kind endKind)
+    LookupResult() = default;
+    LookupResult(int slotNumber, QString name, QString serverName, Kind endKind)
         : slot(slotNumber)
         , domain(std::move(name))
         , server(std::move(serverName))
@@ -41,5 +46,20 @@ struct LookupOutcome
     // "history:2026-11-20", ...
     QString reason;
 
+    // Who answered.
+    enum class Source { None, History, Dns, Registry };
+    enum class Protocol { None, Whois, Rdap };
+
+    // The name as the list or the user gave it, and its bytes on the wire.
+    QString given;
+    QByteArray sent;
+    Source source = Source::None;
+    Protocol protocol = Protocol::None;
+    QDateTime answeredAt; // UTC
+    ReplyFacts facts;
+
+    bool hasVerdict() const { return kind == Kind::Available || kind == Kind::Registered; }
+
     static QString kindText(Kind kind);
+    static QString sourceText(Source source);
 };

@@ -1,0 +1,33 @@
+#include "core/LookupResult.h"
+
+QString LookupResult::kindText(Kind kind)
+{
+    switch (kind) {
+    case Kind::Available:
+        return QStringLiteral("available");
+    case Kind::Registered:
+        return QStringLiteral("registered");
+    case Kind::Blocked:
+        return QStringLiteral("blocked");
+    case Kind::Timeout:
+        return QStringLiteral("timeout");
+    case Kind::Error:
+        return QStringLiteral("error");
+    }
+    return {};
+}
+
+QString LookupResult::sourceText(Source source)
+{
+    switch (source) {
+    case Source::None:
+        return {};
+    case Source::History:
+        return QStringLiteral("history");
+    case Source::Dns:
+        return QStringLiteral("dns");
+    case Source::Registry:
+        return QStringLiteral("registry");
+    }
+    return {};
+}
