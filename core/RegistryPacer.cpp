@@ -216,6 +216,8 @@ void RegistryPacer::backOff(Registry &entry, qint64 now) const
         entry.judgedAt = now;
     }
     entry.answeredSinceBackOff = false;
+    entry.inFlightLimit = 1;
+    entry.answersAtLimit = 0;
     entry.staleRunning = entry.running;
     entry.pauseMs = qMin(m_options.maxPauseMs, std::max({m_options.backoffStartMs, 2 * entry.pauseMs, entry.paceMs}));
     entry.backedOffAt = now;

@@ -33,7 +33,8 @@ struct PacingOptions
 // the previous one ended; a registry without one takes as many as there are
 // slots, once it has shown it answers them: it starts with one at a time and
 // takes one more each time it has answered as many as it took at once, so
-// that the queries in flight when it first refuses are few.
+// that the queries in flight when it refuses are few; after a back-off it
+// starts with one at a time again.
 //
 // A refusal (a rate-limit notice or a query left unanswered) doubles the
 // registry's pause, starting from PacingOptions::backoffStartMs and up to
