@@ -32,19 +32,21 @@ write_tld_table() {
     done
 }
 
-# start_rationing_registry WORK NAMES: NAMES dictionary-word .com names in
-# WORK/names.txt, the first 85% of them taken (WORK/taken.txt); a loopback
-# registry on $port (pid in $registry) that answers at most 5 WHOIS queries a
-# second per client address, with its DNS responder on 127.0.0.1:53 holding
-# the taken names; WORK/home/TLDs.txt sends .com to it. Needs root (port 53).
+# start_rationing_registry WORK NAMES [nodns]: NAMES dictionary-word .com
+# names in WORK/names.txt, the first 85% of them taken (WORK/taken.txt); a
+# loopback registry on $port (pid in $registry) that answers at most 5 WHOIS
+# queries a second per client address, with its DNS responder on
+# 127.0.0.1:53 holding the taken names (needs root; not with "nodns");
+# WORK/home/TLDs.txt sends .com to it.
 start_rationing_registry() {
-    local work=$1 names=$2
+    local work=$1 names=$2 dns=--dns
+    [ "${3:-}" != nodns ] || dns=
     grep -E '^[a-z]{3,12}$' /usr/share/dict/words | sort -u |
         shuf -n "$names" --random-source=<(yes) | sed 's/$/.com/' > "$work/names.txt"
     [ "$(wc -l < "$work/names.txt")" -eq "$names" ] || fail "the word list has fewer than $names usable words"
     head -n $((names * 85 / 100)) "$work/names.txt" > "$work/taken.txt"
     port=$((20000 + RANDOM % 10000))
-    python3 bench/rationing_registry.py "$port" --taken "$work/taken.txt" --rate 5 --dns > "$work/registry.log" &
+    python3 bench/rationing_registry.py "$port" --taken "$work/taken.txt" --rate 5 $dns > "$work/registry.log" &
     registry=$!
     wait_for_port "$port" "the loopback registry (is port 53 free?)"
     mkdir -p "$work/home"

@@ -8,6 +8,7 @@
 #include "cli/HistoryCommand.h"
 #include "cli/PrepareCommand.h"
 #include "cli/QueueCommand.h"
+#include "cli/RegistriesCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/TldsCommand.h"
 #include "cli/WorkCommand.h"
@@ -100,6 +101,7 @@ std::vector<std::unique_ptr<Command>> allCommands()
 {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<TldsCommand>());
+    commands.push_back(std::make_unique<RegistriesCommand>());
     commands.push_back(std::make_unique<PrepareCommand>());
     commands.push_back(std::make_unique<CheckCommand>());
     commands.push_back(std::make_unique<SearchCommand>());

@@ -115,7 +115,8 @@ int ExtractCommand::run(const QStringList &arguments, CommandContext &context)
 
     RegistryDirectory registries;
     const bool everyTld = parser.isSet(QStringLiteral("all-tlds"));
-    if (everyTld && !registries.loadFolder(ProgramFolder::shippedDataDir() + QLatin1String("/registry"), &error)) {
+    if (everyTld && !registries.loadFolders(ProgramFolder::shippedDataDir() + QLatin1String("/registry"),
+                                            RegistryDirectory::updatedFolder(folder), &error)) {
         context.err << "vantrel extract: " << error << Qt::endl;
         return ExitFailure;
     }

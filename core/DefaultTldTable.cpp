@@ -256,6 +256,15 @@ QStringList lines()
     return result;
 }
 
+QString serverOf(const QString &extension)
+{
+    for (const Row &row : rows) {
+        if (QString::fromLatin1(row.label).toLower() == extension)
+            return QString::fromLatin1(row.server);
+    }
+    return {};
+}
+
 QByteArray fileContents()
 {
     QByteArray contents;

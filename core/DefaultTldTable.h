@@ -15,4 +15,7 @@ QStringList lines();
 // The file contents: every line followed by CR LF, then one more CR LF.
 QByteArray fileContents();
 
+// The server of the default row of a lower-case extension, or empty.
+QString serverOf(const QString &extension);
+
 } // namespace DefaultTldTable

@@ -13,6 +13,8 @@ struct LookupContext
     TldTable tldTable;
     RegistryDirectory registries; // for names whose TLD has no enabled row
     bool useProxy = false;
+    // Asked first where a registry speaks both RDAP and WHOIS.
+    RegistryProtocol preferredProtocol = RegistryProtocol::Rdap;
     QString defaultExtension = QStringLiteral(".com"); // with its leading dot
     // Ask DNS first: a delegated name is registered without a registry query.
     // Off until the settings are read (where it is on by default).

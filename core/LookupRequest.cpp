@@ -3,13 +3,10 @@
 #include "core/LookupContext.h"
 #include "core/NamePreparation.h"
 
-#include <QUrl>
 
 QString LookupRequest::registryHost() const
 {
-    if (route.isRdap())
-        return QUrl(route.server).host().toLower();
-    return route.server.toLower();
+    return route.host();
 }
 
 std::optional<LookupResult> LookupRequest::unaskable() const

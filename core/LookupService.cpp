@@ -61,13 +61,18 @@ void LookupService::submit(LookupClient *client, const LookupRequest &request, q
 {
     if (std::find(m_clients.begin(), m_clients.end(), client) == m_clients.end())
         m_clients.push_back(client);
-    const QString host = request.registryHost();
-    m_pacer.requireThrottle(host, request.route.throttleMs);
+    LookupRequest asked = request;
+    // A registry whose RDAP (or WHOIS) service could not be reached lately is
+    // asked over the other at once.
+    if (asked.route.hasFallback() && m_pacer.isUnreachable(asked.registryHost(), m_clock.elapsed()))
+        asked.route = asked.route.fallback();
+    const QString host = asked.registryHost();
+    m_pacer.requireThrottle(host, asked.route.throttleMs);
     std::deque<Pending> &waiting = callerQueue(host, client).waiting;
     auto at = waiting.end();
     while (at != waiting.begin() && std::prev(at)->order > order)
         --at;
-    waiting.insert(at, Pending{request, order, 0});
+    waiting.insert(at, Pending{asked, order, 0});
     ++client->m_waiting;
     schedule(0);
 }
@@ -176,7 +181,7 @@ void LookupService::start(const Choice &choice, int slot, qint64 now)
     ++client->m_running;
     client->m_servedAt = ++m_served;
     ++name.tries;
-    m_pacer.queryStarted(choice.host);
+    m_pacer.queryStarted(choice.host, now);
     m_running[size_t(slot)] = Running{client, std::move(name), now};
     m_pool.startLookup(m_running[size_t(slot)]->name.request, slot);
 }
@@ -198,6 +203,8 @@ void LookupService::poolLookupEnded(const LookupResult &result)
     if (!client)
         return;
     --client->m_running;
+    if (askedElsewhere(client, running.name, result))
+        return;
     const bool retry = result.kind == LookupResult::Kind::Blocked ||
                        (result.kind == LookupResult::Kind::Timeout && registry.answered);
     if (retry && running.name.tries < client->m_maxTries) {
@@ -209,6 +216,25 @@ void LookupService::poolLookupEnded(const LookupResult &result)
     if (result.kind == LookupResult::Kind::Timeout)
         emit registryUnanswered(result.remoteAddress);
     emit client->ended(result, running.name.order);
+}
+
+// A server that cannot be reached (as opposed to one that answered or
+// refused) sends the name, and the registry's later names, to its other
+// protocol; the move costs the name no try.
+bool LookupService::askedElsewhere(LookupClient *client, Pending &name, const LookupResult &result)
+{
+    const LookupRoute &route = name.request.route;
+    if (!route.hasFallback() || !route.unreachable(result))
+        return false;
+    m_pacer.markUnreachable(name.request.registryHost(), m_clock.elapsed());
+    name.request.route = route.fallback();
+    --name.tries;
+    const QString host = name.request.registryHost();
+    m_pacer.requireThrottle(host, name.request.route.throttleMs);
+    ++client->m_waiting;
+    ++client->m_retriesWaiting;
+    callerQueue(host, client).retries.push_front(std::move(name));
+    return true;
 }
 
 // The one clock that gives a query up: a query that has run this long has

@@ -3,6 +3,7 @@
 #include "core/ConnectionPool.h"
 #include "core/LookupRequest.h"
 #include "core/LookupResult.h"
+#include "core/RegistryLimits.h"
 #include "core/RegistryPacer.h"
 
 #include <QElapsedTimer>
@@ -47,6 +48,8 @@ public:
     PoolTimings timings() const { return m_timings; }
     // How registries back off and relax; set before the first query.
     void setPacing(PacingOptions pacing) { m_pacer = RegistryPacer(pacing); }
+    // The limits registries publish: their hosts are paced below them from the first query.
+    void setLimits(const RegistryLimits &limits) { m_pacer.setLimits(limits); }
     // The local address queries are sent from; null lets the system choose.
     void setLocalAddress(const QHostAddress &address) { m_pool.setLocalAddress(address); }
     // How often a WHOIS server that closed without a byte is asked again.
@@ -100,6 +103,7 @@ private:
     static bool better(const CallerQueue &candidate, const CallerQueue &best);
     void start(const Choice &choice, int slot, qint64 now);
     void poolLookupEnded(const LookupResult &result);
+    bool askedElsewhere(LookupClient *client, Pending &name, const LookupResult &result);
     void giveUpSilentLookups();
     int freeSlot() const;
     CallerQueue &callerQueue(const QString &host, LookupClient *client);

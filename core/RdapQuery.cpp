@@ -3,25 +3,13 @@
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QNetworkRequest>
 
 RdapQuery::RdapQuery(QNetworkAccessManager &network, int timeoutMs, QObject *parent)
     : QObject(parent)
-    , m_network(network)
+    , m_get(network, timeoutMs, bodyCap, HttpGet::AtCap::DropTheRest)
 {
-    m_timeout.setSingleShot(true);
-    m_timeout.setInterval(timeoutMs);
-    connect(&m_timeout, &QTimer::timeout, this, [this] {
-        finish({LookupResult::Kind::Timeout, QStringLiteral("rdap:timeout"),
-                QStringLiteral("No answer within %1 seconds").arg(m_timeout.interval() / 1000.0)});
-    });
-}
-
-RdapQuery::~RdapQuery()
-{
-    abort();
+    connect(&m_get, &HttpGet::finished, this, &RdapQuery::onFinished);
 }
 
 QUrl RdapQuery::domainUrl(const QString &baseUrl, const QString &domain)
@@ -34,57 +22,26 @@ QUrl RdapQuery::domainUrl(const QString &baseUrl, const QString &domain)
 
 void RdapQuery::start(const QString &baseUrl, const QString &domain)
 {
-    abort();
-    const QUrl url = domainUrl(baseUrl, domain);
-    QNetworkRequest request(url);
+    QNetworkRequest request(domainUrl(baseUrl, domain));
     request.setRawHeader("Accept", "application/rdap+json");
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(maxRedirects);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    m_scheme = url.scheme();
-    m_body.clear();
-    m_reply = m_network.get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, &RdapQuery::onReadyRead);
-    connect(m_reply, &QNetworkReply::finished, this, &RdapQuery::onFinished);
-    m_timeout.start();
+    m_get.start(request, maxRedirects);
 }
 
-void RdapQuery::abort()
+void RdapQuery::onFinished(const HttpGetResult &result)
 {
-    m_timeout.stop();
-    if (QNetworkReply *reply = m_reply) {
-        m_reply = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
-}
-
-void RdapQuery::onReadyRead()
-{
-    const QByteArray piece = m_reply->readAll();
-    const qsizetype room = bodyCap - m_body.size();
-    if (room > 0)
-        m_body.append(piece.constData(), qMin(room, piece.size()));
-}
-
-void RdapQuery::onFinished()
-{
-    onReadyRead();
-    if (m_reply->error() == QNetworkReply::TooManyRedirectsError || m_reply->url().scheme() != m_scheme) {
+    if (result.timedOut) {
+        emit finished({LookupResult::Kind::Timeout, QStringLiteral("rdap:timeout"), result.error, {}});
+    } else if (result.redirectRefused) {
         // More than three redirects, or one to another scheme (http to https).
-        finish({LookupResult::Kind::Error, QStringLiteral("rdap:redirect"),
-                QStringLiteral("Redirect not followed: %1").arg(m_reply->url().toString())});
-        return;
+        emit finished({LookupResult::Kind::Error, QStringLiteral("rdap:redirect"),
+                       QStringLiteral("Redirect not followed: %1").arg(result.url.toString()), {}});
+    } else if (result.status == 0) {
+        emit finished({LookupResult::Kind::Error, QStringLiteral("rdap:network"), result.error, {}});
+    } else {
+        RdapAnswer answer = answerFor(result.status, result.retryAfter, result.body);
+        answer.body = result.body;
+        emit finished(answer);
     }
-    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!status.isValid()) {
-        finish({LookupResult::Kind::Error, QStringLiteral("rdap:network"), m_reply->errorString()});
-        return;
-    }
-    RdapAnswer answer = answerFor(status.toInt(), m_reply->rawHeader("Retry-After"));
-    answer.body = m_body;
-    finish(answer);
 }
 
 namespace {
@@ -104,7 +61,7 @@ QString retryAfterText(const QByteArray &header)
 
 } // namespace
 
-RdapAnswer RdapQuery::answerFor(int status, const QByteArray &retryAfter) const
+RdapAnswer RdapQuery::answerFor(int status, const QByteArray &retryAfter, const QByteArray &body)
 {
     const QString code = QStringLiteral("rdap:%1").arg(status);
     const QString after = retryAfterText(retryAfter);
@@ -117,17 +74,11 @@ RdapAnswer RdapQuery::answerFor(int status, const QByteArray &retryAfter) const
     if (status != 200)
         return {LookupResult::Kind::Error, code, QStringLiteral("HTTP status %1").arg(status)};
     QJsonParseError error;
-    const QJsonObject object = QJsonDocument::fromJson(m_body, &error).object();
+    const QJsonObject object = QJsonDocument::fromJson(body, &error).object();
     if (error.error != QJsonParseError::NoError ||
         object.value(QLatin1String("objectClassName")) != QLatin1String("domain"))
         return {LookupResult::Kind::Error, code + QStringLiteral(" not a domain object"),
                 QStringLiteral("HTTP 200 without a domain object")};
     return {LookupResult::Kind::Registered, code,
             QStringLiteral("Domain object for %1").arg(object.value(QLatin1String("ldhName")).toString())};
-}
-
-void RdapQuery::finish(const RdapAnswer &answer)
-{
-    abort();
-    emit finished(answer);
 }

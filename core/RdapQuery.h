@@ -1,16 +1,14 @@
 #pragma once
 
+#include "core/HttpGet.h"
 #include "core/LookupResult.h"
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <QUrl>
 
 class QNetworkAccessManager;
-class QNetworkReply;
 
 // How an RDAP question ended.
 struct RdapAnswer
@@ -36,12 +34,11 @@ public:
     static constexpr int maxRedirects = 3;
 
     RdapQuery(QNetworkAccessManager &network, int timeoutMs, QObject *parent = nullptr);
-    ~RdapQuery() override;
 
     // Drops a running question and asks a new one.
     void start(const QString &baseUrl, const QString &domain);
-    void abort();
-    bool isRunning() const { return !m_reply.isNull(); }
+    void abort() { m_get.abort(); }
+    bool isRunning() const { return m_get.isRunning(); }
 
     static QUrl domainUrl(const QString &baseUrl, const QString &domain);
 
@@ -49,14 +46,8 @@ signals:
     void finished(const RdapAnswer &answer);
 
 private:
-    void onReadyRead();
-    void onFinished();
-    void finish(const RdapAnswer &answer);
-    RdapAnswer answerFor(int status, const QByteArray &retryAfter) const;
+    void onFinished(const HttpGetResult &result);
+    static RdapAnswer answerFor(int status, const QByteArray &retryAfter, const QByteArray &body);
 
-    QNetworkAccessManager &m_network;
-    QPointer<QNetworkReply> m_reply;
-    QTimer m_timeout;
-    QString m_scheme;
-    QByteArray m_body;
+    HttpGet m_get;
 };

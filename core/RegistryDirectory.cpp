@@ -38,6 +38,7 @@ bool RegistryDirectory::loadWhoisServers(const QString &path, QString *error)
         return false;
     }
     m_whoisHosts.clear();
+    m_whoisPath = path;
     while (!file.atEnd()) {
         const QString line = QString::fromUtf8(file.readLine()).section(QLatin1Char('#'), 0, 0).trimmed();
         const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -55,6 +56,7 @@ bool RegistryDirectory::loadWhoisServers(const QString &path, QString *error)
 bool RegistryDirectory::loadRdapBootstrap(const QString &path, QString *error)
 {
     m_rdapBases.clear();
+    m_rdapPath.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("cannot read the RDAP bootstrap file %1: %2; names without a WHOIS server "
@@ -62,16 +64,27 @@ bool RegistryDirectory::loadRdapBootstrap(const QString &path, QString *error)
                      .arg(path, file.errorString());
         return false;
     }
+    if (!readRdapBootstrap(file.readAll(), path, error))
+        return false;
+    m_rdapPath = path;
+    return true;
+}
+
+bool RegistryDirectory::readRdapBootstrap(const QByteArray &contents, const QString &name, QString *error)
+{
+    m_rdapBases.clear();
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(contents, &parseError);
     const QJsonValue services = document.object().value(QLatin1String("services"));
-    if (parseError.error != QJsonParseError::NoError || !services.isArray()) {
+    if (parseError.error != QJsonParseError::NoError || !services.isArray() || services.toArray().isEmpty()) {
         *error = QStringLiteral("the RDAP bootstrap file %1 is not a bootstrap file (%2); names without a WHOIS "
                                 "server cannot be looked up")
-                     .arg(path, parseError.error != QJsonParseError::NoError ? parseError.errorString()
+                     .arg(name, parseError.error != QJsonParseError::NoError ? parseError.errorString()
                                                                              : QStringLiteral("no services"));
         return false;
     }
+    m_rdapPublication =
+        QDateTime::fromString(document.object().value(QLatin1String("publication")).toString(), Qt::ISODate);
     for (const QJsonValue &service : services.toArray()) {
         const QJsonArray tlds = service.toArray().at(0).toArray();
         QString base;
@@ -104,6 +117,34 @@ bool RegistryDirectory::loadFolder(const QString &folder, QString *error)
     return whoisLoaded && rdapLoaded;
 }
 
+bool RegistryDirectory::loadFolders(const QString &shippedFolder, const QString &updatedFolder, QString *error)
+{
+    QStringList problems;
+    bool loaded = true;
+    const auto loadNewest = [&](const char *fileName, bool (RegistryDirectory::*load)(const QString &, QString *)) {
+        const QString updated = updatedFolder + QLatin1Char('/') + QLatin1String(fileName);
+        QString problem;
+        if (QFile::exists(updated)) {
+            if ((this->*load)(updated, &problem))
+                return;
+            problems << problem + QStringLiteral("; the shipped copy is used");
+        }
+        if (!(this->*load)(shippedFolder + QLatin1Char('/') + QLatin1String(fileName), &problem)) {
+            problems << problem;
+            loaded = false;
+        }
+    };
+    loadNewest(whoisFile, &RegistryDirectory::loadWhoisServers);
+    loadNewest(rdapFile, &RegistryDirectory::loadRdapBootstrap);
+    *error = problems.join(QLatin1String("; "));
+    return loaded && problems.isEmpty();
+}
+
+QString RegistryDirectory::updatedFolder(const QString &programFolder)
+{
+    return programFolder + QLatin1String("/registry");
+}
+
 QString RegistryDirectory::whoisHost(const QString &domain) const
 {
     return m_whoisHosts.value(whoisSuffix(domain));
@@ -120,10 +161,15 @@ QString RegistryDirectory::whoisSuffix(const QString &domain) const
 
 QString RegistryDirectory::rdapBaseUrl(const QString &domain) const
 {
+    const QString whoisSuffix = this->whoisSuffix(domain);
+    const QString whoisHost = m_whoisHosts.value(whoisSuffix);
     for (const QString &suffix : suffixesOf(domain)) {
         const auto found = m_rdapBases.constFind(suffix);
-        if (found != m_rdapBases.constEnd())
-            return *found;
+        if (found == m_rdapBases.constEnd())
+            continue;
+        const bool longerSuffixElsewhere = whoisSuffix.size() > suffix.size() && !whoisHost.isEmpty() &&
+                                           whoisHost != m_whoisHosts.value(suffix);
+        return longerSuffixElsewhere ? QString() : *found;
     }
     return {};
 }

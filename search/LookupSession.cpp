@@ -5,6 +5,7 @@
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
 
+#include <QFileInfo>
 #include <QSignalBlocker>
 
 LookupSession::LookupSession(QString programFolder, SettingsStore &settings, int poolSize, PoolTimings timings,
@@ -51,13 +52,29 @@ bool LookupSession::prepare(QString *error)
     openHistory();
     // Without the shipped registry list only the table's rows answer; lookups go on.
     m_registryNotice.clear();
-    m_lookup.registries.loadFolder(ProgramFolder::shippedDataDir() + QLatin1String("/registry"), &m_registryNotice);
+    const QString shipped = ProgramFolder::shippedDataDir() + QLatin1String("/registry");
+    m_lookup.registries.loadFolders(shipped, RegistryDirectory::updatedFolder(m_programFolder), &m_registryNotice);
+    loadLimits(shipped);
 
     if (firstError.isEmpty())
         return true;
     if (error)
         *error = firstError;
     return false;
+}
+
+// The shipped limits, then the user's own file, whose rows replace those of
+// the same registry; a file that cannot be read is named, and lookups go on.
+void LookupSession::loadLimits(const QString &shippedFolder)
+{
+    RegistryLimits limits;
+    QString error;
+    if (!limits.load(shippedFolder + QLatin1String("/limits.txt"), &error))
+        m_registryNotice += (m_registryNotice.isEmpty() ? QString() : QStringLiteral("; ")) + error;
+    const QString own = m_programFolder + QLatin1String("/registry/limits.txt");
+    if (QFileInfo::exists(own) && !limits.load(own, &error))
+        m_registryNotice += (m_registryNotice.isEmpty() ? QString() : QStringLiteral("; ")) + error;
+    m_service.setLimits(limits);
 }
 
 void LookupSession::openHistory()

@@ -128,6 +128,7 @@ signals:
 private:
     static LookupResult resultFromHistory(const HistoryEntry &entry);
     void openHistory();
+    void loadLimits(const QString &shippedFolder);
     void fileCommitted();
     void fileNow(const LookupResult &outcome);
 

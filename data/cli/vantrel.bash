@@ -5,7 +5,7 @@ _vantrel()
     local cur prev words cword
     _init_completion || return
 
-    local commands="tlds prepare check search generate extract history queue work help"
+    local commands="tlds registries prepare check search generate extract history queue work help"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -32,6 +32,9 @@ _vantrel()
             COMPREPLY=($(compgen -W "tsv csv json" -- "$cur"))
             return
             ;;
+        --from)
+            return
+            ;;
         --tld | --slots | --start | --base | --dns-server | --recheck-after | --timeout | --server | --db | --bind | --lease)
             return
             ;;
@@ -52,6 +55,12 @@ _vantrel()
             return
             ;;
         tlds) options="" ;;
+        registries) options="--from"
+            if [[ $cur != -* ]]; then
+                COMPREPLY=($(compgen -W "update" -- "$cur"))
+                return
+            fi
+            ;;
         prepare) options="--tld" ;;
         check) options="--list --tld --slots --timeout --server --no-dns --dns-server --recheck-after --db --format --quiet --available-only --show-reply" ;;
         search) options="--type --start --list --tld --slots --timeout --server --no-dns --dns-server --recheck-after --db --format --quiet --available-only --show-reply" ;;

@@ -6,6 +6,7 @@
 #include "core/ResultLists.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/TestData.h"
+#include "tests/support/WhoisTestServer.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -55,35 +56,39 @@ void TestRdapLookup::outcomes_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("reason");
+    // Whether the ending sends the name to the registry's other protocol.
+    QTest::addColumn<bool>("unreachable");
 
     using Kind = LookupResult::Kind;
-    QTest::newRow("404") << "404 Not Found"_ba << QByteArray() << QByteArray() << int(Kind::Available) << u"rdap:404"_s;
+    QTest::newRow("404") << "404 Not Found"_ba << QByteArray() << QByteArray() << int(Kind::Available) << u"rdap:404"_s << false;
     QTest::newRow("200 domain object") << "200 OK"_ba << QByteArray() << registeredBody() << int(Kind::Registered)
-                                       << u"rdap:200"_s;
+                                       << u"rdap:200"_s << false;
     QTest::newRow("429") << "429 Too Many Requests"_ba
-                         << "Retry-After: 30\r\n"_ba << QByteArray() << int(Kind::Blocked) << u"rdap:429"_s;
+                         << "Retry-After: 30\r\n"_ba << QByteArray() << int(Kind::Blocked) << u"rdap:429"_s << false;
     QTest::newRow("503 with Retry-After")
         << "503 Service Unavailable"_ba
-        << "Retry-After: 5\r\n"_ba << QByteArray() << int(Kind::Blocked) << u"rdap:503"_s;
+        << "Retry-After: 5\r\n"_ba << QByteArray() << int(Kind::Blocked) << u"rdap:503"_s << false;
     QTest::newRow("429 without Retry-After")
-        << "429 Too Many Requests"_ba << QByteArray() << QByteArray() << int(Kind::Blocked) << u"rdap:429"_s;
+        << "429 Too Many Requests"_ba << QByteArray() << QByteArray() << int(Kind::Blocked) << u"rdap:429"_s << false;
     QTest::newRow("503 with Retry-After: -1")
         << "503 Service Unavailable"_ba << "Retry-After: -1\r\n"_ba << QByteArray() << int(Kind::Error)
-        << u"rdap:503"_s;
+        << u"rdap:503"_s << true;
     QTest::newRow("500") << "500 Internal Server Error"_ba << QByteArray() << QByteArray() << int(Kind::Error)
-                         << u"rdap:500"_s;
+                         << u"rdap:500"_s << true;
     QTest::newRow("never answers") << QByteArray() << QByteArray() << QByteArray() << int(Kind::Timeout)
-                                   << u"rdap:timeout"_s;
+                                   << u"rdap:timeout"_s << false;
     QTest::newRow("garbage JSON") << "200 OK"_ba << QByteArray() << "<html>not json"_ba << int(Kind::Error)
-                                  << u"rdap:200 not a domain object"_s;
+                                  << u"rdap:200 not a domain object"_s << true;
     QTest::newRow("huge body is cut") << "200 OK"_ba << QByteArray()
                                       << domainObject.chopped(1) + ",\"x\":\"" + QByteArray(RdapQuery::bodyCap, 'x') +
                                              "\"}"
-                                      << int(Kind::Error) << u"rdap:200 not a domain object"_s;
+                                      << int(Kind::Error) << u"rdap:200 not a domain object"_s << true;
     QTest::newRow("three redirects") << "redirect 3"_ba << QByteArray() << domainObject << int(Kind::Registered)
-                                     << u"rdap:200"_s;
+                                     << u"rdap:200"_s << false;
     QTest::newRow("four redirects") << "redirect 4"_ba << QByteArray() << domainObject << int(Kind::Error)
-                                    << u"rdap:redirect"_s;
+                                    << u"rdap:redirect"_s << true;
+    QTest::newRow("nobody listening") << "closed"_ba << QByteArray() << QByteArray() << int(Kind::Error)
+                                      << u"rdap:network"_s << true;
 }
 
 // A row whose server is an RDAP base URL is asked over HTTP on the pool's
@@ -95,6 +100,7 @@ void TestRdapLookup::outcomes()
     QFETCH(QByteArray, body);
     QFETCH(int, kind);
     QFETCH(QString, reason);
+    QFETCH(bool, unreachable);
 
     HttpTestServer server;
     QVERIFY(server.listen());
@@ -118,7 +124,8 @@ void TestRdapLookup::outcomes()
     LookupContext &context = engine.session.lookup();
     TldEntry row;
     row.extension = u"test"_s;
-    row.whoisServer = u"http://127.0.0.1:%1/rdap/"_s.arg(server.port());
+    const quint16 port = status == "closed" ? WhoisTestServer::unusedPort() : server.port();
+    row.whoisServer = u"http://127.0.0.1:%1/rdap/"_s.arg(port);
     row.port = 43;
     row.enabled = true;
     row.successIndicators = u"No match"_s;
@@ -130,12 +137,16 @@ void TestRdapLookup::outcomes()
     connect(&pool, &ConnectionPool::lookupEnded, &engine.session,
             [&engine](const LookupResult &result) { engine.session.file(result); });
 
-    pool.startLookup(engine.session.admit(u"name.test"_s), 0);
+    const LookupRequest request = engine.session.admit(u"name.test"_s);
+    pool.startLookup(request, 0);
     QTRY_COMPARE(ended.size(), 1);
     const auto outcome = ended.first().first().value<LookupResult>();
     QCOMPARE(outcome.reason, reason);
     QCOMPARE(int(outcome.kind), kind);
     QCOMPARE(outcome.server, row.whoisServer);
+    QCOMPARE(request.route.unreachable(outcome), unreachable);
+    if (status == "closed")
+        return;
     QCOMPARE(server.requests.first().target, "/rdap/domain/name.test"_ba);
     QCOMPARE(server.requests.first().header("Accept"), "application/rdap+json"_ba);
     QCOMPARE(results.names(ResultList::High),
