@@ -1,6 +1,8 @@
-// Inserting verdicts through the history store, and opening the History
-// window on them: seconds for the inserts, milliseconds until the window's
-// first rows are on screen, and the process's peak memory afterwards.
+// Inserting verdicts through the history store, looking up 3,000 of them one
+// name at a time and in batches (milliseconds and SQL statements each), and
+// opening the History window on them: seconds for the inserts, milliseconds
+// until the window's first rows are on screen, and the process's peak memory
+// afterwards.
 // usage: history_bench [ROWS [FOLDER]] (default 1000000 rows in a temporary
 // folder; FOLDER keeps history.sqlite there); run with QT_QPA_PLATFORM=offscreen
 #include "core/HistoryStore.h"
@@ -8,6 +10,7 @@
 #include "core/ui/HistoryWindow.h"
 
 #include "base/ConsolePrompt.h"
+#include "tests/support/SqliteStatementCounter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -15,8 +18,29 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <sys/resource.h>
+
+namespace {
+
+// Runs find (which returns how many verdicts it found) and prints its time
+// and the statements it ran.
+void lookUp(const HistoryStore &store, const char *how, int names, const std::function<int()> &find)
+{
+    const SqliteStatementCounter counter(store.connectionName());
+    QElapsedTimer clock;
+    clock.start();
+    const int found = find();
+    const qint64 ms = clock.elapsed();
+    const QString statements =
+        counter.isCounting() ? QString::number(counter.statements()) : QStringLiteral("(not counted)");
+    std::printf("look up %d names %s: %lld ms, %s statements, %d found\n", names, how, ms, qPrintable(statements),
+                found);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -50,6 +74,15 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("insert %d verdicts: %.2f s\n", rows, clock.elapsed() / 1000.0);
+
+    QStringList names;
+    for (int i = 0; i < 3000; ++i)
+        names << QStringLiteral("name%1.com").arg(qint64(i) * rows / 3000);
+    lookUp(store, "one at a time", int(names.size()), [&] {
+        return int(std::count_if(names.cbegin(), names.cend(),
+                                 [&](const QString &name) { return store.recentVerdict(name, start).has_value(); }));
+    });
+    lookUp(store, "in batches", int(names.size()), [&] { return int(store.recentVerdicts(names, start).size()); });
 
     QTextStream messages(stderr);
     ConsolePrompt prompt(messages);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The history at a million verdicts: inserting them through the store, the
-# History window's first rows and the peak memory (history_bench); how soon
+# The history at a million verdicts: inserting them through the store,
+# looking up 3,000 names one at a time and in batches, the History window's
+# first rows and the peak memory (history_bench); how soon
 # `vantrel history --verdict available --format csv` prints its first row; and
 # a 100,000-name check with RecheckAfterDays=30 whose names are all in the
 # history: its seconds and the WHOIS queries a loopback registry counted (the

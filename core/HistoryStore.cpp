@@ -3,13 +3,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
 #include <QUuid>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -150,7 +153,7 @@ bool HistoryStore::open(QString *error)
 
 bool HistoryStore::reconnect(QString *error)
 {
-    m_latestByName.reset();
+    m_newestOfNames.clear();
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     db.close();
     if (!db.open()) {
@@ -270,7 +273,7 @@ void HistoryStore::moveAside()
 
 void HistoryStore::closeConnection()
 {
-    m_latestByName.reset();
+    m_newestOfNames.clear();
     if (QSqlDatabase::contains(m_connectionName)) {
         QSqlDatabase::database(m_connectionName, false).close();
         QSqlDatabase::removeDatabase(m_connectionName);
@@ -364,29 +367,83 @@ std::optional<HistoryEntry> HistoryStore::recentVerdict(const QString &name, int
 
 std::optional<HistoryEntry> HistoryStore::recentVerdict(const QString &name, const QDateTime &oldest)
 {
+    const QHash<QString, HistoryEntry> found = recentVerdicts({name}, oldest);
+    const auto kept = found.constFind(name);
+    return kept == found.cend() ? std::nullopt : std::optional(*kept);
+}
+
+QHash<QString, HistoryEntry> HistoryStore::recentVerdicts(const QStringList &names, const QDateTime &oldest)
+{
+    QHash<QString, HistoryEntry> found;
     if (!m_open || !oldest.isValid())
-        return std::nullopt;
-    for (auto it = m_pending.crbegin(); it != m_pending.crend(); ++it) {
-        if (it->name == name)
-            return isReusable(it->verdict) && it->checkedAt >= oldest ? std::optional(*it) : std::nullopt;
+        return found;
+    const QStringList asked = decideFromPending(names, oldest, &found);
+    for (qsizetype from = 0; from < asked.size(); from += namesPerStatement)
+        findNewest(asked.mid(from, namesPerStatement), oldest, &found);
+    return found;
+}
+
+// Puts into found the names whose newest pending row is a recent settled
+// verdict; the names without a pending row, once each, are left to ask for.
+QStringList HistoryStore::decideFromPending(const QStringList &names, const QDateTime &oldest,
+                                            QHash<QString, HistoryEntry> *found) const
+{
+    QSet<QString> undecided(names.cbegin(), names.cend());
+    for (auto it = m_pending.crbegin(); it != m_pending.crend() && !undecided.isEmpty(); ++it) {
+        if (!undecided.remove(it->name))
+            continue;
+        if (isReusable(it->verdict) && it->checkedAt >= oldest)
+            found->insert(it->name, *it);
     }
-    // Asked once per name of a run: the statement is prepared once.
-    if (!m_latestByName) {
-        m_latestByName = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connectionName));
-        m_latestByName->prepare(
-            u"SELECT %1 FROM verdicts WHERE name = ? ORDER BY checked_at DESC LIMIT 1"_s.arg(columns));
+    QStringList asked;
+    asked.reserve(undecided.size());
+    for (const QString &name : names) {
+        if (undecided.remove(name))
+            asked << name;
     }
-    QSqlQuery &query = *m_latestByName;
-    query.bindValue(0, name);
-    const bool found = query.exec() && query.next();
-    const std::optional<HistoryEntry> latest = found ? std::optional(entryFrom(query)) : std::nullopt;
-    query.finish();
-    if (!latest)
-        return std::nullopt;
-    const HistoryEntry &entry = *latest;
-    if (!isReusable(entry.verdict) || entry.checkedAt < oldest)
-        return std::nullopt;
-    return entry;
+    return asked;
+}
+
+void HistoryStore::findNewest(const QStringList &names, const QDateTime &oldest, QHash<QString, HistoryEntry> *found)
+{
+    // A few sizes of the statement serve every batch: the places a batch
+    // leaves over ask for its first name again.
+    static constexpr int sizes[] = {1, 16, 100, namesPerStatement};
+    const int places =
+        *std::find_if(std::cbegin(sizes), std::cend(sizes), [&](int size) { return size >= names.size(); });
+    QSqlQuery *query = newestOfNames(places);
+    if (!query)
+        return;
+    for (int i = 0; i < places; ++i)
+        query->bindValue(i, names.value(i, names.first()));
+    query->bindValue(places, timeText(oldest));
+    if (query->exec()) {
+        while (query->next()) {
+            HistoryEntry entry = entryFrom(*query);
+            if (isReusable(entry.verdict))
+                found->insert(entry.name, std::move(entry));
+        }
+    }
+    query->finish();
+}
+
+QSqlQuery *HistoryStore::newestOfNames(int places)
+{
+    std::unique_ptr<QSqlQuery> &query = m_newestOfNames[places];
+    if (query)
+        return query.get();
+    QStringList marks;
+    marks.fill(u"?"_s, places);
+    // A name's newest row, where it is no older than the bound time.
+    const QString statement =
+        u"SELECT %1 FROM verdicts AS v WHERE name IN (%2) AND checked_at >= ? AND checked_at = "
+        "(SELECT max(w.checked_at) FROM verdicts AS w WHERE w.name = v.name)"_s.arg(columns, marks.join(u", "_s));
+    auto prepared = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connectionName));
+    prepared->setForwardOnly(true);
+    if (!prepared->prepare(statement))
+        return nullptr;
+    query = std::move(prepared);
+    return query.get();
 }
 
 QStringList HistoryStore::columnNames()

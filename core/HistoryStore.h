@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -8,6 +9,7 @@
 #include <QVector>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -115,11 +117,16 @@ public:
     int pendingRows() const { return int(m_pending.size()); }
     void setRowGuard(RowGuard guard) { m_guard = std::move(guard); }
 
-    // The newest available or registered verdict on name no older than maxAgeDays
-    // days before now; pending rows count too.
+    // The newest verdict on each of names, by name, where it was reached at
+    // oldest or later and is available or registered; pending rows count too
+    // (the newest pending row of a name decides it). One statement asks for
+    // up to namesPerStatement names.
+    QHash<QString, HistoryEntry> recentVerdicts(const QStringList &names, const QDateTime &oldest);
+    static constexpr int namesPerStatement = 400;
+    // The same for one name, no older than maxAgeDays days before now.
     std::optional<HistoryEntry> recentVerdict(const QString &name, int maxAgeDays,
                                               const QDateTime &now = QDateTime::currentDateTimeUtc());
-    // The same, for verdicts reached at oldest or later.
+    // The same for one name, reached at oldest or later.
     std::optional<HistoryEntry> recentVerdict(const QString &name, const QDateTime &oldest);
 
     // Rows matching filter, newest first, handed one at a time to visit until
@@ -150,6 +157,10 @@ private:
     bool openConnection(QString *error);
     bool createSchema(QString *error);
     bool checkSchemaVersion(QSqlQuery &query, QString *error);
+    QStringList decideFromPending(const QStringList &names, const QDateTime &oldest,
+                                  QHash<QString, HistoryEntry> *found) const;
+    void findNewest(const QStringList &names, const QDateTime &oldest, QHash<QString, HistoryEntry> *found);
+    QSqlQuery *newestOfNames(int places);
     void retryLater();
     void moveAside();
     void closeConnection();
@@ -161,7 +172,8 @@ private:
     bool m_open = false;
     QVector<HistoryEntry> m_pending;
     QTimer m_flushTimer;
-    std::unique_ptr<QSqlQuery> m_latestByName;
+    // Prepared once for each number of places it has.
+    std::map<int, std::unique_ptr<QSqlQuery>> m_newestOfNames;
     RowGuard m_guard;
     int m_retryMs = 0;
     bool m_writeFailed = false;

@@ -1,5 +1,6 @@
 #include "core/HistoryStore.h"
 #include "tests/support/PostgresTestServer.h"
+#include "tests/support/SqliteStatementCounter.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -50,6 +51,18 @@ int rowsOnDisk(const HistoryDatabase &database)
     return probe(database, QStringLiteral("SELECT count(*) FROM verdicts"));
 }
 
+using Found = QHash<QString, HistoryEntry>;
+
+// name: verdict@checked_at for each row of found, sorted.
+QStringList described(const Found &found)
+{
+    QStringList rows;
+    for (auto it = found.cbegin(); it != found.cend(); ++it)
+        rows << it.key() + QLatin1String(": ") + it->verdict + QLatin1Char('@') + it->checkedAt.toString(Qt::ISODate);
+    rows.sort();
+    return rows;
+}
+
 } // namespace
 
 class TestHistoryStore : public QObject
@@ -67,6 +80,10 @@ private slots:
     void selectsByFilterNewestFirst();
     void refusesANewerSchema_data() { backends(); }
     void refusesANewerSchema();
+    void findsRecentVerdictsInBatches_data() { backends("written", "pending", "written"); }
+    void findsRecentVerdictsInBatches();
+    void asksOneStatementPerBatch_data();
+    void asksOneStatementPerBatch();
     void keepsRowsWhileTheServerIsAway();
     void readsDatabaseUrls();
     void movesACorruptFileAside();
@@ -74,8 +91,12 @@ private slots:
 
 private:
     void backends();
+    // Each backend, each with column false (named whenFalse) and true.
+    void backends(const char *column, const char *whenFalse, const char *whenTrue);
     // The database of the current row: a file in dir, or a new server database.
     HistoryDatabase database(const QTemporaryDir &dir);
+    // A new database of that name on the server.
+    HistoryDatabase serverDatabase(const QString &name, const QTemporaryDir &dir);
 
     std::unique_ptr<PostgresTestServer> m_server;
     int m_databases = 0;
@@ -95,13 +116,27 @@ void TestHistoryStore::backends()
     QTest::newRow("postgresql") << true;
 }
 
+void TestHistoryStore::backends(const char *column, const char *whenFalse, const char *whenTrue)
+{
+    QTest::addColumn<bool>("server");
+    QTest::addColumn<bool>(column);
+    for (const char *backend : {"sqlite", "postgresql"}) {
+        for (const bool value : {false, true})
+            QTest::addRow("%s, %s", backend, value ? whenTrue : whenFalse) << (backend[0] == 'p') << value;
+    }
+}
+
 HistoryDatabase TestHistoryStore::database(const QTemporaryDir &dir)
 {
     QFETCH(bool, server);
     if (!server)
         return HistoryDatabase::inProgramFolder(dir.path());
-    const QString url = m_server->createDatabase(QStringLiteral("history%1").arg(++m_databases));
-    return *HistoryDatabase::fromText(url, dir.path(), nullptr);
+    return serverDatabase(QStringLiteral("history%1").arg(++m_databases), dir);
+}
+
+HistoryDatabase TestHistoryStore::serverDatabase(const QString &name, const QTemporaryDir &dir)
+{
+    return *HistoryDatabase::fromText(m_server->createDatabase(name), dir.path(), nullptr);
 }
 
 #define SKIP_WITHOUT_SERVER()                                                                                         \
@@ -209,13 +244,109 @@ void TestHistoryStore::refusesANewerSchema()
     QCOMPARE(rowsOnDisk(database), 1); // neither moved aside nor touched
 }
 
+void TestHistoryStore::findsRecentVerdictsInBatches()
+{
+    SKIP_WITHOUT_SERVER();
+    QFETCH(bool, written);
+    QTemporaryDir dir;
+    HistoryStore store(database(dir), {100000, 60000});
+    QVERIFY(store.open(nullptr));
+    const QDateTime oldest = now.addDays(-30);
+    // Several batches of names, each kind of row in each batch.
+    QStringList names;
+    QStringList expected;
+    int rows = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const QString name = QStringLiteral("n%1.com").arg(i);
+        names << name;
+        const auto keep = [&](const QString &verdict, const QDateTime &at) {
+            store.record(entry(name, verdict, at));
+            ++rows;
+            return name + QLatin1String(": ") + verdict + QLatin1Char('@') + at.toString(Qt::ISODate);
+        };
+        switch (i % 7) {
+        case 0:
+            expected << keep(QStringLiteral("available"), now.addDays(-1));
+            break;
+        case 1: // older than oldest
+            keep(QStringLiteral("registered"), oldest.addSecs(-1));
+            break;
+        case 2: // at oldest
+            expected << keep(QStringLiteral("registered"), oldest);
+            break;
+        case 3: // not a verdict to reuse
+            keep(QStringLiteral("blocked"), now);
+            break;
+        case 4: // the newest row wins
+            keep(QStringLiteral("available"), now.addDays(-2));
+            keep(QStringLiteral("timeout"), now.addDays(-1));
+            break;
+        case 5:
+            keep(QStringLiteral("timeout"), now.addDays(-2));
+            expected << keep(QStringLiteral("registered"), now.addDays(-1));
+            break;
+        default: // never checked
+            break;
+        }
+    }
+    if (written)
+        QVERIFY(store.flush());
+    QCOMPARE(store.pendingRows(), written ? 0 : rows);
+    expected.sort();
+    names << names.mid(0, 10) << QStringLiteral("unknown.com"); // asked twice, or unknown
+
+    const Found found = store.recentVerdicts(names, oldest);
+    QCOMPARE(described(found), expected);
+    for (const QString &name : names.mid(0, 20))
+        QCOMPARE(store.recentVerdict(name, oldest).has_value(), found.contains(name));
+    QVERIFY(store.recentVerdicts({}, oldest).isEmpty());
+    QVERIFY(store.recentVerdicts(names, QDateTime()).isEmpty());
+}
+
+void TestHistoryStore::asksOneStatementPerBatch_data()
+{
+    QTest::addColumn<int>("names");
+    QTest::addColumn<int>("pending"); // of the names, the last ones
+    const int batch = HistoryStore::namesPerStatement;
+    QTest::newRow("one name") << 1 << 0;
+    QTest::newRow("a few names") << 17 << 0;
+    QTest::newRow("a full batch") << batch << 0;
+    QTest::newRow("one more than a batch") << batch + 1 << 0;
+    QTest::newRow("3,000 names") << 3000 << 0;
+    QTest::newRow("all pending") << 50 << 50;
+    QTest::newRow("pending rows are not asked for") << batch + 100 << 100;
+}
+
+void TestHistoryStore::asksOneStatementPerBatch()
+{
+    QFETCH(int, names);
+    QFETCH(int, pending);
+    QTemporaryDir dir;
+    HistoryStore store(HistoryDatabase::inProgramFolder(dir.path()), {100000, 60000});
+    QVERIFY(store.open(nullptr));
+    QStringList asked;
+    for (int i = 0; i < names; ++i) {
+        asked << QStringLiteral("n%1.com").arg(i);
+        store.record(entry(asked.last(), QStringLiteral("available")));
+        if (i == names - pending - 1)
+            QVERIFY(store.flush());
+    }
+    QCOMPARE(store.pendingRows(), pending);
+
+    const SqliteStatementCounter counter(store.connectionName());
+    if (!counter.isCounting())
+        QSKIP("the SQLite library of Qt's driver cannot be traced here");
+    QCOMPARE(store.recentVerdicts(asked, now.addDays(-1)).size(), names);
+    const int batches = (names - pending + HistoryStore::namesPerStatement - 1) / HistoryStore::namesPerStatement;
+    QCOMPARE(counter.statements(), batches);
+}
+
 void TestHistoryStore::keepsRowsWhileTheServerIsAway()
 {
     if (!m_server->isRunning())
         QSKIP(qPrintable(m_server->skipReason()));
     QTemporaryDir dir;
-    const HistoryDatabase database =
-        *HistoryDatabase::fromText(m_server->createDatabase(QStringLiteral("away")), dir.path(), nullptr);
+    const HistoryDatabase database = serverDatabase(QStringLiteral("away"), dir);
     HistoryStore store(database, {100, 60000, 60000});
     QVERIFY(store.open(nullptr));
     store.record(entry(QStringLiteral("a.com"), QStringLiteral("available")));
