@@ -145,10 +145,10 @@ void LookupSession::askHistory(const QStringList &prepared, int recheckAfterDays
             oldest = recheckFrom;
     }
     if (m_history && oldest.isValid()) {
-        for (const QString &name : prepared) {
-            if (const auto entry = m_history->recentVerdict(name, oldest))
-                kept.insert(name, resultFromHistory(*entry));
-        }
+        // One statement for a whole batch of names, not a round trip each.
+        const QHash<QString, HistoryEntry> found = m_history->recentVerdicts(prepared, oldest);
+        for (auto entry = found.cbegin(); entry != found.cend(); ++entry)
+            kept.insert(entry.key(), resultFromHistory(entry.value()));
     }
     if (context)
         answered(kept);
