@@ -23,10 +23,8 @@ public:
     ~LookupClient() override;
 
     void setPriority(LookupService::Priority priority) { m_priority = priority; }
-    LookupService::Priority priority() const { return m_priority; }
     // This caller's names asked at a time, at most (the whole pool by default).
     void setParallel(int lookups) { m_parallel = qMax(1, lookups); }
-    int parallel() const { return m_parallel; }
     // Queries a refused or unanswered name gets in all (LookupService::maxTries by default).
     void setMaxTries(int tries) { m_maxTries = qBound(1, tries, LookupService::maxTries); }
 

@@ -16,18 +16,3 @@ QString LookupResult::kindText(Kind kind)
     }
     return {};
 }
-
-QString LookupResult::sourceText(Source source)
-{
-    switch (source) {
-    case Source::None:
-        return {};
-    case Source::History:
-        return QStringLiteral("history");
-    case Source::Dns:
-        return QStringLiteral("dns");
-    case Source::Registry:
-        return QStringLiteral("registry");
-    }
-    return {};
-}

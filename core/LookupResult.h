@@ -62,5 +62,4 @@ struct LookupResult
     bool hasVerdict() const { return kind == Kind::Available || kind == Kind::Registered; }
 
     static QString kindText(Kind kind);
-    static QString sourceText(Source source);
 };

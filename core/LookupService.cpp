@@ -36,8 +36,6 @@ LookupService::LookupService(int slotCount, PoolTimings timings, QObject *parent
 LookupService::~LookupService()
 {
     m_pool.closeAll();
-    for (LookupClient *client : m_clients)
-        client->m_service.clear();
 }
 
 int LookupService::running() const
@@ -59,20 +57,20 @@ LookupService::CallerQueue &LookupService::callerQueue(const QString &host, Look
 
 void LookupService::submit(LookupClient *client, const LookupRequest &request, qint64 order)
 {
-    if (std::find(m_clients.begin(), m_clients.end(), client) == m_clients.end())
-        m_clients.push_back(client);
     LookupRequest asked = request;
+    QString host = asked.registryHost();
     // A registry whose RDAP (or WHOIS) service could not be reached lately is
     // asked over the other at once.
-    if (asked.route.hasFallback() && m_pacer.isUnreachable(asked.registryHost(), m_clock.elapsed()))
+    if (asked.route.hasFallback() && m_pacer.isUnreachable(host, m_clock.elapsed())) {
         asked.route = asked.route.fallback();
-    const QString host = asked.registryHost();
+        host = asked.registryHost();
+    }
     m_pacer.requireThrottle(host, asked.route.throttleMs);
     std::deque<Pending> &waiting = callerQueue(host, client).waiting;
     auto at = waiting.end();
     while (at != waiting.begin() && std::prev(at)->order > order)
         --at;
-    waiting.insert(at, Pending{asked, order, 0});
+    waiting.insert(at, Pending{asked, host, order, 0});
     ++client->m_waiting;
     schedule(0);
 }
@@ -91,14 +89,13 @@ void LookupService::drop(LookupClient *client)
         if (!running || running->client != client)
             continue;
         // The registry was asked: the next query to it still waits its pause.
-        m_pacer.queryDropped(running->name.request.registryHost(), now);
+        m_pacer.queryDropped(running->name.host, now);
         m_pool.closeSlot(int(slot));
         running.reset();
     }
     client->m_waiting = 0;
     client->m_running = 0;
     client->m_retriesWaiting = 0;
-    m_clients.erase(std::remove(m_clients.begin(), m_clients.end(), client), m_clients.end());
     schedule(0);
 }
 
@@ -137,20 +134,20 @@ std::optional<LookupService::Choice> LookupService::choose(qint64 now, qint64 *w
 {
     std::optional<Choice> best;
     for (auto it = m_registries.begin(); it != m_registries.end(); ++it) {
-        bool wanted = false;
-        for (CallerQueue &queue : it.value().callers) {
-            if (queue.retries.empty() && queue.waiting.empty())
-                continue;
-            wanted = true;
-            if (queue.client->m_running >= queue.client->m_parallel || !m_pacer.ready(it.key(), now))
-                continue;
-            if (!best || better(queue, *best->queue))
-                best = Choice{it.key(), &queue};
-        }
-        if (wanted && !m_pacer.ready(it.key(), now)) {
+        std::vector<CallerQueue> &callers = it.value().callers;
+        const auto wanted = [](const CallerQueue &queue) { return !queue.retries.empty() || !queue.waiting.empty(); };
+        if (std::none_of(callers.begin(), callers.end(), wanted))
+            continue;
+        if (!m_pacer.ready(it.key(), now)) {
             const qint64 readyAt = m_pacer.readyAt(it.key());
             if (readyAt > now && (*wakeAt < 0 || readyAt < *wakeAt))
                 *wakeAt = readyAt;
+            continue;
+        }
+        for (CallerQueue &queue : callers) {
+            if (wanted(queue) && queue.client->m_running < queue.client->m_parallel &&
+                (!best || better(queue, *best->queue)))
+                best = Choice{it.key(), &queue};
         }
     }
     return best;
@@ -193,7 +190,7 @@ void LookupService::poolLookupEnded(const LookupResult &result)
         return;
     Running running = std::move(*m_running[slot]);
     m_running[slot].reset();
-    const QString host = running.name.request.registryHost();
+    const QString host = running.name.host;
     m_pacer.queryEnded(host, m_clock.elapsed(), refused(result));
     Registry &registry = m_registries[host];
     if (result.kind != LookupResult::Kind::Timeout)
@@ -226,14 +223,14 @@ bool LookupService::askedElsewhere(LookupClient *client, Pending &name, const Lo
     const LookupRoute &route = name.request.route;
     if (!route.hasFallback() || !route.unreachable(result))
         return false;
-    m_pacer.markUnreachable(name.request.registryHost(), m_clock.elapsed());
+    m_pacer.markUnreachable(name.host, m_clock.elapsed());
     name.request.route = route.fallback();
+    name.host = name.request.registryHost();
     --name.tries;
-    const QString host = name.request.registryHost();
-    m_pacer.requireThrottle(host, name.request.route.throttleMs);
+    m_pacer.requireThrottle(name.host, name.request.route.throttleMs);
     ++client->m_waiting;
     ++client->m_retriesWaiting;
-    callerQueue(host, client).retries.push_front(std::move(name));
+    callerQueue(name.host, client).retries.push_front(std::move(name));
     return true;
 }
 

@@ -66,6 +66,7 @@ private:
     struct Pending
     {
         LookupRequest request;
+        QString host; // the request's registry host, read once
         qint64 order = 0;
         int tries = 0;
     };
@@ -113,7 +114,6 @@ private:
     RegistryPacer m_pacer;
     QHash<QString, Registry> m_registries; // by registry host
     std::vector<std::optional<Running>> m_running; // by pool slot
-    std::vector<LookupClient *> m_clients;
     quint64 m_served = 0; // queries started
     QElapsedTimer m_clock;
     QTimer m_dispatchTimer;

@@ -68,12 +68,14 @@ bool LookupSession::prepare(QString *error)
 void LookupSession::loadLimits(const QString &shippedFolder)
 {
     RegistryLimits limits;
-    QString error;
-    if (!limits.load(shippedFolder + QLatin1String("/limits.txt"), &error))
-        m_registryNotice += (m_registryNotice.isEmpty() ? QString() : QStringLiteral("; ")) + error;
     const QString own = m_programFolder + QLatin1String("/registry/limits.txt");
-    if (QFileInfo::exists(own) && !limits.load(own, &error))
-        m_registryNotice += (m_registryNotice.isEmpty() ? QString() : QStringLiteral("; ")) + error;
+    for (const QString &path : {shippedFolder + QLatin1String("/limits.txt"), own}) {
+        QString error;
+        if (path == own && !QFileInfo::exists(own))
+            continue;
+        if (!limits.load(path, &error))
+            m_registryNotice += (m_registryNotice.isEmpty() ? QString() : QStringLiteral("; ")) + error;
+    }
     m_service.setLimits(limits);
 }
 
@@ -134,8 +136,7 @@ LookupRequest LookupSession::admit(const QString &name, const QString &tld) cons
     return admitLookup(name, tld, m_lookup);
 }
 
-void LookupSession::askHistory(const QStringList &prepared, int recheckAfterDays, QObject *context,
-                               HistoryAnswer answered)
+QHash<QString, LookupResult> LookupSession::keptVerdicts(const QStringList &prepared, int recheckAfterDays)
 {
     QHash<QString, LookupResult> kept;
     QDateTime oldest = m_resumedRunBegan;
@@ -150,8 +151,7 @@ void LookupSession::askHistory(const QStringList &prepared, int recheckAfterDays
         for (auto entry = found.cbegin(); entry != found.cend(); ++entry)
             kept.insert(entry.key(), resultFromHistory(entry.value()));
     }
-    if (context)
-        answered(kept);
+    return kept;
 }
 
 LookupResult LookupSession::resultFromHistory(const HistoryEntry &entry)

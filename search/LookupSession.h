@@ -31,7 +31,7 @@ class SettingsStore;
 //
 //  - admit() takes a name to a lookup request, once: the name as asked, its
 //    bytes on the wire and the registry its route names.
-//  - askHistory() may settle names without a query; whatever schedules the
+//  - keptVerdicts() may settle names without a query; whatever schedules the
 //    queries (a paced run) then asks DNS and the service with that request
 //    and never prepares or routes the name again.
 //  - file() files an ended lookup into the result lists, the history or the
@@ -94,12 +94,10 @@ public:
     LookupRequest admit(const QString &name, const QString &tld) const;
     // The same with the first chosen TLD.
     LookupRequest admit(const QString &name) const { return admit(name, m_chosenTlds.value(0)); }
-    using HistoryAnswer = std::function<void(const QHash<QString, LookupResult> &kept)>;
-    // The verdicts the history holds for prepared names, when a kept verdict
-    // may stand (younger than recheckAfterDays days, or reached since the
-    // resumed run began), handed to answered by prepared name. Nothing is
-    // handed once context is gone.
-    void askHistory(const QStringList &prepared, int recheckAfterDays, QObject *context, HistoryAnswer answered);
+    // The verdicts the history holds for prepared names, by name, when a kept
+    // verdict may stand (younger than recheckAfterDays days, or reached since
+    // the resumed run began): one statement for the whole batch.
+    QHash<QString, LookupResult> keptVerdicts(const QStringList &prepared, int recheckAfterDays);
     using FiledReport = std::function<void(const LookupResult &result)>;
     // Files an ended lookup: available and registered names into the result
     // lists, a refusal into the blocked notice; then the list sizes are

@@ -170,23 +170,17 @@ void PacedRun::askHistory()
     prepared.reserve(qsizetype(m_historyBatch.size()));
     for (const Name &name : m_historyBatch)
         prepared << name.request.prepared;
-    auto batch = std::make_shared<std::vector<Name>>(std::exchange(m_historyBatch, {}));
-    const quint64 generation = m_generation;
-    m_session.askHistory(prepared, m_context.recheckAfterDays, this,
-                         [this, batch, generation](const QHash<QString, LookupResult> &kept) {
-                             if (generation != m_generation)
-                                 return;
-                             for (Name &name : *batch) {
-                                 const auto found = kept.constFind(name.request.prepared);
-                                 if (found != kept.constEnd()) {
-                                     LookupResult result = *found;
-                                     result.given = name.request.given;
-                                     finish(name.position, result);
-                                 } else {
-                                     askDns(std::move(name));
-                                 }
-                             }
-                         });
+    const QHash<QString, LookupResult> kept = m_session.keptVerdicts(prepared, m_context.recheckAfterDays);
+    for (Name &name : std::exchange(m_historyBatch, {})) {
+        const auto found = kept.constFind(name.request.prepared);
+        if (found == kept.constEnd()) {
+            askDns(std::move(name));
+            continue;
+        }
+        LookupResult result = *found;
+        result.given = name.request.given;
+        finish(name.position, result);
+    }
 }
 
 void PacedRun::askDns(Name name)

@@ -68,8 +68,6 @@ public:
     // Drops every queued and running lookup; their names end without a verdict.
     void stop();
 
-    // The lookup settings the run took at its start.
-    const LookupContext &context() const { return m_context; }
     int settledByDns() const { return m_settledByDns; }
     int retriesWaiting() const { return m_client.retriesWaiting(); }
     int ended() const { return m_ended; }

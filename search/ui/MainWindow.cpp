@@ -59,7 +59,7 @@ MainWindow::MainWindow(DesktopContext &context, QWidget *parent)
     connect(&m_run, &PacedRun::nameEnded, this, [this](const LookupResult &result) {
         m_tally.count(result);
         reportFailedLookup(result);
-        showRunProgress(result);
+        showRunProgress();
     });
     connect(&m_run, &PacedRun::wordSourceFailed, this, [this](const QString &message) {
         m_context.prompt.showMessage(m_context.branding.productName, message, Prompt::Icon::None, Prompt::Buttons::Ok);
@@ -390,7 +390,7 @@ void MainWindow::startRun(WordSource &source)
     m_run.start(source, m_runStart);
 }
 
-void MainWindow::showRunProgress(const LookupResult &outcome)
+void MainWindow::showRunProgress()
 {
     const qint32 ended = m_runStart - 1 + m_run.wordsEnded();
     m_viewUpdates->setText(m_status->panel(0), QStringLiteral("%1 of %2").arg(ended).arg(m_runSize));

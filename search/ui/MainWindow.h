@@ -123,7 +123,7 @@ private:
     void restoreAfterStop();
     bool startNumberFits();
     void startRun(WordSource &source);
-    void showRunProgress(const LookupResult &outcome);
+    void showRunProgress();
 
     DesktopContext &m_context;
     DomainListModel m_savedModel;
