@@ -3,7 +3,6 @@
 #include "tests/support/WhoisTestServer.h"
 
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
@@ -16,8 +15,8 @@ namespace {
 
 constexpr int tickMs = 40;
 
-// A registry that answers each query after a short wait, noting when each
-// query arrived and how many connections were open at once.
+// A registry that answers each query after a wait (never, with a negative
+// one), noting when each query arrived and how many were open at once.
 struct LoggingRegistry
 {
     explicit LoggingRegistry(const QByteArray &reply = "No match\r\n", int answerAfterMs = 30)
@@ -26,18 +25,18 @@ struct LoggingRegistry
         server.setHandler([this, reply, answerAfterMs](QTcpSocket *socket, const QByteArray &, int) {
             startedAt << clock.elapsed();
             mostOpen = qMax(mostOpen, ++open);
-            QTimer::singleShot(answerAfterMs, socket, [this, socket, reply] {
-                --open;
-                WhoisTestServer::answerAndClose(socket, reply);
-            });
+            if (answerAfterMs >= 0)
+                QTimer::singleShot(answerAfterMs, socket, [this, socket, reply] {
+                    --open;
+                    WhoisTestServer::answerAndClose(socket, reply);
+                });
         });
     }
 
     LookupRequest request(const QString &name, int throttleMs = 0) const
     {
         LookupRequest request;
-        request.given = name;
-        request.prepared = name;
+        request.given = request.prepared = name;
         request.ascii = name.toLatin1();
         request.route.server = u"127.0.0.1"_s;
         request.route.port = server.port();
@@ -48,11 +47,9 @@ struct LoggingRegistry
 
     qint64 smallestGap() const
     {
-        qint64 gap = -1;
-        for (qsizetype index = 1; index < startedAt.size(); ++index) {
-            const qint64 between = startedAt.at(index) - startedAt.at(index - 1);
-            gap = gap < 0 ? between : qMin(gap, between);
-        }
+        qint64 gap = std::numeric_limits<qint64>::max();
+        for (qsizetype index = 1; index < startedAt.size(); ++index)
+            gap = qMin(gap, startedAt.at(index) - startedAt.at(index - 1));
         return gap;
     }
 
@@ -63,19 +60,18 @@ struct LoggingRegistry
     int mostOpen = 0;
 };
 
-// Every name a client heard of, in the order they ended.
-void listen(LookupClient &client, QStringList &heard)
+// Every result a client hears of, in the order they ended.
+void listen(LookupClient &client, QList<LookupResult> &heard)
 {
-    QObject::connect(&client, &LookupClient::ended, &client,
-                     [&heard](const LookupResult &result) { heard << result.domain; });
+    QObject::connect(&client, &LookupClient::ended, &client, [&heard](const LookupResult &result) { heard << result; });
 }
 
-QStringList names(const QString &prefix, int count)
+QStringList domains(const QList<LookupResult> &results)
 {
-    QStringList list;
-    for (int number = 1; number <= count; ++number)
-        list << u"%1%2.test"_s.arg(prefix).arg(number);
-    return list;
+    QStringList names;
+    for (const LookupResult &result : results)
+        names << result.domain;
+    return names;
 }
 
 } // namespace
@@ -87,12 +83,10 @@ class TestLookupService : public QObject
 private slots:
     void callersShareOnePace_data();
     void callersShareOnePace();
-    void userWaitsBeforeQueuedNames();
     void goneCallerLeavesNothing_data();
     void goneCallerLeavesNothing();
-    void refusedNameGetsItsTries_data();
-    void refusedNameGetsItsTries();
-    void silentRegistryIsGivenUpOnce();
+    void unansweredNameGetsItsTries_data();
+    void unansweredNameGetsItsTries();
 };
 
 void TestLookupService::callersShareOnePace_data()
@@ -102,7 +96,8 @@ void TestLookupService::callersShareOnePace_data()
     QTest::newRow("a pause") << 150;
 }
 
-// Two callers on one registry: one pace for both, and each hears only its own names.
+// Two callers on one registry: one pace for both, each hears only its own
+// names, and a name a user waits for goes before the names queued.
 void TestLookupService::callersShareOnePace()
 {
     QFETCH(int, pauseMs);
@@ -111,48 +106,34 @@ void TestLookupService::callersShareOnePace()
     LookupService service(8, PoolTimings{tickMs, 10, 30});
     LookupClient search(service);
     LookupClient browse(service);
-    QStringList heardBySearch;
-    QStringList heardByBrowse;
-    listen(search, heardBySearch);
-    listen(browse, heardByBrowse);
+    LookupClient whois(service);
+    whois.setPriority(LookupService::Priority::Interactive);
+    QList<LookupResult> bySearch, byBrowse, byWhois;
+    listen(search, bySearch);
+    listen(browse, byBrowse);
+    listen(whois, byWhois);
 
-    const QStringList searchNames = names(u"search"_s, 5);
-    const QStringList browseNames = names(u"browse"_s, 5);
-    for (int index = 0; index < 5; ++index) {
-        search.submit(registry.request(searchNames.at(index), pauseMs));
-        browse.submit(registry.request(browseNames.at(index), pauseMs));
+    QStringList searchNames;
+    QStringList browseNames;
+    for (int number = 1; number <= 5; ++number) {
+        searchNames << u"search%1.test"_s.arg(number);
+        browseNames << u"browse%1.test"_s.arg(number);
+        search.submit(registry.request(searchNames.last(), pauseMs));
+        browse.submit(registry.request(browseNames.last(), pauseMs));
     }
-    QTRY_COMPARE_WITH_TIMEOUT(heardBySearch.size() + heardByBrowse.size(), 10, 20000);
+    QTRY_VERIFY(!registry.startedAt.isEmpty());
+    whois.submit(registry.request(u"wanted.test"_s, pauseMs));
+    QTRY_COMPARE_WITH_TIMEOUT(bySearch.size() + byBrowse.size() + byWhois.size(), 11, 20000);
 
-    QCOMPARE(heardBySearch, searchNames);
-    QCOMPARE(heardByBrowse, browseNames);
-    QCOMPARE(registry.startedAt.size(), 10);
-    QVERIFY(search.isIdle() && browse.isIdle());
+    QCOMPARE(domains(bySearch), searchNames);
+    QCOMPARE(domains(byBrowse), browseNames);
+    QCOMPARE(domains(byWhois), QStringList{u"wanted.test"_s});
+    QCOMPARE(registry.startedAt.size(), 11);
     if (pauseMs > 0) {
+        QCOMPARE(registry.server.queries.at(1), "wanted.test"_ba);
         QCOMPARE(registry.mostOpen, 1);
         QVERIFY2(registry.smallestGap() >= pauseMs, qPrintable(QString::number(registry.smallestGap())));
     }
-}
-
-// A name a user waits for goes before the names a search has queued.
-void TestLookupService::userWaitsBeforeQueuedNames()
-{
-    LoggingRegistry registry;
-    QVERIFY(registry.server.listen());
-    LookupService service(8, PoolTimings{tickMs, 10, 30});
-    LookupClient search(service);
-    LookupClient whois(service);
-    whois.setPriority(LookupService::Priority::Interactive);
-    QStringList heard;
-    listen(search, heard);
-    listen(whois, heard);
-
-    for (const QString &name : names(u"queued"_s, 4))
-        search.submit(registry.request(name, 100));
-    QTRY_COMPARE(registry.startedAt.size(), 1);
-    whois.submit(registry.request(u"wanted.test"_s, 100));
-    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 5, 10000);
-    QCOMPARE(registry.server.queries.at(1), "wanted.test"_ba);
 }
 
 void TestLookupService::goneCallerLeavesNothing_data()
@@ -174,11 +155,11 @@ void TestLookupService::goneCallerLeavesNothing()
     int heardByBrowse = 0;
     connect(browse.get(), &LookupClient::ended, this, [&heardByBrowse] { ++heardByBrowse; });
     LookupClient search(service);
-    QStringList heardBySearch;
-    listen(search, heardBySearch);
+    QList<LookupResult> bySearch;
+    listen(search, bySearch);
 
-    for (const QString &name : names(u"browse"_s, 4))
-        browse->submit(registry.request(name, 100));
+    for (int number = 1; number <= 4; ++number)
+        browse->submit(registry.request(u"browse%1.test"_s.arg(number), 100));
     QTRY_COMPARE(registry.startedAt.size(), 1);
     if (deleted)
         browse.reset();
@@ -186,7 +167,7 @@ void TestLookupService::goneCallerLeavesNothing()
         browse->cancelAll();
     search.submit(registry.request(u"search1.test"_s, 100));
     search.submit(registry.request(u"search2.test"_s, 100));
-    QTRY_COMPARE_WITH_TIMEOUT(heardBySearch.size(), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(bySearch.size(), 2, 10000);
     QTest::qWait(300);
 
     QCOMPARE(heardByBrowse, 0);
@@ -195,64 +176,52 @@ void TestLookupService::goneCallerLeavesNothing()
     QCOMPARE(service.running(), 0);
 }
 
-void TestLookupService::refusedNameGetsItsTries_data()
+void TestLookupService::unansweredNameGetsItsTries_data()
 {
-    QTest::addColumn<int>("tries");
-    QTest::newRow("a search's three") << LookupService::maxTries;
-    QTest::newRow("a setup test's one") << 1;
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("answerAfterMs");
+    QTest::addColumn<int>("maxTries");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("connections");
+    const QByteArray refusal = "Query rate limit exceeded\r\n";
+    QTest::newRow("refused: a search's three") << refusal << 0 << LookupService::maxTries
+                                               << int(LookupResult::Kind::Blocked) << LookupService::maxTries;
+    QTest::newRow("refused: a setup test's one") << refusal << 0 << 1 << int(LookupResult::Kind::Blocked) << 1;
+    // Reconnected at 10 and 20 ticks, given up at 30, and never asked again
+    // of a registry that never answered.
+    QTest::newRow("silent") << QByteArray() << -1 << LookupService::maxTries << int(LookupResult::Kind::Timeout) << 3;
 }
 
-void TestLookupService::refusedNameGetsItsTries()
+// The one clock that gives a query up, and the tries a refused or silent name gets.
+void TestLookupService::unansweredNameGetsItsTries()
 {
-    QFETCH(int, tries);
-    LoggingRegistry registry("Query rate limit exceeded\r\n", 0);
+    QFETCH(QByteArray, reply);
+    QFETCH(int, answerAfterMs);
+    QFETCH(int, maxTries);
+    QFETCH(int, kind);
+    QFETCH(int, connections);
+    LoggingRegistry registry(reply, answerAfterMs);
     QVERIFY(registry.server.listen());
-    LookupService service(8, PoolTimings{tickMs, 10, 30});
-    service.setPacing({50, 200, 20, 600000});
-    LookupClient client(service);
-    client.setMaxTries(tries);
-    QList<LookupResult> ended;
-    connect(&client, &LookupClient::ended, this, [&ended](const LookupResult &result) { ended << result; });
-
-    client.submit(registry.request(u"refused.test"_s));
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
-    QCOMPARE(ended.first().kind, LookupResult::Kind::Blocked);
-    QCOMPARE(ended.first().given, u"refused.test"_s);
-    QCOMPARE(ended.first().source, LookupResult::Source::Registry);
-    QCOMPARE(ended.first().protocol, LookupResult::Protocol::Whois);
-    QVERIFY(ended.first().answeredAt.isValid());
-    QCOMPARE(registry.server.queries.size(), tries);
-}
-
-// One clock gives a silent query up: reconnected on the way, ended once as a
-// time-out, and not asked again of a registry that never answered.
-void TestLookupService::silentRegistryIsGivenUpOnce()
-{
-    WhoisTestServer server;
-    QVERIFY(server.listen());
-    server.setHandler([](QTcpSocket *, const QByteArray &, int) {});
     LookupService service(2, PoolTimings{tickMs, 10, 30});
+    service.setPacing({50, 200, 20, 600000});
     QStringList unanswered;
     connect(&service, &LookupService::registryUnanswered, this,
             [&unanswered](const QString &address) { unanswered << address; });
     LookupClient client(service);
+    client.setMaxTries(maxTries);
     QList<LookupResult> ended;
-    connect(&client, &LookupClient::ended, this, [&ended](const LookupResult &result) { ended << result; });
-    LoggingRegistry names;
-    client.submit([&] {
-        LookupRequest request = names.request(u"silent.test"_s);
-        request.route.port = server.port();
-        return request;
-    }());
+    listen(client, ended);
 
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60 * tickMs);
-    QCOMPARE(ended.first().kind, LookupResult::Kind::Timeout);
-    QCOMPARE(ended.first().error, LookupResult::ErrorKind::NoReply);
-    QCOMPARE(server.connections, 3); // at 0, 10 and 20 ticks
-    QCOMPARE(unanswered, QStringList{u"127.0.0.1"_s});
+    client.submit(registry.request(u"unanswered.test"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
     QTest::qWait(12 * tickMs);
-    QCOMPARE(server.connections, 3);
     QCOMPARE(ended.size(), 1);
+    QCOMPARE(int(ended.first().kind), kind);
+    QCOMPARE(ended.first().given, u"unanswered.test"_s);
+    QCOMPARE(ended.first().source, LookupResult::Source::Registry);
+    QVERIFY(ended.first().answeredAt.isValid());
+    QCOMPARE(registry.server.connections, connections);
+    QCOMPARE(unanswered, kind == int(LookupResult::Kind::Timeout) ? QStringList{u"127.0.0.1"_s} : QStringList());
     QCOMPARE(service.running(), 0);
 }
 
