@@ -23,63 +23,24 @@ TldEntry row(const QString &extension, const QString &server, qint32 throttleMs)
     return entry;
 }
 
-// A registry that answers five queries in any second per client and
-// refuses the rest (refused queries do not count), asked by eight slots on
-// the pacer's clock in whole milliseconds.
-struct RationingRegistry
-{
-    static constexpr int slotCount = 8;
-    const QString host = u"whois.free.test"_s;
-    int latencyMs = 3;
-    bool clocked = false;
-    std::deque<qint64> window; // the answers of the last second
-    std::pair<qint64, qint64> punished{-1, -1}; // everything then is refused
-    std::pair<qint64, qint64> stall{-1, -1}; // the caller asks nothing then; the next query is refused
-    QList<qint64> answers;
-    QList<qint64> refusals;
-
-    void run(RegistryPacer &pacer, qint64 runMs)
-    {
-        std::deque<std::pair<qint64, bool>> running; // end time, refused
-        bool refuseNext = false;
-        for (qint64 now = 0; now < runMs; ++now) {
-            while (!running.empty() && running.front().first <= now) {
-                pacer.queryEnded(host, now, running.front().second);
-                running.pop_front();
-            }
-            if (now >= stall.first && now < stall.second) {
-                refuseNext = true;
-                continue;
-            }
-            while (int(running.size()) < slotCount && pacer.ready(host, now)) {
-                if (clocked)
-                    pacer.queryStarted(host, now);
-                else
-                    pacer.queryStarted(host);
-                while (!window.empty() && now - window.front() >= 1000)
-                    window.pop_front();
-                const bool refused = window.size() >= 5 || (now >= punished.first && now < punished.second) ||
-                                     std::exchange(refuseNext, false);
-                (refused ? refusals : answers) << now;
-                if (!refused)
-                    window.push_back(now);
-                running.emplace_back(now + latencyMs, refused);
-            }
-        }
-    }
-
-    qsizetype answersFrom(qint64 from) const
-    {
-        return std::count_if(answers.cbegin(), answers.cend(), [from](qint64 at) { return at >= from; });
-    }
-};
-
 TldTable table()
 {
     TldTable tldTable;
     tldTable.setEntries({row(u"com"_s, u"whois.shared.test"_s, 100), row(u"net"_s, u"whois.shared.test"_s, 400),
                          row(u"org"_s, u"whois.free.test"_s, 0)});
     return tldTable;
+}
+
+// A published limit of five a second (and a daily cap) for both of the registry's hosts.
+RegistryLimits publishedLimits()
+{
+    QTemporaryDir folder;
+    writeFile(folder.filePath(u"limits.txt"_s), "free whois.free.test,rdap.free.test 5/s,1000/d address 2026-12-08 s");
+    RegistryLimits limits;
+    QString error;
+    if (!limits.load(folder.filePath(u"limits.txt"_s), &error))
+        qWarning("%s", qPrintable(error));
+    return limits;
 }
 
 } // namespace
@@ -94,8 +55,7 @@ private slots:
     void refusalsDoubleOncePerEpisode();
     void steadyRegistryIsAskedNearItsRate_data();
     void steadyRegistryIsAskedNearItsRate();
-    void publishedLimitHoldsFromTheFirstQuery_data();
-    void publishedLimitHoldsFromTheFirstQuery();
+    void publishedLimitSpacesStarts();
     void unreachableHostIsPassedOverForAWhile();
 };
 
@@ -162,34 +122,33 @@ void TestRegistryPacer::refusalsDoubleOncePerEpisode()
 
 void TestRegistryPacer::steadyRegistryIsAskedNearItsRate_data()
 {
-    QTest::addColumn<qint64>("stallAt"); // -1: none
-    QTest::addColumn<int>("earlierAnswers");
-    QTest::addColumn<qint64>("punishedFrom");
-    QTest::addColumn<qint64>("punishedUntil");
+    QTest::addColumn<qint64>("stallAt");     // -1: none
+    QTest::addColumn<int>("earlierAnswers"); // in the registry's window when the run starts
+    QTest::addColumn<qint64>("punishedAt");  // everything is refused for 3.5 s from then
+    QTest::addColumn<bool>("published");     // the pacer knows the limit from the start
+    QTest::addColumn<int>("latencyMs");
     QTest::addColumn<qint64>("runMs");
     QTest::addColumn<qint64>("steadyFrom");
     QTest::addColumn<double>("mostShare"); // of the allowed rate
-    QTest::newRow("steady") << qint64(-1) << 0 << qint64(-1) << qint64(-1) << qint64(80000) << qint64(20000) << 0.95;
+    constexpr qint64 never = qint64(1) << 40;
+    QTest::newRow("steady") << qint64(-1) << 0 << never << false << 3 << qint64(80000) << qint64(20000) << 0.95;
     // The caller asks nothing for 0.8 s, and the first query after that is
     // refused: the answers of the last second say the registry allows one a
     // second. Once that judgement's hold is over the pace finds the real rate
     // (up to all of it, as nothing was refused near it).
     QTest::newRow("refused after a stall")
-        << qint64(30000) << 0 << qint64(-1) << qint64(-1) << qint64(1500000) << qint64(1200000) << 1.0;
-    // The run starts right after another one at the registry's full rate:
-    // the registry's window still holds the earlier run's answers, and the
-    // first refusal comes after one or two answers of this run.
-    QTest::newRow("starts right after another run")
-        << qint64(-1) << 5 << qint64(-1) << qint64(-1) << qint64(80000) << qint64(20000) << 0.95;
-    QTest::newRow("starts while another run slows down")
-        << qint64(-1) << 4 << qint64(-1) << qint64(-1) << qint64(80000) << qint64(20000) << 0.95;
-    // The registry refuses everything for 3.5 s (it punishes someone else's
-    // burst from the same address): refusals with no answer between them,
-    // at the start and in the middle of the run.
-    QTest::newRow("punished at the start")
-        << qint64(-1) << 0 << qint64(0) << qint64(3500) << qint64(90000) << qint64(30000) << 0.95;
-    QTest::newRow("punished in the middle")
-        << qint64(-1) << 0 << qint64(20000) << qint64(23500) << qint64(90000) << qint64(30000) << 0.95;
+        << qint64(30000) << 0 << never << false << 3 << qint64(1500000) << qint64(1200000) << 1.0;
+    // The registry's window still holds the answers of a run just before
+    // this one: the first refusal comes after one answer of this run.
+    QTest::newRow("right after another run")
+        << qint64(-1) << 5 << never << false << 3 << qint64(80000) << qint64(20000) << 0.95;
+    // It punishes someone else's burst from the same address: refusals
+    // with no answer between them.
+    QTest::newRow("punished mid-run") << qint64(-1) << 0 << qint64(20000) << false << 3 << qint64(90000)
+                                      << qint64(30000) << 0.95;
+    // Paced below the published limit from the first query on, never
+    // refused, several queries at once when the registry is far away.
+    QTest::newRow("published limit") << qint64(-1) << 0 << never << true << 300 << qint64(60000) << qint64(0) << 0.95;
 }
 
 // Eight slots ask a registry that answers five queries in any second and
@@ -199,83 +158,78 @@ void TestRegistryPacer::steadyRegistryIsAskedNearItsRate()
 {
     QFETCH(qint64, stallAt);
     QFETCH(int, earlierAnswers);
-    QFETCH(qint64, punishedFrom);
-    QFETCH(qint64, punishedUntil);
+    QFETCH(qint64, punishedAt);
+    QFETCH(bool, published);
+    QFETCH(int, latencyMs);
     QFETCH(qint64, runMs);
     QFETCH(qint64, steadyFrom);
     QFETCH(double, mostShare);
     RegistryPacer pacer;
     pacer.setThrottles(table());
-    RationingRegistry registry;
+    if (published)
+        pacer.setLimits(publishedLimits());
+    const QString free = u"whois.free.test"_s;
+    constexpr int slotCount = 8;
+    std::deque<qint64> window; // the registry's answers of the last second
     for (int answer = 0; answer < earlierAnswers; ++answer)
-        registry.window.push_back(-1000 + answer * 1000 / earlierAnswers);
-    registry.punished = {punishedFrom, punishedUntil};
-    if (stallAt >= 0)
-        registry.stall = {stallAt, stallAt + 800};
-    registry.run(pacer, runMs);
-
-    const double rate = registry.answersFrom(steadyFrom) / (double(runMs - steadyFrom) / 1000);
+        window.push_back(answer * 1000 / earlierAnswers - 1000);
+    std::deque<std::pair<qint64, bool>> running; // end time, refused
+    QList<qint64> answers;
+    QList<qint64> refusals;
+    bool refuseNext = false;
+    for (qint64 now = 0; now < runMs; ++now) {
+        while (!running.empty() && running.front().first <= now) {
+            pacer.queryEnded(free, now, running.front().second);
+            running.pop_front();
+        }
+        if (stallAt >= 0 && now >= stallAt && now < stallAt + 800) {
+            refuseNext = true;
+            continue;
+        }
+        while (int(running.size()) < slotCount && pacer.ready(free, now)) {
+            pacer.queryStarted(free, now);
+            while (!window.empty() && now - window.front() >= 1000)
+                window.pop_front();
+            const bool punished = now >= punishedAt && now < punishedAt + 3500;
+            const bool refused = window.size() >= 5 || punished || std::exchange(refuseNext, false);
+            (refused ? refusals : answers) << now;
+            if (!refused)
+                window.push_back(now);
+            running.emplace_back(now + latencyMs, refused);
+        }
+    }
+    const auto inSteadyState = [steadyFrom](qint64 at) { return at >= steadyFrom; };
+    const double rate =
+        std::count_if(answers.cbegin(), answers.cend(), inSteadyState) / (double(runMs - steadyFrom) / 1000);
     QVERIFY2(rate >= 0.85 * 5 && rate <= mostShare * 5, qPrintable(QString::number(rate)));
-    const QList<qint64> &refusals = registry.refusals;
+    QVERIFY(!published || refusals.isEmpty());
     for (qsizetype refusal = 1; refusal < refusals.size(); ++refusal) {
-        const bool afterPunishment = refusals.at(refusal) > punishedUntil + 2000;
-        if (refusals.at(refusal) > 2000 && (refusals.at(refusal) < punishedFrom || afterPunishment))
+        const bool punishment = refusals.at(refusal) >= punishedAt && refusals.at(refusal) < punishedAt + 5500;
+        if (refusals.at(refusal) > 2000 && !punishment)
             QVERIFY2(refusals.at(refusal) - refusals.at(refusal - 1) > 2000, qPrintable(QString::number(refusal)));
     }
 }
 
-void TestRegistryPacer::publishedLimitHoldsFromTheFirstQuery_data()
+// Every host of a published limit's row is spaced a tenth below it; a start
+// without a clock holds the next one until it ends.
+void TestRegistryPacer::publishedLimitSpacesStarts()
 {
-    QTest::addColumn<bool>("clocked"); // the caller tells the pacer when a query starts
-    QTest::addColumn<int>("latencyMs");
-    QTest::addColumn<double>("leastRate"); // answers a second
-    // 5/s, a tenth below: a start every 220 ms, several at once.
-    QTest::newRow("near") << true << 3 << 4.4;
-    QTest::newRow("far away") << true << 300 << 4.4;
-    // Without a clock the next start waits for the previous answer.
-    QTest::newRow("no clock, near") << false << 3 << 4.3;
-    QTest::newRow("no clock, far away") << false << 300 << 1.8;
-}
-
-// A registry whose limit is published is paced below it from its first
-// query on: never refused, and no slower than the limit allows.
-void TestRegistryPacer::publishedLimitHoldsFromTheFirstQuery()
-{
-    QFETCH(bool, clocked);
-    QFETCH(int, latencyMs);
-    QFETCH(double, leastRate);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(u"limits.txt"_s);
-    writeFile(path, "free whois.free.test,rdap.free.test 5/s,1000/24h address 2026-12-08 https://free.test/aup\n");
-    RegistryLimits limits;
-    QString error;
-    QVERIFY2(limits.load(path, &error), qPrintable(error));
     RegistryPacer pacer;
-    pacer.setLimits(limits);
-    pacer.setThrottles(table()); // keeps the published pace
-    RationingRegistry registry;
-    registry.latencyMs = latencyMs;
-    registry.clocked = clocked;
-    registry.run(pacer, 60000);
-
-    QCOMPARE(registry.refusals, QList<qint64>());
-    const double rate = registry.answersFrom(0) / 60.0;
-    QVERIFY2(rate >= leastRate && rate <= 5, qPrintable(QString::number(rate)));
-    // The row's RDAP host is paced alike.
+    pacer.setLimits(publishedLimits());
     const QString rdap = u"rdap.free.test"_s;
     pacer.queryStarted(rdap, 100);
-    pacer.queryEnded(rdap, 150, false);
     QCOMPARE(pacer.readyAt(rdap), 320);
-    QVERIFY(!pacer.ready(rdap, 319));
-    QVERIFY(pacer.ready(rdap, 320));
+    pacer.queryEnded(rdap, 150, false);
+    pacer.queryStarted(rdap);
+    QVERIFY(!pacer.ready(rdap, 10000));
+    pacer.queryEnded(rdap, 10000, false);
+    QCOMPARE(pacer.readyAt(rdap), 10220);
 }
 
 // A registry that cannot be reached is passed over for a while, then asked again.
 void TestRegistryPacer::unreachableHostIsPassedOverForAWhile()
 {
     RegistryPacer pacer({1000, 60000, 20, 600000, 5000});
-    pacer.setThrottles(table());
-    QVERIFY(!pacer.isUnreachable(u"whois.free.test"_s, 0));
     pacer.markUnreachable(u"WHOIS.free.test"_s, 100);
     QVERIFY(pacer.isUnreachable(u"whois.free.test"_s, 5099));
     QVERIFY(!pacer.isUnreachable(u"whois.shared.test"_s, 200));
