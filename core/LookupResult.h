@@ -21,7 +21,6 @@ struct LookupResult
         EmptyReply, // the server closed or reset the connection before sending a byte
         BadName,    // the name has no valid ASCII form, or is too long to ask for
         BadRow,     // the name's TLD row names no server or port that can be asked
-        Budget,     // not asked: the registry's published limit for its window is reached
     };
 
     LookupResult() = default;

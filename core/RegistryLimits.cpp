@@ -64,28 +64,6 @@ int RegistryLimitRow::intervalMs() const
     return int(interval);
 }
 
-QVector<RateLimit> RegistryLimitRow::counted() const
-{
-    QVector<RateLimit> result;
-    for (const RateLimit &limit : limits) {
-        if (limit.windowMs > shortestCountedWindowMs)
-            result << limit;
-    }
-    return result;
-}
-
-QString RegistryLimitRow::askerOf(const QHostAddress &bindAddress) const
-{
-    if (bindAddress.isNull())
-        return u"any"_s;
-    if (scope == Scope::Address)
-        return bindAddress.toString();
-    const bool v4 = bindAddress.protocol() == QAbstractSocket::IPv4Protocol;
-    const int prefix = v4 ? 24 : 48;
-    const QPair<QHostAddress, int> network = QHostAddress::parseSubnet(u"%1/%2"_s.arg(bindAddress.toString()).arg(prefix));
-    return u"%1/%2"_s.arg(network.first.toString()).arg(prefix);
-}
-
 bool RegistryLimits::parseRow(const QString &line, RegistryLimitRow *row, QString *problem)
 {
     static const QRegularExpression spaces(u"\\s+"_s);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDate>
-#include <QHostAddress>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -20,11 +19,10 @@ struct RateLimit
 struct RegistryLimitRow
 {
     // Whom a registry counts as one asker: a source address (or a user,
-    // which is all a registry sees of one), or every address of a /24
-    // (IPv6: /48) together.
+    // which is all a registry sees of one), or every address of a /24.
     enum class Scope { Address, Network };
 
-    QString registry;  // the row's name; its hosts share one budget
+    QString registry;  // the row's name; its hosts share its limits
     QStringList hosts; // lower case: WHOIS hosts and RDAP hosts counted together
     QVector<RateLimit> limits;
     Scope scope = Scope::Address;
@@ -32,20 +30,12 @@ struct RegistryLimitRow
     QString source; // where the registry publishes it
 
     // Limits of windows up to an hour are kept by spacing queries; longer
-    // ones (a daily cap) only by counting them.
+    // ones (a daily cap) cannot be.
     static constexpr qint64 longestPacedWindowMs = 3600 * 1000;
-    // Limits of windows longer than a minute are counted across runs, so
-    // that every process and run from one address draws from one budget.
-    static constexpr qint64 shortestCountedWindowMs = 60 * 1000;
 
     // The least time between two starts that keeps every paced limit; 0
     // when the row has none.
     int intervalMs() const;
-    // The limits counted across runs.
-    QVector<RateLimit> counted() const;
-    // The asker the registry counts queries from bindAddress as: the address
-    // (any for the system's choice) or its network.
-    QString askerOf(const QHostAddress &bindAddress) const;
 };
 
 // The published limits of registries: data/registry/limits.txt, and a

@@ -31,14 +31,22 @@ TldTable table()
     return tldTable;
 }
 
+RegistryLimits loadLimits(const QByteArray &rows, QString *error)
+{
+    QTemporaryDir folder;
+    writeFile(folder.filePath(u"limits.txt"_s), rows);
+    RegistryLimits limits;
+    limits.load(folder.filePath(u"limits.txt"_s), error);
+    return limits;
+}
+
 // A published limit of five a second (and a daily cap) for both of the registry's hosts.
 RegistryLimits publishedLimits()
 {
-    QTemporaryDir folder;
-    writeFile(folder.filePath(u"limits.txt"_s), "free whois.free.test,rdap.free.test 5/s,1000/d address 2026-12-08 s");
-    RegistryLimits limits;
     QString error;
-    if (!limits.load(folder.filePath(u"limits.txt"_s), &error))
+    const RegistryLimits limits =
+        loadLimits("free whois.free.test,rdap.free.test 5/s,1000/d address 2026-12-08 s", &error);
+    if (!error.isEmpty())
         qWarning("%s", qPrintable(error));
     return limits;
 }
@@ -55,6 +63,8 @@ private slots:
     void refusalsDoubleOncePerEpisode();
     void steadyRegistryIsAskedNearItsRate_data();
     void steadyRegistryIsAskedNearItsRate();
+    void readsLimits_data();
+    void readsLimits();
     void publishedLimitSpacesStarts();
     void unreachableHostIsPassedOverForAWhile();
 };
@@ -212,6 +222,37 @@ void TestRegistryPacer::steadyRegistryIsAskedNearItsRate()
 
 // Every host of a published limit's row is spaced a tenth below it; a start
 // without a clock holds the next one until it ends.
+void TestRegistryPacer::readsLimits_data()
+{
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<QString>("problem"); // empty: the row is read
+    QTest::addColumn<int>("intervalMs");  // of the file's last row
+    QTest::newRow("rate and cap") << "n whois.n.test 5/s,1000/24h address 2026-12-08 x y"_ba << QString() << 200;
+    // A window of fifteen minutes is paced as well as one of a minute.
+    QTest::newRow("windows with a count") << "e whois.e.test 1800/15min,15/1min /24 2026-12-08 s"_ba << QString() << 4000;
+    QTest::newRow("a limit of 0") << "x whois.x.test 0/s address 2026-12-08 s"_ba << u"\"0/s\" is not"_s << 1000;
+    QTest::newRow("no source") << "x whois.x.test 5/s address 2026-12-08"_ba << u"a row needs"_s << 1000;
+    QTest::newRow("bad scope") << "x whois.x.test 5/s /16 2026-12-08 s"_ba << u"the scope \"/16\""_s << 1000;
+}
+
+// Each row is read or named with its problem; the good rows of a file with
+// a bad one are still used.
+void TestRegistryPacer::readsLimits()
+{
+    QFETCH(QByteArray, row);
+    QFETCH(QString, problem);
+    QFETCH(int, intervalMs);
+    QString error;
+    const RegistryLimits limits =
+        loadLimits("kept WHOIS.kept.test 1/s address 2026-12-08 https://kept.test\n" + row, &error);
+    QVERIFY2(problem.isEmpty() ? error.isEmpty() : error.startsWith(u"limits.txt line 2: "_s + problem),
+             qPrintable(error));
+    QCOMPARE(limits.rows().size(), problem.isEmpty() ? 2 : 1);
+    const RegistryLimitRow &last = limits.rows().last();
+    QCOMPARE(last.intervalMs(), intervalMs);
+    QCOMPARE(limits.forHost(last.hosts.last().toUpper()), &last);
+}
+
 void TestRegistryPacer::publishedLimitSpacesStarts()
 {
     RegistryPacer pacer;
