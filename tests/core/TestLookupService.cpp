@@ -66,12 +66,10 @@ void listen(LookupClient &client, QList<LookupResult> &heard)
     QObject::connect(&client, &LookupClient::ended, &client, [&heard](const LookupResult &result) { heard << result; });
 }
 
-QStringList domains(const QList<LookupResult> &results)
+void listen(LookupClient &client, QStringList &heard)
 {
-    QStringList names;
-    for (const LookupResult &result : results)
-        names << result.domain;
-    return names;
+    QObject::connect(&client, &LookupClient::ended, &client,
+                     [&heard](const LookupResult &result) { heard << result.domain; });
 }
 
 } // namespace
@@ -81,7 +79,6 @@ class TestLookupService : public QObject
     Q_OBJECT
 
 private slots:
-    void callersShareOnePace_data();
     void callersShareOnePace();
     void goneCallerLeavesNothing_data();
     void goneCallerLeavesNothing();
@@ -89,18 +86,11 @@ private slots:
     void unansweredNameGetsItsTries();
 };
 
-void TestLookupService::callersShareOnePace_data()
-{
-    QTest::addColumn<int>("pauseMs");
-    QTest::newRow("no pause") << 0;
-    QTest::newRow("a pause") << 150;
-}
-
 // Two callers on one registry: one pace for both, each hears only its own
 // names, and a name a user waits for goes before the names queued.
 void TestLookupService::callersShareOnePace()
 {
-    QFETCH(int, pauseMs);
+    constexpr int pauseMs = 150;
     LoggingRegistry registry;
     QVERIFY(registry.server.listen());
     LookupService service(8, PoolTimings{tickMs, 10, 30});
@@ -108,13 +98,12 @@ void TestLookupService::callersShareOnePace()
     LookupClient browse(service);
     LookupClient whois(service);
     whois.setPriority(LookupService::Priority::Interactive);
-    QList<LookupResult> bySearch, byBrowse, byWhois;
+    QStringList bySearch, byBrowse, byWhois;
     listen(search, bySearch);
     listen(browse, byBrowse);
     listen(whois, byWhois);
 
-    QStringList searchNames;
-    QStringList browseNames;
+    QStringList searchNames, browseNames;
     for (int number = 1; number <= 5; ++number) {
         searchNames << u"search%1.test"_s.arg(number);
         browseNames << u"browse%1.test"_s.arg(number);
@@ -125,15 +114,12 @@ void TestLookupService::callersShareOnePace()
     whois.submit(registry.request(u"wanted.test"_s, pauseMs));
     QTRY_COMPARE_WITH_TIMEOUT(bySearch.size() + byBrowse.size() + byWhois.size(), 11, 20000);
 
-    QCOMPARE(domains(bySearch), searchNames);
-    QCOMPARE(domains(byBrowse), browseNames);
-    QCOMPARE(domains(byWhois), QStringList{u"wanted.test"_s});
-    QCOMPARE(registry.startedAt.size(), 11);
-    if (pauseMs > 0) {
-        QCOMPARE(registry.server.queries.at(1), "wanted.test"_ba);
-        QCOMPARE(registry.mostOpen, 1);
-        QVERIFY2(registry.smallestGap() >= pauseMs, qPrintable(QString::number(registry.smallestGap())));
-    }
+    QCOMPARE(bySearch, searchNames);
+    QCOMPARE(byBrowse, browseNames);
+    QCOMPARE(byWhois, QStringList{u"wanted.test"_s});
+    QCOMPARE(registry.server.queries.at(1), "wanted.test"_ba);
+    QCOMPARE(registry.mostOpen, 1);
+    QVERIFY2(registry.smallestGap() >= pauseMs, qPrintable(QString::number(registry.smallestGap())));
 }
 
 void TestLookupService::goneCallerLeavesNothing_data()
@@ -155,7 +141,7 @@ void TestLookupService::goneCallerLeavesNothing()
     int heardByBrowse = 0;
     connect(browse.get(), &LookupClient::ended, this, [&heardByBrowse] { ++heardByBrowse; });
     LookupClient search(service);
-    QList<LookupResult> bySearch;
+    QStringList bySearch;
     listen(search, bySearch);
 
     for (int number = 1; number <= 4; ++number)
